@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QStringList>
+#include <optional>
+
+namespace r7::cli {
+
+// Exit codes shared by every command.
+enum ExitCode : int {
+    kExitOk = 0,
+    kExitFailure = 1,  // the command ran and failed (bad file, refused input, radio error)
+    kExitUsage = 2,    // the command line itself was wrong
+};
+
+// Each command gets its own arguments (the command name first) and returns an exit code.
+using CommandFunction = int (*)(const QStringList& arguments);
+
+struct Command {
+    const char* name;
+    const char* summary;
+    CommandFunction run;
+};
+
+int RunDump(const QStringList& arguments);
+int RunNew(const QStringList& arguments);
+int RunEncode(const QStringList& arguments);
+
+// Writes a message to standard error, one line.
+void PrintError(const QString& message);
+
+}  // namespace r7::cli
+
+class QCommandLineParser;
+
+namespace r7::cli {
+
+// Parses a command's arguments (adds --help). Returns an exit code when the command must stop
+// now (help shown, or a usage error reported), nothing when it should go on.
+std::optional<int> ParseArguments(QCommandLineParser& parser, const QStringList& arguments,
+                                  int minPositional, int maxPositional);
+
+}  // namespace r7::cli

@@ -1,0 +1,146 @@
+// dump, new, encode: the data-file commands.
+
+#include <QCommandLineParser>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <cstdio>
+
+#include "cli_commands.h"
+#include "files/dat_file.h"
+#include "files/state_json.h"
+#include "image/editor_defaults.h"
+#include "image/image_codec.h"
+#include "image/setting_lists.h"
+
+namespace r7::cli {
+
+namespace {
+
+void Print(const std::string& s) { std::fwrite(s.data(), 1, s.size(), stdout); }
+
+std::string Padded(const std::string& text, std::size_t width) {
+    std::size_t chars = CharacterCount(text);
+    return text + std::string(chars < width ? width - chars : 1, ' ');
+}
+
+const char* const kComboLabels[] = {
+    "Frequcy",       "Language", "LauchTime", "Time-out pre-alert", "Squelch Grade",
+    "Battery Save",  "Beep",     "Scan",      "Radio Return",       "Radio Switch"};
+
+std::string ComboText(const EditorState& s, int n) {
+    const auto& entries = ComboEntries(n);
+    int pos = s.combo(n);
+    return pos >= 0 && pos < static_cast<int>(entries.size()) ? entries[pos] : "?";
+}
+
+void PrintTable(const EditorState& s) {
+    const std::size_t widths[] = {4, 11, 12, 11, 12, 7, 10, 8, 5};
+    std::string line;
+    for (int col = 0; col < kColumnCount; ++col) line += Padded(ChannelHeaders()[col], widths[col]);
+    Print(line + "\n");
+    for (int ch = 1; ch <= kChannelCount; ++ch) {
+        line.clear();
+        for (int col = 0; col < kColumnCount; ++col) {
+            const std::string& text = s.cell(ch, col);
+            line += Padded(text.empty() && col > 0 ? "-" : text, widths[col]);
+        }
+        Print(line + "\n");
+    }
+    Print("\n");
+    for (int n : {2, 3, 8, 5, 6, 7, 9, 10, 4}) {
+        Print(Padded(std::string(kComboLabels[n - 1]) + ":", 20) + ComboText(s, n) + "\n");
+    }
+    const char* const vox[] = {"VOX Function", "VOX Gain Level", "VOX Delay Time", "VOX Carry Tone"};
+    for (int p = 6; p <= 9; ++p) Print(Padded(std::string(vox[p - 6]) + ":", 20) + s.option(p) + "\n");
+    Print(Padded("Cancel operation:", 20) + s.option(23) + "\n");
+    Print(Padded("Prohibit VOX in rx:", 20) + s.option(24) + "\n");
+    Print(Padded("Power High / Low:", 20) + std::to_string(s.PowerHigh) + " / " +
+          std::to_string(s.PowerLow) + "\n");
+    for (int line2 = 0; line2 < kInfoLineCount; ++line2) {
+        Print(Padded("Information " + std::to_string(line2 + 1) + ":", 20) + "\"" +
+              s.InfoTexts[line2] + "\"\n");
+    }
+    bool anyTest = false;
+    for (int row = 1; row <= kTestFrequencyRows; ++row) {
+        if (s.testFrequency(row, 1).empty() && s.testFrequency(row, 2).empty()) continue;
+        if (!anyTest) Print("Test frequencies:\n");
+        anyTest = true;
+        Print("  " + ChannelNumberText(row) + "  " + Padded(s.testFrequency(row, 1), 11) +
+              s.testFrequency(row, 2) + "\n");
+    }
+}
+
+bool WriteFile(const QString& path, const EditorState& state) {
+    DatWriteResult written = WriteDatFile(path, EncodeImageBytes(state));
+    if (!written.ok) PrintError(written.error);
+    return written.ok;
+}
+
+}  // namespace
+
+int RunDump(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Shows the configuration held in a data file.");
+    const QCommandLineOption json("json", "Print the editor state as JSON.");
+    parser.addOption(json);
+    parser.addPositionalArgument("FILE.DAT", "The data file.");
+    if (auto stop = ParseArguments(parser, arguments, 1, 1)) return *stop;
+
+    DatReadResult file = ReadDatFile(parser.positionalArguments().at(0));
+    if (file.status != DatStatus::Ok) {
+        PrintError(file.error);
+        return kExitFailure;
+    }
+    EditorState state = NewConfiguration();
+    DecodeImageBytes(file.image, state);
+    if (parser.isSet(json)) {
+        Print(QJsonDocument(StateToJson(state)).toJson(QJsonDocument::Indented).toStdString());
+    } else {
+        PrintTable(state);
+    }
+    return kExitOk;
+}
+
+int RunNew(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Writes a new configuration: 16 empty channels and the defaults.");
+    parser.addPositionalArgument("OUT.DAT", "The data file to write.");
+    if (auto stop = ParseArguments(parser, arguments, 1, 1)) return *stop;
+    return WriteFile(parser.positionalArguments().at(0), NewConfiguration()) ? kExitOk : kExitFailure;
+}
+
+int RunEncode(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Writes a data file from the JSON that 'dump --json' prints; missing keys take the defaults.");
+    parser.addPositionalArgument("STATE.json", "The JSON file, or - for standard input.");
+    parser.addPositionalArgument("OUT.DAT", "The data file to write.");
+    if (auto stop = ParseArguments(parser, arguments, 2, 2)) return *stop;
+
+    const QString source = parser.positionalArguments().at(0);
+    QFile in;
+    bool opened = source == "-" ? in.open(stdin, QIODevice::ReadOnly)
+                                : (in.setFileName(source), in.open(QIODevice::ReadOnly));
+    if (!opened) {
+        PrintError(QStringLiteral("cannot read %1: %2").arg(source, in.errorString()));
+        return kExitFailure;
+    }
+    QJsonParseError parseError;
+    QJsonDocument doc = QJsonDocument::fromJson(in.readAll(), &parseError);
+    if (doc.isNull() || !doc.isObject()) {
+        PrintError(QStringLiteral("%1 is not a JSON object: %2")
+                       .arg(source == "-" ? QStringLiteral("standard input") : source,
+                            parseError.errorString()));
+        return kExitFailure;
+    }
+    QString error;
+    auto state = StateFromJson(doc.object(), NewConfiguration(), &error);
+    if (!state) {
+        PrintError(error);
+        return kExitFailure;
+    }
+    return WriteFile(parser.positionalArguments().at(1), *state) ? kExitOk : kExitFailure;
+}
+
+}  // namespace r7::cli

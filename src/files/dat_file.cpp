@@ -1,0 +1,65 @@
+#include "files/dat_file.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace r7 {
+
+DatReadResult ParseDat(const QByteArray& contents) {
+    DatReadResult result;
+    if (!contents.startsWith(QByteArray(kDatTypeMark, kDatMarkSize))) {
+        result.status = DatStatus::WrongType;
+        return result;
+    }
+    if (contents.size() < kDatMinimumSize) {
+        result.status = DatStatus::TooShort;
+        return result;
+    }
+    qsizetype end = std::min(contents.size(), kDatReadPositions);
+    result.image.assign(contents.begin() + kDatMarkSize, contents.begin() + end);
+    result.status = DatStatus::Ok;
+    return result;
+}
+
+DatReadResult ReadDatFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        DatReadResult result;
+        result.status = DatStatus::CannotRead;
+        result.error = QStringLiteral("Cannot open %1: %2").arg(path, file.errorString());
+        return result;
+    }
+    DatReadResult result = ParseDat(file.read(kDatReadPositions));
+    if (result.status == DatStatus::WrongType) {
+        result.error = QStringLiteral("%1 is not a Morvane R7 configuration (no P3207 mark)").arg(path);
+    } else if (result.status == DatStatus::TooShort) {
+        result.error = QStringLiteral("%1 is too short to hold a configuration").arg(path);
+    }
+    return result;
+}
+
+QByteArray DatFileContents(const ImageBytes& image) {
+    QByteArray out(kDatTypeMark, kDatMarkSize);
+    out.append(reinterpret_cast<const char*>(image.data()), static_cast<qsizetype>(image.size()));
+    return out;
+}
+
+DatWriteResult WriteDatFile(const QString& path, const ImageBytes& image) {
+    DatWriteResult result;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        result.error = QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
+        return result;
+    }
+    const QByteArray contents = DatFileContents(image);
+    if (file.write(contents) != contents.size() || !file.commit()) {
+        result.error = QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
+        file.cancelWriting();
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+}  // namespace r7

@@ -1,0 +1,46 @@
+#pragma once
+
+// The ".DAT" configuration file: the type mark "P3207" and the 848-byte radio image.
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+#include "image/image_codec.h"
+
+namespace r7 {
+
+inline constexpr char kDatTypeMark[] = "P3207";
+inline constexpr qsizetype kDatMarkSize = 5;
+inline constexpr qsizetype kDatFileSize = kDatMarkSize + static_cast<qsizetype>(layout::kImageSize);
+// Open looks at this many leading bytes; longer files load like their first 869 bytes.
+inline constexpr qsizetype kDatReadPositions = 869;
+// Anything shorter cannot hold the image up to offset 32F, the last one decoding reads.
+inline constexpr qsizetype kDatMinimumSize =
+    kDatMarkSize + static_cast<qsizetype>(layout::kDecodedSize);
+
+enum class DatStatus { Ok, CannotRead, WrongType, TooShort };
+
+struct DatReadResult {
+    DatStatus status = DatStatus::CannotRead;
+    QString error;                    // English, names the file; empty when Ok
+    std::vector<std::uint8_t> image;  // the bytes after the mark (816 to 864 of them)
+};
+
+// Checks the mark and the length of a file's contents.
+DatReadResult ParseDat(const QByteArray& contents);
+DatReadResult ReadDatFile(const QString& path);
+
+QByteArray DatFileContents(const ImageBytes& image);
+
+struct DatWriteResult {
+    bool ok = false;
+    QString error;  // English, names the file and the reason
+};
+
+// Writes the 853 bytes through a temporary file renamed over the target only when
+// complete, so a failure never destroys the old file.
+DatWriteResult WriteDatFile(const QString& path, const ImageBytes& image);
+
+}  // namespace r7

@@ -1,0 +1,133 @@
+#include "files/state_json.h"
+
+#include <QJsonArray>
+
+#include "image/setting_lists.h"
+
+namespace r7 {
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+template <std::size_t N>
+QJsonArray Texts(const std::array<std::string, N>& list) {
+    QJsonArray out;
+    for (const auto& s : list) out.append(Q(s));
+    return out;
+}
+
+struct IntegerKey {
+    const char* key;
+    int EditorState::*field;
+    int lo, hi;
+};
+const IntegerKey kIntegerKeys[] = {
+    {"PowerHigh", &EditorState::PowerHigh, 0, 255},
+    {"PowerLow", &EditorState::PowerLow, 0, 255},
+    {"ServiceUnlocked", &EditorState::ServiceUnlocked, 0, 1},
+    {"UnlockClick1", &EditorState::UnlockClick1, -1, 1},
+    {"UnlockClick2", &EditorState::UnlockClick2, -1, 1},
+    {"UnlockClick3", &EditorState::UnlockClick3, -1, 1},
+    {"UnlockClickTime", &EditorState::UnlockClickTime, 0, 86400},
+    {"KeyPF1", &EditorState::KeyPF1, -32768, 32767},
+    {"KeyPF2", &EditorState::KeyPF2, -32768, 32767},
+};
+
+struct Reader {
+    const QJsonObject& json;
+    QString* error;
+
+    bool fail(const QString& key, const QString& what) {
+        if (error) *error = QStringLiteral("\"%1\": %2").arg(key, what);
+        return false;
+    }
+
+    bool integer(const QString& key, int* out, int lo, int hi) {
+        if (!json.contains(key)) return true;
+        QJsonValue v = json.value(key);
+        double d = v.toDouble();
+        if (!v.isDouble() || d != static_cast<double>(static_cast<long long>(d))) {
+            return fail(key, QStringLiteral("expected a whole number"));
+        }
+        if (d < lo || d > hi) {
+            return fail(key, QStringLiteral("expected a number from %1 to %2").arg(lo).arg(hi));
+        }
+        *out = static_cast<int>(d);
+        return true;
+    }
+
+    bool texts(const QJsonArray& array, const QString& key, std::string* out, int count) {
+        if (array.size() != count) {
+            return fail(key, QStringLiteral("expected %1 texts").arg(count));
+        }
+        for (int i = 0; i < count; ++i) {
+            if (!array.at(i).isString()) return fail(key, QStringLiteral("expected texts"));
+            out[i] = array.at(i).toString().toStdString();
+        }
+        return true;
+    }
+
+    template <std::size_t N>
+    bool textList(const QString& key, std::array<std::string, N>& out) {
+        if (!json.contains(key)) return true;
+        if (!json.value(key).isArray()) return fail(key, QStringLiteral("expected a list"));
+        return texts(json.value(key).toArray(), key, out.data(), static_cast<int>(N));
+    }
+
+    template <std::size_t Rows, std::size_t Cols>
+    bool table(const QString& key, std::array<std::array<std::string, Cols>, Rows>& out) {
+        if (!json.contains(key)) return true;
+        QJsonValue v = json.value(key);
+        if (!v.isArray() || v.toArray().size() != static_cast<qsizetype>(Rows)) {
+            return fail(key, QStringLiteral("expected %1 rows").arg(Rows));
+        }
+        QJsonArray rows = v.toArray();
+        for (std::size_t r = 0; r < Rows; ++r) {
+            if (!rows.at(r).isArray()) return fail(key, QStringLiteral("expected rows of texts"));
+            if (!texts(rows.at(r).toArray(), key, out[r].data(), static_cast<int>(Cols))) return false;
+        }
+        return true;
+    }
+};
+
+}  // namespace
+
+QJsonObject StateToJson(const EditorState& s) {
+    QJsonObject json;
+    QJsonArray rows;
+    for (const auto& row : s.rows) rows.append(Texts(row));
+    json["rows"] = rows;
+    for (int n = 1; n <= kComboCount; ++n) json[QStringLiteral("Combo%1").arg(n)] = s.combo(n);
+    for (const IntegerKey& k : kIntegerKeys) json[k.key] = s.*k.field;
+    json["OptionValues"] = Texts(s.OptionValues);
+    json["DtmfValues"] = Texts(s.DtmfValues);
+    json["DtmfMemories"] = Texts(s.DtmfMemories);
+    QJsonArray tests;
+    for (const auto& pair : s.TestFrequencies) tests.append(Texts(pair));
+    json["TestFrequencies"] = tests;
+    json["InfoTexts"] = Texts(s.InfoTexts);
+    return json;
+}
+
+std::optional<EditorState> StateFromJson(const QJsonObject& json, const EditorState& base,
+                                         QString* error) {
+    EditorState s = base;
+    Reader in{json, error};
+    if (!in.table("rows", s.rows)) return std::nullopt;
+    for (int n = 1; n <= kComboCount; ++n) {
+        int last = static_cast<int>(ComboEntries(n).size()) - 1;
+        if (!in.integer(QStringLiteral("Combo%1").arg(n), &s.combo(n), 0, last)) return std::nullopt;
+    }
+    for (const IntegerKey& k : kIntegerKeys) {
+        if (!in.integer(k.key, &(s.*k.field), k.lo, k.hi)) return std::nullopt;
+    }
+    if (!in.textList("OptionValues", s.OptionValues) || !in.textList("DtmfValues", s.DtmfValues) ||
+        !in.textList("DtmfMemories", s.DtmfMemories) ||
+        !in.table("TestFrequencies", s.TestFrequencies) || !in.textList("InfoTexts", s.InfoTexts)) {
+        return std::nullopt;
+    }
+    return s;
+}
+
+}  // namespace r7

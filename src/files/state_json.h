@@ -1,0 +1,20 @@
+#pragma once
+
+// The editor state as one JSON object under the editor's own names, for the command line.
+
+#include <QJsonObject>
+#include <QString>
+#include <optional>
+
+#include "image/editor_state.h"
+
+namespace r7 {
+
+QJsonObject StateToJson(const EditorState& state);
+
+// Keys that are missing keep the values of `base`; a key of the wrong type or shape, or a
+// list position outside its list, is refused with a message naming the key.
+std::optional<EditorState> StateFromJson(const QJsonObject& json, const EditorState& base,
+                                         QString* error);
+
+}  // namespace r7

@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+
+struct CliRun {
+    int exitCode;
+    QByteArray out, err;
+};
+
+CliRun Cli(const QStringList& args, const QByteArray& input = {}) {
+    QProcess p;
+    p.start(R7_CLI_PATH, args);
+    p.waitForStarted();
+    if (!input.isEmpty()) p.write(input);
+    p.closeWriteChannel();
+    p.waitForFinished(20000);
+    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+}
+
+QByteArray Contents(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+TEST(Cli, NewDumpEncodeRoundTripsThroughFiles) {
+    QTemporaryDir dir;
+    const QString a = dir.filePath("a.DAT"), b = dir.filePath("b.DAT");
+    ASSERT_EQ(Cli({"new", a}).exitCode, 0);
+    EXPECT_EQ(Contents(a).size(), 853);
+    CliRun json = Cli({"dump", "--json", a});
+    ASSERT_EQ(json.exitCode, 0) << json.err.toStdString();
+    ASSERT_EQ(Cli({"encode", "-", b}, json.out).exitCode, 0);
+    EXPECT_EQ(Contents(a), Contents(b));
+
+    // An edit made in the JSON reaches the file and comes back in the table.
+    QByteArray edited = json.out;
+    edited.replace("\"Combo5\": 3", "\"Combo5\": 8");
+    const QString jsonPath = dir.filePath("s.json");
+    QFile f(jsonPath);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(edited);
+    f.close();
+    ASSERT_EQ(Cli({"encode", jsonPath, b}).exitCode, 0);
+    EXPECT_EQ(static_cast<unsigned char>(Contents(b).at(5 + 0x124)), 9);
+    CliRun table = Cli({"dump", b});
+    EXPECT_EQ(table.exitCode, 0);
+    EXPECT_TRUE(table.out.contains("Squelch Grade:      9"));
+}
+
+TEST(Cli, RefusesWhatIsNotAConfiguration) {
+    QTemporaryDir dir;
+    struct Case {
+        const char* name;
+        QByteArray contents;
+    };
+    const Case cases[] = {
+        {"wrong mark", QByteArray("X3207") + QByteArray(848, '\xFF')},
+        {"too short", QByteArray("P3207") + QByteArray(100, '\xFF')},
+        {"empty", QByteArray()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = dir.filePath("bad.DAT");
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(c.contents);
+        f.close();
+        CliRun r = Cli({"dump", path});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(r.err.contains("bad.DAT")) << r.err.toStdString();
+    }
+    EXPECT_EQ(Cli({"dump", dir.filePath("missing.DAT")}).exitCode, 1);
+    EXPECT_EQ(Cli({"frobnicate"}).exitCode, 2);
+    EXPECT_EQ(Cli({"dump"}).exitCode, 2);
+    CliRun wrongType = Cli({"encode", "-", dir.filePath("c.DAT")}, R"({"PowerLow": "x"})");
+    EXPECT_EQ(wrongType.exitCode, 1);
+    EXPECT_TRUE(wrongType.err.contains("PowerLow"));
+    EXPECT_FALSE(QFile::exists(dir.filePath("c.DAT")));
+}
+
+}  // namespace
