@@ -159,8 +159,11 @@ std::optional<FrequencyBytes> EncodeFrequency(std::string_view t) {
 }
 
 std::string DecodeFrequency(const std::uint8_t* b) {
-    std::string b3 = HexByte(b[3]), b2 = HexByte(b[2]);
-    return b3 + b2[0] + "." + b2[1] + HexByte(b[1]) + HexByte(b[0]);
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    const char text[9] = {kDigits[b[3] >> 4], kDigits[b[3] & 0xF], kDigits[b[2] >> 4], '.',
+                          kDigits[b[2] & 0xF], kDigits[b[1] >> 4], kDigits[b[1] & 0xF],
+                          kDigits[b[0] >> 4], kDigits[b[0] & 0xF]};
+    return std::string(text, sizeof text);
 }
 
 bool IsNoFrequency(const std::uint8_t* b) {
@@ -195,14 +198,18 @@ std::optional<std::uint16_t> EncodeTone(std::string_view t) {
 std::string DecodeTone(std::uint16_t word) {
     int first = word >> 12;
     if (first == 0x2 || first == 0xA) {
-        char octal[16];
-        std::snprintf(octal, sizeof octal, "%o", word & 0xFFF);
-        std::string digits = octal;
-        if (digits.size() > 3) digits = digits.substr(digits.size() - 3);
-        return "D" + digits + (first == 0x2 ? "N" : "I");
+        // The octal text of the last three hex digits, of which the last three digits count.
+        int n = word & 0xFFF;
+        std::string text = "D";
+        if (n >= 0100) text += static_cast<char>('0' + ((n >> 6) & 7));
+        if (n >= 010) text += static_cast<char>('0' + ((n >> 3) & 7));
+        text += static_cast<char>('0' + (n & 7));
+        text += first == 0x2 ? 'N' : 'I';
+        return text;
     }
     std::string s = std::to_string(word);
-    return s.substr(0, s.size() - 1) + "." + s.back();
+    s.insert(s.size() - 1, 1, '.');
+    return s;
 }
 
 std::uint8_t EncodeBusyLock(std::string_view t) {
