@@ -35,7 +35,7 @@ using ChannelRow = std::array<std::string, kColumnCount>;
 
 struct EditorState {
     // rows[n - 1] is channel n; column 0 holds its two-digit number.
-    std::array<ChannelRow, kChannelCount> rows{};
+    std::array<ChannelRow, kChannelCount> rows;  // no {}: clang 14 crashes on it
     // Positions of the general-setting lists; combos[n - 1] is ComboN.
     std::array<int, kComboCount> combos{};
 
@@ -50,11 +50,11 @@ struct EditorState {
     int KeyPF2 = 0;
 
     // Lists are 1-based in the settings' own numbering; use the accessors below.
-    std::array<std::string, kOptionCount> OptionValues{};
-    std::array<std::string, kDtmfCount> DtmfValues{};
-    std::array<std::string, kDtmfCount> DtmfMemories{};
-    std::array<std::array<std::string, 2>, kTestFrequencyRows> TestFrequencies{};
-    std::array<std::string, kInfoLineCount> InfoTexts{};
+    std::array<std::string, kOptionCount> OptionValues;
+    std::array<std::string, kDtmfCount> DtmfValues;
+    std::array<std::string, kDtmfCount> DtmfMemories;
+    std::array<std::array<std::string, 2>, kTestFrequencyRows> TestFrequencies;
+    std::array<std::string, kInfoLineCount> InfoTexts;
 
     // channel 1..16, column 0..8
     std::string& cell(int channel, int column) { return rows.at(channel - 1).at(column); }
