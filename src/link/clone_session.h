@@ -1,0 +1,165 @@
+#pragma once
+
+// The clone protocol and the supervision of one transfer, as a state machine without I/O.
+// Every event is one call; everything the machine wants done (bytes to send, timers,
+// progress bar, status label, message box, enabling controls, the outcome) goes to the
+// effect sink in the order it has to happen. The sink may block (a modal message box):
+// the machine carries on only when it returns.
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace r7::link {
+
+// Wire bytes, program to radio.
+inline constexpr std::uint8_t kWakeUp[] = {0x50, 0x52, 0x4F, 0x47, 0x52, 0x41, 0x4D};  // PROGRAM
+inline constexpr std::uint8_t kIdentify = 0x02;
+inline constexpr std::uint8_t kAcknowledge = 0x06;
+inline constexpr std::uint8_t kReadBlock = 0x52;
+inline constexpr std::uint8_t kWriteBlock = 0x57;
+inline constexpr std::uint8_t kEnd = 0x45;
+inline constexpr std::uint8_t kReadLength = 0x40;
+inline constexpr std::uint8_t kWriteLength = 0x10;
+
+inline constexpr int kProgressMaximum = 460;
+inline constexpr int kWatchdogIntervalMs = 3000;  // Timer1
+inline constexpr int kBlinkIntervalMs = 200;      // Timer2
+inline constexpr int kBlinkTicksToRestore = 6;
+
+inline constexpr char kCommunicatingCaption[] = "Communicating, please waiting";
+inline constexpr char kReadSucceededCaption[] = "Reading succeeds frequently!";
+inline constexpr char kWriteSucceededCaption[] = "Writing succeeds frequently!";
+inline constexpr char kWatchdogMessage[] =
+    " Make mistakes, please check interphone type, trouble, line and computer choice of the "
+    "communication port! ";
+inline constexpr char kNoPortMessage[] =
+    "The communication port has not been opened, please choose the menu of communication  "
+    "first Open its bunch of mouths! ";
+inline constexpr int kFlagsStop = 16;
+inline constexpr int kFlagsInformation = 64;
+
+// The tool bar buttons a transfer disables by position.
+inline constexpr int kReadButton = 5;
+inline constexpr int kWriteButton = 6;
+
+enum class TransferState {
+    Idle,              // nothing runs; commands may start
+    Transferring,      // handshake or block stage; Timer1 restarted per command
+    Finishing,         // End sent after success; Timer2 counts the success blink
+    ReportingFailure,  // watchdog path, its message box is open
+};
+
+enum class StartResult { Started, NoPortOpen, Busy };
+
+enum class EffectKind {
+    SendBytes,               // bytes
+    WatchdogRestart,         // Timer1: stop and start again, a full interval from now
+    WatchdogStop,
+    BlinkStart,              // Timer2
+    BlinkStop,
+    ProgressShow,            // range 0..kProgressMaximum, number = value
+    ProgressValue,           // number
+    ProgressHide,
+    StatusCaption,           // text
+    StatusVisible,           // enabled
+    ShowMessage,             // text, number = flags, title (empty: the application title)
+    ToolBarEnabled,          // enabled
+    ProgrammeMenuEnabled,    // enabled
+    ToolButtonEnabled,       // number = button position, enabled
+    EnableModelFrameAndFocus,
+    ReadImageReady,          // text = the 1664 hex characters read, for DecodeImage
+    TransferSucceeded,       // text = "R" or "W"; End has been sent
+    TransferFailed,          // the watchdog path is complete, End has been sent
+    UiRestored,              // back to Idle after the success blink
+};
+
+struct Effect {
+    EffectKind kind;
+    int number = 0;
+    bool enabled = false;
+    std::string text;
+    std::string title;
+    std::vector<std::uint8_t> bytes;
+};
+
+class CloneSession {
+public:
+    using EffectSink = std::function<void(const Effect&)>;
+    // Called when the identity is accepted, for reads and writes alike: the image text to write.
+    using ImageSource = std::function<std::string()>;
+
+    CloneSession(EffectSink sink, ImageSource encodeImage);
+
+    // mnureadFre_Click / mnuwriteFre_Click. serviceUnlocked non-zero adds the block at 0180.
+    StartResult StartRead(bool portOpen);
+    StartResult StartWrite(bool portOpen, int serviceUnlocked);
+
+    // OnPortEvent: all waiting bytes at once, and the break notification.
+    void OnBytesReceived(std::span<const std::uint8_t> bytes);
+    void OnBreak();
+    // The port failed or vanished: a running transfer ends now the way the watchdog ends it.
+    void OnPortError();
+
+    void OnWatchdogTick();  // Timer1_Timer
+    void OnBlinkTick();     // Timer2_Timer
+
+    TransferState State() const { return state_; }
+    const std::string& RxText() const { return RxText_; }
+    int LinkPhase() const { return LinkPhase_; }
+    char LinkCommand() const { return LinkCommand_; }
+    int BlockAddress() const { return BlockAddress_; }
+    bool BreakSeen() const { return BreakSeen_; }
+    const std::string& ReadImage() const { return ReadImage_; }
+    const std::string& WriteImage() const { return WriteImage_; }
+    int BlinkCount() const { return BlinkCount_; }
+    bool WatchdogRunning() const { return watchdogRunning_; }
+    bool BlinkRunning() const { return blinkRunning_; }
+    int ProgressValue() const { return progressValue_; }
+    bool ProgressVisible() const { return progressVisible_; }
+    const std::string& StatusCaption() const { return caption_; }
+    bool StatusVisible() const { return labelVisible_; }
+
+private:
+    StartResult Start(char command, bool portOpen, int serviceUnlocked);
+    void SendBuffer(std::vector<std::uint8_t> bytes);
+    void HandshakeStep();
+    void WriteStep();
+    void ReadStep();
+    void EndWithWatchdogOutcome();
+    void EnableControls();
+    void StopWatchdog();
+    void StopBlink();
+    void SetCaption(const char* caption);
+    void SetLabelVisible(bool visible);
+    void HideProgress();
+    void AddProgress(int step);
+    void Emit(const Effect& effect) { sink_(effect); }
+    bool IdentityReceived() const;
+
+    EffectSink sink_;
+    ImageSource encodeImage_;
+
+    TransferState state_ = TransferState::Idle;
+    std::string RxText_;
+    int LinkPhase_ = 0;
+    char LinkCommand_ = 0;
+    int BlockAddress_ = 0;
+    bool BreakSeen_ = false;
+    std::string WriteImage_;
+    std::string ReadImage_;
+    int BlinkCount_ = 0;
+    int ServiceUnlocked_ = 0;
+
+    bool watchdogRunning_ = false;
+    bool blinkRunning_ = false;
+    int progressValue_ = 0;
+    bool progressVisible_ = false;
+    std::string caption_;
+    bool labelVisible_ = false;
+};
+
+}  // namespace r7::link
