@@ -24,6 +24,9 @@ struct Command {
 int RunDump(const QStringList& arguments);
 int RunNew(const QStringList& arguments);
 int RunEncode(const QStringList& arguments);
+int RunExportCsv(const QStringList& arguments);
+int RunImportCsv(const QStringList& arguments);
+int RunDiff(const QStringList& arguments);
 
 // Writes a message to standard error, one line.
 void PrintError(const QString& message);

@@ -13,6 +13,9 @@ const Command kCommands[] = {
     {"new", "new OUT.DAT                write a new configuration with the defaults", RunNew},
     {"encode", "encode STATE.json OUT.DAT  write a data file from JSON ('-' reads stdin)",
      RunEncode},
+    {"export-csv", "export-csv FILE.DAT [-o OUT.csv]  write the channels as CSV", RunExportCsv},
+    {"import-csv", "import-csv FILE.csv OUT.DAT [--base IN.DAT]  channels from CSV", RunImportCsv},
+    {"diff", "diff A.DAT B.DAT           list what differs (exit 1 when different)", RunDiff},
 };
 
 void PrintUsage(FILE* to) {

@@ -1,0 +1,125 @@
+// export-csv, import-csv, diff: the channel table as CSV and the comparison of two files.
+
+#include <QCommandLineParser>
+#include <QFile>
+#include <QSaveFile>
+#include <cstdio>
+
+#include "cli_commands.h"
+#include "files/channel_csv.h"
+#include "files/dat_file.h"
+#include "image/config_diff.h"
+#include "image/editor_defaults.h"
+#include "image/image_codec.h"
+
+namespace r7::cli {
+
+namespace {
+
+void PrintTo(FILE* to, const std::string& s) { std::fwrite(s.data(), 1, s.size(), to); }
+
+std::optional<EditorState> ReadConfiguration(const QString& path) {
+    DatReadResult file = ReadDatFile(path);
+    if (file.status != DatStatus::Ok) {
+        PrintError(file.error);
+        return std::nullopt;
+    }
+    EditorState state = NewConfiguration();
+    DecodeImageBytes(file.image, state);
+    return state;
+}
+
+std::optional<QByteArray> ReadInput(const QString& path) {
+    QFile in;
+    bool opened = path == "-" ? in.open(stdin, QIODevice::ReadOnly)
+                              : (in.setFileName(path), in.open(QIODevice::ReadOnly));
+    if (!opened) {
+        PrintError(QStringLiteral("cannot read %1: %2").arg(path, in.errorString()));
+        return std::nullopt;
+    }
+    return in.readAll();
+}
+
+}  // namespace
+
+int RunExportCsv(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Writes the channels in use of a data file as CSV in the common column layout of\n"
+        "multi-radio programming tools (Location,Name,Frequency,Duplex,Offset,Tone,...).");
+    const QCommandLineOption output({"o", "output"}, "Write to OUT.csv instead of standard output.",
+                                    "OUT.csv");
+    parser.addOption(output);
+    parser.addPositionalArgument("FILE.DAT", "The data file.");
+    if (auto stop = ParseArguments(parser, arguments, 1, 1)) return *stop;
+
+    auto state = ReadConfiguration(parser.positionalArguments().at(0));
+    if (!state) return kExitFailure;
+    std::vector<std::string> problems;
+    const QByteArray csv = ExportChannelsCsv(*state, &problems);
+    for (const auto& p : problems) PrintError(QString::fromStdString("warning: " + p));
+    if (!parser.isSet(output)) {
+        std::fwrite(csv.constData(), 1, static_cast<std::size_t>(csv.size()), stdout);
+        return kExitOk;
+    }
+    QSaveFile out(parser.value(output));
+    if (!out.open(QIODevice::WriteOnly) || out.write(csv) != csv.size() || !out.commit()) {
+        PrintError(QStringLiteral("cannot write %1: %2").arg(out.fileName(), out.errorString()));
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+int RunImportCsv(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Replaces the channel table with the rows of a CSV file and writes a data file.\n"
+        "The settings come from --base, or are the defaults of a new configuration.\n"
+        "Rows the radio cannot hold (out of band, off the 5/6.25 kHz raster, unknown tones,\n"
+        "bad Location, ...) are refused and listed on standard error; the good rows are\n"
+        "still written and a refused row's channel keeps what the base held.\n"
+        "Exit status: 0 all rows stored, 1 a row was refused or a file failed (nothing is\n"
+        "written when the CSV cannot be read at all), 2 wrong arguments.");
+    const QCommandLineOption base("base", "Take everything else from this data file.", "IN.DAT");
+    parser.addOption(base);
+    parser.addPositionalArgument("FILE.csv", "The CSV file, or - for standard input.");
+    parser.addPositionalArgument("OUT.DAT", "The data file to write (may be the base).");
+    if (auto stop = ParseArguments(parser, arguments, 2, 2)) return *stop;
+
+    std::optional<EditorState> state = NewConfiguration();
+    if (parser.isSet(base)) state = ReadConfiguration(parser.value(base));
+    if (!state) return kExitFailure;
+    auto csv = ReadInput(parser.positionalArguments().at(0));
+    if (!csv) return kExitFailure;
+
+    CsvImportReport report = ImportChannelsCsv(*csv, *state);
+    PrintTo(stderr, report.text());
+    if (report.fatal) return kExitFailure;
+    const QString target = parser.positionalArguments().at(1);
+    DatWriteResult written = WriteDatFile(target, EncodeImageBytes(*state));
+    if (!written.ok) {
+        PrintError(written.error);
+        return kExitFailure;
+    }
+    return report.ok() ? kExitOk : kExitFailure;
+}
+
+int RunDiff(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Lists what differs between two data files, channel by channel and setting by\n"
+        "setting; only what the radio image holds is compared.\n"
+        "Exit status: 0 equal, 1 different, 2 wrong arguments or a file that cannot be read.");
+    parser.addPositionalArgument("A.DAT", "The first data file.");
+    parser.addPositionalArgument("B.DAT", "The second data file.");
+    if (auto stop = ParseArguments(parser, arguments, 2, 2)) return *stop;
+
+    auto a = ReadConfiguration(parser.positionalArguments().at(0));
+    auto b = a ? ReadConfiguration(parser.positionalArguments().at(1)) : std::nullopt;
+    if (!a || !b) return kExitUsage;
+    const std::vector<std::string> lines = DiffConfigurations(*a, *b);
+    for (const auto& line : lines) PrintTo(stdout, line + "\n");
+    return lines.empty() ? kExitOk : kExitFailure;
+}
+
+}  // namespace r7::cli

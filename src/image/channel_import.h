@@ -1,0 +1,96 @@
+#pragma once
+
+// The channel table in the generic CSV column layout that multi-radio programming tools
+// exchange, mapped onto our channel texts and back. Tokenising the CSV is done elsewhere;
+// this file only sees rows of fields.
+//
+// Import rules (one channel per row, all-or-nothing per row):
+// - The first row is the header; columns are found by name (case and blanks ignored),
+//   unknown columns are ignored. Location and Frequency are required.
+// - The import replaces the channel table: channels named by no row become empty.
+// - A row with any problem is refused as a whole and every problem of it is listed. The
+//   good rows are still stored. The channel a refused row names (when its Location is
+//   readable) keeps what it held before, so nothing is ever stored half right.
+// - Frequencies must lie in the band and on the 5 kHz / 6.25 kHz raster; they are refused,
+//   never snapped, because a CSV carries exact values.
+// - Power, Mode and Skip left out of the file, and empty Power or Mode values, take the
+//   channel's previous value when it was in use, else the new-channel defaults. Busy Lock
+//   is not in the format and is kept the same way.
+// - Power in watts: 2.0 W and above is "High", below 2.0 W "Low".
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "channel_editing.h"
+#include "editor_state.h"
+
+namespace r7 {
+
+enum CsvColumn : int {
+    CsvLocation,
+    CsvName,
+    CsvFrequency,
+    CsvDuplex,
+    CsvOffset,
+    CsvTone,
+    CsvRToneFreq,
+    CsvCToneFreq,
+    CsvDtcsCode,
+    CsvDtcsPolarity,
+    CsvRxDtcsCode,
+    CsvCrossMode,
+    CsvMode,
+    CsvTStep,
+    CsvSkip,
+    CsvPower,
+    CsvComment,
+    kCsvColumnCount
+};
+extern const std::array<std::string_view, kCsvColumnCount> kCsvColumnNames;
+
+// Watts at and above which a power text means "High".
+inline constexpr double kHighPowerWatts = 2.0;
+
+// One record of the file as the tokeniser saw it.
+struct CsvLine {
+    int row = 0;  // line of the file where the record starts, 1 = first line
+    std::vector<std::string> fields;
+};
+
+struct CsvProblem {
+    int row = 0;         // line of the file; 0 for the file as a whole
+    std::string field;   // column name, or "" when the problem is the row itself
+    std::string value;   // the offending text
+    std::string reason;  // English, says what the radio can hold instead
+    std::string text() const;
+};
+
+struct CsvImportReport {
+    bool fatal = false;         // the file could not be read as a channel table; nothing changed
+    std::vector<int> stored;    // channels stored, in file order
+    int refusedRows = 0;
+    std::vector<CsvProblem> problems;
+    bool ok() const { return !fatal && problems.empty(); }
+    // One line per problem and a closing summary, each ending in '\n'.
+    std::string text() const;
+};
+
+// Applies tokenised records (header first, blank records already dropped) to the channel
+// table of `state`; nothing outside the channel cells changes.
+CsvImportReport ImportCsvRecords(const std::vector<CsvLine>& lines, EditorState& state);
+
+// The header and one record per channel in use, in channel order. A channel whose texts
+// cannot be expressed in the format (digits a damaged image left) is written as it is and
+// named in `problems`, so that importing it again refuses it loudly.
+std::vector<std::vector<std::string>> CsvRecordsOfChannels(const EditorState& state,
+                                                           std::vector<std::string>* problems);
+
+// Exact decimal MHz text -> 10 Hz units; -1 when it is not a plain decimal number or is
+// finer than 10 Hz.
+long long FrequencyUnitsOf(std::string_view mhz);
+// 10 Hz units -> "446.00625".
+std::string FrequencyTextOf(long long units);
+
+}  // namespace r7
