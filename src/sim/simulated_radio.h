@@ -1,0 +1,65 @@
+#pragma once
+
+// The radio's side of the clone protocol, for tests and benchmarks: bytes in, bytes out,
+// no clock and no I/O. It answers what the program sends the way the program expects.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "image/image_codec.h"
+
+namespace r7::sim {
+
+enum class Fault {
+    None,
+    Silent,         // answers nothing at all
+    WrongIdentity,  // identifies as a model the program does not know
+    ShortBlock,     // read blocks lack their last data byte
+    WrongAck,       // every acknowledgement after the wake-up one is NAK (15)
+    StopAfter,      // stops answering block commands after the first N of a session
+    Garbage,        // every reply is followed by a stray byte
+    BadStore,       // the first written byte of a session is stored with its low bit flipped
+};
+
+struct FaultSetting {
+    Fault fault = Fault::None;
+    int stopAfter = 0;  // for StopAfter
+};
+
+// "silent", "wrong-identity", "short-block", "wrong-ack", "stop-after=N", "garbage", "bad-store".
+std::optional<FaultSetting> ParseFault(std::string_view name);
+
+inline constexpr std::uint8_t kIdentity[8] = {0x50, 0x33, 0x32, 0x30, 0x37, 0x33, 0xF8, 0xFF};
+
+class SimulatedRadio {
+public:
+    explicit SimulatedRadio(const ImageBytes& memory, FaultSetting fault = {});
+
+    // Everything the radio answers to these bytes (possibly nothing yet).
+    std::vector<std::uint8_t> Receive(std::span<const std::uint8_t> bytes);
+
+    const ImageBytes& Memory() const { return memory_; }
+    int SessionsEnded() const { return sessionsEnded_; }
+
+private:
+    enum class Stage { AwaitWakeUp, AwaitIdentify, AwaitAcknowledge, Blocks };
+
+    // Handles the command at the head of pending_; false when more bytes are needed.
+    bool Step(std::vector<std::uint8_t>& out);
+    void Reply(std::vector<std::uint8_t>& out, std::vector<std::uint8_t> reply);
+    std::uint8_t Ack() const;
+    void StartSession(std::vector<std::uint8_t>& out);
+
+    ImageBytes memory_;
+    FaultSetting fault_;
+    Stage stage_ = Stage::AwaitWakeUp;
+    std::vector<std::uint8_t> pending_;
+    int blocksThisSession_ = 0;
+    bool storedThisSession_ = false;
+    int sessionsEnded_ = 0;
+};
+
+}  // namespace r7::sim
