@@ -1,0 +1,149 @@
+#include "ui/main/channel_grid.h"
+
+#include <QComboBox>
+#include <algorithm>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMouseEvent>
+
+#include "image/channel_editing.h"
+#include "image/editor_state.h"
+
+namespace r7::ui {
+
+namespace {
+
+// Column widths of the design, in twips.
+constexpr int kColumnWidths[kColumnCount] = {795, 1200, 1305, 1200, 1305, 795, 990, 795, 795};
+constexpr int kRowHeight = 300;
+
+bool IsPicked(int column) { return !PickList(column).empty(); }
+
+}  // namespace
+
+QWidget* ChannelDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                                       const QModelIndex& index) const {
+    if (!IsPicked(index.column())) {
+        auto* edit = new QLineEdit(parent);
+        edit->setAlignment(Qt::AlignCenter);
+        edit->setFrame(false);
+        return edit;
+    }
+    auto* box = new QComboBox(parent);
+    for (const std::string& entry : PickList(index.column())) box->addItem(QString::fromStdString(entry));
+    box->setMaxVisibleItems(16);
+    (void)option;
+    return box;
+}
+
+void ChannelDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+    const QString text = index.data(Qt::EditRole).toString();
+    if (auto* box = qobject_cast<QComboBox*>(editor)) {
+        const int at = box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        box->setCurrentIndex(at >= 0 ? at : 0);
+        return;
+    }
+    if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
+        edit->setText(text);
+        edit->selectAll();
+    }
+}
+
+void ChannelDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
+                                   const QModelIndex& index) const {
+    if (auto* box = qobject_cast<QComboBox*>(editor)) {
+        model->setData(index, box->currentText(), Qt::EditRole);
+    } else if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
+        model->setData(index, edit->text(), Qt::EditRole);
+    }
+}
+
+ChannelGrid::ChannelGrid(QWidget* parent) : QTableView(parent) {
+    setItemDelegate(new ChannelDelegate(this));
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
+                    QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setTabKeyNavigation(true);
+    setWordWrap(false);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(Twips(kRowHeight));
+    horizontalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    horizontalHeader()->setMinimumSectionSize(Twips(600));
+    horizontalHeader()->setStretchLastSection(true);
+}
+
+void ChannelGrid::applyDesignSizes() {
+    // The design's widths, widened where this desktop's font needs more for a title or
+    // the widest entry, so all 16 channels and 9 columns show without scrolling.
+    const QFontMetrics header = horizontalHeader()->fontMetrics();
+    const QFontMetrics body = fontMetrics();
+    int width = 2 * frameWidth();
+    for (int column = 0; column < kColumnCount; ++column) {
+        int needed = header.horizontalAdvance(model()->headerData(column, Qt::Horizontal).toString());
+        for (const std::string& entry : PickList(column)) {
+            needed = std::max(needed, body.horizontalAdvance(QString::fromStdString(entry)));
+        }
+        if (column == ColReceive || column == ColTransmit) {
+            needed = body.horizontalAdvance(QStringLiteral("469.99375"));
+        }
+        const int columnWidth = std::max(Twips(kColumnWidths[column]), needed + 14);
+        setColumnWidth(column, columnWidth);
+        width += columnWidth;
+    }
+    const int rowHeight = std::max(Twips(kRowHeight), body.height() + 4);
+    verticalHeader()->setDefaultSectionSize(rowHeight);
+    horizontalHeader()->setFixedHeight(rowHeight + 2);
+    setMinimumSize(width, 2 * frameWidth() + rowHeight + 2 + kChannelCount * rowHeight);
+}
+
+void ChannelGrid::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        const QModelIndex at = indexAt(event->position().toPoint());
+        if (at.isValid()) {
+            setCurrentIndex(at);
+            emit channelMenuRequested(at.row() + 1, event->globalPosition().toPoint());
+        }
+        return;
+    }
+    QTableView::mousePressEvent(event);
+}
+
+QModelIndex ChannelGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) {
+    const QModelIndex current = currentIndex();
+    if (!model() || !current.isValid() || (cursorAction != MoveNext && cursorAction != MovePrevious)) {
+        return QTableView::moveCursor(cursorAction, modifiers);
+    }
+    // Tab runs through the editable columns row by row and skips the number column.
+    const int columns = model()->columnCount();
+    const int rows = model()->rowCount();
+    int row = current.row();
+    int column = current.column();
+    if (cursorAction == MoveNext) {
+        if (++column >= columns) {
+            column = ColReceive;
+            if (++row >= rows) row = 0;
+        }
+    } else {
+        if (--column < ColReceive) {
+            column = columns - 1;
+            if (--row < 0) row = rows - 1;
+        }
+    }
+    return model()->index(row, column);
+}
+
+void ChannelGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    QTableView::closeEditor(editor, hint);
+    if (hint != QAbstractItemDelegate::SubmitModelCache) return;
+    // Enter moves down to the same column of the next channel, ready for typing.
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && current.row() + 1 < model()->rowCount()) {
+        setCurrentIndex(model()->index(current.row() + 1, current.column()));
+    }
+}
+
+}  // namespace r7::ui

@@ -1,0 +1,45 @@
+#pragma once
+
+// The channel grid `mfgrid1`: typing on a cell opens its editor, Tab and Enter move on,
+// picked columns edit through a drop-down of their pick list.
+
+#include <QStyledItemDelegate>
+#include <QTableView>
+
+namespace r7::ui {
+
+// A drop-down of the column's pick list for the picked columns, a plain line edit for the
+// typed frequency columns.
+class ChannelDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override;
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override;
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
+};
+
+class ChannelGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit ChannelGrid(QWidget* parent = nullptr);
+
+    // Column widths and row heights of the design; call after setModel().
+    void applyDesignSizes();
+
+    // Twips of the window design in pixels at 96 dpi.
+    static int Twips(int twips) { return (twips + 7) / 15; }
+
+signals:
+    // A right click on a channel row (1-based), at `globalPos`.
+    void channelMenuRequested(int row, const QPoint& globalPos);
+
+protected:
+    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+    void mousePressEvent(QMouseEvent* event) override;
+};
+
+}  // namespace r7::ui

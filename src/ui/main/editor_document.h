@@ -1,0 +1,64 @@
+#pragma once
+
+// The one editor state of the main window. Every change goes through here, so the grid,
+// the setting lists and (later) undo all see the same thing.
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <span>
+
+#include "image/channel_editing.h"
+#include "image/editor_state.h"
+
+namespace r7::ui {
+
+class EditorDocument : public QObject {
+    Q_OBJECT
+public:
+    explicit EditorDocument(QObject* parent = nullptr);
+
+    const EditorState& state() const { return state_; }
+
+    // Channel cells: channel 1..16, column 0..8.
+    QString cellText(int channel, int column) const;
+    bool canEditCell(int channel, int column) const;
+    // Applies the after-edit rules with the limits of the current band. On RangeError and
+    // Malformed, frequencyRejected() is emitted after the cell has been dealt with.
+    EditResult editCell(int channel, int column, const QString& text);
+    void deleteChannel(int channel);
+    void clearChannels();
+
+    // General-setting lists: n = 1..10, position from 0.
+    int combo(int n) const { return state_.combo(n); }
+    void setCombo(int n, int position);
+
+    // The band list (Combo1). Every entry reads as "LLL-UUU...", limits in MHz.
+    const QStringList& bandEntries() const { return bandEntries_; }
+    void appendBandEntry(const QString& entry);
+    QString bandText() const;
+    BandLimits bandLimits() const;
+
+    void resetEditor();
+    // Spreads an image (at least up to offset 32F) over the state; false leaves it alone.
+    bool decodeImage(std::span<const std::uint8_t> image);
+    // Replaces everything at once (new configuration, file, radio read).
+    void replaceState(const EditorState& state);
+
+signals:
+    // Cells of channels first..last changed (1-based, inclusive).
+    void cellsChanged(int firstChannel, int lastChannel);
+    void settingsChanged();
+    void stateReplaced();
+    void frequencyRejected(int channel, int column);
+
+private:
+    // Stores `next` and tells the views what differs.
+    void commit(const EditorState& next);
+
+    EditorState state_;
+    QStringList bandEntries_;
+};
+
+}  // namespace r7::ui

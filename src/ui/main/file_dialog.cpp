@@ -1,0 +1,65 @@
+#include "ui/main/file_dialog.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+
+#include "image/setting_lists.h"
+
+namespace r7::ui {
+
+namespace {
+
+FileDialogPresenter& Presenter() {
+    static FileDialogPresenter presenter;
+    return presenter;
+}
+
+std::optional<QString> ShowQtFileDialog(QWidget* owner, const FileDialogRequest& request) {
+    QFileDialog dialog(owner);
+    dialog.setObjectName(QStringLiteral("CommonDialog1"));
+    // Qt's own dialog, so the filter matches "*.dat" as well as "*.DAT" everywhere.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setNameFilter(request.filter);
+    dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+    if (request.mode == FileDialogMode::Open) {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        // The program asks its own overwrite question.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+}  // namespace
+
+QString DatFileFilter() {
+    return QString::fromUtf8(kApplicationTitle.data(), static_cast<qsizetype>(kApplicationTitle.size())) +
+           QStringLiteral("(*.DAT)");
+}
+
+QString WithDatExtension(const QString& path) {
+    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty()) return path;
+    // "name." has an empty suffix too; do not make it "name..DAT".
+    return path.endsWith(QLatin1Char('.')) ? path + QStringLiteral("DAT") : path + QStringLiteral(".DAT");
+}
+
+FileDialogPresenter SetFileDialogPresenter(FileDialogPresenter presenter) {
+    FileDialogPresenter previous = std::move(Presenter());
+    Presenter() = std::move(presenter);
+    return previous;
+}
+
+std::optional<QString> ShowFileDialog(QWidget* owner, FileDialogMode mode) {
+    FileDialogRequest request;
+    request.mode = mode;
+    request.filter = DatFileFilter();
+    if (FileDialogPresenter presenter = Presenter()) return presenter(request);
+    return ShowQtFileDialog(owner, request);
+}
+
+}  // namespace r7::ui

@@ -1,0 +1,444 @@
+#include "ui/main/form1.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <clocale>
+
+#include "image/channel_editing.h"
+#include "image/setting_lists.h"
+#include "ui/main/channel_grid.h"
+#include "ui/main/channel_table_model.h"
+#include "ui/main/editor_document.h"
+#include "ui/main/message_box.h"
+
+namespace r7::ui {
+
+namespace {
+
+int Tw(int twips) { return ChannelGrid::Twips(twips); }
+
+QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+QString ApplicationTitle() { return Q(kApplicationTitle); }
+
+QAction* NewAction(QMenu* menu, const char* name, const QString& caption) {
+    auto* action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    return action;
+}
+
+QAction* NewSeparator(QMenu* menu, const char* name) {
+    auto* action = menu->addSeparator();
+    action->setObjectName(QLatin1String(name));
+    return action;
+}
+
+QMenu* NewMenu(QWidget* parent, const char* name, const QString& title) {
+    auto* menu = new QMenu(title, parent);
+    menu->setObjectName(QLatin1String(name));
+    menu->menuAction()->setObjectName(QLatin1String(name));
+    return menu;
+}
+
+// Label caption, list number; top to bottom in "Optional Set".
+struct SettingRow {
+    const char* caption;
+    int combo;
+};
+constexpr SettingRow kSettingRows[] = {
+    {"Language", 2}, {"LauchTime", 3},    {"Scan", 8},         {"Squelch Grade", 5},
+    {"Battery Save", 6}, {"Beep", 7}, {"Radio Return", 9}, {"Radio Switch ", 10},
+};
+
+}  // namespace
+
+Form1::Form1(Form1Hooks hooks, QWidget* parent) : QMainWindow(parent), hooks_(std::move(hooks)) {
+    // The core reads and writes numbers with the C library; keep its decimal point '.'
+    // whatever the desktop's locale (QApplication adopts the user's LC_NUMERIC).
+    std::setlocale(LC_NUMERIC, "C");
+
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(Q(kWindowCaption));
+    setContextMenuPolicy(Qt::NoContextMenu);  // no tool bar hide/show menu
+    document_ = new EditorDocument(this);
+    model_ = new ChannelTableModel(document_, this);
+
+    buildMenus();
+    buildToolbar();
+    buildWidgets();
+    SetMessageBoxOwner(this);
+
+    connect(document_, &EditorDocument::settingsChanged, this, &Form1::refreshSettings);
+    connect(document_, &EditorDocument::stateReplaced, this, &Form1::refreshSettings);
+    // After the editor has closed, so the box cannot re-enter the edit that caused it.
+    connect(document_, &EditorDocument::frequencyRejected, this, &Form1::ShowRangeMessage,
+            Qt::QueuedConnection);
+
+    Form_Load();
+    // The design's size, or more where this desktop's fonts need it.
+    const QSize design(Tw(13095), Tw(6015) + menuBar()->sizeHint().height());
+    resize(design.expandedTo(sizeHint()));
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildMenus() {
+    Form1Menus& m = menus_;
+    QMenuBar* bar = menuBar();
+
+    m.mnuFile = NewMenu(bar, "mnuFile", QStringLiteral("File(&F)"));
+    m.mnuNew = NewAction(m.mnuFile, "mnuNew", QStringLiteral("New(&N)"));
+    m.mnuOpen = NewAction(m.mnuFile, "mnuOpen", QStringLiteral("Open(&O)"));
+    m.mnuAssave = NewAction(m.mnuFile, "mnuAssave", QStringLiteral("Save(&A)"));
+    m.mnuline = NewSeparator(m.mnuFile, "mnuline");
+    m.mnuQuit = NewAction(m.mnuFile, "mnuQuit", QStringLiteral("Exit(&Q)"));
+    bar->addMenu(m.mnuFile);
+
+    m.mnupro = NewMenu(bar, "mnupro", QStringLiteral("Programme(&P)"));
+    m.mnureadFre = NewAction(m.mnupro, "mnureadFre", QStringLiteral("Read data from radio(R)"));
+    m.mnureadFre->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    m.mnuwriteFre = NewAction(m.mnupro, "mnuwriteFre", QStringLiteral("Write data into Radio(W)"));
+    m.mnuwriteFre->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+    m.mnuline1 = NewSeparator(m.mnupro, "mnuline1");
+    m.mnudtmf = NewAction(m.mnupro, "mnudtmf", QStringLiteral("Optional"));
+    m.Key_enactment = NewAction(m.mnupro, "Key_enactment", QStringLiteral("Key Set"));
+    m.Key_enactment->setVisible(false);
+    m.mnusetin = NewAction(m.mnupro, "mnusetin", QStringLiteral("Inset Information"));
+    m.mnudebug = NewAction(m.mnupro, "mnudebug", QStringLiteral("Debug(&D)"));
+    m.mnutestfre = NewAction(m.mnupro, "mnutestfre", QStringLiteral("Test Frequcy"));
+    bar->addMenu(m.mnupro);
+
+    m.mnuset = NewMenu(bar, "mnuset", QStringLiteral("Seting(&S)"));
+    m.mnulock = NewAction(m.mnuset, "mnulock", QStringLiteral("Lock(L)"));
+    m.mnulock->setCheckable(true);
+    m.mnucom = NewMenu(m.mnuset, "mnucom", QStringLiteral("Communication(&V)"));
+    for (int port = 1; port <= 8; ++port) {
+        auto* item = m.mnucom->addAction(QStringLiteral("COM%1(&%1)").arg(port));
+        item->setObjectName(QStringLiteral("mnucom%1").arg(port));
+        item->setCheckable(true);
+        m.mnucomPorts[static_cast<std::size_t>(port - 1)] = item;
+        connect(item, &QAction::triggered, this, [this, port] { mnucom_Click(port); });
+    }
+    m.mnuset->addMenu(m.mnucom);
+    bar->addMenu(m.mnuset);
+
+    m.mnuhelp = NewMenu(bar, "mnuhelp", QStringLiteral("Help(&H)"));
+    m.mnumainhelp = NewAction(m.mnuhelp, "mnumainhelp", QStringLiteral("Help Theme"));
+    m.mnumainhelp->setShortcut(QKeySequence(Qt::Key_F1));
+    m.mnuabout = NewAction(m.mnuhelp, "mnuabout", QStringLiteral("About"));
+    bar->addMenu(m.mnuhelp);
+    m.mnuhelp->menuAction()->setVisible(false);
+
+    // Not on the menu bar: the grid's context menu.
+    m.mnuchannel = NewMenu(this, "mnuchannel", QString());
+    m.mnudel_channel = NewAction(m.mnuchannel, "mnudel_channel", QString());
+
+    connect(m.mnuNew, &QAction::triggered, this, &Form1::mnuNew_Click);
+    connect(m.mnuOpen, &QAction::triggered, this, &Form1::mnuOpen_Click);
+    connect(m.mnuAssave, &QAction::triggered, this, &Form1::mnuAssave_Click);
+    connect(m.mnuQuit, &QAction::triggered, this, &Form1::mnuQuit_Click);
+    connect(m.mnureadFre, &QAction::triggered, this, &Form1::mnureadFre_Click);
+    connect(m.mnuwriteFre, &QAction::triggered, this, &Form1::mnuwriteFre_Click);
+    connect(m.mnudtmf, &QAction::triggered, this, &Form1::mnudtmf_Click);
+    connect(m.Key_enactment, &QAction::triggered, this, &Form1::Key_enactment_Click);
+    connect(m.mnusetin, &QAction::triggered, this, &Form1::mnusetin_Click);
+    connect(m.mnudebug, &QAction::triggered, this, &Form1::mnudebug_Click);
+    connect(m.mnutestfre, &QAction::triggered, this, &Form1::mnutestfre_Click);
+    connect(m.mnulock, &QAction::triggered, this, &Form1::mnulock_Click);
+    connect(m.mnumainhelp, &QAction::triggered, this, &Form1::mnumainhelp_Click);
+    connect(m.mnuabout, &QAction::triggered, this, &Form1::mnuabout_Click);
+    connect(m.mnudel_channel, &QAction::triggered, this, &Form1::mnudel_channel_Click);
+}
+
+void Form1::buildToolbar() {
+    Toolbar1_ = new QToolBar(this);
+    Toolbar1_->setObjectName(QStringLiteral("Toolbar1"));
+    Toolbar1_->setMovable(false);
+    Toolbar1_->setFloatable(false);
+    Toolbar1_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    Toolbar1_->setIconSize(QSize(16, 16));
+    addToolBar(Qt::TopToolBarArea, Toolbar1_);
+
+    struct Button {
+        const char* key;
+        const char* tip;
+        QStyle::StandardPixmap icon;
+    };
+    const Button buttons[kToolButtonCount] = {
+        {"new", "New", QStyle::SP_FileIcon},
+        {"open", "Open", QStyle::SP_DialogOpenButton},
+        {"save", "Save", QStyle::SP_DialogSaveButton},
+        {nullptr, nullptr, QStyle::SP_CustomBase},
+        {"read", "Read frequcy", QStyle::SP_ArrowDown},
+        {"write", "Write frequcy", QStyle::SP_ArrowUp},
+        {"Test", nullptr, QStyle::SP_BrowserReload},
+    };
+    for (std::size_t i = 0; i < std::size(buttons); ++i) {
+        const Button& b = buttons[i];
+        QAction* action = nullptr;
+        if (!b.key) {
+            action = Toolbar1_->addSeparator();
+        } else {
+            action = Toolbar1_->addAction(style()->standardIcon(b.icon), b.tip ? QString::fromLatin1(b.tip) : QString());
+            action->setObjectName(QLatin1String(b.key));
+            action->setData(QLatin1String(b.key));
+            action->setToolTip(b.tip ? QString::fromLatin1(b.tip) : QString());
+        }
+        toolButtons_[i] = action;
+    }
+    toolButton(QStringLiteral("Test"))->setVisible(false);
+    connect(Toolbar1_, &QToolBar::actionTriggered, this, &Form1::Toolbar1_ButtonClick);
+}
+
+void Form1::buildWidgets() {
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("centralWidget"));
+    setCentralWidget(central);
+
+    mfgrid1_ = new ChannelGrid(central);
+    mfgrid1_->setObjectName(QStringLiteral("mfgrid1"));
+    mfgrid1_->setModel(model_);
+    connect(mfgrid1_, &ChannelGrid::channelMenuRequested, this, &Form1::mfgrid1_MouseDown);
+
+    Frame1_ = new QGroupBox(QStringLiteral("Model"), central);
+    Frame1_->setObjectName(QStringLiteral("Frame1"));
+    Frame1_->setFixedSize(Tw(3540), Tw(945));
+    Label3_ = new QLabel(QStringLiteral("Frequcy:"), Frame1_);
+    Label3_->setObjectName(QStringLiteral("Label3"));
+    Label3_->setGeometry(Tw(480), Tw(435), Tw(960), Tw(240));
+
+    Frame2_ = new QGroupBox(QStringLiteral("Optional Set"), central);
+    Frame2_->setObjectName(QStringLiteral("Frame2"));
+    Frame2_->setFixedSize(Tw(3540), Tw(4095));
+
+    for (int n = 1; n <= kComboCount; ++n) {
+        auto* box = new QComboBox(n == 1 ? static_cast<QWidget*>(Frame1_) : Frame2_);
+        box->setObjectName(QStringLiteral("Combo%1").arg(n));
+        box->setEditable(false);
+        combos_[static_cast<std::size_t>(n - 1)] = box;
+    }
+    // Lists filled at design; Combo3 and Combo5 are filled by start-up.
+    for (const QString& entry : document_->bandEntries()) combo(1)->addItem(entry);
+    for (int n : {2, 4, 6, 7, 8, 9, 10}) {
+        for (const std::string& entry : ComboEntries(n)) combo(n)->addItem(QString::fromStdString(entry));
+    }
+    combo(1)->setGeometry(Tw(1560), Tw(360), Tw(1635), Tw(360));
+
+    int top = 240;
+    for (const SettingRow& row : kSettingRows) {
+        auto* label = new QLabel(QString::fromLatin1(row.caption), Frame2_);
+        label->setObjectName(QStringLiteral("LabelCombo%1").arg(row.combo));
+        label->setGeometry(Tw(240), Tw(top + 60), Tw(1500), Tw(240));
+        combo(row.combo)->setGeometry(Tw(1800), Tw(top), Tw(1455), Tw(345));
+        top += 465;
+    }
+    Label1_ = new QLabel(Q("\xE5\x8F\x91\xE5\xB0\x84\xE8\xB6\x85\xE6\x97\xB6\xE9\xA2\x84\xE8\xAD\xA6"), Frame2_);
+    Label1_->setObjectName(QStringLiteral("Label1"));
+    Label1_->setGeometry(Tw(120), Tw(4080 + 60), Tw(1500), Tw(240));
+    combo(4)->setGeometry(Tw(1800), Tw(4080), Tw(1455), Tw(345));
+    Label1_->hide();
+    combo(4)->hide();
+
+    for (int n = 1; n <= kComboCount; ++n) {
+        connect(combo(n), &QComboBox::currentIndexChanged, this, [this, n](int position) {
+            if (n == 1) {
+                Combo1_Click(position);
+            } else if (position >= 0) {
+                document_->setCombo(n, position);
+            }
+        });
+    }
+
+    Label_ = new QLabel(central);
+    Label_->setObjectName(QStringLiteral("Label"));
+    Label_->hide();
+    Label2_ = new QLabel(QStringLiteral("Morvane Radio Communication Co."), central);
+    Label2_->setObjectName(QStringLiteral("Label2"));
+    Label2_->setFixedWidth(Tw(2430));
+    Label2_->hide();
+    ProgressBar1_ = new QProgressBar(central);
+    ProgressBar1_->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1_->setRange(0, 460);
+    ProgressBar1_->setValue(0);
+    ProgressBar1_->setTextVisible(false);
+    ProgressBar1_->hide();
+
+    // Grid on the left growing with the window, the two frames on the right, the status
+    // strip along the bottom (it keeps its height while everything in it is hidden).
+    auto* right = new QVBoxLayout;
+    right->setContentsMargins(0, 0, 0, 0);
+    right->setSpacing(Tw(135));
+    right->addWidget(Frame1_);
+    right->addWidget(Frame2_);
+    right->addStretch(1);
+
+    auto* gridColumn = new QVBoxLayout;
+    gridColumn->setContentsMargins(0, Tw(70), 0, 0);
+    gridColumn->addWidget(mfgrid1_);
+
+    auto* top_row = new QHBoxLayout;
+    top_row->setContentsMargins(Tw(120), Tw(90), Tw(150), 0);
+    top_row->setSpacing(Tw(60));
+    top_row->addLayout(gridColumn, 1);
+    top_row->addLayout(right);
+
+    auto* strip = new QWidget(central);
+    strip->setObjectName(QStringLiteral("statusStrip"));
+    strip->setFixedHeight(Tw(300));
+    auto* stripLayout = new QHBoxLayout(strip);
+    stripLayout->setContentsMargins(0, 0, 0, 0);
+    stripLayout->addSpacing(Tw(120));
+    stripLayout->addWidget(Label_);
+    stripLayout->addWidget(ProgressBar1_, 1);
+    stripLayout->addWidget(Label2_);
+    Label_->setParent(strip);
+    Label2_->setParent(strip);
+    ProgressBar1_->setParent(strip);
+
+    auto* root = new QVBoxLayout(central);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->setSpacing(Tw(20));
+    root->addLayout(top_row, 1);
+    root->addWidget(strip);
+}
+
+QAction* Form1::toolButton(const QString& key) const {
+    for (QAction* action : toolButtons_) {
+        if (action && !action->isSeparator() && action->data().toString() == key) return action;
+    }
+    return nullptr;
+}
+
+QAction* Form1::toolButtonAt(int position) const {
+    if (position < 1 || position > kToolButtonCount) return nullptr;
+    return toolButtons_[static_cast<std::size_t>(position - 1)];
+}
+
+QComboBox* Form1::combo(int n) const {
+    if (n < 1 || n > kComboCount) return nullptr;
+    return combos_[static_cast<std::size_t>(n - 1)];
+}
+
+int Form1::BandIndex() const { return document_->combo(1); }
+
+void Form1::addBandEntry(const QString& entry) {
+    document_->appendBandEntry(entry);
+    const QSignalBlocker block(combo(1));
+    combo(1)->addItem(entry);
+}
+
+void Form1::refreshSettings() {
+    for (int n = 1; n <= kComboCount; ++n) {
+        const QSignalBlocker block(combo(n));
+        combo(n)->setCurrentIndex(document_->combo(n));
+    }
+}
+
+void Form1::Form_Load() {
+    // Step by step as the design has it; nothing here may stop the window from opening.
+    menus_.mnuabout->setText(QStringLiteral("About    ") + ApplicationTitle() + QStringLiteral("..."));
+    mfgrid1_->applyDesignSizes();  // alignment and pick lists come with the model and delegate
+    if (hooks_.restoreSettings) hooks_.restoreSettings(*this);
+    {
+        const QSignalBlocker block3(combo(3));
+        const QSignalBlocker block5(combo(5));
+        for (const std::string& entry : ComboEntries(3)) combo(3)->addItem(QString::fromStdString(entry));
+        for (const std::string& entry : ComboEntries(5)) combo(5)->addItem(QString::fromStdString(entry));
+    }
+    combo(1)->setCurrentIndex(0);
+    document_->resetEditor();
+    refreshSettings();
+}
+
+void Form1::Form_Unload() {
+    if (hooks_.storeSettings) hooks_.storeSettings(*this);
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void Form1::Combo1_Click(int position) {
+    if (position < 0 || position == BandIndex()) return;
+    const int answer = ShowMessageBox(
+        QStringLiteral("Select the data that different types or different frequency bands will delete the "
+                       "all -channel for use, continue? "),
+        36, QString());
+    if (answer != kResultYes) {
+        // Choosing the old entry again runs this handler once more, which finds no change.
+        combo(1)->setCurrentIndex(BandIndex());
+        return;
+    }
+    document_->clearChannels();
+    document_->resetEditor();
+    document_->setCombo(1, position);
+}
+
+void Form1::ShowRangeMessage() { ShowMessageBox(Q(kRangeMessage), 16, QString()); }
+
+void Form1::mfgrid1_MouseDown(int row, const QPoint& globalPos) {
+    if (row < 1 || row > 99) return;
+    deleteRow_ = row;
+    menus_.mnudel_channel->setText(QString::fromStdString(DeleteMenuCaption(row)));
+    if (contextMenuPresenter_) {
+        contextMenuPresenter_(menus_.mnuchannel, globalPos);
+    } else {
+        menus_.mnuchannel->exec(globalPos);
+    }
+}
+
+void Form1::mnudel_channel_Click() {
+    if (deleteRow_ >= 1 && deleteRow_ <= kChannelCount) document_->deleteChannel(deleteRow_);
+}
+
+void Form1::Toolbar1_ButtonClick(QAction* button) {
+    // Each key runs the handler of its menu item, so both routes do the same.
+    struct Route {
+        const char* key;
+        QAction* Form1Menus::*item;
+    };
+    static constexpr Route kRoutes[] = {
+        {"new", &Form1Menus::mnuNew},          {"open", &Form1Menus::mnuOpen},
+        {"save", &Form1Menus::mnuAssave},      {"read", &Form1Menus::mnureadFre},
+        {"write", &Form1Menus::mnuwriteFre},
+    };
+    if (!button) return;
+    const QString key = button->data().toString();
+    for (const Route& route : kRoutes) {
+        if (key == QLatin1String(route.key)) {
+            (menus_.*route.item)->trigger();
+            return;
+        }
+    }
+    if (key == QLatin1String("Test")) TestButton_Click();
+}
+
+void Form1::mnuQuit_Click() { close(); }
+
+// Commands that later work binds; they exist so menu items and tool bar keys have a target.
+void Form1::mnureadFre_Click() {}
+void Form1::mnuwriteFre_Click() {}
+void Form1::mnudtmf_Click() {}
+void Form1::Key_enactment_Click() {}
+void Form1::mnusetin_Click() {}
+void Form1::mnudebug_Click() {}
+void Form1::mnutestfre_Click() {}
+void Form1::mnulock_Click() {}
+void Form1::mnucom_Click(int port) { (void)port; }
+void Form1::mnumainhelp_Click() {}
+void Form1::mnuabout_Click() {}
+void Form1::TestButton_Click() {}
+
+}  // namespace r7::ui

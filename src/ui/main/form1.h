@@ -1,0 +1,158 @@
+#pragma once
+
+// The main window `Form1`: channel grid, general settings, menus, tool bar, status label
+// and progress bar. It binds the widgets to the EditorDocument; the rules live in the core.
+
+#include <QMainWindow>
+#include <array>
+#include <functional>
+
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QToolBar;
+
+namespace r7::ui {
+
+class ChannelGrid;
+class ChannelTableModel;
+class EditorDocument;
+
+// Every item of the menu bar and of the grid's context menu.
+struct Form1Menus {
+    QMenu* mnuFile = nullptr;
+    QAction* mnuNew = nullptr;
+    QAction* mnuOpen = nullptr;
+    QAction* mnuAssave = nullptr;
+    QAction* mnuline = nullptr;
+    QAction* mnuQuit = nullptr;
+
+    QMenu* mnupro = nullptr;
+    QAction* mnureadFre = nullptr;
+    QAction* mnuwriteFre = nullptr;
+    QAction* mnuline1 = nullptr;
+    QAction* mnudtmf = nullptr;
+    QAction* Key_enactment = nullptr;
+    QAction* mnusetin = nullptr;
+    QAction* mnudebug = nullptr;
+    QAction* mnutestfre = nullptr;
+
+    QMenu* mnuset = nullptr;
+    QAction* mnulock = nullptr;
+    QMenu* mnucom = nullptr;
+    std::array<QAction*, 8> mnucomPorts{};  // mnucom1 ... mnucom8
+
+    QMenu* mnuhelp = nullptr;
+    QAction* mnumainhelp = nullptr;
+    QAction* mnuabout = nullptr;
+
+    QMenu* mnuchannel = nullptr;
+    QAction* mnudel_channel = nullptr;
+};
+
+// Steps of start-up and shut-down that other parts of the program fill in.
+struct Form1Hooks {
+    std::function<void(class Form1&)> restoreSettings;  // start-up: lock state and port
+    std::function<void(class Form1&)> storeSettings;    // shut-down: the same
+};
+
+class Form1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit Form1(Form1Hooks hooks = {}, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    EditorDocument* document() const { return document_; }
+    ChannelGrid* mfgrid1() const { return mfgrid1_; }
+    ChannelTableModel* channelModel() const { return model_; }
+    const Form1Menus& menus() const { return menus_; }
+
+    QToolBar* Toolbar1() const { return Toolbar1_; }
+    // A tool bar button by key ("new", "open", "save", "read", "write", "Test").
+    QAction* toolButton(const QString& key) const;
+    // A tool bar button by position from 1, the separator (4) counting as a button.
+    QAction* toolButtonAt(int position) const;
+    static constexpr int kToolButtonCount = 7;
+
+    QGroupBox* Frame1() const { return Frame1_; }
+    QGroupBox* Frame2() const { return Frame2_; }
+    // The list ComboN, n = 1..10.
+    QComboBox* combo(int n) const;
+    QLabel* Label3() const { return Label3_; }
+    QLabel* Label1() const { return Label1_; }
+    QLabel* statusLabel() const { return Label_; }  // `Label`
+    QLabel* Label2() const { return Label2_; }
+    QProgressBar* ProgressBar1() const { return ProgressBar1_; }
+
+    // The list position of the band last accepted.
+    int BandIndex() const;
+    // Adds an entry to the band list `Combo1` ("LLL-UUU..." shape).
+    void addBandEntry(const QString& entry);
+
+    void setStoreSettingsHook(std::function<void(Form1&)> hook) { hooks_.storeSettings = std::move(hook); }
+
+    // Shows the grid's context menu; the default runs QMenu::exec. Tests trigger an item.
+    using ContextMenuPresenter = std::function<void(QMenu*, const QPoint&)>;
+    void setContextMenuPresenter(ContextMenuPresenter presenter) { contextMenuPresenter_ = std::move(presenter); }
+
+    // Refreshes every setting list from the document.
+    void refreshSettings();
+
+public slots:
+    void mnuNew_Click();
+    void mnuOpen_Click();
+    void mnuAssave_Click();
+    void mnuQuit_Click();
+    void mnureadFre_Click();
+    void mnuwriteFre_Click();
+    void mnudtmf_Click();
+    void Key_enactment_Click();
+    void mnusetin_Click();
+    void mnudebug_Click();
+    void mnutestfre_Click();
+    void mnulock_Click();
+    void mnucom_Click(int port);
+    void mnumainhelp_Click();
+    void mnuabout_Click();
+    void mnudel_channel_Click();
+    void Toolbar1_ButtonClick(QAction* button);
+    void TestButton_Click();
+    void Combo1_Click(int position);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolbar();
+    void buildWidgets();
+    void Form_Load();
+    void Form_Unload();
+    void ShowRangeMessage();
+    void mfgrid1_MouseDown(int row, const QPoint& globalPos);
+    // The old file is never destroyed; returns false when the write failed.
+    bool SaveTo(const QString& path);
+
+    Form1Hooks hooks_;
+    EditorDocument* document_ = nullptr;
+    ChannelTableModel* model_ = nullptr;
+    ChannelGrid* mfgrid1_ = nullptr;
+    QToolBar* Toolbar1_ = nullptr;
+    std::array<QAction*, kToolButtonCount> toolButtons_{};
+    QGroupBox* Frame1_ = nullptr;
+    QGroupBox* Frame2_ = nullptr;
+    QLabel* Label3_ = nullptr;
+    QLabel* Label1_ = nullptr;
+    QLabel* Label_ = nullptr;
+    QLabel* Label2_ = nullptr;
+    QProgressBar* ProgressBar1_ = nullptr;
+    std::array<QComboBox*, 10> combos_{};
+    Form1Menus menus_;
+    ContextMenuPresenter contextMenuPresenter_;
+    int deleteRow_ = 0;  // the row the delete item names
+};
+
+}  // namespace r7::ui

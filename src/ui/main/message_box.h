@@ -1,0 +1,57 @@
+#pragma once
+
+// The program's one message box: Windows-style flag values in, Windows-style result codes
+// out, English button captions whatever the system language.
+
+#include <QString>
+#include <functional>
+#include <vector>
+
+class QWidget;
+
+namespace r7::ui {
+
+enum class MessageButton { Ok, Cancel, Abort, Retry, Ignore, Yes, No };
+enum class MessageIcon { None, Stop, Question, Exclamation, Information };
+
+// Result codes of the buttons: 1 OK, 2 Cancel, 3 Abort, 4 Retry, 5 Ignore, 6 Yes, 7 No.
+inline constexpr int kResultOk = 1;
+inline constexpr int kResultCancel = 2;
+inline constexpr int kResultAbort = 3;
+inline constexpr int kResultRetry = 4;
+inline constexpr int kResultIgnore = 5;
+inline constexpr int kResultYes = 6;
+inline constexpr int kResultNo = 7;
+
+struct MessageBoxLayout {
+    std::vector<MessageButton> buttons;  // left to right
+    MessageIcon icon = MessageIcon::None;
+    int defaultIndex = 0;                // into `buttons`
+    int escapeResult = kResultOk;        // what closing the box without a button answers
+};
+
+// Flags: button set = flags & 0xF, icon = flags & 0xF0, default button = flags & 0xF00.
+// Unknown button sets show OK alone; a default beyond the last button falls back to the first.
+MessageBoxLayout DecodeMessageBoxFlags(unsigned flags);
+QString ButtonCaption(MessageButton button);
+int ButtonResult(MessageButton button);
+
+struct MessageBoxRequest {
+    QString prompt;
+    QString title;  // already the application title when the caller gave none
+    unsigned flags = 0;
+    MessageBoxLayout layout;
+};
+
+// Answers a message box instead of the modal QMessageBox (tests, scripted runs).
+using MessageBoxPresenter = std::function<int(const MessageBoxRequest&)>;
+// Installs `presenter` (an empty one restores the real box) and returns the previous one.
+MessageBoxPresenter SetMessageBoxPresenter(MessageBoxPresenter presenter);
+
+// The window that owns every box; the main window sets itself.
+void SetMessageBoxOwner(QWidget* owner);
+
+// Shows `prompt` and blocks until answered; an empty title shows "Morvane-R7".
+int ShowMessageBox(const QString& prompt, unsigned buttons, const QString& title);
+
+}  // namespace r7::ui
