@@ -1,0 +1,65 @@
+#include "serial_link.h"
+
+#include "port_naming.h"
+
+namespace r7::link {
+
+SerialLink::SerialLink(QObject* parent) : QObject(parent), port_(this) {
+    connect(&port_, &QSerialPort::readyRead, this, &SerialLink::onReadyRead);
+    connect(&port_, &QSerialPort::errorOccurred, this, &SerialLink::onError);
+}
+
+bool SerialLink::open(const QString& device) {
+    close();
+    openError_.clear();
+    openPermissionDenied_ = false;
+    port_.setPortName(device);
+    port_.setBaudRate(QSerialPort::Baud9600);
+    port_.setDataBits(QSerialPort::Data8);
+    port_.setParity(QSerialPort::NoParity);
+    port_.setStopBits(QSerialPort::OneStop);
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+    if (port_.open(QIODevice::ReadWrite)) return true;
+    openPermissionDenied_ = IsPermissionError(port_.error());
+    openError_ = QStringLiteral("cannot open %1: %2").arg(device, port_.errorString());
+    if (openPermissionDenied_) openError_ += QStringLiteral(" — ") + PermissionHint();
+    port_.clearError();
+    return false;
+}
+
+void SerialLink::close() {
+    if (port_.isOpen()) port_.close();
+}
+
+bool SerialLink::isOpen() const { return port_.isOpen(); }
+
+void SerialLink::send(const QByteArray& bytes) {
+    if (port_.isOpen()) port_.write(bytes);
+}
+
+bool SerialLink::flush(int timeoutMs) {
+    if (!port_.isOpen()) return false;
+    while (port_.bytesToWrite() > 0) {
+        if (!port_.waitForBytesWritten(timeoutMs)) return false;
+    }
+    return true;
+}
+
+void SerialLink::onReadyRead() {
+    const QByteArray bytes = port_.readAll();
+    if (!bytes.isEmpty()) emit bytesReceived(bytes);
+}
+
+void SerialLink::onError(QSerialPort::SerialPortError error) {
+    // Open failures are reported by open(); time-outs come only from our own flush().
+    if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError || !port_.isOpen()) return;
+    if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError &&
+        error != QSerialPort::WriteError && error != QSerialPort::DeviceNotFoundError)
+        return;
+    const QString reason = QStringLiteral("%1: %2").arg(port_.portName(), port_.errorString());
+    port_.clearError();
+    port_.close();
+    emit portLost(reason);
+}
+
+}  // namespace r7::link

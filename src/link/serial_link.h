@@ -1,0 +1,60 @@
+#pragma once
+
+// The serial port as the clone protocol needs it: 9600 baud 8N1, every waiting byte
+// delivered at once, and a notice when the port fails or disappears.
+//
+// The original port settings (read interval, read multiplier and read constant 1 ms, write
+// multiplier 1 ms, write constant 1000 ms) amount to: hand over received bytes at once,
+// never block a write for long. Here QSerialPort buffers writes and sends them from the
+// event loop, so the program never waits on a write; the 1000 ms bound applies only when
+// the caller flushes (flush()).
+
+#include <QByteArray>
+#include <QObject>
+#include <QSerialPort>
+#include <QString>
+
+namespace r7::link {
+
+inline constexpr int kWriteTimeoutMs = 1000;
+
+class SerialLink : public QObject {
+    Q_OBJECT
+public:
+    explicit SerialLink(QObject* parent = nullptr);
+
+    // Closes whatever is open, then opens the device with the fixed line settings.
+    bool open(const QString& device);
+    void close();
+    bool isOpen() const;
+    QString device() const { return port_.portName(); }
+    // Why the last open failed, in English with the device named; empty after success.
+    QString openErrorText() const { return openError_; }
+    bool openFailedForPermission() const { return openPermissionDenied_; }
+
+    void send(const QByteArray& bytes);
+    // Waits until queued bytes are written, at most timeoutMs; false on time-out or error.
+    bool flush(int timeoutMs = kWriteTimeoutMs);
+
+public slots:
+    // QSerialPort cannot report a received break condition portably (POSIX delivers it as a
+    // NUL byte or not at all, depending on termios flags; Windows has no Qt hook for
+    // EV_BREAK). A platform layer that can detect one calls this.
+    void notifyBreak() { emit breakReceived(); }
+
+signals:
+    void bytesReceived(const QByteArray& bytes);
+    void breakReceived();
+    // The open port failed (device removed, cable pulled, I/O error); it is closed now.
+    void portLost(const QString& reason);
+
+private:
+    void onReadyRead();
+    void onError(QSerialPort::SerialPortError error);
+
+    QSerialPort port_;
+    QString openError_;
+    bool openPermissionDenied_ = false;
+};
+
+}  // namespace r7::link

@@ -1,0 +1,66 @@
+#include "transfer_controller.h"
+
+namespace r7::link {
+
+TransferController::TransferController(QObject* parent)
+    : QObject(parent),
+      link_(this),
+      timer1_(this),
+      timer2_(this),
+      session_([this](const Effect& e) { apply(e); },
+               [this] { return encodeImage_ ? encodeImage_() : std::string(); }) {
+    timer1_.setInterval(kWatchdogIntervalMs);
+    timer1_.setSingleShot(true);
+    timer1_.setTimerType(Qt::PreciseTimer);
+    timer2_.setInterval(kBlinkIntervalMs);
+    connect(&timer1_, &QTimer::timeout, this, [this] { session_.OnWatchdogTick(); });
+    connect(&timer2_, &QTimer::timeout, this, [this] { session_.OnBlinkTick(); });
+    connect(&link_, &SerialLink::bytesReceived, this, [this](const QByteArray& bytes) {
+        session_.OnBytesReceived(
+            {reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())});
+    });
+    connect(&link_, &SerialLink::breakReceived, this, [this] { session_.OnBreak(); });
+    // Queued: the port can fail inside a write the session is making.
+    connect(&link_, &SerialLink::portLost, this, [this] { session_.OnPortError(); }, Qt::QueuedConnection);
+}
+
+StartResult TransferController::startRead() { return session_.StartRead(link_.isOpen()); }
+
+StartResult TransferController::startWrite(int serviceUnlocked) {
+    return session_.StartWrite(link_.isOpen(), serviceUnlocked);
+}
+
+void TransferController::apply(const Effect& e) {
+    switch (e.kind) {
+    case EffectKind::SendBytes: {
+        const QByteArray bytes(reinterpret_cast<const char*>(e.bytes.data()), static_cast<qsizetype>(e.bytes.size()));
+        link_.send(bytes);
+        emit bytesSent(bytes);
+        break;
+    }
+    case EffectKind::WatchdogRestart: timer1_.start(); break;
+    case EffectKind::WatchdogStop: timer1_.stop(); break;
+    case EffectKind::BlinkStart: timer2_.start(); break;
+    case EffectKind::BlinkStop: timer2_.stop(); break;
+    case EffectKind::ProgressShow: emit progressShown(0, kProgressMaximum, e.number); break;
+    case EffectKind::ProgressValue: emit progressValueChanged(e.number); break;
+    case EffectKind::ProgressHide: emit progressHidden(); break;
+    case EffectKind::StatusCaption: emit statusCaptionChanged(QString::fromStdString(e.text)); break;
+    case EffectKind::StatusVisible: emit statusVisibleChanged(e.enabled); break;
+    case EffectKind::ShowMessage:
+        emit messageRequested(QString::fromStdString(e.text), e.number, QString::fromStdString(e.title));
+        break;
+    case EffectKind::ToolBarEnabled: emit toolBarEnabledChanged(e.enabled); break;
+    case EffectKind::ProgrammeMenuEnabled: emit programmeMenuEnabledChanged(e.enabled); break;
+    case EffectKind::ToolButtonEnabled: emit toolButtonEnabledChanged(e.number, e.enabled); break;
+    case EffectKind::EnableModelFrameAndFocus: emit modelFrameEnableAndFocusRequested(); break;
+    case EffectKind::ReadImageReady: emit readImageReady(QString::fromStdString(e.text)); break;
+    case EffectKind::TransferSucceeded:
+        emit transferSucceeded(e.text.empty() ? QChar() : QChar(e.text[0]));
+        break;
+    case EffectKind::TransferFailed: emit transferFailed(); break;
+    case EffectKind::UiRestored: emit uiRestored(); break;
+    }
+}
+
+}  // namespace r7::link

@@ -1,0 +1,66 @@
+#pragma once
+
+// A read or write of the radio on the event loop: the clone session, the serial port and the
+// timers Timer1 (watchdog) and Timer2 (busy blink), with one signal per thing the window shows.
+// Message boxes are shown by whoever connects messageRequested; a slot that blocks is fine,
+// the session goes on when it returns.
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <functional>
+#include <string>
+
+#include "clone_session.h"
+#include "serial_link.h"
+
+namespace r7::link {
+
+class TransferController : public QObject {
+    Q_OBJECT
+public:
+    explicit TransferController(QObject* parent = nullptr);
+
+    SerialLink& link() { return link_; }
+    const CloneSession& session() const { return session_; }
+    TransferState state() const { return session_.State(); }
+
+    // EncodeImage of the editor, asked for when the radio has identified itself.
+    void setImageSource(std::function<std::string()> encodeImage) { encodeImage_ = std::move(encodeImage); }
+    // Timer1's interval; 3000 ms unless a test wants it shorter.
+    void setWatchdogInterval(int ms) { timer1_.setInterval(ms); }
+
+public slots:
+    // mnureadFre_Click and mnuwriteFre_Click.
+    StartResult startRead();
+    StartResult startWrite(int serviceUnlocked);
+
+signals:
+    void bytesSent(const QByteArray& bytes);
+    void toolBarEnabledChanged(bool enabled);
+    void programmeMenuEnabledChanged(bool enabled);
+    void toolButtonEnabledChanged(int position, bool enabled);  // 5 read, 6 write
+    void modelFrameEnableAndFocusRequested();                     // enable Frame1, focus Combo1
+    void progressShown(int minimum, int maximum, int value);
+    void progressValueChanged(int value);
+    void progressHidden();
+    void statusCaptionChanged(const QString& caption);
+    void statusVisibleChanged(bool visible);
+    void messageRequested(const QString& text, int flags, const QString& title);
+    void readImageReady(const QString& imageHex);  // 1664 hex digits, for DecodeImage
+    void transferSucceeded(QChar command);         // 'R' or 'W'; End has been sent
+    void transferFailed();                         // after the message; End has been sent
+    void uiRestored();                             // the success blink is over
+
+private:
+    void apply(const Effect& effect);
+
+    SerialLink link_;
+    QTimer timer1_;
+    QTimer timer2_;
+    std::function<std::string()> encodeImage_;
+    CloneSession session_;
+};
+
+}  // namespace r7::link
