@@ -84,6 +84,13 @@ std::string NumberText(double v) {
     return buf;
 }
 
+// The reason a frequency text gives no 10 Hz value.
+std::string UnreadableFrequency(std::string_view text) {
+    if (!FixedPoint(text, 12)) return "not a frequency in MHz";
+    return "not on the 5 kHz or 6.25 kHz channel raster (nearest below: " +
+           RTurnNumber(Trim(text)) + ")";
+}
+
 // Why a frequency cannot be stored, or "" when it can.
 std::string FrequencyFault(long long units, BandLimits limits) {
     long long lower = std::llround(limits.lower * kUnitsPerMhz);
@@ -207,7 +214,7 @@ std::optional<ChannelRow> MapRow(RowReader& r, const ChannelRow& previous, BandL
 
     long long rx = FrequencyUnitsOf(r.get(CsvFrequency));
     if (rx < 0) {
-        r.fail(CsvFrequency, r.get(CsvFrequency), "not a frequency in MHz");
+        r.fail(CsvFrequency, r.get(CsvFrequency), UnreadableFrequency(r.get(CsvFrequency)));
     } else if (std::string fault = FrequencyFault(rx, limits); !fault.empty()) {
         r.fail(CsvFrequency, r.get(CsvFrequency), fault);
         rx = -1;
@@ -221,7 +228,7 @@ std::optional<ChannelRow> MapRow(RowReader& r, const ChannelRow& previous, BandL
     } else if (duplex == "+" || duplex == "-" || duplex == "split") {
         long long offset = FrequencyUnitsOf(r.get(CsvOffset));
         if (offset < 0) {
-            r.fail(CsvOffset, r.get(CsvOffset), "not a frequency in MHz");
+            r.fail(CsvOffset, r.get(CsvOffset), UnreadableFrequency(r.get(CsvOffset)));
             tx = -1;
         } else if (rx >= 0 || duplex == "split") {
             tx = duplex == "split" ? offset : duplex == "+" ? rx + offset : rx - offset;
