@@ -1,0 +1,107 @@
+#pragma once
+
+// Answers message boxes and file dialogs from a script, and types into grid cells the way
+// a user does.
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+#include <deque>
+#include <optional>
+
+#include "ui/main/channel_grid.h"
+#include "ui/main/file_dialog.h"
+#include "ui/main/message_box.h"
+
+namespace r7::ui::test {
+
+// Records every message box; answers with the queued results, else the first button.
+class ScriptedMessageBoxes {
+public:
+    ScriptedMessageBoxes() {
+        previous_ = SetMessageBoxPresenter([this](const MessageBoxRequest& request) {
+            shown.push_back(request);
+            if (!answers.empty()) {
+                const int answer = answers.front();
+                answers.pop_front();
+                return answer;
+            }
+            return ButtonResult(request.layout.buttons.front());
+        });
+    }
+    ~ScriptedMessageBoxes() { SetMessageBoxPresenter(std::move(previous_)); }
+    ScriptedMessageBoxes(const ScriptedMessageBoxes&) = delete;
+    ScriptedMessageBoxes& operator=(const ScriptedMessageBoxes&) = delete;
+
+    std::deque<int> answers;
+    std::vector<MessageBoxRequest> shown;
+
+private:
+    MessageBoxPresenter previous_;
+};
+
+// Answers file dialogs with the queued paths; a null QString (or none left) is Cancel.
+class ScriptedFileDialogs {
+public:
+    ScriptedFileDialogs() {
+        previous_ = SetFileDialogPresenter([this](const FileDialogRequest& request) -> std::optional<QString> {
+            shown.push_back(request);
+            if (answers.empty()) return std::nullopt;
+            const QString answer = answers.front();
+            answers.pop_front();
+            if (answer.isNull()) return std::nullopt;
+            return answer;
+        });
+    }
+    ~ScriptedFileDialogs() { SetFileDialogPresenter(std::move(previous_)); }
+    ScriptedFileDialogs(const ScriptedFileDialogs&) = delete;
+    ScriptedFileDialogs& operator=(const ScriptedFileDialogs&) = delete;
+
+    std::deque<QString> answers;
+    std::vector<FileDialogRequest> shown;
+
+private:
+    FileDialogPresenter previous_;
+};
+
+// The open cell editor of the grid, if any.
+inline QWidget* OpenEditor(ChannelGrid* grid) {
+    if (!grid->isEditing()) return nullptr;
+    for (QWidget* w : grid->viewport()->findChildren<QWidget*>()) {
+        if (w->isVisible() && (qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w))) return w;
+    }
+    return nullptr;
+}
+
+// Lets the delegate's queued commit and the window's queued messages run.
+inline void Settle() {
+    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+}
+
+// Types `text` on cell (channel, column) and presses `finish`: the first key opens the
+// editor as on a desktop, an empty text clears the cell through F2.
+inline bool TypeIntoCell(ChannelGrid* grid, int channel, int column, const QString& text,
+                         Qt::Key finish = Qt::Key_Return) {
+    grid->setCurrentIndex(grid->model()->index(channel - 1, column));
+    if (text.isEmpty()) {
+        QTest::keyClick(grid, Qt::Key_F2);
+    } else {
+        QTest::keyClicks(grid, text.left(1));
+    }
+    QWidget* editor = OpenEditor(grid);
+    if (!editor) return false;
+    if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
+        if (text.isEmpty()) {
+            edit->selectAll();
+            QTest::keyClick(edit, Qt::Key_Backspace);
+        } else {
+            QTest::keyClicks(edit, text.mid(1));
+        }
+    }
+    QTest::keyClick(editor, finish);
+    Settle();
+    return true;
+}
+
+}  // namespace r7::ui::test
