@@ -1,0 +1,168 @@
+#include "dialog_support.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include <utility>
+
+#include "image/key_filters.h"
+
+namespace r7::ui {
+
+namespace {
+constexpr int kTwipsPerPixel = 15;
+constexpr int kGridRowTwips = 300;
+}  // namespace
+
+int TwipsToPixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
+
+QRect Twips(int x, int y, int width, int height) {
+    return {TwipsToPixels(x), TwipsToPixels(y), TwipsToPixels(width), TwipsToPixels(height)};
+}
+
+void UseLayoutFont(QWidget* dialog) {
+    QFont font = dialog->font();
+    font.setPixelSize(12);
+    dialog->setFont(font);
+}
+
+void FitCaption(QWidget* widget) {
+    const int wanted = widget->sizeHint().width();
+    if (wanted > widget->width()) widget->resize(wanted, widget->height());
+}
+
+void Place(QWidget* widget, const QString& name, QRect twips) {
+    widget->setObjectName(name);
+    widget->setGeometry(Twips(twips.x(), twips.y(), twips.width(), twips.height()));
+}
+
+QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& text, QRect twips) {
+    auto* button = new QPushButton(text, parent);
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    Place(button, name, twips);
+    return button;
+}
+
+FilteredLineEdit::FilteredLineEdit(Filter filter, QWidget* parent)
+    : QLineEdit(parent), filter_(std::move(filter)) {}
+
+void FilteredLineEdit::keyPressEvent(QKeyEvent* event) {
+    char32_t key = 0;
+    if (!filter_) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    if (event->key() == Qt::Key_Backspace) {
+        key = kKeyBackspace;
+    } else if (event->key() == Qt::Key_Delete || event->text().isEmpty()) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    } else {
+        key = static_cast<char32_t>(event->text().toUcs4().value(0));
+    }
+    const auto length = static_cast<std::size_t>(text().toUcs4().size());
+    auto typed = filter_(key, length, hasSelectedText());
+    if (!typed) {
+        event->accept();  // dropped without a word, as the radio software does
+        return;
+    }
+    if (*typed == key) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    const char32_t ch = *typed;
+    QKeyEvent changed(event->type(), event->key(), event->modifiers(), QString::fromUcs4(&ch, 1),
+                      event->isAutoRepeat(), static_cast<quint16>(event->count()));
+    QLineEdit::keyPressEvent(&changed);
+}
+
+FilteredLineEdit::Filter CodeKeyFilter(std::size_t maxLength) {
+    return [maxLength](char32_t key, std::size_t length, bool selection) {
+        return FilterCodeKey(key, length, maxLength, selection);
+    };
+}
+
+FilteredLineEdit::Filter MemoryKeyFilter() {
+    return [](char32_t key, std::size_t, bool) { return FilterMemoryKey(key); };
+}
+
+FilteredLineEdit::Filter InfoLineFilter() {
+    return [](char32_t key, std::size_t length, bool selection) -> std::optional<char32_t> {
+        if (AcceptInfoKey(key, length, selection)) return key;
+        return std::nullopt;
+    };
+}
+
+ClickableLabel::ClickableLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {}
+
+void ClickableLabel::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) emit clicked();
+    QLabel::mousePressEvent(event);
+}
+
+GridEditorDelegate::GridEditorDelegate(FilteredLineEdit::Filter filter, Commit commit,
+                                       QObject* parent)
+    : QStyledItemDelegate(parent), filter_(std::move(filter)), commit_(std::move(commit)) {}
+
+QWidget* GridEditorDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                                          const QModelIndex&) const {
+    auto* editor = new FilteredLineEdit(filter_, parent);
+    editor->setFrame(false);
+    editor->setAlignment(Qt::AlignCenter);
+    return editor;
+}
+
+void GridEditorDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
+                                      const QModelIndex& index) const {
+    auto* line = qobject_cast<QLineEdit*>(editor);
+    if (commit_ && line) {
+        commit_(index, line->text());
+        return;
+    }
+    QStyledItemDelegate::setModelData(editor, model, index);
+}
+
+QTableWidget* MakeFixedGrid(QWidget* parent, const QString& name, int rows,
+                            const QStringList& titles, const QList<int>& widths) {
+    auto* grid = new QTableWidget(rows, static_cast<int>(titles.size()), parent);
+    grid->setObjectName(name);
+    grid->horizontalHeader()->hide();
+    grid->verticalHeader()->hide();
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setEditTriggers(QAbstractItemView::CurrentChanged | QAbstractItemView::DoubleClicked |
+                          QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed);
+    const QBrush fixed = grid->palette().button();
+    for (int c = 0; c < titles.size(); ++c) {
+        grid->setColumnWidth(c, TwipsToPixels(widths.value(c, 1000)));
+        for (int r = 0; r < rows; ++r) {
+            auto* item = new QTableWidgetItem(r == 0 ? titles[c] : QString());
+            item->setTextAlignment(Qt::AlignCenter);
+            if (r == 0 || c == 0) {
+                item->setFlags(Qt::ItemIsEnabled);
+                item->setBackground(fixed);
+            } else {
+                item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
+            }
+            grid->setItem(r, c, item);
+        }
+    }
+    for (int r = 0; r < rows; ++r) grid->setRowHeight(r, TwipsToPixels(kGridRowTwips));
+    return grid;
+}
+
+QString CellText(const QTableWidget* grid, int row, int column) {
+    const QTableWidgetItem* item = grid->item(row, column);
+    return item ? item->text() : QString();
+}
+
+void SetCellEditable(QTableWidget* grid, int row, int column, bool editable) {
+    QTableWidgetItem* item = grid->item(row, column);
+    if (!item) return;
+    Qt::ItemFlags flags = item->flags();
+    flags.setFlag(Qt::ItemIsEditable, editable);
+    item->setFlags(flags);
+}
+
+}  // namespace r7::ui

@@ -1,0 +1,97 @@
+#pragma once
+
+// Small pieces the dialogs share: twips geometry, filtered text boxes, clickable labels
+// and the fixed-header grids.
+
+#include <QLabel>
+#include <QPushButton>
+#include <QLineEdit>
+#include <QRect>
+#include <QStyledItemDelegate>
+#include <QTableWidget>
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+
+namespace r7::ui {
+
+// Window layouts are drawn in twips; 15 twips make one pixel.
+QRect Twips(int x, int y, int width, int height);
+int TwipsToPixels(int twips);
+
+// The dialogs were laid out for a 12-pixel font; a larger one would clip their labels.
+void UseLayoutFont(QWidget* dialog);
+
+// Widens a caption that the platform font makes longer than its design width.
+void FitCaption(QWidget* widget);
+
+// A push button at a twips position. Enter in a text box must not press OK behind the
+// user's back, so no button of these dialogs is a default button.
+QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& text, QRect twips);
+// A widget's name, caption and twips geometry in one go.
+void Place(QWidget* widget, const QString& name, QRect twips);
+
+// A one-line text box whose typed characters pass a filter first. The filter gets the key
+// (Backspace as 0x08), the current length in characters and whether text is selected, and
+// returns the character to type or nothing to drop the key. Keys that type nothing
+// (arrows, Delete, Home ...) are not filtered; pasting through the context menu is not a key.
+class FilteredLineEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    using Filter =
+        std::function<std::optional<char32_t>(char32_t key, std::size_t length, bool selection)>;
+    explicit FilteredLineEdit(Filter filter, QWidget* parent = nullptr);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    Filter filter_;
+};
+
+// Filters for the dialogs' boxes, built on the core rules.
+FilteredLineEdit::Filter CodeKeyFilter(std::size_t maxLength);
+FilteredLineEdit::Filter MemoryKeyFilter();
+FilteredLineEdit::Filter InfoLineFilter();
+
+// A label that reports a left mouse press.
+class ClickableLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit ClickableLabel(const QString& text, QWidget* parent = nullptr);
+signals:
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+};
+
+// The grid editor: a filtered line edit, and optionally our own handling of the committed
+// text instead of writing it straight into the cell.
+class GridEditorDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    using Commit = std::function<void(const QModelIndex& index, const QString& text)>;
+    GridEditorDelegate(FilteredLineEdit::Filter filter, Commit commit, QObject* parent);
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override;
+    void setModelData(QWidget* editor, QAbstractItemModel* model,
+                      const QModelIndex& index) const override;
+
+private:
+    FilteredLineEdit::Filter filter_;
+    Commit commit_;
+};
+
+// A grid whose row 0 holds the column titles and whose column 0 is fixed, as the radio
+// software's grids show them; `widths` in twips, every row 300 twips high. The editor opens
+// as soon as a cell becomes current.
+QTableWidget* MakeFixedGrid(QWidget* parent, const QString& name, int rows,
+                            const QStringList& titles, const QList<int>& widths);
+// Cell text as it stands, empty for a missing item.
+QString CellText(const QTableWidget* grid, int row, int column);
+void SetCellEditable(QTableWidget* grid, int row, int column, bool editable);
+
+}  // namespace r7::ui

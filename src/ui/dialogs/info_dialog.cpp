@@ -1,0 +1,39 @@
+#include "info_dialog.h"
+
+#include "dialog_support.h"
+
+namespace r7::ui {
+
+InsertInformationDialog::InsertInformationDialog(EditorState& state, QWidget* parent)
+    : QDialog(parent), state_(state) {
+    setObjectName("Form7");
+    setWindowTitle("Insert Information");
+    setModal(true);
+    UseLayoutFont(this);
+    setFixedSize(TwipsToPixels(5970), TwipsToPixels(2235));
+
+    text1_ = new FilteredLineEdit(InfoLineFilter(), this);
+    Place(text1_, "Text1", {360, 360, 5295, 375});
+    text2_ = new FilteredLineEdit(InfoLineFilter(), this);
+    Place(text2_, "Text2", {360, 960, 5295, 375});
+    text1_->setText(QString::fromStdString(state_.InfoTexts[0]));
+    text2_->setText(QString::fromStdString(state_.InfoTexts[1]));
+
+    auto* ok = MakeButton(this, "Command1", "OK", {3120, 1680, 1095, 375});
+    auto* cancel = MakeButton(this, "Command2", "Cancel", {4560, 1680, 1095, 375});
+    connect(ok, &QPushButton::clicked, this, [this] {
+        store();
+        accept();
+    });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void InsertInformationDialog::store() {
+    // A line nobody edited goes back byte for byte, even text that is not valid UTF-8.
+    const QString loaded1 = QString::fromStdString(state_.InfoTexts[0]);
+    const QString loaded2 = QString::fromStdString(state_.InfoTexts[1]);
+    if (text1_->text() != loaded1) state_.InfoTexts[0] = text1_->text().toStdString();
+    if (text2_->text() != loaded2) state_.InfoTexts[1] = text2_->text().toStdString();
+}
+
+}  // namespace r7::ui

@@ -1,0 +1,52 @@
+// Renders one dialog, filled from a new configuration, into a PNG:
+//   dialog_screenshot --dialog Form5 --screenshot docs/screenshots/Form5.png
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDialog>
+#include <QPixmap>
+
+#include <cstdio>
+#include <memory>
+
+#include "image/editor_defaults.h"
+#include "ui/dialogs/about_dialog.h"
+#include "ui/dialogs/debug_dialog.h"
+#include "ui/dialogs/info_dialog.h"
+#include "ui/dialogs/key_set_dialog.h"
+#include "ui/dialogs/optional_dialog.h"
+#include "ui/dialogs/test_frequency_dialog.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.addOption({"dialog", "Form2, Form4, Form5, Form6, Form7 or frmAbout.", "name"});
+    parser.addOption({"screenshot", "PNG file to write.", "file"});
+    parser.process(app);
+
+    r7::EditorState state = r7::NewConfiguration();
+    state.testFrequency(1, 1) = "462.01250";
+    state.testFrequency(1, 2) = "462.01250";
+    state.InfoTexts = {"MORVANE R7", "Line two"};
+
+    const QString name = parser.value("dialog");
+    std::unique_ptr<QDialog> dialog;
+    if (name == "Form2") dialog = std::make_unique<r7::ui::DebugParameterDialog>(state);
+    if (name == "Form4") dialog = std::make_unique<r7::ui::TestFrequencyDialog>(state);
+    if (name == "Form5") dialog = std::make_unique<r7::ui::OptionalDialog>(state);
+    if (name == "Form6") dialog = std::make_unique<r7::ui::KeySetDialog>(state);
+    if (name == "Form7") dialog = std::make_unique<r7::ui::InsertInformationDialog>(state);
+    if (name == "frmAbout") dialog = std::make_unique<r7::ui::AboutDialog>();
+    if (!dialog) {
+        std::fprintf(stderr, "unknown dialog '%s'\n", qPrintable(name));
+        return 2;
+    }
+    dialog->show();
+    QApplication::processEvents();
+    const QString file = parser.value("screenshot");
+    if (!dialog->grab().save(file)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+        return 1;
+    }
+    return 0;
+}

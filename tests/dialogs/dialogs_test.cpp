@@ -1,0 +1,517 @@
+// The auxiliary dialogs end to end: what each one shows after loading, what OK stores
+// (compared over the whole editor), that Cancel and the close box store nothing, the key
+// filters as the user types, and the service-mode gesture on an injected clock.
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QSlider>
+#include <QTableWidget>
+#include <QTest>
+
+#include "image/editor_defaults.h"
+#include "image/image_codec.h"
+#include "image/image_layout.h"
+#include "ui/dialogs/about_dialog.h"
+#include "ui/dialogs/debug_dialog.h"
+#include "ui/dialogs/dialog_support.h"
+#include "ui/dialogs/info_dialog.h"
+#include "ui/dialogs/key_set_dialog.h"
+#include "ui/dialogs/optional_dialog.h"
+#include "ui/dialogs/test_frequency_dialog.h"
+
+using r7::EditorState;
+using namespace r7::ui;
+
+namespace {
+
+template <typename T>
+T* Child(QWidget& parent, const char* name) {
+    T* child = parent.findChild<T*>(name);
+    if (!child) qFatal("no child %s", name);
+    return child;
+}
+
+QLineEdit* OpenCell(QTableWidget* grid, int row, int column) {
+    grid->setCurrentCell(row, column);
+    return qobject_cast<QLineEdit*>(grid->indexWidget(grid->model()->index(row, column)));
+}
+
+// Types into a grid cell the way a user does: the editor is open once the cell is current.
+bool TypeIntoCell(QTableWidget* grid, int row, int column, const QString& keys) {
+    QLineEdit* editor = OpenCell(grid, row, column);
+    if (!editor) return false;
+    editor->selectAll();
+    if (keys.isEmpty()) {
+        QTest::keyClick(editor, Qt::Key_Backspace);
+    } else {
+        QTest::keyClicks(editor, keys);
+    }
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    return true;
+}
+
+// Types characters that QTest's ASCII key table does not know (Chinese, accents).
+void TypeText(QWidget* widget, const QString& text) {
+    for (QChar ch : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+        QApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+        QApplication::sendEvent(widget, &release);
+    }
+}
+
+// Every hidden value of the Optional dialog set to something other than its default.
+EditorState HiddenValuesState() {
+    EditorState s = r7::NewConfiguration();
+    const char* options[24] = {"9", "9", "9", "2", "9", "0", "10", "5", "0", "1", "2", "16",
+                               "91", "0", "3", "12AB", "*#0", "D", "17", "x y", "9", "9",
+                               "0", "0"};
+    for (int p = 1; p <= 24; ++p) s.option(p) = options[p - 1];
+    s.DtmfValues = {"3", "0", "1000MS", "2", "16", "0", "#", "15"};
+    s.DtmfMemories = {"123", "", "A*#", "", "", "", "", "DDDD"};
+    return s;
+}
+
+}  // namespace
+
+class DialogsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // --- Form5 "Optional" ---
+    void optionalShowsDefaults() {
+        EditorState state = r7::NewConfiguration();
+        OptionalDialog dialog(state);
+        QCOMPARE(dialog.objectName(), QString("Form5"));
+        QCOMPARE(dialog.windowTitle(), QString("Optional"));
+        QCOMPARE(Child<QComboBox>(dialog, "Combo6")->currentText(), QString("On"));
+        QCOMPARE(Child<QComboBox>(dialog, "Combo7")->currentText(), QString("01"));
+        QCOMPARE(Child<QComboBox>(dialog, "Combo8")->currentText(), QString("0.5S"));
+        QCOMPARE(Child<QComboBox>(dialog, "Combo9")->currentText(), QString("On"));
+        QVERIFY(Child<QCheckBox>(dialog, "Check3")->isChecked());
+        QVERIFY(Child<QCheckBox>(dialog, "Check4")->isChecked());
+        QCOMPARE(Child<QCheckBox>(dialog, "Check4")->text(), QString("Prohibit VOX in the receiving"));
+        auto* scanA = Child<QComboBox>(dialog, "Combo13");
+        QCOMPARE(scanA->count(), 92);
+        QCOMPARE(scanA->itemText(1), QString("0.50S"));
+        QCOMPARE(scanA->itemText(91), QString("5.00S"));
+        QCOMPARE(Child<QComboBox>(dialog, "Combo14")->count(), 92);
+        QCOMPARE(Child<QComboBox>(dialog, "Combo12")->currentText(), QString("1"));
+        QCOMPARE(Child<QComboBox>(dialog, "Combo18")->currentText(), QString("100MS"));
+        QCOMPARE(Child<QComboBox>(dialog, "Combo22")->currentIndex(), -1);  // "Off" is no item
+        // Hidden controls are there but never shown.
+        for (const char* name : {"Frame2", "Frame3"}) {
+            QVERIFY(!Child<QWidget>(dialog, name)->isVisibleTo(&dialog));
+        }
+        for (const char* name : {"Text1", "Text3", "Text4", "Combo4", "Combo10", "mfgrid1"}) {
+            QVERIFY(!Child<QWidget>(dialog, name)->isVisibleTo(&dialog));
+        }
+        QVERIFY(Child<QWidget>(dialog, "Frame1")->isVisibleTo(&dialog));
+        QCOMPARE(dialog.memoryGrid()->item(0, 1)->text(), QString("自动拨号存储器"));
+        QCOMPARE(dialog.memoryGrid()->item(8, 0)->text(), QString("8"));
+    }
+
+    void optionalOkStoresExactlyTheChanges() {
+        EditorState state = r7::NewConfiguration();
+        EditorState expected = state;
+        OptionalDialog dialog(state);
+        Child<QComboBox>(dialog, "Combo6")->setCurrentIndex(0);
+        Child<QComboBox>(dialog, "Combo7")->setCurrentIndex(10);
+        Child<QCheckBox>(dialog, "Check4")->setChecked(false);
+        Child<QComboBox>(dialog, "Combo12")->setCurrentIndex(4);
+        Child<QComboBox>(dialog, "Combo22")->setCurrentIndex(2);
+        Child<QComboBox>(dialog, "Combo18")->setCurrentIndex(18);
+        Child<QScrollBar>(dialog, "VScroll1")->setValue(42);
+        QTest::keyClicks(Child<QLineEdit>(dialog, "Text1"), "7c");
+        dialog.show();
+        dialog.memoryGrid()->show();  // hidden grids open no editor on their own
+        QVERIFY(TypeIntoCell(dialog.memoryGrid(), 2, 1, "1a#"));
+        Child<QPushButton>(dialog, "Command1")->click();
+
+        expected.option(6) = "0";
+        expected.option(7) = "10";
+        expected.option(24) = "0";
+        expected.option(12) = "5";
+        expected.option(19) = "42";
+        expected.option(16) = "7C";
+        expected.DtmfValues[6] = "#";
+        expected.DtmfValues[2] = "1000MS";
+        expected.DtmfMemories[1] = "1A#";
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QVERIFY(state == expected);
+    }
+
+    void optionalCancelAndCloseStoreNothing() {
+        for (bool closeBox : {false, true}) {
+            EditorState state = r7::NewConfiguration();
+            const EditorState before = state;
+            OptionalDialog dialog(state);
+            dialog.show();
+            Child<QComboBox>(dialog, "Combo8")->setCurrentIndex(5);
+            Child<QCheckBox>(dialog, "Check3")->setChecked(false);
+            Child<QComboBox>(dialog, "Combo0")->setCurrentIndex(3);
+            if (closeBox) {
+                dialog.close();
+            } else {
+                Child<QPushButton>(dialog, "Command2")->click();
+            }
+            QCOMPARE(dialog.result(), int(QDialog::Rejected));
+            QVERIFY(state == before);
+        }
+    }
+
+    void optionalHiddenValuesRoundTrip() {
+        EditorState state = HiddenValuesState();
+        const EditorState before = state;
+        OptionalDialog dialog(state);
+        QCOMPARE(Child<QComboBox>(dialog, "Combo4")->currentText(), QString("两者"));
+        QCOMPARE(Child<QComboBox>(dialog, "Combo13")->currentText(), QString("5.00S"));
+        QCOMPARE(Child<QComboBox>(dialog, "Combo12")->currentText(), QString("16"));
+        QCOMPARE(Child<QComboBox>(dialog, "Combo19")->currentText(), QString("16秒"));
+        QCOMPARE(Child<QComboBox>(dialog, "Combo21")->currentText(), QString("15秒"));
+        QCOMPARE(Child<QComboBox>(dialog, "Combo22")->currentText(), QString("#"));
+        QCOMPARE(Child<QLineEdit>(dialog, "Text6")->text(), QString("x y"));
+        QCOMPARE(dialog.memoryGrid()->item(8, 1)->text(), QString("DDDD"));
+        Child<QPushButton>(dialog, "Command1")->click();
+        QVERIFY(state == before);
+    }
+
+    void optionalUntouchedOddValuesStay() {
+        EditorState state = r7::NewConfiguration();
+        state.option(6) = "7";     // outside "Off"/"On"
+        state.option(23) = "2";    // neither checked nor unchecked
+        state.option(12) = "17";   // no such channel item
+        const EditorState before = state;  // DtmfValues(7) "Off" is no item either
+        OptionalDialog dialog(state);
+        QCOMPARE(Child<QComboBox>(dialog, "Combo6")->currentIndex(), -1);
+        QVERIFY(!Child<QCheckBox>(dialog, "Check3")->isChecked());
+        Child<QPushButton>(dialog, "Command1")->click();
+        QVERIFY(state == before);
+        QCOMPARE(state.DtmfValues[6], std::string("Off"));
+    }
+
+    void optionalCodeKeyFilter_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<bool>("selectAll");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("digits, letters, star, hash") << "Text1" << "" << false << "12ab*#" << "12AB*#";
+        QTest::newRow("e and minus dropped") << "Text1" << "" << false << "e-E ," << "";
+        QTest::newRow("full ID code") << "Text1" << "0123456789" << false << "5" << "0123456789";
+        QTest::newRow("full, over a selection") << "Text1" << "0123456789" << true << "d" << "D";
+        QTest::newRow("16 for PTT codes") << "Text3" << "0123456789ABCD" << false << "*##" << "0123456789ABCD*#";
+        QTest::newRow("Text4 filtered") << "Text4" << "" << false << "abcdef" << "ABCD";
+    }
+    void optionalCodeKeyFilter() {
+        QFETCH(QString, box);
+        QFETCH(QString, start);
+        QFETCH(bool, selectAll);
+        QFETCH(QString, keys);
+        QFETCH(QString, text);
+        EditorState state = r7::NewConfiguration();
+        OptionalDialog dialog(state);
+        auto* edit = Child<QLineEdit>(dialog, box.toLatin1().constData());
+        edit->setText(start);
+        if (selectAll) edit->selectAll();
+        QTest::keyClicks(edit, keys);
+        QCOMPARE(edit->text(), text);
+    }
+
+    void optionalBackspaceAtTheLimit() {
+        EditorState state = r7::NewConfiguration();
+        OptionalDialog dialog(state);
+        auto* edit = Child<QLineEdit>(dialog, "Text1");
+        edit->setText("0123456789");
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QTest::keyClicks(edit, "ab");
+        QCOMPARE(edit->text(), QString("012345678A"));
+    }
+
+    void optionalMemoryCellFilter() {
+        EditorState state = r7::NewConfiguration();
+        OptionalDialog dialog(state);
+        dialog.show();
+        dialog.memoryGrid()->show();
+        QLineEdit* editor = OpenCell(dialog.memoryGrid(), 1, 1);
+        QVERIFY(editor);  // entering the cell opened its editor
+        QTest::keyClicks(editor, "aE ,1#*d");
+        QCOMPARE(editor->text(), QString("A1#*D"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCoreApplication::processEvents();
+        QCOMPARE(dialog.memoryGrid()->item(1, 1)->text(), QString("A1#*D"));
+        QVERIFY(!OpenCell(dialog.memoryGrid(), 1, 0));  // the number column stays closed
+    }
+
+    // --- Form6 "Key Set" ---
+    void keySetStoresPositions() {
+        EditorState state = r7::NewConfiguration();
+        {
+            KeySetDialog dialog(state);
+            QCOMPARE(dialog.objectName(), QString("Form6"));
+            QCOMPARE(dialog.windowTitle(), QString("Key Set"));
+            QCOMPARE(dialog.keyList(1)->currentText(), QString("自动拨号"));
+            QCOMPARE(dialog.keyList(2)->currentText(), QString("自动拨号"));
+            QCOMPARE(dialog.keyList(1)->count(), 12);
+            QCOMPARE(Child<QPushButton>(dialog, "Command1")->text(), QString("确定"));
+            QCOMPARE(Child<QPushButton>(dialog, "Command2")->text(), QString("取消"));
+            dialog.keyList(1)->setCurrentIndex(8);  // a blank item
+            Child<QPushButton>(dialog, "Command1")->click();
+        }
+        EditorState expected = r7::NewConfiguration();
+        expected.KeyPF1 = 8;
+        QVERIFY(state == expected);
+        KeySetDialog again(state);
+        QCOMPARE(again.keyList(1)->currentIndex(), 8);
+        QCOMPARE(again.keyList(1)->currentText(), QString());
+    }
+
+    void keySetOutOfRangeAndCancel() {
+        EditorState state = r7::NewConfiguration();
+        state.KeyPF1 = 20;
+        state.KeyPF2 = -1;
+        const EditorState before = state;
+        {
+            KeySetDialog dialog(state);
+            QCOMPARE(dialog.keyList(1)->currentText(), QString("OFF"));
+            QCOMPARE(dialog.keyList(2)->currentText(), QString("OFF"));
+            Child<QPushButton>(dialog, "Command1")->click();
+            QVERIFY(state == before);  // untouched: the odd values stay
+        }
+        KeySetDialog dialog(state);
+        dialog.keyList(2)->setCurrentIndex(6);
+        dialog.show();
+        dialog.close();
+        QVERIFY(state == before);
+        KeySetDialog third(state);
+        third.keyList(2)->setCurrentIndex(6);
+        Child<QPushButton>(third, "Command2")->click();
+        QVERIFY(state == before);
+    }
+
+    // --- Form7 "Insert Information" ---
+    void infoLengthFilter() {
+        EditorState state = r7::NewConfiguration();
+        state.InfoTexts[0] = std::string(31, 'x');
+        InsertInformationDialog dialog(state);
+        QCOMPARE(dialog.objectName(), QString("Form7"));
+        QCOMPARE(dialog.windowTitle(), QString("Insert Information"));
+        FilteredLineEdit* line = dialog.line(1);
+        line->end(false);
+        TypeText(line, "中Zz");  // one more character fits, Chinese counted as one
+        QCOMPARE(line->text(), QString(31, 'x') + "中");
+        QTest::keyClick(line, Qt::Key_Backspace);
+        QTest::keyClicks(line, "ab");
+        QCOMPARE(line->text(), QString(31, 'x') + "a");
+        line->selectAll();
+        QTest::keyClicks(line, "q");
+        QCOMPARE(line->text(), QString("q"));
+        TypeText(dialog.line(2), "lower é");
+        QCOMPARE(dialog.line(2)->text(), QString("lower é"));
+    }
+
+    void infoLinesReachTheImage() {
+        EditorState state = r7::NewConfiguration();
+        InsertInformationDialog dialog(state);
+        QTest::keyClicks(dialog.line(1), "AB");
+        // A paste may make a line longer than 32 characters: it is stored whole.
+        const QString pasted = "0123456789012345678901234567890123456";
+        dialog.line(2)->insert(pasted);
+        Child<QPushButton>(dialog, "Command1")->click();
+        QCOMPARE(state.InfoTexts[0], std::string("AB"));
+        QCOMPARE(state.InfoTexts[1], pasted.toStdString());
+
+        const auto image = r7::EncodeImageBytes(state);
+        std::array<std::uint8_t, 32> line1{};
+        line1.fill(0xFF);
+        line1[0] = 0x41;
+        line1[1] = 0x42;
+        std::array<std::uint8_t, 32> line2{};
+        for (int k = 0; k < 32; ++k) line2[k] = static_cast<std::uint8_t>(0x30 + k % 10);
+        QVERIFY(std::equal(line1.begin(), line1.end(), image.begin() + 0x2F0));
+        QVERIFY(std::equal(line2.begin(), line2.end(), image.begin() + 0x310));
+    }
+
+    void infoCancelAndClose() {
+        EditorState state = r7::NewConfiguration();
+        state.InfoTexts = {"one", "two"};
+        const EditorState before = state;
+        InsertInformationDialog dialog(state);
+        QTest::keyClicks(dialog.line(1), "xx");
+        QTest::keyClicks(dialog.line(2), "yy");
+        Child<QPushButton>(dialog, "Command2")->click();
+        QVERIFY(state == before);
+        InsertInformationDialog second(state);
+        QTest::keyClicks(second.line(1), "xx");
+        second.show();
+        second.close();
+        QVERIFY(state == before);
+    }
+
+    // --- Form4 "Test Frequcy" ---
+    void testFrequencyEdits_data() {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("receive");
+        QTest::addColumn<QString>("transmit");
+        QTest::newRow("462.013 to 6.25 kHz") << 1 << "462.013" << "462.01250" << "462.01250";
+        QTest::newRow("462.015 to 5 kHz") << 1 << "462.015" << "462.01500" << "462.01500";
+        QTest::newRow("462.1 tie") << 1 << "462.1" << "462.10000" << "462.10000";
+        QTest::newRow("transmit 462.013") << 2 << "462.013" << "450.00000" << "462.01000";
+        QTest::newRow("transmit 462.0125") << 2 << "462.0125" << "450.00000" << "462.01250";
+        QTest::newRow("receive emptied") << 1 << "" << "" << "";
+        QTest::newRow("transmit emptied") << 2 << "" << "450.00000" << "450.00000";
+        QTest::newRow("abc refused") << 1 << "abc" << "450.00000" << "451.00000";
+        QTest::newRow("-5 refused") << 1 << "-5" << "450.00000" << "451.00000";
+        QTest::newRow("1234.5 refused") << 1 << "1234.5" << "450.00000" << "451.00000";
+        QTest::newRow("transmit abc refused") << 2 << "abc" << "450.00000" << "451.00000";
+    }
+    void testFrequencyEdits() {
+        QFETCH(int, column);
+        QFETCH(QString, typed);
+        QFETCH(QString, receive);
+        QFETCH(QString, transmit);
+        EditorState state = r7::NewConfiguration();
+        state.testFrequency(4, 1) = "450.00000";
+        state.testFrequency(4, 2) = "451.00000";
+        TestFrequencyDialog dialog(state);
+        dialog.show();
+        QVERIFY(TypeIntoCell(dialog.grid(), 4, column, typed));
+        QCOMPARE(CellText(dialog.grid(), 4, 1), receive);
+        QCOMPARE(CellText(dialog.grid(), 4, 2), transmit);
+        Child<QPushButton>(dialog, "Command1")->click();
+        EditorState expected = r7::NewConfiguration();
+        expected.testFrequency(4, 1) = receive.toStdString();
+        expected.testFrequency(4, 2) = transmit.toStdString();
+        QVERIFY(state == expected);
+    }
+
+    void testFrequencyGridAndButtons() {
+        EditorState state = r7::NewConfiguration();
+        state.testFrequency(2, 1) = "462.01250";
+        state.testFrequency(2, 2) = "463.00000";
+        const EditorState before = state;
+        TestFrequencyDialog dialog(state);
+        dialog.show();
+        QCOMPARE(dialog.objectName(), QString("Form4"));
+        QCOMPARE(dialog.windowTitle(), QString("Test Frequcy"));
+        QTableWidget* grid = dialog.grid();
+        QCOMPARE(grid->rowCount(), 17);
+        QCOMPARE(grid->columnCount(), 3);
+        QCOMPARE(CellText(grid, 0, 0), QString("Channel"));
+        QCOMPARE(CellText(grid, 0, 2), QString("Transmit"));
+        QCOMPARE(CellText(grid, 16, 0), QString("16"));
+        QCOMPARE(CellText(grid, 2, 2), QString("463.00000"));
+        QVERIFY(!OpenCell(grid, 3, 2));  // no transmit without receive
+        // Passing over cells opens and closes their editors without changing them.
+        QVERIFY(OpenCell(grid, 2, 1));
+        QVERIFY(OpenCell(grid, 2, 2));
+        QVERIFY(OpenCell(grid, 1, 1));
+        QCOMPARE(CellText(grid, 2, 2), QString("463.00000"));
+        QVERIFY(TypeIntoCell(grid, 3, 1, "440"));
+        QVERIFY(OpenCell(grid, 3, 2));  // open now that receive has a value
+        Child<QPushButton>(dialog, "Command2")->click();
+        QVERIFY(state == before);
+
+        TestFrequencyDialog second(state);
+        second.show();
+        QVERIFY(TypeIntoCell(second.grid(), 1, 1, "440"));
+        second.close();
+        QVERIFY(state == before);
+        TestFrequencyDialog third(state);
+        Child<QPushButton>(third, "Command1")->click();
+        QVERIFY(state == before);
+    }
+
+    // --- Form2 "Debug parameter" ---
+    void debugDefaultsLocked() {
+        EditorState state = r7::NewConfiguration();
+        const EditorState before = state;
+        DebugParameterDialog dialog(state);
+        QCOMPARE(dialog.objectName(), QString("Form2"));
+        QCOMPARE(dialog.windowTitle(), QString("Debug parameter"));
+        QCOMPARE(dialog.slider(1)->value(), 208);
+        QCOMPARE(dialog.slider(3)->value(), 92);
+        QCOMPARE(Child<QLabel>(dialog, "Lblpower1")->text(), QString("208"));
+        QCOMPARE(Child<QLabel>(dialog, "Lblpower3")->text(), QString("92"));
+        QVERIFY(!dialog.slider(1)->isEnabled());
+        QVERIFY(!dialog.slider(3)->isEnabled());
+        QCOMPARE(dialog.slider(1)->maximum(), 255);
+        QCOMPARE(dialog.slider(1)->pageStep(), 5);
+        QCOMPARE(dialog.slider(1)->tickPosition(), QSlider::NoTicks);
+        QCOMPARE(Child<QLabel>(dialog, "Label3")->text(), QString("Minimun"));
+        QCOMPARE(Child<QLabel>(dialog, "Label9")->text(), QString("Present parameter:"));
+        Child<QPushButton>(dialog, "Command1")->click();
+        QVERIFY(state == before);
+    }
+
+    void debugUnlockGestureAndStore() {
+        EditorState state = r7::NewConfiguration();
+        double now = 1000;
+        int shown = 0;
+        DebugParameterDialog dialog(state, nullptr, [&shown] { ++shown; }, [&now] { return now; });
+        dialog.show();
+        QTest::mouseClick(dialog.hotSpot(1), Qt::LeftButton);
+        now += 2;
+        QTest::mouseClick(dialog.hotSpot(2), Qt::LeftButton);
+        now += 4;  // 6 s after the first: a new window begins
+        QTest::mouseClick(dialog.hotSpot(3), Qt::LeftButton);
+        QVERIFY(!dialog.slider(1)->isEnabled());
+        QCOMPARE(state.ServiceUnlocked, 0);
+        QCOMPARE(state.UnlockClickTime, 1006);
+        now += 1;
+        QTest::mouseClick(dialog.hotSpot(2), Qt::LeftButton);
+        now += 1;
+        QTest::mouseClick(dialog.hotSpot(1), Qt::LeftButton);
+        QCOMPARE(state.ServiceUnlocked, 1);
+        QCOMPARE(shown, 1);
+        QVERIFY(dialog.slider(1)->isEnabled());
+        QVERIFY(dialog.slider(3)->isEnabled());
+        dialog.slider(1)->setFocus();
+        QTest::keyClick(dialog.slider(1), Qt::Key_End);
+        QCOMPARE(Child<QLabel>(dialog, "Lblpower1")->text(), QString("255"));
+        QTest::keyClick(dialog.slider(3), Qt::Key_PageUp);
+        QCOMPARE(Child<QLabel>(dialog, "Lblpower3")->text(), QString("97"));
+        Child<QPushButton>(dialog, "Command1")->click();
+        QCOMPARE(state.PowerHigh, 255);
+        QCOMPARE(state.PowerLow, 97);
+    }
+
+    void debugCloseBoxKeepsValues() {
+        EditorState state = r7::NewConfiguration();
+        state.ServiceUnlocked = 1;
+        const EditorState before = state;
+        DebugParameterDialog dialog(state);
+        QVERIFY(dialog.slider(1)->isEnabled());
+        dialog.slider(1)->setValue(255);
+        dialog.show();
+        dialog.close();
+        QVERIFY(state == before);
+    }
+
+    // --- frmAbout ---
+    void aboutBox() {
+        QList<QUrl> opened;
+        AboutDialog dialog(nullptr, [&opened](const QUrl& url) { opened << url; });
+        QCOMPARE(dialog.objectName(), QString("frmAbout"));
+        QCOMPARE(dialog.windowTitle(), QString("About Morvane-R7"));
+        QCOMPARE(Child<QLabel>(dialog, "lblTitle")->text(), QString("Morvane-R7"));
+        QCOMPARE(Child<QLabel>(dialog, "lblVersion")->text(), QString("English:6.00"));
+        QCOMPARE(Child<QLabel>(dialog, "Label2")->text(), QString("发布：2010.03"));
+        dialog.show();
+        QTest::mouseClick(dialog.description(), Qt::LeftButton);
+        QCOMPARE(opened, QList<QUrl>{QUrl(kMakerWebAddress)});
+        auto* ok = Child<QPushButton>(dialog, "cmdOK");
+        QCOMPARE(ok->text(), QString("确定"));
+        ok->click();
+        QVERIFY(!dialog.isVisible());
+    }
+};
+
+QTEST_MAIN(DialogsTest)
+#include "dialogs_test.moc"
