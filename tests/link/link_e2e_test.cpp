@@ -1,0 +1,286 @@
+// Reads and writes end to end: the CLI and the transfer controller against morvane-r7-sim on a
+// pseudo-terminal.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "files/dat_file.h"
+#include "image/editor_defaults.h"
+#include "image/image_codec.h"
+#include "link/port_selection.h"
+#include "link/transfer_controller.h"
+
+namespace r7::link {
+namespace {
+
+class QtEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { app_ = new QCoreApplication(argc_, argv_); }
+    void TearDown() override { delete app_; }
+
+private:
+    int argc_ = 1;
+    char name_[16] = "link_e2e_tests";
+    char* argv_[2] = {name_, nullptr};
+    QCoreApplication* app_ = nullptr;
+};
+[[maybe_unused]] const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+// One simulated radio; stopping it closes its stdin, which makes it save and exit.
+struct Sim {
+    QProcess process;
+    QString device;
+    explicit Sim(const QStringList& args) {
+        process.start(R7_SIM_PATH, args);
+        process.waitForStarted(5000);
+        while (!process.canReadLine() && process.waitForReadyRead(5000)) {
+        }
+        device = QString::fromLocal8Bit(process.readLine()).trimmed();
+    }
+    void Stop() {
+        process.closeWriteChannel();
+        process.waitForFinished(5000);
+    }
+    ~Sim() {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished(5000);
+        }
+    }
+};
+
+struct CliRun {
+    int exitCode;
+    QByteArray err;
+};
+
+CliRun Cli(const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(R7_CLI_PATH, args);
+    p.waitForFinished(20000);
+    return {p.exitCode(), p.readAllStandardError()};
+}
+
+QByteArray Contents(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+ImageBytes Pattern(int seed) {
+    ImageBytes image{};
+    for (std::size_t k = 0; k < image.size(); ++k) image[k] = static_cast<std::uint8_t>(k * 7 + seed);
+    return image;
+}
+
+ImageBytes Image(const QByteArray& datContents) {
+    ImageBytes image{};
+    std::copy(datContents.begin() + 5, datContents.begin() + 5 + 848, image.begin());
+    return image;
+}
+
+TEST(LinkEndToEnd, CliReadCopiesTheReadAreaAndDecodesLikeTheRadio) {
+    QTemporaryDir dir;
+    const QString radio = dir.filePath("radio.DAT"), out = dir.filePath("out.DAT");
+    const ImageBytes memory = Pattern(3);
+    ASSERT_TRUE(WriteDatFile(radio, memory).ok);
+    Sim sim({"--load", radio});
+    ASSERT_FALSE(sim.device.isEmpty());
+    // Through the menu's name for the port.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("MORVANE_R7_COM3", sim.device);
+    const CliRun run = Cli({"read", "--port", "COM3", "-o", out}, env);
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QByteArray file = Contents(out);
+    ASSERT_EQ(file.size(), 853);
+    EXPECT_EQ(file.left(5), QByteArray("P3207"));
+    const ImageBytes read = Image(file);
+    EXPECT_TRUE(std::equal(read.begin(), read.begin() + 0x340, memory.begin()));
+    EditorState fromRadio = NewConfiguration(), fromFile = NewConfiguration();
+    ASSERT_TRUE(DecodeImageBytes(memory, fromRadio));
+    ASSERT_TRUE(DecodeImageBytes(read, fromFile));
+    EXPECT_TRUE(fromRadio == fromFile);
+}
+
+TEST(LinkEndToEnd, CliWriteStoresTheWriteListAndLeavesTheSkippedAreas) {
+    for (bool service : {false, true}) {
+        QTemporaryDir dir;
+        const QString radio = dir.filePath("radio.DAT"), saved = dir.filePath("saved.DAT"),
+                      in = dir.filePath("in.DAT");
+        ImageBytes before{};
+        before.fill(0x5A);
+        ASSERT_TRUE(WriteDatFile(radio, before).ok);
+        EditorState state = NewConfiguration();
+        state.cell(1, ColReceive) = "446.00625";
+        state.PowerHigh = 0x77;
+        state.PowerLow = 0x22;
+        const ImageBytes written = EncodeImageBytes(state);
+        ASSERT_TRUE(WriteDatFile(in, written).ok);
+
+        Sim sim({"--load", radio, "--save", saved});
+        QStringList args = {"write", "--port", sim.device, in};
+        if (service) args << "--service";
+        const CliRun run = Cli(args);
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        sim.Stop();
+        const ImageBytes after = Image(Contents(saved));
+        for (std::size_t k = 0; k < after.size(); ++k) {
+            // Image offsets the write list covers: 000-16F, 170-17F in service mode, 1A8-1B7, 1F0-34F.
+            const bool covered = k < 0x170 || (service && k < 0x180) || (k >= 0x1A8 && k < 0x1B8) ||
+                                 k >= 0x1F0;
+            EXPECT_EQ(after[k], covered ? written[k] : 0x5A) << "offset " << k << " service " << service;
+        }
+    }
+}
+
+TEST(LinkEndToEnd, CliFaultsEndInTheWatchdogOutcome) {
+    const char* faults[] = {"silent", "wrong-identity", "short-block", "wrong-ack", "stop-after=3", "garbage"};
+    for (const char* fault : faults) {
+        QTemporaryDir dir;
+        const QString out = dir.filePath("out.DAT");
+        Sim sim({"--fault", fault});
+        QElapsedTimer clock;
+        clock.start();
+        const CliRun run = Cli({"read", "--port", sim.device, "-o", out, "--watchdog-ms", "300"});
+        EXPECT_EQ(run.exitCode, 1) << fault;
+        EXPECT_TRUE(run.err.contains("Make mistakes, please check interphone type")) << fault;
+        EXPECT_FALSE(QFile::exists(out)) << fault;  // a failed read writes nothing
+        EXPECT_LT(clock.elapsed(), 3000) << fault;
+    }
+    EXPECT_EQ(Cli({"read", "--port", "/nonexistent/tty", "-o", "x.DAT"}).exitCode, 1);
+    EXPECT_EQ(Cli({"read", "-o", "x.DAT"}).exitCode, 2);
+    EXPECT_EQ(Cli({"write", "--port", "COM1"}).exitCode, 2);
+}
+
+// Runs the event loop until `done` is set or the time is up.
+void RunUntil(const bool& done, int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (!done && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+}
+
+TEST(TransferControllerEndToEnd, ReadDeliversTheImageThenRestoresTheWindowAfterTheBlink) {
+    QTemporaryDir dir;
+    const QString radio = dir.filePath("radio.DAT");
+    const ImageBytes memory = Pattern(9);
+    ASSERT_TRUE(WriteDatFile(radio, memory).ok);
+    Sim sim({"--load", radio});
+    TransferController c;
+    ASSERT_TRUE(c.link().open(sim.device));
+    QStringList images;
+    QList<int> enabledButtons;
+    bool succeeded = false, restored = false;
+    QObject::connect(&c, &TransferController::readImageReady, [&](const QString& hex) { images << hex; });
+    QObject::connect(&c, &TransferController::transferSucceeded, [&](QChar cmd) { succeeded = cmd == 'R'; });
+    QObject::connect(&c, &TransferController::toolButtonEnabledChanged, [&](int button, bool on) {
+        if (on) enabledButtons << button;
+    });
+    QObject::connect(&c, &TransferController::uiRestored, [&] { restored = true; });
+    ASSERT_EQ(c.startRead(), StartResult::Started);
+    EXPECT_EQ(c.startWrite(0), StartResult::Busy);
+    RunUntil(succeeded, 5000);
+    ASSERT_TRUE(succeeded);
+    ASSERT_EQ(images.size(), 1);
+    EXPECT_EQ(images[0], QByteArray(reinterpret_cast<const char*>(memory.data()), 0x340).toHex().toUpper());
+    QElapsedTimer blink;
+    blink.start();
+    RunUntil(restored, 3000);
+    EXPECT_TRUE(restored);
+    EXPECT_GE(blink.elapsed(), 1000);  // six ticks of 200 ms
+    EXPECT_EQ(enabledButtons, (QList<int>{5, 6}));
+    EXPECT_EQ(c.state(), TransferState::Idle);
+}
+
+TEST(TransferControllerEndToEnd, SilentRadioMeetsTheRealWatchdogAndEndFollowsTheMessage) {
+    Sim sim({"--fault", "silent"});
+    TransferController c;
+    ASSERT_TRUE(c.link().open(sim.device));
+    QStringList order;
+    bool failed = false;
+    QObject::connect(&c, &TransferController::messageRequested, [&](const QString& text, int flags) {
+        order << QStringLiteral("message %1").arg(flags);
+        EXPECT_EQ(text, QString(kWatchdogMessage));
+        QEventLoop modal;  // stands for the modal box the window shows
+        QTimer::singleShot(100, &modal, &QEventLoop::quit);
+        modal.exec();
+        order << "closed";
+    });
+    QObject::connect(&c, &TransferController::bytesSent, [&](const QByteArray& b) { order << b.toHex(); });
+    QObject::connect(&c, &TransferController::transferFailed, [&] { failed = true; });
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_EQ(c.startRead(), StartResult::Started);
+    RunUntil(failed, 6000);
+    ASSERT_TRUE(failed);
+    EXPECT_GE(clock.elapsed(), 3000);
+    EXPECT_LT(clock.elapsed(), 4000);
+    EXPECT_EQ(order, (QStringList{"50524f4752414d", "message 16", "closed", "45"}));
+}
+
+TEST(TransferControllerEndToEnd, VanishingPortEndsTheTransferAtOnce) {
+    Sim sim({"--fault", "stop-after=2"});
+    TransferController c;
+    ASSERT_TRUE(c.link().open(sim.device));
+    bool failed = false;
+    QElapsedTimer sinceKill;
+    int acks = 0;
+    QObject::connect(&c, &TransferController::bytesSent, [&](const QByteArray& b) {
+        // the acknowledgement of the second block, which the radio leaves unanswered
+        if (b == QByteArray::fromHex("06") && ++acks == 3) {
+            sim.process.kill();
+            sinceKill.start();
+        }
+    });
+    QObject::connect(&c, &TransferController::transferFailed, [&] { failed = true; });
+    ASSERT_EQ(c.startRead(), StartResult::Started);
+    RunUntil(failed, 6000);
+    ASSERT_TRUE(failed);
+    ASSERT_TRUE(sinceKill.isValid());
+    EXPECT_LT(sinceKill.elapsed(), 1500);
+    EXPECT_FALSE(c.link().isOpen());
+}
+
+TEST(PortSelectionEndToEnd, MenuItemsOpenTheirPortAndMoveTheCheckMark) {
+    Sim sim({});
+    qputenv("MORVANE_R7_COM1", sim.device.toLocal8Bit());
+    qputenv("MORVANE_R7_COM2", sim.device.toLocal8Bit());
+    qputenv("MORVANE_R7_COM5", "/nonexistent/tty5");
+    TransferController c;
+    PortSelection ports(c.link());
+    QStringList messages;
+    QObject::connect(&ports, &PortSelection::messageRequested,
+                     [&](const QString& text, int flags) { messages << QString::number(flags) + ":" + text; });
+    auto marks = [&] {
+        QString s;
+        for (int n = 1; n <= 8; ++n) s += ports.isChecked(n) ? '1' : '0';
+        return s;
+    };
+    ports.choosePort(2);
+    EXPECT_EQ(marks(), "01000000");
+    EXPECT_EQ(ports.PortNumber(), 2);
+    EXPECT_TRUE(c.link().isOpen());
+    ports.choosePort(5);
+    EXPECT_EQ(marks(), "00000000");
+    EXPECT_EQ(ports.PortNumber(), 2);
+    EXPECT_FALSE(c.link().isOpen());
+    EXPECT_EQ(messages, (QStringList{"64:5 serial port has already been used by other procedures, please "
+                                     "choose other bunches of mouths or turn off its procedure. "}));
+    EXPECT_EQ(c.startRead(), StartResult::NoPortOpen);
+    for (int saved : {0, 9, -1}) {
+        ports.SelectPort(saved);
+        EXPECT_EQ(ports.PortNumber(), 1) << saved;
+        EXPECT_EQ(marks(), "10000000") << saved;
+    }
+    qunsetenv("MORVANE_R7_COM4");
+    EXPECT_EQ(DeviceForPort(4), "/dev/ttyUSB3");
+}
+
+}  // namespace
+}  // namespace r7::link
