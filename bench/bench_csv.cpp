@@ -12,9 +12,15 @@ r7::EditorState FullState() {
     const char* const decode[] = {"Off", "88.5", "D023N", "D754I"};
     const char* const encode[] = {"67.0", "88.5", "D023N", "Off"};
     for (int ch = 1; ch <= r7::kChannelCount; ++ch) {
-        s.rows[ch - 1] = {r7::ChannelNumberText(ch), "446.00625", decode[ch % 4], "446.10625",
-                          encode[ch % 4], ch % 2 ? "High" : "Low", "Off",
-                          ch % 3 ? "Wide" : "Narrow", ch % 2 ? "Have" : "No"};
+        s.rows[ch - 1] = {r7::ChannelNumberText(ch),
+                          "446.00625",
+                          decode[ch % 4],
+                          "446.10625",
+                          encode[ch % 4],
+                          ch % 2 ? "High" : "Low",
+                          "Off",
+                          ch % 3 ? "Wide" : "Narrow",
+                          ch % 2 ? "Have" : "No"};
     }
     return s;
 }

@@ -21,6 +21,7 @@ QByteArray WriteCsvRecords(const std::vector<std::vector<std::string>>& records)
 // Replaces the channel table of `state` with the rows of the file; see the import rules.
 CsvImportReport ImportChannelsCsv(const QByteArray& bytes, EditorState& state);
 // Every channel in use, in channel order, under the header line.
-QByteArray ExportChannelsCsv(const EditorState& state, std::vector<std::string>* problems = nullptr);
+QByteArray ExportChannelsCsv(const EditorState& state,
+                             std::vector<std::string>* problems = nullptr);
 
 }  // namespace r7

@@ -11,9 +11,9 @@
 namespace r7 {
 
 const std::array<std::string_view, kCsvColumnCount> kCsvColumnNames = {
-    "Location",     "Name",        "Frequency", "Duplex", "Offset", "Tone",
-    "rToneFreq",    "cToneFreq",   "DtcsCode",  "DtcsPolarity", "RxDtcsCode", "CrossMode",
-    "Mode",         "TStep",       "Skip",      "Power",  "Comment"};
+    "Location",  "Name",      "Frequency", "Duplex",       "Offset",     "Tone",
+    "rToneFreq", "cToneFreq", "DtcsCode",  "DtcsPolarity", "RxDtcsCode", "CrossMode",
+    "Mode",      "TStep",     "Skip",      "Power",        "Comment"};
 
 namespace {
 
@@ -137,8 +137,8 @@ struct RowReader {
         return has(c) ? std::string_view(line.fields[index[c]]) : std::string_view();
     }
     void fail(CsvColumn c, std::string_view value, std::string reason) {
-        problems.push_back({line.row, std::string(kCsvColumnNames[c]), std::string(value),
-                            std::move(reason)});
+        problems.push_back(
+            {line.row, std::string(kCsvColumnNames[c]), std::string(value), std::move(reason)});
     }
 
     std::optional<ToneChoice> ctcss(CsvColumn c) {
@@ -181,10 +181,10 @@ struct RowReader {
     // The two letters of DtcsPolarity, transmit first; "NN" when the column is missing.
     std::optional<std::string> polarity() {
         if (!has(CsvDtcsPolarity)) return "NN";
-        std::string p = Lower(get(CsvDtcsPolarity));
-        for (char& c : p) c = static_cast<char>(c - 'a' + 'A');
-        if (p.size() == 2 && (p[0] == 'N' || p[0] == 'R') && (p[1] == 'N' || p[1] == 'R')) {
-            return p;
+        const std::string p = Lower(get(CsvDtcsPolarity));
+        auto letter = [](char c) { return c == 'n' || c == 'r'; };
+        if (p.size() == 2 && letter(p[0]) && letter(p[1])) {
+            return std::string{p[0] == 'r' ? 'R' : 'N', p[1] == 'r' ? 'R' : 'N'};
         }
         fail(CsvDtcsPolarity, get(CsvDtcsPolarity),
              "not NN, NR, RN or RR (transmit letter first, R = inverted)");
@@ -232,8 +232,8 @@ std::optional<ChannelRow> MapRow(RowReader& r, const ChannelRow& previous, BandL
             tx = -1;
         } else if (rx >= 0 || duplex == "split") {
             tx = duplex == "split" ? offset : duplex == "+" ? rx + offset : rx - offset;
-            std::string fault = tx < 0 ? "transmit frequency below 0 MHz"
-                                       : FrequencyFault(tx, limits);
+            std::string fault =
+                tx < 0 ? "transmit frequency below 0 MHz" : FrequencyFault(tx, limits);
             if (!fault.empty()) {
                 if (tx >= 0 && duplex != "split") {
                     fault = "transmit frequency " + FrequencyTextOf(tx) + " " + fault;
@@ -434,9 +434,9 @@ CsvImportReport ImportCsvRecords(const std::vector<CsvLine>& lines, EditorState&
         RowReader r{index, line, problems};
         const bool complete = line.fields.size() == header.fields.size();
         const int locationIndex = index[CsvLocation];
-        std::string_view locationText =
-            locationIndex < static_cast<int>(line.fields.size())
-                ? std::string_view(line.fields[locationIndex]) : std::string_view();
+        std::string_view locationText = locationIndex < static_cast<int>(line.fields.size())
+                                            ? std::string_view(line.fields[locationIndex])
+                                            : std::string_view();
         std::optional<int> channel = LocationOf(locationText);
 
         if (!complete) {
@@ -444,8 +444,9 @@ CsvImportReport ImportCsvRecords(const std::vector<CsvLine>& lines, EditorState&
                                 "the header has " + std::to_string(header.fields.size())});
         }
         if (i > static_cast<std::size_t>(kChannelCount)) {
-            problems.push_back({line.row, "", "", "the radio holds only 16 channels; this is row " +
-                                                      std::to_string(i) + " of the table"});
+            problems.push_back({line.row, "", "",
+                                "the radio holds only 16 channels; this is row " +
+                                    std::to_string(i) + " of the table"});
         }
         if (!channel) {
             if (complete) r.fail(CsvLocation, locationText, "not a channel: the radio has 1 to 16");

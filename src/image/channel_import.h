@@ -68,8 +68,8 @@ struct CsvProblem {
 };
 
 struct CsvImportReport {
-    bool fatal = false;         // the file could not be read as a channel table; nothing changed
-    std::vector<int> stored;    // channels stored, in file order
+    bool fatal = false;       // the file could not be read as a channel table; nothing changed
+    std::vector<int> stored;  // channels stored, in file order
     int refusedRows = 0;
     std::vector<CsvProblem> problems;
     bool ok() const { return !fatal && problems.empty(); }

@@ -41,9 +41,9 @@ struct ComboLabel {
     const char* label;
 };
 constexpr ComboLabel kComboLabels[] = {
-    {2, "Language"},     {3, "LauchTime"},    {4, "发射超时预警"}, {5, "Squelch Grade"},
-    {6, "Battery Save"}, {7, "Beep"},         {8, "Scan"},         {9, "Radio Return"},
-    {10, "Radio Switch"},
+    {2, "Language"},      {3, "LauchTime"},    {4, "发射超时预警"},
+    {5, "Squelch Grade"}, {6, "Battery Save"}, {7, "Beep"},
+    {8, "Scan"},          {9, "Radio Return"}, {10, "Radio Switch"},
 };
 
 }  // namespace
@@ -67,7 +67,9 @@ std::vector<std::string> DiffConfigurations(const EditorState& a, const EditorSt
         if (list.list != ValueList::Option || list.position < 6 || list.position > 9) continue;
         const std::string& va = a.option(list.position);
         const std::string& vb = b.option(list.position);
-        if (va != vb) d.compare(std::string(list.label), OptionItem(list.items, va), OptionItem(list.items, vb));
+        if (va != vb)
+            d.compare(std::string(list.label), OptionItem(list.items, va),
+                      OptionItem(list.items, vb));
     }
     for (const auto& check : OptionalChecks()) {
         const std::string& va = a.option(check.position);

@@ -49,8 +49,7 @@ TEST(CsvCli, ImportWritesTheChannelsAndExportGivesThemBack) {
     ASSERT_EQ(file.size(), 853);
     // Channel 3 record at 5 + 0x20: 446.00625 / 447.00625, D023I decode, D023N encode,
     // busy lock Off, Low + Narrow.
-    EXPECT_EQ(file.mid(5 + 0x20, 16).toHex(' '),
-              "25 06 60 44 25 06 70 44 13 a8 13 28 e0 c0 ff ff");
+    EXPECT_EQ(file.mid(5 + 0x20, 16).toHex(' '), "25 06 60 44 25 06 70 44 13 a8 13 28 e0 c0 ff ff");
 
     CliRun exported = Cli({"export-csv", dat});
     EXPECT_EQ(exported.exitCode, 0);
@@ -65,14 +64,16 @@ TEST(CsvCli, RefusedRowsAreReportedAndTheGoodOnesWritten) {
     const QString base = dir.filePath("base.DAT"), out = dir.filePath("out.DAT");
     ASSERT_EQ(Cli({"new", base}).exitCode, 0);
     const QByteArray csv = kHeader +
-        "1,,446.000000,,0,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,High,\r\n"
-        "2,,471.000000,,0,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,High,\r\n";
+                           "1,,446.000000,,0,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,High,\r\n"
+                           "2,,471.000000,,0,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,High,\r\n";
     CliRun run = Cli({"import-csv", "-", out, "--base", base}, csv);
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.contains("line 3, Frequency \"471.000000\": out of band")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("line 3, Frequency \"471.000000\": out of band"))
+        << run.err.toStdString();
     EXPECT_TRUE(run.err.contains("1 channel stored, 1 row refused"));
-    EXPECT_EQ(Cli({"export-csv", out}).out,
-              kHeader + "1,,446.000000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,High,\r\n");
+    EXPECT_EQ(
+        Cli({"export-csv", out}).out,
+        kHeader + "1,,446.000000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,High,\r\n");
 
     // A file that is no channel table writes nothing.
     const QString untouched = dir.filePath("none.DAT");

@@ -93,8 +93,8 @@ TEST(ChannelCsvImport, RowsTheRadioCannotHoldAreListed) {
          "446.003000", "nearest below: 446.00000"},
         {"1,,446.006251,,0,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,High,", "Frequency",
          "446.006251", "raster (nearest below: 446.00625)"},
-        {"1,,446.0MHz,,0,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,High,", "Frequency",
-         "446.0MHz", "not a frequency"},
+        {"1,,446.0MHz,,0,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,High,", "Frequency", "446.0MHz",
+         "not a frequency"},
         {"1,,467.000000,+,5.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,High,", "Offset",
          "5.000000", "transmit frequency 472.00000 out of band"},
         {"1,,446.000000,split,446.001,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,High,", "Offset",
@@ -155,7 +155,8 @@ TEST(ChannelCsvImport, EveryProblemOfARowIsListed) {
         QByteArray(kHeader) + "3,,480,x,0,Tone,1.0,88.5,023,NN,023,Tone->Tone,AM,5.00,Q,9,\r\n", s);
     std::vector<std::string> fields;
     for (const auto& p : report.problems) fields.push_back(p.field);
-    EXPECT_EQ(fields, (std::vector<std::string>{"Frequency", "Duplex", "rToneFreq", "Mode", "Skip"}))
+    EXPECT_EQ(fields,
+              (std::vector<std::string>{"Frequency", "Duplex", "rToneFreq", "Mode", "Skip"}))
         << report.text();
     // 9 watts is a valid High.
     EXPECT_EQ(report.refusedRows, 1);
@@ -196,9 +197,12 @@ TEST(ChannelCsvImport, RealWorldFile) {
               "line 8, Location \"4\": channel already given on line 6\n"
               "3 channels stored, 2 rows refused\n");
 
-    EXPECT_EQ(Cells(s, 1), Row("446.00625", "Off", "446.00625", "Off", "High", "Off", "Wide", "Have"));
-    EXPECT_EQ(Cells(s, 4), Row("446.01875", "94.8", "446.01875", "94.8", "Low", "Off", "Narrow", "No"));
-    EXPECT_EQ(Cells(s, 16), Row("469.99000", "D754I", "459.99000", "D754I", "Low", "Off", "Wide", "Have"));
+    EXPECT_EQ(Cells(s, 1),
+              Row("446.00625", "Off", "446.00625", "Off", "High", "Off", "Wide", "Have"));
+    EXPECT_EQ(Cells(s, 4),
+              Row("446.01875", "94.8", "446.01875", "94.8", "Low", "Off", "Narrow", "No"));
+    EXPECT_EQ(Cells(s, 16),
+              Row("469.99000", "D754I", "459.99000", "D754I", "Low", "Off", "Wide", "Have"));
     EXPECT_EQ(s.cell(5, ColReceive), "440.00000");
     EXPECT_EQ(s.cell(5, ColBusyLock), "Carrier");
     EXPECT_TRUE(Cells(s, 9) == ChannelRow{});
@@ -220,7 +224,8 @@ TEST(ChannelCsvImport, ColumnsByNameAndWhatTheFileLeavesOut) {
     s.cell(2, ColScan) = "Have";
     CsvImportReport report = ImportChannelsCsv(file, s);
     ASSERT_TRUE(report.ok()) << report.text();
-    EXPECT_EQ(Cells(s, 2), Row("446.10000", "Off", "446.60000", "88.5", "High", "QT/DQT", "Narrow", "Have"));
+    EXPECT_EQ(Cells(s, 2),
+              Row("446.10000", "Off", "446.60000", "88.5", "High", "QT/DQT", "Narrow", "Have"));
     EXPECT_EQ(Cells(s, 3), Row("446.20000", "Off", "446.20000", "Off", "Low", "Off", "Wide", "No"));
 }
 
@@ -255,7 +260,8 @@ TEST(ChannelCsvImport, FilesThatAreNoChannelTableChangeNothing) {
 TEST(ChannelCsvImport, SixteenChannelsAtMost) {
     QByteArray file = kHeader;
     for (int i = 1; i <= 17; ++i) {
-        file += QByteArray::number(i == 17 ? 1 : i) + ",,446.000000,,0,,88.5,88.5,023,NN,023,"
+        file += QByteArray::number(i == 17 ? 1 : i) +
+                ",,446.000000,,0,,88.5,88.5,023,NN,023,"
                 "Tone->Tone,FM,5.00,,High,\r\n";
     }
     EditorState s = NewConfiguration();
@@ -263,7 +269,8 @@ TEST(ChannelCsvImport, SixteenChannelsAtMost) {
     EXPECT_EQ(report.stored.size(), 16u);
     EXPECT_EQ(report.refusedRows, 1);
     ASSERT_EQ(report.problems.size(), 2u) << report.text();
-    EXPECT_EQ(report.problems[0].reason, "the radio holds only 16 channels; this is row 17 of the table");
+    EXPECT_EQ(report.problems[0].reason,
+              "the radio holds only 16 channels; this is row 17 of the table");
     EXPECT_EQ(report.problems[1].field, "Location");
 }
 
@@ -322,7 +329,8 @@ TEST(ChannelCsvExport, QuotesOnlyWhatNeedsIt) {
     CsvProblem error;
     auto back = ReadCsvRecords("\"a,b\",\"say \"\"hi\"\"\",\"x\ny\",\" pad\",plain\r\n", &error);
     ASSERT_EQ(back.size(), 1u);
-    EXPECT_EQ(back[0].fields, (std::vector<std::string>{"a,b", "say \"hi\"", "x\ny", " pad", "plain"}));
+    EXPECT_EQ(back[0].fields,
+              (std::vector<std::string>{"a,b", "say \"hi\"", "x\ny", " pad", "plain"}));
 }
 
 TEST(ChannelCsvExport, DamagedTextsAreNamed) {
