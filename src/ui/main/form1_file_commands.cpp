@@ -1,13 +1,87 @@
+// New, Open and Save of ".DAT" configuration files.
+
+#include <QFileInfo>
+
+#include "files/dat_file.h"
+#include "image/image_codec.h"
+#include "image/setting_lists.h"
+#include "ui/main/editor_document.h"
+#include "ui/main/file_dialog.h"
 #include "ui/main/form1.h"
+#include "ui/main/message_box.h"
 
 namespace r7::ui {
 
-void Form1::mnuNew_Click() {}
-void Form1::mnuOpen_Click() {}
-void Form1::mnuAssave_Click() {}
+namespace {
+
+const QString kWrongType = QStringLiteral("File type is incorrect!");
+const QString kMistake = QStringLiteral("Mistake");
+
+QString FileCaption(const QString& path) {
+    return QString::fromUtf8(kApplicationTitle.data(), static_cast<qsizetype>(kApplicationTitle.size())) +
+           QLatin1Char('-') + path;
+}
+
+}  // namespace
+
+void Form1::mnuNew_Click() {
+    if (ShowMessageBox(QStringLiteral("The data of the all channel will be removed! "), 305,
+                       QStringLiteral("Warn")) == kResultCancel) {
+        return;
+    }
+    document_->clearChannels();
+    document_->resetEditor();
+}
+
+void Form1::mnuOpen_Click() {
+    const std::optional<QString> chosen = ShowFileDialog(this, FileDialogMode::Open);
+    if (!chosen || chosen->isEmpty()) return;
+    const QString path = *chosen;
+    const DatReadResult read = ReadDatFile(path);
+    switch (read.status) {
+        case DatStatus::Ok:
+            if (!document_->decodeImage(read.image)) {
+                ShowMessageBox(kWrongType, 16, kMistake);
+                return;
+            }
+            setWindowTitle(FileCaption(path));
+            return;
+        case DatStatus::WrongType:
+        case DatStatus::TooShort:
+            // A file too short for the whole image would decode into half a configuration.
+            ShowMessageBox(kWrongType, 16, kMistake);
+            return;
+        case DatStatus::CannotRead:
+            // A name that names no file is refused like a file of the wrong type; a file
+            // that exists but cannot be read says why.
+            ShowMessageBox(QFileInfo::exists(path) ? read.error : kWrongType, 16, kMistake);
+            return;
+    }
+}
+
+void Form1::mnuAssave_Click() {
+    for (;;) {
+        const std::optional<QString> chosen = ShowFileDialog(this, FileDialogMode::Save);
+        if (!chosen || chosen->isEmpty()) return;
+        const QString path = WithDatExtension(*chosen);
+        if (QFileInfo::exists(path) &&
+            ShowMessageBox(QStringLiteral("This file has already existed, whether cover? "), 36, QString()) !=
+                kResultYes) {
+            continue;  // back to the dialog
+        }
+        if (SaveTo(path)) setWindowTitle(FileCaption(path));
+        return;
+    }
+}
+
 bool Form1::SaveTo(const QString& path) {
-    (void)path;
-    return false;
+    const DatWriteResult written = WriteDatFile(path, EncodeImageBytes(document_->state()));
+    if (!written.ok) {
+        // The caption keeps naming the file that still holds this configuration.
+        ShowMessageBox(written.error + QStringLiteral("\nThe configuration has not been saved."), 16, kMistake);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace r7::ui
