@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -118,6 +119,8 @@ void FileCommandsTest::newResetsButKeepsWhatTheDefaultsLeave() {
     edited.InfoTexts[0] = "HELLO";
     form_->document()->replaceState(edited);
     form_->setWindowTitle("Morvane-R7-/somewhere/old.DAT");
+    form_->show();
+    form_->ProgressBar1()->show();
     boxes_->answers = {kResultOk};
     form_->toolButton("new")->trigger();
     EditorState expected = NewConfiguration();
@@ -128,6 +131,7 @@ void FileCommandsTest::newResetsButKeepsWhatTheDefaultsLeave() {
     QCOMPARE(form_->combo(5)->currentText(), QString("4"));
     QCOMPARE(form_->combo(3)->currentText(), QString("30 S"));
     QCOMPARE(form_->windowTitle(), QString("Morvane-R7-/somewhere/old.DAT"));
+    QVERIFY(!form_->ProgressBar1()->isVisible());
     // OK resets even an untouched editor, and asks every time.
     form_->menus().mnuNew->trigger();
     QCOMPARE(boxes_->shown.size(), std::size_t{2});

@@ -26,6 +26,9 @@ class ChannelGrid : public QTableView {
 public:
     explicit ChannelGrid(QWidget* parent = nullptr);
 
+    // True while a cell editor is open.
+    bool isEditing() const { return state() == EditingState; }
+
     // Column widths and row heights of the design; call after setModel().
     void applyDesignSizes();
 

@@ -357,8 +357,13 @@ void Form1::Form_Load() {
         for (const std::string& entry : ComboEntries(5)) combo(5)->addItem(QString::fromStdString(entry));
     }
     combo(1)->setCurrentIndex(0);
-    document_->resetEditor();
+    ResetEditor();
     refreshSettings();
+}
+
+void Form1::ResetEditor() {
+    document_->resetEditor();
+    ProgressBar1_->hide();
 }
 
 void Form1::Form_Unload() {
@@ -382,7 +387,7 @@ void Form1::Combo1_Click(int position) {
         return;
     }
     document_->clearChannels();
-    document_->resetEditor();
+    ResetEditor();
     document_->setCombo(1, position);
 }
 

@@ -131,6 +131,8 @@ private:
     void buildWidgets();
     void Form_Load();
     void Form_Unload();
+    // The defaults of a new configuration; also hides the progress bar.
+    void ResetEditor();
     void ShowRangeMessage();
     void mfgrid1_MouseDown(int row, const QPoint& globalPos);
     // The old file is never destroyed; returns false when the write failed.

@@ -30,7 +30,7 @@ void Form1::mnuNew_Click() {
         return;
     }
     document_->clearChannels();
-    document_->resetEditor();
+    ResetEditor();
 }
 
 void Form1::mnuOpen_Click() {
