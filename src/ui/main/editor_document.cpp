@@ -4,6 +4,8 @@
 #include "image/image_codec.h"
 #include "image/setting_lists.h"
 
+#include <utility>
+
 namespace r7::ui {
 
 EditorDocument::EditorDocument(QObject* parent) : QObject(parent), state_(NewConfiguration()) {
@@ -23,7 +25,7 @@ EditResult EditorDocument::editCell(int channel, int column, const QString& text
     if (!CanEditCell(state_, channel, column)) return EditResult::Refused;
     EditorState next = state_;
     const EditResult result = ApplyCellEdit(next, channel, column, text.toStdString(), bandLimits());
-    commit(next);
+    commit(next, tr("Edit of channel %1").arg(channel));
     if (result == EditResult::RangeError || result == EditResult::Malformed) {
         emit frequencyRejected(channel, column);
     }
@@ -34,13 +36,13 @@ void EditorDocument::deleteChannel(int channel) {
     if (channel < 1 || channel > kChannelCount) return;
     EditorState next = state_;
     DeleteChannel(next, channel);
-    commit(next);
+    commit(next, tr("Delete channel %1").arg(channel));
 }
 
 void EditorDocument::clearChannels() {
     EditorState next = state_;
     ClearChannels(next);
-    commit(next);
+    commit(next, tr("Clear all channels"));
 }
 
 void EditorDocument::setCombo(int n, int position) {
@@ -49,8 +51,11 @@ void EditorDocument::setCombo(int n, int position) {
                              : static_cast<int>(ComboEntries(n).size());
     if (position >= count) return;
     EditorState next = state_;
+    const bool bandChanged = n == 1 && position != state_.combo(1);
     next.combo(n) = position;
-    commit(next);
+    commit(next, tr("Setting change"));
+    // A band change throws the channels away: it begins another configuration.
+    if (bandChanged) emit historyCleared();
 }
 
 void EditorDocument::appendBandEntry(const QString& entry) { bandEntries_ << entry; }
@@ -62,7 +67,9 @@ BandLimits EditorDocument::bandLimits() const { return BandLimitsOf(bandText().t
 void EditorDocument::resetEditor() {
     EditorState next = state_;
     ResetEditor(next);
-    commit(next);
+    commit(next, QString());
+    // Start-up, New and a band change end here; none of them can be undone.
+    emit historyCleared();
 }
 
 bool EditorDocument::decodeImage(std::span<const std::uint8_t> image) {
@@ -75,9 +82,19 @@ bool EditorDocument::decodeImage(std::span<const std::uint8_t> image) {
 void EditorDocument::replaceState(const EditorState& state) {
     state_ = state;
     emit stateReplaced();
+    emit historyCleared();
 }
 
-void EditorDocument::commit(const EditorState& next) {
+void EditorDocument::storeState(const EditorState& next, const QString& what) { commit(next, what); }
+
+void EditorDocument::restoreState(const EditorState& state) {
+    restoring_ = true;
+    commit(state, QString());
+    restoring_ = false;
+}
+
+void EditorDocument::commit(const EditorState& next, const QString& what) {
+    if (next == state_) return;
     int first = 0;
     int last = 0;
     for (int ch = 1; ch <= kChannelCount; ++ch) {
@@ -87,9 +104,10 @@ void EditorDocument::commit(const EditorState& next) {
         }
     }
     const bool settings = next.combos != state_.combos;
-    state_ = next;
+    const EditorState before = std::exchange(state_, next);
     if (first != 0) emit cellsChanged(first, last);
     if (settings) emit settingsChanged();
+    if (!restoring_) emit changeRecorded(before, state_, what);
 }
 
 }  // namespace r7::ui

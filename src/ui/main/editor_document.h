@@ -43,8 +43,14 @@ public:
     void resetEditor();
     // Spreads an image (at least up to offset 32F) over the state; false leaves it alone.
     bool decodeImage(std::span<const std::uint8_t> image);
-    // Replaces everything at once (new configuration, file, radio read).
+    // Replaces everything at once (new configuration, file, radio read); the undo history
+    // starts afresh.
     void replaceState(const EditorState& state);
+    // A change made as a whole elsewhere (a dialog's OK, a paste, an import): stored like an
+    // edit, so it can be undone. `what` names it in the Undo menu item.
+    void storeState(const EditorState& next, const QString& what = {});
+    // Puts back a state the undo history kept; not recorded again.
+    void restoreState(const EditorState& state);
 
 signals:
     // Cells of channels first..last changed (1-based, inclusive).
@@ -52,12 +58,17 @@ signals:
     void settingsChanged();
     void stateReplaced();
     void frequencyRejected(int channel, int column);
+    // Every change that can be undone, with the states around it; `what` names it.
+    void changeRecorded(const r7::EditorState& before, const r7::EditorState& after, const QString& what);
+    // New, a band change, a file or the radio began another configuration: nothing to undo.
+    void historyCleared();
 
 private:
-    // Stores `next` and tells the views what differs.
-    void commit(const EditorState& next);
+    // Stores `next`, tells the views what differs and records the change for undo.
+    void commit(const EditorState& next, const QString& what);
 
     EditorState state_;
+    bool restoring_ = false;  // undo and redo put states back without recording them
     QStringList bandEntries_;
 };
 
