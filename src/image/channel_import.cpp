@@ -1,6 +1,7 @@
 #include "channel_import.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <optional>
@@ -79,9 +80,9 @@ BandLimits LimitsOf(const EditorState& state) {
 }
 
 std::string NumberText(double v) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%g", v);
-    return buf;
+    char buf[64];
+    auto end = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 6).ptr;
+    return std::string(buf, end);  // like "%g", but never with the locale's decimal comma
 }
 
 // The reason a frequency text gives no 10 Hz value.

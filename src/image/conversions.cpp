@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <algorithm>
+#include <charconv>
 #include <cstdlib>
 
 namespace r7 {
@@ -134,7 +136,9 @@ double LeadingNumber(std::string_view text) {
     if (!d) return 0;
     std::string s = (d->negative ? "-" : "") + (d->integer.empty() ? "0" : d->integer) + "." +
                     (d->fraction.empty() ? "0" : d->fraction);
-    return std::strtod(s.c_str(), nullptr);
+    double value = 0;
+    std::from_chars(s.data(), s.data() + s.size(), value);  // locale-independent, unlike strtod
+    return value;
 }
 
 long long LeadingInteger(std::string_view text) {
@@ -260,9 +264,8 @@ double FloatMod(double s, double f) {
     if (f < s) return f;
     double q = f / s;
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.15g", q);
-    bool hasPoint = false;
-    for (const char* p = buf; *p; ++p) hasPoint |= *p == '.';
+    auto end = std::to_chars(buf, buf + sizeof buf, q, std::chars_format::general, 15).ptr;
+    bool hasPoint = std::find(buf, end, '.') != end;
     if (!hasPoint) return 0;
     double n = std::floor(q);
     if (n < 1) n = 1;
@@ -272,10 +275,10 @@ double FloatMod(double s, double f) {
 }
 
 std::string FormatFrequency(double mhz) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.9f", mhz);
+    char buf[400];
+    auto end = std::to_chars(buf, buf + sizeof buf, mhz, std::chars_format::fixed, 9).ptr;
     bool all = false;
-    auto d = ReadDecimal(buf, false, &all);
+    auto d = ReadDecimal(std::string_view(buf, end - buf), false, &all);
     if (!d) return "0.00000";
     long long units = UnitsOf(*d);
     if (units == 0) return "0.00000";

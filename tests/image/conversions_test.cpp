@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
+
 #include "image/conversions.h"
 #include "image/setting_lists.h"
 
@@ -171,6 +173,25 @@ TEST(FloatMod, GivesTheRemainderOfItsDefinition) {
     EXPECT_EQ(FloatMod(0.005, 0.003), 0.003);  // below the step: itself
     EXPECT_NEAR(FloatMod(0.005, 462.013), 0.003, 1e-9);
     EXPECT_NEAR(FloatMod(0.00625, 462.013), 0.0005, 1e-9);
+}
+
+}  // namespace
+}  // namespace r7
+
+namespace r7 {
+namespace {
+
+TEST(NumberTexts, DoNotFollowTheLocale) {
+    // A window adopts the user's locale; a decimal comma must never reach a frequency text.
+    const char* previous = std::setlocale(LC_NUMERIC, nullptr);
+    std::string saved = previous ? previous : "C";
+    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "fr_FR.UTF-8")) {
+        GTEST_SKIP() << "no comma locale installed";
+    }
+    EXPECT_EQ(FormatFrequency(462.0125), "462.01250");
+    EXPECT_DOUBLE_EQ(LeadingNumber("435.5"), 435.5);
+    EXPECT_NEAR(FloatMod(0.005, 462.013), 0.003, 1e-9);
+    std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
 }  // namespace
