@@ -4,27 +4,13 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "cli_runner.h"
+
 namespace {
 
-struct CliRun {
-    int exitCode;
-    QByteArray out, err;
-};
-
-CliRun Cli(const QStringList& args, const QByteArray& input = {}) {
-    QProcess p;
-    p.start(R7_CLI_PATH, args);
-    p.waitForStarted();
-    if (!input.isEmpty()) p.write(input);
-    p.closeWriteChannel();
-    p.waitForFinished(20000);
-    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
-}
-
-QByteArray Contents(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using r7::test::Cli;
+using r7::test::CliRun;
+using r7::test::Contents;
 
 void Write(const QString& path, const QByteArray& bytes) {
     QFile f(path);
