@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <cstdio>
 
@@ -21,6 +22,8 @@
 #include "image/hex_text.h"
 #include "image/image_codec.h"
 #include "link/port_naming.h"
+#include "link/read_back.h"
+#include "link/safe_write.h"
 #include "link/transfer_controller.h"
 
 namespace r7::cli {
@@ -117,6 +120,75 @@ Outcome RunTransfer(const TransferOptions& options, char command, const EditorSt
     return outcome;
 }
 
+const char* StageVerb(link::SafeWriteStage stage) {
+    switch (stage) {
+    case link::SafeWriteStage::Backup: return "backing up";
+    case link::SafeWriteStage::Verify: return "verifying";
+    default: return "writing";
+    }
+}
+
+// One radio: open the port, run backup, write and read-back as asked, close the port.
+Outcome RunSafeWrite(const TransferOptions& options, const EditorState& state, const link::SafeWriteOptions& safe) {
+    Outcome outcome;
+    link::TransferController controller;
+    controller.setWatchdogInterval(options.watchdogMs);
+    if (!controller.link().open(options.device)) {
+        outcome.message = controller.link().openErrorText();
+        return outcome;
+    }
+    controller.setImageSource([&state] { return EncodeImage(state); });
+    link::SafeWrite sequence(controller);
+    const bool tty = R7_ISATTY(R7_FILENO(stderr));
+    const char* verb = "writing";
+    bool progressDrawn = false;
+    QEventLoop loop;
+    if (tty) {
+        auto draw = [&](int v) {
+            DrawProgress(verb, v);
+            progressDrawn = true;
+        };
+        QObject::connect(&controller, &link::TransferController::progressShown, [=](int, int, int v) { draw(v); });
+        QObject::connect(&controller, &link::TransferController::progressValueChanged, draw);
+        QObject::connect(&controller, &link::TransferController::progressHidden, [&] {
+            if (!progressDrawn) return;
+            std::fputc('\n', stderr);
+            progressDrawn = false;
+        });
+    }
+    QObject::connect(&sequence, &link::SafeWrite::stageStarted, [&](link::SafeWriteStage stage) { verb = StageVerb(stage); });
+    QObject::connect(&sequence, &link::SafeWrite::backupSaved, [](const QString& file) {
+        std::printf("backup saved as %s\n", QDir::toNativeSeparators(file).toLocal8Bit().constData());
+        std::fflush(stdout);
+    });
+    QObject::connect(&sequence, &link::SafeWrite::verified, [](int compared, int unverifiable) {
+        std::printf("verified %d written bytes; %d bytes at 340-34F cannot be read back\n", compared, unverifiable);
+        std::fflush(stdout);
+    });
+    QObject::connect(&sequence, &link::SafeWrite::finished, [&](bool ok, const QString& reason) {
+        outcome.ok = ok;
+        outcome.message = reason;
+        loop.quit();
+    });
+    if (!sequence.start(safe)) {
+        outcome.message = QStringLiteral("the transfer could not start");
+        return outcome;
+    }
+    if (sequence.running()) loop.exec();
+    controller.link().flush();  // End must reach the radio before the port closes
+    if (progressDrawn) std::fputc('\n', stderr);
+    if (!outcome.ok && outcome.message.isEmpty()) outcome.message = QStringLiteral("the transfer failed");
+    return outcome;
+}
+
+// Blocks until a line (Enter) arrives on standard input; false at its end.
+bool WaitForEnter() {
+    int c;
+    while ((c = std::getchar()) != EOF)
+        if (c == '\n') return true;
+    return false;
+}
+
 }  // namespace
 
 int RunRead(const QStringList& arguments) {
@@ -139,16 +211,12 @@ int RunRead(const QStringList& arguments) {
         PrintError(QStringLiteral("read from %1 failed: %2").arg(options->device, outcome.message));
         return kExitFailure;
     }
-    const auto bytes = FromHexText(outcome.imageHex.toStdString());
-    EditorState state = NewConfiguration();
-    if (!bytes || !DecodeImageBytes(*bytes, state)) {
+    const auto image = link::ImageOfRead(outcome.imageHex.toStdString());
+    if (!image) {
         PrintError(QStringLiteral("the radio sent an image that cannot be decoded"));
         return kExitFailure;
     }
-    // The radio returns offsets 000-33F; the rest of the file is what the editor would save.
-    ImageBytes image = EncodeImageBytes(state);
-    std::copy(bytes->begin(), bytes->end(), image.begin());
-    const DatWriteResult written = WriteDatFile(parser.value(out), image);
+    const DatWriteResult written = WriteDatFile(parser.value(out), *image);
     if (!written.ok) {
         PrintError(written.error);
         return kExitFailure;
@@ -158,15 +226,39 @@ int RunRead(const QStringList& arguments) {
 
 int RunWrite(const QStringList& arguments) {
     QCommandLineParser parser;
-    parser.setApplicationDescription("Write a data file into the radio.");
+    parser.setApplicationDescription(
+        "Write a data file into the radio.\n\n"
+        "--verify reads the radio back after the write and compares every written byte the read\n"
+        "returns; a read returns image offsets 000-33F only, so the written bytes at 340-34F cannot\n"
+        "be read back and are reported as unverified.\n"
+        "--backup DIR first reads the radio and saves it in DIR as R7-backup-YYYYMMDD-HHMMSS.DAT\n"
+        "(never replacing a file); when the backup fails nothing is written.\n"
+        "--repeat programs one radio after another with the same file: after each radio, connect\n"
+        "the next one and press Enter; end of input (Ctrl+D) ends the batch. Nothing is sent to a\n"
+        "radio before Enter. The port is opened anew for each radio; backups carry the radio\n"
+        "number. --repeat-count N ends the batch by itself after N radios.");
     parser.addPositionalArgument("FILE.DAT", "the data file to write into the radio");
     LinkOptions link;
     link.AddTo(parser);
     const QCommandLineOption service("service", "also write the transmit power calibration");
-    parser.addOption(service);
+    const QCommandLineOption verify("verify", "read the radio back and compare what was written");
+    const QCommandLineOption backup("backup", "save the radio's configuration in DIR first", "DIR");
+    const QCommandLineOption repeat("repeat", "program one radio after another (Enter between radios)");
+    const QCommandLineOption repeatCount("repeat-count", "with --repeat: stop after N radios", "N");
+    parser.addOptions({service, verify, backup, repeat, repeatCount});
     if (auto stop = ParseArguments(parser, arguments, 1, 1)) return *stop;
     const auto options = link.Read(parser);
     if (!options) return kExitUsage;
+    int radios = 0;  // 0: no limit
+    if (parser.isSet(repeatCount)) {
+        bool ok = false;
+        radios = parser.value(repeatCount).toInt(&ok);
+        if (!ok || radios < 1) {
+            PrintError(QStringLiteral("--repeat-count wants a positive number"));
+            return kExitUsage;
+        }
+    }
+    const bool batch = parser.isSet(repeat) || parser.isSet(repeatCount);
     const QString path = parser.positionalArguments().at(0);
     const DatReadResult dat = ReadDatFile(path);
     EditorState state = NewConfiguration();
@@ -179,11 +271,42 @@ int RunWrite(const QStringList& arguments) {
         return kExitFailure;
     }
     state.ServiceUnlocked = parser.isSet(service) ? 1 : 0;
-    const Outcome outcome = RunTransfer(*options, 'W', state);
-    if (!outcome.ok) {
-        PrintError(QStringLiteral("write to %1 failed: %2").arg(options->device, outcome.message));
-        return kExitFailure;
+    link::SafeWriteOptions safe;
+    safe.verify = parser.isSet(verify);
+    safe.serviceUnlocked = state.ServiceUnlocked;
+    if (parser.isSet(backup)) {
+        safe.backupDir = parser.value(backup);
+        if (!QDir().mkpath(safe.backupDir)) {
+            PrintError(QStringLiteral("cannot create the backup folder %1").arg(safe.backupDir));
+            return kExitFailure;
+        }
     }
+
+    int programmed = 0;
+    for (int radio = 1;; ++radio) {
+        if (batch && radio > 1) {
+            if (radios > 0 && programmed >= radios) break;
+            std::printf("connect radio %d and press Enter (Ctrl+D ends the batch)\n", radio);
+            std::fflush(stdout);
+            if (!WaitForEnter()) break;
+        }
+        safe.radioNumber = batch ? radio : 0;
+        const Outcome outcome = RunSafeWrite(*options, state, safe);
+        if (!outcome.ok) {
+            if (batch) {
+                PrintError(QStringLiteral("radio %1 failed: %2").arg(radio).arg(outcome.message));
+                std::printf("%d radio%s programmed before the failure\n", programmed, programmed == 1 ? "" : "s");
+            } else {
+                PrintError(QStringLiteral("write to %1 failed: %2").arg(options->device, outcome.message));
+            }
+            return kExitFailure;
+        }
+        ++programmed;
+        if (!batch) break;
+        std::printf("radio %d programmed (%d in this batch)\n", radio, programmed);
+        std::fflush(stdout);
+    }
+    if (batch) std::printf("batch ended: %d radio%s programmed\n", programmed, programmed == 1 ? "" : "s");
     return kExitOk;
 }
 

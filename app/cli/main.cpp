@@ -17,7 +17,7 @@ const Command kCommands[] = {
     {"import-csv", "import-csv FILE.csv OUT.DAT [--base IN.DAT]  channels from CSV", RunImportCsv},
     {"diff", "diff A.DAT B.DAT           list what differs (exit 1 when different)", RunDiff},
     {"read", "read --port COMn|DEVICE -o FILE.DAT  read the radio into a data file", RunRead},
-    {"write", "write --port COMn|DEVICE FILE.DAT [--service]  write a data file into the radio", RunWrite},
+    {"write", "write --port COMn|DEVICE FILE.DAT [--service] [--verify] [--backup DIR] [--repeat]  write into the radio", RunWrite},
 };
 
 void PrintUsage(FILE* to) {

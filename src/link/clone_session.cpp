@@ -138,6 +138,7 @@ void CloneSession::HandshakeStep() {
         BlockAddress_ = kFirstBlockAddress;
         WriteImage_ = encodeImage_ ? encodeImage_() : std::string();
         ReadImage_.clear();
+        BlockRequested_ = false;
         progressValue_ = 0;
         progressVisible_ = true;
         Emit(Make(EffectKind::ProgressShow, 0));
@@ -174,14 +175,18 @@ void CloneSession::WriteStep() {
     }
 }
 
+// A reply counts only as the answer to the command just sent: an acknowledgement after an
+// acknowledgement, a data block after a block request. A radio that repeats a reply, or skips
+// one, would otherwise shift or duplicate blocks in the image without any error.
 void CloneSession::ReadStep() {
-    if (RxText_ == "06") {
+    if (RxText_ == "06" && !BlockRequested_) {
         AddProgress(kReadProgressStep);
         StopWatchdog();
         if (BlockAddress_ <= kLastReadAddress) {
             SendBuffer({kReadBlock, static_cast<std::uint8_t>(BlockAddress_ >> 8),
                         static_cast<std::uint8_t>(BlockAddress_ & 0xFF), kReadLength});
             BlockAddress_ += kReadLength;
+            BlockRequested_ = true;
         } else {
             Emit(Make(EffectKind::ReadImageReady, 0, false, ReadImage_));
             SetCaption(kReadSucceededCaption);
@@ -190,8 +195,9 @@ void CloneSession::ReadStep() {
             SendBuffer({kEnd});
             Emit(Make(EffectKind::TransferSucceeded, 0, false, "R"));
         }
-    } else if (RxText_.size() == kDataBlockChars && RxText_.compare(0, 2, "57") == 0 &&
+    } else if (BlockRequested_ && RxText_.size() == kDataBlockChars && RxText_.compare(0, 2, "57") == 0 &&
                RxText_.compare(6, 2, "40") == 0) {
+        BlockRequested_ = false;
         StopWatchdog();
         ReadImage_ += RxText_.substr(8, 128);
         SendBuffer({kAcknowledge});

@@ -149,6 +149,7 @@ private:
     char LinkCommand_ = 0;
     int BlockAddress_ = 0;
     bool BreakSeen_ = false;
+    bool BlockRequested_ = false;  // read stage: a data block is due, not an acknowledgement
     std::string WriteImage_;
     std::string ReadImage_;
     int BlinkCount_ = 0;

@@ -1,0 +1,77 @@
+#include "read_back.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "image/editor_defaults.h"
+#include "image/hex_text.h"
+#include "image/image_layout.h"
+
+namespace r7::link {
+
+namespace {
+
+constexpr std::uint8_t kWriteCommand = 0x57;
+constexpr std::uint8_t kWriteBlockLength = 0x10;
+constexpr std::size_t kWriteHeader = 4;
+
+}  // namespace
+
+void WriteRecord::AddSentCommand(std::span<const std::uint8_t> command) {
+    if (command.size() != kWriteHeader + kWriteBlockLength || command[0] != kWriteCommand ||
+        command[3] != kWriteBlockLength)
+        return;
+    const int first = command[1] * 256 + command[2] - kImageBaseAddress;
+    for (std::size_t i = 0; i < kWriteBlockLength; ++i) {
+        const long offset = first + static_cast<long>(i);
+        if (offset < 0 || offset >= static_cast<long>(written_.size())) continue;
+        written_[static_cast<std::size_t>(offset)] = command[kWriteHeader + i];
+    }
+}
+
+std::size_t WriteRecord::WrittenCount() const {
+    return static_cast<std::size_t>(std::count_if(written_.begin(), written_.end(), [](int v) { return v >= 0; }));
+}
+
+ReadBackComparison CompareReadBack(const WriteRecord& record, std::span<const std::uint8_t> readBack) {
+    ReadBackComparison result;
+    for (std::size_t offset = 0; offset < layout::kImageSize; ++offset) {
+        if (!record.IsWritten(offset)) continue;
+        if (offset >= readBack.size()) {
+            ++result.unverifiable;
+            continue;
+        }
+        ++result.compared;
+        if (record.ByteAt(offset) != readBack[offset])
+            result.differences.push_back({offset, record.ByteAt(offset), readBack[offset]});
+    }
+    return result;
+}
+
+std::string ReadBackComparison::text(std::size_t shown) const {
+    if (differences.empty()) return {};
+    std::string out = std::to_string(differences.size()) +
+                      (differences.size() == 1 ? " written byte differs" : " written bytes differ") +
+                      " on read-back:";
+    char part[48];
+    for (std::size_t i = 0; i < differences.size() && i < shown; ++i) {
+        const ByteDifference& d = differences[i];
+        std::snprintf(part, sizeof part, "%s offset %03zX wrote %02X read %02X", i ? "," : "", d.offset,
+                      static_cast<unsigned>(d.written), static_cast<unsigned>(d.read));
+        out += part;
+    }
+    if (differences.size() > shown) out += ", ...";
+    return out;
+}
+
+std::optional<ImageBytes> ImageOfRead(std::string_view readHex) {
+    const auto bytes = FromHexText(readHex);
+    if (!bytes || bytes->size() != layout::kReadSize) return std::nullopt;
+    EditorState state = NewConfiguration();
+    if (!DecodeImageBytes(*bytes, state)) return std::nullopt;
+    ImageBytes image = EncodeImageBytes(state);
+    std::copy(bytes->begin(), bytes->end(), image.begin());
+    return image;
+}
+
+}  // namespace r7::link
