@@ -6,7 +6,10 @@
 #include <cstdio>
 
 #include "image/setting_lists.h"
+#include "link/transfer_controller.h"
 #include "ui/main/form1.h"
+#include "ui/main/message_box.h"
+#include "ui/main/saved_settings.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -20,20 +23,48 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption screenshot(QStringLiteral("screenshot"),
                                         QStringLiteral("Save a picture of the main window to FILE and quit."),
                                         QStringLiteral("FILE"));
+    const QCommandLineOption readOnStart(
+        QStringLiteral("read-on-start"),
+        QStringLiteral("Demonstration aid: read the radio as soon as the window is up (with --screenshot, "
+                       "the picture is taken once the read has ended)."));
     parser.addOption(screenshot);
+    parser.addOption(readOnStart);
     parser.process(app);
 
-    r7::ui::Form1 window;
+    const bool unattended = parser.isSet(screenshot);
+    if (unattended) {
+        // Nobody is there to answer a box (a missing port at start-up): print it and go on.
+        r7::ui::SetMessageBoxPresenter([](const r7::ui::MessageBoxRequest& request) {
+            std::fprintf(stderr, "morvane-r7: %s\n", qPrintable(request.prompt));
+            return r7::ui::ButtonResult(request.layout.buttons.front());
+        });
+    }
+
+    r7::ui::Form1 window(r7::ui::SavedSettingsHooks());
     window.show();
 
-    if (parser.isSet(screenshot)) {
-        const QString file = parser.value(screenshot);
-        // After the first paint: the event loop has shown and laid out the window.
-        QTimer::singleShot(300, &window, [&window, file] {
-            const bool saved = window.grab().save(file, "PNG");
-            if (!saved) std::fprintf(stderr, "morvane-r7: cannot save %s\n", qPrintable(file));
-            QApplication::exit(saved ? 0 : 1);
+    const auto takeScreenshot = [&window, file = parser.value(screenshot)] {
+        const bool saved = window.grab().save(file, "PNG");
+        if (!saved) std::fprintf(stderr, "morvane-r7: cannot save %s\n", qPrintable(file));
+        QApplication::exit(saved ? 0 : 1);
+    };
+    if (parser.isSet(readOnStart)) {
+        r7::link::TransferController* transfer = window.transfer();
+        if (unattended) {
+            QObject::connect(transfer, &r7::link::TransferController::uiRestored, &window,
+                             [takeScreenshot] { QTimer::singleShot(100, takeScreenshot); });
+            QObject::connect(transfer, &r7::link::TransferController::transferFailed, &window,
+                             [takeScreenshot] { QTimer::singleShot(100, takeScreenshot); });
+        }
+        QTimer::singleShot(300, &window, [&window, unattended] {
+            if (window.transfer()->startRead() != r7::link::StartResult::Started && unattended) {
+                std::fprintf(stderr, "morvane-r7: no port open, nothing read\n");
+                QApplication::exit(1);
+            }
         });
+    } else if (unattended) {
+        // After the first paint: the event loop has shown and laid out the window.
+        QTimer::singleShot(300, &window, takeScreenshot);
     }
     return QApplication::exec();
 }

@@ -77,6 +77,7 @@ Form1::Form1(Form1Hooks hooks, QWidget* parent) : QMainWindow(parent), hooks_(st
     buildMenus();
     buildToolbar();
     buildWidgets();
+    buildLink();
     SetMessageBoxOwner(this);
 
     connect(document_, &EditorDocument::settingsChanged, this, &Form1::refreshSettings);
@@ -155,7 +156,8 @@ void Form1::buildMenus() {
     connect(m.mnusetin, &QAction::triggered, this, &Form1::mnusetin_Click);
     connect(m.mnudebug, &QAction::triggered, this, &Form1::mnudebug_Click);
     connect(m.mnutestfre, &QAction::triggered, this, &Form1::mnutestfre_Click);
-    connect(m.mnulock, &QAction::triggered, this, &Form1::mnulock_Click);
+    // The item toggles its own check mark before it reports the click.
+    connect(m.mnulock, &QAction::triggered, this, &Form1::applyLock);
     connect(m.mnumainhelp, &QAction::triggered, this, &Form1::mnumainhelp_Click);
     connect(m.mnuabout, &QAction::triggered, this, &Form1::mnuabout_Click);
     connect(m.mnudel_channel, &QAction::triggered, this, &Form1::mnudel_channel_Click);
@@ -266,6 +268,8 @@ void Form1::buildWidgets() {
     Label2_ = new QLabel(QStringLiteral("Morvane Radio Communication Co."), central);
     Label2_->setObjectName(QStringLiteral("Label2"));
     Label2_->setFixedWidth(Tw(2430));
+    Label2_->setCursor(Qt::PointingHandCursor);
+    Label2_->installEventFilter(this);
     Label2_->hide();
     ProgressBar1_ = new QProgressBar(central);
     ProgressBar1_->setObjectName(QStringLiteral("ProgressBar1"));
@@ -419,7 +423,8 @@ void Form1::Toolbar1_ButtonClick(QAction* button) {
         {"save", &Form1Menus::mnuAssave},      {"read", &Form1Menus::mnureadFre},
         {"write", &Form1Menus::mnuwriteFre},
     };
-    if (!button) return;
+    // A disabled tool bar (a transfer runs) starts nothing, whatever triggers its buttons.
+    if (!button || !Toolbar1_->isEnabled()) return;
     const QString key = button->data().toString();
     for (const Route& route : kRoutes) {
         if (key == QLatin1String(route.key)) {
@@ -430,20 +435,9 @@ void Form1::Toolbar1_ButtonClick(QAction* button) {
     if (key == QLatin1String("Test")) TestButton_Click();
 }
 
-void Form1::mnuQuit_Click() { close(); }
-
-// Commands that later work binds; they exist so menu items and tool bar keys have a target.
-void Form1::mnureadFre_Click() {}
-void Form1::mnuwriteFre_Click() {}
-void Form1::mnudtmf_Click() {}
-void Form1::Key_enactment_Click() {}
-void Form1::mnusetin_Click() {}
-void Form1::mnudebug_Click() {}
-void Form1::mnutestfre_Click() {}
-void Form1::mnulock_Click() {}
-void Form1::mnucom_Click(int port) { (void)port; }
-void Form1::mnumainhelp_Click() {}
-void Form1::mnuabout_Click() {}
-void Form1::TestButton_Click() {}
+void Form1::mnuQuit_Click() {
+    // close() runs Form_Unload; the program ends with its window.
+    if (close()) QCoreApplication::quit();
+}
 
 }  // namespace r7::ui

@@ -7,13 +7,21 @@
 #include <array>
 #include <functional>
 
+#include "image/service_mode.h"
+
 class QAction;
 class QComboBox;
+class QDialog;
 class QGroupBox;
 class QLabel;
 class QMenu;
 class QProgressBar;
 class QToolBar;
+
+namespace r7::link {
+class PortSelection;
+class TransferController;
+}  // namespace r7::link
 
 namespace r7::ui {
 
@@ -101,6 +109,27 @@ public:
     // Refreshes every setting list from the document.
     void refreshSettings();
 
+    // The radio link: the read/write transfer and the "Communication(&V)" menu.
+    link::TransferController* transfer() const { return transfer_; }
+    link::PortSelection* ports() const { return ports_; }
+
+    // The lock state is the check mark of "Lock(L)".
+    bool isLocked() const;
+    // The saved lock state at start-up: locked disables only Frame1 and the grid.
+    void RestoreLock(bool locked);
+    // True while a read or write runs (from its start until the window is restored).
+    bool isTransferring() const { return transferring_; }
+
+    // Runs a modal dialog and returns its result; the default is QDialog::exec. Tests
+    // drive the dialog and close it themselves.
+    using DialogRunner = std::function<int(QDialog&)>;
+    void setDialogRunner(DialogRunner runner) { dialogRunner_ = std::move(runner); }
+    // The clock of the service gestures ("Test" re-lock, Debug dialog unlock); monotonic.
+    void setServiceClock(SecondsClock clock);
+    // The folder the help command looks in; the program's folder unless a test says otherwise.
+    void setProgramFolder(const QString& folder) { programFolder_ = folder; }
+    QString programFolder() const;
+
 public slots:
     void mnuNew_Click();
     void mnuOpen_Click();
@@ -121,9 +150,11 @@ public slots:
     void Toolbar1_ButtonClick(QAction* button);
     void TestButton_Click();
     void Combo1_Click(int position);
+    void Label2_Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildMenus();
@@ -137,6 +168,16 @@ private:
     void mfgrid1_MouseDown(int row, const QPoint& globalPos);
     // The old file is never destroyed; returns false when the write failed.
     bool SaveTo(const QString& path);
+    void buildLink();
+    void refreshPortMenu();
+    void applyLock(bool locked);
+    // Disables what must not run while the radio is being read or written.
+    void setTransferring(bool transferring);
+    void readImageArrived(const QString& imageHex);
+    int runDialog(QDialog& dialog);
+    // Opens a dialog on a copy of the editor state and commits the copy on OK.
+    template <typename Dialog, typename... Args>
+    void editInDialog(Args&&... args);
 
     Form1Hooks hooks_;
     EditorDocument* document_ = nullptr;
@@ -155,6 +196,14 @@ private:
     Form1Menus menus_;
     ContextMenuPresenter contextMenuPresenter_;
     int deleteRow_ = 0;  // the row the delete item names
+
+    link::TransferController* transfer_ = nullptr;
+    link::PortSelection* ports_ = nullptr;
+    bool transferring_ = false;
+    DialogRunner dialogRunner_;
+    SecondsClock serviceClock_ = SteadySeconds;
+    ServiceRelock relock_{SteadySeconds};
+    QString programFolder_;
 };
 
 }  // namespace r7::ui

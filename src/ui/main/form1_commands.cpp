@@ -1,0 +1,218 @@
+// The radio link in the window, the dialogs of "Programme(&P)", the lock, the service
+// re-lock button, help and about.
+
+#include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QToolBar>
+#include <utility>
+#include <vector>
+
+#include "image/image_codec.h"
+#include "link/port_naming.h"
+#include "link/port_selection.h"
+#include "link/serial_link.h"
+#include "link/transfer_controller.h"
+#include "ui/dialogs/about_dialog.h"
+#include "ui/dialogs/debug_dialog.h"
+#include "ui/dialogs/info_dialog.h"
+#include "ui/dialogs/key_set_dialog.h"
+#include "ui/dialogs/optional_dialog.h"
+#include "ui/dialogs/test_frequency_dialog.h"
+#include "ui/main/channel_grid.h"
+#include "ui/main/desktop.h"
+#include "ui/main/editor_document.h"
+#include "ui/main/form1.h"
+#include "ui/main/message_box.h"
+
+namespace r7::ui {
+
+void Form1::buildLink() {
+    transfer_ = new link::TransferController(this);
+    ports_ = new link::PortSelection(transfer_->link(), this);
+    transfer_->setImageSource([this] { return EncodeImage(document_->state()); });
+
+    using link::TransferController;
+    connect(transfer_, &TransferController::toolBarEnabledChanged, this, [this](bool enabled) {
+        Toolbar1_->setEnabled(enabled);
+        setTransferring(!enabled);
+    });
+    connect(transfer_, &TransferController::programmeMenuEnabledChanged, this, [this](bool enabled) {
+        // The items too: their shortcuts (Ctrl+R, Ctrl+W) must not slip past a disabled menu.
+        menus_.mnupro->menuAction()->setEnabled(enabled);
+        for (QAction* item : menus_.mnupro->actions()) item->setEnabled(enabled);
+    });
+    connect(transfer_, &TransferController::toolButtonEnabledChanged, this, [this](int position, bool enabled) {
+        if (QAction* button = toolButtonAt(position)) button->setEnabled(enabled);
+    });
+    connect(transfer_, &TransferController::modelFrameEnableAndFocusRequested, this, [this] {
+        Frame1_->setEnabled(true);
+        combo(1)->setFocus();
+    });
+    connect(transfer_, &TransferController::progressShown, this, [this](int minimum, int maximum, int value) {
+        ProgressBar1_->setRange(minimum, maximum);
+        ProgressBar1_->setValue(value);
+        ProgressBar1_->show();
+    });
+    connect(transfer_, &TransferController::progressValueChanged, ProgressBar1_, &QProgressBar::setValue);
+    connect(transfer_, &TransferController::progressHidden, ProgressBar1_, &QProgressBar::hide);
+    connect(transfer_, &TransferController::statusCaptionChanged, Label_, &QLabel::setText);
+    connect(transfer_, &TransferController::statusVisibleChanged, Label_, &QLabel::setVisible);
+    connect(transfer_, &TransferController::messageRequested, this,
+            [](const QString& text, int flags, const QString& title) {
+                ShowMessageBox(text, static_cast<unsigned>(flags), title);
+            });
+    connect(transfer_, &TransferController::readImageReady, this, &Form1::readImageArrived);
+
+    connect(ports_, &link::PortSelection::checkMarksChanged, this, &Form1::refreshPortMenu);
+    connect(ports_, &link::PortSelection::messageRequested, this,
+            [](const QString& text, int flags, const QString& title) {
+                ShowMessageBox(text, static_cast<unsigned>(flags), title);
+            });
+    menus_.mnucom->setToolTipsVisible(true);
+    connect(menus_.mnucom, &QMenu::aboutToShow, this, &Form1::refreshPortMenu);
+    refreshPortMenu();
+
+    // F1 reaches the help command although its menu is hidden: the item also belongs to
+    // the window, whose shortcuts stay live.
+    addAction(menus_.mnumainhelp);
+}
+
+void Form1::refreshPortMenu() {
+    const link::SerialLink& serial = transfer_->link();
+    for (int n = 1; n <= link::kPortCount; ++n) {
+        QAction* item = menus_.mnucomPorts[static_cast<std::size_t>(n - 1)];
+        item->setChecked(ports_->isChecked(n));
+        QString tip = link::DeviceForPort(n);
+        // Only the port tried last can tell why it failed.
+        if (!serial.isOpen() && serial.device() == tip && serial.openFailedForPermission())
+            tip += QStringLiteral(": permission denied; ") + link::PermissionHint();
+        item->setToolTip(tip);
+        item->setStatusTip(tip);
+    }
+}
+
+void Form1::mnucom_Click(int port) {
+    if (!transferring_) ports_->choosePort(port);
+    refreshPortMenu();  // the item's own toggle must not outlive a failed open
+}
+
+void Form1::mnureadFre_Click() { transfer_->startRead(); }
+
+void Form1::mnuwriteFre_Click() { transfer_->startWrite(document_->state().ServiceUnlocked); }
+
+void Form1::readImageArrived(const QString& imageHex) {
+    const QByteArray bytes = QByteArray::fromHex(imageHex.toLatin1());
+    document_->decodeImage(
+        {reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())});
+}
+
+void Form1::setTransferring(bool transferring) {
+    transferring_ = transferring;
+    // A read ends by replacing the editor and a write sends what the editor held at its
+    // start, so loading another configuration meanwhile would be lost or misleading; and
+    // choosing a port would cut the line under the transfer.
+    menus_.mnuNew->setEnabled(!transferring);
+    menus_.mnuOpen->setEnabled(!transferring);
+    menus_.mnucom->menuAction()->setEnabled(!transferring);
+    for (QAction* item : menus_.mnucomPorts) item->setEnabled(!transferring);
+}
+
+bool Form1::isLocked() const { return menus_.mnulock->isChecked(); }
+
+void Form1::RestoreLock(bool locked) {
+    menus_.mnulock->setChecked(locked);
+    if (locked) {
+        Frame1_->setEnabled(false);
+        mfgrid1_->setEnabled(false);
+    }
+}
+
+void Form1::mnulock_Click() { menus_.mnulock->trigger(); }
+
+void Form1::applyLock(bool locked) {
+    Frame1_->setEnabled(!locked);
+    Frame2_->setEnabled(!locked);
+    mfgrid1_->setEnabled(!locked);
+}
+
+int Form1::runDialog(QDialog& dialog) {
+    if (dialogRunner_) return dialogRunner_(dialog);
+    return dialog.exec();
+}
+
+template <typename Dialog, typename... Args>
+void Form1::editInDialog(Args&&... args) {
+    EditorState copy = document_->state();
+    Dialog dialog(copy, this, std::forward<Args>(args)...);
+    if (runDialog(dialog) == QDialog::Accepted) document_->storeState(copy, dialog.windowTitle());
+}
+
+void Form1::mnudtmf_Click() { editInDialog<OptionalDialog>(); }
+
+void Form1::Key_enactment_Click() { editInDialog<KeySetDialog>(); }
+
+void Form1::mnusetin_Click() { editInDialog<InsertInformationDialog>(); }
+
+void Form1::mnutestfre_Click() { editInDialog<TestFrequencyDialog>(); }
+
+void Form1::mnudebug_Click() {
+    EditorState copy = document_->state();
+    DebugParameterDialog dialog(
+        copy, this, [this] { toolButton(QStringLiteral("Test"))->setVisible(true); }, serviceClock_);
+    const bool accepted = runDialog(dialog) == QDialog::Accepted;
+    // The unlock gesture acts at once, not on OK: service mode and the gesture's progress
+    // stay even when the dialog is closed by its close box.
+    EditorState next = accepted ? copy : document_->state();
+    next.ServiceUnlocked = copy.ServiceUnlocked;
+    next.UnlockClick1 = copy.UnlockClick1;
+    next.UnlockClick2 = copy.UnlockClick2;
+    next.UnlockClick3 = copy.UnlockClick3;
+    next.UnlockClickTime = copy.UnlockClickTime;
+    document_->storeState(next, dialog.windowTitle());
+}
+
+void Form1::setServiceClock(SecondsClock clock) {
+    serviceClock_ = std::move(clock);
+    relock_ = ServiceRelock(serviceClock_);
+}
+
+void Form1::TestButton_Click() {
+    if (!relock_.Click()) return;
+    EditorState next = document_->state();
+    next.ServiceUnlocked = 0;
+    document_->storeState(next, QStringLiteral("Service mode off"));
+    // The Debug dialog is never open here (it is modal); its next opening follows
+    // ServiceUnlocked and shows the sliders disabled.
+    toolButton(QStringLiteral("Test"))->setVisible(false);
+}
+
+QString Form1::programFolder() const {
+    return programFolder_.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder_;
+}
+
+void Form1::mnumainhelp_Click() { OpenOnDesktop(HelpLocation(programFolder())); }
+
+void Form1::mnuabout_Click() {
+    AboutDialog dialog(this, [](const QUrl& url) { OpenOnDesktop(url); });
+    runDialog(dialog);
+}
+
+void Form1::Label2_Click() { OpenOnDesktop(QUrl(QString::fromLatin1(kMakerWebAddress))); }
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Label2_ && event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        Label2_Click();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace r7::ui

@@ -1,0 +1,15 @@
+#pragma once
+
+// Start-up and shut-down steps that keep the lock state and the serial port in the
+// "parameter" file.
+
+#include <QString>
+
+#include "ui/main/form1.h"
+
+namespace r7::ui {
+
+// folder empty: the parameter file's usual place (the program's folder when writable).
+Form1Hooks SavedSettingsHooks(const QString& folder = {});
+
+}  // namespace r7::ui
