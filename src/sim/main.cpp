@@ -1,6 +1,7 @@
 // morvane-r7-sim: a radio on a pseudo-terminal for the program to talk to.
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -14,12 +15,15 @@ namespace {
 
 const char kUsage[] =
     "usage: morvane-r7-sim [--load FILE.DAT] [--save FILE.DAT] [--fault NAME] [--baud-pace]\n"
-    "                      [--once] [--no-stdin]\n"
+    "                      [--once] [--no-stdin] [--delay-ms N [--delay-replies K]]\n"
     "Prints the serial device to open on its first line, then answers the clone protocol.\n"
     "  --load FILE.DAT  radio memory from a data file (default: a new configuration)\n"
     "  --save FILE.DAT  write the radio memory as a data file on exit\n"
     "  --fault NAME     silent, wrong-identity, short-block, wrong-ack, stop-after=N,\n"
-    "                   garbage, bad-store\n"
+    "                   garbage, bad-store, double-reply, close-after=N (half the reply to\n"
+    "                   block N+1 of a session, then the device is closed)\n"
+    "  --delay-ms N     answer every command N ms late\n"
+    "  --delay-replies K  only the first K replies come late\n"
     "  --baud-pace      take the time a 9600-baud line takes, both ways\n"
     "  --once           exit after one session (after its End command)\n"
     "  --no-stdin       keep running when standard input ends\n"
@@ -46,6 +50,17 @@ int main(int argc, char* argv[]) {
         else if (arg == "--no-stdin") options.watchStdin = false;
         else if (arg == "--load" && hasValue) loadPath = argv[++i];
         else if (arg == "--save" && hasValue) savePath = argv[++i];
+        else if (arg == "--delay-ms" && hasValue) {
+            char* end = nullptr;
+            const long ms = std::strtol(argv[++i], &end, 10);
+            if (*end != '\0' || end == argv[i] || ms < 0 || ms > 60000) return Usage("--delay-ms wants 0 to 60000");
+            options.delayMs = static_cast<int>(ms);
+        } else if (arg == "--delay-replies" && hasValue) {
+            char* end = nullptr;
+            const long n = std::strtol(argv[++i], &end, 10);
+            if (*end != '\0' || end == argv[i] || n < 0 || n > 1000000) return Usage("--delay-replies wants a count");
+            options.delayedReplies = static_cast<int>(n);
+        }
         else if (arg == "--fault" && hasValue) {
             auto parsed = r7::sim::ParseFault(argv[++i]);
             if (!parsed) return Usage("unknown fault");

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <vector>
 #include <time.h>
 
 namespace r7::sim {
@@ -95,13 +96,19 @@ int RunOnPseudoTerminal(SimulatedRadio& radio, const PtyRunOptions& options) {
     bool watchStdin = options.watchStdin;
     std::uint8_t buffer[4096];
 
+    const Nanos lateDelay = static_cast<Nanos>(options.delayMs) * 1'000'000LL;
+    int lateLeft = options.delayedReplies > 0 ? options.delayedReplies : -1;
     auto answer = [&](std::span<const std::uint8_t> bytes, Nanos at) {
-        for (std::uint8_t b : radio.Receive(bytes)) {
+        const std::vector<std::uint8_t> reply = radio.Receive(bytes);
+        if (reply.empty()) return;
+        const Nanos delay = lateLeft != 0 ? lateDelay : 0;
+        if (lateLeft > 0) --lateLeft;
+        for (std::uint8_t b : reply) {
             if (options.baudPace) {
-                txLineFree = std::max(at, txLineFree) + kByteTime;
+                txLineFree = std::max(at + delay, txLineFree) + kByteTime;
                 outgoing.push_back({b, txLineFree});
             } else {
-                outgoing.push_back({b, 0});
+                outgoing.push_back({b, delay > 0 ? at + delay : 0});
             }
         }
     };
@@ -121,6 +128,7 @@ int RunOnPseudoTerminal(SimulatedRadio& radio, const PtyRunOptions& options) {
             outgoing.erase(outgoing.begin(), outgoing.begin() + static_cast<long>(ready));
         }
         if (options.once && radio.SessionsEnded() > 0 && outgoing.empty() && incoming.empty()) break;
+        if (radio.HungUp() && outgoing.empty()) break;
 
         Nanos next = -1;
         if (!incoming.empty()) next = incoming.front().due;

@@ -22,16 +22,18 @@ std::optional<FaultSetting> ParseFault(std::string_view name) {
         {"none", Fault::None},           {"silent", Fault::Silent},
         {"wrong-identity", Fault::WrongIdentity}, {"short-block", Fault::ShortBlock},
         {"wrong-ack", Fault::WrongAck},  {"garbage", Fault::Garbage},
-        {"bad-store", Fault::BadStore}};
+        {"bad-store", Fault::BadStore},  {"double-reply", Fault::DoubleReply}};
     for (const auto& [text, fault] : kNames)
         if (name == text) return FaultSetting{fault, 0};
-    constexpr std::string_view kStopAfter = "stop-after=";
-    if (name.substr(0, kStopAfter.size()) == kStopAfter) {
-        const std::string_view digits = name.substr(kStopAfter.size());
+    static const std::pair<std::string_view, Fault> kCounted[] = {{"stop-after=", Fault::StopAfter},
+                                                                   {"close-after=", Fault::CloseAfter}};
+    for (const auto& [prefix, fault] : kCounted) {
+        if (name.substr(0, prefix.size()) != prefix) continue;
+        const std::string_view digits = name.substr(prefix.size());
         int n = -1;
         auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
         if (ec == std::errc() && end == digits.data() + digits.size() && n >= 0 && !digits.empty())
-            return FaultSetting{Fault::StopAfter, n};
+            return FaultSetting{fault, n};
     }
     return std::nullopt;
 }
@@ -52,9 +54,15 @@ std::uint8_t SimulatedRadio::Ack() const {
 }
 
 void SimulatedRadio::Reply(std::vector<std::uint8_t>& out, std::vector<std::uint8_t> reply) {
-    if (fault_.fault == Fault::Silent) return;
+    if (fault_.fault == Fault::Silent || hungUp_) return;
+    if (fault_.fault == Fault::CloseAfter && stage_ == Stage::Blocks && blocksThisSession_ > fault_.stopAfter) {
+        out.insert(out.end(), reply.begin(), reply.begin() + static_cast<long>(reply.size() / 2));
+        hungUp_ = true;
+        return;
+    }
     out.insert(out.end(), reply.begin(), reply.end());
     if (fault_.fault == Fault::Garbage) out.push_back(kStrayByte);
+    if (fault_.fault == Fault::DoubleReply) out.insert(out.end(), reply.begin(), reply.end());
 }
 
 void SimulatedRadio::StartSession(std::vector<std::uint8_t>& out) {

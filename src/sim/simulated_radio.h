@@ -22,14 +22,17 @@ enum class Fault {
     StopAfter,      // stops answering block commands after the first N of a session
     Garbage,        // every reply is followed by a stray byte
     BadStore,       // the first written byte of a session is stored with its low bit flipped
+    DoubleReply,    // every reply is sent twice, back to back
+    CloseAfter,     // after N block commands of a session, half the next reply, then the line goes dead
 };
 
 struct FaultSetting {
     Fault fault = Fault::None;
-    int stopAfter = 0;  // for StopAfter
+    int stopAfter = 0;  // for StopAfter and CloseAfter
 };
 
-// "silent", "wrong-identity", "short-block", "wrong-ack", "stop-after=N", "garbage", "bad-store".
+// "silent", "wrong-identity", "short-block", "wrong-ack", "stop-after=N", "garbage", "bad-store",
+// "double-reply", "close-after=N".
 std::optional<FaultSetting> ParseFault(std::string_view name);
 
 inline constexpr std::uint8_t kIdentity[8] = {0x50, 0x33, 0x32, 0x30, 0x37, 0x33, 0xF8, 0xFF};
@@ -43,6 +46,8 @@ public:
 
     const ImageBytes& Memory() const { return memory_; }
     int SessionsEnded() const { return sessionsEnded_; }
+    // CloseAfter has struck: whoever carries the bytes must drop the line after the last ones.
+    bool HungUp() const { return hungUp_; }
 
 private:
     enum class Stage { AwaitWakeUp, AwaitIdentify, AwaitAcknowledge, Blocks };
@@ -60,6 +65,7 @@ private:
     int blocksThisSession_ = 0;
     bool storedThisSession_ = false;
     int sessionsEnded_ = 0;
+    bool hungUp_ = false;
 };
 
 }  // namespace r7::sim
