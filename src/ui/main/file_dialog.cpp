@@ -55,9 +55,13 @@ FileDialogPresenter SetFileDialogPresenter(FileDialogPresenter presenter) {
 }
 
 std::optional<QString> ShowFileDialog(QWidget* owner, FileDialogMode mode) {
+    return ShowFileDialog(owner, mode, DatFileFilter());
+}
+
+std::optional<QString> ShowFileDialog(QWidget* owner, FileDialogMode mode, const QString& filter) {
     FileDialogRequest request;
     request.mode = mode;
-    request.filter = DatFileFilter();
+    request.filter = filter;
     if (FileDialogPresenter presenter = Presenter()) return presenter(request);
     return ShowQtFileDialog(owner, request);
 }

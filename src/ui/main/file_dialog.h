@@ -29,5 +29,7 @@ FileDialogPresenter SetFileDialogPresenter(FileDialogPresenter presenter);
 
 // Shows the dialog owned by `owner`; the full chosen path, or nullopt on Cancel.
 std::optional<QString> ShowFileDialog(QWidget* owner, FileDialogMode mode);
+// The same dialog for another kind of file, e.g. filter "CSV (*.csv)".
+std::optional<QString> ShowFileDialog(QWidget* owner, FileDialogMode mode, const QString& filter);
 
 }  // namespace r7::ui

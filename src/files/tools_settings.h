@@ -1,0 +1,28 @@
+#pragma once
+
+// The options of the "Tools" menu, in an ini file of their own. The "parameter" file keeps
+// its two bytes (lock and port) and never learns about these.
+
+#include <QString>
+
+namespace r7 {
+
+struct ToolsOptions {
+    bool verifyAfterWriting = false;
+    bool backupBeforeWriting = false;
+    QString backupFolder;  // where backups of the radio go; empty: DefaultBackupFolder()
+
+    bool operator==(const ToolsOptions&) const = default;
+};
+
+// "<per-user configuration folder>/tools.ini".
+QString DefaultToolsSettingsPath();
+// "<per-user data folder>/backups".
+QString DefaultBackupFolder();
+
+// A missing or unreadable file gives the defaults (both options off).
+ToolsOptions LoadToolsOptions(const QString& path);
+// False, with the reason in `error`, when the file cannot be written.
+bool SaveToolsOptions(const QString& path, const ToolsOptions& options, QString* error = nullptr);
+
+}  // namespace r7

@@ -1,0 +1,248 @@
+#include "ui/tools/tools_menu.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QItemSelectionModel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSaveFile>
+#include <QToolBar>
+#include <QUndoStack>
+#include <algorithm>
+
+#include "files/channel_csv.h"
+#include "files/dat_file.h"
+#include "image/channel_clipboard.h"
+#include "image/config_diff.h"
+#include "image/image_codec.h"
+#include "ui/main/channel_grid.h"
+#include "ui/main/editor_document.h"
+#include "ui/main/file_dialog.h"
+#include "ui/main/form1.h"
+#include "ui/main/message_box.h"
+#include "ui/tools/compare_dialog.h"
+#include "ui/tools/editor_history.h"
+
+namespace r7::ui {
+
+namespace {
+
+constexpr unsigned kStop = 16;
+constexpr unsigned kQuestion = 36;
+constexpr unsigned kInformation = 64;
+
+const QString kCsvFilter = QStringLiteral("CSV (*.csv)");
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+QAction* NewAction(QMenu* menu, const char* name, const QString& caption) {
+    auto* action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    return action;
+}
+
+QString WithCsvExtension(const QString& path) {
+    if (!QFileInfo(path).suffix().isEmpty()) return path;
+    return path.endsWith(QLatin1Char('.')) ? path + QStringLiteral("csv") : path + QStringLiteral(".csv");
+}
+
+}  // namespace
+
+ToolsMenu::ToolsMenu(Form1& form, const QString& settingsPath)
+    : QObject(&form),
+      form_(form),
+      settingsPath_(settingsPath),
+      options_(LoadToolsOptions(settingsPath)),
+      history_(new EditorHistory(form.document(), this)),
+      menu_(new QMenu(tr("Tools(&T)"), &form)) {
+    menu_->setObjectName(QStringLiteral("toolsMenu"));
+    menu_->menuAction()->setObjectName(QStringLiteral("toolsMenu"));
+
+    ToolsActions& a = actions_;
+    a.undo = NewAction(menu_, "toolsUndo", tr("Undo"));
+    a.undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    a.redo = NewAction(menu_, "toolsRedo", tr("Redo"));
+    a.redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    menu_->addSeparator();
+    a.copy = NewAction(menu_, "toolsCopy", tr("Copy channels"));
+    a.copy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    a.paste = NewAction(menu_, "toolsPaste", tr("Paste channels"));
+    a.paste->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+    menu_->addSeparator();
+    a.exportCsv = NewAction(menu_, "toolsExportCsv", tr("Export channels to CSV..."));
+    a.importCsv = NewAction(menu_, "toolsImportCsv", tr("Import channels from CSV..."));
+    a.compare = NewAction(menu_, "toolsCompare", tr("Compare with a data file..."));
+    menu_->addSeparator();
+    a.verify = NewAction(menu_, "toolsVerify", tr("Verify after writing"));
+    a.verify->setCheckable(true);
+    a.verify->setChecked(options_.verifyAfterWriting);
+    a.backup = NewAction(menu_, "toolsBackup", tr("Back up the radio before writing"));
+    a.backup->setCheckable(true);
+    a.backup->setChecked(options_.backupBeforeWriting);
+
+    // After the window's own menus, which stay as they are.
+    form.menuBar()->addMenu(menu_);
+    // The shortcuts work while the menu is closed, from anywhere in the window.
+    for (QAction* action : menu_->actions()) {
+        if (!action->isSeparator()) form.addAction(action);
+    }
+
+    connect(a.undo, &QAction::triggered, this, &ToolsMenu::undo);
+    connect(a.redo, &QAction::triggered, this, &ToolsMenu::redo);
+    connect(a.copy, &QAction::triggered, this, &ToolsMenu::copyChannels);
+    connect(a.paste, &QAction::triggered, this, &ToolsMenu::pasteChannels);
+    connect(a.exportCsv, &QAction::triggered, this, &ToolsMenu::exportCsv);
+    connect(a.importCsv, &QAction::triggered, this, &ToolsMenu::importCsv);
+    connect(a.compare, &QAction::triggered, this, &ToolsMenu::compareWithFile);
+    connect(a.verify, &QAction::toggled, this,
+            [this](bool on) { storeOption(&ToolsOptions::verifyAfterWriting, on); });
+    connect(a.backup, &QAction::toggled, this,
+            [this](bool on) { storeOption(&ToolsOptions::backupBeforeWriting, on); });
+
+    QUndoStack* stack = history_->stack();
+    connect(stack, &QUndoStack::indexChanged, this, &ToolsMenu::updateActions);
+    connect(stack, &QUndoStack::cleanChanged, this, &ToolsMenu::updateActions);
+    connect(menu_, &QMenu::aboutToShow, this, &ToolsMenu::updateActions);
+    updateActions();
+}
+
+bool ToolsMenu::editable() const {
+    const ChannelGrid* grid = form_.mfgrid1();
+    return grid->isEnabled() && form_.Toolbar1()->isEnabled() && !grid->isEditing();
+}
+
+void ToolsMenu::updateActions() {
+    const QUndoStack* stack = history_->stack();
+    actions_.undo->setText(stack->canUndo() && !stack->undoText().isEmpty() ? tr("Undo %1").arg(stack->undoText())
+                                                                           : tr("Undo"));
+    actions_.redo->setText(stack->canRedo() && !stack->redoText().isEmpty() ? tr("Redo %1").arg(stack->redoText())
+                                                                           : tr("Redo"));
+    // Shortcuts keep working when the state changed behind the menu's back (the lock):
+    // the commands check again when they run.
+    actions_.undo->setEnabled(stack->canUndo());
+    actions_.redo->setEnabled(stack->canRedo());
+}
+
+std::vector<int> ToolsMenu::selectedChannels() const {
+    std::vector<int> channels;
+    const ChannelGrid* grid = form_.mfgrid1();
+    if (const QItemSelectionModel* selection = grid->selectionModel()) {
+        for (const QModelIndex& index : selection->selectedIndexes()) channels.push_back(index.row() + 1);
+    }
+    if (channels.empty() && grid->currentIndex().isValid()) channels.push_back(grid->currentIndex().row() + 1);
+    std::sort(channels.begin(), channels.end());
+    channels.erase(std::unique(channels.begin(), channels.end()), channels.end());
+    return channels;
+}
+
+void ToolsMenu::undo() {
+    if (editable()) history_->undo();
+}
+
+void ToolsMenu::redo() {
+    if (editable()) history_->redo();
+}
+
+void ToolsMenu::copyChannels() {
+    const std::vector<int> channels = selectedChannels();
+    if (channels.empty()) return;
+    QGuiApplication::clipboard()->setText(Q(ChannelRowsText(form_.document()->state(), channels)));
+}
+
+void ToolsMenu::pasteChannels() {
+    if (!editable()) return;
+    EditorDocument* document = form_.document();
+    EditorState next = document->state();
+    const std::string text = QGuiApplication::clipboard()->text().toStdString();
+    const PasteResult result = PasteChannelRows(next, selectedChannels(), text, document->bandLimits());
+    if (!result.ok()) {
+        ShowMessageBox(tr("Nothing has been pasted:\n") + Q(DescribePasteProblems(result.problems)), kStop,
+                       QString());
+        return;
+    }
+    document->storeState(next, result.channels.size() == 1 ? tr("Paste into channel %1").arg(result.channels[0])
+                                                           : tr("Paste of %1 channels").arg(result.channels.size()));
+}
+
+void ToolsMenu::exportCsv() {
+    const std::optional<QString> chosen = ShowFileDialog(&form_, FileDialogMode::Save, kCsvFilter);
+    if (!chosen || chosen->isEmpty()) return;
+    const QString path = WithCsvExtension(*chosen);
+    if (QFileInfo::exists(path) &&
+        ShowMessageBox(QStringLiteral("This file has already existed, whether cover? "), kQuestion, QString()) !=
+            kResultYes) {
+        return;
+    }
+    std::vector<std::string> problems;
+    const QByteArray csv = ExportChannelsCsv(form_.document()->state(), &problems);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size() || !file.commit()) {
+        ShowMessageBox(tr("Cannot write %1: %2\nThe channels have not been exported.").arg(path, file.errorString()),
+                       kStop, QString());
+        return;
+    }
+    if (!problems.empty()) {
+        QString lines;
+        for (const std::string& problem : problems) lines += Q(problem) + QLatin1Char('\n');
+        ShowMessageBox(tr("The channels have been exported to %1, but these cannot be read back:\n").arg(path) + lines,
+                       kInformation, QString());
+    }
+}
+
+void ToolsMenu::importCsv() {
+    if (!editable()) return;
+    const std::optional<QString> chosen = ShowFileDialog(&form_, FileDialogMode::Open, kCsvFilter);
+    if (!chosen || chosen->isEmpty()) return;
+    QFile file(*chosen);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ShowMessageBox(tr("Cannot read %1: %2").arg(*chosen, file.errorString()), kStop, QString());
+        return;
+    }
+    EditorDocument* document = form_.document();
+    EditorState next = document->state();
+    const CsvImportReport report = ImportChannelsCsv(file.readAll(), next);
+    if (report.fatal) {
+        ShowMessageBox(tr("%1 cannot be imported:\n").arg(*chosen) + Q(report.text()), kStop, QString());
+        return;
+    }
+    document->storeState(next, tr("Import of %1").arg(QFileInfo(*chosen).fileName()));
+    if (!report.problems.empty()) {
+        ShowMessageBox(tr("Some rows of %1 have not been imported:\n").arg(*chosen) + Q(report.text()), kInformation,
+                       QString());
+    }
+}
+
+void ToolsMenu::compareWithFile() {
+    const std::optional<QString> chosen = ShowFileDialog(&form_, FileDialogMode::Open);
+    if (!chosen || chosen->isEmpty()) return;
+    const DatReadResult read = ReadDatFile(*chosen);
+    const EditorState& editor = form_.document()->state();
+    EditorState other = editor;
+    if (read.status != DatStatus::Ok || !DecodeImageBytes(read.image, other)) {
+        const QString reason = read.status == DatStatus::CannotRead && QFileInfo::exists(*chosen)
+                                   ? read.error
+                                   : QStringLiteral("File type is incorrect!");
+        ShowMessageBox(reason, kStop, QStringLiteral("Mistake"));
+        return;
+    }
+    CompareDialog dialog(*chosen, DiffConfigurations(editor, other), &form_);
+    if (dialogPresenter_) {
+        dialogPresenter_(dialog);
+    } else {
+        dialog.exec();
+    }
+}
+
+void ToolsMenu::storeOption(bool ToolsOptions::*option, bool on) {
+    if (options_.*option == on) return;
+    options_.*option = on;
+    QString error;
+    if (!SaveToolsOptions(settingsPath_, options_, &error)) {
+        ShowMessageBox(tr("The option is in force for this run but cannot be remembered: %1").arg(error), kStop,
+                       QString());
+    }
+}
+
+}  // namespace r7::ui

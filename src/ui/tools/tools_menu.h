@@ -1,0 +1,81 @@
+#pragma once
+
+// The "Tools" menu of the main window, after its own menus: undo and redo, copy and paste
+// of channel rows, CSV export and import of the channel table, comparing with a data file,
+// and the write options. It works on the window's document and grid selection; the rules
+// live in the core.
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <vector>
+
+#include "files/tools_settings.h"
+
+class QAction;
+class QDialog;
+class QMenu;
+
+namespace r7::ui {
+
+class EditorHistory;
+class Form1;
+
+struct ToolsActions {
+    QAction* undo = nullptr;       // Ctrl+Z
+    QAction* redo = nullptr;       // Ctrl+Shift+Z, Ctrl+Y
+    QAction* copy = nullptr;       // Ctrl+C
+    QAction* paste = nullptr;      // Ctrl+V
+    QAction* exportCsv = nullptr;
+    QAction* importCsv = nullptr;
+    QAction* compare = nullptr;
+    QAction* verify = nullptr;     // checkable, remembered
+    QAction* backup = nullptr;     // checkable, remembered
+};
+
+class ToolsMenu : public QObject {
+    Q_OBJECT
+public:
+    // Adds the menu to `form`'s menu bar; the options are read from and written to
+    // `settingsPath`.
+    explicit ToolsMenu(Form1& form, const QString& settingsPath = DefaultToolsSettingsPath());
+
+    QMenu* menu() const { return menu_; }
+    EditorHistory* history() const { return history_; }
+    const ToolsActions& actions() const { return actions_; }
+    // What a write should do around itself.
+    const ToolsOptions& options() const { return options_; }
+
+    // Channels of the grid's selection (1..16, ascending); the current row when nothing
+    // is selected.
+    std::vector<int> selectedChannels() const;
+
+    // Shows the compare dialog; the default runs it modally. Tests look at it instead.
+    using DialogPresenter = std::function<void(QDialog&)>;
+    void setDialogPresenter(DialogPresenter presenter) { dialogPresenter_ = std::move(presenter); }
+
+public slots:
+    void undo();
+    void redo();
+    void copyChannels();
+    void pasteChannels();
+    void exportCsv();
+    void importCsv();
+    void compareWithFile();
+
+private:
+    // False while the editor is locked, a transfer runs or a cell editor is open.
+    bool editable() const;
+    void updateActions();
+    void storeOption(bool ToolsOptions::*option, bool on);
+
+    Form1& form_;
+    QString settingsPath_;
+    ToolsOptions options_;
+    EditorHistory* history_;
+    QMenu* menu_;
+    ToolsActions actions_;
+    DialogPresenter dialogPresenter_;
+};
+
+}  // namespace r7::ui
