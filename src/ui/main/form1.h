@@ -124,6 +124,12 @@ public:
     // drive the dialog and close it themselves.
     using DialogRunner = std::function<int(QDialog&)>;
     void setDialogRunner(DialogRunner runner) { dialogRunner_ = std::move(runner); }
+    // A write with safety steps around it: `write` answers true when it took the write
+    // command over; while `readsTaken` answers true, images read are not the editor's.
+    void setWriteHooks(std::function<bool()> write, std::function<bool()> readsTaken) {
+        writeHook_ = std::move(write);
+        readsTakenHook_ = std::move(readsTaken);
+    }
     // The clock of the service gestures ("Test" re-lock, Debug dialog unlock); monotonic.
     void setServiceClock(SecondsClock clock);
     // The folder the help command looks in; the program's folder unless a test says otherwise.
@@ -201,6 +207,8 @@ private:
     link::PortSelection* ports_ = nullptr;
     bool transferring_ = false;
     DialogRunner dialogRunner_;
+    std::function<bool()> writeHook_;
+    std::function<bool()> readsTakenHook_;
     SecondsClock serviceClock_ = SteadySeconds;
     ServiceRelock relock_{SteadySeconds};
     QString programFolder_;

@@ -105,9 +105,13 @@ void Form1::mnucom_Click(int port) {
 
 void Form1::mnureadFre_Click() { transfer_->startRead(); }
 
-void Form1::mnuwriteFre_Click() { transfer_->startWrite(document_->state().ServiceUnlocked); }
+void Form1::mnuwriteFre_Click() {
+    if (writeHook_ && writeHook_()) return;
+    transfer_->startWrite(document_->state().ServiceUnlocked);
+}
 
 void Form1::readImageArrived(const QString& imageHex) {
+    if (readsTakenHook_ && readsTakenHook_()) return;
     const QByteArray bytes = QByteArray::fromHex(imageHex.toLatin1());
     document_->decodeImage(
         {reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())});
