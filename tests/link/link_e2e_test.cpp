@@ -16,75 +16,13 @@
 #include "image/image_codec.h"
 #include "link/port_selection.h"
 #include "link/transfer_controller.h"
+#include "link_test_support.h"
 
 namespace r7::link {
 namespace {
 
-class QtEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { app_ = new QCoreApplication(argc_, argv_); }
-    void TearDown() override { delete app_; }
-
-private:
-    int argc_ = 1;
-    char name_[16] = "link_e2e_tests";
-    char* argv_[2] = {name_, nullptr};
-    QCoreApplication* app_ = nullptr;
-};
+using namespace r7::link::testing;
 [[maybe_unused]] const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
-
-// One simulated radio; stopping it closes its stdin, which makes it save and exit.
-struct Sim {
-    QProcess process;
-    QString device;
-    explicit Sim(const QStringList& args) {
-        process.start(R7_SIM_PATH, args);
-        process.waitForStarted(5000);
-        while (!process.canReadLine() && process.waitForReadyRead(5000)) {
-        }
-        device = QString::fromLocal8Bit(process.readLine()).trimmed();
-    }
-    void Stop() {
-        process.closeWriteChannel();
-        process.waitForFinished(5000);
-    }
-    ~Sim() {
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished(5000);
-        }
-    }
-};
-
-struct CliRun {
-    int exitCode;
-    QByteArray err;
-};
-
-CliRun Cli(const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.start(R7_CLI_PATH, args);
-    p.waitForFinished(20000);
-    return {p.exitCode(), p.readAllStandardError()};
-}
-
-QByteArray Contents(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-ImageBytes Pattern(int seed) {
-    ImageBytes image{};
-    for (std::size_t k = 0; k < image.size(); ++k) image[k] = static_cast<std::uint8_t>(k * 7 + seed);
-    return image;
-}
-
-ImageBytes Image(const QByteArray& datContents) {
-    ImageBytes image{};
-    std::copy(datContents.begin() + 5, datContents.begin() + 5 + 848, image.begin());
-    return image;
-}
 
 TEST(LinkEndToEnd, CliReadCopiesTheReadAreaAndDecodesLikeTheRadio) {
     QTemporaryDir dir;
@@ -157,13 +95,6 @@ TEST(LinkEndToEnd, CliFaultsEndInTheWatchdogOutcome) {
     EXPECT_EQ(Cli({"read", "--port", "/nonexistent/tty", "-o", "x.DAT"}).exitCode, 1);
     EXPECT_EQ(Cli({"read", "-o", "x.DAT"}).exitCode, 2);
     EXPECT_EQ(Cli({"write", "--port", "COM1"}).exitCode, 2);
-}
-
-// Runs the event loop until `done` is set or the time is up.
-void RunUntil(const bool& done, int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (!done && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
 }
 
 TEST(TransferControllerEndToEnd, ReadDeliversTheImageThenRestoresTheWindowAfterTheBlink) {
