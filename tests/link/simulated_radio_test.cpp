@@ -53,6 +53,12 @@ TEST(SimulatedRadio, Faults) {
         {"short-block", {0x06}, {0x50, 0x33, 0x32, 0x30, 0x37, 0x33, 0xF8, 0xFF}, {0x57}, 67},
         {"garbage", {0x06, 0x00}, {0x50, 0x33, 0x32, 0x30, 0x37, 0x33, 0xF8, 0xFF, 0x00}, {0x57}, 69},
         {"stop-after=0", {0x06}, {0x50, 0x33, 0x32, 0x30, 0x37, 0x33, 0xF8, 0xFF}, {}, 0},
+        {"double-reply", {0x06, 0x06},
+         {0x50, 0x33, 0x32, 0x30, 0x37, 0x33, 0xF8, 0xFF, 0x50, 0x33, 0x32, 0x30, 0x37, 0x33, 0xF8, 0xFF},
+         {0x57, 0x00, 0x10, 0x40},
+         136},
+        // the first block command is the one past N = 0: half of it, then nothing more
+        {"close-after=0", {0x06}, {0x50, 0x33, 0x32, 0x30, 0x37, 0x33, 0xF8, 0xFF}, {0x57, 0x00, 0x10, 0x40}, 34},
     };
     for (const auto& c : cases) {
         SimulatedRadio radio(Pattern(), *ParseFault(c.fault));
@@ -65,6 +71,7 @@ TEST(SimulatedRadio, Faults) {
             << c.fault;
     }
     EXPECT_FALSE(ParseFault("stop-after=").has_value());
+    EXPECT_FALSE(ParseFault("close-after=-1").has_value());
     EXPECT_FALSE(ParseFault("loud").has_value());
 }
 
@@ -83,6 +90,20 @@ TEST(SimulatedRadio, WrongAckAndBadStore) {
     EXPECT_EQ(Feed(bad, write), Bytes{0x06});
     EXPECT_EQ(bad.Memory()[0], 0x41);
     EXPECT_EQ(bad.Memory()[1], 0x40);
+}
+
+TEST(SimulatedRadio, CloseAfterHangsUpMidBlockAndStaysDead) {
+    SimulatedRadio radio(Pattern(), *ParseFault("close-after=1"));
+    Feed(radio, kWake);
+    Feed(radio, {0x02});
+    Feed(radio, {0x06});
+    EXPECT_EQ(Feed(radio, {0x52, 0x00, 0x10, 0x40}).size(), 68u);
+    EXPECT_EQ(Feed(radio, {0x06}), Bytes{0x06});
+    EXPECT_FALSE(radio.HungUp());
+    EXPECT_EQ(Feed(radio, {0x52, 0x00, 0x50, 0x40}).size(), 34u);
+    EXPECT_TRUE(radio.HungUp());
+    EXPECT_EQ(Feed(radio, {0x06}), Bytes{});
+    EXPECT_EQ(Feed(radio, kWake), Bytes{});
 }
 
 }  // namespace
