@@ -10,6 +10,7 @@
 #include "ui/main/form1.h"
 #include "ui/main/message_box.h"
 #include "ui/main/saved_settings.h"
+#include "ui/tools/tools_menu.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -41,6 +42,7 @@ int main(int argc, char* argv[]) {
     }
 
     r7::ui::Form1 window(r7::ui::SavedSettingsHooks());
+    new r7::ui::ToolsMenu(window);  // owned by the window
     window.show();
 
     const auto takeScreenshot = [&window, file = parser.value(screenshot)] {
@@ -66,5 +68,9 @@ int main(int argc, char* argv[]) {
         // After the first paint: the event loop has shown and laid out the window.
         QTimer::singleShot(300, &window, takeScreenshot);
     }
-    return QApplication::exec();
+    const int result = QApplication::exec();
+    // Ended without the close box (a screenshot run, the session ending): still store the
+    // lock and port, as closing the window would.
+    if (window.isVisible()) window.close();
+    return result;
 }
