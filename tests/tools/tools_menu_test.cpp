@@ -53,6 +53,7 @@ private slots:
     void menuComesAfterTheWindowsOwnMenus();
     void undoAndRedoWalkTheExactStates();
     void newOpenAndReadClearTheHistory();
+    void undoLeavesTheServiceModeAlone();
     void copyThenPasteMovesRowsBetweenChannels();
     void badPasteIsReportedOnceAndStoresNothing_data();
     void badPasteIsReportedOnceAndStoresNothing();
@@ -113,6 +114,9 @@ void ToolsMenuTest::menuComesAfterTheWindowsOwnMenus() {
     QCOMPARE(bar[2]->text(), QStringLiteral("Seting(&S)"));
     QVERIFY(!bar[3]->isVisible());  // "Help(&H)" stays hidden
     QCOMPARE(bar[4], tools_->menu()->menuAction());
+    QCOMPARE(tools_->menu()->title(), QStringLiteral("Tools"));
+    QCOMPARE(tools_->actions().verify->text(), QStringLiteral("Verify after writing"));
+    QCOMPARE(tools_->actions().backup->text(), QStringLiteral("Back up the radio before writing"));
     QCOMPARE(tools_->actions().undo->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
     QCOMPARE(tools_->actions().redo->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
     // The specified menus keep their items.
@@ -194,6 +198,29 @@ void ToolsMenuTest::newOpenAndReadClearTheHistory() {
     QVERIFY(doc()->decodeImage(EncodeImageBytes(doc()->state())));
     QVERIFY(!tools_->history()->canUndo());
     QVERIFY(!tools_->actions().undo->isEnabled());
+}
+
+void ToolsMenuTest::undoLeavesTheServiceModeAlone() {
+    EditorState unlocked = doc()->state();
+    unlocked.ServiceUnlocked = 1;
+    unlocked.UnlockClick1 = -1;
+    doc()->storeState(unlocked, QStringLiteral("Debug"));
+    QVERIFY(!tools_->history()->canUndo());  // the gesture alone is no edit
+
+    EditorState calibrated = doc()->state();
+    calibrated.PowerHigh = 240;
+    doc()->storeState(calibrated, QStringLiteral("Debug"));
+    EditorState relocked = doc()->state();
+    relocked.ServiceUnlocked = 0;
+    doc()->storeState(relocked, QStringLiteral("Service mode off"));
+
+    tools_->actions().undo->trigger();
+    QCOMPARE(doc()->state().PowerHigh, 208);
+    QCOMPARE(doc()->state().ServiceUnlocked, 0);  // undo does not unlock again
+    QVERIFY(!tools_->history()->canUndo());
+    tools_->actions().redo->trigger();
+    QCOMPARE(doc()->state().PowerHigh, 240);
+    QCOMPARE(doc()->state().ServiceUnlocked, 0);
 }
 
 void ToolsMenuTest::copyThenPasteMovesRowsBetweenChannels() {

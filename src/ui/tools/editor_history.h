@@ -2,7 +2,8 @@
 
 // Undo and redo for the editor document. Each recorded change is kept as the whole state
 // before and after it, so undoing returns to exactly what was there; New, a band change,
-// opening a file and reading the radio empty the history.
+// opening a file and reading the radio empty the history. The service mode (unlocked or
+// not, and the unlock gesture) is not part of what undo gives back.
 
 #include <QObject>
 

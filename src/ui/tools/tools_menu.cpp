@@ -1,6 +1,7 @@
 #include "ui/tools/tools_menu.h"
 
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -17,6 +18,7 @@
 #include "image/channel_clipboard.h"
 #include "image/config_diff.h"
 #include "image/image_codec.h"
+#include "link/safe_write.h"
 #include "ui/main/channel_grid.h"
 #include "ui/main/editor_document.h"
 #include "ui/main/file_dialog.h"
@@ -56,7 +58,8 @@ ToolsMenu::ToolsMenu(Form1& form, const QString& settingsPath)
       settingsPath_(settingsPath),
       options_(LoadToolsOptions(settingsPath)),
       history_(new EditorHistory(form.document(), this)),
-      menu_(new QMenu(tr("Tools(&T)"), &form)) {
+      menu_(new QMenu(QStringLiteral("Tools"), &form)),
+      safeWrite_(new link::SafeWrite(*form.transfer(), this)) {
     menu_->setObjectName(QStringLiteral("toolsMenu"));
     menu_->menuAction()->setObjectName(QStringLiteral("toolsMenu"));
 
@@ -100,6 +103,10 @@ ToolsMenu::ToolsMenu(Form1& form, const QString& settingsPath)
             [this](bool on) { storeOption(&ToolsOptions::verifyAfterWriting, on); });
     connect(a.backup, &QAction::toggled, this,
             [this](bool on) { storeOption(&ToolsOptions::backupBeforeWriting, on); });
+
+    connect(safeWrite_, &link::SafeWrite::finished, this, &ToolsMenu::safeWriteFinished);
+    // The backup and the read-back are reads of their own: they must not replace the editor.
+    form.setWriteHooks([this] { return writeRadio(); }, [this] { return safeWrite_->running(); });
 
     QUndoStack* stack = history_->stack();
     connect(stack, &QUndoStack::indexChanged, this, &ToolsMenu::updateActions);
@@ -233,6 +240,45 @@ void ToolsMenu::compareWithFile() {
     } else {
         dialog.exec();
     }
+}
+
+bool ToolsMenu::writeRadio() {
+    if (!options_.verifyAfterWriting && !options_.backupBeforeWriting) return false;
+    link::SafeWriteOptions safe;
+    safe.verify = options_.verifyAfterWriting;
+    if (options_.backupBeforeWriting) {
+        safe.backupDir = options_.backupFolder.isEmpty() ? DefaultBackupFolder() : options_.backupFolder;
+        if (!QDir().mkpath(safe.backupDir)) {
+            ShowMessageBox(tr("Cannot create the backup folder %1; nothing was written.").arg(safe.backupDir), kStop,
+                           QString());
+            return true;
+        }
+    }
+    safe.serviceUnlocked = form_.document()->state().ServiceUnlocked;
+    // Refused only while another transfer runs, which the plain command ignores as well.
+    safeWrite_->start(safe);
+    return true;
+}
+
+void ToolsMenu::safeWriteFinished(bool ok, const QString& reason) {
+    if (!ok) {
+        QString text = reason;
+        if (!text.isEmpty()) text[0] = text[0].toUpper();
+        ShowMessageBox(text + QLatin1Char('.'), kStop, QString());
+        return;
+    }
+    QStringList lines;
+    if (!safeWrite_->backupPath().isEmpty()) {
+        lines << tr("The radio's previous configuration is saved in %1.")
+                     .arg(QDir::toNativeSeparators(safeWrite_->backupPath()));
+    }
+    if (options_.verifyAfterWriting) {
+        const auto& comparison = safeWrite_->comparison();
+        lines << tr("The radio has been read back: %1 written bytes match, %2 cannot be read back.")
+                     .arg(comparison.compared)
+                     .arg(comparison.unverifiable);
+    }
+    ShowMessageBox(lines.join(QLatin1Char('\n')), kInformation, QString());
 }
 
 void ToolsMenu::storeOption(bool ToolsOptions::*option, bool on) {

@@ -16,6 +16,10 @@ class QAction;
 class QDialog;
 class QMenu;
 
+namespace r7::link {
+class SafeWrite;
+}
+
 namespace r7::ui {
 
 class EditorHistory;
@@ -45,6 +49,8 @@ public:
     const ToolsActions& actions() const { return actions_; }
     // What a write should do around itself.
     const ToolsOptions& options() const { return options_; }
+    // The backup / write / read-back sequence the window's write runs when an option is on.
+    link::SafeWrite* safeWrite() const { return safeWrite_; }
 
     // Channels of the grid's selection (1..16, ascending); the current row when nothing
     // is selected.
@@ -62,8 +68,12 @@ public slots:
     void exportCsv();
     void importCsv();
     void compareWithFile();
+    // The window's write command: true when it has been run here, with a backup before or
+    // a read-back after it; false leaves the plain write to the window.
+    bool writeRadio();
 
 private:
+    void safeWriteFinished(bool ok, const QString& reason);
     // False while the editor is locked, a transfer runs or a cell editor is open.
     bool editable() const;
     void updateActions();
@@ -76,6 +86,7 @@ private:
     QMenu* menu_;
     ToolsActions actions_;
     DialogPresenter dialogPresenter_;
+    link::SafeWrite* safeWrite_;
 };
 
 }  // namespace r7::ui
