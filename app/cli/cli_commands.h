@@ -27,6 +27,8 @@ int RunEncode(const QStringList& arguments);
 int RunExportCsv(const QStringList& arguments);
 int RunImportCsv(const QStringList& arguments);
 int RunDiff(const QStringList& arguments);
+int RunCopyRows(const QStringList& arguments);
+int RunPasteRows(const QStringList& arguments);
 int RunRead(const QStringList& arguments);
 int RunWrite(const QStringList& arguments);
 

@@ -16,6 +16,8 @@ const Command kCommands[] = {
     {"export-csv", "export-csv FILE.DAT [-o OUT.csv]  write the channels as CSV", RunExportCsv},
     {"import-csv", "import-csv FILE.csv OUT.DAT [--base IN.DAT]  channels from CSV", RunImportCsv},
     {"diff", "diff A.DAT B.DAT           list what differs (exit 1 when different)", RunDiff},
+    {"copy-rows", "copy-rows FILE.DAT [CHANNELS]  print channels as tab-separated rows", RunCopyRows},
+    {"paste-rows", "paste-rows FILE.DAT ROWS --at N [-o OUT.DAT]  paste tab-separated rows", RunPasteRows},
     {"read", "read --port COMn|DEVICE -o FILE.DAT  read the radio into a data file", RunRead},
     {"write", "write --port COMn|DEVICE FILE.DAT [--service] [--verify] [--backup DIR] [--repeat]  write into the radio", RunWrite},
 };

@@ -1,0 +1,121 @@
+// copy-rows, paste-rows: channel rows as the tab-separated text the window's clipboard holds.
+
+#include <QCommandLineParser>
+#include <QFile>
+#include <cstdio>
+
+#include "cli_commands.h"
+#include "files/dat_file.h"
+#include "image/channel_clipboard.h"
+#include "image/editor_defaults.h"
+#include "image/image_codec.h"
+#include "image/setting_lists.h"
+
+namespace r7::cli {
+
+namespace {
+
+std::optional<EditorState> LoadConfiguration(const QString& path) {
+    DatReadResult file = ReadDatFile(path);
+    if (file.status != DatStatus::Ok) {
+        PrintError(file.error);
+        return std::nullopt;
+    }
+    EditorState state = NewConfiguration();
+    DecodeImageBytes(file.image, state);
+    return state;
+}
+
+// "1-3,7" -> 1 2 3 7; nothing when a part is not a channel or a range of channels.
+std::optional<std::vector<int>> ParseChannels(const QString& text) {
+    std::vector<int> channels;
+    for (const QString& part : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QStringList ends = part.split(QLatin1Char('-'));
+        bool okFirst = false, okLast = false;
+        const int first = ends.value(0).trimmed().toInt(&okFirst);
+        const int last = ends.size() == 2 ? ends[1].trimmed().toInt(&okLast) : first;
+        if (!okFirst || (ends.size() == 2 && !okLast) || ends.size() > 2 || first < 1 || last > kChannelCount ||
+            first > last) {
+            return std::nullopt;
+        }
+        for (int ch = first; ch <= last; ++ch) channels.push_back(ch);
+    }
+    if (channels.empty()) return std::nullopt;
+    return channels;
+}
+
+}  // namespace
+
+int RunCopyRows(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Prints channels of a data file as tab-separated rows (Receive, QT/DQT Dec, Transmit,\n"
+        "QT/DQT Enc, Power, Busy Lock, Band, Scan; no header, CRLF), the text the window copies\n"
+        "to the clipboard and a spreadsheet pastes.");
+    parser.addPositionalArgument("FILE.DAT", "The data file.");
+    parser.addPositionalArgument("CHANNELS", "Channels such as 1-3,7; all 16 when left out.");
+    if (auto stop = ParseArguments(parser, arguments, 1, 2)) return *stop;
+
+    const QStringList args = parser.positionalArguments();
+    const auto channels = ParseChannels(args.value(1, QStringLiteral("1-16")));
+    if (!channels) {
+        PrintError(QStringLiteral("'%1' names no channels 1 to 16").arg(args.value(1)));
+        return kExitUsage;
+    }
+    const auto state = LoadConfiguration(args.at(0));
+    if (!state) return kExitFailure;
+    const std::string text = ChannelRowsText(*state, *channels);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return kExitOk;
+}
+
+int RunPasteRows(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Pastes tab-separated channel rows into a data file, one channel per line from --at on\n"
+        "(8 fields Receive..Scan, or 9 with the channel number first). Every field is checked as\n"
+        "if typed into the window: frequencies in the band, moved down onto the 5/6.25 kHz\n"
+        "raster, the other columns from their lists. When any field fails, every failure is\n"
+        "listed on standard error and nothing is written.\n"
+        "Exit status: 0 pasted, 1 refused or a file failed, 2 wrong arguments.");
+    const QCommandLineOption at("at", "The first channel to paste into (1 to 16).", "N");
+    const QCommandLineOption output({"o", "output"}, "Write OUT.DAT instead of changing FILE.DAT.", "OUT.DAT");
+    parser.addOptions({at, output});
+    parser.addPositionalArgument("FILE.DAT", "The data file.");
+    parser.addPositionalArgument("ROWS", "The rows, or - for standard input.");
+    if (auto stop = ParseArguments(parser, arguments, 2, 2)) return *stop;
+
+    bool numberOk = false;
+    const int first = parser.value(at).toInt(&numberOk);
+    if (!parser.isSet(at) || !numberOk || first < 1 || first > kChannelCount) {
+        PrintError(QStringLiteral("--at needs a channel 1 to 16"));
+        return kExitUsage;
+    }
+    const QStringList args = parser.positionalArguments();
+    auto state = LoadConfiguration(args.at(0));
+    if (!state) return kExitFailure;
+    QFile in;
+    const bool opened = args.at(1) == QLatin1String("-") ? in.open(stdin, QIODevice::ReadOnly)
+                                                         : (in.setFileName(args.at(1)), in.open(QIODevice::ReadOnly));
+    if (!opened) {
+        PrintError(QStringLiteral("cannot read %1: %2").arg(args.at(1), in.errorString()));
+        return kExitFailure;
+    }
+    const QByteArray rows = in.readAll();
+    const std::string_view text(rows.constData(), static_cast<std::size_t>(rows.size()));
+    const PasteResult result = PasteChannelRows(*state, {first}, text, BandLimitsOf(ComboEntries(1).front()));
+    if (!result.ok()) {
+        const std::string text = DescribePasteProblems(result.problems, result.problems.size()) + "nothing pasted\n";
+        std::fwrite(text.data(), 1, text.size(), stderr);
+        return kExitFailure;
+    }
+    const QString target = parser.isSet(output) ? parser.value(output) : args.at(0);
+    const DatWriteResult written = WriteDatFile(target, EncodeImageBytes(*state));
+    if (!written.ok) {
+        PrintError(written.error);
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+}  // namespace r7::cli
