@@ -119,7 +119,7 @@ void ToolsMenuTest::menuComesAfterTheWindowsOwnMenus() {
     QCOMPARE(tools_->actions().backup->text(), QStringLiteral("Back up the radio before writing"));
     QCOMPARE(tools_->actions().undo->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
     QCOMPARE(tools_->actions().redo->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
-    // The specified menus keep their items.
+    // The window's own menus keep their items.
     QCOMPARE(form_->menus().mnuFile->actions().size(), 5);
     QCOMPARE(form_->menus().mnureadFre->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
 }
