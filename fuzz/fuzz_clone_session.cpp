@@ -39,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Input in{data, size};
     const bool shortImage = in.next() & 1;
     static const std::string kImage = r7::EncodeImage(r7::NewConfiguration());
-    r7::sim::SimulatedRadio radio(r7::EncodeImageBytes(r7::NewConfiguration()));
+    static const r7::ImageBytes kMemory = r7::EncodeImageBytes(r7::NewConfiguration());
+    r7::sim::SimulatedRadio radio(kMemory);
     std::deque<std::uint8_t> radioReplies;
     int sends = 0, outcomes = 0;
     CloneSession session(
