@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Runs every benchmark that is built and prints their results.
+# Runs every benchmark and prints one table; keeps it under bench/results/ with the date.
 set -euo pipefail
 build=${1:-build}
-for b in "$build"/bench/bench_*; do
-  [ -x "$b" ] || continue
-  echo "== $(basename "$b")"
-  "$b" --benchmark_min_time=0.2
-done
+root=$(cd "$(dirname "$0")/.." && pwd)
+mkdir -p "$root/bench/results"
+out="$root/bench/results/$(date +%Y-%m-%d)-$(uname -m)-$(nproc)cores.md"
+python3 "$root/scripts/bench_table.py" "$build" "$out"
+echo "Saved as ${out#$root/}"

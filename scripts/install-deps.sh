@@ -11,6 +11,7 @@ packages=(
   xvfb xauth fonts-wqy-microhei
   clang libclang-rt-14-dev
   locales
+  python3 time
 )
 
 missing=()

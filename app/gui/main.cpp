@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QEvent>
 #include <QTimer>
 #include <cstdio>
 
@@ -11,6 +12,25 @@
 #include "ui/main/message_box.h"
 #include "ui/main/saved_settings.h"
 #include "ui/tools/tools_menu.h"
+
+namespace {
+
+// Ends the event loop right after the window's first paint, for start-up measurements.
+class FirstPaintQuitter : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !done_) {
+            done_ = true;
+            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool done_ = false;
+};
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -28,11 +48,15 @@ int main(int argc, char* argv[]) {
         QStringLiteral("read-on-start"),
         QStringLiteral("Demonstration aid: read the radio as soon as the window is up (with --screenshot, "
                        "the picture is taken once the read has ended)."));
+    const QCommandLineOption quitAfterPaint(
+        QStringLiteral("quit-after-first-paint"),
+        QStringLiteral("Measurement aid: quit as soon as the window has painted its first frame."));
     parser.addOption(screenshot);
     parser.addOption(readOnStart);
+    parser.addOption(quitAfterPaint);
     parser.process(app);
 
-    const bool unattended = parser.isSet(screenshot);
+    const bool unattended = parser.isSet(screenshot) || parser.isSet(quitAfterPaint);
     if (unattended) {
         // Nobody is there to answer a box (a missing port at start-up): print it and go on.
         r7::ui::SetMessageBoxPresenter([](const r7::ui::MessageBoxRequest& request) {
@@ -43,6 +67,8 @@ int main(int argc, char* argv[]) {
 
     r7::ui::Form1 window(r7::ui::SavedSettingsHooks());
     new r7::ui::ToolsMenu(window);  // owned by the window
+    FirstPaintQuitter quitter;
+    if (parser.isSet(quitAfterPaint)) app.installEventFilter(&quitter);  // any widget of the window
     window.show();
 
     const auto takeScreenshot = [&window, file = parser.value(screenshot)] {
@@ -50,21 +76,22 @@ int main(int argc, char* argv[]) {
         if (!saved) std::fprintf(stderr, "morvane-r7: cannot save %s\n", qPrintable(file));
         QApplication::exit(saved ? 0 : 1);
     };
+    const bool takesScreenshot = parser.isSet(screenshot);
     if (parser.isSet(readOnStart)) {
         r7::link::TransferController* transfer = window.transfer();
-        if (unattended) {
+        if (takesScreenshot) {
             QObject::connect(transfer, &r7::link::TransferController::uiRestored, &window,
                              [takeScreenshot] { QTimer::singleShot(100, takeScreenshot); });
             QObject::connect(transfer, &r7::link::TransferController::transferFailed, &window,
                              [takeScreenshot] { QTimer::singleShot(100, takeScreenshot); });
         }
-        QTimer::singleShot(300, &window, [&window, unattended] {
-            if (window.transfer()->startRead() != r7::link::StartResult::Started && unattended) {
+        QTimer::singleShot(300, &window, [&window, takesScreenshot] {
+            if (window.transfer()->startRead() != r7::link::StartResult::Started && takesScreenshot) {
                 std::fprintf(stderr, "morvane-r7: no port open, nothing read\n");
                 QApplication::exit(1);
             }
         });
-    } else if (unattended) {
+    } else if (takesScreenshot) {
         // After the first paint: the event loop has shown and laid out the window.
         QTimer::singleShot(300, &window, takeScreenshot);
     }
