@@ -78,8 +78,6 @@ KeySetDialog::KeySetDialog(EditorState& state, QWidget* parent)
 
     combo1_ = MakeKeyList(this, "Combo1", 780, state_.KeyPF1);
     combo2_ = MakeKeyList(this, "Combo2", 1605, state_.KeyPF2);
-    shown1_ = combo1_->currentIndex();
-    shown2_ = combo2_->currentIndex();
 
     auto* picture = new RadioSidePicture(this);
     Place(picture, "Picture1", {4200, 120, 1695, 3855});
@@ -94,13 +92,10 @@ KeySetDialog::KeySetDialog(EditorState& state, QWidget* parent)
 }
 
 void KeySetDialog::store() {
-    // A value outside the list shows as "OFF"; left alone it goes back unchanged.
-    if (combo1_->currentIndex() != shown1_ || ShownPosition(state_.KeyPF1) == state_.KeyPF1) {
-        state_.KeyPF1 = combo1_->currentIndex();
-    }
-    if (combo2_->currentIndex() != shown2_ || ShownPosition(state_.KeyPF2) == state_.KeyPF2) {
-        state_.KeyPF2 = combo2_->currentIndex();
-    }
+    // The side keys live only in the editor; a value outside the list opened as "OFF" and
+    // is stored as what the list shows.
+    state_.KeyPF1 = combo1_->currentIndex();
+    state_.KeyPF2 = combo2_->currentIndex();
 }
 
 }  // namespace r7::ui

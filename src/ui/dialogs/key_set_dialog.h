@@ -33,8 +33,6 @@ private:
     EditorState& state_;
     QComboBox* combo1_;
     QComboBox* combo2_;
-    int shown1_;
-    int shown2_;
 };
 
 }  // namespace r7::ui
