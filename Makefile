@@ -7,7 +7,7 @@ JOBS ?= $(shell nproc)
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build test test-asan demo bench fuzz clean
+.PHONY: all deps build test test-asan demo bench fuzz tidy clean
 
 all: build
 
@@ -39,6 +39,9 @@ fuzz: deps
 	  -DR7_FUZZ=ON -DR7_BUILD_GUI=OFF -DR7_BUILD_TESTS=OFF -DR7_BUILD_BENCH=OFF
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	@bash scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+tidy: build
+	@bash scripts/tidy.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
