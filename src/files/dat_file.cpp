@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
 
 namespace r7 {
 
@@ -17,7 +18,8 @@ DatReadResult ParseDat(const QByteArray& contents) {
         return result;
     }
     qsizetype end = std::min(contents.size(), kDatReadPositions);
-    result.image.assign(contents.begin() + kDatMarkSize, contents.begin() + end);
+    result.image.assign(static_cast<std::size_t>(kDatImagePositions), 0xFF);
+    std::copy(contents.begin() + kDatMarkSize, contents.begin() + end, result.image.begin());
     result.status = DatStatus::Ok;
     return result;
 }

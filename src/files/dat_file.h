@@ -16,6 +16,7 @@ inline constexpr qsizetype kDatMarkSize = 5;
 inline constexpr qsizetype kDatFileSize = kDatMarkSize + static_cast<qsizetype>(layout::kImageSize);
 // Open looks at this many leading bytes; longer files load like their first 869 bytes.
 inline constexpr qsizetype kDatReadPositions = 869;
+inline constexpr qsizetype kDatImagePositions = kDatReadPositions - kDatMarkSize;  // 864
 // Anything shorter cannot hold the image up to offset 32F, the last one decoding reads.
 inline constexpr qsizetype kDatMinimumSize =
     kDatMarkSize + static_cast<qsizetype>(layout::kDecodedSize);
@@ -25,7 +26,9 @@ enum class DatStatus { Ok, CannotRead, WrongType, TooShort };
 struct DatReadResult {
     DatStatus status = DatStatus::CannotRead;
     QString error;                    // English, names the file; empty when Ok
-    std::vector<std::uint8_t> image;  // the bytes after the mark (816 to 864 of them)
+    // The 864 positions after the mark that Open reads; positions past the end of the file
+    // (16 of them in a saved file) hold FF, the filler where nothing was stored.
+    std::vector<std::uint8_t> image;
 };
 
 // Checks the mark and the length of a file's contents.
