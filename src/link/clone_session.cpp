@@ -96,6 +96,14 @@ void CloneSession::SendBuffer(std::vector<std::uint8_t> bytes) {
 
 void CloneSession::OnBreak() { BreakSeen_ = true; }
 
+void CloneSession::OnPortEvent(int eventCode, std::span<const std::uint8_t> bytes) {
+    if (eventCode == kEventBreak) {
+        OnBreak();
+    } else if (eventCode == kEventReceive) {
+        OnBytesReceived(bytes);
+    }
+}
+
 void CloneSession::OnBytesReceived(std::span<const std::uint8_t> bytes) {
     if (bytes.empty()) return;
     for (std::uint8_t b : bytes) {

@@ -39,6 +39,8 @@ inline constexpr char kWatchdogMessage[] =
 inline constexpr char kNoPortMessage[] =
     "The communication port has not been opened, please choose the menu of communication  "
     "first Open its bunch of mouths! ";
+inline constexpr int kEventReceive = 2;    // bytes are waiting
+inline constexpr int kEventBreak = 1001;   // a break condition was received
 inline constexpr int kFlagsStop = 16;
 inline constexpr int kFlagsInformation = 64;
 
@@ -101,11 +103,16 @@ public:
     // OnPortEvent: all waiting bytes at once, and the break notification.
     void OnBytesReceived(std::span<const std::uint8_t> bytes);
     void OnBreak();
+    // The same by the serial control's event codes (2 bytes received, 1001 break); any other
+    // code is ignored.
+    void OnPortEvent(int eventCode, std::span<const std::uint8_t> bytes = {});
     // The port failed or vanished: a running transfer ends now the way the watchdog ends it.
     void OnPortError();
 
     void OnWatchdogTick();  // Timer1_Timer
     void OnBlinkTick();     // Timer2_Timer
+    void Timer1_Timer() { OnWatchdogTick(); }
+    void Timer2_Timer() { OnBlinkTick(); }
 
     TransferState State() const { return state_; }
     const std::string& RxText() const { return RxText_; }

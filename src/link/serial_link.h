@@ -14,9 +14,12 @@
 #include <QSerialPort>
 #include <QString>
 
+#include "port_timeouts.h"
+
 namespace r7::link {
 
-inline constexpr int kWriteTimeoutMs = 1000;
+inline constexpr int kWriteTimeoutMs =
+    static_cast<int>(ClonePortTimeouts().WriteTotalTimeoutConstant);  // 1000
 
 class SerialLink : public QObject {
     Q_OBJECT

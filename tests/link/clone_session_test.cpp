@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "link/clone_session.h"
+#include "link/port_timeouts.h"
 
 namespace r7::link {
 namespace {
@@ -277,6 +278,28 @@ TEST(CloneLink, BytesWhileIdleAreDiscarded) {
     rig.Receive({0x06, 0x50});
     EXPECT_EQ(rig.session.RxText(), "");
     EXPECT_TRUE(rig.effects.empty());
+}
+
+TEST(CloneLink, PortEventsByTheirCodes) {
+    Rig rig;
+    rig.session.StartRead(true);
+    rig.session.OnPortEvent(3, Bytes{0x06});  // neither bytes received nor a break
+    EXPECT_EQ(rig.LastSent(), kWake);
+    rig.session.OnPortEvent(kEventBreak);
+    EXPECT_TRUE(rig.session.BreakSeen());
+    rig.session.OnPortEvent(kEventReceive, Bytes{0x00, 0x06});
+    EXPECT_FALSE(rig.session.BreakSeen());
+    EXPECT_EQ(rig.LastSent(), Bytes{0x02});
+    EXPECT_EQ(kEventReceive, 2);
+    EXPECT_EQ(kEventBreak, 1001);
+}
+
+TEST(CloneLink, PortTimeoutsOfTheFixedLineSettings) {
+    // (512 \ 9600) x 10000 + 1000: the division drops the fraction.
+    EXPECT_EQ(ClonePortTimeouts(), (PortTimeouts{1, 1, 1, 1, 1000}));
+    EXPECT_EQ(ClonePortTimeouts(512, 9600).WriteTotalTimeoutConstant, 1000u);
+    EXPECT_EQ(ClonePortTimeouts(19200, 9600).WriteTotalTimeoutConstant, 21000u);
+    EXPECT_EQ(ClonePortTimeouts(9599, 9600).WriteTotalTimeoutConstant, 1000u);
 }
 
 TEST(Supervision, StartRefusalsChangeNothing) {
