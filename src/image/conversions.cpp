@@ -120,7 +120,11 @@ std::string BitsToHex(std::string& bits) {
 }
 
 std::string HexByte(long long value) { return HexPadded(value, 2); }
-std::string HexWord(long long value) { return HexPadded(value, 4); }
+std::string HexWord(long long value) {
+    // A negative 16-bit number is written as its 16-bit pattern ("FFFF" for -1).
+    if (value < 0 && value >= -0x8000) value &= 0xFFFF;
+    return HexPadded(value, 4);
+}
 
 double Hex2Dec(std::string_view hex) {
     double sum = 0;

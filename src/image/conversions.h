@@ -19,7 +19,7 @@ std::string HexToBits(std::string_view hex);
 std::string BitsToHex(std::string& bits);
 // Upper-case hex, at least two digits ("0A"); larger numbers give more digits.
 std::string HexByte(long long value);
-// Upper-case hex, at least four digits.
+// Upper-case hex, at least four digits; a negative 16-bit number as its 16-bit pattern.
 std::string HexWord(long long value);
 // Hex text -> number; "0"-"9", "A"-"F", "a"-"f" count, any other character counts 0.
 double Hex2Dec(std::string_view hex);

@@ -25,6 +25,10 @@ TEST(HexAndBitTexts, ConvertAsTheCodecExpects) {
     EXPECT_EQ(HexByte(0x1EC), "1EC");
     EXPECT_EQ(HexWord(0x10), "0010");
     EXPECT_EQ(HexWord(0x350), "0350");
+    EXPECT_EQ(HexWord(0x1B8), "01B8");
+    EXPECT_EQ(HexWord(0x12345), "12345");
+    EXPECT_EQ(HexWord(-1), "FFFF");
+    EXPECT_EQ(HexWord(-32768), "8000");
     EXPECT_EQ(Hex2Dec("1f"), 31);
     EXPECT_EQ(Hex2Dec("1F"), 31);
     EXPECT_EQ(Hex2Dec(""), 0);
