@@ -233,6 +233,31 @@ void CommandsTest::serviceModeOnAndTheTestButtonReLocks() {
     });
     f.menus().mnudebug->trigger();
     QVERIFY(!slidersEnabled);
+
+    // A re-lock that arrives while the dialog is open locks its sliders at once, and
+    // neither OK nor the close box switches service mode back on.
+    for (const int result : {int(QDialog::Accepted), int(QDialog::Rejected)}) {
+        bool lockedWhileOpen = false;
+        f.setDialogRunner([&](QDialog& dialog) -> int {
+            auto& debug = static_cast<DebugParameterDialog&>(dialog);
+            for (int k : {1, 2, 3}) {
+                gNow += 0.5;
+                QTest::mouseClick(debug.hotSpot(k), Qt::LeftButton);
+            }
+            if (!debug.slider(1)->isEnabled() || !test->isVisible()) return -1;
+            gNow += 10;
+            test->trigger();
+            gNow += 0.3;
+            test->trigger();
+            lockedWhileOpen = !debug.slider(1)->isEnabled() && !debug.slider(3)->isEnabled();
+            return result;
+        });
+        gNow += 100;
+        f.menus().mnudebug->trigger();
+        QVERIFY(lockedWhileOpen);
+        QVERIFY(!test->isVisible());
+        QCOMPARE(f.document()->state().ServiceUnlocked, 0);
+    }
 }
 
 void CommandsTest::dialogsStoreOnOkOnly() {

@@ -104,6 +104,11 @@ void DebugParameterDialog::setSlidersEnabled(bool enabled) {
     slider3_->setEnabled(enabled);
 }
 
+void DebugParameterDialog::lockService() {
+    state_.ServiceUnlocked = 0;
+    setSlidersEnabled(false);
+}
+
 void DebugParameterDialog::hotSpotClicked(int n) {
     if (!gesture_.Click(state_, n)) return;
     setSlidersEnabled(true);

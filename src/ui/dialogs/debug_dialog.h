@@ -29,6 +29,8 @@ public:
 
     // The owner's re-lock turns the sliders off without reopening the dialog.
     void setSlidersEnabled(bool enabled);
+    // Service mode off while the dialog is open: sliders disabled, ServiceUnlocked 0.
+    void lockService();
 
     QSlider* slider(int n) const { return n == 1 ? slider1_ : slider3_; }
     ClickableLabel* hotSpot(int n) const;

@@ -4,6 +4,7 @@
 // and progress bar. It binds the widgets to the EditorDocument; the rules live in the core.
 
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 #include <functional>
 
@@ -27,6 +28,7 @@ namespace r7::ui {
 
 class ChannelGrid;
 class ChannelTableModel;
+class DebugParameterDialog;
 class EditorDocument;
 
 // Every item of the menu bar and of the grid's context menu.
@@ -211,6 +213,7 @@ private:
     std::function<bool()> readsTakenHook_;
     SecondsClock serviceClock_ = SteadySeconds;
     ServiceRelock relock_{SteadySeconds};
+    QPointer<DebugParameterDialog> openDebug_;  // while "Debug(&D)" is open
     QString programFolder_;
 };
 

@@ -170,7 +170,9 @@ void Form1::mnudebug_Click() {
     EditorState copy = document_->state();
     DebugParameterDialog dialog(
         copy, this, [this] { toolButton(QStringLiteral("Test"))->setVisible(true); }, serviceClock_);
+    openDebug_ = &dialog;
     const bool accepted = runDialog(dialog) == QDialog::Accepted;
+    openDebug_ = nullptr;
     // The unlock gesture acts at once, not on OK: service mode and the gesture's progress
     // stay even when the dialog is closed by its close box.
     EditorState next = accepted ? copy : document_->state();
@@ -192,8 +194,10 @@ void Form1::TestButton_Click() {
     EditorState next = document_->state();
     next.ServiceUnlocked = 0;
     document_->storeState(next, QStringLiteral("Service mode off"));
-    // The Debug dialog is never open here (it is modal); its next opening follows
-    // ServiceUnlocked and shows the sliders disabled.
+    // A click can still arrive while the Debug dialog is open (a shortcut, a script): lock
+    // its sliders and its copy too, or closing it would switch service mode on again. Its
+    // next opening follows ServiceUnlocked and shows the sliders disabled.
+    if (openDebug_) openDebug_->lockService();
     toolButton(QStringLiteral("Test"))->setVisible(false);
 }
 
