@@ -53,8 +53,8 @@ void Form1::mnuOpen_Click() {
             return;
         case DatStatus::CannotRead:
             // A name that names no file is refused like a file of the wrong type; a file
-            // that exists but cannot be read says why.
-            ShowMessageBox(QFileInfo::exists(path) ? read.error : kWrongType, 16, kMistake);
+            // that exists but cannot be read ends the command quietly, editor untouched.
+            if (!QFileInfo::exists(path)) ShowMessageBox(kWrongType, 16, kMistake);
             return;
     }
 }
