@@ -2,9 +2,11 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -61,6 +63,8 @@ private slots:
 
     void contextMenuDeletesTheChannelButKeepsScan();
     void contextMenuOpensNeitherOnHeaderNorWhenDisabled();
+    void menuKeyOpensTheContextMenuOfTheCurrentChannel();
+    void blinkingStatusLabelKeepsTheProgressBarStill();
 
     void sameBandAsksNothing();
     void bandChangeNoRestoresYesResets();
@@ -476,6 +480,39 @@ void Form1Test::contextMenuOpensNeitherOnHeaderNorWhenDisabled() {
                       grid()->visualRect(grid()->model()->index(0, 1)).center());
     QCOMPARE(opened, 1);
     QCOMPARE(Row(*form_, 1)[ColReceive], QString("440.00000"));
+}
+
+void Form1Test::menuKeyOpensTheContextMenuOfTheCurrentChannel() {
+    enter(3, ColReceive, "440");
+    QStringList captions;
+    form_->setContextMenuPresenter([&](QMenu* menu, const QPoint&) {
+        captions << menu->actions().value(0)->text();
+        menu->actions().value(0)->trigger();
+    });
+    grid()->setCurrentIndex(grid()->model()->index(2, ColPower));
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(5, 5), grid()->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(grid(), &key);
+    QCOMPARE(captions, QStringList{"Delete the data of 3channel"});
+    QCOMPARE(Row(*form_, 3).mid(1, 7), QStringList(7, QString()));
+    // A context event of the mouse opens nothing by itself: the right press does that.
+    QContextMenuEvent mouse(QContextMenuEvent::Mouse, QPoint(5, 5), grid()->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(grid(), &mouse);
+    QCOMPARE(captions.size(), 1);
+}
+
+void Form1Test::blinkingStatusLabelKeepsTheProgressBarStill() {
+    QProgressBar* bar = form_->ProgressBar1();
+    QLabel* label = form_->statusLabel();
+    label->setText("Communicating, please waiting");
+    bar->show();
+    QList<int> widths;
+    for (bool shown : {true, false, true, false}) {
+        label->setVisible(shown);
+        QApplication::processEvents();
+        form_->centralWidget()->layout()->activate();
+        widths << bar->width();
+    }
+    QCOMPARE(widths, QList<int>(4, widths.first()));
 }
 
 void Form1Test::sameBandAsksNothing() {

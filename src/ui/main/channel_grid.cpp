@@ -1,6 +1,7 @@
 #include "ui/main/channel_grid.h"
 
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <algorithm>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -110,6 +111,18 @@ void ChannelGrid::mousePressEvent(QMouseEvent* event) {
         return;
     }
     QTableView::mousePressEvent(event);
+}
+
+void ChannelGrid::contextMenuEvent(QContextMenuEvent* event) {
+    // The menu key (or Shift+F10) offers the same menu for the current channel, so the
+    // delete command is within reach of the keyboard too; a right click came by the press.
+    const QModelIndex current = currentIndex();
+    if (event->reason() == QContextMenuEvent::Keyboard && current.isValid()) {
+        emit channelMenuRequested(current.row() + 1, viewport()->mapToGlobal(visualRect(current).center()));
+        event->accept();
+        return;
+    }
+    event->ignore();
 }
 
 QModelIndex ChannelGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) {

@@ -264,6 +264,13 @@ void Form1::buildWidgets() {
 
     Label_ = new QLabel(central);
     Label_->setObjectName(QStringLiteral("Label"));
+    {
+        // The label blinks during a transfer; keeping its room stops the progress bar
+        // beside it from changing width at every blink.
+        QSizePolicy policy = Label_->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        Label_->setSizePolicy(policy);
+    }
     Label_->hide();
     Label2_ = new QLabel(QStringLiteral("Morvane Radio Communication Co."), central);
     Label2_->setObjectName(QStringLiteral("Label2"));
