@@ -51,11 +51,10 @@ bool IsChannelNumber(const std::string& field) {
 // The eight data fields of a line, or nothing when its shape is wrong.
 bool DataFields(std::vector<std::string>& fields) {
     const std::size_t n = fields.size();
-    if (n == kDataColumns + 2 && fields.back().empty()) {
-        fields.pop_back();  // number, eight fields, trailing tab
-    } else if (n == kDataColumns + 1 && fields.back().empty() && !IsChannelNumber(fields.front())) {
-        fields.pop_back();  // eight fields, trailing tab
-    }
+    // A trailing tab after number and eight fields, or after eight fields alone.
+    const bool trailingTab = !fields.empty() && fields.back().empty() &&
+                             (n == kDataColumns + 2 || (n == kDataColumns + 1 && !IsChannelNumber(fields.front())));
+    if (trailingTab) fields.pop_back();
     if (fields.size() == kDataColumns + 1) fields.erase(fields.begin());
     return fields.size() == kDataColumns;
 }

@@ -126,7 +126,8 @@ bool CheckedOf(std::string_view stored) { return stored == "1"; }
 std::string CheckValueOf(bool checked) { return checked ? "1" : "0"; }
 
 std::string ValueToStore(const std::string& loaded, bool untouched, std::string current) {
-    return untouched ? loaded : std::move(current);
+    if (untouched) return loaded;
+    return current;
 }
 
 }  // namespace r7
