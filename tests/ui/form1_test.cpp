@@ -67,6 +67,7 @@ private slots:
     void blinkingStatusLabelKeepsTheProgressBarStill();
 
     void sameBandAsksNothing();
+    void bandChangeNoRestoresYesResets_data();
     void bandChangeNoRestoresYesResets();
 
     void settingListsWriteTheDocumentAndFollowIt();
@@ -524,8 +525,19 @@ void Form1Test::sameBandAsksNothing() {
     QCOMPARE(Row(*form_, 1)[ColReceive], QString("440.00000"));
 }
 
+void Form1Test::bandChangeNoRestoresYesResets_data() {
+    QTest::addColumn<bool>("intoTheListItself");
+    QTest::newRow("through the window") << false;
+    QTest::newRow("added to Combo1 itself") << true;
+}
+
 void Form1Test::bandChangeNoRestoresYesResets() {
-    form_->addBandEntry("430-440MHz");
+    QFETCH(bool, intoTheListItself);
+    if (intoTheListItself) {
+        form_->combo(1)->addItem("430-440MHz");
+    } else {
+        form_->addBandEntry("430-440MHz");
+    }
     QCOMPARE(form_->combo(1)->count(), 2);
     enter(1, ColReceive, "445");
     form_->combo(2)->setCurrentIndex(2);

@@ -37,6 +37,7 @@ public:
     // The band list (Combo1). Every entry reads as "LLL-UUU...", limits in MHz.
     const QStringList& bandEntries() const { return bandEntries_; }
     void appendBandEntry(const QString& entry);
+    void setBandEntries(const QStringList& entries) { bandEntries_ = entries; }
     QString bandText() const;
     BandLimits bandLimits() const;
 

@@ -1,5 +1,6 @@
 #include "ui/main/form1.h"
 
+#include <QAbstractItemModel>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -232,6 +233,16 @@ void Form1::buildWidgets() {
     }
     // Lists filled at design; Combo3 and Combo5 are filled by start-up.
     for (const QString& entry : document_->bandEntries()) combo(1)->addItem(entry);
+    // The limits come from the entries the list shows, however an entry got there.
+    const auto followBandList = [this] {
+        QStringList entries;
+        for (int i = 0; i < combo(1)->count(); ++i) entries << combo(1)->itemText(i);
+        document_->setBandEntries(entries);
+    };
+    QAbstractItemModel* bands = combo(1)->model();
+    connect(bands, &QAbstractItemModel::rowsInserted, this, followBandList);
+    connect(bands, &QAbstractItemModel::rowsRemoved, this, followBandList);
+    connect(bands, &QAbstractItemModel::dataChanged, this, followBandList);
     for (int n : {2, 4, 6, 7, 8, 9, 10}) {
         for (const std::string& entry : ComboEntries(n)) combo(n)->addItem(QString::fromStdString(entry));
     }
@@ -344,9 +355,8 @@ QComboBox* Form1::combo(int n) const {
 int Form1::BandIndex() const { return document_->combo(1); }
 
 void Form1::addBandEntry(const QString& entry) {
-    document_->appendBandEntry(entry);
     const QSignalBlocker block(combo(1));
-    combo(1)->addItem(entry);
+    combo(1)->addItem(entry);  // the document follows the list
 }
 
 void Form1::refreshSettings() {
