@@ -125,8 +125,7 @@ TEST(SafeWriteCli, VerifyReportsTheBytesAReadCannotReturn) {
     EXPECT_TRUE(run.out.contains("verified 720 written bytes; 16 bytes at 340-34F cannot be read back"))
         << run.out.toStdString();
     sim.Stop();
-    const ImageBytes written = Image(Contents(in)), after = Image(Contents(saved));
-    EXPECT_TRUE(std::equal(written.begin(), written.begin() + 0x170, after.begin()));
+    EXPECT_TRUE(SameStart(Image(Contents(in)), Image(Contents(saved)), 0x170));
 }
 
 TEST(SafeWriteCli, BackupHoldsWhatAReadWouldSaveThenTheWriteFollows) {
@@ -134,8 +133,7 @@ TEST(SafeWriteCli, BackupHoldsWhatAReadWouldSaveThenTheWriteFollows) {
     const QString radio = dir.filePath("radio.DAT"), saved = dir.filePath("saved.DAT"),
                   reference = dir.filePath("reference.DAT"), backups = dir.filePath("backups"),
                   in = WriteInput(dir);
-    const ImageBytes memory = Pattern(5);
-    ASSERT_TRUE(WriteDatFile(radio, memory).ok);
+    ASSERT_TRUE(WriteDatFile(radio, Pattern(5)).ok);
     Sim sim({"--load", radio, "--save", saved});
     ASSERT_EQ(Cli({"read", "--port", sim.device, "-o", reference}).exitCode, 0);
     const CliRun run = Cli({"write", "--port", sim.device, in, "--backup", backups, "--verify"});
@@ -146,15 +144,10 @@ TEST(SafeWriteCli, BackupHoldsWhatAReadWouldSaveThenTheWriteFollows) {
         << files[0].toStdString();
     EXPECT_TRUE(run.out.contains(("backup saved as " + QDir::toNativeSeparators(QDir(backups).filePath(files[0])))
                                      .toLocal8Bit()));
-    const QByteArray backup = Contents(QDir(backups).filePath(files[0]));
-    ASSERT_EQ(backup.size(), 853);
-    EXPECT_EQ(backup.left(5), QByteArray("P3207"));
-    const ImageBytes backupImage = Image(backup);
-    EXPECT_TRUE(std::equal(memory.begin(), memory.begin() + 0x340, backupImage.begin()));
-    EXPECT_EQ(backup, Contents(reference));  // 340-34F filled as the read command fills them
+    // Byte for byte the read's file, 340-34F filled as the read command fills them.
+    EXPECT_EQ(Contents(QDir(backups).filePath(files[0])), Contents(reference));
     sim.Stop();
-    const ImageBytes written = Image(Contents(in)), after = Image(Contents(saved));
-    EXPECT_TRUE(std::equal(written.begin(), written.begin() + 0x170, after.begin()));
+    EXPECT_TRUE(SameStart(Image(Contents(in)), Image(Contents(saved)), 0x170));
 }
 
 TEST(SafeWriteCli, AFailedBackupWritesNothing) {
@@ -162,10 +155,7 @@ TEST(SafeWriteCli, AFailedBackupWritesNothing) {
     const QString radio = dir.filePath("radio.DAT"), saved = dir.filePath("saved.DAT"), in = WriteInput(dir),
                   backups = dir.filePath("backups"), notAFolder = dir.filePath("plain");
     ASSERT_TRUE(WriteDatFile(radio, Pattern(6)).ok);
-    {
-        QFile plain(notAFolder);
-        ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
-    }
+    ASSERT_TRUE(WriteFile(notAFolder, {}));
     {
         Sim silent({"--fault", "silent"});
         const CliRun run = Cli({"write", "--port", silent.device, in, "--backup", backups, "--watchdog-ms", "300"});
@@ -227,11 +217,7 @@ TEST(BackupFile, NamesCarryTheTimeAndRadioAndNeverReplaceAFile) {
     const QDateTime when(QDate(2026, 3, 4), QTime(5, 6, 7));
     EXPECT_EQ(BackupFileName(when), "R7-backup-20260304-050607.DAT");
     EXPECT_EQ(BackupFileName(when, 3), "R7-backup-20260304-050607-radio3.DAT");
-    {
-        QFile old(dir.filePath("R7-backup-20260304-050607.DAT"));
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("old");
-    }
+    ASSERT_TRUE(WriteFile(dir.filePath("R7-backup-20260304-050607.DAT"), "old"));
     const ImageBytes image = Pattern(2);
     const BackupResult second = SaveBackup(dir.path(), image, when);
     ASSERT_TRUE(second.ok) << second.error.toStdString();
@@ -247,35 +233,6 @@ TEST(BackupFile, NamesCarryTheTimeAndRadioAndNeverReplaceAFile) {
     EXPECT_FALSE(missing.ok);
     EXPECT_TRUE(missing.error.contains("does not exist"));
 }
-
-// The command line tool in batch mode, with its stdin kept for Enter.
-struct BatchRun {
-    QProcess process;
-    QByteArray out;
-    explicit BatchRun(const QStringList& args) {
-        process.start(R7_CLI_PATH, args);
-        process.waitForStarted(5000);
-    }
-    // Waits until standard output holds `text`.
-    bool WaitFor(const QByteArray& text, int ms = 15000) {
-        QElapsedTimer t;
-        t.start();
-        while (!out.contains(text) && t.elapsed() < ms) {
-            process.waitForReadyRead(100);
-            out += process.readAllStandardOutput();
-            if (process.state() == QProcess::NotRunning) {
-                out += process.readAllStandardOutput();
-                break;
-            }
-        }
-        return out.contains(text);
-    }
-    int Finish() {
-        process.waitForFinished(15000);
-        out += process.readAllStandardOutput();
-        return process.exitCode();
-    }
-};
 
 // The port is a link that the test points at the next radio, as a cable moved between radios.
 void PointAt(const QString& link, const QString& device) {
@@ -293,7 +250,7 @@ TEST(BatchCli, ThreeRadiosTheThirdFailingStopsWithItsNumber) {
     }
     Sim first({"--load", loads[0]}), second({"--load", loads[1]}), third({"--load", loads[2], "--fault", "bad-store"});
     PointAt(port, first.device);
-    BatchRun batch({"write", "--port", port, in, "--repeat", "--verify", "--backup", backups});
+    CliSession batch({"write", "--port", port, in, "--repeat", "--verify", "--backup", backups});
     ASSERT_TRUE(batch.WaitFor("radio 1 programmed (1 in this batch)")) << batch.out.toStdString();
     ASSERT_TRUE(batch.WaitFor("connect radio 2 and press Enter"));
     PointAt(port, second.device);
@@ -311,8 +268,7 @@ TEST(BatchCli, ThreeRadiosTheThirdFailingStopsWithItsNumber) {
     for (int n = 1; n <= 3; ++n) {
         const QString name = files[n - 1];
         EXPECT_TRUE(name.endsWith(QStringLiteral("-radio%1.DAT").arg(n))) << name.toStdString();
-        const ImageBytes backup = Image(Contents(QDir(backups).filePath(name))), memory = Pattern(20 + n);
-        EXPECT_TRUE(std::equal(memory.begin(), memory.begin() + 0x340, backup.begin())) << n;
+        EXPECT_TRUE(SameStart(Image(Contents(QDir(backups).filePath(name))), Pattern(20 + n), 0x340)) << n;
     }
 }
 
@@ -321,7 +277,7 @@ TEST(BatchCli, EndOfInputOrTheCountEndsTheBatch) {
     const QString in = WriteInput(dir);
     Sim sim({});
     {
-        BatchRun batch({"write", "--port", sim.device, in, "--repeat"});
+        CliSession batch({"write", "--port", sim.device, in, "--repeat"});
         ASSERT_TRUE(batch.WaitFor("connect radio 2 and press Enter (Ctrl+D ends the batch)"));
         batch.process.closeWriteChannel();
         EXPECT_EQ(batch.Finish(), 0);
@@ -329,7 +285,7 @@ TEST(BatchCli, EndOfInputOrTheCountEndsTheBatch) {
     }
     {
         // Input stays open: the count alone ends the batch.
-        BatchRun batch({"write", "--port", sim.device, in, "--repeat-count", "2"});
+        CliSession batch({"write", "--port", sim.device, in, "--repeat-count", "2"});
         ASSERT_TRUE(batch.WaitFor("connect radio 2"));
         batch.process.write("\n");
         ASSERT_TRUE(batch.WaitFor("batch ended: 2 radios programmed")) << batch.out.toStdString();

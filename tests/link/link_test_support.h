@@ -1,20 +1,26 @@
 #pragma once
 
-// Helpers of the end-to-end tests: the simulated radio as a process on a pseudo-terminal, the
-// command line tool as a process, and data file contents.
+// Helpers of the end-to-end tests: the simulated radio as a process on a pseudo-terminal,
+// radio memory patterns and data file images. The command line tool runs through cli_runner.h.
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
 #include <QProcess>
 #include <QStringList>
 
+#include "../cli/cli_runner.h"
 #include "image/image_codec.h"
 
 namespace r7::link::testing {
+
+using r7::test::Cli;
+using r7::test::CliRun;
+using r7::test::CliSession;
+using r7::test::Contents;
+using r7::test::WriteFile;
 
 // The application object every test of the binary runs under.
 class QtEnvironment : public ::testing::Environment {
@@ -52,27 +58,6 @@ struct Sim {
     }
 };
 
-struct CliRun {
-    int exitCode;
-    QByteArray err;
-    QByteArray out;
-};
-
-inline CliRun Cli(const QStringList& args,
-                  const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.start(R7_CLI_PATH, args);
-    p.closeWriteChannel();
-    p.waitForFinished(30000);
-    return {p.exitCode(), p.readAllStandardError(), p.readAllStandardOutput()};
-}
-
-inline QByteArray Contents(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 inline ImageBytes Pattern(int seed) {
     ImageBytes image{};
     for (std::size_t k = 0; k < image.size(); ++k) image[k] = static_cast<std::uint8_t>(k * 7 + seed);
@@ -83,6 +68,11 @@ inline ImageBytes Image(const QByteArray& datContents) {
     ImageBytes image{};
     if (datContents.size() >= 5 + 848) std::copy(datContents.begin() + 5, datContents.begin() + 5 + 848, image.begin());
     return image;
+}
+
+// Whether the first `n` bytes of two images agree.
+inline bool SameStart(const ImageBytes& a, const ImageBytes& b, std::size_t n) {
+    return std::equal(a.begin(), a.begin() + static_cast<long>(n), b.begin());
 }
 
 // Runs the event loop until `done` is set or the time is up.
