@@ -35,23 +35,11 @@ TEST(HexAndBitTexts, ConvertAsTheCodecExpects) {
     EXPECT_EQ(Hex2Dec("1G"), 16);  // other characters count 0
 }
 
+// The codec tables hold the band edges; here the digits between and what has no BCD form.
 TEST(FrequencyBytes, FollowTheBcdRule) {
-    struct Case {
-        const char* text;
-        FrequencyBytes bytes;
-    };
-    const Case cases[] = {
-        {"446.00625", {0x25, 0x06, 0x60, 0x44}},
-        {"400.00000", {0x00, 0x00, 0x00, 0x40}},
-        {"469.99375", {0x75, 0x93, 0x99, 0x46}},
-        {"435.12500", {0x00, 0x25, 0x51, 0x43}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        ASSERT_TRUE(EncodeFrequency(c.text).has_value());
-        EXPECT_EQ(*EncodeFrequency(c.text), c.bytes);
-        EXPECT_EQ(DecodeFrequency(c.bytes.data()), c.text);
-    }
+    EXPECT_EQ(*EncodeFrequency("435.12500"), (FrequencyBytes{0x00, 0x25, 0x51, 0x43}));
+    const std::uint8_t bytes[] = {0x00, 0x25, 0x51, 0x43};
+    EXPECT_EQ(DecodeFrequency(bytes), "435.12500");
     // Odd digits from a radio are copied as they are and survive the way back.
     const std::uint8_t odd[] = {0x0B, 0xA0, 0x6C, 0x4F};
     EXPECT_EQ(DecodeFrequency(odd), "4F6.CA00B");
@@ -61,27 +49,22 @@ TEST(FrequencyBytes, FollowTheBcdRule) {
     }
 }
 
+// Words the codec tables do not already show.
 TEST(ToneWords, MatchTheTable) {
     struct Case {
         const char* text;
         std::uint16_t word;
     };
     const Case cases[] = {
-        {"88.5", 0x0375},  {"100.0", 0x03E8}, {"67.0", 0x029E},  {"254.1", 0x09ED},
-        {"D023N", 0x2813}, {"D023I", 0xA813}, {"D754N", 0x29EC}, {"D754I", 0xA9EC},
-        {"Off", 0xFFFF},   {"", 0xFFFF},
+        {"67.0", 0x029E}, {"254.1", 0x09ED}, {"D023I", 0xA813}, {"D754N", 0x29EC}, {"Off", 0xFFFF},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        ASSERT_TRUE(EncodeTone(c.text).has_value());
-        EXPECT_EQ(*EncodeTone(c.text), c.word);
+        EXPECT_EQ(EncodeTone(c.text), std::optional<std::uint16_t>(c.word)) << c.text;
+        if (c.word != 0xFFFF) {
+            EXPECT_EQ(DecodeTone(c.word), c.text);
+        }
     }
-    EXPECT_EQ(DecodeTone(0x0375), "88.5");
-    EXPECT_EQ(DecodeTone(0x2813), "D023N");
-    EXPECT_EQ(DecodeTone(0xA9EC), "D754I");
-    EXPECT_EQ(DecodeTone(0x0000), ".0");
-    EXPECT_EQ(DecodeTone(0x1000), "409.6");  // not in the list, still shown as CTCSS
-    EXPECT_EQ(DecodeTone(0x2013), "D23N");   // bit 11 clear: fewer octal digits
+    EXPECT_EQ(DecodeTone(0x2013), "D23N");  // bit 11 clear: fewer octal digits
 }
 
 TEST(ToneWords, EveryPickListEntrySurvivesTheWayThrough) {
@@ -110,25 +93,12 @@ TEST(ToneWords, TextsWithoutAWordAreRefused) {
     EXPECT_EQ(EncodeTone(".0"), std::optional<std::uint16_t>(0x0000));
 }
 
+// The values the codec tables leave out: empty cells and the remaining combination.
 TEST(ChannelFlagBytes, FollowTheBitLayout) {
-    EXPECT_EQ(EncodeBusyLock("Off"), 0xE0);
-    EXPECT_EQ(EncodeBusyLock("Carrier"), 0xE8);
-    EXPECT_EQ(EncodeBusyLock("QT/DQT"), 0xF0);
     EXPECT_EQ(EncodeBusyLock(""), 0xFF);
-    EXPECT_EQ(DecodeBusyLock(0xE0), "Off");
-    EXPECT_EQ(DecodeBusyLock(0xE8), "Carrier");
-    EXPECT_EQ(DecodeBusyLock(0xF0), "QT/DQT");
-    EXPECT_EQ(DecodeBusyLock(0xFF), "");
     EXPECT_EQ(DecodeBusyLock(0x08), "Carrier");  // only bits 4-3 count
-    EXPECT_EQ(EncodePowerBand("High", "Wide"), 0xF0);
-    EXPECT_EQ(EncodePowerBand("Low", "Narrow"), 0xC0);
-    EXPECT_EQ(EncodePowerBand("Low", "Wide"), 0xD0);
     EXPECT_EQ(EncodePowerBand("High", "Narrow"), 0xE0);
     EXPECT_EQ(EncodePowerBand("", ""), 0xF0);
-    EXPECT_EQ(DecodePower(0xF0), "High");
-    EXPECT_EQ(DecodeBand(0xF0), "Wide");
-    EXPECT_EQ(DecodePower(0xC0), "Low");
-    EXPECT_EQ(DecodeBand(0xC0), "Narrow");
 }
 
 TEST(RTurnNumber, MovesDownOntoTheRaster) {
@@ -147,43 +117,13 @@ TEST(RTurnNumber, MovesDownOntoTheRaster) {
     for (const Case& c : cases) EXPECT_EQ(RTurnNumber(c.in), c.out) << c.in;
 }
 
+// Typed into the grid and pasted rows alike; their tables hold the ordinary cases.
 TEST(FrequencyInput, AcceptsOneNumberOnly) {
-    EXPECT_DOUBLE_EQ(*ParseFrequencyInput("435.5"), 435.5);
     EXPECT_DOUBLE_EQ(*ParseFrequencyInput(" 435,5 "), 435.5);
-    EXPECT_DOUBLE_EQ(*ParseFrequencyInput("446"), 446.0);
-    for (const char* bad : {"", "abc", "435.5abc", "435.5.1", "4 35x"}) {
+    for (const char* bad : {"", "435.5.1", "4 35x"}) {
         EXPECT_FALSE(ParseFrequencyInput(bad).has_value()) << bad;
     }
-    EXPECT_DOUBLE_EQ(LeadingNumber("435.5abc"), 435.5);
-    EXPECT_DOUBLE_EQ(LeadingNumber("abc"), 0);
-    EXPECT_DOUBLE_EQ(LeadingNumber(" 4 6 2.1"), 462.1);
-    EXPECT_DOUBLE_EQ(LeadingNumber("-5"), -5);
-    EXPECT_EQ(LeadingInteger("10"), 10);
-    EXPECT_EQ(LeadingInteger(""), 0);
 }
-
-TEST(FloatMod, GivesTheRemainderOfItsDefinition) {
-    auto snap = [](double f) {  // the receive rule of the test-frequency dialog
-        double r5 = FloatMod(0.005, f), r625 = FloatMod(0.00625, f);
-        return FormatFrequency(r5 >= r625 ? f - r625 : f - r5);
-    };
-    EXPECT_EQ(snap(462.013), "462.01250");
-    EXPECT_EQ(snap(462.015), "462.01500");
-    EXPECT_EQ(snap(462.1), "462.10000");
-    EXPECT_EQ(snap(0), "0.00000");
-    EXPECT_EQ(snap(-5), "0.00000");
-    EXPECT_EQ(snap(0.004), "0.00000");
-    EXPECT_EQ(FloatMod(0.00625, 462.0125), 0);
-    EXPECT_EQ(FloatMod(0.005, 0.003), 0.003);  // below the step: itself
-    EXPECT_NEAR(FloatMod(0.005, 462.013), 0.003, 1e-9);
-    EXPECT_NEAR(FloatMod(0.00625, 462.013), 0.0005, 1e-9);
-}
-
-}  // namespace
-}  // namespace r7
-
-namespace r7 {
-namespace {
 
 TEST(NumberTexts, DoNotFollowTheLocale) {
     // A window adopts the user's locale; a decimal comma must never reach a frequency text.

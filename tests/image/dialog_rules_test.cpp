@@ -78,13 +78,7 @@ TEST(TestFrequencyRules, RowAfterEdit) {
     }
 }
 
-TEST(TestFrequencyRules, WhatFitsTheImage) {
-    EXPECT_TRUE(r7::FitsTestFrequency("100.00000"));
-    EXPECT_TRUE(r7::FitsTestFrequency("999.99999"));
-    EXPECT_FALSE(r7::FitsTestFrequency("0.00000"));
-    EXPECT_FALSE(r7::FitsTestFrequency("099.00000"));
-    EXPECT_FALSE(r7::FitsTestFrequency("1234.50000"));
-    EXPECT_FALSE(r7::FitsTestFrequency("46A.00000"));
+TEST(TestFrequencyRules, TransmitOpensOnlyWithAReceive) {
     EXPECT_FALSE(r7::CanEditTestFrequency({"", ""}, 2));
     EXPECT_TRUE(r7::CanEditTestFrequency({"", ""}, 1));
 }

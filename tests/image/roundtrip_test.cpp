@@ -67,14 +67,16 @@ private:
     std::mt19937 rng_;
 };
 
-// decode(encode(s)) == s for every field the image holds; the rest is what decoding keeps.
+// decode(encode(s)) == s for every field the image holds, the rest is what decoding keeps;
+// and encoding that again gives the same image.
 TEST(RoundTrip, DecodeOfEncodeGivesTheStateBack) {
     StateGenerator gen(20261206);
     for (int i = 0; i < 500; ++i) {
         const EditorState s = gen.next();
+        const ImageBytes img = EncodeImageBytes(s);
         EditorState back = NewConfiguration();
         back.KeyPF1 = s.KeyPF1;
-        ASSERT_TRUE(DecodeImage(EncodeImage(s), back));
+        ASSERT_TRUE(DecodeImageBytes(img, back));
         EditorState expected = s;
         expected.ServiceUnlocked = 0;
         for (int ch = 1; ch <= kChannelCount; ++ch) {
@@ -84,16 +86,7 @@ TEST(RoundTrip, DecodeOfEncodeGivesTheStateBack) {
             }
         }
         ASSERT_EQ(back, expected) << "state " << i;
-    }
-}
-
-TEST(RoundTrip, EncodeOfDecodeGivesEncodedImagesBack) {
-    StateGenerator gen(7);
-    for (int i = 0; i < 500; ++i) {
-        const ImageBytes img = EncodeImageBytes(gen.next());
-        EditorState s = NewConfiguration();
-        ASSERT_TRUE(DecodeImageBytes(img, s));
-        ASSERT_EQ(EncodeImageBytes(s), img) << "image " << i;
+        ASSERT_EQ(EncodeImageBytes(back), img) << "state " << i;
     }
 }
 
