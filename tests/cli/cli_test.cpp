@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include "cli_runner.h"
@@ -11,6 +10,7 @@ namespace {
 using r7::test::Cli;
 using r7::test::CliRun;
 using r7::test::Contents;
+using r7::test::WriteFile;
 
 TEST(Cli, NewDumpEncodeRoundTripsThroughFiles) {
     QTemporaryDir dir;
@@ -26,10 +26,7 @@ TEST(Cli, NewDumpEncodeRoundTripsThroughFiles) {
     QByteArray edited = json.out;
     edited.replace("\"Combo5\": 3", "\"Combo5\": 8");
     const QString jsonPath = dir.filePath("s.json");
-    QFile f(jsonPath);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(edited);
-    f.close();
+    ASSERT_TRUE(WriteFile(jsonPath, edited));
     ASSERT_EQ(Cli({"encode", jsonPath, b}).exitCode, 0);
     EXPECT_EQ(static_cast<unsigned char>(Contents(b).at(5 + 0x124)), 9);
     CliRun table = Cli({"dump", b});
@@ -37,28 +34,14 @@ TEST(Cli, NewDumpEncodeRoundTripsThroughFiles) {
     EXPECT_TRUE(table.out.contains("Squelch Grade:      9"));
 }
 
+// Which files are no configuration is the data file's rule; here the exit codes and messages.
 TEST(Cli, RefusesWhatIsNotAConfiguration) {
     QTemporaryDir dir;
-    struct Case {
-        const char* name;
-        QByteArray contents;
-    };
-    const Case cases[] = {
-        {"wrong mark", QByteArray("X3207") + QByteArray(848, '\xFF')},
-        {"too short", QByteArray("P3207") + QByteArray(100, '\xFF')},
-        {"empty", QByteArray()},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const QString path = dir.filePath("bad.DAT");
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(c.contents);
-        f.close();
-        CliRun r = Cli({"dump", path});
-        EXPECT_EQ(r.exitCode, 1);
-        EXPECT_TRUE(r.err.contains("bad.DAT")) << r.err.toStdString();
-    }
+    const QString bad = dir.filePath("bad.DAT");
+    ASSERT_TRUE(WriteFile(bad, QByteArray("P3207") + QByteArray(100, '\xFF')));
+    CliRun r = Cli({"dump", bad});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("bad.DAT")) << r.err.toStdString();
     EXPECT_EQ(Cli({"dump", dir.filePath("missing.DAT")}).exitCode, 1);
     EXPECT_EQ(Cli({"frobnicate"}).exitCode, 2);
     EXPECT_EQ(Cli({"dump"}).exitCode, 2);

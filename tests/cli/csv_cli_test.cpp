@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include "cli_runner.h"
@@ -11,12 +10,7 @@ namespace {
 using r7::test::Cli;
 using r7::test::CliRun;
 using r7::test::Contents;
-
-void Write(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
+using r7::test::WriteFile;
 
 const QByteArray kHeader =
     "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,"
@@ -27,7 +21,7 @@ TEST(CsvCli, ImportWritesTheChannelsAndExportGivesThemBack) {
     const QString csv = dir.filePath("in.csv"), dat = dir.filePath("out.DAT");
     const QByteArray rows =
         "3,,446.006250,+,1.000000,DTCS,88.5,88.5,023,NR,023,Tone->Tone,NFM,6.25,S,Low,\r\n";
-    Write(csv, kHeader + rows);
+    ASSERT_TRUE(WriteFile(csv, kHeader + rows));
     CliRun import = Cli({"import-csv", csv, dat});
     ASSERT_EQ(import.exitCode, 0) << import.err.toStdString();
     EXPECT_EQ(import.err, "1 channel stored, 0 rows refused\n");
@@ -73,7 +67,7 @@ TEST(CsvCli, DiffExitCodes) {
     QTemporaryDir dir;
     const QString a = dir.filePath("a.DAT"), b = dir.filePath("b.DAT"), csv = dir.filePath("c.csv");
     ASSERT_EQ(Cli({"new", a}).exitCode, 0);
-    Write(csv, kHeader + "3,,446.012500,,0,,88.5,88.5,023,NN,023,Tone->Tone,FM,6.25,,Low,\r\n");
+    ASSERT_TRUE(WriteFile(csv, kHeader + "3,,446.012500,,0,,88.5,88.5,023,NN,023,Tone->Tone,FM,6.25,,Low,\r\n"));
     ASSERT_EQ(Cli({"import-csv", csv, b, "--base", a}).exitCode, 0);
 
     CliRun same = Cli({"diff", a, a});
@@ -87,7 +81,7 @@ TEST(CsvCli, DiffExitCodes) {
 
     EXPECT_EQ(Cli({"diff", a, dir.filePath("missing.DAT")}).exitCode, 2);
     EXPECT_EQ(Cli({"diff", a}).exitCode, 2);
-    Write(csv, "not a data file");
+    ASSERT_TRUE(WriteFile(csv, "not a data file"));
     EXPECT_EQ(Cli({"diff", csv, a}).exitCode, 2);
 }
 

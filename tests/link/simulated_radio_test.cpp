@@ -43,52 +43,46 @@ TEST(SimulatedRadio, AnswersAWholeSessionEvenWhenCommandsArriveInPieces) {
 }
 
 TEST(SimulatedRadio, Faults) {
+    const Bytes id = {0x50, 0x33, 0x32, 0x30, 0x37, 0x33, 0xF8, 0xFF};
     const struct {
         const char* fault;
-        Bytes wakeReply, identityReply, blockStart;
+        Bytes wakeReply, identityReply, ackReply, blockStart;
         std::size_t blockSize;
     } cases[] = {
-        {"silent", {}, {}, {}, 0},
-        {"wrong-identity", {0x06}, {0x50, 0x34, 0x32, 0x30, 0x37, 0x33, 0xF8, 0xFF}, {0x57}, 68},
-        {"short-block", {0x06}, {0x50, 0x33, 0x32, 0x30, 0x37, 0x33, 0xF8, 0xFF}, {0x57}, 67},
-        {"garbage", {0x06, 0x00}, {0x50, 0x33, 0x32, 0x30, 0x37, 0x33, 0xF8, 0xFF, 0x00}, {0x57}, 69},
-        {"stop-after=0", {0x06}, {0x50, 0x33, 0x32, 0x30, 0x37, 0x33, 0xF8, 0xFF}, {}, 0},
+        {"silent", {}, {}, {}, {}, 0},
+        {"wrong-identity", {0x06}, {0x50, 0x34, 0x32, 0x30, 0x37, 0x33, 0xF8, 0xFF}, {0x06}, {0x57}, 68},
+        {"short-block", {0x06}, id, {0x06}, {0x57}, 67},
+        {"garbage", {0x06, 0x00}, {0x50, 0x33, 0x32, 0x30, 0x37, 0x33, 0xF8, 0xFF, 0x00}, {0x06, 0x00}, {0x57}, 69},
+        {"stop-after=0", {0x06}, id, {0x06}, {}, 0},
+        {"wrong-ack", {0x06}, id, {0x15}, {0x57}, 68},
         {"double-reply", {0x06, 0x06},
          {0x50, 0x33, 0x32, 0x30, 0x37, 0x33, 0xF8, 0xFF, 0x50, 0x33, 0x32, 0x30, 0x37, 0x33, 0xF8, 0xFF},
-         {0x57, 0x00, 0x10, 0x40},
-         136},
+         {0x06, 0x06}, {0x57, 0x00, 0x10, 0x40}, 136},
         // the first block command is the one past N = 0: half of it, then nothing more
-        {"close-after=0", {0x06}, {0x50, 0x33, 0x32, 0x30, 0x37, 0x33, 0xF8, 0xFF}, {0x57, 0x00, 0x10, 0x40}, 34},
+        {"close-after=0", {0x06}, id, {0x06}, {0x57, 0x00, 0x10, 0x40}, 34},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
         SimulatedRadio radio(Pattern(), *ParseFault(c.fault));
-        EXPECT_EQ(Feed(radio, kWake), c.wakeReply) << c.fault;
-        EXPECT_EQ(Feed(radio, {0x02}), c.identityReply) << c.fault;
-        Feed(radio, {0x06});
+        EXPECT_EQ(Feed(radio, kWake), c.wakeReply);
+        EXPECT_EQ(Feed(radio, {0x02}), c.identityReply);
+        EXPECT_EQ(Feed(radio, {0x06}), c.ackReply);
         Bytes block = Feed(radio, {0x52, 0x00, 0x10, 0x40});
-        EXPECT_EQ(block.size(), c.blockSize) << c.fault;
-        EXPECT_EQ(Bytes(block.begin(), block.begin() + static_cast<long>(c.blockStart.size())), c.blockStart)
-            << c.fault;
+        EXPECT_EQ(block.size(), c.blockSize);
+        EXPECT_EQ(Bytes(block.begin(), block.begin() + static_cast<long>(c.blockStart.size())), c.blockStart);
     }
     EXPECT_FALSE(ParseFault("stop-after=").has_value());
     EXPECT_FALSE(ParseFault("close-after=-1").has_value());
     EXPECT_FALSE(ParseFault("loud").has_value());
-}
-
-TEST(SimulatedRadio, WrongAckAndBadStore) {
-    SimulatedRadio nak(Pattern(), *ParseFault("wrong-ack"));
-    EXPECT_EQ(Feed(nak, kWake), Bytes{0x06});
-    Feed(nak, {0x02});
-    EXPECT_EQ(Feed(nak, {0x06}), Bytes{0x15});
 
     SimulatedRadio bad(Pattern(), *ParseFault("bad-store"));
     Feed(bad, kWake);
     Feed(bad, {0x02});
     Feed(bad, {0x06});
     Bytes write = {0x57, 0x00, 0x10, 0x10};
-    for (int i = 0; i < 16; ++i) write.push_back(0x40);
+    write.resize(20, 0x40);
     EXPECT_EQ(Feed(bad, write), Bytes{0x06});
-    EXPECT_EQ(bad.Memory()[0], 0x41);
+    EXPECT_EQ(bad.Memory()[0], 0x41);  // one byte stored wrong
     EXPECT_EQ(bad.Memory()[1], 0x40);
 }
 
