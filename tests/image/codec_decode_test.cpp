@@ -78,7 +78,7 @@ TEST(DecodeSettings, TakeOnlyAcceptedValues) {
     };
     const Case cases[] = {
         {0x11D, 0x00, 10, 0, 0, nullptr},  {0x11D, 0x01, 10, 0, 0, nullptr},
-        {0x11D, 0x02, 10, 0, 1, nullptr},  {0x11D, 0xFF, 10, 0, 1, nullptr},
+        {0x11D, 0x02, 10, 0, 1, nullptr},
         {0x11F, 0x02, 2, 0, 2, nullptr},   {0x11F, 0x0A, 2, 0, -1, nullptr},
         {0x120, 0x0C, 3, 0, 6, nullptr},   {0x120, 0x0D, 3, 0, 6, nullptr},
         {0x120, 0x0E, 3, 0, -1, nullptr},  {0x120, 0x00, 3, 0, 0, nullptr},

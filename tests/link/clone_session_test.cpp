@@ -232,10 +232,6 @@ TEST(CloneRead, DataBlockRules) {
         bool accepted;
     } cases[] = {
         {"one batch, other address", {block}, true},
-        {"three batches",
-         {Bytes(block.begin(), block.begin() + 10), Bytes(block.begin() + 10, block.begin() + 40),
-          Bytes(block.begin() + 40, block.end())},
-         true},
         {"69th byte in the last batch",
          {Bytes(block.begin(), block.begin() + 60), [&] {
               Bytes tail(block.begin() + 60, block.end());

@@ -117,15 +117,12 @@ TEST(FaultInjection, LateAnswersFailOnlyPastTheWatchdog) {
 
 TEST(SafeWriteCli, VerifyReportsTheBytesAReadCannotReturn) {
     QTemporaryDir dir;
-    const QString saved = dir.filePath("saved.DAT"), in = WriteInput(dir);
-    Sim sim({"--save", saved});
-    const CliRun run = Cli({"write", "--port", sim.device, in, "--verify"});
+    Sim sim({});
+    const CliRun run = Cli({"write", "--port", sim.device, WriteInput(dir), "--verify"});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     // 46 blocks of 16 bytes; the one at radio 0350 (offsets 340-34F) is beyond any read.
     EXPECT_TRUE(run.out.contains("verified 720 written bytes; 16 bytes at 340-34F cannot be read back"))
         << run.out.toStdString();
-    sim.Stop();
-    EXPECT_TRUE(SameStart(Image(Contents(in)), Image(Contents(saved)), 0x170));
 }
 
 TEST(SafeWriteCli, BackupHoldsWhatAReadWouldSaveThenTheWriteFollows) {
