@@ -57,6 +57,7 @@ TEST(ToneWords, MatchTheTable) {
     };
     const Case cases[] = {
         {"67.0", 0x029E}, {"254.1", 0x09ED}, {"D023I", 0xA813}, {"D754N", 0x29EC}, {"Off", 0xFFFF},
+        {"", 0xFFFF},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(EncodeTone(c.text), std::optional<std::uint16_t>(c.word)) << c.text;
