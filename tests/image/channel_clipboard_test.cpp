@@ -73,7 +73,6 @@ TEST(ChannelClipboard, AnyBadFieldRefusesTheWholePaste) {
     const std::string good = "446.00625\tOff\t446.00625\tOff\tLow\tOff\tWide\tNo\r\n";
     const BadPaste cases[] = {
         {"upper band limit", good + "470\tOff\t446.00625\tOff\tLow\tOff\tWide\tNo\r\n", {{2, 1}}},
-        {"below the band", "399.99\tOff\t446.00625\tOff\tLow\tOff\tWide\tNo\r\n", {{1, 1}}},
         {"transmit out of band", "446\tOff\t470.5\tOff\tLow\tOff\tWide\tNo\r\n", {{1, 3}}},
         {"number with letters", "435.5abc\tOff\t446\tOff\tLow\tOff\tWide\tNo\n", {{1, 1}}},
         {"unknown tone", "446\t67.1\t446\tD024N\tLow\tOff\tWide\tNo\n", {{1, 2}, {1, 4}}},

@@ -252,14 +252,19 @@ TEST(CloneRead, DataBlockRules) {
     }
 }
 
+// A break drops the oldest byte of the next batch; the port's events arrive by their codes.
 TEST(CloneLink, BreakDropsTheOldestByteOfTheNextBatch) {
     Rig rig;
     rig.session.StartRead(true);
-    rig.session.OnBreak();
+    rig.session.OnPortEvent(3, Bytes{0x06});  // neither bytes received nor a break
+    EXPECT_EQ(rig.LastSent(), kWake);
+    rig.session.OnPortEvent(kEventBreak);
     EXPECT_TRUE(rig.session.BreakSeen());
-    rig.Receive({0xAA, 0x06});
+    rig.session.OnPortEvent(kEventReceive, Bytes{0xAA, 0x06});
     EXPECT_FALSE(rig.session.BreakSeen());
     EXPECT_EQ(rig.LastSent(), Bytes{0x02});
+    EXPECT_EQ(kEventReceive, 2);
+    EXPECT_EQ(kEventBreak, 1001);
 
     Rig lone;
     lone.session.StartRead(true);
@@ -274,20 +279,6 @@ TEST(CloneLink, BytesWhileIdleAreDiscarded) {
     rig.Receive({0x06, 0x50});
     EXPECT_EQ(rig.session.RxText(), "");
     EXPECT_TRUE(rig.effects.empty());
-}
-
-TEST(CloneLink, PortEventsByTheirCodes) {
-    Rig rig;
-    rig.session.StartRead(true);
-    rig.session.OnPortEvent(3, Bytes{0x06});  // neither bytes received nor a break
-    EXPECT_EQ(rig.LastSent(), kWake);
-    rig.session.OnPortEvent(kEventBreak);
-    EXPECT_TRUE(rig.session.BreakSeen());
-    rig.session.OnPortEvent(kEventReceive, Bytes{0x00, 0x06});
-    EXPECT_FALSE(rig.session.BreakSeen());
-    EXPECT_EQ(rig.LastSent(), Bytes{0x02});
-    EXPECT_EQ(kEventReceive, 2);
-    EXPECT_EQ(kEventBreak, 1001);
 }
 
 TEST(CloneLink, PortTimeoutsOfTheFixedLineSettings) {
