@@ -18,13 +18,13 @@ ParameterFile::ParameterFile(QString folder)
     : folder_(folder.isEmpty() ? DefaultFolder() : std::move(folder)) {}
 
 QString ParameterFile::DefaultFolder() {
-    const QString programFolder = QCoreApplication::applicationDirPath();
+    QString programFolder = QCoreApplication::applicationDirPath();
     const QFileInfo info(programFolder);
     const QFileInfo file(QDir(programFolder).filePath(kParameterFileName));
     // Installed programs usually sit in a folder the user cannot write to.
     if (!programFolder.isEmpty() && info.isWritable() && (!file.exists() || file.isWritable()))
         return programFolder;
-    const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     QDir().mkpath(config);
     return config;
 }

@@ -85,7 +85,7 @@ void CloneSession::SendBuffer(std::vector<std::uint8_t> bytes) {
     const bool isEnd = bytes.size() == 1 && bytes[0] == kEnd;
     Effect send = Make(EffectKind::SendBytes);
     send.bytes = std::move(bytes);
-    Emit(std::move(send));
+    Emit(send);
     if (isEnd) {
         StopWatchdog();
     } else {
@@ -160,9 +160,8 @@ void CloneSession::WriteStep() {
     AddProgress(kWriteProgressStep);
     StopWatchdog();
     if (BlockAddress_ < kWriteEndAddress) {
-        if (ServiceUnlocked_ == 0 && BlockAddress_ == kCalibrationAddress) {
-            BlockAddress_ = kIdentityAddress;
-        } else if (BlockAddress_ == kSkipStart1) {
+        if ((ServiceUnlocked_ == 0 && BlockAddress_ == kCalibrationAddress) ||
+            BlockAddress_ == kSkipStart1) {
             BlockAddress_ = kIdentityAddress;
         } else if (BlockAddress_ == kSkipStart2) {
             BlockAddress_ = kAfterSkip2;

@@ -36,7 +36,7 @@ void Form1::mnuNew_Click() {
 void Form1::mnuOpen_Click() {
     const std::optional<QString> chosen = ShowFileDialog(this, FileDialogMode::Open);
     if (!chosen || chosen->isEmpty()) return;
-    const QString path = *chosen;
+    const QString& path = *chosen;
     const DatReadResult read = ReadDatFile(path);
     switch (read.status) {
         case DatStatus::Ok:

@@ -34,7 +34,7 @@ QMessageBox::Icon QtIcon(MessageIcon icon) {
 QMessageBox::ButtonRole QtRole(MessageButton button) {
     switch (button) {
         case MessageButton::Ok: return QMessageBox::AcceptRole;
-        case MessageButton::Cancel: return QMessageBox::RejectRole;
+        case MessageButton::Cancel:
         case MessageButton::Abort: return QMessageBox::RejectRole;
         case MessageButton::Retry: return QMessageBox::AcceptRole;
         case MessageButton::Ignore: return QMessageBox::ActionRole;
