@@ -1,11 +1,11 @@
 // export-csv, import-csv, diff: the channel table as CSV and the comparison of two files.
 
 #include <QCommandLineParser>
-#include <QFile>
 #include <QSaveFile>
 #include <cstdio>
 
 #include "cli_commands.h"
+#include "cli_io.h"
 #include "files/channel_csv.h"
 #include "files/dat_file.h"
 #include "image/config_diff.h"
@@ -17,28 +17,6 @@ namespace r7::cli {
 namespace {
 
 void PrintTo(FILE* to, const std::string& s) { std::fwrite(s.data(), 1, s.size(), to); }
-
-std::optional<EditorState> ReadConfiguration(const QString& path) {
-    DatReadResult file = ReadDatFile(path);
-    if (file.status != DatStatus::Ok) {
-        PrintError(file.error);
-        return std::nullopt;
-    }
-    EditorState state = NewConfiguration();
-    DecodeImageBytes(file.image, state);
-    return state;
-}
-
-std::optional<QByteArray> ReadInput(const QString& path) {
-    QFile in;
-    bool opened = path == "-" ? in.open(stdin, QIODevice::ReadOnly)
-                              : (in.setFileName(path), in.open(QIODevice::ReadOnly));
-    if (!opened) {
-        PrintError(QStringLiteral("cannot read %1: %2").arg(path, in.errorString()));
-        return std::nullopt;
-    }
-    return in.readAll();
-}
 
 }  // namespace
 

@@ -1,12 +1,12 @@
 // dump, new, encode: the data-file commands.
 
 #include <QCommandLineParser>
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cstdio>
 
 #include "cli_commands.h"
+#include "cli_io.h"
 #include "files/dat_file.h"
 #include "files/state_json.h"
 #include "image/editor_defaults.h"
@@ -71,12 +71,6 @@ void PrintTable(const EditorState& s) {
     }
 }
 
-bool WriteFile(const QString& path, const EditorState& state) {
-    DatWriteResult written = WriteDatFile(path, EncodeImageBytes(state));
-    if (!written.ok) PrintError(written.error);
-    return written.ok;
-}
-
 }  // namespace
 
 int RunDump(const QStringList& arguments) {
@@ -87,17 +81,12 @@ int RunDump(const QStringList& arguments) {
     parser.addPositionalArgument("FILE.DAT", "The data file.");
     if (auto stop = ParseArguments(parser, arguments, 1, 1)) return *stop;
 
-    DatReadResult file = ReadDatFile(parser.positionalArguments().at(0));
-    if (file.status != DatStatus::Ok) {
-        PrintError(file.error);
-        return kExitFailure;
-    }
-    EditorState state = NewConfiguration();
-    DecodeImageBytes(file.image, state);
+    const std::optional<EditorState> state = ReadConfiguration(parser.positionalArguments().at(0));
+    if (!state) return kExitFailure;
     if (parser.isSet(json)) {
-        Print(QJsonDocument(StateToJson(state)).toJson(QJsonDocument::Indented).toStdString());
+        Print(QJsonDocument(StateToJson(*state)).toJson(QJsonDocument::Indented).toStdString());
     } else {
-        PrintTable(state);
+        PrintTable(*state);
     }
     return kExitOk;
 }
@@ -107,7 +96,7 @@ int RunNew(const QStringList& arguments) {
     parser.setApplicationDescription("Writes a new configuration: 16 empty channels and the defaults.");
     parser.addPositionalArgument("OUT.DAT", "The data file to write.");
     if (auto stop = ParseArguments(parser, arguments, 1, 1)) return *stop;
-    return WriteFile(parser.positionalArguments().at(0), NewConfiguration()) ? kExitOk : kExitFailure;
+    return WriteConfiguration(parser.positionalArguments().at(0), NewConfiguration()) ? kExitOk : kExitFailure;
 }
 
 int RunEncode(const QStringList& arguments) {
@@ -119,15 +108,10 @@ int RunEncode(const QStringList& arguments) {
     if (auto stop = ParseArguments(parser, arguments, 2, 2)) return *stop;
 
     const QString source = parser.positionalArguments().at(0);
-    QFile in;
-    bool opened = source == "-" ? in.open(stdin, QIODevice::ReadOnly)
-                                : (in.setFileName(source), in.open(QIODevice::ReadOnly));
-    if (!opened) {
-        PrintError(QStringLiteral("cannot read %1: %2").arg(source, in.errorString()));
-        return kExitFailure;
-    }
+    const std::optional<QByteArray> input = ReadInput(source);
+    if (!input) return kExitFailure;
     QJsonParseError parseError;
-    QJsonDocument doc = QJsonDocument::fromJson(in.readAll(), &parseError);
+    QJsonDocument doc = QJsonDocument::fromJson(*input, &parseError);
     if (doc.isNull() || !doc.isObject()) {
         PrintError(QStringLiteral("%1 is not a JSON object: %2")
                        .arg(source == "-" ? QStringLiteral("standard input") : source,
@@ -140,7 +124,7 @@ int RunEncode(const QStringList& arguments) {
         PrintError(error);
         return kExitFailure;
     }
-    return WriteFile(parser.positionalArguments().at(1), *state) ? kExitOk : kExitFailure;
+    return WriteConfiguration(parser.positionalArguments().at(1), *state) ? kExitOk : kExitFailure;
 }
 
 }  // namespace r7::cli

@@ -17,6 +17,7 @@
 #endif
 
 #include "cli_commands.h"
+#include "cli_io.h"
 #include "files/dat_file.h"
 #include "image/editor_defaults.h"
 #include "image/hex_text.h"
@@ -260,16 +261,9 @@ int RunWrite(const QStringList& arguments) {
     }
     const bool batch = parser.isSet(repeat) || parser.isSet(repeatCount);
     const QString path = parser.positionalArguments().at(0);
-    const DatReadResult dat = ReadDatFile(path);
-    EditorState state = NewConfiguration();
-    if (dat.status != DatStatus::Ok) {
-        PrintError(dat.error);
-        return kExitFailure;
-    }
-    if (!DecodeImageBytes(dat.image, state)) {
-        PrintError(QStringLiteral("%1 cannot be decoded").arg(path));
-        return kExitFailure;
-    }
+    std::optional<EditorState> loaded = ReadConfiguration(path);
+    if (!loaded) return kExitFailure;
+    EditorState state = *loaded;
     state.ServiceUnlocked = parser.isSet(service) ? 1 : 0;
     link::SafeWriteOptions safe;
     safe.verify = parser.isSet(verify);

@@ -1,10 +1,10 @@
 // copy-rows, paste-rows: channel rows as the tab-separated text the window's clipboard holds.
 
 #include <QCommandLineParser>
-#include <QFile>
 #include <cstdio>
 
 #include "cli_commands.h"
+#include "cli_io.h"
 #include "files/dat_file.h"
 #include "image/channel_clipboard.h"
 #include "image/editor_defaults.h"
@@ -14,17 +14,6 @@
 namespace r7::cli {
 
 namespace {
-
-std::optional<EditorState> LoadConfiguration(const QString& path) {
-    DatReadResult file = ReadDatFile(path);
-    if (file.status != DatStatus::Ok) {
-        PrintError(file.error);
-        return std::nullopt;
-    }
-    EditorState state = NewConfiguration();
-    DecodeImageBytes(file.image, state);
-    return state;
-}
 
 // "1-3,7" -> 1 2 3 7; nothing when a part is not a channel or a range of channels.
 std::optional<std::vector<int>> ParseChannels(const QString& text) {
@@ -62,7 +51,7 @@ int RunCopyRows(const QStringList& arguments) {
         PrintError(QStringLiteral("'%1' names no channels 1 to 16").arg(args.value(1)));
         return kExitUsage;
     }
-    const auto state = LoadConfiguration(args.at(0));
+    const auto state = ReadConfiguration(args.at(0));
     if (!state) return kExitFailure;
     const std::string text = ChannelRowsText(*state, *channels);
     std::fwrite(text.data(), 1, text.size(), stdout);
@@ -92,17 +81,11 @@ int RunPasteRows(const QStringList& arguments) {
         return kExitUsage;
     }
     const QStringList args = parser.positionalArguments();
-    auto state = LoadConfiguration(args.at(0));
+    auto state = ReadConfiguration(args.at(0));
     if (!state) return kExitFailure;
-    QFile in;
-    const bool opened = args.at(1) == QLatin1String("-") ? in.open(stdin, QIODevice::ReadOnly)
-                                                         : (in.setFileName(args.at(1)), in.open(QIODevice::ReadOnly));
-    if (!opened) {
-        PrintError(QStringLiteral("cannot read %1: %2").arg(args.at(1), in.errorString()));
-        return kExitFailure;
-    }
-    const QByteArray rows = in.readAll();
-    const std::string_view text(rows.constData(), static_cast<std::size_t>(rows.size()));
+    const std::optional<QByteArray> rows = ReadInput(args.at(1));
+    if (!rows) return kExitFailure;
+    const std::string_view text(rows->constData(), static_cast<std::size_t>(rows->size()));
     const PasteResult result = PasteChannelRows(*state, {first}, text, BandLimitsOf(ComboEntries(1).front()));
     if (!result.ok()) {
         const std::string text = DescribePasteProblems(result.problems, result.problems.size()) + "nothing pasted\n";
@@ -110,12 +93,7 @@ int RunPasteRows(const QStringList& arguments) {
         return kExitFailure;
     }
     const QString target = parser.isSet(output) ? parser.value(output) : args.at(0);
-    const DatWriteResult written = WriteDatFile(target, EncodeImageBytes(*state));
-    if (!written.ok) {
-        PrintError(written.error);
-        return kExitFailure;
-    }
-    return kExitOk;
+    return WriteConfiguration(target, *state) ? kExitOk : kExitFailure;
 }
 
 }  // namespace r7::cli
