@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QTest>
 #include <deque>
@@ -15,6 +16,17 @@
 #include "ui/main/message_box.h"
 
 namespace r7::ui::test {
+
+// A file's bytes; empty when it cannot be read.
+inline QByteArray Contents(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline bool WriteContents(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
 
 // Records every message box; answers with the queued results, else the first button.
 class ScriptedMessageBoxes {
