@@ -19,17 +19,6 @@ using namespace r7::ui;
 
 namespace {
 
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
 // A data file by hand: the mark, then channel 1 at 440.01250 / 445.00000 and empty
 // records elsewhere, padded with FF to `size` bytes.
 QByteArray HandMadeFile(const QByteArray& mark, int size) {
@@ -49,11 +38,9 @@ private slots:
     void init();
     void cleanup();
 
-    void newAsksFirstAndCancelKeepsEverything();
-    void newResetsButKeepsWhatTheDefaultsLeave();
+    void newAsksThenResetsButKeepsWhatTheDefaultsLeave();
     void saveThenOpenGivesTheSameConfiguration();
-    void saveOverALongerFileLeavesNoStaleTail();
-    void overwriteNoReturnsToTheDialogAndCancelWritesNothing();
+    void overwriteAsksAndNoReturnsToTheDialog();
     void cancelChangesNothing();
     void openRefusesWhatIsNotAWholeDataFile_data();
     void openRefusesWhatIsNotAWholeDataFile();
@@ -98,26 +85,22 @@ void FileCommandsTest::fillSomeChannels() {
     doc->setCombo(2, 2);
 }
 
-void FileCommandsTest::newAsksFirstAndCancelKeepsEverything() {
-    fillSomeChannels();
-    const EditorState before = form_->document()->state();
-    boxes_->answers = {kResultCancel};
-    form_->menus().mnuNew->trigger();
-    QCOMPARE(boxes_->shown.size(), std::size_t{1});
-    QCOMPARE(boxes_->shown[0].prompt, QString("The data of the all channel will be removed! "));
-    QCOMPARE(boxes_->shown[0].flags, 305u);
-    QCOMPARE(boxes_->shown[0].title, QString("Warn"));
-    QCOMPARE(form_->document()->state(), before);
-    QCOMPARE(form_->combo(5)->currentText(), QString("9"));
-}
-
-void FileCommandsTest::newResetsButKeepsWhatTheDefaultsLeave() {
+void FileCommandsTest::newAsksThenResetsButKeepsWhatTheDefaultsLeave() {
     fillSomeChannels();
     EditorState edited = form_->document()->state();
     edited.KeyPF1 = 5;
     edited.option(16) = "123";
     edited.InfoTexts[0] = "HELLO";
     form_->document()->replaceState(edited);
+    boxes_->answers = {kResultCancel};
+    form_->menus().mnuNew->trigger();
+    QCOMPARE(boxes_->shown.size(), std::size_t{1});
+    QCOMPARE(boxes_->shown[0].prompt, QString("The data of the all channel will be removed! "));
+    QCOMPARE(boxes_->shown[0].flags, 305u);
+    QCOMPARE(boxes_->shown[0].title, QString("Warn"));
+    QCOMPARE(form_->document()->state(), edited);
+    QCOMPARE(form_->combo(5)->currentText(), QString("9"));
+
     form_->setWindowTitle("Morvane-R7-/somewhere/old.DAT");
     form_->show();
     form_->ProgressBar1()->show();
@@ -129,12 +112,11 @@ void FileCommandsTest::newResetsButKeepsWhatTheDefaultsLeave() {
     expected.InfoTexts[0] = "HELLO";
     QCOMPARE(form_->document()->state(), expected);
     QCOMPARE(form_->combo(5)->currentText(), QString("4"));
-    QCOMPARE(form_->combo(3)->currentText(), QString("30 S"));
     QCOMPARE(form_->windowTitle(), QString("Morvane-R7-/somewhere/old.DAT"));
     QVERIFY(!form_->ProgressBar1()->isVisible());
     // OK resets even an untouched editor, and asks every time.
     form_->menus().mnuNew->trigger();
-    QCOMPARE(boxes_->shown.size(), std::size_t{2});
+    QCOMPARE(boxes_->shown.size(), std::size_t{3});
 }
 
 void FileCommandsTest::saveThenOpenGivesTheSameConfiguration() {
@@ -149,7 +131,7 @@ void FileCommandsTest::saveThenOpenGivesTheSameConfiguration() {
     const QString file = path("radio.DAT");
     QCOMPARE(form_->windowTitle(), "Morvane-R7-" + file);
 
-    const QByteArray bytes = ReadAll(file);
+    const QByteArray bytes = test::Contents(file);
     QCOMPARE(bytes.size(), 853);
     QCOMPARE(bytes.left(5), QByteArray("P3207"));
     QCOMPARE(bytes.mid(5 + 0x00, 4).toHex(' '), QByteArray("50 12 00 44"));   // 440.01250
@@ -175,45 +157,40 @@ void FileCommandsTest::saveThenOpenGivesTheSameConfiguration() {
     // Saving the opened configuration gives the same 853 bytes again.
     dialogs_->answers = {path("again.dat")};
     form_->menus().mnuAssave->trigger();
-    QCOMPARE(ReadAll(path("again.dat")), bytes);
+    QCOMPARE(test::Contents(path("again.dat")), bytes);
 }
 
-void FileCommandsTest::saveOverALongerFileLeavesNoStaleTail() {
+void FileCommandsTest::overwriteAsksAndNoReturnsToTheDialog() {
     const QString file = path("old.DAT");
-    WriteAll(file, QByteArray(2000, char(0xAA)));
-    dialogs_->answers = {file};
-    boxes_->answers = {kResultYes};
-    form_->menus().mnuAssave->trigger();
-    QCOMPARE(boxes_->shown.size(), std::size_t{1});
-    QCOMPARE(boxes_->shown[0].prompt, QString("This file has already existed, whether cover? "));
-    QCOMPARE(boxes_->shown[0].flags, 36u);
-    QCOMPARE(boxes_->shown[0].title, QString("Morvane-R7"));
-    const QByteArray bytes = ReadAll(file);
-    QCOMPARE(bytes.size(), 853);
-    QVERIFY(!bytes.contains(char(0xAA)));
-    QCOMPARE(form_->windowTitle(), "Morvane-R7-" + file);
-}
-
-void FileCommandsTest::overwriteNoReturnsToTheDialogAndCancelWritesNothing() {
-    const QString file = path("keep.DAT");
-    const QByteArray old("an old file");
-    WriteAll(file, old);
-    dialogs_->answers = {file, QString()};  // then Cancel
+    const QByteArray old(2000, char(0xAA));
+    QVERIFY(test::WriteContents(file, old));
+    // No, then Cancel: nothing written.
+    dialogs_->answers = {file, QString()};
     boxes_->answers = {kResultNo};
     form_->menus().mnuAssave->trigger();
     QCOMPARE(dialogs_->shown.size(), std::size_t{2});
     QCOMPARE(boxes_->shown.size(), std::size_t{1});
-    QCOMPARE(ReadAll(file), old);
+    QCOMPARE(boxes_->shown[0].prompt, QString("This file has already existed, whether cover? "));
+    QCOMPARE(boxes_->shown[0].flags, 36u);
+    QCOMPARE(boxes_->shown[0].title, QString("Morvane-R7"));
+    QCOMPARE(test::Contents(file), old);
     QCOMPARE(form_->windowTitle(), QString("Morvane R7"));
-    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList{"keep.DAT"});
+    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList{"old.DAT"});
 
     // No, then another name: that one is written.
     dialogs_->answers = {file, path("other")};
     boxes_->answers = {kResultNo};
     form_->menus().mnuAssave->trigger();
-    QCOMPARE(ReadAll(file), old);
-    QCOMPARE(ReadAll(path("other.DAT")).size(), 853);
+    QCOMPARE(test::Contents(file), old);
+    QCOMPARE(test::Contents(path("other.DAT")).size(), 853);
     QCOMPARE(form_->windowTitle(), "Morvane-R7-" + path("other.DAT"));
+
+    // Yes replaces the longer file whole, no stale tail.
+    dialogs_->answers = {file};
+    boxes_->answers = {kResultYes};
+    form_->menus().mnuAssave->trigger();
+    QCOMPARE(test::Contents(file), test::Contents(path("other.DAT")));
+    QCOMPARE(form_->windowTitle(), "Morvane-R7-" + file);
 }
 
 void FileCommandsTest::cancelChangesNothing() {
@@ -232,10 +209,8 @@ void FileCommandsTest::cancelChangesNothing() {
 
 void FileCommandsTest::openRefusesWhatIsNotAWholeDataFile_data() {
     QTest::addColumn<QByteArray>("contents");  // empty: no file at all
-    QTest::newRow("lower-case p3207") << HandMadeFile("p3207", 853);
+    // Every mark and length of the file is the data file tests' table; one of each ending here.
     QTest::newRow("other mark") << HandMadeFile("P2207", 853);
-    QTest::newRow("empty file") << QByteArray("");
-    QTest::newRow("mark only") << QByteArray("P3207");
     QTest::newRow("one byte short of the decoded image") << HandMadeFile("P3207", 820);
     QTest::newRow("no such file") << QByteArray();
 }
@@ -245,7 +220,7 @@ void FileCommandsTest::openRefusesWhatIsNotAWholeDataFile() {
     fillSomeChannels();
     const EditorState before = form_->document()->state();
     const QString file = path("x.DAT");
-    if (!contents.isNull()) WriteAll(file, contents);
+    if (!contents.isNull()) QVERIFY(test::WriteContents(file, contents));
     dialogs_->answers = {file};
     form_->menus().mnuOpen->trigger();
     QCOMPARE(boxes_->shown.size(), std::size_t{1});
@@ -260,7 +235,7 @@ void FileCommandsTest::openRefusesWhatIsNotAWholeDataFile() {
 void FileCommandsTest::openAcceptsTheShortestWholeFileAndIgnoresATail() {
     for (int size : {821, 853, 4000}) {
         const QString file = path(QString("f%1.DAT").arg(size));
-        WriteAll(file, HandMadeFile("P3207", size));
+        QVERIFY(test::WriteContents(file, HandMadeFile("P3207", size)));
         dialogs_->answers = {file};
         form_->menus().mnuOpen->trigger();
         QVERIFY2(boxes_->shown.empty(), qPrintable(QString::number(size)));
@@ -288,7 +263,7 @@ void FileCommandsTest::unreadableOpenLeavesEverything() {
 
 void FileCommandsTest::failedSaveIsReportedAndCaptionKept() {
     // Even root cannot create a file below a regular file.
-    WriteAll(path("plain"), "not a folder");
+    QVERIFY(test::WriteContents(path("plain"), "not a folder"));
     form_->setWindowTitle("Morvane-R7-" + path("earlier.DAT"));
     const QString target = path("plain") + "/radio.DAT";
     dialogs_->answers = {target};
@@ -298,7 +273,7 @@ void FileCommandsTest::failedSaveIsReportedAndCaptionKept() {
     QCOMPARE(boxes_->shown[0].flags, 16u);
     QCOMPARE(boxes_->shown[0].title, QString("Mistake"));
     QCOMPARE(form_->windowTitle(), "Morvane-R7-" + path("earlier.DAT"));
-    QCOMPARE(ReadAll(path("plain")), QByteArray("not a folder"));
+    QCOMPARE(test::Contents(path("plain")), QByteArray("not a folder"));
 }
 
 void FileCommandsTest::realDialogOffersTheOneFilter() {

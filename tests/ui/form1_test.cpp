@@ -51,7 +51,6 @@ private slots:
     void startUpRunsTheRestoreHookBeforeDefaultsAndCloseRunsTheStoreHook();
     void menusCarryTheirCaptionsNamesAndShortcuts();
     void toolBarButtonsByKeyAndPosition();
-    void toolBarKeysRunTheMenuHandlers();
     void tonePickListRunsFromOffToD754I();
 
     void typedFrequencies_data();
@@ -59,14 +58,11 @@ private slots:
     void emptyChannelOpensOnlyItsReceiveCell();
     void keyboardFillsAllSixteenChannels();
     void tabWalksTheRowAndPicksFromLists();
-    void powerChangeTouchesNothingElse();
 
     void contextMenuDeletesTheChannelButKeepsScan();
-    void contextMenuOpensNeitherOnHeaderNorWhenDisabled();
     void menuKeyOpensTheContextMenuOfTheCurrentChannel();
     void blinkingStatusLabelKeepsTheProgressBarStill();
 
-    void sameBandAsksNothing();
     void bandChangeNoRestoresYesResets_data();
     void bandChangeNoRestoresYesResets();
 
@@ -139,7 +135,6 @@ void Form1Test::startUpShowsDefaultsAndHidesWhatTheDesignHides() {
         QStringList expected(9, QString());
         expected[0] = QString("%1").arg(ch, 2, 10, QChar('0'));
         QCOMPARE(Row(f, ch), expected);
-        QCOMPARE(grid()->model()->index(ch - 1, 0).data().toString(), expected[0]);
         QCOMPARE(grid()->rowHeight(ch - 1) >= 20, true);
     }
     const auto centre = grid()->model()->index(3, 4).data(Qt::TextAlignmentRole).value<Qt::Alignment>();
@@ -260,23 +255,6 @@ void Form1Test::toolBarButtonsByKeyAndPosition() {
     QVERIFY(!form_->toolButton("nothing"));
 }
 
-void Form1Test::toolBarKeysRunTheMenuHandlers() {
-    const Form1Menus& m = form_->menus();
-    const std::pair<const char*, QAction*> routes[] = {
-        {"new", m.mnuNew}, {"open", m.mnuOpen}, {"save", m.mnuAssave},
-        {"read", m.mnureadFre}, {"write", m.mnuwriteFre},
-    };
-    test::ScriptedFileDialogs dialogs;  // Cancel for open and save
-    boxes_->answers = {2};              // Cancel for New
-    for (const auto& [key, item] : routes) {
-        int fired = 0;
-        auto c = connect(item, &QAction::triggered, this, [&] { ++fired; });
-        form_->toolButton(key)->trigger();
-        disconnect(c);
-        QVERIFY2(fired == 1, key);
-    }
-}
-
 void Form1Test::tonePickListRunsFromOffToD754I() {
     enter(1, ColReceive, "440");
     grid()->setCurrentIndex(grid()->model()->index(0, ColDecode));
@@ -317,29 +295,15 @@ void Form1Test::typedFrequencies_data() {
     QTest::addColumn<int>("messages");
     const QStringList fresh{"", "", "", "", "", "", "", ""};
     auto fresh_with = [](const QString& f) { return QStringList{f, "Off", f, "Off", "Low", "Off", "Wide", "No"}; };
-    QTest::newRow("6.25 kHz raster snaps down") << "" << "" << 1 << "435.0070" << fresh_with("435.00625") << 0;
-    QTest::newRow("5 kHz raster snaps down") << "" << "" << 1 << "435.12345" << fresh_with("435.12000") << 0;
-    QTest::newRow("lower limit accepted") << "" << "" << 1 << "400" << fresh_with("400.00000") << 0;
-    QTest::newRow("highest 6.25 kHz point") << "" << "" << 1 << "469.99375" << fresh_with("469.99375") << 0;
-    QTest::newRow("469.99999 moves down") << "" << "" << 1 << "469.99999" << fresh_with("469.99500") << 0;
+    // The editing rules are the core's table; these are the ways a typed cell ends.
+    QTest::newRow("snapped onto the raster") << "" << "" << 1 << "435.0070" << fresh_with("435.00625") << 0;
     QTest::newRow("comma as decimal point") << "" << "" << 1 << "435,125" << fresh_with("435.12500") << 0;
     QTest::newRow("upper limit refused") << "" << "" << 1 << "470" << fresh << 1;
-    QTest::newRow("below range refused") << "" << "" << 1 << "399.99" << fresh << 1;
-    QTest::newRow("junk refused") << "" << "" << 1 << "abc" << fresh << 1;
     QTest::newRow("number with junk keeps old text")
         << "440" << "" << 1 << "435.5abc" << fresh_with("440.00000") << 1;
-    QTest::newRow("receive into row with transmit keeps the rest")
-        << "440" << "" << 1 << "446"
-        << QStringList{"446.00000", "Off", "440.00000", "Off", "Low", "Off", "Wide", "No"} << 0;
-    QTest::newRow("split transmit accepted")
-        << "440" << "" << 3 << "462.5624"
-        << QStringList{"440.00000", "Off", "462.56000", "Off", "Low", "Off", "Wide", "No"} << 0;
     QTest::newRow("transmit out of range emptied")
         << "440" << "" << 3 << "470.00000"
         << QStringList{"440.00000", "Off", "", "Off", "Low", "Off", "Wide", "No"} << 1;
-    QTest::newRow("receive out of range keeps the rest")
-        << "440" << "" << 1 << "480"
-        << QStringList{"", "Off", "440.00000", "Off", "Low", "Off", "Wide", "No"} << 1;
     QTest::newRow("emptied transmit falls back to receive")
         << "440" << "450" << 3 << "" << fresh_with("440.00000") << 0;
     QTest::newRow("emptied receive empties the row") << "440" << "450" << 1 << "" << fresh << 0;
@@ -433,15 +397,6 @@ void Form1Test::tabWalksTheRowAndPicksFromLists() {
     QCOMPARE(grid()->currentIndex(), grid()->model()->index(2, ColReceive));
 }
 
-void Form1Test::powerChangeTouchesNothingElse() {
-    enter(4, ColReceive, "435.5");
-    const QStringList before = Row(*form_, 4);
-    QVERIFY(test::TypeIntoCell(grid(), 4, ColPower, "H"));
-    QStringList expected = before;
-    expected[ColPower] = "High";
-    QCOMPARE(Row(*form_, 4), expected);
-}
-
 void Form1Test::contextMenuDeletesTheChannelButKeepsScan() {
     enter(5, ColReceive, "440");
     QVERIFY(test::TypeIntoCell(grid(), 5, ColScan, "H"));
@@ -461,26 +416,10 @@ void Form1Test::contextMenuDeletesTheChannelButKeepsScan() {
     // The emptied channel takes a new frequency and fresh defaults, scan included.
     enter(5, ColReceive, "442");
     QCOMPARE(Row(*form_, 5).last(), QString("No"));
-}
-
-void Form1Test::contextMenuOpensNeitherOnHeaderNorWhenDisabled() {
-    enter(1, ColReceive, "440");
-    int opened = 0;
-    form_->setContextMenuPresenter([&](QMenu*, const QPoint&) { ++opened; });
+    // The header has no such menu.
     QHeaderView* header = grid()->horizontalHeader();
     QTest::mouseClick(header->viewport(), Qt::RightButton, {}, QPoint(header->sectionViewportPosition(2) + 5, 5));
-    QCOMPARE(opened, 0);
-    grid()->setEnabled(false);
-    QTest::mouseClick(grid()->viewport(), Qt::RightButton, {},
-                      grid()->visualRect(grid()->model()->index(0, 1)).center());
-    QCOMPARE(opened, 0);
-    QTest::keyClicks(grid(), "4");
-    QVERIFY(!test::OpenEditor(grid()));
-    grid()->setEnabled(true);
-    QTest::mouseClick(grid()->viewport(), Qt::RightButton, {},
-                      grid()->visualRect(grid()->model()->index(0, 1)).center());
-    QCOMPARE(opened, 1);
-    QCOMPARE(Row(*form_, 1)[ColReceive], QString("440.00000"));
+    QCOMPARE(captions.size(), 1);
 }
 
 void Form1Test::menuKeyOpensTheContextMenuOfTheCurrentChannel() {
@@ -516,15 +455,6 @@ void Form1Test::blinkingStatusLabelKeepsTheProgressBarStill() {
     QCOMPARE(widths, QList<int>(4, widths.first()));
 }
 
-void Form1Test::sameBandAsksNothing() {
-    enter(1, ColReceive, "440");
-    form_->combo(1)->setCurrentIndex(0);
-    QTest::keyClick(form_->combo(1), Qt::Key_Down);  // nothing below the only entry
-    QVERIFY(boxes_->shown.empty());
-    QCOMPARE(form_->BandIndex(), 0);
-    QCOMPARE(Row(*form_, 1)[ColReceive], QString("440.00000"));
-}
-
 void Form1Test::bandChangeNoRestoresYesResets_data() {
     QTest::addColumn<bool>("intoTheListItself");
     QTest::newRow("through the window") << false;
@@ -540,6 +470,8 @@ void Form1Test::bandChangeNoRestoresYesResets() {
     }
     QCOMPARE(form_->combo(1)->count(), 2);
     enter(1, ColReceive, "445");
+    form_->combo(1)->setCurrentIndex(0);  // the band it shows already: no question
+    QVERIFY(boxes_->shown.empty());
     form_->combo(2)->setCurrentIndex(2);
     form_->combo(5)->setCurrentIndex(8);
     const EditorState edited = form_->document()->state();

@@ -93,7 +93,6 @@ void MessageBoxTest::realBoxShowsEnglishButtonsAndReturnsTheirCodes_data() {
                                   << int(QMessageBox::Question) << 7;
     QTest::newRow("305, Enter takes Cancel") << 305u << "" << QStringList{"OK", "Cancel"} << "Cancel"
                                              << int(QMessageBox::Warning) << 2;
-    QTest::newRow("16, click OK") << 16u << "OK" << QStringList{"OK"} << "OK" << int(QMessageBox::Critical) << 1;
     QTest::newRow("2, click Retry") << 2u << "Retry" << QStringList{"Abort", "Retry", "Ignore"} << "Abort"
                                     << int(QMessageBox::NoIcon) << 4;
 }
