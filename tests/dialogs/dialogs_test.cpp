@@ -13,8 +13,6 @@
 #include <QTest>
 
 #include "image/editor_defaults.h"
-#include "image/image_codec.h"
-#include "image/image_layout.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/debug_dialog.h"
 #include "ui/dialogs/dialog_support.h"
@@ -165,34 +163,34 @@ private slots:
         }
     }
 
-    void optionalHiddenValuesRoundTrip() {
+    // OK on an untouched dialog gives back every value: the hidden ones, and those its
+    // lists cannot show.
+    void optionalOkKeepsWhatItWasGiven() {
         EditorState state = HiddenValuesState();
-        const EditorState before = state;
-        OptionalDialog dialog(state);
-        QCOMPARE(Child<QComboBox>(dialog, "Combo4")->currentText(), QString("两者"));
-        QCOMPARE(Child<QComboBox>(dialog, "Combo13")->currentText(), QString("5.00S"));
-        QCOMPARE(Child<QComboBox>(dialog, "Combo12")->currentText(), QString("16"));
-        QCOMPARE(Child<QComboBox>(dialog, "Combo19")->currentText(), QString("16秒"));
-        QCOMPARE(Child<QComboBox>(dialog, "Combo21")->currentText(), QString("15秒"));
-        QCOMPARE(Child<QComboBox>(dialog, "Combo22")->currentText(), QString("#"));
-        QCOMPARE(Child<QLineEdit>(dialog, "Text6")->text(), QString("x y"));
-        QCOMPARE(dialog.memoryGrid()->item(8, 1)->text(), QString("DDDD"));
-        Child<QPushButton>(dialog, "Command1")->click();
-        QVERIFY(state == before);
-    }
-
-    void optionalUntouchedOddValuesStay() {
-        EditorState state = r7::NewConfiguration();
+        EditorState before = state;
+        {
+            OptionalDialog dialog(state);
+            QCOMPARE(Child<QComboBox>(dialog, "Combo4")->currentText(), QString("两者"));
+            QCOMPARE(Child<QComboBox>(dialog, "Combo13")->currentText(), QString("5.00S"));
+            QCOMPARE(Child<QComboBox>(dialog, "Combo12")->currentText(), QString("16"));
+            QCOMPARE(Child<QComboBox>(dialog, "Combo19")->currentText(), QString("16秒"));
+            QCOMPARE(Child<QComboBox>(dialog, "Combo21")->currentText(), QString("15秒"));
+            QCOMPARE(Child<QComboBox>(dialog, "Combo22")->currentText(), QString("#"));
+            QCOMPARE(Child<QLineEdit>(dialog, "Text6")->text(), QString("x y"));
+            QCOMPARE(dialog.memoryGrid()->item(8, 1)->text(), QString("DDDD"));
+            Child<QPushButton>(dialog, "Command1")->click();
+            QVERIFY(state == before);
+        }
+        state = r7::NewConfiguration();
         state.option(6) = "7";     // outside "Off"/"On"
         state.option(23) = "2";    // neither checked nor unchecked
         state.option(12) = "17";   // no such channel item
-        const EditorState before = state;  // DtmfValues(7) "Off" is no item either
+        before = state;            // DtmfValues(7) "Off" is no item either
         OptionalDialog dialog(state);
         QCOMPARE(Child<QComboBox>(dialog, "Combo6")->currentIndex(), -1);
         QVERIFY(!Child<QCheckBox>(dialog, "Check3")->isChecked());
         Child<QPushButton>(dialog, "Command1")->click();
         QVERIFY(state == before);
-        QCOMPARE(state.DtmfValues[6], std::string("Off"));
     }
 
     void optionalCodeKeyFilter_data() {
@@ -202,9 +200,9 @@ private slots:
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("text");
         QTest::newRow("digits, letters, star, hash") << "Text1" << "" << false << "12ab*#" << "12AB*#";
-        QTest::newRow("e and minus dropped") << "Text1" << "" << false << "e-E ," << "";
         QTest::newRow("full ID code") << "Text1" << "0123456789" << false << "5" << "0123456789";
         QTest::newRow("full, over a selection") << "Text1" << "0123456789" << true << "d" << "D";
+        QTest::newRow("backspace at the limit") << "Text1" << "0123456789" << false << "\bab" << "012345678A";
         QTest::newRow("16 for PTT codes") << "Text3" << "0123456789ABCD" << false << "*##" << "0123456789ABCD*#";
         QTest::newRow("Text4 filtered") << "Text4" << "" << false << "abcdef" << "ABCD";
     }
@@ -221,16 +219,6 @@ private slots:
         if (selectAll) edit->selectAll();
         QTest::keyClicks(edit, keys);
         QCOMPARE(edit->text(), text);
-    }
-
-    void optionalBackspaceAtTheLimit() {
-        EditorState state = r7::NewConfiguration();
-        OptionalDialog dialog(state);
-        auto* edit = Child<QLineEdit>(dialog, "Text1");
-        edit->setText("0123456789");
-        QTest::keyClick(edit, Qt::Key_Backspace);
-        QTest::keyClicks(edit, "ab");
-        QCOMPARE(edit->text(), QString("012345678A"));
     }
 
     void optionalMemoryCellFilter() {
@@ -317,26 +305,16 @@ private slots:
         QCOMPARE(dialog.line(2)->text(), QString("lower é"));
     }
 
-    void infoLinesReachTheImage() {
+    void infoPastedLongLineIsStoredWhole() {
         EditorState state = r7::NewConfiguration();
         InsertInformationDialog dialog(state);
         QTest::keyClicks(dialog.line(1), "AB");
-        // A paste may make a line longer than 32 characters: it is stored whole.
+        // A paste may make a line longer than 32 characters; the image takes its first 32.
         const QString pasted = "0123456789012345678901234567890123456";
         dialog.line(2)->insert(pasted);
         Child<QPushButton>(dialog, "Command1")->click();
         QCOMPARE(state.InfoTexts[0], std::string("AB"));
         QCOMPARE(state.InfoTexts[1], pasted.toStdString());
-
-        const auto image = r7::EncodeImageBytes(state);
-        std::array<std::uint8_t, 32> line1{};
-        line1.fill(0xFF);
-        line1[0] = 0x41;
-        line1[1] = 0x42;
-        std::array<std::uint8_t, 32> line2{};
-        for (int k = 0; k < 32; ++k) line2[k] = static_cast<std::uint8_t>(0x30 + k % 10);
-        QVERIFY(std::equal(line1.begin(), line1.end(), image.begin() + 0x2F0));
-        QVERIFY(std::equal(line2.begin(), line2.end(), image.begin() + 0x310));
     }
 
     void infoCancelAndClose() {
@@ -356,22 +334,18 @@ private slots:
     }
 
     // --- Form4 "Test Frequcy" ---
+    // The snapping and range rules are the core's table; here each way a cell ends.
     void testFrequencyEdits_data() {
         QTest::addColumn<int>("column");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("receive");
         QTest::addColumn<QString>("transmit");
         QTest::newRow("462.013 to 6.25 kHz") << 1 << "462.013" << "462.01250" << "462.01250";
-        QTest::newRow("462.015 to 5 kHz") << 1 << "462.015" << "462.01500" << "462.01500";
-        QTest::newRow("462.1 tie") << 1 << "462.1" << "462.10000" << "462.10000";
         QTest::newRow("transmit 462.013") << 2 << "462.013" << "450.00000" << "462.01000";
-        QTest::newRow("transmit 462.0125") << 2 << "462.0125" << "450.00000" << "462.01250";
         QTest::newRow("receive emptied") << 1 << "" << "" << "";
         QTest::newRow("transmit emptied") << 2 << "" << "450.00000" << "450.00000";
         QTest::newRow("abc refused") << 1 << "abc" << "450.00000" << "451.00000";
-        QTest::newRow("-5 refused") << 1 << "-5" << "450.00000" << "451.00000";
         QTest::newRow("1234.5 refused") << 1 << "1234.5" << "450.00000" << "451.00000";
-        QTest::newRow("transmit abc refused") << 2 << "abc" << "450.00000" << "451.00000";
     }
     void testFrequencyEdits() {
         QFETCH(int, column);
@@ -458,17 +432,12 @@ private slots:
         int shown = 0;
         DebugParameterDialog dialog(state, nullptr, [&shown] { ++shown; }, [&now] { return now; });
         dialog.show();
-        QTest::mouseClick(dialog.hotSpot(1), Qt::LeftButton);
-        now += 2;
-        QTest::mouseClick(dialog.hotSpot(2), Qt::LeftButton);
-        now += 4;  // 6 s after the first: a new window begins
-        QTest::mouseClick(dialog.hotSpot(3), Qt::LeftButton);
+        // The gesture's timing is the core's table; two spots are not enough, the third unlocks.
+        for (int spot : {3, 2}) {
+            QTest::mouseClick(dialog.hotSpot(spot), Qt::LeftButton);
+            now += 1;
+        }
         QVERIFY(!dialog.slider(1)->isEnabled());
-        QCOMPARE(state.ServiceUnlocked, 0);
-        QCOMPARE(state.UnlockClickTime, 1006);
-        now += 1;
-        QTest::mouseClick(dialog.hotSpot(2), Qt::LeftButton);
-        now += 1;
         QTest::mouseClick(dialog.hotSpot(1), Qt::LeftButton);
         QCOMPARE(state.ServiceUnlocked, 1);
         QCOMPARE(shown, 1);
