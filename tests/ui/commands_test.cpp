@@ -209,19 +209,14 @@ void CommandsTest::serviceModeOnAndTheTestButtonReLocks() {
     QVERIFY(test->isVisible());
     QCOMPARE(f.document()->state().ServiceUnlocked, 1);
 
-    struct Case {
-        double first, second;
-        bool relocks;
-    };
-    // Too late: only disarms; the next pair within the window re-locks.
-    for (const Case c : {Case{300.0, 303.0, false}, Case{310.0, 310.3, true}}) {
-        gNow = c.first;
-        test->trigger();
-        gNow = c.second;
-        test->trigger();
-        QCOMPARE(test->isVisible(), !c.relocks);
-        QCOMPARE(f.document()->state().ServiceUnlocked, c.relocks ? 0 : 1);
-    }
+    // A quick pair on "Test" re-locks (its timing is the core's table).
+    gNow = 310.0;
+    test->trigger();
+    QVERIFY(test->isVisible());
+    gNow = 310.3;
+    test->trigger();
+    QVERIFY(!test->isVisible());
+    QCOMPARE(f.document()->state().ServiceUnlocked, 0);
     // The next opening follows ServiceUnlocked: sliders off.
     f.setDialogRunner([&](QDialog& dialog) {
         slidersEnabled = static_cast<DebugParameterDialog&>(dialog).slider(1)->isEnabled();

@@ -94,10 +94,7 @@ void FileCommandsTest::newAsksThenResetsButKeepsWhatTheDefaultsLeave() {
     form_->document()->replaceState(edited);
     boxes_->answers = {kResultCancel};
     form_->menus().mnuNew->trigger();
-    QCOMPARE(boxes_->shown.size(), std::size_t{1});
-    QCOMPARE(boxes_->shown[0].prompt, QString("The data of the all channel will be removed! "));
-    QCOMPARE(boxes_->shown[0].flags, 305u);
-    QCOMPARE(boxes_->shown[0].title, QString("Warn"));
+    QCOMPARE(boxes_->texts(), QStringList{"Warn|305|The data of the all channel will be removed! "});
     QCOMPARE(form_->document()->state(), edited);
     QCOMPARE(form_->combo(5)->currentText(), QString("9"));
 
@@ -169,10 +166,7 @@ void FileCommandsTest::overwriteAsksAndNoReturnsToTheDialog() {
     boxes_->answers = {kResultNo};
     form_->menus().mnuAssave->trigger();
     QCOMPARE(dialogs_->shown.size(), std::size_t{2});
-    QCOMPARE(boxes_->shown.size(), std::size_t{1});
-    QCOMPARE(boxes_->shown[0].prompt, QString("This file has already existed, whether cover? "));
-    QCOMPARE(boxes_->shown[0].flags, 36u);
-    QCOMPARE(boxes_->shown[0].title, QString("Morvane-R7"));
+    QCOMPARE(boxes_->texts(), QStringList{"Morvane-R7|36|This file has already existed, whether cover? "});
     QCOMPARE(test::Contents(file), old);
     QCOMPARE(form_->windowTitle(), QString("Morvane R7"));
     QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList{"old.DAT"});
@@ -223,10 +217,7 @@ void FileCommandsTest::openRefusesWhatIsNotAWholeDataFile() {
     if (!contents.isNull()) QVERIFY(test::WriteContents(file, contents));
     dialogs_->answers = {file};
     form_->menus().mnuOpen->trigger();
-    QCOMPARE(boxes_->shown.size(), std::size_t{1});
-    QCOMPARE(boxes_->shown[0].prompt, QString("File type is incorrect!"));
-    QCOMPARE(boxes_->shown[0].flags, 16u);
-    QCOMPARE(boxes_->shown[0].title, QString("Mistake"));
+    QCOMPARE(boxes_->texts(), QStringList{"Mistake|16|File type is incorrect!"});
     QCOMPARE(form_->document()->state(), before);
     QCOMPARE(form_->windowTitle(), QString("Morvane R7"));
     QCOMPARE(QFileInfo::exists(file), !contents.isNull());  // Open never creates a file
@@ -268,10 +259,8 @@ void FileCommandsTest::failedSaveIsReportedAndCaptionKept() {
     const QString target = path("plain") + "/radio.DAT";
     dialogs_->answers = {target};
     form_->menus().mnuAssave->trigger();
-    QCOMPARE(boxes_->shown.size(), std::size_t{1});
-    QVERIFY(boxes_->shown[0].prompt.contains(target));
-    QCOMPARE(boxes_->shown[0].flags, 16u);
-    QCOMPARE(boxes_->shown[0].title, QString("Mistake"));
+    QCOMPARE(boxes_->texts().size(), 1);
+    QVERIFY(boxes_->texts()[0].startsWith("Mistake|16|") && boxes_->texts()[0].contains(target));
     QCOMPARE(form_->windowTitle(), "Morvane-R7-" + path("earlier.DAT"));
     QCOMPARE(test::Contents(path("plain")), QByteArray("not a folder"));
 }

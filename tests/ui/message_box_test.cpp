@@ -1,12 +1,12 @@
 // The message box: flag decoding, English captions, result codes, the real QMessageBox.
 
+#include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
 #include "ui/main/message_box.h"
-#include "ui_test_support.h"
 
 using namespace r7::ui;
 
@@ -15,7 +15,6 @@ class MessageBoxTest : public QObject {
 private slots:
     void decodesFlags_data();
     void decodesFlags();
-    void emptyTitleShowsApplicationTitle();
     void realBoxShowsEnglishButtonsAndReturnsTheirCodes_data();
     void realBoxShowsEnglishButtonsAndReturnsTheirCodes();
 };
@@ -68,18 +67,6 @@ void MessageBoxTest::decodesFlags() {
     QCOMPARE(static_cast<int>(layout.icon), icon);
     QCOMPARE(layout.defaultIndex, defaultIndex);
     QCOMPARE(layout.escapeResult, escape);
-}
-
-void MessageBoxTest::emptyTitleShowsApplicationTitle() {
-    test::ScriptedMessageBoxes boxes;
-    boxes.answers = {7};
-    QCOMPARE(ShowMessageBox("Question? ", 36, ""), 7);
-    QCOMPARE(ShowMessageBox("Stop", 16, "Mistake"), 1);
-    QCOMPARE(boxes.shown.size(), std::size_t{2});
-    QCOMPARE(boxes.shown[0].title, QString("Morvane-R7"));
-    QCOMPARE(boxes.shown[0].prompt, QString("Question? "));
-    QCOMPARE(boxes.shown[0].flags, 36u);
-    QCOMPARE(boxes.shown[1].title, QString("Mistake"));
 }
 
 void MessageBoxTest::realBoxShowsEnglishButtonsAndReturnsTheirCodes_data() {

@@ -49,6 +49,13 @@ public:
     std::deque<int> answers;
     std::vector<MessageBoxRequest> shown;
 
+    // Every box shown so far as "title|flags|prompt".
+    QStringList texts() const {
+        QStringList out;
+        for (const MessageBoxRequest& r : shown) out << QStringLiteral("%1|%2|%3").arg(r.title).arg(r.flags).arg(r.prompt);
+        return out;
+    }
+
 private:
     MessageBoxPresenter previous_;
 };

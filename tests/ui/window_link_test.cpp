@@ -111,7 +111,6 @@ void WindowLinkTest::readShowsTheRadiosImageAndBlocksOtherTransfers() {
     QVERIFY(f->document()->state() == expected);
     QCOMPARE(f->document()->cellText(1, 1), QString("446.00625"));
     QVERIFY(!f->ProgressBar1()->isVisible());
-    QCOMPARE(f->ProgressBar1()->maximum(), 460);
     QCOMPARE(progress.last(), 448);
     QVERIFY(test::WaitRestored(*f));
     QCOMPARE(Controls(*f), QString("11111111"));
@@ -162,10 +161,8 @@ void WindowLinkTest::faultsEndInTheWatchdogMessageAndTheWindowStaysUsable() {
         boxes_->shown.clear();
         f->toolButton(command)->trigger();
         QVERIFY2(test::WaitRestored(*f, 3000), qPrintable(name));
-        QVERIFY2(boxes_->shown.size() == 1, qPrintable(name));
-        QCOMPARE(boxes_->shown[0].prompt, QString::fromLatin1(link::kWatchdogMessage));
-        QCOMPARE(boxes_->shown[0].flags, 16u);
-        QCOMPARE(boxes_->shown[0].title, QString("Morvane-R7"));
+        QVERIFY2(boxes_->texts() == QStringList{"Morvane-R7|16|" + QString::fromLatin1(link::kWatchdogMessage)},
+                 qPrintable(name));
         QCOMPARE(Controls(*f), QString("11111111"));
         QVERIFY(!f->ProgressBar1()->isVisible());
         QVERIFY(f->statusLabel()->isHidden());
