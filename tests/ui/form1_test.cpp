@@ -135,6 +135,7 @@ void Form1Test::startUpShowsDefaultsAndHidesWhatTheDesignHides() {
         QStringList expected(9, QString());
         expected[0] = QString("%1").arg(ch, 2, 10, QChar('0'));
         QCOMPARE(Row(f, ch), expected);
+        QCOMPARE(grid()->model()->index(ch - 1, 0).data().toString(), expected[0]);
         QCOMPARE(grid()->rowHeight(ch - 1) >= 20, true);
     }
     const auto centre = grid()->model()->index(3, 4).data(Qt::TextAlignmentRole).value<Qt::Alignment>();
