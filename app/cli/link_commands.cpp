@@ -77,16 +77,23 @@ struct Outcome {
     QString imageHex;
 };
 
+// Opens the port for one radio and gives the controller the image to write.
+bool Prepare(link::TransferController& controller, const TransferOptions& options,
+             const EditorState& state, Outcome& outcome) {
+    controller.setWatchdogInterval(options.watchdogMs);
+    if (!controller.link().open(options.device)) {
+        outcome.message = controller.link().openErrorText();
+        return false;
+    }
+    controller.setImageSource([&state] { return EncodeImage(state); });
+    return true;
+}
+
 // Runs one transfer to its end: success (End sent) or the watchdog's outcome.
 Outcome RunTransfer(const TransferOptions& options, char command, const EditorState& state) {
     Outcome outcome;
     link::TransferController controller;
-    controller.setWatchdogInterval(options.watchdogMs);
-    if (!controller.link().open(options.device)) {
-        outcome.message = controller.link().openErrorText();
-        return outcome;
-    }
-    controller.setImageSource([&state] { return EncodeImage(state); });
+    if (!Prepare(controller, options, state, outcome)) return outcome;
     const bool tty = R7_ISATTY(R7_FILENO(stderr));
     const char* verb = command == 'R' ? "reading" : "writing";
     QEventLoop loop;
@@ -133,12 +140,7 @@ const char* StageVerb(link::SafeWriteStage stage) {
 Outcome RunSafeWrite(const TransferOptions& options, const EditorState& state, const link::SafeWriteOptions& safe) {
     Outcome outcome;
     link::TransferController controller;
-    controller.setWatchdogInterval(options.watchdogMs);
-    if (!controller.link().open(options.device)) {
-        outcome.message = controller.link().openErrorText();
-        return outcome;
-    }
-    controller.setImageSource([&state] { return EncodeImage(state); });
+    if (!Prepare(controller, options, state, outcome)) return outcome;
     link::SafeWrite sequence(controller);
     const bool tty = R7_ISATTY(R7_FILENO(stderr));
     const char* verb = "writing";
