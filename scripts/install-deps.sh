@@ -11,7 +11,7 @@ packages=(
   xvfb xauth fonts-wqy-microhei
   clang libclang-rt-14-dev clang-tidy
   locales
-  python3 time
+  python3 time ccache
 )
 
 missing=()
