@@ -1,17 +1,15 @@
-// The main window: start-up state, band change, typing into the channel grid, delete.
+// The main window: start-up and shut-down steps, band change, typing into the channel grid,
+// delete. Its static texts are window_texts_test's part.
 
 #include <QAction>
 #include <QComboBox>
 #include <QContextMenuEvent>
-#include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLayout>
 #include <QMenu>
-#include <QMenuBar>
 #include <QProgressBar>
 #include <QTest>
-#include <QToolBar>
 #include <memory>
 
 #include "image/editor_defaults.h"
@@ -27,12 +25,6 @@ namespace {
 
 const QString kRange = " Frequency goes beyond the range! ";
 
-QStringList Items(QComboBox* box) {
-    QStringList items;
-    for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
-    return items;
-}
-
 QStringList Row(const Form1& form, int channel) {
     QStringList cells;
     for (int col = 0; col < kColumnCount; ++col) cells << form.document()->cellText(channel, col);
@@ -47,11 +39,7 @@ private slots:
     void init();
     void cleanup();
 
-    void startUpShowsDefaultsAndHidesWhatTheDesignHides();
     void startUpRunsTheRestoreHookBeforeDefaultsAndCloseRunsTheStoreHook();
-    void menusCarryTheirCaptionsNamesAndShortcuts();
-    void toolBarButtonsByKeyAndPosition();
-    void tonePickListRunsFromOffToD754I();
 
     void typedFrequencies_data();
     void typedFrequencies();
@@ -89,61 +77,6 @@ void Form1Test::cleanup() {
     boxes_.reset();
 }
 
-void Form1Test::startUpShowsDefaultsAndHidesWhatTheDesignHides() {
-    Form1& f = *form_;
-    QCOMPARE(f.objectName(), QString("Form1"));
-    QCOMPARE(f.windowTitle(), QString("Morvane R7"));
-    QVERIFY(boxes_->shown.empty());
-
-    QCOMPARE(Items(f.combo(1)), QStringList{"400-470MHz"});
-    QCOMPARE(Items(f.combo(2)), (QStringList{"Off", "English", "Chinese"}));
-    QCOMPARE(Items(f.combo(3)), (QStringList{"Off", "30 S", "60 S", "90 S", "120 S", "150 S", "180 S"}));
-    QCOMPARE(Items(f.combo(4)), (QStringList{"关闭", "1秒", "2秒", "3秒", "4秒", "5秒", "6秒", "7秒", "8秒",
-                                             "9秒", "10秒"}));
-    QCOMPARE(Items(f.combo(5)), (QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9"}));
-    for (int n : {6, 7, 8, 10}) QCOMPARE(Items(f.combo(n)), (QStringList{"Off", "On"}));
-    QCOMPARE(Items(f.combo(9)), (QStringList{"Return", "Forbid return"}));
-    const QStringList shown{"400-470MHz", "English", "30 S", "关闭", "4", "On", "On", "On", "Return", "On"};
-    for (int n = 1; n <= 10; ++n) {
-        QCOMPARE(f.combo(n)->objectName(), QString("Combo%1").arg(n));
-        QCOMPARE(f.combo(n)->currentText(), shown[n - 1]);
-    }
-    QCOMPARE(f.document()->state(), NewConfiguration());
-
-    QCOMPARE(f.Frame1()->title(), QString("Model"));
-    QCOMPARE(f.Frame2()->title(), QString("Optional Set"));
-    QCOMPARE(f.Label3()->text(), QString("Frequcy:"));
-    QCOMPARE(f.Label1()->text(), QString("发射超时预警"));
-    for (QWidget* hidden : std::initializer_list<QWidget*>{f.Label1(), f.combo(4), f.statusLabel(), f.Label2(),
-                                                           f.ProgressBar1()}) {
-        QVERIFY2(!hidden->isVisible(), qPrintable(hidden->objectName()));
-    }
-    for (int n : {1, 2, 3, 5, 6, 7, 8, 9, 10}) QVERIFY(f.combo(n)->isVisible());
-    QCOMPARE(f.statusLabel()->objectName(), QString("Label"));
-    QCOMPARE(f.ProgressBar1()->minimum(), 0);
-    QCOMPARE(f.ProgressBar1()->maximum(), 460);
-    QVERIFY(!f.toolButton("Test")->isVisible());
-
-    // Grid: titles in the header, numbers in column 0, nothing else.
-    QCOMPARE(grid()->objectName(), QString("mfgrid1"));
-    const QStringList titles{"Channel", "Receive", "QT/DQT Dec", "Transmit", "QT/DQT Enc",
-                             "Power", "Busy Lock", "Band", "Scan"};
-    for (int col = 0; col < 9; ++col) {
-        QCOMPARE(grid()->model()->headerData(col, Qt::Horizontal).toString(), titles[col]);
-    }
-    for (int ch = 1; ch <= 16; ++ch) {
-        QStringList expected(9, QString());
-        expected[0] = QString("%1").arg(ch, 2, 10, QChar('0'));
-        QCOMPARE(Row(f, ch), expected);
-        QCOMPARE(grid()->model()->index(ch - 1, 0).data().toString(), expected[0]);
-        QCOMPARE(grid()->rowHeight(ch - 1) >= 20, true);
-    }
-    const auto centre = grid()->model()->index(3, 4).data(Qt::TextAlignmentRole).value<Qt::Alignment>();
-    QCOMPARE(centre, Qt::Alignment(Qt::AlignCenter));
-    QCOMPARE(grid()->model()->rowCount(), 16);
-    QCOMPARE(grid()->model()->columnCount(), 9);
-}
-
 void Form1Test::startUpRunsTheRestoreHookBeforeDefaultsAndCloseRunsTheStoreHook() {
     form_.reset();
     QStringList calls;
@@ -162,129 +95,6 @@ void Form1Test::startUpRunsTheRestoreHookBeforeDefaultsAndCloseRunsTheStoreHook(
     form_->menus().mnuQuit->trigger();
     QCOMPARE(calls, (QStringList{"restore", "store locked"}));
     QVERIFY(!form_->isVisible());
-}
-
-void Form1Test::menusCarryTheirCaptionsNamesAndShortcuts() {
-    const Form1Menus& m = form_->menus();
-    struct Item {
-        QAction* action;
-        const char* name;
-        const char* caption;
-        QKeySequence shortcut;
-    };
-    const Item items[] = {
-        {m.mnuFile->menuAction(), "mnuFile", "File(&F)", {}},
-        {m.mnuNew, "mnuNew", "New(&N)", {}},
-        {m.mnuOpen, "mnuOpen", "Open(&O)", {}},
-        {m.mnuAssave, "mnuAssave", "Save(&A)", {}},
-        {m.mnuQuit, "mnuQuit", "Exit(&Q)", {}},
-        {m.mnupro->menuAction(), "mnupro", "Programme(&P)", {}},
-        {m.mnureadFre, "mnureadFre", "Read data from radio(R)", QKeySequence("Ctrl+R")},
-        {m.mnuwriteFre, "mnuwriteFre", "Write data into Radio(W)", QKeySequence("Ctrl+W")},
-        {m.mnudtmf, "mnudtmf", "Optional", {}},
-        {m.Key_enactment, "Key_enactment", "Key Set", {}},
-        {m.mnusetin, "mnusetin", "Inset Information", {}},
-        {m.mnudebug, "mnudebug", "Debug(&D)", {}},
-        {m.mnutestfre, "mnutestfre", "Test Frequcy", {}},
-        {m.mnuset->menuAction(), "mnuset", "Seting(&S)", {}},
-        {m.mnulock, "mnulock", "Lock(L)", {}},
-        {m.mnucom->menuAction(), "mnucom", "Communication(&V)", {}},
-        {m.mnuhelp->menuAction(), "mnuhelp", "Help(&H)", {}},
-        {m.mnumainhelp, "mnumainhelp", "Help Theme", QKeySequence("F1")},
-        {m.mnuabout, "mnuabout", "About    Morvane-R7...", {}},
-    };
-    for (const Item& item : items) {
-        QVERIFY2(item.action, item.name);
-        QCOMPARE(item.action->objectName(), QString(item.name));
-        QCOMPARE(item.action->text(), QString(item.caption));
-        QCOMPARE(item.action->shortcut(), item.shortcut);
-    }
-    // Order of the menu bar and of each menu, separators included.
-    QStringList bar;
-    for (QAction* a : form_->menuBar()->actions()) bar << a->objectName();
-    QCOMPARE(bar, (QStringList{"mnuFile", "mnupro", "mnuset", "mnuhelp"}));
-    auto names = [](QMenu* menu) {
-        QStringList out;
-        for (QAction* a : menu->actions()) out << a->objectName();
-        return out;
-    };
-    QCOMPARE(names(m.mnuFile), (QStringList{"mnuNew", "mnuOpen", "mnuAssave", "mnuline", "mnuQuit"}));
-    QCOMPARE(names(m.mnupro), (QStringList{"mnureadFre", "mnuwriteFre", "mnuline1", "mnudtmf", "Key_enactment",
-                                           "mnusetin", "mnudebug", "mnutestfre"}));
-    QCOMPARE(names(m.mnuset), (QStringList{"mnulock", "mnucom"}));
-    QCOMPARE(names(m.mnuhelp), (QStringList{"mnumainhelp", "mnuabout"}));
-    QVERIFY(m.mnuline->isSeparator());
-    QVERIFY(m.mnuline1->isSeparator());
-    QVERIFY(m.mnulock->isCheckable());
-    for (int port = 1; port <= 8; ++port) {
-        QAction* a = m.mnucomPorts[static_cast<std::size_t>(port - 1)];
-        QCOMPARE(a->objectName(), QString("mnucom%1").arg(port));
-        QCOMPARE(a->text(), QString("COM%1(&%1)").arg(port));
-        QVERIFY(a->isCheckable());
-        QCOMPARE(m.mnucom->actions().at(port - 1), a);
-    }
-    // Hidden at creation: the Help menu, "Key Set" and the grid's own menu.
-    QVERIFY(!m.mnuhelp->menuAction()->isVisible());
-    QVERIFY(!m.Key_enactment->isVisible());
-    QVERIFY(!form_->menuBar()->actions().contains(m.mnuchannel->menuAction()));
-    QCOMPARE(m.mnuchannel->objectName(), QString("mnuchannel"));
-    QCOMPARE(m.mnuchannel->actions(), QList<QAction*>{m.mnudel_channel});
-    QCOMPARE(m.mnudel_channel->objectName(), QString("mnudel_channel"));
-}
-
-void Form1Test::toolBarButtonsByKeyAndPosition() {
-    QCOMPARE(form_->Toolbar1()->objectName(), QString("Toolbar1"));
-    const QStringList keys{"new", "open", "save", "", "read", "write", "Test"};
-    const QStringList tips{"New", "Open", "Save", "", "Read frequcy", "Write frequcy", ""};
-    QCOMPARE(form_->Toolbar1()->actions().size(), 7);
-    for (int pos = 1; pos <= 7; ++pos) {
-        QAction* a = form_->toolButtonAt(pos);
-        QVERIFY(a);
-        QCOMPARE(form_->Toolbar1()->actions().at(pos - 1), a);
-        if (pos == 4) {
-            QVERIFY(a->isSeparator());
-            continue;
-        }
-        QCOMPARE(a->objectName(), keys[pos - 1]);
-        QCOMPARE(form_->toolButton(keys[pos - 1]), a);
-        QCOMPARE(a->toolTip(), tips[pos - 1]);
-        QVERIFY(!a->icon().isNull());
-        QCOMPARE(a->isVisible(), pos != 7);
-    }
-    QVERIFY(!form_->toolButtonAt(0));
-    QVERIFY(!form_->toolButtonAt(8));
-    QVERIFY(!form_->toolButton("nothing"));
-}
-
-void Form1Test::tonePickListRunsFromOffToD754I() {
-    enter(1, ColReceive, "440");
-    grid()->setCurrentIndex(grid()->model()->index(0, ColDecode));
-    QTest::keyClick(grid(), Qt::Key_F2);
-    auto* box = qobject_cast<QComboBox*>(test::OpenEditor(grid()));
-    QVERIFY(box);
-    QCOMPARE(box->count(), 261);
-    QCOMPARE(box->itemText(0), QString("Off"));
-    QCOMPARE(box->itemText(1), QString("67.0"));
-    QCOMPARE(box->itemText(50), QString("254.1"));
-    QCOMPARE(box->itemText(51), QString("D023N"));
-    QCOMPARE(box->itemText(156), QString("D023I"));
-    QCOMPARE(box->itemText(260), QString("D754I"));
-    QCOMPARE(box->currentText(), QString("Off"));
-    QTest::keyClick(box, Qt::Key_Escape);
-    // The other picked columns offer exactly their entries.
-    const std::pair<int, QStringList> lists[] = {
-        {ColPower, {"Low", "High"}}, {ColBusyLock, {"Off", "Carrier", "QT/DQT"}},
-        {ColBand, {"Narrow", "Wide"}}, {ColScan, {"No", "Have"}}};
-    for (const auto& [column, entries] : lists) {
-        grid()->setCurrentIndex(grid()->model()->index(0, column));
-        QTest::keyClick(grid(), Qt::Key_F2);
-        auto* picked = qobject_cast<QComboBox*>(test::OpenEditor(grid()));
-        QVERIFY(picked);
-        QCOMPARE(Items(picked), entries);
-        QVERIFY(!picked->isEditable());
-        QTest::keyClick(picked, Qt::Key_Escape);
-        test::Settle();
-    }
 }
 
 void Form1Test::typedFrequencies_data() {
@@ -503,6 +313,7 @@ void Form1Test::bandChangeNoRestoresYesResets() {
 }
 
 void Form1Test::settingListsWriteTheDocumentAndFollowIt() {
+    QCOMPARE(form_->document()->state(), NewConfiguration());
     form_->combo(7)->setCurrentIndex(0);
     QCOMPARE(form_->document()->combo(7), 0);
     EditorState other = form_->document()->state();
