@@ -9,7 +9,6 @@
 #include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -45,7 +44,6 @@ private slots:
     void init();
     void cleanup();
 
-    void menuComesAfterTheWindowsOwnMenus();
     void undoAndRedoWalkTheExactStates();
     void newOpenAndReadClearTheHistory();
     void undoLeavesTheServiceModeAlone();
@@ -99,23 +97,6 @@ void ToolsMenuTest::select(const std::vector<int>& channels) {
     for (int ch : channels) {
         grid->selectionModel()->select(grid->model()->index(ch - 1, 1), QItemSelectionModel::Select);
     }
-}
-
-void ToolsMenuTest::menuComesAfterTheWindowsOwnMenus() {
-    const QList<QAction*> bar = form_->menuBar()->actions();
-    QCOMPARE(bar.size(), 5);
-    QCOMPARE(bar[0]->text(), QStringLiteral("File(&F)"));
-    QCOMPARE(bar[2]->text(), QStringLiteral("Seting(&S)"));
-    QVERIFY(!bar[3]->isVisible());  // "Help(&H)" stays hidden
-    QCOMPARE(bar[4], tools_->menu()->menuAction());
-    QCOMPARE(tools_->menu()->title(), QStringLiteral("Tools"));
-    QCOMPARE(tools_->actions().verify->text(), QStringLiteral("Verify after writing"));
-    QCOMPARE(tools_->actions().backup->text(), QStringLiteral("Back up the radio before writing"));
-    QCOMPARE(tools_->actions().undo->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
-    QCOMPARE(tools_->actions().redo->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
-    // The window's own menus keep their items.
-    QCOMPARE(form_->menus().mnuFile->actions().size(), 5);
-    QCOMPARE(form_->menus().mnureadFre->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
 }
 
 void ToolsMenuTest::undoAndRedoWalkTheExactStates() {
