@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "image_builder.h"
 #include "link/clone_session.h"
 #include "link/read_back.h"
 #include "sim/simulated_radio.h"
@@ -17,11 +18,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-ImageBytes Pattern(int seed) {
-    ImageBytes m{};
-    for (std::size_t k = 0; k < m.size(); ++k) m[k] = static_cast<std::uint8_t>(k * 5 + seed);
-    return m;
-}
+using r7::test::Pattern;
 
 std::string HexOf(const std::uint8_t* data, std::size_t size) {
     static const char digits[] = "0123456789ABCDEF";

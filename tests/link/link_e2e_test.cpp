@@ -32,7 +32,7 @@ TEST(LinkEndToEnd, CliReadCopiesTheReadAreaThroughTheMenuNameOfThePort) {
     const QByteArray file = Contents(out);
     ASSERT_EQ(file.size(), 853);
     EXPECT_EQ(file.left(5), QByteArray("P3207"));
-    EXPECT_TRUE(SameStart(Image(file), Pattern(3), 0x340));
+    EXPECT_TRUE(SameStart(DatImage(file), Pattern(3), 0x340));
     // Arguments and ports the tool cannot use.
     EXPECT_EQ(Cli({"read", "--port", "/nonexistent/tty", "-o", out + "2"}).exitCode, 1);
     EXPECT_EQ(Cli({"read", "-o", out}).exitCode, 2);
@@ -58,7 +58,7 @@ TEST(LinkEndToEnd, CliWriteStoresTheWriteListAndLeavesTheSkippedAreas) {
         const CliRun run = Cli(args);
         ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
         sim.Stop();
-        const ImageBytes after = Image(Contents(saved));
+        const ImageBytes after = DatImage(Contents(saved));
         for (std::size_t k = 0; k < after.size(); ++k) {
             // Image offsets the write list covers: 000-16F, 170-17F in service mode, 1A8-1B7, 1F0-34F.
             const bool covered = k < 0x170 || (service && k < 0x180) || (k >= 0x1A8 && k < 0x1B8) ||

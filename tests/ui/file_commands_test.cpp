@@ -160,7 +160,7 @@ void FileCommandsTest::saveThenOpenGivesTheSameConfiguration() {
 void FileCommandsTest::overwriteAsksAndNoReturnsToTheDialog() {
     const QString file = path("old.DAT");
     const QByteArray old(2000, char(0xAA));
-    QVERIFY(test::WriteContents(file, old));
+    QVERIFY(test::WriteFile(file, old));
     // No, then Cancel: nothing written.
     dialogs_->answers = {file, QString()};
     boxes_->answers = {kResultNo};
@@ -214,7 +214,7 @@ void FileCommandsTest::openRefusesWhatIsNotAWholeDataFile() {
     fillSomeChannels();
     const EditorState before = form_->document()->state();
     const QString file = path("x.DAT");
-    if (!contents.isNull()) QVERIFY(test::WriteContents(file, contents));
+    if (!contents.isNull()) QVERIFY(test::WriteFile(file, contents));
     dialogs_->answers = {file};
     form_->menus().mnuOpen->trigger();
     QCOMPARE(boxes_->texts(), QStringList{"Mistake|16|File type is incorrect!"});
@@ -226,7 +226,7 @@ void FileCommandsTest::openRefusesWhatIsNotAWholeDataFile() {
 void FileCommandsTest::openAcceptsTheShortestWholeFileAndIgnoresATail() {
     for (int size : {821, 853, 4000}) {
         const QString file = path(QString("f%1.DAT").arg(size));
-        QVERIFY(test::WriteContents(file, HandMadeFile("P3207", size)));
+        QVERIFY(test::WriteFile(file, HandMadeFile("P3207", size)));
         dialogs_->answers = {file};
         form_->menus().mnuOpen->trigger();
         QVERIFY2(boxes_->shown.empty(), qPrintable(QString::number(size)));
@@ -254,7 +254,7 @@ void FileCommandsTest::unreadableOpenLeavesEverything() {
 
 void FileCommandsTest::failedSaveIsReportedAndCaptionKept() {
     // Even root cannot create a file below a regular file.
-    QVERIFY(test::WriteContents(path("plain"), "not a folder"));
+    QVERIFY(test::WriteFile(path("plain"), "not a folder"));
     form_->setWindowTitle("Morvane-R7-" + path("earlier.DAT"));
     const QString target = path("plain") + "/radio.DAT";
     dialogs_->answers = {target};

@@ -240,7 +240,7 @@ void WindowLinkTest::parameterFileAtStartUpAndShutDown() {
     };
     qputenv("MORVANE_R7_COM1", sim.device.toLocal8Bit());
     for (const Case& c : cases) {
-        QVERIFY(test::WriteContents(file, QByteArray::fromHex(c.bytes)));
+        QVERIFY(test::WriteFile(file, QByteArray::fromHex(c.bytes)));
         Form1 f(SavedSettingsHooks(dir_->path()));
         QCOMPARE(f.isLocked(), c.locked);
         QCOMPARE(f.Frame1()->isEnabled(), c.frame1);

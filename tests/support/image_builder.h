@@ -6,6 +6,8 @@
 #include <initializer_list>
 #include <vector>
 
+#include "image/image_codec.h"
+
 namespace r7::test {
 
 class ImageBuilder {
@@ -56,6 +58,13 @@ private:
 // A new configuration's image, derived from the map and the defaults.
 inline std::vector<std::uint8_t> DefaultImage() {
     return ImageBuilder().withFixedBytes().withEmptyChannels().withDefaultSettings().bytes();
+}
+
+// A radio memory every byte of which depends on its offset and the seed.
+inline ImageBytes Pattern(int seed) {
+    ImageBytes image{};
+    for (std::size_t k = 0; k < image.size(); ++k) image[k] = static_cast<std::uint8_t>(k * 7 + seed);
+    return image;
 }
 
 }  // namespace r7::test
