@@ -130,12 +130,7 @@ void FileCommandsTest::saveThenOpenGivesTheSameConfiguration() {
 
     const QByteArray bytes = test::Contents(file);
     QCOMPARE(bytes.size(), 853);
-    QCOMPARE(bytes.left(5), QByteArray("P3207"));
-    QCOMPARE(bytes.mid(5 + 0x00, 4).toHex(' '), QByteArray("50 12 00 44"));   // 440.01250
-    QCOMPARE(bytes.mid(5 + 0x04, 4).toHex(' '), QByteArray("00 00 50 44"));   // 445.00000
-    QCOMPARE(bytes.mid(5 + 0x80, 4).toHex(' '), QByteArray("50 62 25 46"));   // 462.56250
-    QCOMPARE(bytes.mid(5 + 0x10, 4).toHex(' '), QByteArray("ff ff ff ff"));   // channel 2 empty
-    QCOMPARE(bytes.mid(5 + 0x124, 1).toHex(), QByteArray("09"));              // squelch "9"
+    QCOMPARE(bytes.left(5), QByteArray("P3207"));  // the image's bytes are the codec tests' part
 
     boxes_->answers = {kResultOk};
     form_->menus().mnuNew->trigger();
