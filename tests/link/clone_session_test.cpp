@@ -263,8 +263,6 @@ TEST(CloneLink, BreakDropsTheOldestByteOfTheNextBatch) {
     rig.session.OnPortEvent(kEventReceive, Bytes{0xAA, 0x06});
     EXPECT_FALSE(rig.session.BreakSeen());
     EXPECT_EQ(rig.LastSent(), Bytes{0x02});
-    EXPECT_EQ(kEventReceive, 2);
-    EXPECT_EQ(kEventBreak, 1001);
 
     Rig lone;
     lone.session.StartRead(true);
