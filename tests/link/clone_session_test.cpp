@@ -279,6 +279,13 @@ TEST(CloneLink, BytesWhileIdleAreDiscarded) {
     EXPECT_TRUE(rig.effects.empty());
 }
 
+TEST(CloneLink, ABabblingLineCannotGrowTheReceivedTextWithoutEnd) {
+    Rig rig;
+    rig.session.StartRead(true);
+    rig.Receive(Bytes(40000, 0x55));  // 80,000 hex digits, none of them an answer
+    EXPECT_EQ(rig.session.RxText().size(), 65536u);
+}
+
 TEST(CloneLink, PortTimeoutsOfTheFixedLineSettings) {
     // (512 \ 9600) x 10000 + 1000: the division drops the fraction.
     EXPECT_EQ(ClonePortTimeouts(), (PortTimeouts{1, 1, 1, 1, 1000}));
