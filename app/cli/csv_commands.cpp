@@ -6,11 +6,9 @@
 #include "cli_commands.h"
 #include "cli_io.h"
 #include "files/channel_csv.h"
-#include "files/dat_file.h"
 #include "files/safe_file_writer.h"
 #include "image/config_diff.h"
 #include "image/editor_defaults.h"
-#include "image/image_codec.h"
 
 namespace r7::cli {
 
@@ -73,11 +71,7 @@ int RunImportCsv(const QStringList& arguments) {
     PrintTo(stderr, report.text());
     if (report.fatal) return kExitFailure;
     const QString target = parser.positionalArguments().at(1);
-    DatWriteResult written = WriteDatFile(target, EncodeImageBytes(*state));
-    if (!written.ok) {
-        PrintError(written.error);
-        return kExitFailure;
-    }
+    if (!WriteConfiguration(target, *state)) return kExitFailure;
     return report.ok() ? kExitOk : kExitFailure;
 }
 
