@@ -115,3 +115,8 @@ inline bool TypeIntoCell(ChannelGrid* grid, int channel, int column, const QStri
 }
 
 }  // namespace r7::test
+
+// The window suites name these helpers as ui::test.
+namespace r7::ui {
+namespace test = r7::test;
+}  // namespace r7::ui
