@@ -46,7 +46,6 @@ private slots:
     void openRefusesWhatIsNotAWholeDataFile();
     void openAcceptsTheShortestWholeFileAndIgnoresATail();
     void unreadableOpenLeavesEverything();
-    void failedSaveIsReportedAndCaptionKept();
     void realDialogOffersTheOneFilter();
 
 private:
@@ -245,19 +244,6 @@ void FileCommandsTest::unreadableOpenLeavesEverything() {
     QCOMPARE(form_->document()->state(), before);
     QCOMPARE(form_->windowTitle(), QString("Morvane R7"));
     QCOMPARE(boxes_->shown.size(), std::size_t{0});  // a file error ends Open without a word
-}
-
-void FileCommandsTest::failedSaveIsReportedAndCaptionKept() {
-    // Even root cannot create a file below a regular file.
-    QVERIFY(test::WriteFile(path("plain"), "not a folder"));
-    form_->setWindowTitle("Morvane-R7-" + path("earlier.DAT"));
-    const QString target = path("plain") + "/radio.DAT";
-    dialogs_->answers = {target};
-    form_->menus().mnuAssave->trigger();
-    QCOMPARE(boxes_->texts().size(), 1);
-    QVERIFY(boxes_->texts()[0].startsWith("Mistake|16|") && boxes_->texts()[0].contains(target));
-    QCOMPARE(form_->windowTitle(), "Morvane-R7-" + path("earlier.DAT"));
-    QCOMPARE(test::Contents(path("plain")), QByteArray("not a folder"));
 }
 
 void FileCommandsTest::realDialogOffersTheOneFilter() {
