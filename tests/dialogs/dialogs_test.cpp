@@ -144,32 +144,29 @@ private slots:
         QVERIFY(state == before);
     }
 
-    void optionalCodeKeyFilter_data() {
-        QTest::addColumn<QString>("box");
-        QTest::addColumn<QString>("start");
-        QTest::addColumn<bool>("selectAll");
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("digits, letters, star, hash") << "Text1" << "" << false << "12ab*#" << "12AB*#";
-        QTest::newRow("full ID code") << "Text1" << "0123456789" << false << "5" << "0123456789";
-        QTest::newRow("full, over a selection") << "Text1" << "0123456789" << true << "d" << "D";
-        QTest::newRow("backspace at the limit") << "Text1" << "0123456789" << false << "\bab" << "012345678A";
-        QTest::newRow("16 for PTT codes") << "Text3" << "0123456789ABCD" << false << "*##" << "0123456789ABCD*#";
-        QTest::newRow("Text4 filtered") << "Text4" << "" << false << "abcdef" << "ABCD";
-    }
     void optionalCodeKeyFilter() {
-        QFETCH(QString, box);
-        QFETCH(QString, start);
-        QFETCH(bool, selectAll);
-        QFETCH(QString, keys);
-        QFETCH(QString, text);
-        EditorState state = r7::NewConfiguration();
-        OptionalDialog dialog(state);
-        auto* edit = Child<QLineEdit>(dialog, box.toLatin1().constData());
-        edit->setText(start);
-        if (selectAll) edit->selectAll();
-        QTest::keyClicks(edit, keys);
-        QCOMPARE(edit->text(), text);
+        const struct {
+            const char* box;
+            QString start;
+            bool selectAll;
+            QString keys, text;
+        } rows[] = {
+            {"Text1", "", false, "12ab*#", "12AB*#"},                                // digits, letters, star, hash
+            {"Text1", "0123456789", false, "5", "0123456789"},                      // full ID code
+            {"Text1", "0123456789", true, "d", "D"},                                // full, over a selection
+            {"Text1", "0123456789", false, "\bab", "012345678A"},                   // backspace at the limit
+            {"Text3", "0123456789ABCD", false, "*##", "0123456789ABCD*#"},          // 16 for PTT codes
+            {"Text4", "", false, "abcdef", "ABCD"},
+        };
+        for (const auto& r : rows) {
+            EditorState state = r7::NewConfiguration();
+            OptionalDialog dialog(state);
+            auto* edit = Child<QLineEdit>(dialog, r.box);
+            edit->setText(r.start);
+            if (r.selectAll) edit->selectAll();
+            QTest::keyClicks(edit, r.keys);
+            QCOMPARE(edit->text(), r.text);
+        }
     }
 
     void optionalMemoryCellFilter() {
@@ -252,36 +249,33 @@ private slots:
 
     // --- Form4 "Test Frequcy" ---
     // The snapping and range rules are the core's table; here each way a cell ends.
-    void testFrequencyEdits_data() {
-        QTest::addColumn<int>("column");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("receive");
-        QTest::addColumn<QString>("transmit");
-        QTest::newRow("462.013 to 6.25 kHz") << 1 << "462.013" << "462.01250" << "462.01250";
-        QTest::newRow("transmit 462.013") << 2 << "462.013" << "450.00000" << "462.01000";
-        QTest::newRow("receive emptied") << 1 << "" << "" << "";
-        QTest::newRow("transmit emptied") << 2 << "" << "450.00000" << "450.00000";
-        QTest::newRow("abc refused") << 1 << "abc" << "450.00000" << "451.00000";
-        QTest::newRow("1234.5 refused") << 1 << "1234.5" << "450.00000" << "451.00000";
-    }
     void testFrequencyEdits() {
-        QFETCH(int, column);
-        QFETCH(QString, typed);
-        QFETCH(QString, receive);
-        QFETCH(QString, transmit);
-        EditorState state = r7::NewConfiguration();
-        state.testFrequency(4, 1) = "450.00000";
-        state.testFrequency(4, 2) = "451.00000";
-        TestFrequencyDialog dialog(state);
-        dialog.show();
-        QVERIFY(TypeIntoCell(dialog.grid(), 4, column, typed));
-        QCOMPARE(CellText(dialog.grid(), 4, 1), receive);
-        QCOMPARE(CellText(dialog.grid(), 4, 2), transmit);
-        Child<QPushButton>(dialog, "Command1")->click();
-        EditorState expected = r7::NewConfiguration();
-        expected.testFrequency(4, 1) = receive.toStdString();
-        expected.testFrequency(4, 2) = transmit.toStdString();
-        QVERIFY(state == expected);
+        const struct {
+            int column;
+            QString typed, receive, transmit;
+        } rows[] = {
+            {1, "462.013", "462.01250", "462.01250"},  // to 6.25 kHz
+            {2, "462.013", "450.00000", "462.01000"},
+            {1, "", "", ""},                            // receive emptied
+            {2, "", "450.00000", "450.00000"},          // transmit emptied
+            {1, "abc", "450.00000", "451.00000"},       // refused
+            {1, "1234.5", "450.00000", "451.00000"},    // refused
+        };
+        for (const auto& r : rows) {
+            EditorState state = r7::NewConfiguration();
+            state.testFrequency(4, 1) = "450.00000";
+            state.testFrequency(4, 2) = "451.00000";
+            TestFrequencyDialog dialog(state);
+            dialog.show();
+            QVERIFY(TypeIntoCell(dialog.grid(), 4, r.column, r.typed));
+            QCOMPARE(CellText(dialog.grid(), 4, 1), r.receive);
+            QCOMPARE(CellText(dialog.grid(), 4, 2), r.transmit);
+            Child<QPushButton>(dialog, "Command1")->click();
+            EditorState expected = r7::NewConfiguration();
+            expected.testFrequency(4, 1) = r.receive.toStdString();
+            expected.testFrequency(4, 2) = r.transmit.toStdString();
+            QVERIFY(state == expected);
+        }
     }
 
     void testFrequencyGridAndButtons() {
