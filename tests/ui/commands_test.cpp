@@ -75,52 +75,30 @@ private slots:
         rec_.reset();
     }
 
-    void everyCommandReachesItsHandler_data() {
-        QTest::addColumn<QString>("menuItem");  // objectName of a menu item, or "" for the tool bar
-        QTest::addColumn<QString>("toolKey");
-        QTest::addColumn<QStringList>("expected");
+    void everyCommandReachesItsHandler() {
         const QString guide = QUrl::fromLocalFile(QDir(folder_.path()).filePath("user-guide.html")).toString();
         const QString noPort = QString::fromLatin1(link::kNoPortMessage);
-        struct Row {
-            const char* name;
-            const char* item;
-            const char* key;
+        const QString clear = "box The data of the all channel will be removed! ";
+        const struct {
+            const char* item;  // a menu item's objectName, or a tool bar key
             QStringList expected;
+        } rows[] = {
+            {"mnuNew", {clear}}, {"new", {clear}}, {"mnuOpen", {"file open"}}, {"open", {"file open"}},
+            {"mnuAssave", {"file save"}}, {"save", {"file save"}}, {"mnureadFre", {"box " + noPort}},
+            {"read", {"box " + noPort}}, {"mnuwriteFre", {"box " + noPort}}, {"write", {"box " + noPort}},
+            {"mnudtmf", {"dialog Form5"}}, {"Key_enactment", {"dialog Form6"}}, {"mnusetin", {"dialog Form7"}},
+            {"mnudebug", {"dialog Form2"}}, {"mnutestfre", {"dialog Form4"}}, {"mnuabout", {"dialog frmAbout"}},
+            {"mnumainhelp", {"open " + guide}},
         };
-        const Row rows[] = {
-            {"New menu", "mnuNew", "", {"box The data of the all channel will be removed! "}},
-            {"New key", "", "new", {"box The data of the all channel will be removed! "}},
-            {"Open menu", "mnuOpen", "", {"file open"}},
-            {"Open key", "", "open", {"file open"}},
-            {"Save menu", "mnuAssave", "", {"file save"}},
-            {"Save key", "", "save", {"file save"}},
-            {"Read menu", "mnureadFre", "", {"box " + noPort}},
-            {"Read key", "", "read", {"box " + noPort}},
-            {"Write menu", "mnuwriteFre", "", {"box " + noPort}},
-            {"Write key", "", "write", {"box " + noPort}},
-            {"Optional", "mnudtmf", "", {"dialog Form5"}},
-            {"Key Set", "Key_enactment", "", {"dialog Form6"}},
-            {"Inset Information", "mnusetin", "", {"dialog Form7"}},
-            {"Debug", "mnudebug", "", {"dialog Form2"}},
-            {"Test Frequcy", "mnutestfre", "", {"dialog Form4"}},
-            {"About", "mnuabout", "", {"dialog frmAbout"}},
-            {"Help Theme", "mnumainhelp", "", {"open " + guide}},
-        };
-        for (const Row& r : rows)
-            QTest::newRow(r.name) << QString(r.item) << QString(r.key) << r.expected;
-    }
-
-    void everyCommandReachesItsHandler() {
-        QFETCH(QString, menuItem);
-        QFETCH(QString, toolKey);
-        QFETCH(QStringList, expected);
-        QAction* action = menuItem.isEmpty() ? form_->toolButton(toolKey)
-                                             : form_->findChild<QAction*>(menuItem);
-        QVERIFY(action);
-        rec_->boxes.answers = {kResultCancel};  // New: keep the channels
-        action->trigger();
-        test::Settle();
-        QCOMPARE(rec_->take(), expected);
+        for (const auto& r : rows) {
+            QAction* action = form_->toolButton(r.item) ? form_->toolButton(r.item)
+                                                        : form_->findChild<QAction*>(r.item);
+            QVERIFY2(action, r.item);
+            rec_->boxes.answers = {kResultCancel};  // New: keep the channels
+            action->trigger();
+            test::Settle();
+            QCOMPARE(rec_->take(), r.expected);
+        }
     }
 
     void shortcutsReachTheirCommands() {
