@@ -58,7 +58,7 @@ TEST(CsvCli, RefusedRowsAreReportedAndTheGoodOnesWritten) {
     // A file that is no channel table writes nothing.
     const QString untouched = dir.filePath("none.DAT");
     CliRun broken = Cli({"import-csv", "-", untouched}, "Name,Frequency\r\nx,446\r\n");
-    EXPECT_EQ(broken.exitCode, 1);
+    EXPECT_EQ(broken.exitCode, 2);
     EXPECT_TRUE(broken.err.contains("nothing imported"));
     EXPECT_FALSE(QFile::exists(untouched));
 }
