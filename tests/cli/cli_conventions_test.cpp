@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QTemporaryDir>
 
 #include "cli_runner.h"
@@ -12,7 +13,7 @@ using r7::test::WriteFile;
 
 // 0 done, 1 the command failed (a write, a transfer, a refused value), 2 a wrong command line
 // or an input that cannot be read.
-TEST(CliExitStatus, EveryCommand) {
+TEST(CliConventions, EveryCommand) {
     QTemporaryDir dir;
     const QString good = dir.filePath("good.DAT"), text = dir.filePath("text.DAT"), out = dir.filePath("out.DAT");
     const QString missing = dir.filePath("missing.DAT"), unwritable = dir.filePath("no/such/folder/out.DAT");
@@ -64,7 +65,7 @@ TEST(CliExitStatus, EveryCommand) {
 }
 
 // Each command's help names the program and the command, the same through 'help COMMAND'.
-TEST(CliExitStatus, HelpNamesTheCommand) {
+TEST(CliConventions, HelpNamesTheCommand) {
     for (const char* command : {"dump", "new", "encode", "export-csv", "import-csv", "diff", "copy-rows",
                                 "paste-rows", "read", "write", "ports"}) {
         const CliRun help = Cli({command, "--help"});
@@ -72,6 +73,28 @@ TEST(CliExitStatus, HelpNamesTheCommand) {
         EXPECT_FALSE(help.out.contains("help-all")) << command;
         EXPECT_EQ(Cli({"help", command}).out, help.out);
     }
+}
+
+// The window keeps the COM choices in $XDG_CONFIG_HOME/Morvane-R7/tools.ini; the tool follows them.
+TEST(CliConventions, PortsFollowTheWindowsChoices) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("Morvane-R7")));
+    ASSERT_TRUE(WriteFile(dir.filePath("Morvane-R7/tools.ini"), "[ports]\nCOM5=/dev/ttyACM4\n"));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", dir.path());
+    env.remove("MORVANE_R7_COM5");
+    EXPECT_TRUE(Cli({"ports"}, {}, env).out.contains("COM5  /dev/ttyACM4  (Serial ports...)\n"));
+    EXPECT_TRUE(Cli({"read", "--port", "com5", "-o", dir.filePath("x.DAT")}, {}, env).err.contains("/dev/ttyACM4"));
+}
+
+TEST(CliConventions, DumpLinesUpItsTableAndNamesTheVoxChoices) {
+    QTemporaryDir dir;
+    ASSERT_EQ(Cli({"new", dir.filePath("a.DAT")}).exitCode, 0);
+    const QByteArray dump = Cli({"dump", dir.filePath("a.DAT")}).out;
+    EXPECT_TRUE(dump.startsWith("Channel  Receive  QT/DQT Dec  Transmit  QT/DQT Enc  Power  Busy Lock  Band  Scan\n"
+                                "01       -        -           -         -           -      -          -     -\n"))
+        << dump.toStdString();
+    EXPECT_TRUE(dump.contains("VOX Gain Level:     01\nVOX Delay Time:     0.5S\n"));
 }
 
 }  // namespace
