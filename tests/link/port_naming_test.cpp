@@ -35,7 +35,6 @@ TEST(PortNaming, ArgumentsLeadToTheirDevices) {
         {"COM3", "/dev/pts/7"},
         {"COM4", "/dev/serial/by-id/usb-X"},
         {"COM9", "COM9"},
-        {"COM12", "COM12"},
         {"/dev/ttyS0", "/dev/ttyS0"},
         {"usb-FTDI_FT232R_A50285BI-if00-port0", byId + "/usb-FTDI_FT232R_A50285BI-if00-port0"},
         {"usb-unplugged-if00-port0", "usb-unplugged-if00-port0"},
