@@ -71,8 +71,13 @@ std::vector<DetectedPort> DetectedPorts(const QString& byIdFolder) {
     std::vector<DetectedPort> ports;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
         DetectedPort port;
+#ifdef Q_OS_WIN
+        // "COM12", as Device Manager shows it, rather than "\\.\COM12".
+        port.systemLocation = port.device = info.portName();
+#else
         port.systemLocation = info.systemLocation();
         port.device = StableDeviceName(port.systemLocation, byIdFolder);
+#endif
         port.description = info.description();
         port.manufacturer = info.manufacturer();
         port.serialNumber = info.serialNumber();

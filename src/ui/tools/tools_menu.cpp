@@ -137,6 +137,7 @@ void ToolsMenu::updateActions() {
     // the commands check again when they run.
     actions_.undo->setEnabled(stack->canUndo());
     actions_.redo->setEnabled(stack->canRedo());
+    actions_.serialPorts->setEnabled(!form_.isTransferring());
 }
 
 std::vector<int> ToolsMenu::selectedChannels() const {
@@ -254,6 +255,8 @@ void ToolsMenu::present(QDialog& dialog) {
 }
 
 void ToolsMenu::chooseSerialPorts() {
+    // Like the "Communication(&V)" menu: a new device must not cut the line under a transfer.
+    if (form_.isTransferring()) return;
     SerialPortsDialog dialog(options_.portDevices, link::DetectedPorts(), &form_);
     present(dialog);
     if (dialog.result() != QDialog::Accepted || dialog.devices() == options_.portDevices) return;
@@ -264,8 +267,7 @@ void ToolsMenu::chooseSerialPorts() {
     link::SetPortDevices(options_.portDevices);
     saveOptions(tr("The serial ports are in force for this run but cannot be remembered: %1"));
     // The checked item goes on naming the open device: a new choice for it is opened now.
-    if (open != 0 && !form_.isTransferring() && link::DeviceForPort(open) != openDevice)
-        form_.mnucom_Click(open);
+    if (open != 0 && link::DeviceForPort(open) != openDevice) form_.mnucom_Click(open);
 }
 
 bool ToolsMenu::writeRadio() {
