@@ -36,6 +36,18 @@ test-windows: deps
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	ctest --test-dir $(WINDOWS_BUILD) --output-on-failure -j $(JOBS)
 
+# The Debian package, left in $(BUILD).
+package: build
+	rm -f $(BUILD)/morvane-r7_*.deb
+	cd $(BUILD) && cpack -G DEB
+
+# The package and its desktop files checked as Debian and the desktops check them; an error or
+# a warning fails.
+lint-package: package
+	desktop-file-validate packaging/morvane-r7.desktop
+	appstreamcli validate --no-net packaging/com.example.morvane_r7.metainfo.xml
+	lintian --fail-on error,warning $(BUILD)/morvane-r7_*.deb
+
 demo: build
 	@bash scripts/demo.sh $(BUILD)
 
