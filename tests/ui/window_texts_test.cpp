@@ -73,7 +73,7 @@ void DumpView(QAbstractItemView* view, QStringList& out) {
 }
 
 // One line per named widget or action, children indented under their parents.
-void Dump(QObject* o, QWidget* top, int depth, QStringList& out) {
+void Dump(QObject* o, QWidget* top, qsizetype depth, QStringList& out) {
     const QString name = o->objectName();
     if (!name.isEmpty() && !name.startsWith("qt_")) {
         QString line = QString(depth * 2, ' ') + o->metaObject()->className() + " " + name;
