@@ -3,6 +3,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 
 #ifdef Q_OS_UNIX
@@ -85,6 +86,8 @@ void InterruptGuard::setPort(qintptr handle) {
 void InterruptGuard::deliver() {
     if (delivered_ || gSignal == 0) return;
     delivered_ = true;
+    std::fputs("\ninterrupted: ending the transfer with the radio (Ctrl-C again quits at once)\n", stderr);
+    std::fflush(stderr);
     emit interrupted(gSignal);
 }
 
