@@ -1,9 +1,13 @@
 #include "files/tools_settings.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include "files/safe_file_writer.h"
 
 namespace r7 {
 
@@ -39,20 +43,31 @@ bool SaveToolsOptions(const QString& path, const ToolsOptions& options, QString*
         if (error) *error = QStringLiteral("cannot create the folder of %1").arg(path);
         return false;
     }
-    QSettings ini(path, QSettings::IniFormat);
-    ini.setValue(kVerify, options.verifyAfterWriting);
-    ini.setValue(kBackup, options.backupBeforeWriting);
-    if (options.backupFolder.isEmpty()) {
-        ini.remove(kBackupFolder);
-    } else {
-        ini.setValue(kBackupFolder, options.backupFolder);
+    // QSettings writes its own way; it edits a private copy, and the copy's bytes then go
+    // through the one safe writer, keeping keys this version does not know.
+    QTemporaryDir scratch;
+    const QString copy = scratch.filePath(QStringLiteral("tools.ini"));
+    QSettings::Status status = QSettings::AccessError;
+    if (scratch.isValid() && (!info.isFile() || QFile::copy(path, copy))) {
+        QSettings ini(copy, QSettings::IniFormat);
+        ini.setValue(kVerify, options.verifyAfterWriting);
+        ini.setValue(kBackup, options.backupBeforeWriting);
+        if (options.backupFolder.isEmpty()) {
+            ini.remove(kBackupFolder);
+        } else {
+            ini.setValue(kBackupFolder, options.backupFolder);
+        }
+        ini.sync();
+        status = ini.status();
     }
-    ini.sync();
-    if (ini.status() != QSettings::NoError) {
-        if (error) *error = QStringLiteral("cannot write %1").arg(path);
+    QFile edited(copy);
+    if (status != QSettings::NoError || !edited.open(QIODevice::ReadOnly)) {
+        if (error) *error = QStringLiteral("cannot prepare %1").arg(path);
         return false;
     }
-    return true;
+    const FileWriteResult written = WriteFileSafely(path, edited.readAll());
+    if (!written.ok && error) *error = written.error;
+    return written.ok;
 }
 
 }  // namespace r7
