@@ -148,7 +148,7 @@ Outcome RunTransfer(const TransferOptions& options, char command, const EditorSt
     }
     loop.exec();
     controller.link().flush();  // End must reach the radio before the port closes
-    if (tty) {
+    if (tty && outcome.signal == 0) {  // the interruption notice has ended the line already
         if (outcome.ok) DrawProgress(verb, link::kProgressMaximum);
         std::fputc('\n', stderr);
     }
@@ -209,7 +209,10 @@ Outcome RunSafeWrite(const TransferOptions& options, const EditorState& state, c
         if (sequence.interrupted()) outcome.signal = InterruptGuard::signalNumber();
         loop.quit();
     });
-    QObject::connect(&guard, &InterruptGuard::interrupted, &sequence, &link::SafeWrite::interrupt);
+    QObject::connect(&guard, &InterruptGuard::interrupted, &sequence, [&] {
+        progressDrawn = false;  // the interruption notice has ended the line
+        sequence.interrupt();
+    });
     if (!sequence.start(safe)) {
         outcome.message = QStringLiteral("the transfer could not start");
         return outcome;
