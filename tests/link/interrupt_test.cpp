@@ -38,7 +38,7 @@ bool Says(QProcess& process, QByteArray& seen, const QByteArray& text) {
 QString DataFile(const QTemporaryDir& dir) {
     EditorState state = NewConfiguration();
     state.cell(1, ColReceive) = "446.00625";
-    const QString path = dir.filePath("in.DAT");
+    QString path = dir.filePath("in.DAT");
     EXPECT_TRUE(WriteDatFile(path, EncodeImageBytes(state)).ok);
     return path;
 }
