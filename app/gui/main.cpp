@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QEvent>
+#include <QIcon>
 #include <QTimer>
 #include <cstdio>
 #include <optional>
@@ -100,6 +102,11 @@ int main(int argc, char* argv[]) {
         });
     }
 
+    QIcon icon;  // every size built in, so task bars and window lists take the one they need
+    for (const QString& size : QDir(QStringLiteral(":/icons")).entryList()) {
+        icon.addFile(QStringLiteral(":/icons/%1/morvane-r7.png").arg(size));
+    }
+    QApplication::setWindowIcon(icon);
     r7::ui::Form1 window(r7::ui::SavedSettingsHooks());
     new r7::ui::ToolsMenu(window);  // owned by the window
     FirstPaintQuitter quitter;
