@@ -1,0 +1,106 @@
+#pragma once
+
+// Case tables kept as data: tests/data/NAME.tsv, one case a line, fields split by tabs; blank
+// lines and lines starting with # are skipped. \t \r \n \\ and \xNN write what a field cannot
+// hold. Expected bytes are written out by hand from the memory map, as hex.
+
+#include <cstdint>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "image/editor_state.h"
+
+namespace r7::test {
+
+// Fields past the end of a line read as empty.
+struct Fields : std::vector<std::string> {
+    const std::string& operator[](std::size_t i) const {
+        static const std::string none;
+        return i < size() ? at(i) : none;
+    }
+};
+
+inline std::string Unescape(const std::string& s) {
+    std::string out;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] != '\\' || i + 1 == s.size()) {
+            out += s[i];
+            continue;
+        }
+        const char c = s[++i];
+        if (c == 'x') {
+            out += static_cast<char>(std::stoi(s.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            out += c == 't' ? '\t' : c == 'r' ? '\r' : c == 'n' ? '\n' : c;
+        }
+    }
+    return out;
+}
+
+inline std::vector<Fields> Table(const std::string& name) {
+    std::ifstream in(std::string(R7_TEST_DATA) + "/" + name + ".tsv");
+    if (!in) throw std::runtime_error("no case table " + name);
+    std::vector<Fields> rows;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty() || line[0] == '#') continue;
+        Fields f;
+        for (std::size_t at = 0;;) {
+            const std::size_t tab = line.find('\t', at);
+            f.push_back(Unescape(line.substr(at, tab - at)));
+            if (tab == std::string::npos) break;
+            at = tab + 1;
+        }
+        rows.push_back(f);
+    }
+    return rows;
+}
+
+// "25 06 60 44" (blanks optional) -> bytes.
+inline std::vector<std::uint8_t> Bytes(const std::string& hex) {
+    std::vector<std::uint8_t> out;
+    for (std::size_t i = 0; i < hex.size();) {
+        if (hex[i] == ' ') {
+            ++i;
+            continue;
+        }
+        out.push_back(static_cast<std::uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+        i += 2;
+    }
+    return out;
+}
+
+// One value of the editor by a short key: "c3.1" cell, "k5" combo position, "o7" option,
+// "t16.2" test frequency, "i1" information line, "PH"/"PL" power calibration.
+inline std::string Get(const EditorState& s, const std::string& key) {
+    const int a = key.size() > 1 && key[0] != 'P' ? std::stoi(key.substr(1)) : 0;
+    const std::size_t dot = key.find('.');
+    const int b = dot == std::string::npos ? 0 : std::stoi(key.substr(dot + 1));
+    switch (key[0]) {
+    case 'c': return s.cell(a, b);
+    case 'k': return std::to_string(s.combo(a));
+    case 'o': return s.option(a);
+    case 't': return s.testFrequency(a, b);
+    case 'i': return s.InfoTexts.at(static_cast<std::size_t>(a - 1));
+    default: return std::to_string(key == "PH" ? s.PowerHigh : s.PowerLow);
+    }
+}
+
+inline void Set(EditorState& s, const std::string& key, const std::string& value) {
+    const int a = key.size() > 1 && key[0] != 'P' ? std::stoi(key.substr(1)) : 0;
+    const std::size_t dot = key.find('.');
+    const int b = dot == std::string::npos ? 0 : std::stoi(key.substr(dot + 1));
+    switch (key[0]) {
+    case 'c': s.cell(a, b) = value; break;
+    case 'k': s.combo(a) = std::stoi(value); break;
+    case 'o': s.option(a) = value; break;
+    case 't': s.testFrequency(a, b) = value; break;
+    case 'i': s.InfoTexts.at(static_cast<std::size_t>(a - 1)) = value; break;
+    default: (key == "PH" ? s.PowerHigh : s.PowerLow) = std::stoi(value);
+    }
+}
+
+}  // namespace r7::test
