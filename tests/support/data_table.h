@@ -8,6 +8,7 @@
 #include <fstream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "image/editor_state.h"
@@ -59,6 +60,16 @@ inline std::vector<Fields> Table(const std::string& name) {
     return rows;
 }
 
+// "a|b|" -> {"a", "b", ""}.
+inline std::vector<std::string> Split(const std::string& s, char by = '|') {
+    std::vector<std::string> out(1);
+    for (char c : s) {
+        if (c == by) out.emplace_back();
+        else out.back().push_back(c);
+    }
+    return out;
+}
+
 // "25 06 60 44" (blanks optional) -> bytes.
 inline std::vector<std::uint8_t> Bytes(const std::string& hex) {
     std::vector<std::uint8_t> out;
@@ -75,10 +86,14 @@ inline std::vector<std::uint8_t> Bytes(const std::string& hex) {
 
 // One value of the editor by a short key: "c3.1" cell, "k5" combo position, "o7" option,
 // "t16.2" test frequency, "i1" information line, "PH"/"PL" power calibration.
-inline std::string Get(const EditorState& s, const std::string& key) {
-    const int a = key.size() > 1 && key[0] != 'P' ? std::stoi(key.substr(1)) : 0;
+inline std::pair<int, int> KeyNumbers(const std::string& key) {
     const std::size_t dot = key.find('.');
-    const int b = dot == std::string::npos ? 0 : std::stoi(key.substr(dot + 1));
+    return {key.size() > 1 && key[0] != 'P' ? std::stoi(key.substr(1)) : 0,
+            dot == std::string::npos ? 0 : std::stoi(key.substr(dot + 1))};
+}
+
+inline std::string Get(const EditorState& s, const std::string& key) {
+    const auto [a, b] = KeyNumbers(key);
     switch (key[0]) {
     case 'c': return s.cell(a, b);
     case 'k': return std::to_string(s.combo(a));
@@ -90,9 +105,7 @@ inline std::string Get(const EditorState& s, const std::string& key) {
 }
 
 inline void Set(EditorState& s, const std::string& key, const std::string& value) {
-    const int a = key.size() > 1 && key[0] != 'P' ? std::stoi(key.substr(1)) : 0;
-    const std::size_t dot = key.find('.');
-    const int b = dot == std::string::npos ? 0 : std::stoi(key.substr(dot + 1));
+    const auto [a, b] = KeyNumbers(key);
     switch (key[0]) {
     case 'c': s.cell(a, b) = value; break;
     case 'k': s.combo(a) = std::stoi(value); break;
