@@ -1,12 +1,112 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <functional>
+#include <map>
 
+#include "data_table.h"
 #include "image/conversions.h"
+#include "image/dialog_lists.h"
+#include "image/key_filters.h"
 #include "image/setting_lists.h"
+#include "image/test_frequency_rules.h"
 
 namespace r7 {
 namespace {
+
+using test::Fields;
+
+std::string Word(std::optional<std::uint16_t> w) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "%04X", w.value_or(0));
+    return w ? buf : "-";
+}
+
+std::string TypeCodeKeys(const Fields& c) {
+    std::u32string text(c[3].begin(), c[3].end());
+    bool selectAll = c[4] == "1";
+    for (char k : c[1]) {
+        auto in = FilterCodeKey(static_cast<char32_t>(k), text.size(), std::stoul(c[2]), selectAll);
+        if (!in) continue;
+        if (selectAll) text.clear();
+        selectAll = false;
+        if (*in != kKeyBackspace) text += *in;
+        else if (!text.empty()) text.pop_back();
+    }
+    return {text.begin(), text.end()};
+}
+
+// Text in, text out: the rules of the case table text_rules.
+const std::map<std::string, std::function<std::string(const Fields&)>> kRules = {
+    {"raster", [](const Fields& c) { return RTurnNumber(c[1]); }},
+    {"toneword", [](const Fields& c) { return Word(EncodeTone(c[1])); }},
+    {"tonetext", [](const Fields& c) { return DecodeTone(static_cast<std::uint16_t>(std::stoul(c[1], nullptr, 16))); }},
+    {"tone",
+     [](const Fields& c) {
+         const std::string word = Word(EncodeTone(c[1]));
+         return word + (DecodeTone(static_cast<std::uint16_t>(std::stoul(c[2], nullptr, 16))) == c[1] ? "" : " decodes otherwise");
+     }},
+    {"snap", [](const Fields& c) { return SnapTestReceive(c[1]) + "|" + SnapTestTransmit(c[1]); }},
+    {"testedit",
+     [](const Fields& c) {
+         const auto before = test::Split(c[1]);
+         const TestFrequencyPair after = ApplyTestFrequencyEdit({before[0], before[1]}, std::stoi(c[2]), c[3]);
+         return after.receive + "|" + after.transmit;
+     }},
+    {"codekeys", TypeCodeKeys},
+    {"memkey",
+     [](const Fields& c) {
+         const auto in = FilterMemoryKey(static_cast<char32_t>(c[1][0]));
+         return in ? std::string(1, static_cast<char>(*in)) : "-";
+     }},
+    {"listindex",
+     [](const Fields& c) {
+         return std::to_string(ListIndexOf(c[1] == "pos" ? ValueForm::ListPosition : ValueForm::ItemText, test::Split(c[2]), c[3]));
+     }},
+    {"listvalue",
+     [](const Fields& c) {
+         return ListValueOf(c[1] == "pos" ? ValueForm::ListPosition : ValueForm::ItemText, test::Split(c[2]), std::stoi(c[3]));
+     }},
+};
+
+TEST(TextRules, EveryCaseOfTheTable) {
+    for (const Fields& c : test::Table("text_rules")) {
+        std::string line;
+        for (const auto& f : c) line += f + " ";
+        EXPECT_EQ(kRules.at(c[0])(c), c.back()) << line;
+    }
+}
+
+// The codec tables hold the band edges; here the digits between and what has no BCD form.
+TEST(FrequencyBytes, FollowTheBcdRule) {
+    EXPECT_EQ(*EncodeFrequency("435.12500"), (FrequencyBytes{0x00, 0x25, 0x51, 0x43}));
+    const std::uint8_t bytes[] = {0x00, 0x25, 0x51, 0x43};
+    EXPECT_EQ(DecodeFrequency(bytes), "435.12500");
+    // Odd digits from a radio are copied as they are and survive the way back.
+    const std::uint8_t odd[] = {0x0B, 0xA0, 0x6C, 0x4F};
+    EXPECT_EQ(DecodeFrequency(odd), "4F6.CA00B");
+    EXPECT_EQ(*EncodeFrequency("4F6.CA00B"), (FrequencyBytes{0x0B, 0xA0, 0x6C, 0x4F}));
+    for (const char* bad : {"", "446.0062", "446,00625", "4460.0625", "446.00625 ", "abc"}) {
+        EXPECT_FALSE(EncodeFrequency(bad).has_value()) << bad;
+    }
+}
+
+TEST(ToneWords, EveryPickListEntrySurvivesTheWayThrough) {
+    ASSERT_EQ(ToneList().size(), 261u);
+    for (const std::string& tone : ToneList()) {
+        if (tone != "Off") {
+            EXPECT_EQ(DecodeTone(EncodeTone(tone).value_or(0)), tone);
+        }
+    }
+}
+
+// The values the codec tables leave out: empty cells and the remaining combination.
+TEST(ChannelFlagBytes, FollowTheBitLayout) {
+    EXPECT_EQ(EncodeBusyLock(""), 0xFF);
+    EXPECT_EQ(DecodeBusyLock(0x08), "Carrier");  // only bits 4-3 count
+    EXPECT_EQ(EncodePowerBand("High", "Narrow"), 0xE0);
+    EXPECT_EQ(EncodePowerBand("", ""), 0xF0);
+}
 
 TEST(HexAndBitTexts, ConvertAsTheCodecExpects) {
     EXPECT_EQ(HexToBits("E8"), "11101000");
@@ -27,83 +127,6 @@ TEST(HexAndBitTexts, ConvertAsTheCodecExpects) {
     EXPECT_EQ(Hex2Dec("1f"), 31);
     EXPECT_EQ(Hex2Dec(""), 0);
     EXPECT_EQ(Hex2Dec("1G"), 16);  // other characters count 0
-}
-
-// The codec tables hold the band edges; here the digits between and what has no BCD form.
-TEST(FrequencyBytes, FollowTheBcdRule) {
-    EXPECT_EQ(*EncodeFrequency("435.12500"), (FrequencyBytes{0x00, 0x25, 0x51, 0x43}));
-    const std::uint8_t bytes[] = {0x00, 0x25, 0x51, 0x43};
-    EXPECT_EQ(DecodeFrequency(bytes), "435.12500");
-    // Odd digits from a radio are copied as they are and survive the way back.
-    const std::uint8_t odd[] = {0x0B, 0xA0, 0x6C, 0x4F};
-    EXPECT_EQ(DecodeFrequency(odd), "4F6.CA00B");
-    EXPECT_EQ(*EncodeFrequency("4F6.CA00B"), (FrequencyBytes{0x0B, 0xA0, 0x6C, 0x4F}));
-    for (const char* bad : {"", "446.0062", "446,00625", "4460.0625", "446.00625 ", "abc"}) {
-        EXPECT_FALSE(EncodeFrequency(bad).has_value()) << bad;
-    }
-}
-
-// Words the codec tables do not already show.
-TEST(ToneWords, MatchTheTable) {
-    struct Case {
-        const char* text;
-        std::uint16_t word;
-    };
-    const Case cases[] = {
-        {"67.0", 0x029E}, {"254.1", 0x09ED}, {"D023I", 0xA813}, {"D754N", 0x29EC}, {"Off", 0xFFFF},
-        {"", 0xFFFF},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(EncodeTone(c.text), std::optional<std::uint16_t>(c.word)) << c.text;
-        if (c.word != 0xFFFF) {
-            EXPECT_EQ(DecodeTone(c.word), c.text);
-        }
-    }
-    EXPECT_EQ(DecodeTone(0x2013), "D23N");  // bit 11 clear: fewer octal digits
-}
-
-TEST(ToneWords, EveryPickListEntrySurvivesTheWayThrough) {
-    ASSERT_EQ(ToneList().size(), 261u);
-    for (const std::string& tone : ToneList()) {
-        if (tone == "Off") continue;
-        auto word = EncodeTone(tone);
-        ASSERT_TRUE(word.has_value()) << tone;
-        EXPECT_EQ(DecodeTone(*word), tone);
-    }
-}
-
-TEST(ToneWords, TextsWithoutAWordAreRefused) {
-    // The codec stores "no tone" for these instead of bytes that mean something else.
-    for (const char* t : {"D823N", "D8N", "D0234N", "abc", "88.55", "88", "838.9", "6553.5"}) {
-        EXPECT_FALSE(EncodeTone(t).has_value()) << t;
-    }
-    // Decoded odd CTCSS values keep their word.
-    EXPECT_EQ(EncodeTone("409.6"), std::optional<std::uint16_t>(0x1000));
-    EXPECT_EQ(EncodeTone(".0"), std::optional<std::uint16_t>(0x0000));
-}
-
-// The values the codec tables leave out: empty cells and the remaining combination.
-TEST(ChannelFlagBytes, FollowTheBitLayout) {
-    EXPECT_EQ(EncodeBusyLock(""), 0xFF);
-    EXPECT_EQ(DecodeBusyLock(0x08), "Carrier");  // only bits 4-3 count
-    EXPECT_EQ(EncodePowerBand("High", "Narrow"), 0xE0);
-    EXPECT_EQ(EncodePowerBand("", ""), 0xF0);
-}
-
-TEST(RTurnNumber, MovesDownOntoTheRaster) {
-    struct Case {
-        const char* in;
-        const char* out;
-    };
-    const Case cases[] = {
-        {"435.12345", "435.12000"}, {"435.0070", "435.00625"}, {"446.00625", "446.00625"},
-        {"435", "435.00000"},       {"462.5624", "462.56000"}, {"469.99999", "469.99500"},
-        {"400", "400.00000"},       {"469.99375", "469.99375"},
-        // rounded at the fifth decimal before snapping
-        {"446.006249", "446.00625"}, {"446.006245", "446.00625"}, {"435.006244", "435.00500"},
-        {"435.000005", "435.00000"}, {"435,5", "435.50000"},
-    };
-    for (const Case& c : cases) EXPECT_EQ(RTurnNumber(c.in), c.out) << c.in;
 }
 
 // Typed into the grid and pasted rows alike; their tables hold the ordinary cases.
