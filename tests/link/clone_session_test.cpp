@@ -13,39 +13,61 @@ namespace r7::link {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
 using r7::test::HexText;
+
+// One effect as a short word, its payload after a colon.
+std::string Word(const Effect& e) {
+    const std::string on = e.enabled ? "1" : "0", n = std::to_string(e.number);
+    switch (e.kind) {
+    case EffectKind::SendBytes: return "tx:" + HexText(e.bytes);
+    case EffectKind::WatchdogRestart: return "wd";
+    case EffectKind::WatchdogStop: return "wd-";
+    case EffectKind::BlinkStart: return "blink";
+    case EffectKind::BlinkStop: return "blink-";
+    case EffectKind::ProgressShow: return "progress:" + n;
+    case EffectKind::ProgressValue: return "p:" + n;
+    case EffectKind::ProgressHide: return "progress-";
+    case EffectKind::StatusCaption: return "caption:" + e.text;
+    case EffectKind::StatusVisible: return "status:" + on;
+    case EffectKind::ShowMessage: return "msg:" + n + ":" + e.title + ":" + e.text;
+    case EffectKind::ToolBarEnabled: return "toolbar:" + on;
+    case EffectKind::ProgrammeMenuEnabled: return "menu:" + on;
+    case EffectKind::ToolButtonEnabled: return "button" + n + ":" + on;
+    case EffectKind::EnableModelFrameAndFocus: return "focus";
+    case EffectKind::ReadImageReady: return "image:" + e.text;
+    case EffectKind::TransferSucceeded: return "ok:" + e.text;
+    case EffectKind::TransferFailed: return "failed";
+    case EffectKind::TransferInterrupted: return "interrupted";
+    case EffectKind::UiRestored: return "restored";
+    }
+    return "?";
+}
 
 // The machine plus a fake clock that fires Timer1 and Timer2 from the effects it sees.
 struct Rig {
-    std::vector<Effect> effects;
+    std::vector<std::string> words;
+    std::vector<Bytes> sent;
     std::string imageToWrite;
     std::function<void(const Effect&)> onMessage;
-    long now = 0;
-    long watchdogDue = -1;
-    long blinkDue = -1;
+    long now = 0, watchdogDue = -1, blinkDue = -1;
     CloneSession session{[this](const Effect& e) { Record(e); }, [this] { return imageToWrite; }};
 
     void Record(const Effect& e) {
-        effects.push_back(e);
-        switch (e.kind) {
-        case EffectKind::WatchdogRestart: watchdogDue = now + kWatchdogIntervalMs; break;
-        case EffectKind::WatchdogStop: watchdogDue = -1; break;
-        case EffectKind::BlinkStart: blinkDue = now + kBlinkIntervalMs; break;
-        case EffectKind::BlinkStop: blinkDue = -1; break;
-        case EffectKind::ShowMessage:
-            if (onMessage) onMessage(e);
-            break;
-        default: break;
-        }
+        words.push_back(Word(e));
+        if (e.kind == EffectKind::SendBytes) sent.push_back(e.bytes);
+        if (e.kind == EffectKind::WatchdogRestart) watchdogDue = now + kWatchdogIntervalMs;
+        if (e.kind == EffectKind::WatchdogStop) watchdogDue = -1;
+        if (e.kind == EffectKind::BlinkStart) blinkDue = now + kBlinkIntervalMs;
+        if (e.kind == EffectKind::BlinkStop) blinkDue = -1;
+        if (e.kind == EffectKind::ShowMessage && onMessage) onMessage(e);
     }
     void Advance(long ms) {
-        const long end = now + ms;
-        while (true) {
-            long next = end + 1;
-            if (watchdogDue >= 0 && watchdogDue < next) next = watchdogDue;
-            if (blinkDue >= 0 && blinkDue < next) next = blinkDue;
-            if (next > end) break;
+        for (const long end = now + ms;;) {
+            const long next = std::min(watchdogDue < 0 ? end + 1 : watchdogDue, blinkDue < 0 ? end + 1 : blinkDue);
+            if (next > end) {
+                now = end;
+                return;
+            }
             now = next;
             if (next == watchdogDue) {
                 watchdogDue = -1;
@@ -55,36 +77,34 @@ struct Rig {
                 session.OnBlinkTick();
             }
         }
-        now = end;
     }
     void Receive(const Bytes& bytes) { session.OnBytesReceived(bytes); }
-    std::vector<Bytes> Sent() const {
-        std::vector<Bytes> out;
-        for (const auto& e : effects)
-            if (e.kind == EffectKind::SendBytes) out.push_back(e.bytes);
+    void Handshake() {
+        for (const Bytes& b : {Bytes{0x06}, kIdentity3207, Bytes{0x06}}) Receive(b);
+    }
+    Bytes LastSent() const { return sent.empty() ? Bytes{} : sent.back(); }
+    // The words since effect `from` that start with one of `prefixes`, joined by blanks.
+    std::string Trace(std::size_t from = 0, const std::vector<std::string>& prefixes = {""}) const {
+        std::string out;
+        for (std::size_t i = from; i < words.size(); ++i) {
+            for (const auto& p : prefixes) {
+                if (words[i].rfind(p, 0) == 0) {
+                    out += (out.empty() ? "" : " ") + words[i];
+                    break;
+                }
+            }
+        }
         return out;
     }
-    std::vector<const Effect*> Of(EffectKind kind) const {
-        std::vector<const Effect*> out;
-        for (const auto& e : effects)
-            if (e.kind == kind) out.push_back(&e);
-        return out;
-    }
-    Bytes LastSent() const { return Sent().empty() ? Bytes{} : Sent().back(); }
+    static inline const Bytes kIdentity3207 = {0x50, 0x33, 0x32, 0x30, 0x37, 0x33, 0xF8, 0xFF};
 };
 
 const Bytes kWake = {0x50, 0x52, 0x4F, 0x47, 0x52, 0x41, 0x4D};
-const Bytes kIdentity3207 = {0x50, 0x33, 0x32, 0x30, 0x37, 0x33, 0xF8, 0xFF};
-
-void Handshake(Rig& rig) {
-    rig.Receive({0x06});
-    rig.Receive(kIdentity3207);
-    rig.Receive({0x06});
-}
+const char kWatchdogText[] = " Make mistakes, please check interphone type, trouble, line and computer choice of the "
+                             "communication port! ";
 
 Bytes DataBlock(int address, int seed) {
-    Bytes block = {0x57, static_cast<std::uint8_t>(address >> 8),
-                   static_cast<std::uint8_t>(address & 0xFF), 0x40};
+    Bytes block = {0x57, static_cast<std::uint8_t>(address >> 8), static_cast<std::uint8_t>(address & 0xFF), 0x40};
     for (int i = 0; i < 64; ++i) block.push_back(static_cast<std::uint8_t>(seed * 64 + i * 7));
     return block;
 }
@@ -93,159 +113,108 @@ TEST(CloneRead, SendsThirteenRequestsAndDeliversTheImageOnlyAfterTheLast) {
     Rig rig;
     ASSERT_EQ(rig.session.StartRead(true), StartResult::Started);
     rig.Receive({0x06});
-    rig.Receive(kIdentity3207);
-    const int addresses[] = {0x0010, 0x0050, 0x0090, 0x00D0, 0x0110, 0x0150, 0x0190,
-                             0x01D0, 0x0210, 0x0250, 0x0290, 0x02D0, 0x0310};
+    rig.Receive(Rig::kIdentity3207);
     std::vector<Bytes> expected = {kWake, {0x02}, {0x06}};
     std::string image;
-    for (int b = 0; b < 13; ++b) {
+    for (int b = 0, a = 0x10; b < 13; ++b, a += 0x40) {
         rig.Receive({0x06});
-        EXPECT_TRUE(rig.Of(EffectKind::ReadImageReady).empty()) << "block " << b;
-        Bytes block = DataBlock(addresses[b], b);
+        EXPECT_EQ(rig.Trace(0, {"image"}), "") << "block " << b;
+        const Bytes block = DataBlock(a, b);
         image += HexText(Bytes(block.begin() + 4, block.end()));
         rig.Receive(block);
-        expected.push_back({0x52, static_cast<std::uint8_t>(addresses[b] >> 8),
-                            static_cast<std::uint8_t>(addresses[b] & 0xFF), 0x40});
+        expected.push_back({0x52, static_cast<std::uint8_t>(a >> 8), static_cast<std::uint8_t>(a & 0xFF), 0x40});
         expected.push_back({0x06});
     }
     rig.Receive({0x06});
     expected.push_back({0x45});
-    EXPECT_EQ(rig.Sent(), expected);
-    auto ready = rig.Of(EffectKind::ReadImageReady);
-    ASSERT_EQ(ready.size(), 1u);
-    EXPECT_EQ(ready[0]->text.size(), 1664u);
-    EXPECT_EQ(ready[0]->text, image);
+    EXPECT_EQ(rig.sent, expected);
+    ASSERT_EQ(image.size(), 1664u);
+    EXPECT_EQ(rig.Trace(0, {"image"}), "image:" + image);
     EXPECT_EQ(rig.session.StatusCaption(), "Reading succeeds frequently!");
     EXPECT_EQ(rig.session.ProgressValue(), 448);
     EXPECT_FALSE(rig.session.ProgressVisible());
     EXPECT_FALSE(rig.session.WatchdogRunning());
     EXPECT_EQ(rig.session.State(), TransferState::Finishing);
-
     // Whatever comes after End is thrown away and answered by nothing.
-    const auto sentBefore = rig.Sent().size();
+    const auto sentBefore = rig.sent.size();
     rig.Receive({0x06});
     EXPECT_EQ(rig.session.RxText(), "");
     rig.Advance(5000);
-    EXPECT_EQ(rig.Sent().size(), sentBefore);
+    EXPECT_EQ(rig.sent.size(), sentBefore);
 }
 
-struct WriteCase {
-    int service;
-    std::size_t blocks;
-};
-
-class CloneWrite : public ::testing::TestWithParam<WriteCase> {};
-
-TEST_P(CloneWrite, SendsTheBlocksOfTheWriteListWithTheirImageBytes) {
-    Rig rig;
-    // Byte k of the image is k mod 251, so every block's data is recognisable.
-    for (int k = 0; k < 848; ++k) rig.imageToWrite += HexText({static_cast<std::uint8_t>(k % 251)});
-    ASSERT_EQ(rig.session.StartWrite(true, GetParam().service), StartResult::Started);
-    Handshake(rig);
-    for (int i = 0; i < 60 && rig.session.State() == TransferState::Transferring; ++i)
-        rig.Receive({0x06});
-
-    std::vector<int> addresses;
-    for (int a = 0x0010; a <= 0x0170; a += 0x10) addresses.push_back(a);
-    if (GetParam().service) addresses.push_back(0x0180);
-    addresses.push_back(0x01B8);
-    for (int a = 0x0200; a <= 0x0350; a += 0x10) addresses.push_back(a);
-    ASSERT_EQ(addresses.size(), GetParam().blocks);
-
-    std::vector<Bytes> expected = {kWake, {0x02}, {0x06}};
-    for (int a : addresses) {
-        Bytes block = {0x57, static_cast<std::uint8_t>(a >> 8), static_cast<std::uint8_t>(a & 0xFF),
-                       0x10};
-        for (int k = a - 0x10; k < a; ++k) block.push_back(static_cast<std::uint8_t>(k % 251));
-        expected.push_back(block);
-    }
-    expected.push_back({0x45});
-    EXPECT_EQ(rig.Sent(), expected);
-
-    std::vector<int> progress;
-    for (auto* e : rig.Of(EffectKind::ProgressValue)) progress.push_back(e->number);
-    ASSERT_EQ(progress.size(), 46u);
-    for (std::size_t i = 0; i < progress.size(); ++i)
-        EXPECT_EQ(progress[i], static_cast<int>(10 * (i + 1)));
-    EXPECT_EQ(rig.session.StatusCaption(), "Writing succeeds frequently!");
-    EXPECT_FALSE(rig.session.WatchdogRunning());
-}
-
-INSTANTIATE_TEST_SUITE_P(ServiceMode, CloneWrite,
-                         ::testing::Values(WriteCase{0, 46}, WriteCase{1, 47}, WriteCase{-1, 47}));
-
-struct IdentityCase {
-    const char* name;
-    Bytes reply;
-    bool accepted;
-};
-
-TEST(CloneHandshake, AcceptsTheIdentityOnlyAsEightBytesWithTheTextOnByteBoundaries) {
-    const IdentityCase cases[] = {
-        {"P3207 first", kIdentity3207, true},
-        {"P2207 first", {0x50, 0x32, 0x32, 0x30, 0x37, 0xFF, 0xFF, 0xFF}, true},
-        {"P3207 last", {0x00, 0x11, 0x22, 0x50, 0x33, 0x32, 0x30, 0x37}, true},
-        {"P2207 in the middle", {0x00, 0x50, 0x32, 0x32, 0x30, 0x37, 0x22, 0x33}, true},
-        {"nine bytes", {0x50, 0x33, 0x32, 0x30, 0x37, 0x33, 0xF8, 0xFF, 0xFF}, false},
-        {"seven bytes", {0x50, 0x33, 0x32, 0x30, 0x37, 0x33, 0xF8}, false},
-        {"other model", {0x50, 0x34, 0x32, 0x30, 0x37, 0x33, 0xF8, 0xFF}, false},
-        // hex "05033323037FFFFF" holds 5033323037 one digit off a byte boundary
-        {"half a byte off", {0x05, 0x03, 0x33, 0x23, 0x03, 0x7F, 0xFF, 0xFF}, false},
-    };
-    for (const auto& c : cases) {
+TEST(CloneWrite, SendsTheBlocksOfTheWriteListWithTheirImageBytes) {
+    for (const int service : {0, 1, -1}) {
         Rig rig;
-        rig.session.StartRead(true);
-        rig.Receive({0x06});
-        rig.Receive(c.reply);
-        EXPECT_EQ(rig.session.LinkPhase() == 0, c.accepted) << c.name;
-        EXPECT_EQ(rig.LastSent() == Bytes{0x06}, c.accepted) << c.name;
-        EXPECT_EQ(rig.session.ProgressVisible(), c.accepted) << c.name;
+        // Byte k of the image is k mod 251, so every block's data is recognisable.
+        for (int k = 0; k < 848; ++k) rig.imageToWrite += HexText({static_cast<std::uint8_t>(k % 251)});
+        ASSERT_EQ(rig.session.StartWrite(true, service), StartResult::Started);
+        rig.Handshake();
+        for (int i = 0; i < 60 && rig.session.State() == TransferState::Transferring; ++i) rig.Receive({0x06});
+        std::vector<Bytes> expected = {kWake, {0x02}, {0x06}};
+        std::string progress;
+        for (int a = 0x10; a <= 0x350; a += a == 0x170 ? (service ? 0x10 : 0x48) : a == 0x180 ? 0x38 : a == 0x1B8 ? 0x48 : 0x10) {
+            Bytes block = {0x57, static_cast<std::uint8_t>(a >> 8), static_cast<std::uint8_t>(a & 0xFF), 0x10};
+            for (int k = a - 0x10; k < a; ++k) block.push_back(static_cast<std::uint8_t>(k % 251));
+            expected.push_back(block);
+        }
+        expected.push_back({0x45});
+        ASSERT_EQ(expected.size(), service ? 51u : 50u);  // 47 or 46 blocks
+        for (int i = 1; i <= 46; ++i) progress += (i == 1 ? "p:" : " p:") + std::to_string(10 * i);
+        EXPECT_EQ(rig.sent, expected) << service;
+        EXPECT_EQ(rig.Trace(0, {"p:"}), progress);
+        EXPECT_EQ(rig.session.StatusCaption(), "Writing succeeds frequently!");
+        EXPECT_FALSE(rig.session.WatchdogRunning());
     }
 }
 
-TEST(CloneHandshake, AnswersOnlyAnExactAcknowledge) {
-    const struct {
-        Bytes reply;
-        bool answered;
-    } cases[] = {{{0x06}, true}, {{0x06, 0x06}, false}, {{0x15}, false}, {{0x06, 0x00}, false}};
-    for (const auto& c : cases) {
-        Rig rig;
-        rig.session.StartWrite(true, 0);
-        rig.Receive(c.reply);
-        EXPECT_EQ(rig.LastSent() == Bytes{0x02}, c.answered) << HexText(c.reply);
-    }
-}
-
-TEST(CloneRead, DataBlockRules) {
+// Replies after the start: the identity only as eight bytes with the text on byte boundaries,
+// only an exact acknowledge, a data block only as 69 bytes with its first and length bytes.
+TEST(CloneHandshake, RepliesAreAcceptedOnlyWhole) {
     const Bytes block = DataBlock(0x0777, 3);  // the address bytes are not compared
-    const struct {
-        const char* name;
-        std::vector<Bytes> batches;
-        bool accepted;
-    } cases[] = {
-        {"one batch, other address", {block}, true},
-        {"69th byte in the last batch",
-         {Bytes(block.begin(), block.begin() + 60), [&] {
-              Bytes tail(block.begin() + 60, block.end());
-              tail.push_back(0x00);
-              return tail;
-          }()},
-         false},
-        {"wrong first byte", {[&] { Bytes b = block; b[0] = 0x58; return b; }()}, false},
-        {"wrong length byte", {[&] { Bytes b = block; b[3] = 0x41; return b; }()}, false},
+    Bytes tail(block.begin() + 60, block.end()), wrongFirst = block, wrongLength = block;
+    tail.push_back(0x00);
+    wrongFirst[0] = 0x58;
+    wrongLength[3] = 0x41;
+    const Bytes ack = {0x06}, id = Rig::kIdentity3207;
+    const struct { const char* name; char command; std::vector<Bytes> replies; Bytes answer; std::size_t image; } cases[] = {
+        {"P3207 first", 'R', {ack, id}, ack, 0},
+        {"P2207 first", 'R', {ack, {0x50, 0x32, 0x32, 0x30, 0x37, 0xFF, 0xFF, 0xFF}}, ack, 0},
+        {"P3207 last", 'R', {ack, {0x00, 0x11, 0x22, 0x50, 0x33, 0x32, 0x30, 0x37}}, ack, 0},
+        {"P2207 in the middle", 'R', {ack, {0x00, 0x50, 0x32, 0x32, 0x30, 0x37, 0x22, 0x33}}, ack, 0},
+        {"nine bytes", 'R', {ack, {0x50, 0x33, 0x32, 0x30, 0x37, 0x33, 0xF8, 0xFF, 0xFF}}, {0x02}, 0},
+        {"seven bytes", 'R', {ack, {0x50, 0x33, 0x32, 0x30, 0x37, 0x33, 0xF8}}, {0x02}, 0},
+        {"other model", 'R', {ack, {0x50, 0x34, 0x32, 0x30, 0x37, 0x33, 0xF8, 0xFF}}, {0x02}, 0},
+        // hex "05033323037FFFFF" holds 5033323037 one digit off a byte boundary
+        {"half a byte off", 'R', {ack, {0x05, 0x03, 0x33, 0x23, 0x03, 0x7F, 0xFF, 0xFF}}, {0x02}, 0},
+        {"exact acknowledge", 'W', {ack}, {0x02}, 0},
+        {"acknowledge twice", 'W', {{0x06, 0x06}}, kWake, 0},
+        {"negative acknowledge", 'W', {{0x15}}, kWake, 0},
+        {"acknowledge and more", 'W', {{0x06, 0x00}}, kWake, 0},
+        {"block in one batch, other address", 'R', {ack, id, ack, block}, ack, 128},
+        {"69th byte in the last batch", 'R', {ack, id, ack, Bytes(block.begin(), block.begin() + 60), tail}, {0x52, 0x00, 0x10, 0x40}, 0},
+        {"wrong first byte", 'R', {ack, id, ack, wrongFirst}, {0x52, 0x00, 0x10, 0x40}, 0},
+        {"wrong length byte", 'R', {ack, id, ack, wrongLength}, {0x52, 0x00, 0x10, 0x40}, 0},
     };
     for (const auto& c : cases) {
         Rig rig;
-        rig.session.StartRead(true);
-        Handshake(rig);
-        for (const auto& batch : c.batches) rig.Receive(batch);
-        EXPECT_EQ(rig.LastSent() == Bytes{0x06}, c.accepted) << c.name;
-        EXPECT_EQ(rig.session.ReadImage().size(), c.accepted ? 128u : 0u) << c.name;
+        c.command == 'R' ? rig.session.StartRead(true) : rig.session.StartWrite(true, 0);
+        for (const Bytes& r : c.replies) rig.Receive(r);
+        EXPECT_EQ(HexText(rig.LastSent()), HexText(c.answer)) << c.name;
+        EXPECT_EQ(rig.session.ReadImage().size(), c.image) << c.name;
+        if (c.command == 'R' && c.replies.size() == 2) {
+            EXPECT_EQ(rig.session.LinkPhase() == 0, c.answer == ack) << c.name;
+        }
+        EXPECT_EQ(rig.session.ProgressVisible(), c.replies.size() > 1 && c.answer != Bytes{0x02}) << c.name;
     }
 }
 
-// A break drops the oldest byte of the next batch; the port's events arrive by their codes.
-TEST(CloneLink, BreakDropsTheOldestByteOfTheNextBatch) {
+TEST(CloneLink, StrayBytesBreaksAndTimeouts) {
+    Rig idle;  // bytes while idle are discarded
+    idle.Receive({0x06, 0x50});
+    EXPECT_EQ(idle.session.RxText(), "");
+    EXPECT_TRUE(idle.words.empty());
+    // A break drops the oldest byte of the next batch; the port's events arrive by their codes.
     Rig rig;
     rig.session.StartRead(true);
     rig.session.OnPortEvent(3, Bytes{0x06});  // neither bytes received nor a break
@@ -255,30 +224,15 @@ TEST(CloneLink, BreakDropsTheOldestByteOfTheNextBatch) {
     rig.session.OnPortEvent(kEventReceive, Bytes{0xAA, 0x06});
     EXPECT_FALSE(rig.session.BreakSeen());
     EXPECT_EQ(rig.LastSent(), Bytes{0x02});
-
     Rig lone;
     lone.session.StartRead(true);
     lone.session.OnBreak();
     lone.Receive({0x06});  // the only byte goes, nothing is left to answer
     EXPECT_EQ(lone.session.RxText(), "");
     EXPECT_EQ(lone.LastSent(), kWake);
-}
-
-TEST(CloneLink, BytesWhileIdleAreDiscarded) {
-    Rig rig;
-    rig.Receive({0x06, 0x50});
-    EXPECT_EQ(rig.session.RxText(), "");
-    EXPECT_TRUE(rig.effects.empty());
-}
-
-TEST(CloneLink, ABabblingLineCannotGrowTheReceivedTextWithoutEnd) {
-    Rig rig;
-    rig.session.StartRead(true);
-    rig.Receive(Bytes(40000, 0x55));  // 80,000 hex digits, none of them an answer
-    EXPECT_EQ(rig.session.RxText().size(), 65536u);
-}
-
-TEST(CloneLink, PortTimeoutsOfTheFixedLineSettings) {
+    // A babbling line cannot grow the received text without end.
+    lone.Receive(Bytes(40000, 0x55));  // 80,000 hex digits, none of them an answer
+    EXPECT_EQ(lone.session.RxText().size(), 65536u);
     // (512 \ 9600) x 10000 + 1000: the division drops the fraction.
     EXPECT_EQ(ClonePortTimeouts(), (PortTimeouts{1, 1, 1, 1, 1000}));
     EXPECT_EQ(ClonePortTimeouts(512, 9600).WriteTotalTimeoutConstant, 1000u);
@@ -286,40 +240,19 @@ TEST(CloneLink, PortTimeoutsOfTheFixedLineSettings) {
     EXPECT_EQ(ClonePortTimeouts(9599, 9600).WriteTotalTimeoutConstant, 1000u);
 }
 
-TEST(Supervision, StartRefusalsChangeNothing) {
+TEST(Supervision, StartsAndRefusals) {
     Rig rig;
     EXPECT_EQ(rig.session.StartRead(false), StartResult::NoPortOpen);
-    ASSERT_EQ(rig.effects.size(), 1u);
-    EXPECT_EQ(rig.effects[0].kind, EffectKind::ShowMessage);
-    EXPECT_EQ(rig.effects[0].text,
-              "The communication port has not been opened, please choose the menu of "
-              "communication  first Open its bunch of mouths! ");
-    EXPECT_EQ(rig.effects[0].number, 64);
-    EXPECT_EQ(rig.effects[0].title, "");
-
-    ASSERT_EQ(rig.session.StartWrite(true, 0), StartResult::Started);
-    const auto count = rig.effects.size();
-    EXPECT_EQ(rig.session.StartRead(true), StartResult::Busy);
-    EXPECT_EQ(rig.session.StartWrite(true, 1), StartResult::Busy);
-    EXPECT_EQ(rig.effects.size(), count);
-}
-
-TEST(Supervision, StartDisablesControlsSendsWakeUpAndStartsBothTimers) {
-    Rig rig;
-    rig.session.StartRead(true);
-    std::vector<EffectKind> kinds;
-    for (const auto& e : rig.effects) kinds.push_back(e.kind);
-    const std::vector<EffectKind> expected = {
-        EffectKind::ToolBarEnabled,  EffectKind::ProgrammeMenuEnabled,
-        EffectKind::ToolButtonEnabled, EffectKind::EnableModelFrameAndFocus,
-        EffectKind::SendBytes,       EffectKind::WatchdogRestart,
-        EffectKind::StatusCaption,   EffectKind::BlinkStart};
-    EXPECT_EQ(kinds, expected);
-    EXPECT_EQ(rig.effects[2].number, 5);
-    EXPECT_FALSE(rig.effects[2].enabled);
-    EXPECT_EQ(rig.effects[6].text, "Communicating, please waiting");
+    EXPECT_EQ(rig.Trace(), "msg:64::The communication port has not been opened, please choose the menu of communication  "
+                           "first Open its bunch of mouths! ");
+    ASSERT_EQ(rig.session.StartRead(true), StartResult::Started);
+    EXPECT_EQ(rig.Trace(1), "toolbar:0 menu:0 button5:0 focus tx:50524F4752414D wd caption:Communicating, please waiting blink");
     EXPECT_EQ(rig.session.LinkCommand(), 'R');
     EXPECT_EQ(rig.session.LinkPhase(), 1);
+    const auto count = rig.words.size();
+    EXPECT_EQ(rig.session.StartRead(true), StartResult::Busy);
+    EXPECT_EQ(rig.session.StartWrite(true, 1), StartResult::Busy);
+    EXPECT_EQ(rig.words.size(), count);
 }
 
 TEST(Supervision, WatchdogEndsTheTransferThreeSecondsAfterTheLastCommand) {
@@ -329,31 +262,21 @@ TEST(Supervision, WatchdogEndsTheTransferThreeSecondsAfterTheLastCommand) {
     rig.Receive({0x06});  // restarts the watchdog with the 02 it answers
     rig.Advance(2999);
     EXPECT_EQ(rig.session.State(), TransferState::Transferring);
-
     // While the message is open, arriving bytes are discarded and nothing can start.
     bool checkedDuringMessage = false;
-    rig.onMessage = [&](const Effect& e) {
-        EXPECT_EQ(e.text, " Make mistakes, please check interphone type, trouble, line and "
-                          "computer choice of the communication port! ");
-        EXPECT_EQ(e.number, 16);
+    rig.onMessage = [&](const Effect&) {
         rig.Receive({0x06});
         EXPECT_EQ(rig.session.RxText(), "");
         EXPECT_EQ(rig.session.StartRead(true), StartResult::Busy);
         EXPECT_NE(rig.LastSent(), Bytes{0x45});  // End goes out after the message closes
         checkedDuringMessage = true;
     };
-    const auto first = rig.effects.size();
+    const auto first = rig.words.size();
     rig.Advance(1);
     EXPECT_TRUE(checkedDuringMessage);
-    std::vector<EffectKind> kinds;
-    for (auto i = first; i < rig.effects.size(); ++i) kinds.push_back(rig.effects[i].kind);
-    const std::vector<EffectKind> expected = {
-        EffectKind::WatchdogStop,        EffectKind::StatusVisible,     EffectKind::BlinkStop,
-        EffectKind::ShowMessage,         EffectKind::ToolBarEnabled,    EffectKind::ProgrammeMenuEnabled,
-        EffectKind::ToolButtonEnabled,   EffectKind::ToolButtonEnabled, EffectKind::ProgressHide,
-        EffectKind::SendBytes,           EffectKind::WatchdogStop,      EffectKind::TransferFailed};
-    EXPECT_EQ(kinds, expected);
-    EXPECT_EQ(rig.LastSent(), Bytes{0x45});
+    EXPECT_EQ(rig.Trace(first, {"wd", "status", "blink", "msg", "toolbar", "menu", "button", "progress", "tx", "failed"}),
+              "wd- status:0 blink- msg:16::" + std::string(kWatchdogText) +
+                  " toolbar:1 menu:1 button5:1 button6:1 progress- tx:45 wd- failed");
     EXPECT_EQ(rig.session.State(), TransferState::Idle);
     EXPECT_EQ(rig.session.StartWrite(true, 0), StartResult::Started);
 }
@@ -362,7 +285,7 @@ TEST(Supervision, FailedReadNeverReachesTheEditor) {
     for (bool portVanishes : {false, true}) {
         Rig rig;
         rig.session.StartRead(true);
-        Handshake(rig);
+        rig.Handshake();
         for (int b = 0; b < 5; ++b) {
             rig.Receive(DataBlock(0x10 + b * 0x40, b));
             rig.Receive({0x06});
@@ -371,8 +294,7 @@ TEST(Supervision, FailedReadNeverReachesTheEditor) {
         if (portVanishes) rig.session.OnPortError();  // at once, not 3 s later
         else rig.Advance(3000);
         EXPECT_EQ(rig.now - before, portVanishes ? 0 : 3000);
-        EXPECT_EQ(rig.Of(EffectKind::TransferFailed).size(), 1u);
-        EXPECT_TRUE(rig.Of(EffectKind::ReadImageReady).empty());
+        EXPECT_EQ(rig.Trace(0, {"failed", "image"}), "failed");
         EXPECT_EQ(rig.session.State(), TransferState::Idle);
         EXPECT_EQ(rig.LastSent(), Bytes{0x45});
     }
@@ -385,10 +307,10 @@ TEST(Supervision, SuccessBlinksSixTicksThenRestoresBothButtons) {
     rig.Advance(400);  // ticks while communicating toggle the label but do not count
     EXPECT_EQ(rig.session.BlinkCount(), 0);
     EXPECT_TRUE(rig.session.StatusVisible());
-    Handshake(rig);
+    rig.Handshake();
     while (rig.session.State() == TransferState::Transferring) rig.Receive({0x06});
     EXPECT_EQ(rig.session.State(), TransferState::Finishing);
-    const auto first = rig.effects.size();
+    const auto first = rig.words.size();
     rig.Advance(1000);
     EXPECT_EQ(rig.session.BlinkCount(), 5);
     EXPECT_EQ(rig.session.State(), TransferState::Finishing);
@@ -397,17 +319,9 @@ TEST(Supervision, SuccessBlinksSixTicksThenRestoresBothButtons) {
     EXPECT_EQ(rig.session.State(), TransferState::Idle);
     EXPECT_FALSE(rig.session.StatusVisible());
     EXPECT_FALSE(rig.session.BlinkRunning());
-    std::vector<bool> toggles;
-    std::vector<int> enabledButtons;
-    for (auto i = first; i < rig.effects.size(); ++i) {
-        const Effect& e = rig.effects[i];
-        if (e.kind == EffectKind::StatusVisible) toggles.push_back(e.enabled);
-        if (e.kind == EffectKind::ToolButtonEnabled && e.enabled) enabledButtons.push_back(e.number);
-    }
-    // shown at 400 ms, then six toggles, then hidden for good
-    EXPECT_EQ(toggles, (std::vector<bool>{false, true, false, true, false, true, false}));
-    EXPECT_EQ(enabledButtons, (std::vector<int>{5, 6}));
-    EXPECT_EQ(rig.Of(EffectKind::UiRestored).size(), 1u);
+    // shown at 400 ms, then six toggles, then hidden for good; both buttons back, once
+    EXPECT_EQ(rig.Trace(first, {"status", "button", "restored"}),
+              "status:0 status:1 status:0 status:1 status:0 status:1 status:0 button5:1 button6:1 restored");
 }
 
 }  // namespace
