@@ -4,14 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 
-#include "files/dat_file.h"
-#include "image/editor_defaults.h"
 #include "link/backup_file.h"
 #include "link/safe_write.h"
 #include "link/transfer_controller.h"
@@ -25,46 +21,24 @@ using namespace r7::link::testing;
 
 const char kWatchdogText[] = "Make mistakes, please check interphone type";
 
-// A data file to write, different from any radio pattern.
-QString WriteInput(const QTemporaryDir& dir) {
-    EditorState state = NewConfiguration();
-    state.cell(1, ColReceive) = "446.00625";
-    const QString path = dir.filePath("in.DAT");
-    EXPECT_TRUE(WriteDatFile(path, EncodeImageBytes(state)).ok);
-    return path;
-}
-
-QStringList Entries(const QString& dir) { return QDir(dir).entryList(QDir::Files | QDir::Hidden); }
-
+// Each fails with its message within its time (the watchdog is 400 ms; a dead line fails before
+// it), leaves no file, and the same command works again against a good radio.
 TEST(FaultInjection, EveryFaultEndsWithItsMessageNoFileAndTheCommandWorksAgain) {
-    const struct {
-        const char* fault;
-        char command;
-        const char* message;
-        int maxMs;  // the watchdog is 400 ms; a dead line must fail before it
-    } cases[] = {
-        {"silent", 'R', kWatchdogText, 1500},
-        {"wrong-identity", 'R', kWatchdogText, 1500},
-        {"short-block", 'R', kWatchdogText, 1500},
-        {"wrong-ack", 'R', kWatchdogText, 1500},
-        {"stop-after=3", 'R', kWatchdogText, 1500},
-        {"garbage", 'R', kWatchdogText, 1500},
-        {"double-reply", 'R', kWatchdogText, 1500},
-        {"close-after=2", 'R', "went away (is the cable unplugged?)", 350},
-        {"silent", 'W', kWatchdogText, 1500},
-        {"wrong-ack", 'W', kWatchdogText, 1500},
-        {"stop-after=3", 'W', kWatchdogText, 1500},
-        {"double-reply", 'W', kWatchdogText, 1500},
+    const struct { const char* fault; char command; const char* message; int maxMs; } cases[] = {
+        {"silent", 'R', kWatchdogText, 1500}, {"wrong-identity", 'R', kWatchdogText, 1500},
+        {"short-block", 'R', kWatchdogText, 1500}, {"wrong-ack", 'R', kWatchdogText, 1500},
+        {"stop-after=3", 'R', kWatchdogText, 1500}, {"garbage", 'R', kWatchdogText, 1500},
+        {"double-reply", 'R', kWatchdogText, 1500}, {"close-after=2", 'R', "went away (is the cable unplugged?)", 350},
+        {"silent", 'W', kWatchdogText, 1500}, {"wrong-ack", 'W', kWatchdogText, 1500},
+        {"stop-after=3", 'W', kWatchdogText, 1500}, {"double-reply", 'W', kWatchdogText, 1500},
         {"close-after=5", 'W', "the radio holds 5 of the 46 new blocks; its configuration is mixed: write again", 350},
         {"bad-store", 'V', "verify failed: 1 written byte differs on read-back: offset 000 wrote", 4000},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.fault) + " " + c.command);
         QTemporaryDir dir;
-        const QString out = dir.filePath("out.DAT"), in = WriteInput(dir);
-        QStringList args;
-        if (c.command == 'R') args = {"read", "-o", out};
-        else args = {"write", in};
+        const QString out = dir.filePath("out.DAT");
+        QStringList args = c.command == 'R' ? QStringList{"read", "-o", out} : QStringList{"write", InputFile(dir)};
         if (c.command == 'V') args << "--verify";
         args << "--watchdog-ms" << "400";
         const QStringList before = Entries(dir.path());
@@ -81,78 +55,59 @@ TEST(FaultInjection, EveryFaultEndsWithItsMessageNoFileAndTheCommandWorksAgain) 
         Sim good({});
         const CliRun again = Cli(QStringList(args) << "--port" << good.device);
         EXPECT_EQ(again.exitCode, 0) << again.err.toStdString();
-        if (c.command == 'R') {
-            EXPECT_EQ(Contents(out).size(), 853);
-        }
+        EXPECT_TRUE(c.command != 'R' || Contents(out).size() == 853);
     }
     // A bad store goes unnoticed without --verify.
     QTemporaryDir dir;
     Sim sim({"--fault", "bad-store"});
-    EXPECT_EQ(Cli({"write", WriteInput(dir), "--port", sim.device}).exitCode, 0);
+    EXPECT_EQ(Cli({"write", InputFile(dir), "--port", sim.device}).exitCode, 0);
 }
 
 TEST(FaultInjection, LateAnswersFailOnlyPastTheWatchdog) {
-    const struct {
-        const char* delay;
-        int exitCode;
-    } cases[] = {{"450", 0}, {"750", 1}};
-    for (const auto& c : cases) {
+    for (const int delay : {450, 750}) {
         QTemporaryDir dir;
         const QString out = dir.filePath("out.DAT");
         // The wake-up, identify, acknowledge and first block request are all answered late.
-        Sim sim({"--delay-ms", c.delay, "--delay-replies", "4"});
+        Sim sim({"--delay-ms", QString::number(delay), "--delay-replies", "4"});
         QElapsedTimer clock;
         clock.start();
         const CliRun run = Cli({"read", "--port", sim.device, "-o", out, "--watchdog-ms", "600"});
-        EXPECT_EQ(run.exitCode, c.exitCode) << c.delay << run.err.toStdString();
-        EXPECT_EQ(QFile::exists(out), c.exitCode == 0) << c.delay;
-        if (c.exitCode == 0) {
-            EXPECT_GE(clock.elapsed(), 4 * 450) << c.delay;
-        } else {
-            EXPECT_LT(clock.elapsed(), 750) << c.delay;
-            EXPECT_TRUE(run.err.contains(kWatchdogText)) << c.delay;
-        }
+        const bool late = delay > 600;
+        EXPECT_EQ(run.exitCode, late ? 1 : 0) << delay << run.err.toStdString();
+        EXPECT_EQ(QFile::exists(out), !late) << delay;
+        EXPECT_TRUE(late ? clock.elapsed() < 750 : clock.elapsed() >= 4 * 450) << delay;
+        EXPECT_EQ(run.err.contains(kWatchdogText), late) << delay;
     }
 }
 
-TEST(SafeWriteCli, VerifyReportsTheBytesAReadCannotReturn) {
-    QTemporaryDir dir;
-    Sim sim({});
-    const CliRun run = Cli({"write", "--port", sim.device, WriteInput(dir), "--verify"});
-    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    // 46 blocks of 16 bytes; the one at radio 0350 (offsets 340-34F) is beyond any read.
-    EXPECT_TRUE(run.out.contains("verified 720 written bytes; 16 bytes at 340-34F cannot be read back"))
-        << run.out.toStdString();
-}
-
-TEST(SafeWriteCli, BackupHoldsWhatAReadWouldSaveThenTheWriteFollows) {
+TEST(SafeWriteCli, BackupHoldsWhatAReadWouldSaveThenTheWriteFollowsVerified) {
     QTemporaryDir dir;
     const QString radio = dir.filePath("radio.DAT"), saved = dir.filePath("saved.DAT"),
-                  reference = dir.filePath("reference.DAT"), backups = dir.filePath("backups"),
-                  in = WriteInput(dir);
+                  reference = dir.filePath("reference.DAT"), backups = dir.filePath("backups"), in = InputFile(dir);
     ASSERT_TRUE(WriteDatFile(radio, Pattern(5)).ok);
     Sim sim({"--load", radio, "--save", saved});
     ASSERT_EQ(Cli({"read", "--port", sim.device, "-o", reference}).exitCode, 0);
     const CliRun run = Cli({"write", "--port", sim.device, in, "--backup", backups, "--verify"});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    // 46 blocks of 16 bytes; the one at radio 0350 (offsets 340-34F) is beyond any read.
+    EXPECT_TRUE(run.out.contains("verified 720 written bytes; 16 bytes at 340-34F cannot be read back"))
+        << run.out.toStdString();
     const QStringList files = Entries(backups);
     ASSERT_EQ(files.size(), 1) << files.join(' ').toStdString();
-    EXPECT_TRUE(QRegularExpression("^R7-backup-\\d{8}-\\d{6}\\.DAT$").match(files[0]).hasMatch())
-        << files[0].toStdString();
-    EXPECT_TRUE(run.out.contains(("backup saved as " + QDir::toNativeSeparators(QDir(backups).filePath(files[0])))
-                                     .toLocal8Bit()));
+    EXPECT_TRUE(QRegularExpression("^R7-backup-\\d{8}-\\d{6}\\.DAT$").match(files[0]).hasMatch()) << files[0].toStdString();
+    const QString backup = QDir(backups).filePath(files[0]);
+    EXPECT_TRUE(run.out.contains(("backup saved as " + QDir::toNativeSeparators(backup)).toLocal8Bit()));
     // Byte for byte the read's file, 340-34F filled as the read command fills them.
-    EXPECT_EQ(Contents(QDir(backups).filePath(files[0])), Contents(reference));
+    EXPECT_EQ(Contents(backup), Contents(reference));
     sim.Stop();
     EXPECT_TRUE(SameStart(DatImage(Contents(in)), DatImage(Contents(saved)), 0x170));
 }
 
 TEST(SafeWriteCli, AFailedBackupWritesNothing) {
     QTemporaryDir dir;
-    const QString radio = dir.filePath("radio.DAT"), saved = dir.filePath("saved.DAT"), in = WriteInput(dir),
+    const QString radio = dir.filePath("radio.DAT"), saved = dir.filePath("saved.DAT"), in = InputFile(dir),
                   backups = dir.filePath("backups"), notAFolder = dir.filePath("plain");
-    ASSERT_TRUE(WriteDatFile(radio, Pattern(6)).ok);
-    ASSERT_TRUE(WriteFile(notAFolder, {}));
+    ASSERT_TRUE(WriteDatFile(radio, Pattern(6)).ok && WriteFile(notAFolder, {}));
     {
         Sim silent({"--fault", "silent"});
         const CliRun run = Cli({"write", "--port", silent.device, in, "--backup", backups, "--watchdog-ms", "300"});
@@ -171,22 +126,17 @@ TEST(SafeWriteCli, AFailedBackupWritesNothing) {
 
 TEST(SafeWriteController, ABackupThatCannotBeSavedStopsBeforeTheWrite) {
     QTemporaryDir dir;
-    const QString radio = dir.filePath("radio.DAT"), saved = dir.filePath("saved.DAT"),
-                  backups = dir.filePath("backups");
-    ASSERT_TRUE(WriteDatFile(radio, Pattern(8)).ok);
-    ASSERT_TRUE(QDir().mkpath(backups));
+    const QString radio = dir.filePath("radio.DAT"), saved = dir.filePath("saved.DAT"), backups = dir.filePath("backups");
+    ASSERT_TRUE(WriteDatFile(radio, Pattern(8)).ok && QDir().mkpath(backups));
     Sim sim({"--load", radio, "--save", saved});
     TransferController controller;
     ASSERT_TRUE(controller.link().open(sim.device));
-    const EditorState state = NewConfiguration();
-    controller.setImageSource([&] { return EncodeImage(state); });
+    controller.setImageSource([] { return EncodeImage(NewConfiguration()); });
     SafeWrite sequence(controller);
     bool done = false, ok = true;
     QString reason;
     int writeBlocks = 0;
-    QObject::connect(&controller, &TransferController::bytesSent, [&](const QByteArray& b) {
-        if (b.startsWith('W')) ++writeBlocks;
-    });
+    QObject::connect(&controller, &TransferController::bytesSent, [&](const QByteArray& b) { writeBlocks += b.startsWith('W'); });
     // The folder vanishes while the radio is read.
     QObject::connect(&sequence, &SafeWrite::stageStarted, [&](SafeWriteStage stage) {
         if (stage == SafeWriteStage::Backup) QDir(backups).removeRecursively();
@@ -201,8 +151,8 @@ TEST(SafeWriteController, ABackupThatCannotBeSavedStopsBeforeTheWrite) {
     RunUntil(done, 5000);
     ASSERT_TRUE(done);
     EXPECT_FALSE(ok);
-    EXPECT_TRUE(reason.startsWith("the backup failed: backup folder")) << reason.toStdString();
-    EXPECT_TRUE(reason.endsWith("nothing was written")) << reason.toStdString();
+    EXPECT_TRUE(reason.startsWith("the backup failed: backup folder") && reason.endsWith("nothing was written"))
+        << reason.toStdString();
     EXPECT_EQ(writeBlocks, 0);
     EXPECT_FALSE(sequence.running());
     sim.Stop();
@@ -215,60 +165,49 @@ TEST(BackupFile, NamesCarryTheTimeAndRadioAndNeverReplaceAFile) {
     EXPECT_EQ(BackupFileName(when), "R7-backup-20260304-050607.DAT");
     EXPECT_EQ(BackupFileName(when, 3), "R7-backup-20260304-050607-radio3.DAT");
     ASSERT_TRUE(WriteFile(dir.filePath("R7-backup-20260304-050607.DAT"), "old"));
-    const ImageBytes image = Pattern(2);
-    const BackupResult second = SaveBackup(dir.path(), image, when);
+    const BackupResult second = SaveBackup(dir.path(), Pattern(2), when);
     ASSERT_TRUE(second.ok) << second.error.toStdString();
     EXPECT_EQ(QFileInfo(second.path).fileName(), "R7-backup-20260304-050607-2.DAT");
-    const BackupResult third = SaveBackup(dir.path(), image, when);
-    EXPECT_EQ(QFileInfo(third.path).fileName(), "R7-backup-20260304-050607-3.DAT");
+    EXPECT_EQ(QFileInfo(SaveBackup(dir.path(), Pattern(2), when).path).fileName(), "R7-backup-20260304-050607-3.DAT");
     EXPECT_EQ(Contents(dir.filePath("R7-backup-20260304-050607.DAT")), QByteArray("old"));
-    QByteArray expected("P3207");
-    expected.append(reinterpret_cast<const char*>(image.data()), 848);
-    EXPECT_EQ(Contents(second.path), expected);
+    EXPECT_EQ(Contents(second.path), "P3207" + QByteArray(reinterpret_cast<const char*>(Pattern(2).data()), 848));
     EXPECT_EQ(Entries(dir.path()).size(), 3);  // no temporary file left behind
-}
-
-// The port is a link that the test points at the next radio, as a cable moved between radios.
-void PointAt(const QString& link, const QString& device) {
-    QFile::remove(link);
-    ASSERT_TRUE(QFile::link(device, link));
 }
 
 TEST(BatchCli, ThreeRadiosTheThirdFailingStopsWithItsNumber) {
     QTemporaryDir dir;
-    const QString port = dir.filePath("port"), backups = dir.filePath("backups"), in = WriteInput(dir);
+    const QString port = dir.filePath("port"), backups = dir.filePath("backups"), in = InputFile(dir);
     std::vector<QString> loads;
     for (int n = 1; n <= 3; ++n) {
         loads.push_back(dir.filePath(QStringLiteral("radio%1.DAT").arg(n)));
         ASSERT_TRUE(WriteDatFile(loads.back(), Pattern(20 + n)).ok);
     }
     Sim first({"--load", loads[0]}), second({"--load", loads[1]}), third({"--load", loads[2], "--fault", "bad-store"});
-    PointAt(port, first.device);
+    // The port is a link the test points at the next radio, as a cable moved between radios.
+    ASSERT_TRUE(QFile::link(first.device, port));
     CliSession batch({"write", "--port", port, in, "--repeat", "--verify", "--backup", backups});
-    ASSERT_TRUE(batch.WaitFor("radio 1 programmed (1 in this batch)")) << batch.out.toStdString();
-    ASSERT_TRUE(batch.WaitFor("connect radio 2 and press Enter"));
-    PointAt(port, second.device);
-    batch.process.write("\n");
-    ASSERT_TRUE(batch.WaitFor("radio 2 programmed (2 in this batch)")) << batch.out.toStdString();
-    ASSERT_TRUE(batch.WaitFor("connect radio 3 and press Enter"));
-    PointAt(port, third.device);
-    batch.process.write("\n");
+    for (const Sim* next : {&second, &third}) {
+        const int n = next == &second ? 1 : 2;
+        ASSERT_TRUE(batch.WaitFor(QStringLiteral("radio %1 programmed (%1 in this batch)").arg(n).toUtf8())) << batch.out.toStdString();
+        ASSERT_TRUE(batch.WaitFor(QStringLiteral("connect radio %1 and press Enter").arg(n + 1).toUtf8()));
+        ASSERT_TRUE(QFile::remove(port) && QFile::link(next->device, port));
+        batch.process.write("\n");
+    }
     EXPECT_EQ(batch.Finish(), 1);
     const QByteArray err = batch.process.readAllStandardError();
     EXPECT_TRUE(err.contains("radio 3 failed: verify failed: 1 written byte differs")) << err.toStdString();
     EXPECT_TRUE(batch.out.contains("2 radios programmed before the failure")) << batch.out.toStdString();
-    QStringList files = Entries(backups);
+    const QStringList files = Entries(backups);
     ASSERT_EQ(files.size(), 3) << files.join(' ').toStdString();
     for (int n = 1; n <= 3; ++n) {
-        const QString name = files[n - 1];
-        EXPECT_TRUE(name.endsWith(QStringLiteral("-radio%1.DAT").arg(n))) << name.toStdString();
-        EXPECT_TRUE(SameStart(DatImage(Contents(QDir(backups).filePath(name))), Pattern(20 + n), 0x340)) << n;
+        EXPECT_TRUE(files[n - 1].endsWith(QStringLiteral("-radio%1.DAT").arg(n))) << files[n - 1].toStdString();
+        EXPECT_TRUE(SameStart(DatImage(Contents(QDir(backups).filePath(files[n - 1]))), Pattern(20 + n), 0x340)) << n;
     }
 }
 
 TEST(BatchCli, EndOfInputOrTheCountEndsTheBatch) {
     QTemporaryDir dir;
-    const QString in = WriteInput(dir);
+    const QString in = InputFile(dir);
     Sim sim({});
     {
         CliSession batch({"write", "--port", sim.device, in, "--repeat"});

@@ -10,7 +10,12 @@
 #include <QEventLoop>
 #include <QStringList>
 
+#include <QDir>
+#include <QTemporaryDir>
+
 #include "cli_runner.h"
+#include "files/dat_file.h"
+#include "image/editor_defaults.h"
 #include "simulated_radio.h"
 
 namespace r7::link::testing {
@@ -37,6 +42,17 @@ private:
 using r7::test::DatImage;
 using r7::test::Pattern;
 using r7::test::Sim;
+
+// A data file to write, different from any radio pattern.
+inline QString InputFile(const QTemporaryDir& dir) {
+    EditorState state = NewConfiguration();
+    state.cell(1, ColReceive) = "446.00625";
+    const QString path = dir.filePath("in.DAT");
+    EXPECT_TRUE(WriteDatFile(path, EncodeImageBytes(state)).ok);
+    return path;
+}
+
+inline QStringList Entries(const QString& dir) { return QDir(dir).entryList(QDir::Files | QDir::Hidden); }
 
 // Whether the first `n` bytes of two images agree.
 inline bool SameStart(const ImageBytes& a, const ImageBytes& b, std::size_t n) {
