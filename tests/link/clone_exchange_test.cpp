@@ -17,96 +17,67 @@ namespace r7::link {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
+using r7::test::HexText;
 using r7::test::Pattern;
-
-
-// How the replies of the radio reach the session: reply number `reply` (counted from 0) is cut
-// at byte `cut`; a reply may also be delivered twice, in a batch of its own.
-struct Delivery {
-    int splitReply = -1;
-    std::size_t cut = 0;
-    int repeatReply = -1;
-    bool oneByteAtATime = false;
-};
+// How reply number n (from 0) reaches the session: the batches it is delivered in.
+using Delivery = std::function<std::vector<Bytes>(std::size_t n, const Bytes& reply)>;
 
 struct Outcome {
     std::vector<Bytes> sent;
     std::optional<std::string> image;
-    bool succeeded = false;
-    bool failed = false;
+    bool succeeded = false, failed = false;
     std::vector<std::size_t> replySizes;
 };
 
-// Runs a read ('R') or write ('W') against the radio until the session stops talking; a
-// session left waiting ends in a watchdog tick, as the timer would.
-Outcome Exchange(char command, const ImageBytes& memory, const std::string& imageToWrite, const Delivery& how) {
+// Runs a read ('R') or write ('W') of Pattern(2) against a radio holding Pattern(1) until the
+// session stops talking; a session left waiting ends in a watchdog tick, as the timer would.
+Outcome Exchange(char command, const Delivery& how = [](std::size_t, const Bytes& r) { return std::vector<Bytes>{r}; }) {
     Outcome out;
-    sim::SimulatedRadio radio(memory);
+    sim::SimulatedRadio radio(Pattern(1));
     std::deque<Bytes> replies;
     CloneSession session(
         [&](const Effect& e) {
             if (e.kind == EffectKind::SendBytes) {
                 out.sent.push_back(e.bytes);
-                Bytes reply = radio.Receive(e.bytes);
-                if (!reply.empty()) replies.push_back(std::move(reply));
-            } else if (e.kind == EffectKind::ReadImageReady) {
-                out.image = e.text;
-            } else if (e.kind == EffectKind::TransferSucceeded) {
-                out.succeeded = true;
-            } else if (e.kind == EffectKind::TransferFailed) {
-                out.failed = true;
+                if (Bytes reply = radio.Receive(e.bytes); !reply.empty()) replies.push_back(std::move(reply));
             }
+            if (e.kind == EffectKind::ReadImageReady) out.image = e.text;
+            out.succeeded = out.succeeded || e.kind == EffectKind::TransferSucceeded;
+            out.failed = out.failed || e.kind == EffectKind::TransferFailed;
         },
-        [&] { return imageToWrite; });
+        [] { return HexText(Pattern(2).data(), 848); });
     if (command == 'R') session.StartRead(true);
     else session.StartWrite(true, 0);
-    int number = 0;
-    while (!replies.empty()) {
-        const Bytes reply = replies.front();
-        replies.pop_front();
-        out.replySizes.push_back(reply.size());
-        std::vector<Bytes> batches;
-        if (how.oneByteAtATime) {
-            for (auto b : reply) batches.push_back({b});
-        } else if (number == how.splitReply) {
-            batches.push_back(Bytes(reply.begin(), reply.begin() + static_cast<long>(how.cut)));
-            batches.push_back(Bytes(reply.begin() + static_cast<long>(how.cut), reply.end()));
-        } else {
-            batches.push_back(reply);
-        }
-        if (number == how.repeatReply) batches.push_back(reply);
-        ++number;
-        for (const Bytes& batch : batches) session.OnBytesReceived(batch);
+    for (; !replies.empty(); replies.pop_front()) {
+        out.replySizes.push_back(replies.front().size());
+        for (const Bytes& batch : how(out.replySizes.size() - 1, replies.front())) session.OnBytesReceived(batch);
     }
     if (session.WatchdogRunning()) session.OnWatchdogTick();
     return out;
 }
 
 TEST(CloneExchange, EverySplitOfEveryReplyGivesTheSameOutcome) {
-    const ImageBytes memory = Pattern(1);
-    std::string toWrite = test::HexText(Pattern(2).data(), 848);
+    const std::string memory = HexText(Pattern(1).data(), 0x340);
     for (char command : {'R', 'W'}) {
-        const Outcome whole = Exchange(command, memory, toWrite, {});
+        const Outcome whole = Exchange(command);
         ASSERT_TRUE(whole.succeeded) << command;
-        if (command == 'R') {
-            ASSERT_TRUE(whole.image);
-            EXPECT_EQ(*whole.image, test::HexText(memory.data(), 0x340));
-            EXPECT_EQ(whole.sent.size(), 3u + 13 * 2 + 1);
-        } else {
-            EXPECT_EQ(whole.sent.size(), 3u + 46 + 1);
-        }
-        const Outcome bytewise = Exchange(command, memory, toWrite, {.oneByteAtATime = true});
-        EXPECT_EQ(bytewise.sent, whole.sent) << command;
-        EXPECT_EQ(bytewise.image, whole.image) << command;
+        EXPECT_EQ(whole.image, command == 'R' ? std::optional(memory) : std::nullopt);
+        EXPECT_EQ(whole.sent.size(), command == 'R' ? 3u + 13 * 2 + 1 : 3u + 46 + 1);
+        const Outcome bytewise = Exchange(command, [](std::size_t, const Bytes& r) {
+            std::vector<Bytes> batches;
+            for (auto b : r) batches.push_back({b});
+            return batches;
+        });
+        EXPECT_TRUE(bytewise.sent == whole.sent && bytewise.image == whole.image) << command;
         int cases = 0;
-        for (std::size_t r = 0; r < whole.replySizes.size(); ++r) {
-            for (std::size_t cut = 1; cut < whole.replySizes[r]; ++cut, ++cases) {
-                const Outcome split =
-                    Exchange(command, memory, toWrite, {.splitReply = static_cast<int>(r), .cut = cut});
-                ASSERT_TRUE(split.succeeded) << command << " reply " << r << " cut " << cut;
-                ASSERT_EQ(split.sent, whole.sent) << command << " reply " << r << " cut " << cut;
-                ASSERT_EQ(split.image, whole.image) << command << " reply " << r << " cut " << cut;
+        for (std::size_t n = 0; n < whole.replySizes.size(); ++n) {
+            for (std::size_t cut = 1; cut < whole.replySizes[n]; ++cut, ++cases) {
+                const Outcome split = Exchange(command, [&](std::size_t k, const Bytes& r) {
+                    if (k != n) return std::vector<Bytes>{r};
+                    return std::vector<Bytes>{Bytes(r.begin(), r.begin() + static_cast<long>(cut)), Bytes(r.begin() + static_cast<long>(cut), r.end())};
+                });
+                ASSERT_TRUE(split.succeeded && split.sent == whole.sent && split.image == whole.image)
+                    << command << " reply " << n << " cut " << cut;
             }
         }
         // identity 7 cuts; a read also 13 data blocks of 67 cuts each
@@ -114,22 +85,18 @@ TEST(CloneExchange, EverySplitOfEveryReplyGivesTheSameOutcome) {
     }
 }
 
+// Repeating any one reply in a batch of its own: a read either fails or delivers exactly the
+// radio's bytes, never a shifted or doubled block.
 TEST(CloneExchange, ARepeatedReplyNeverSpoilsTheImage) {
-    const ImageBytes memory = Pattern(3);
-    const Outcome whole = Exchange('R', memory, {}, {});
-    // Repeating any one reply in a batch of its own: a read either fails or delivers exactly the
-    // radio's bytes, never a shifted or doubled block.
-    for (std::size_t r = 0; r < whole.replySizes.size(); ++r) {
-        const Outcome twice = Exchange('R', memory, {}, {.repeatReply = static_cast<int>(r)});
-        EXPECT_NE(twice.succeeded, twice.failed) << "reply " << r;
-        if (twice.image) {
-            EXPECT_EQ(*twice.image, test::HexText(memory.data(), 0x340)) << "reply " << r;
-        }
+    for (std::size_t n = 0; n < Exchange('R').replySizes.size(); ++n) {
+        const Outcome twice = Exchange('R', [&](std::size_t k, const Bytes& r) {
+            return k == n ? std::vector<Bytes>{r, r} : std::vector<Bytes>{r};
+        });
+        EXPECT_NE(twice.succeeded, twice.failed) << "reply " << n;
+        EXPECT_TRUE(!twice.image || *twice.image == HexText(Pattern(1).data(), 0x340)) << "reply " << n;
+        // The first data block (reply 3) again, right after the program acknowledged it: not appended.
+        EXPECT_TRUE(n != 3 || (!twice.image && twice.failed));
     }
-    // The first data block (reply 3) again, right after the program acknowledged it: not appended.
-    const Outcome block = Exchange('R', memory, {}, {.repeatReply = 3});
-    EXPECT_FALSE(block.image);
-    EXPECT_TRUE(block.failed);
 }
 
 TEST(ReadBack, ComparesOnlyWrittenBytesTheReadReturned) {
@@ -137,35 +104,27 @@ TEST(ReadBack, ComparesOnlyWrittenBytesTheReadReturned) {
     // 57 00 10 10: offsets 000-00F; 57 03 50 10: offsets 340-34F, beyond any read.
     Bytes first = {0x57, 0x00, 0x10, 0x10}, last = {0x57, 0x03, 0x50, 0x10};
     for (int i = 0; i < 16; ++i) first.push_back(static_cast<std::uint8_t>(0xA0 + i)), last.push_back(0x11);
-    record.AddSentCommand(first);
-    record.AddSentCommand(last);
-    record.AddSentCommand(Bytes{0x52, 0x00, 0x10, 0x40});        // a read request is no write
-    record.AddSentCommand(Bytes{0x57, 0x00, 0x20, 0x10, 0x00});  // cut short: ignored
+    for (const Bytes& c : {first, last, Bytes{0x52, 0x00, 0x10, 0x40}, Bytes{0x57, 0x00, 0x20, 0x10, 0x00}}) {
+        record.AddSentCommand(c);  // a read request is no write; a write cut short is ignored
+    }
     std::vector<std::uint8_t> read(0x340, 0xFF);
-    for (int i = 0; i < 16; ++i) read[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(0xA0 + i);
-
-    ReadBackComparison same = CompareReadBack(record, read);
-    EXPECT_TRUE(same.ok());
-    EXPECT_EQ(same.compared, 16u);
-    EXPECT_EQ(same.unverifiable, 16u);
-
+    std::copy(first.begin() + 4, first.end(), read.begin());
+    const ReadBackComparison same = CompareReadBack(record, read);
+    EXPECT_TRUE(same.ok() && same.compared == 16u && same.unverifiable == 16u);
     read[0x003] = 0x00;
     read[0x00F] = 0xAE;
     read[0x020] = 0x00;  // never written: not a difference
     const ReadBackComparison differ = CompareReadBack(record, read);
     ASSERT_EQ(differ.differences.size(), 2u);
-    EXPECT_EQ(differ.text(), "2 written bytes differ on read-back: offset 003 wrote A3 read 00, offset 00F "
-                             "wrote AF read AE");
+    EXPECT_EQ(differ.text(), "2 written bytes differ on read-back: offset 003 wrote A3 read 00, offset 00F wrote AF read AE");
     EXPECT_EQ(differ.text(1), "2 written bytes differ on read-back: offset 003 wrote A3 read 00, ...");
-}
-
-TEST(ReadBack, AReadBecomesAWholeImageOnlyWhenComplete) {
+    // A read becomes a whole image only when complete.
     const ImageBytes memory = Pattern(9);
-    const auto image = ImageOfRead(test::HexText(memory.data(), 0x340));
+    const auto image = ImageOfRead(HexText(memory.data(), 0x340));
     ASSERT_TRUE(image);
     EXPECT_TRUE(std::equal(memory.begin(), memory.begin() + 0x340, image->begin()));
-    EXPECT_FALSE(ImageOfRead(test::HexText(memory.data(), 0x33F)));
-    EXPECT_FALSE(ImageOfRead(test::HexText(memory.data(), 0x341)));
+    EXPECT_FALSE(ImageOfRead(HexText(memory.data(), 0x33F)));
+    EXPECT_FALSE(ImageOfRead(HexText(memory.data(), 0x341)));
     EXPECT_FALSE(ImageOfRead(std::string(0x680, 'G')));
 }
 
