@@ -9,92 +9,70 @@ namespace r7::sim {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using r7::test::HexText;
 const Bytes kWake = {'P', 'R', 'O', 'G', 'R', 'A', 'M'};
 
-ImageBytes Pattern() { return r7::test::Pattern(0); }
-
-Bytes Feed(SimulatedRadio& r, const Bytes& b) { return r.Receive(b); }
+std::string Feed(SimulatedRadio& r, const Bytes& b) { return HexText(r.Receive(b)); }
 
 TEST(SimulatedRadio, AnswersAWholeSessionEvenWhenCommandsArriveInPieces) {
-    SimulatedRadio radio(Pattern());
-    EXPECT_EQ(Feed(radio, {'x', 'P', 'R', 'O'}), Bytes{});
-    EXPECT_EQ(Feed(radio, {'G', 'R', 'A', 'M'}), Bytes{0x06});
-    EXPECT_EQ(Feed(radio, {0x02}), (Bytes{0x50, 0x33, 0x32, 0x30, 0x37, 0x33, 0xF8, 0xFF}));
-    EXPECT_EQ(Feed(radio, {0x06}), Bytes{0x06});
-    EXPECT_EQ(Feed(radio, {0x52, 0x01}), Bytes{});
-    Bytes block = Feed(radio, {0x50, 0x40});  // radio 0150 = image offset 140
-    ASSERT_EQ(block.size(), 68u);
-    EXPECT_EQ(Bytes(block.begin(), block.begin() + 4), (Bytes{0x57, 0x01, 0x50, 0x40}));
-    EXPECT_EQ(block[4], static_cast<std::uint8_t>(0x140 * 7));
-    EXPECT_EQ(block[67], static_cast<std::uint8_t>(0x17F * 7));
-
+    SimulatedRadio radio(r7::test::Pattern(0));
+    EXPECT_EQ(Feed(radio, {'x', 'P', 'R', 'O'}), "");
+    EXPECT_EQ(Feed(radio, {'G', 'R', 'A', 'M'}), "06");
+    EXPECT_EQ(Feed(radio, {0x02}), "5033323037" "33F8FF");
+    EXPECT_EQ(Feed(radio, {0x06}), "06");
+    EXPECT_EQ(Feed(radio, {0x52, 0x01}), "");
+    // radio 0150 = image offset 140: 64 bytes of the pattern (k * 7)
+    std::vector<std::uint8_t> data = {0x57, 0x01, 0x50, 0x40};
+    for (int k = 0x140; k < 0x180; ++k) data.push_back(static_cast<std::uint8_t>(k * 7));
+    EXPECT_EQ(Feed(radio, {0x50, 0x40}), HexText(data));
     Bytes write = {0x57, 0x01, 0xB8, 0x10};
     for (int i = 0; i < 16; ++i) write.push_back(static_cast<std::uint8_t>(0xA0 + i));
-    EXPECT_EQ(Feed(radio, write), Bytes{0x06});
-    EXPECT_EQ(radio.Memory()[0x1A8], 0xA0);
-    EXPECT_EQ(radio.Memory()[0x1B7], 0xAF);
-    EXPECT_EQ(radio.Memory()[0x1B8], static_cast<std::uint8_t>(0x1B8 * 7));
-    EXPECT_EQ(Feed(radio, {0x45}), Bytes{});
+    EXPECT_EQ(Feed(radio, write), "06");
+    EXPECT_EQ(HexText(radio.Memory().data() + 0x1A8, 17), "A0A1A2A3A4A5A6A7A8A9AAABACADAEAF" "08");  // 1B8 x 7
+    EXPECT_EQ(Feed(radio, {0x45}), "");
     EXPECT_EQ(radio.SessionsEnded(), 1);
-    EXPECT_EQ(Feed(radio, kWake), Bytes{0x06});  // ready for the next one
+    EXPECT_EQ(Feed(radio, kWake), "06");  // ready for the next one
 }
 
+// Replies to the wake-up, identify, acknowledge, then the start and size of the first block.
 TEST(SimulatedRadio, Faults) {
-    const Bytes id = {0x50, 0x33, 0x32, 0x30, 0x37, 0x33, 0xF8, 0xFF};
-    const struct {
-        const char* fault;
-        Bytes wakeReply, identityReply, ackReply, blockStart;
-        std::size_t blockSize;
-    } cases[] = {
-        {"silent", {}, {}, {}, {}, 0},
-        {"wrong-identity", {0x06}, {0x50, 0x34, 0x32, 0x30, 0x37, 0x33, 0xF8, 0xFF}, {0x06}, {0x57}, 68},
-        {"short-block", {0x06}, id, {0x06}, {0x57}, 67},
-        {"garbage", {0x06, 0x00}, {0x50, 0x33, 0x32, 0x30, 0x37, 0x33, 0xF8, 0xFF, 0x00}, {0x06, 0x00}, {0x57}, 69},
-        {"stop-after=0", {0x06}, id, {0x06}, {}, 0},
-        {"wrong-ack", {0x06}, id, {0x15}, {0x57}, 68},
-        {"double-reply", {0x06, 0x06},
-         {0x50, 0x33, 0x32, 0x30, 0x37, 0x33, 0xF8, 0xFF, 0x50, 0x33, 0x32, 0x30, 0x37, 0x33, 0xF8, 0xFF},
-         {0x06, 0x06}, {0x57, 0x00, 0x10, 0x40}, 136},
+    const struct { const char* fault; const char *wake, *identity, *ack, *blockStart; std::size_t blockSize; } cases[] = {
+        {"silent", "", "", "", "", 0},
+        {"wrong-identity", "06", "5034323037" "33F8FF", "06", "57", 68},
+        {"short-block", "06", "5033323037" "33F8FF", "06", "57", 67},
+        {"garbage", "0600", "5033323037" "33F8FF00", "0600", "57", 69},
+        {"stop-after=0", "06", "5033323037" "33F8FF", "06", "", 0},
+        {"wrong-ack", "06", "5033323037" "33F8FF", "15", "57", 68},
+        {"double-reply", "0606", "5033323037" "33F8FF" "5033323037" "33F8FF", "0606", "57001040", 136},
         // the first block command is the one past N = 0: half of it, then nothing more
-        {"close-after=0", {0x06}, id, {0x06}, {0x57, 0x00, 0x10, 0x40}, 34},
+        {"close-after=0", "06", "5033323037" "33F8FF", "06", "57001040", 34},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fault);
-        SimulatedRadio radio(Pattern(), *ParseFault(c.fault));
-        EXPECT_EQ(Feed(radio, kWake), c.wakeReply);
-        EXPECT_EQ(Feed(radio, {0x02}), c.identityReply);
-        EXPECT_EQ(Feed(radio, {0x06}), c.ackReply);
-        Bytes block = Feed(radio, {0x52, 0x00, 0x10, 0x40});
-        EXPECT_EQ(block.size(), c.blockSize);
-        EXPECT_EQ(Bytes(block.begin(), block.begin() + static_cast<long>(c.blockStart.size())), c.blockStart);
+        SimulatedRadio radio(r7::test::Pattern(0), *ParseFault(c.fault));
+        EXPECT_EQ(Feed(radio, kWake), c.wake);
+        EXPECT_EQ(Feed(radio, {0x02}), c.identity);
+        EXPECT_EQ(Feed(radio, {0x06}), c.ack);
+        const std::string block = Feed(radio, {0x52, 0x00, 0x10, 0x40});
+        EXPECT_EQ(block.size(), 2 * c.blockSize);
+        EXPECT_EQ(block.substr(0, std::string(c.blockStart).size()), c.blockStart);
     }
-    EXPECT_FALSE(ParseFault("stop-after=").has_value());
-    EXPECT_FALSE(ParseFault("close-after=-1").has_value());
-    EXPECT_FALSE(ParseFault("loud").has_value());
-
-    SimulatedRadio bad(Pattern(), *ParseFault("bad-store"));
-    Feed(bad, kWake);
-    Feed(bad, {0x02});
-    Feed(bad, {0x06});
+    for (const char* bad : {"stop-after=", "close-after=-1", "loud"}) EXPECT_FALSE(ParseFault(bad).has_value()) << bad;
+    SimulatedRadio bad(r7::test::Pattern(0), *ParseFault("bad-store"));
+    for (const Bytes& b : {kWake, Bytes{0x02}, Bytes{0x06}}) Feed(bad, b);
     Bytes write = {0x57, 0x00, 0x10, 0x10};
     write.resize(20, 0x40);
-    EXPECT_EQ(Feed(bad, write), Bytes{0x06});
-    EXPECT_EQ(bad.Memory()[0], 0x41);  // one byte stored wrong
-    EXPECT_EQ(bad.Memory()[1], 0x40);
-}
-
-TEST(SimulatedRadio, CloseAfterHangsUpMidBlockAndStaysDead) {
-    SimulatedRadio radio(Pattern(), *ParseFault("close-after=1"));
-    Feed(radio, kWake);
-    Feed(radio, {0x02});
-    Feed(radio, {0x06});
-    EXPECT_EQ(Feed(radio, {0x52, 0x00, 0x10, 0x40}).size(), 68u);
-    EXPECT_EQ(Feed(radio, {0x06}), Bytes{0x06});
+    EXPECT_EQ(Feed(bad, write), "06");
+    EXPECT_EQ(HexText(bad.Memory().data(), 2), "4140");  // one byte stored wrong
+    // close-after=1 hangs up in the middle of the second block and stays dead.
+    SimulatedRadio radio(r7::test::Pattern(0), *ParseFault("close-after=1"));
+    for (const Bytes& b : {kWake, Bytes{0x02}, Bytes{0x06}}) Feed(radio, b);
+    EXPECT_EQ(Feed(radio, {0x52, 0x00, 0x10, 0x40}).size(), 2 * 68u);
+    EXPECT_EQ(Feed(radio, {0x06}), "06");
     EXPECT_FALSE(radio.HungUp());
-    EXPECT_EQ(Feed(radio, {0x52, 0x00, 0x50, 0x40}).size(), 34u);
+    EXPECT_EQ(Feed(radio, {0x52, 0x00, 0x50, 0x40}).size(), 2 * 34u);
     EXPECT_TRUE(radio.HungUp());
-    EXPECT_EQ(Feed(radio, {0x06}), Bytes{});
-    EXPECT_EQ(Feed(radio, kWake), Bytes{});
+    EXPECT_EQ(Feed(radio, {0x06}) + Feed(radio, kWake), "");
 }
 
 }  // namespace

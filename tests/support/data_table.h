@@ -86,34 +86,30 @@ inline std::vector<std::uint8_t> Bytes(const std::string& hex) {
 
 // One value of the editor by a short key: "c3.1" cell, "k5" combo position, "o7" option,
 // "t16.2" test frequency, "i1" information line, "PH"/"PL" power calibration.
-inline std::pair<int, int> KeyNumbers(const std::string& key) {
+// The text or the number field a key names.
+inline std::pair<std::string*, int*> Field(EditorState& s, const std::string& key) {
     const std::size_t dot = key.find('.');
-    return {key.size() > 1 && key[0] != 'P' ? std::stoi(key.substr(1)) : 0,
-            dot == std::string::npos ? 0 : std::stoi(key.substr(dot + 1))};
+    const int a = key.size() > 1 && key[0] != 'P' ? std::stoi(key.substr(1)) : 0;
+    const int b = dot == std::string::npos ? 0 : std::stoi(key.substr(dot + 1));
+    switch (key[0]) {
+    case 'c': return {&s.cell(a, b), nullptr};
+    case 'k': return {nullptr, &s.combo(a)};
+    case 'o': return {&s.option(a), nullptr};
+    case 't': return {&s.testFrequency(a, b), nullptr};
+    case 'i': return {&s.InfoTexts.at(static_cast<std::size_t>(a - 1)), nullptr};
+    default: return {nullptr, key == "PH" ? &s.PowerHigh : &s.PowerLow};
+    }
 }
 
-inline std::string Get(const EditorState& s, const std::string& key) {
-    const auto [a, b] = KeyNumbers(key);
-    switch (key[0]) {
-    case 'c': return s.cell(a, b);
-    case 'k': return std::to_string(s.combo(a));
-    case 'o': return s.option(a);
-    case 't': return s.testFrequency(a, b);
-    case 'i': return s.InfoTexts.at(static_cast<std::size_t>(a - 1));
-    default: return std::to_string(key == "PH" ? s.PowerHigh : s.PowerLow);
-    }
+inline std::string Get(EditorState s, const std::string& key) {
+    const auto [text, number] = Field(s, key);
+    return text ? *text : std::to_string(*number);
 }
 
 inline void Set(EditorState& s, const std::string& key, const std::string& value) {
-    const auto [a, b] = KeyNumbers(key);
-    switch (key[0]) {
-    case 'c': s.cell(a, b) = value; break;
-    case 'k': s.combo(a) = std::stoi(value); break;
-    case 'o': s.option(a) = value; break;
-    case 't': s.testFrequency(a, b) = value; break;
-    case 'i': s.InfoTexts.at(static_cast<std::size_t>(a - 1)) = value; break;
-    default: (key == "PH" ? s.PowerHigh : s.PowerLow) = std::stoi(value);
-    }
+    const auto [text, number] = Field(s, key);
+    if (text) *text = value;
+    else *number = std::stoi(value);
 }
 
 }  // namespace r7::test
