@@ -5,6 +5,7 @@
 #include <map>
 
 #include "data_table.h"
+#include "image_builder.h"
 #include "image/conversions.h"
 #include "image/dialog_lists.h"
 #include "image/key_filters.h"
@@ -46,6 +47,20 @@ const std::map<std::string, std::function<std::string(const Fields&)>> kRules = 
          const std::string word = Word(EncodeTone(c[1]));
          return word + (DecodeTone(static_cast<std::uint16_t>(std::stoul(c[2], nullptr, 16))) == c[1] ? "" : " decodes otherwise");
      }},
+    {"bcd",
+     [](const Fields& c) {
+         const auto bytes = EncodeFrequency(c[1]);
+         return (bytes ? test::HexText({bytes->begin(), bytes->end()}) : "-") +
+                (DecodeFrequency(test::Bytes(c[2]).data()) == c[1] ? "" : " decodes otherwise");
+     }},
+    {"bcdword", [](const Fields& c) { return EncodeFrequency(c[1]) ? "bytes" : "-"; }},
+    {"busylock", [](const Fields& c) { return test::HexText({EncodeBusyLock(c[1])}); }},
+    {"busylocktext", [](const Fields& c) { return DecodeBusyLock(test::Bytes(c[1])[0]); }},
+    {"powerband",
+     [](const Fields& c) {
+         const auto cells = test::Split(c[1]);
+         return test::HexText({EncodePowerBand(cells[0], cells[1])});
+     }},
     {"snap", [](const Fields& c) { return SnapTestReceive(c[1]) + "|" + SnapTestTransmit(c[1]); }},
     {"testedit",
      [](const Fields& c) {
@@ -77,20 +92,6 @@ TEST(TextRules, EveryCaseOfTheTable) {
     }
 }
 
-// The codec tables hold the band edges; here the digits between and what has no BCD form.
-TEST(FrequencyBytes, FollowTheBcdRule) {
-    EXPECT_EQ(*EncodeFrequency("435.12500"), (FrequencyBytes{0x00, 0x25, 0x51, 0x43}));
-    const std::uint8_t bytes[] = {0x00, 0x25, 0x51, 0x43};
-    EXPECT_EQ(DecodeFrequency(bytes), "435.12500");
-    // Odd digits from a radio are copied as they are and survive the way back.
-    const std::uint8_t odd[] = {0x0B, 0xA0, 0x6C, 0x4F};
-    EXPECT_EQ(DecodeFrequency(odd), "4F6.CA00B");
-    EXPECT_EQ(*EncodeFrequency("4F6.CA00B"), (FrequencyBytes{0x0B, 0xA0, 0x6C, 0x4F}));
-    for (const char* bad : {"", "446.0062", "446,00625", "4460.0625", "446.00625 ", "abc"}) {
-        EXPECT_FALSE(EncodeFrequency(bad).has_value()) << bad;
-    }
-}
-
 TEST(ToneWords, EveryPickListEntrySurvivesTheWayThrough) {
     ASSERT_EQ(ToneList().size(), 261u);
     for (const std::string& tone : ToneList()) {
@@ -98,14 +99,6 @@ TEST(ToneWords, EveryPickListEntrySurvivesTheWayThrough) {
             EXPECT_EQ(DecodeTone(EncodeTone(tone).value_or(0)), tone);
         }
     }
-}
-
-// The values the codec tables leave out: empty cells and the remaining combination.
-TEST(ChannelFlagBytes, FollowTheBitLayout) {
-    EXPECT_EQ(EncodeBusyLock(""), 0xFF);
-    EXPECT_EQ(DecodeBusyLock(0x08), "Carrier");  // only bits 4-3 count
-    EXPECT_EQ(EncodePowerBand("High", "Narrow"), 0xE0);
-    EXPECT_EQ(EncodePowerBand("", ""), 0xF0);
 }
 
 TEST(HexAndBitTexts, ConvertAsTheCodecExpects) {
