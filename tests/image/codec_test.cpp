@@ -91,18 +91,13 @@ TEST(Codec, NewConfigurationAndFixedBytes) {
 
 TEST(Codec, DecodeEmptiesWhatTheImageHoldsAndKeepsTheRest) {
     EditorState before = NewConfiguration();
-    before.combo(2) = 2;
+    test::Apply(before, "k2=2;o16=12345;o1=0;t1.1=462.01250;i1=HELLO;i2=WORLD;c1.1=446.00625;c1.5=Low;c1.8=Have");
     before.KeyPF1 = 7;
     before.KeyPF2 = 3;
     before.DtmfValues[0] = "3";
     before.DtmfMemories[2] = "123#";
-    before.option(16) = "12345";
-    before.option(1) = "0";
     before.ServiceUnlocked = 1;
     before.UnlockClick1 = -1;
-    before.rows[0] = {"01", "446.00625", "Off", "446.00625", "Off", "Low", "Off", "Wide", "Have"};
-    before.testFrequency(1, 1) = "462.01250";
-    before.InfoTexts = {"HELLO", "WORLD"};
     EditorState expected = before;
     for (auto& row : expected.rows) row = {row[0], "", "", "", "", "", "", "", ""};
     expected.combo(10) = 1;

@@ -10,14 +10,10 @@ namespace {
 
 TEST(ConfigDiff, OneLinePerChangedFieldInTheOrderOfTheConfiguration) {
     EditorState base = NewConfiguration();
-    test::Set(base, "c3.1", "446.00625");
-    test::Set(base, "c3.3", "446.00625");
-    test::Set(base, "c3.4", "88.5");
+    test::Apply(base, "c3.1=446.00625;c3.3=446.00625;c3.4=88.5");
     for (const test::Fields& c : test::Table("config_diffs")) {
         EditorState changed = base;
-        for (const std::string& change : test::Split(c[0], ';')) {
-            if (!change.empty()) test::Set(changed, change.substr(0, change.find('=')), change.substr(change.find('=') + 1));
-        }
+        test::Apply(changed, c[0]);
         const auto lines = c[1].empty() ? std::vector<std::string>{} : test::Split(c[1]);
         EXPECT_EQ(DiffConfigurations(base, changed), lines) << c[0];
     }

@@ -112,4 +112,11 @@ inline void Set(EditorState& s, const std::string& key, const std::string& value
     else *number = std::stoi(value);
 }
 
+// Sets "key=value;key=value" on the editor.
+inline void Apply(EditorState& s, const std::string& changes) {
+    for (const std::string& c : Split(changes, ';')) {
+        if (!c.empty()) Set(s, c.substr(0, c.find('=')), c.substr(c.find('=') + 1));
+    }
+}
+
 }  // namespace r7::test
