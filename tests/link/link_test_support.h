@@ -20,11 +20,7 @@
 
 namespace r7::link::testing {
 
-using r7::test::Cli;
-using r7::test::CliRun;
-using r7::test::CliSession;
-using r7::test::Contents;
-using r7::test::WriteFile;
+using namespace r7::test;
 
 // The application object every test of the binary runs under.
 class QtEnvironment : public ::testing::Environment {
@@ -38,10 +34,6 @@ private:
     char* argv_[2] = {name_, nullptr};
     QCoreApplication* app_ = nullptr;
 };
-
-using r7::test::DatImage;
-using r7::test::Pattern;
-using r7::test::Sim;
 
 // A data file to write, different from any radio pattern.
 inline QString InputFile(const QTemporaryDir& dir) {
