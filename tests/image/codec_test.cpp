@@ -10,8 +10,7 @@ namespace {
 
 using test::Bytes;
 using test::DefaultImage;
-using test::ImageBuilder;
-using Image = std::vector<std::uint8_t>;
+using test::Image;
 
 EditorState Decoded(const Image& image, EditorState s = NewConfiguration()) {
     EXPECT_TRUE(DecodeImageBytes(image, s));
@@ -77,7 +76,7 @@ TEST(Codec, NewConfigurationAndFixedBytes) {
     for (auto& row : s.rows) row = {"xx", "999.99999", "Off", "999.99999", "Off", "High", "Off", "Wide", "Have"};
     for (auto& option : s.OptionValues) option = "255";
     s.InfoTexts = {std::string(40, 'Z'), std::string(40, 'Y')};
-    const Image img = Encoded(s), fixed = ImageBuilder().withFixedBytes().bytes();
+    const Image img = Encoded(s), fixed = test::FixedImage();
     for (std::size_t at = 0x100; at < 0x350; ++at) {
         const bool written = (at >= 0x11D && at < 0x12E && at != 0x11E && at != 0x122 && at != 0x123) ||
                              (at >= 0x150 && at < 0x151) || (at >= 0x16E && at < 0x170) || at == 0x173 ||

@@ -1,6 +1,6 @@
 #pragma once
 
-// Builds expected radio images by hand from the memory map, independent of the encoder.
+// Expected radio images built by hand from the memory map, independent of the encoder.
 
 #include <cstdint>
 #include <initializer_list>
@@ -11,54 +11,35 @@
 
 namespace r7::test {
 
-class ImageBuilder {
-public:
-    ImageBuilder() : bytes_(0x350, 0xFF) {}
+using Image = std::vector<std::uint8_t>;
 
-    // The bytes every image carries whatever the editor holds.
-    ImageBuilder& withFixedBytes() {
-        put(0x122, {0x00, 0x00});
-        put(0x1A8, {0x50, 0x33, 0x32, 0x30, 0x37, 0x33, 0xF8, 0xFF});
-        put(0x330, {0x54, 0x4B, 0x2D, 0x33, 0x32, 0x30, 0x37});
-        put(0x33C, {0x33});
-        put(0x340, {0x36, 0x30, 0x39, 0x30, 0x35, 0x32, 0x36, 0x30});
-        return *this;
-    }
-    // Channel records as an empty channel has them: FF x 13, F0, FF, FF.
-    ImageBuilder& withEmptyChannels() {
-        for (int n = 1; n <= 16; ++n) bytes_[(n - 1) * 0x10 + 13] = 0xF0;
-        return *this;
-    }
-    // The general settings of a new configuration, scan bytes 0, calibration 208 / 92.
-    ImageBuilder& withDefaultSettings() {
-        put(0x11D, {0xFF});
-        put(0x11F, {0x01, 0x02, 0x00});
-        put(0x124, {0x04, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x00});
-        put(0x150, {0x01});
-        put(0x16E, {0x00, 0x00});
-        put(0x173, {0xD0});
-        put(0x178, {0x5C});
-        return *this;
-    }
-    ImageBuilder& put(std::size_t offset, std::initializer_list<std::uint8_t> values) {
-        for (std::uint8_t v : values) bytes_.at(offset++) = v;
-        return *this;
-    }
-    ImageBuilder& channel(int n, std::initializer_list<std::uint8_t> record) {
-        return put((n - 1) * 0x10, record);
-    }
-    std::vector<std::uint8_t> bytes() const { return bytes_; }
-    std::vector<std::uint8_t> firstBytes(std::size_t n) const {
-        return {bytes_.begin(), bytes_.begin() + n};
-    }
+inline Image& Put(Image& image, std::size_t offset, std::initializer_list<std::uint8_t> values) {
+    for (std::uint8_t v : values) image.at(offset++) = v;
+    return image;
+}
 
-private:
-    std::vector<std::uint8_t> bytes_;
-};
+// All FF but the bytes every image carries whatever the editor holds.
+inline Image FixedImage() {
+    Image img(0x350, 0xFF);
+    Put(img, 0x122, {0x00, 0x00});
+    Put(img, 0x1A8, {0x50, 0x33, 0x32, 0x30, 0x37, 0x33, 0xF8, 0xFF});
+    Put(img, 0x330, {0x54, 0x4B, 0x2D, 0x33, 0x32, 0x30, 0x37});
+    Put(img, 0x33C, {0x33});
+    return Put(img, 0x340, {0x36, 0x30, 0x39, 0x30, 0x35, 0x32, 0x36, 0x30});
+}
 
-// A new configuration's image, derived from the map and the defaults.
-inline std::vector<std::uint8_t> DefaultImage() {
-    return ImageBuilder().withFixedBytes().withEmptyChannels().withDefaultSettings().bytes();
+// A new configuration's image: empty channels (FF x 13, F0, FF, FF), the general settings of a
+// new configuration, scan bytes 0, calibration 208 / 92.
+inline Image DefaultImage() {
+    Image img = FixedImage();
+    for (int n = 1; n <= 16; ++n) img[(n - 1) * 0x10 + 13] = 0xF0;
+    Put(img, 0x11D, {0xFF});
+    Put(img, 0x11F, {0x01, 0x02, 0x00});
+    Put(img, 0x124, {0x04, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x00});
+    Put(img, 0x150, {0x01});
+    Put(img, 0x16E, {0x00, 0x00});
+    Put(img, 0x173, {0xD0});
+    return Put(img, 0x178, {0x5C});
 }
 
 // A radio memory every byte of which depends on its offset and the seed.
