@@ -23,14 +23,6 @@ std::uint8_t HexPair(char high, char low) {
     return static_cast<std::uint8_t>(HexDigitValue(high) * 16 + HexDigitValue(low));
 }
 
-std::string HexPadded(long long value, int width) {
-    unsigned long long v = value < 0 ? static_cast<std::uint32_t>(value)
-                                     : static_cast<unsigned long long>(value);
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%0*llX", width, v);
-    return buf;
-}
-
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 // A decimal number text split into sign, integer digits and fraction digits.
@@ -97,44 +89,6 @@ std::string FormatUnits(long long units) {
 
 }  // namespace
 
-std::string HexToBits(std::string_view hex) {
-    std::string bits;
-    bits.reserve(hex.size() * 4);
-    for (char c : hex) {
-        int v = HexDigitValue(c);
-        if (v < 0) v = 0;
-        for (int b = 3; b >= 0; --b) bits += ((v >> b) & 1) ? '1' : '0';
-    }
-    return bits;
-}
-
-std::string BitsToHex(std::string& bits) {
-    while (bits.size() % 4 != 0) bits.insert(bits.begin(), '0');
-    std::string hex;
-    for (std::size_t i = 0; i < bits.size(); i += 4) {
-        int v = 0;
-        for (int k = 0; k < 4; ++k) v = v * 2 + (bits[i + k] == '1' ? 1 : 0);
-        hex += "0123456789ABCDEF"[v];
-    }
-    return hex;
-}
-
-std::string HexByte(long long value) { return HexPadded(value, 2); }
-std::string HexWord(long long value) {
-    // A negative 16-bit number is written as its 16-bit pattern ("FFFF" for -1).
-    if (value < 0 && value >= -0x8000) value &= 0xFFFF;
-    return HexPadded(value, 4);
-}
-
-double Hex2Dec(std::string_view hex) {
-    double sum = 0;
-    for (char c : hex) {
-        int v = HexDigitValue(c);
-        sum = sum * 16 + (v < 0 ? 0 : v);
-    }
-    return sum;
-}
-
 double LeadingNumber(std::string_view text) {
     auto d = ReadDecimal(text, false, nullptr);
     if (!d) return 0;
@@ -143,13 +97,6 @@ double LeadingNumber(std::string_view text) {
     double value = 0;
     std::from_chars(s.data(), s.data() + s.size(), value);  // locale-independent, unlike strtod
     return value;
-}
-
-long long LeadingInteger(std::string_view text) {
-    double v = LeadingNumber(text);
-    if (v > 1e15) return 1000000000000000LL;
-    if (v < -1e15) return -1000000000000000LL;
-    return static_cast<long long>(v);
 }
 
 bool IsFrequencyText(std::string_view t) {

@@ -1,8 +1,6 @@
 #pragma once
 
 // Number and text conversions shared by the codec, the channel editor and the dialogs.
-// Bytes are written as two upper-case hex digits; bit patterns as texts of '0' and '1',
-// most significant bit first.
 
 #include <array>
 #include <cstdint>
@@ -12,23 +10,9 @@
 
 namespace r7 {
 
-// "E8" -> "11101000"; a character that is not a hex digit gives "0000".
-std::string HexToBits(std::string_view hex);
-// Pads `bits` in front with '0' to a multiple of 4 (the argument changes), then gives one
-// hex digit per group; any character other than '1' counts as 0.
-std::string BitsToHex(std::string& bits);
-// Upper-case hex, at least two digits ("0A"); larger numbers give more digits.
-std::string HexByte(long long value);
-// Upper-case hex, at least four digits; a negative 16-bit number as its 16-bit pattern.
-std::string HexWord(long long value);
-// Hex text -> number; "0"-"9", "A"-"F", "a"-"f" count, any other character counts 0.
-double Hex2Dec(std::string_view hex);
-
 // The leading decimal number of a text, as a user would read it: blanks are skipped,
 // '.' is the decimal point; text with no leading number reads as 0.
 double LeadingNumber(std::string_view text);
-// The leading whole number of a text ("10" -> 10, "1.5" -> 1, "" -> 0).
-long long LeadingInteger(std::string_view text);
 
 // --- Frequencies: "446.00625" <-> bytes 25 06 60 44 (8 BCD digits, 10 Hz, LSB first) ---
 using FrequencyBytes = std::array<std::uint8_t, 4>;

@@ -152,10 +152,6 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-}  // namespace
-
-std::size_t CharacterCount(std::string_view utf8) { return CodePoints(utf8).size(); }
-
 std::array<std::uint8_t, kInfoLineLength> EncodeInfoLine(std::string_view utf8) {
     std::array<std::uint8_t, kInfoLineLength> out;
     out.fill(0xFF);
@@ -173,6 +169,10 @@ std::string DecodeInfoLine(std::span<const std::uint8_t> bytes) {
     }
     return text;
 }
+
+}  // namespace
+
+std::size_t CharacterCount(std::string_view utf8) { return CodePoints(utf8).size(); }
 
 ImageBytes EncodeImageBytes(const EditorState& s) {
     ImageBytes img;

@@ -8,33 +8,6 @@
 namespace r7 {
 namespace {
 
-TEST(HexAndBitTexts, ConvertAsTheCodecExpects) {
-    EXPECT_EQ(HexToBits("E8"), "11101000");
-    EXPECT_EQ(HexToBits("0F"), "00001111");
-    EXPECT_EQ(HexToBits("Z1"), "00000001");  // a non-hex character gives 0000
-    std::string bits = "11101000";
-    EXPECT_EQ(BitsToHex(bits), "E8");
-    bits = "101";
-    EXPECT_EQ(BitsToHex(bits), "5");
-    EXPECT_EQ(bits, "0101");  // the argument is padded in place
-    bits = "1x1";
-    EXPECT_EQ(BitsToHex(bits), "5");
-    EXPECT_EQ(HexByte(0), "00");
-    EXPECT_EQ(HexByte(10), "0A");
-    EXPECT_EQ(HexByte(255), "FF");
-    EXPECT_EQ(HexByte(0x1EC), "1EC");
-    EXPECT_EQ(HexWord(0x10), "0010");
-    EXPECT_EQ(HexWord(0x350), "0350");
-    EXPECT_EQ(HexWord(0x1B8), "01B8");
-    EXPECT_EQ(HexWord(0x12345), "12345");
-    EXPECT_EQ(HexWord(-1), "FFFF");
-    EXPECT_EQ(HexWord(-32768), "8000");
-    EXPECT_EQ(Hex2Dec("1f"), 31);
-    EXPECT_EQ(Hex2Dec("1F"), 31);
-    EXPECT_EQ(Hex2Dec(""), 0);
-    EXPECT_EQ(Hex2Dec("1G"), 16);  // other characters count 0
-}
-
 // The codec tables hold the band edges; here the digits between and what has no BCD form.
 TEST(FrequencyBytes, FollowTheBcdRule) {
     EXPECT_EQ(*EncodeFrequency("435.12500"), (FrequencyBytes{0x00, 0x25, 0x51, 0x43}));
