@@ -24,9 +24,8 @@ std::string Padded(const std::string& text, std::size_t width) {
     return text + std::string(chars < width ? width - chars : 1, ' ');
 }
 
-const char* const kComboLabels[] = {
-    "Frequcy",       "Language", "LauchTime", "Time-out pre-alert", "Squelch Grade",
-    "Battery Save",  "Beep",     "Scan",      "Radio Return",       "Radio Switch"};
+// The window's Chinese caption of Combo4 would not line up in a terminal column.
+std::string ComboLabel(int n) { return n == 4 ? "Time-out pre-alert" : std::string(ComboName(n)); }
 
 std::string ComboText(const EditorState& s, int n) {
     const auto& entries = ComboEntries(n);
@@ -48,9 +47,7 @@ void PrintTable(const EditorState& s) {
         Print(line + "\n");
     }
     Print("\n");
-    for (int n : {2, 3, 8, 5, 6, 7, 9, 10, 4}) {
-        Print(Padded(std::string(kComboLabels[n - 1]) + ":", 20) + ComboText(s, n) + "\n");
-    }
+    for (int n : kSettingCombos) Print(Padded(ComboLabel(n) + ":", 20) + ComboText(s, n) + "\n");
     const char* const vox[] = {"VOX Function", "VOX Gain Level", "VOX Delay Time", "VOX Carry Tone"};
     for (int p = 6; p <= 9; ++p) Print(Padded(std::string(vox[p - 6]) + ":", 20) + s.option(p) + "\n");
     Print(Padded("Cancel operation:", 20) + s.option(23) + "\n");

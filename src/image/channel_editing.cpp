@@ -23,6 +23,12 @@ BandLimits BandLimitsOf(std::string_view bandText) {
     return {NumberAt(bandText, 0, 3), NumberAt(bandText, 4, 3)};
 }
 
+BandLimits BandLimitsOf(const EditorState& state) {
+    const auto& bands = ComboEntries(1);
+    const int pos = state.combo(1);
+    return BandLimitsOf(pos >= 0 && pos < static_cast<int>(bands.size()) ? bands[pos] : bands[0]);
+}
+
 FrequencyEntry CheckFrequencyEntry(std::string_view typed, BandLimits limits) {
     if (auto value = ParseFrequencyInput(typed)) {
         std::string snapped = RTurnNumber(typed);

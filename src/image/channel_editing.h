@@ -19,6 +19,8 @@ struct BandLimits {
 };
 // Limits from a band text such as "400-470MHz": characters 1-3 and 5-7.
 BandLimits BandLimitsOf(std::string_view bandText);
+// Limits of the band list entry Combo1 selects (the first entry when it selects none).
+BandLimits BandLimitsOf(const EditorState& state);
 
 enum class FrequencyVerdict {
     Accepted,    // `text` holds the value on the raster, five decimals

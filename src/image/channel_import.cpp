@@ -73,12 +73,6 @@ bool OnRaster(long long units) {
     return n % 625 == 0 || n % 500 == 0;
 }
 
-BandLimits LimitsOf(const EditorState& state) {
-    const auto& bands = ComboEntries(1);
-    int pos = state.combo(1);
-    return BandLimitsOf(pos >= 0 && pos < static_cast<int>(bands.size()) ? bands[pos] : bands[0]);
-}
-
 std::string NumberText(double v) {
     char buf[64];
     auto end = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 6).ptr;
@@ -424,7 +418,7 @@ CsvImportReport ImportCsvRecords(const std::vector<CsvLine>& lines, EditorState&
                      "the header needs the columns Location and Frequency; expected " + expected);
     }
 
-    const BandLimits limits = LimitsOf(state);
+    const BandLimits limits = BandLimitsOf(state);
     const EditorState before = state;
     EditorState after = state;
     for (int ch = 1; ch <= kChannelCount; ++ch) {

@@ -6,16 +6,11 @@
 #include <charconv>
 #include <cstdlib>
 
+#include "hex_text.h"
+
 namespace r7 {
 
 namespace {
-
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
 
 bool IsUpperHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
 
@@ -114,11 +109,9 @@ std::optional<FrequencyBytes> EncodeFrequency(std::string_view t) {
 }
 
 std::string DecodeFrequency(const std::uint8_t* b) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    const char text[9] = {kDigits[b[3] >> 4], kDigits[b[3] & 0xF], kDigits[b[2] >> 4], '.',
-                          kDigits[b[2] & 0xF], kDigits[b[1] >> 4], kDigits[b[1] & 0xF],
-                          kDigits[b[0] >> 4], kDigits[b[0] & 0xF]};
-    return std::string(text, sizeof text);
+    const std::uint8_t mostSignificantFirst[] = {b[3], b[2], b[1], b[0]};
+    std::string text = ToHexText(mostSignificantFirst);
+    return text.insert(3, 1, '.');
 }
 
 bool IsNoFrequency(const std::uint8_t* b) {
