@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "conversions.h"
+#include "frequency.h"
 #include "setting_lists.h"
 
 namespace r7 {
@@ -71,10 +71,11 @@ std::string PickEntry(int column, const std::string& text) {
         if (SameLetters(entry, text)) return entry;
     }
     if (column == ColDecode || column == ColEncode) {
-        // Spreadsheets turn "67.0" into 67 and "100.0" into 100.
-        if (auto value = ParseFrequencyInput(text)) {
+        // Spreadsheets turn "67.0" into 67 and "100.0" into 100; read as a typed number,
+        // compared in tenths of Hz.
+        if (auto value = Frequency::FromTyped(text)) {
             for (const std::string& tone : CtcssTones()) {
-                if (std::llround(*value * 10) == std::llround(LeadingNumber(tone) * 10)) return tone;
+                if (std::llround(value->mhz() * 10) == std::llround(LeadingNumber(tone) * 10)) return tone;
             }
         }
     }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "conversions.h"
+#include "frequency.h"
 #include "setting_lists.h"
 
 namespace r7 {
@@ -30,12 +30,10 @@ BandLimits BandLimitsOf(const EditorState& state) {
 }
 
 FrequencyEntry CheckFrequencyEntry(std::string_view typed, BandLimits limits) {
-    if (auto value = ParseFrequencyInput(typed)) {
-        std::string snapped = RTurnNumber(typed);
+    if (auto value = Frequency::FromTyped(typed)) {
         // Rounding to five decimals may reach the upper limit; check what will be stored.
-        double rounded = LeadingNumber(FormatFrequency(*value));
-        if (!InRange(rounded, limits)) return {FrequencyVerdict::OutOfRange, ""};
-        return {FrequencyVerdict::Accepted, snapped};
+        if (!limits.holds(*value)) return {FrequencyVerdict::OutOfRange, ""};
+        return {FrequencyVerdict::Accepted, value->rasterBelow().text()};
     }
     // Not one clean number: its leading number decides between the two refusals.
     std::string withPoint(typed);

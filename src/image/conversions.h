@@ -8,11 +8,9 @@
 #include <string>
 #include <string_view>
 
-namespace r7 {
+#include "frequency.h"
 
-// The leading decimal number of a text, as a user would read it: blanks are skipped,
-// '.' is the decimal point; text with no leading number reads as 0.
-double LeadingNumber(std::string_view text);
+namespace r7 {
 
 // --- Frequencies: "446.00625" <-> bytes 25 06 60 44 (8 BCD digits, 10 Hz, LSB first) ---
 using FrequencyBytes = std::array<std::uint8_t, 4>;
@@ -39,17 +37,5 @@ std::string DecodeBusyLock(std::uint8_t value);       // from bits 4-3; "11" giv
 std::uint8_t EncodePowerBand(std::string_view power, std::string_view band);
 std::string DecodePower(std::uint8_t value);           // bit 5
 std::string DecodeBand(std::uint8_t value);            // bit 4
-
-// --- Frequency entry ---
-// Parses a typed frequency: blanks around it allowed, '.' or ',' as decimal separator,
-// nothing else. nullopt when the whole text is not one number.
-std::optional<double> ParseFrequencyInput(std::string_view text);
-// Places a frequency text (a plain decimal number) on the 5 kHz / 6.25 kHz raster, always
-// moving down: "435.0070" -> "435.00625". The input is rounded at the fifth decimal first.
-std::string RTurnNumber(std::string_view text);
-// The remainder of f by the step s, as the test-frequency dialog defines it.
-double FloatMod(double s, double f);
-// A number with exactly five decimals, rounded, '.' as the decimal point.
-std::string FormatFrequency(double mhz);
 
 }  // namespace r7

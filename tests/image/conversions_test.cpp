@@ -93,9 +93,9 @@ TEST(RTurnNumber, MovesDownOntoTheRaster) {
 
 // Typed into the grid and pasted rows alike; their tables hold the ordinary cases.
 TEST(FrequencyInput, AcceptsOneNumberOnly) {
-    EXPECT_DOUBLE_EQ(*ParseFrequencyInput(" 435,5 "), 435.5);
+    EXPECT_EQ(Frequency::FromTyped(" 435,5 ")->units(), 43550000);
     for (const char* bad : {"", "435.5.1", "4 35x"}) {
-        EXPECT_FALSE(ParseFrequencyInput(bad).has_value()) << bad;
+        EXPECT_FALSE(Frequency::FromTyped(bad).has_value()) << bad;
     }
 }
 
