@@ -167,6 +167,51 @@ std::optional<int> LocationOf(std::string_view text) {
     return n;
 }
 
+using ColumnIndex = std::array<int, kCsvColumnCount>;
+
+// Finds each known column in the header line; the reason when the file cannot be read as a
+// channel table, "" when it can.
+std::string IndexOfHeader(const std::vector<CsvLine>& lines, ColumnIndex& index) {
+    std::string expected;
+    for (auto name : kCsvColumnNames) expected += (expected.empty() ? "" : ",") + std::string(name);
+    if (lines.empty()) return "no header line; the first line must be " + expected;
+    const CsvLine& header = lines.front();
+    index.fill(-1);
+    for (std::size_t i = 0; i < header.fields.size(); ++i) {
+        std::string_view name = header.fields[i];
+        if (i == 0 && name.substr(0, kBom.size()) == kBom) name.remove_prefix(kBom.size());
+        const std::string key = Lower(name);
+        for (int c = 0; c < kCsvColumnCount; ++c) {
+            if (key != Lower(kCsvColumnNames[c])) continue;
+            if (index[c] >= 0) return "column " + std::string(kCsvColumnNames[c]) + " appears twice in the header";
+            index[c] = static_cast<int>(i);
+        }
+    }
+    if (index[CsvLocation] < 0 || index[CsvFrequency] < 0) {
+        return "the header needs the columns Location and Frequency; expected " + expected;
+    }
+    return "";
+}
+
+// The channel a row names, when no earlier row named it; the first row naming a channel
+// decides. A problem is listed only for a row of the header's length.
+std::optional<int> ClaimChannel(RowReader& r, bool complete, std::array<int, kChannelCount + 1>& claimedBy) {
+    const int at = r.index[CsvLocation];
+    const std::string_view text =
+        at < static_cast<int>(r.line.fields.size()) ? std::string_view(r.line.fields[at]) : std::string_view();
+    const std::optional<int> channel = LocationOf(text);
+    if (!channel) {
+        if (complete) r.fail(CsvLocation, text, "not a channel: the radio has 1 to 16");
+        return std::nullopt;
+    }
+    if (claimedBy[*channel] != 0) {
+        if (complete) r.fail(CsvLocation, text, "channel already given on line " + std::to_string(claimedBy[*channel]));
+        return std::nullopt;
+    }
+    claimedBy[*channel] = r.line.row;
+    return channel;
+}
+
 // Each column parser lists its own problems in `r` and gives what the row may store.
 
 std::optional<Frequency> ReceiveOf(RowReader& r, BandLimits limits) {
@@ -438,36 +483,12 @@ std::string CsvImportReport::text() const {
 
 CsvImportReport ImportCsvRecords(const std::vector<CsvLine>& lines, EditorState& state) {
     CsvImportReport report;
-    auto fatal = [&](int row, std::string reason) {
+    ColumnIndex index;
+    if (std::string fault = IndexOfHeader(lines, index); !fault.empty()) {
         report.fatal = true;
-        report.problems.push_back({row, "", "", std::move(reason)});
+        report.problems.push_back({lines.empty() ? 0 : lines.front().row, "", "", std::move(fault)});
         return report;
-    };
-    std::string expected;
-    for (auto name : kCsvColumnNames) expected += (expected.empty() ? "" : ",") + std::string(name);
-    if (lines.empty()) return fatal(0, "no header line; the first line must be " + expected);
-
-    const CsvLine& header = lines.front();
-    std::array<int, kCsvColumnCount> index;
-    index.fill(-1);
-    for (std::size_t i = 0; i < header.fields.size(); ++i) {
-        std::string_view name = header.fields[i];
-        if (i == 0 && name.substr(0, kBom.size()) == kBom) name.remove_prefix(kBom.size());
-        const std::string key = Lower(name);
-        for (int c = 0; c < kCsvColumnCount; ++c) {
-            if (key != Lower(kCsvColumnNames[c])) continue;
-            if (index[c] >= 0) {
-                return fatal(header.row, "column " + std::string(kCsvColumnNames[c]) +
-                                             " appears twice in the header");
-            }
-            index[c] = static_cast<int>(i);
-        }
     }
-    if (index[CsvLocation] < 0 || index[CsvFrequency] < 0) {
-        return fatal(header.row,
-                     "the header needs the columns Location and Frequency; expected " + expected);
-    }
-
     const BandLimits limits = BandLimitsOf(state);
     const EditorState before = state;
     EditorState after = state;
@@ -475,43 +496,25 @@ CsvImportReport ImportCsvRecords(const std::vector<CsvLine>& lines, EditorState&
         for (int col = ColReceive; col <= ColScan; ++col) after.cell(ch, col).clear();
     }
     std::array<int, kChannelCount + 1> claimedBy{};  // line that named each channel first
+    const std::size_t headerFields = lines.front().fields.size();
 
     for (std::size_t i = 1; i < lines.size(); ++i) {
         const CsvLine& line = lines[i];
         std::vector<CsvProblem> problems;
         RowReader r{index, line, problems};
-        const bool complete = line.fields.size() == header.fields.size();
-        const int locationIndex = index[CsvLocation];
-        std::string_view locationText = locationIndex < static_cast<int>(line.fields.size())
-                                            ? std::string_view(line.fields[locationIndex])
-                                            : std::string_view();
-        std::optional<int> channel = LocationOf(locationText);
-
+        const bool complete = line.fields.size() == headerFields;
         if (!complete) {
             problems.push_back({line.row, "", std::to_string(line.fields.size()) + " fields",
-                                "the header has " + std::to_string(header.fields.size())});
+                                "the header has " + std::to_string(headerFields)});
         }
         if (i > static_cast<std::size_t>(kChannelCount)) {
             problems.push_back({line.row, "", "",
                                 "the radio holds only 16 channels; this is row " +
                                     std::to_string(i) + " of the table"});
         }
-        if (!channel) {
-            if (complete) r.fail(CsvLocation, locationText, "not a channel: the radio has 1 to 16");
-        } else if (claimedBy[*channel] != 0) {
-            if (complete) {
-                r.fail(CsvLocation, locationText,
-                       "channel already given on line " + std::to_string(claimedBy[*channel]));
-            }
-            channel.reset();  // the first row naming it decides
-        } else {
-            claimedBy[*channel] = line.row;
-        }
-
+        const std::optional<int> channel = ClaimChannel(r, complete, claimedBy);
         std::optional<ChannelRow> cells;
-        if (complete) {
-            cells = MapRow(r, before.rows[channel.value_or(1) - 1], limits);
-        }
+        if (complete) cells = MapRow(r, before.rows[channel.value_or(1) - 1], limits);
         if (cells && problems.empty()) {
             cells->at(ColChannel) = after.cell(*channel, ColChannel);
             after.rows[*channel - 1] = *cells;

@@ -12,6 +12,32 @@ std::uint8_t HexPair(char high, char low) {
     return static_cast<std::uint8_t>(HexDigitValue(high) * 16 + HexDigitValue(low));
 }
 
+// The octal digits between 'D' and the polarity letter, added to `base`.
+std::optional<std::uint16_t> DcsWord(std::string_view t, int base) {
+    int c = 0;
+    for (std::size_t k = 1; k + 1 < t.size(); ++k) {
+        if (t[k] < '0' || t[k] > '7') return std::nullopt;
+        c = c * 8 + (t[k] - '0');
+    }
+    return static_cast<std::uint16_t>(base + c);
+}
+
+std::optional<std::uint16_t> CtcssWord(std::string_view t) {
+    // Digits, a point, one digit; the word is the tone in tenths of Hz.
+    if (t.size() < 2 || t[t.size() - 2] != '.') return std::nullopt;
+    long v = 0;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        if (i == t.size() - 2) continue;
+        if (t[i] < '0' || t[i] > '9') return std::nullopt;
+        v = v * 10 + (t[i] - '0');
+        if (v >= 0xFFFF) return std::nullopt;
+    }
+    // A word whose first hex digit is 2 or A would read back as a DCS code.
+    int first = static_cast<int>(v >> 12);
+    if (first == 0x2 || first == 0xA) return std::nullopt;
+    return static_cast<std::uint16_t>(v);
+}
+
 }  // namespace
 
 bool IsFrequencyText(std::string_view t) {
@@ -40,36 +66,11 @@ bool IsNoFrequency(const std::uint8_t* b) {
 
 std::optional<std::uint16_t> EncodeTone(std::string_view t) {
     if (t.empty() || t == "Off") return kToneOff;
-    if (t.size() == 5 && t[0] == 'D' && (t[4] == 'N' || t[4] == 'I')) {
-        int c = 0;
-        for (int k = 1; k <= 3; ++k) {
-            if (t[k] < '0' || t[k] > '7') return std::nullopt;
-            c = c * 8 + (t[k] - '0');
-        }
-        return static_cast<std::uint16_t>((t[4] == 'N' ? 0x2800 : 0xA800) + c);
-    }
+    const bool dcs = t[0] == 'D' && (t.back() == 'N' || t.back() == 'I');
+    if (dcs && t.size() == 5) return DcsWord(t, t.back() == 'N' ? 0x2800 : 0xA800);
     // "D23N": a word 2000-203F (A000-A03F) a radio held, shown short; it goes back unchanged.
-    if ((t.size() == 3 || t.size() == 4) && t[0] == 'D' && (t.back() == 'N' || t.back() == 'I')) {
-        int c = 0;
-        for (std::size_t k = 1; k + 1 < t.size(); ++k) {
-            if (t[k] < '0' || t[k] > '7') return std::nullopt;
-            c = c * 8 + (t[k] - '0');
-        }
-        return static_cast<std::uint16_t>((t.back() == 'N' ? 0x2000 : 0xA000) + c);
-    }
-    // CTCSS: digits, a point, one digit; the word is the tone in tenths of Hz.
-    if (t.size() < 2 || t[t.size() - 2] != '.') return std::nullopt;
-    long v = 0;
-    for (std::size_t i = 0; i < t.size(); ++i) {
-        if (i == t.size() - 2) continue;
-        if (t[i] < '0' || t[i] > '9') return std::nullopt;
-        v = v * 10 + (t[i] - '0');
-        if (v >= 0xFFFF) return std::nullopt;
-    }
-    // A word whose first hex digit is 2 or A would read back as a DCS code.
-    int first = static_cast<int>(v >> 12);
-    if (first == 0x2 || first == 0xA) return std::nullopt;
-    return static_cast<std::uint16_t>(v);
+    if (dcs && (t.size() == 3 || t.size() == 4)) return DcsWord(t, t.back() == 'N' ? 0x2000 : 0xA000);
+    return CtcssWord(t);
 }
 
 std::string DecodeTone(std::uint16_t word) {
