@@ -16,6 +16,9 @@ InsertInformationDialog::InsertInformationDialog(EditorState& state, QWidget* pa
     Place(text1_, "Text1", {360, 360, 5295, 375});
     text2_ = new FilteredLineEdit(InfoLineFilter(), this);
     Place(text2_, "Text2", {360, 960, 5295, 375});
+    // The dialog has no labels; screen readers still say which line is which.
+    text1_->setAccessibleName("Information line 1");
+    text2_->setAccessibleName("Information line 2");
     text1_->setText(QString::fromStdString(state_.InfoTexts[0]));
     text2_->setText(QString::fromStdString(state_.InfoTexts[1]));
 

@@ -29,6 +29,7 @@
 #include "ui/main/desktop.h"
 #include "ui/main/editor_document.h"
 #include "ui/main/form1.h"
+#include "ui/main/keyboard_focus.h"
 #include "ui/main/message_box.h"
 
 namespace r7::ui {
@@ -147,6 +148,8 @@ void Form1::applyLock(bool locked) {
 }
 
 int Form1::runDialog(QDialog& dialog) {
+    OrderTabsByPosition(&dialog);
+    GuardWheel(&dialog);
     if (dialogRunner_) return dialogRunner_(dialog);
     return dialog.exec();
 }
