@@ -54,6 +54,7 @@ int main(int argc, char* argv[]) {
     parser.addOption(screenshot);
     parser.addOption(readOnStart);
     parser.addOption(quitAfterPaint);
+    parser.addPositionalArgument(QStringLiteral("FILE.DAT"), QStringLiteral("A configuration to open, as Open does."));
     parser.process(app);
 
     const bool unattended = parser.isSet(screenshot) || parser.isSet(quitAfterPaint);
@@ -70,6 +71,7 @@ int main(int argc, char* argv[]) {
     FirstPaintQuitter quitter;
     if (parser.isSet(quitAfterPaint)) app.installEventFilter(&quitter);  // any widget of the window
     window.show();
+    if (!parser.positionalArguments().isEmpty()) window.OpenFile(parser.positionalArguments().constFirst());
 
     const auto takeScreenshot = [&window, file = parser.value(screenshot)] {
         const bool saved = window.grab().save(file, "PNG");
@@ -98,6 +100,7 @@ int main(int argc, char* argv[]) {
     const int result = QApplication::exec();
     // Ended without the close box (a screenshot run, the session ending): still store the
     // lock and port, as closing the window would.
+    window.setReplaceGuard({});  // nobody is left to answer a question
     if (window.isVisible()) window.close();
     return result;
 }

@@ -12,6 +12,7 @@ namespace {
 const QString kVerify = QStringLiteral("write/verifyAfterWriting");
 const QString kBackup = QStringLiteral("write/backupBeforeWriting");
 const QString kBackupFolder = QStringLiteral("write/backupFolder");
+const QString kRecent = QStringLiteral("files/recent");
 
 }  // namespace
 
@@ -47,6 +48,27 @@ bool SaveToolsOptions(const QString& path, const ToolsOptions& options, QString*
     } else {
         ini.setValue(kBackupFolder, options.backupFolder);
     }
+    ini.sync();
+    if (ini.status() != QSettings::NoError) {
+        if (error) *error = QStringLiteral("cannot write %1").arg(path);
+        return false;
+    }
+    return true;
+}
+
+QStringList LoadRecentFiles(const QString& path) {
+    if (path.isEmpty() || !QFileInfo::exists(path)) return {};
+    const QSettings ini(path, QSettings::IniFormat);
+    return ini.value(kRecent).toStringList().mid(0, kRecentFileCount);
+}
+
+bool SaveRecentFiles(const QString& path, const QStringList& files, QString* error) {
+    if (path.isEmpty() || !QDir().mkpath(QFileInfo(path).absolutePath())) {
+        if (error) *error = QStringLiteral("cannot create the folder of %1").arg(path);
+        return false;
+    }
+    QSettings ini(path, QSettings::IniFormat);
+    ini.setValue(kRecent, files);
     ini.sync();
     if (ini.status() != QSettings::NoError) {
         if (error) *error = QStringLiteral("cannot write %1").arg(path);

@@ -2,6 +2,10 @@
 // alone until they have focus, and every control tells a screen reader what it is.
 
 #include <QAccessible>
+#include <QMenu>
+#include <QMimeData>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QAccessibleTableInterface>
 #include <QComboBox>
 #include <QDialog>
@@ -11,8 +15,15 @@
 #include <QWheelEvent>
 #include <memory>
 
+#include "files/dat_file.h"
+#include "files/tools_settings.h"
+#include "image/editor_defaults.h"
 #include "image/editor_state.h"
+#include "image/image_codec.h"
+#include "ui/main/editor_document.h"
 #include "ui/main/form1.h"
+#include "ui/tools/file_tools.h"
+#include "ui/tools/tools_menu.h"
 #include "ui_test_support.h"
 
 using namespace r7;
@@ -59,22 +70,43 @@ class DesktopTest : public QObject {
 private slots:
     void init() {
         boxes_ = std::make_unique<test::ScriptedMessageBoxes>();
+        dialogs_ = std::make_unique<test::ScriptedFileDialogs>();
+        QVERIFY(dir_.isValid());
+        // A configuration with channel 1 on 446 MHz, and a wrong one, to open.
+        EditorState state = NewConfiguration();
+        state.cell(1, ColReceive) = "446.00000";
+        QVERIFY(WriteDatFile(path("one.DAT"), EncodeImageBytes(state)).ok);
+        QVERIFY(test::WriteContents(path("wrong.DAT"), "p3207"));
+        SaveRecentFiles(path("tools.ini"), {path("one.DAT")});
         form_ = std::make_unique<Form1>();
+        tools_ = new ToolsMenu(*form_, path("tools.ini"));
         form_->show();
         QVERIFY(QTest::qWaitForWindowActive(form_.get()));
     }
     void cleanup() {
         form_.reset();
+        dialogs_.reset();
         boxes_.reset();
+        QFile::remove(path("saved.DAT"));
     }
 
     void tabOrderAndNames_data();
     void tabOrderAndNames();
     void wheelChangesOnlyAFocusedList();
+    void unsavedChangesAreAskedAbout_data();
+    void unsavedChangesAreAskedAbout();
+    void saveAndRecentFiles();
+    void fileNamedAtStartUpOpensAsOpenDoes();
 
 private:
+    QString path(const char* name) const { return dir_.filePath(QLatin1String(name)); }
+    QString channel1() const { return QString::fromStdString(form_->document()->state().cell(1, ColReceive)); }
+
+    QTemporaryDir dir_;
     std::unique_ptr<test::ScriptedMessageBoxes> boxes_;
+    std::unique_ptr<test::ScriptedFileDialogs> dialogs_;
     std::unique_ptr<Form1> form_;
+    ToolsMenu* tools_ = nullptr;
 };
 
 void DesktopTest::tabOrderAndNames_data() {
@@ -133,6 +165,106 @@ void DesktopTest::wheelChangesOnlyAFocusedList() {
     squelch->setFocus();
     wheel();
     QCOMPARE(squelch->currentIndex(), before + 1);
+}
+
+void DesktopTest::unsavedChangesAreAskedAbout_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("edited");
+    QTest::addColumn<QList<int>>("answers");
+    QTest::addColumn<QStringList>("files");  // file dialogs answered in turn, "" cancels
+    QTest::addColumn<QString>("boxes");      // the flags of every box shown
+    QTest::addColumn<bool>("replaced");      // the window closed, or the editor holds one.DAT / defaults
+    const QList<int> none;
+    const QStringList one{"one.DAT"};
+    QTest::newRow("close, no changes") << "close" << false << none << one << "" << true;
+    QTest::newRow("close, Cancel") << "close" << true << QList<int>{kResultCancel} << one << "51" << false;
+    QTest::newRow("close, discard") << "close" << true << QList<int>{kResultNo} << one << "51" << true;
+    QTest::newRow("Open, no changes") << "open" << false << none << one << "" << true;
+    QTest::newRow("Open, save first") << "open" << true << QList<int>{kResultYes}
+                                      << QStringList{"saved.DAT", "one.DAT"} << "51" << true;
+    QTest::newRow("Open, save cancelled") << "open" << true << QList<int>{kResultYes}
+                                          << QStringList{"", "one.DAT"} << "51" << false;
+    QTest::newRow("drop, no changes") << "drop" << false << none << one << "" << true;
+    QTest::newRow("drop, Cancel") << "drop" << true << QList<int>{kResultCancel} << one << "51" << false;
+    QTest::newRow("recent, discard") << "recent" << true << QList<int>{kResultNo} << one << "51" << true;
+    QTest::newRow("New asks only its own") << "new" << true << QList<int>{kResultOk} << one << "305" << true;
+}
+
+void DesktopTest::unsavedChangesAreAskedAbout() {
+    QFETCH(QString, command);
+    QFETCH(bool, edited);
+    QFETCH(QList<int>, answers);
+    QFETCH(QStringList, files);
+    QFETCH(QString, boxes);
+    QFETCH(bool, replaced);
+    if (edited) QVERIFY(test::TypeIntoCell(form_->mfgrid1(), 2, ColReceive, "440"));
+    boxes_->answers = {answers.begin(), answers.end()};
+    for (const QString& file : files) dialogs_->answers.push_back(file.isEmpty() ? QString() : dir_.filePath(file));
+    if (command == "close") {
+        form_->close();
+    } else if (command == "open") {
+        form_->menus().mnuOpen->trigger();
+    } else if (command == "drop") {
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(path("one.DAT"))});
+        QDragEnterEvent enter({5, 5}, Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(form_.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop({5, 5}, Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(form_.get(), &drop);
+        test::Settle();
+    } else if (command == "recent") {
+        tools_->files()->recentMenu()->actions().constFirst()->trigger();
+    } else {
+        form_->menus().mnuNew->trigger();
+    }
+    QStringList flags;
+    for (const MessageBoxRequest& r : boxes_->shown) flags << QString::number(r.flags);
+    QCOMPARE(flags.join(','), boxes);
+    if (command == "close") {
+        QCOMPARE(!form_->isVisible(), replaced);
+    } else if (command == "new") {
+        QCOMPARE(form_->document()->state().channelEmpty(2), replaced);
+    } else {
+        QCOMPARE(channel1() == "446.00000", replaced);
+    }
+    // Saved first: the edit is in the file the user chose.
+    QCOMPARE(QFile::exists(path("saved.DAT")), files.front() == "saved.DAT");
+}
+
+void DesktopTest::saveAndRecentFiles() {
+    QCOMPARE(tools_->files()->recentMenu()->actions().size(), 1);
+    QVERIFY(tools_->files()->openFile(path("one.DAT")));
+    QVERIFY(test::TypeIntoCell(form_->mfgrid1(), 2, ColReceive, "440"));
+    // Ctrl+S: to the file opened, without a dialog or a question.
+    QTest::keyClick(form_.get(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(dialogs_->shown.size(), std::size_t{0});
+    EditorState saved;
+    QVERIFY(DecodeImageBytes(ReadDatFile(path("one.DAT")).image, saved));
+    QCOMPARE(saved.cell(2, ColReceive), "440.00000");
+    form_->close();
+    QVERIFY(!form_->isVisible());
+    QVERIFY(boxes_->shown.empty());
+    // Newest first, at most eight, kept beside the options.
+    for (int i = 0; i < 9; ++i) form_->SaveFile(dir_.filePath(QStringLiteral("f%1.DAT").arg(i)));
+    const QStringList recent = LoadRecentFiles(path("tools.ini"));
+    QCOMPARE(recent.size(), 8);
+    QCOMPARE(recent.front(), dir_.filePath("f8.DAT"));
+    QCOMPARE(recent.back(), dir_.filePath("f1.DAT"));
+}
+
+void DesktopTest::fileNamedAtStartUpOpensAsOpenDoes() {
+    for (const char* name : {"one.DAT", "wrong.DAT", "missing.DAT"}) {
+        QProcess gui;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("XDG_CONFIG_HOME", dir_.path());
+        gui.setProcessEnvironment(env);
+        gui.start(R7_GUI_PATH, {"--quit-after-first-paint", path(name)});
+        QVERIFY(gui.waitForFinished(20000));
+        const bool refused = gui.readAllStandardError().contains("File type is incorrect!");
+        QCOMPARE(refused, QByteArray(name) != "one.DAT");
+    }
 }
 
 QTEST_MAIN(DesktopTest)

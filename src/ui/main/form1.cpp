@@ -420,6 +420,10 @@ void Form1::Form_Unload() {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
+    if (replaceGuard_ && !replaceGuard_()) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }

@@ -104,7 +104,11 @@ void Form1::mnucom_Click(int port) {
     refreshPortMenu();  // the item's own toggle must not outlive a failed open
 }
 
-void Form1::mnureadFre_Click() { transfer_->startRead(); }
+void Form1::mnureadFre_Click() {
+    // Without an open port the read ends at once and replaces nothing: no question.
+    if (replaceGuard_ && transfer_->link().isOpen() && !replaceGuard_()) return;
+    transfer_->startRead();
+}
 
 void Form1::mnuwriteFre_Click() {
     if (writeHook_ && writeHook_()) return;

@@ -26,6 +26,7 @@
 #include "ui/main/message_box.h"
 #include "ui/tools/compare_dialog.h"
 #include "ui/tools/editor_history.h"
+#include "ui/tools/file_tools.h"
 
 namespace r7::ui {
 
@@ -84,6 +85,8 @@ ToolsMenu::ToolsMenu(Form1& form, const QString& settingsPath)
     a.backup = NewAction(menu_, "toolsBackup", tr("Back up the radio before writing"));
     a.backup->setCheckable(true);
     a.backup->setChecked(options_.backupBeforeWriting);
+    menu_->addSeparator();
+    files_ = new FileTools(form, menu_, settingsPath);
 
     // After the window's own menus, which stay as they are.
     form.menuBar()->addMenu(menu_);
