@@ -12,6 +12,7 @@ packages=(
   clang libclang-rt-14-dev clang-tidy
   locales
   python3 time ccache
+  poppler-utils
 )
 
 missing=()

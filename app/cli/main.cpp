@@ -19,6 +19,7 @@ const Command kCommands[] = {
     {"copy-rows", "copy-rows FILE.DAT [CHANNELS]  print channels as tab-separated rows", RunCopyRows},
     {"paste-rows", "paste-rows FILE.DAT ROWS --at N [-o OUT.DAT]  paste tab-separated rows", RunPasteRows},
     {"read", "read --port COMn|DEVICE -o FILE.DAT  read the radio into a data file", RunRead},
+    {"sheet", "sheet FILE.DAT -o OUT.pdf  the channel sheet as a one-page PDF", RunSheet},
     {"write", "write --port COMn|DEVICE FILE.DAT [--service] [--verify] [--backup DIR] [--repeat]  write into the radio", RunWrite},
 };
 
@@ -57,7 +58,7 @@ std::optional<int> ParseArguments(QCommandLineParser& parser, const QStringList&
 
 int main(int argc, char* argv[]) {
     using namespace r7::cli;
-    QCoreApplication app(argc, argv);
+    const auto app = MakeApplication(argc, argv);
     QCoreApplication::setApplicationName("morvane-r7-cli");
     QCoreApplication::setApplicationVersion(QStringLiteral(R7_VERSION));
     QStringList args = QCoreApplication::arguments();

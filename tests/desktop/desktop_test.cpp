@@ -97,6 +97,7 @@ private slots:
     void unsavedChangesAreAskedAbout();
     void saveAndRecentFiles();
     void fileNamedAtStartUpOpensAsOpenDoes();
+    void channelSheetSaysItAllOnOnePage();
 
 private:
     QString path(const char* name) const { return dir_.filePath(QLatin1String(name)); }
@@ -264,6 +265,32 @@ void DesktopTest::fileNamedAtStartUpOpensAsOpenDoes() {
         QVERIFY(gui.waitForFinished(20000));
         const bool refused = gui.readAllStandardError().contains("File type is incorrect!");
         QCOMPARE(refused, QByteArray(name) != "one.DAT");
+    }
+}
+
+void DesktopTest::channelSheetSaysItAllOnOnePage() {
+    // From the window, after one.DAT was opened and channel 2 added ...
+    QVERIFY(form_->OpenFile(path("one.DAT")));
+    QVERIFY(test::TypeIntoCell(form_->mfgrid1(), 2, ColReceive, "440"));
+    dialogs_->answers = {path("window")};
+    form_->findChild<QAction*>("toolsExportSheet")->trigger();
+    // ... and from the command line.
+    QCOMPARE(QProcess::execute(R7_CLI_PATH, {"sheet", path("one.DAT"), "-o", path("cli.pdf")}), 0);
+    QCOMPARE(QProcess::execute(R7_CLI_PATH, {"sheet", path("missing.DAT"), "-o", path("no.pdf")}), 2);
+    for (const char* pdf : {"window.pdf", "cli.pdf"}) {
+        QProcess text;
+        text.start("pdftotext", {"-layout", path(pdf), "-"});
+        QVERIFY(text.waitForFinished(20000));
+        const QString raw = QString::fromUtf8(text.readAllStandardOutput());
+        QCOMPARE(raw.count(QLatin1Char('\f')), 1);  // one page
+        const QString sheet = raw.normalized(QString::NormalizationForm_KC).simplified();  // no ligatures
+        for (const QString& expected : {QStringLiteral("File: one.DAT Date: ") + QDate::currentDate().toString(Qt::ISODate),
+                                        QStringLiteral("01 446.00000 Off"),
+                                        QStringLiteral("Squelch Grade 4"), QStringLiteral("VOX Delay Time 0.5S"),
+                                        QStringLiteral("Prohibit VOX in the receiving Yes")}) {
+            QVERIFY2(sheet.contains(expected), qPrintable(expected + " not in: " + sheet));
+        }
+        QCOMPARE(sheet.contains("02 440.00000 Off 440.00000 Off Low Off Wide No"), QByteArray(pdf) == "window.pdf");
     }
 }
 

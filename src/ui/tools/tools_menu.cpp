@@ -27,6 +27,7 @@
 #include "ui/tools/compare_dialog.h"
 #include "ui/tools/editor_history.h"
 #include "ui/tools/file_tools.h"
+#include "ui/tools/sheet_tools.h"
 
 namespace r7::ui {
 
@@ -87,6 +88,8 @@ ToolsMenu::ToolsMenu(Form1& form, const QString& settingsPath)
     a.backup->setChecked(options_.backupBeforeWriting);
     menu_->addSeparator();
     files_ = new FileTools(form, menu_, settingsPath);
+    menu_->addSeparator();
+    new SheetTools(form, menu_);
 
     // After the window's own menus, which stay as they are.
     form.menuBar()->addMenu(menu_);
