@@ -4,7 +4,9 @@
 #include <QAccessible>
 #include <QMenu>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QProcess>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QAccessibleTableInterface>
 #include <QComboBox>
@@ -23,6 +25,7 @@
 #include "ui/main/editor_document.h"
 #include "ui/main/form1.h"
 #include "ui/tools/file_tools.h"
+#include "ui/tools/report_window.h"
 #include "ui/tools/tools_menu.h"
 #include "ui_test_support.h"
 
@@ -98,6 +101,8 @@ private slots:
     void saveAndRecentFiles();
     void fileNamedAtStartUpOpensAsOpenDoes();
     void channelSheetSaysItAllOnOnePage();
+    void csvReportFitsTheScreenAndRowsFromZeroGoInOrder_data();
+    void csvReportFitsTheScreenAndRowsFromZeroGoInOrder();
 
 private:
     QString path(const char* name) const { return dir_.filePath(QLatin1String(name)); }
@@ -292,6 +297,44 @@ void DesktopTest::channelSheetSaysItAllOnOnePage() {
         }
         QCOMPARE(sheet.contains("02 440.00000 Off 440.00000 Off Low Off Wide No"), QByteArray(pdf) == "window.pdf");
     }
+}
+
+void DesktopTest::csvReportFitsTheScreenAndRowsFromZeroGoInOrder_data() {
+    QTest::addColumn<int>("answer");        // to "place the rows in order?"
+    QTest::addColumn<QString>("first");     // what channel 1 holds then
+    QTest::newRow("in order") << kResultYes << "440.00000";
+    QTest::newRow("as numbered") << kResultNo << "440.01250";
+}
+
+void DesktopTest::csvReportFitsTheScreenAndRowsFromZeroGoInOrder() {
+    QFETCH(int, answer);
+    QFETCH(QString, first);
+    // A repeater list of 120 rows, numbered from 0, with names.
+    QByteArray csv = "Location,Name,Frequency\n";
+    for (int i = 0; i < 120; ++i) csv += QByteArray::number(i) + ",Rpt" + QByteArray::number(i) + "," + QByteArray::number(440 + i * 0.0125, 'f', 5) + "\n";
+    QVERIFY(test::WriteContents(path("list.csv"), csv));
+    dialogs_->answers = {path("list.csv")};
+    boxes_->answers = {answer};
+    QSize size;
+    QString report;
+    tools_->setDialogPresenter([&](QDialog& window) {
+        size = window.size();
+        report = window.findChild<QPlainTextEdit*>()->toPlainText();
+    });
+    tools_->actions().importCsv->trigger();
+    QCOMPARE(boxes_->shown.size(), std::size_t{1});
+    QCOMPARE(channel1(), first);
+    const QSize screen = form_->screen()->availableGeometry().size();
+    QVERIFY2(size.height() <= screen.height() && size.width() <= screen.width(), qPrintable(QString::number(size.height())));
+    QCOMPARE(report.count("Names and comments are not stored"), 1);
+
+    // The command line: --renumber, or a hint to use it.
+    QProcess cli;
+    QStringList arguments{"import-csv", path("list.csv"), path("out.DAT")};
+    if (answer == kResultYes) arguments << "--renumber";
+    cli.start(R7_CLI_PATH, arguments);
+    QVERIFY(cli.waitForFinished(20000));
+    QCOMPARE(cli.readAllStandardError().contains("--renumber places them in order"), answer == kResultNo);
 }
 
 QTEST_MAIN(DesktopTest)
