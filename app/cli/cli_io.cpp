@@ -6,6 +6,7 @@
 #include "files/dat_file.h"
 #include "image/editor_defaults.h"
 #include "image/image_codec.h"
+#include "image/storable_values.h"
 
 namespace r7::cli {
 
@@ -36,6 +37,10 @@ std::optional<QByteArray> ReadInput(const QString& path) {
 }
 
 bool WriteConfiguration(const QString& path, const EditorState& state) {
+    // The last check before any command writes: no value reaches the file as another one.
+    const std::vector<UnstorableValue> refused = UnstorableValues(state);
+    for (const UnstorableValue& value : refused) PrintError(QString::fromStdString(value.describe()));
+    if (!refused.empty()) return false;
     const DatWriteResult written = WriteDatFile(path, EncodeImageBytes(state));
     if (!written.ok) PrintError(written.error);
     return written.ok;

@@ -14,7 +14,8 @@ namespace r7::cli {
 std::optional<EditorState> ReadConfiguration(const QString& path);
 // A whole file, or standard input for "-".
 std::optional<QByteArray> ReadInput(const QString& path);
-// Encodes the state into a data file (through a temporary file).
+// Encodes the state into a data file through the safe writer; refuses (and names) every
+// value the image cannot hold as it is.
 bool WriteConfiguration(const QString& path, const EditorState& state);
 
 }  // namespace r7::cli

@@ -1,16 +1,14 @@
 // export-csv, import-csv, diff: the channel table as CSV and the comparison of two files.
 
 #include <QCommandLineParser>
-#include <QSaveFile>
 #include <cstdio>
 
 #include "cli_commands.h"
 #include "cli_io.h"
 #include "files/channel_csv.h"
-#include "files/dat_file.h"
+#include "files/safe_file_writer.h"
 #include "image/config_diff.h"
 #include "image/editor_defaults.h"
-#include "image/image_codec.h"
 
 namespace r7::cli {
 
@@ -38,14 +36,13 @@ int RunExportCsv(const QStringList& arguments) {
     for (const auto& p : problems) PrintError(QString::fromStdString("warning: " + p));
     if (!parser.isSet(output)) {
         std::fwrite(csv.constData(), 1, static_cast<std::size_t>(csv.size()), stdout);
-        return kExitOk;
-    }
-    QSaveFile out(parser.value(output));
-    if (!out.open(QIODevice::WriteOnly) || out.write(csv) != csv.size() || !out.commit()) {
-        PrintError(QStringLiteral("cannot write %1: %2").arg(out.fileName(), out.errorString()));
+        if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return kExitOk;
+        PrintError(QStringLiteral("cannot write to standard output"));
         return kExitFailure;
     }
-    return kExitOk;
+    const FileWriteResult written = WriteFileSafely(parser.value(output), csv);
+    if (!written.ok) PrintError(written.error);
+    return written.ok ? kExitOk : kExitFailure;
 }
 
 int RunImportCsv(const QStringList& arguments) {
@@ -81,11 +78,7 @@ int RunImportCsv(const QStringList& arguments) {
     }
     if (report.fatal) return kExitFailure;
     const QString target = parser.positionalArguments().at(1);
-    DatWriteResult written = WriteDatFile(target, EncodeImageBytes(*state));
-    if (!written.ok) {
-        PrintError(written.error);
-        return kExitFailure;
-    }
+    if (!WriteConfiguration(target, *state)) return kExitFailure;
     return report.ok() ? kExitOk : kExitFailure;
 }
 

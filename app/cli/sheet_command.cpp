@@ -4,12 +4,12 @@
 #include <QDate>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QSaveFile>
 #include <cstring>
 
 #include "cli_commands.h"
 #include "cli_io.h"
 #include "files/channel_sheet.h"
+#include "files/safe_file_writer.h"
 
 namespace r7::cli {
 
@@ -41,9 +41,9 @@ int RunSheet(const QStringList& arguments) {
     const auto state = ReadConfiguration(input);
     if (!state) return kExitUsage;
     const QByteArray pdf = ChannelSheetPdf(ChannelSheetHtml(*state, QFileInfo(input).fileName(), QDate::currentDate()));
-    QSaveFile out(parser.value(output));
-    if (!out.open(QIODevice::WriteOnly) || out.write(pdf) != pdf.size() || !out.commit()) {
-        PrintError(QStringLiteral("cannot write %1: %2").arg(out.fileName(), out.errorString()));
+    const FileWriteResult written = WriteFileSafely(parser.value(output), pdf);
+    if (!written.ok) {
+        PrintError(written.error);
         return kExitFailure;
     }
     return kExitOk;

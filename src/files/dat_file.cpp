@@ -1,8 +1,9 @@
 #include "files/dat_file.h"
 
+#include "files/safe_file_writer.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 
 namespace r7 {
@@ -48,20 +49,8 @@ QByteArray DatFileContents(const ImageBytes& image) {
 }
 
 DatWriteResult WriteDatFile(const QString& path, const ImageBytes& image) {
-    DatWriteResult result;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        result.error = QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
-        return result;
-    }
-    const QByteArray contents = DatFileContents(image);
-    if (file.write(contents) != contents.size() || !file.commit()) {
-        result.error = QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
-        file.cancelWriting();
-        return result;
-    }
-    result.ok = true;
-    return result;
+    const FileWriteResult written = WriteFileSafely(path, DatFileContents(image));
+    return {written.ok, written.error};
 }
 
 }  // namespace r7

@@ -42,8 +42,7 @@ struct DatWriteResult {
     QString error;  // English, names the file and the reason
 };
 
-// Writes the 853 bytes through a temporary file renamed over the target only when
-// complete, so a failure never destroys the old file.
+// Writes the 853 bytes through WriteFileSafely: a failure never destroys the old file.
 DatWriteResult WriteDatFile(const QString& path, const ImageBytes& image);
 
 }  // namespace r7

@@ -3,6 +3,7 @@
 #include <QJsonArray>
 
 #include "image/setting_lists.h"
+#include "image/storable_values.h"
 
 namespace r7 {
 
@@ -125,6 +126,15 @@ std::optional<EditorState> StateFromJson(const QJsonObject& json, const EditorSt
     if (!in.textList("OptionValues", s.OptionValues) || !in.textList("DtmfValues", s.DtmfValues) ||
         !in.textList("DtmfMemories", s.DtmfMemories) ||
         !in.table("TestFrequencies", s.TestFrequencies) || !in.textList("InfoTexts", s.InfoTexts)) {
+        return std::nullopt;
+    }
+    const std::vector<UnstorableValue> refused = UnstorableValues(s);
+    if (!refused.empty()) {
+        if (error) {
+            error->clear();
+            for (const UnstorableValue& value : refused) *error += Q(value.describe()) + QLatin1Char('\n');
+            error->chop(1);
+        }
         return std::nullopt;
     }
     return s;

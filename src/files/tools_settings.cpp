@@ -1,9 +1,14 @@
 #include "files/tools_settings.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
+#include <functional>
+
+#include "files/safe_file_writer.h"
 
 namespace r7 {
 
@@ -34,26 +39,50 @@ ToolsOptions LoadToolsOptions(const QString& path) {
     return options;
 }
 
-bool SaveToolsOptions(const QString& path, const ToolsOptions& options, QString* error) {
+namespace {
+
+// QSettings writes its own way; it edits a private copy, and the copy's bytes then go
+// through the one safe writer, keeping keys this version (or this edit) does not touch.
+bool EditIni(const QString& path, const std::function<void(QSettings&)>& edit, QString* error) {
     const QFileInfo info(path);
     if (path.isEmpty() || !QDir().mkpath(info.absolutePath())) {
         if (error) *error = QStringLiteral("cannot create the folder of %1").arg(path);
         return false;
     }
-    QSettings ini(path, QSettings::IniFormat);
-    ini.setValue(kVerify, options.verifyAfterWriting);
-    ini.setValue(kBackup, options.backupBeforeWriting);
-    if (options.backupFolder.isEmpty()) {
-        ini.remove(kBackupFolder);
-    } else {
-        ini.setValue(kBackupFolder, options.backupFolder);
+    QTemporaryDir scratch;
+    const QString copy = scratch.filePath(QStringLiteral("tools.ini"));
+    QSettings::Status status = QSettings::AccessError;
+    if (scratch.isValid() && (!info.isFile() || QFile::copy(path, copy))) {
+        QSettings ini(copy, QSettings::IniFormat);
+        edit(ini);
+        ini.sync();
+        status = ini.status();
     }
-    ini.sync();
-    if (ini.status() != QSettings::NoError) {
-        if (error) *error = QStringLiteral("cannot write %1").arg(path);
+    QFile edited(copy);
+    if (status != QSettings::NoError || !edited.open(QIODevice::ReadOnly)) {
+        if (error) *error = QStringLiteral("cannot prepare %1").arg(path);
         return false;
     }
-    return true;
+    const FileWriteResult written = WriteFileSafely(path, edited.readAll());
+    if (!written.ok && error) *error = written.error;
+    return written.ok;
+}
+
+}  // namespace
+
+bool SaveToolsOptions(const QString& path, const ToolsOptions& options, QString* error) {
+    return EditIni(
+        path,
+        [&options](QSettings& ini) {
+            ini.setValue(kVerify, options.verifyAfterWriting);
+            ini.setValue(kBackup, options.backupBeforeWriting);
+            if (options.backupFolder.isEmpty()) {
+                ini.remove(kBackupFolder);
+            } else {
+                ini.setValue(kBackupFolder, options.backupFolder);
+            }
+        },
+        error);
 }
 
 QStringList LoadRecentFiles(const QString& path) {
@@ -63,18 +92,7 @@ QStringList LoadRecentFiles(const QString& path) {
 }
 
 bool SaveRecentFiles(const QString& path, const QStringList& files, QString* error) {
-    if (path.isEmpty() || !QDir().mkpath(QFileInfo(path).absolutePath())) {
-        if (error) *error = QStringLiteral("cannot create the folder of %1").arg(path);
-        return false;
-    }
-    QSettings ini(path, QSettings::IniFormat);
-    ini.setValue(kRecent, files);
-    ini.sync();
-    if (ini.status() != QSettings::NoError) {
-        if (error) *error = QStringLiteral("cannot write %1").arg(path);
-        return false;
-    }
-    return true;
+    return EditIni(path, [&files](QSettings& ini) { ini.setValue(kRecent, files); }, error);
 }
 
 }  // namespace r7

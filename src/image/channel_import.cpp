@@ -221,11 +221,15 @@ std::optional<ChannelRow> MapRow(RowReader& r, const ChannelRow& previous, BandL
         rx = -1;
     }
 
-    // Transmit frequency: -1 unknown (already reported), -2 none.
+    // Transmit frequency: -1 unknown (already reported).
     long long tx = rx;
     const std::string duplex = Lower(r.get(CsvDuplex));
     if (duplex == "off") {
-        tx = -2;
+        // A used channel without a transmit frequency is a state the editor never makes; the
+        // radio would get a receive-only channel nobody asked it for, so it is refused.
+        r.fail(CsvDuplex, r.get(CsvDuplex),
+               "a channel without transmit frequency cannot be made here; use \"\" to transmit on "
+               "the receive frequency, +, - or split");
     } else if (duplex == "+" || duplex == "-" || duplex == "split") {
         long long offset = FrequencyUnitsOf(r.get(CsvOffset));
         if (offset < 0) {
@@ -328,10 +332,9 @@ std::optional<ChannelRow> MapRow(RowReader& r, const ChannelRow& previous, BandL
 
     ChannelRow cells = previous;
     cells[ColReceive] = FrequencyTextOf(rx);
-    cells[ColTransmit] = tx >= 0 ? FrequencyTextOf(tx) : "";
+    cells[ColTransmit] = FrequencyTextOf(tx);
     cells[ColDecode] = rxTone->kind == ToneChoice::None ? "Off" : rxTone->cell;
-    // No transmit frequency and no tone reads back from the radio as an empty cell.
-    cells[ColEncode] = txTone->kind != ToneChoice::None ? txTone->cell : tx >= 0 ? "Off" : "";
+    cells[ColEncode] = txTone->kind != ToneChoice::None ? txTone->cell : "Off";
     cells[ColPower] = power;
     cells[ColBusyLock] = keepOr(ColBusyLock, "Off");
     cells[ColBand] = band;

@@ -188,6 +188,15 @@ std::optional<std::uint16_t> EncodeTone(std::string_view t) {
         }
         return static_cast<std::uint16_t>((t[4] == 'N' ? 0x2800 : 0xA800) + c);
     }
+    // "D23N": a word 2000-203F (A000-A03F) a radio held, shown short; it goes back unchanged.
+    if ((t.size() == 3 || t.size() == 4) && t[0] == 'D' && (t.back() == 'N' || t.back() == 'I')) {
+        int c = 0;
+        for (std::size_t k = 1; k + 1 < t.size(); ++k) {
+            if (t[k] < '0' || t[k] > '7') return std::nullopt;
+            c = c * 8 + (t[k] - '0');
+        }
+        return static_cast<std::uint16_t>((t.back() == 'N' ? 0x2000 : 0xA000) + c);
+    }
     // CTCSS: digits, a point, one digit; the word is the tone in tenths of Hz.
     if (t.size() < 2 || t[t.size() - 2] != '.') return std::nullopt;
     long v = 0;

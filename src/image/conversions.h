@@ -41,7 +41,7 @@ std::optional<FrequencyBytes> EncodeFrequency(std::string_view text);
 std::string DecodeFrequency(const std::uint8_t* bytes);
 bool IsNoFrequency(const std::uint8_t* bytes);
 
-// --- Tone words: "Off", "88.5", "D023N", "D023I" ---
+// --- Tone words: "Off", "88.5", "D023N", "D023I"; "D23N" for the short words 2000-203F ---
 inline constexpr std::uint16_t kToneOff = 0xFFFF;
 // The 16-bit tone word of a tone text: FFFF for "Off" or empty; nullopt for a text that
 // names no tone word (the codec then stores FFFF).

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -259,8 +260,8 @@ private slots:
         InsertInformationDialog dialog(state);
         FilteredLineEdit* line = dialog.line(1);
         line->end(false);
-        TypeText(line, "中Zz");  // one more character fits, Chinese counted as one
-        QCOMPARE(line->text(), QString(31, 'x') + "中");
+        TypeText(line, "中Zz");  // a character the image cannot hold is refused; one more fits
+        QCOMPARE(line->text(), QString(31, 'x') + "Z");
         QTest::keyClick(line, Qt::Key_Backspace);
         QTest::keyClicks(line, "ab");
         QCOMPARE(line->text(), QString(31, 'x') + "a");
@@ -271,16 +272,18 @@ private slots:
         QCOMPARE(dialog.line(2)->text(), QString("lower é"));
     }
 
-    void infoPastedLongLineIsStoredWhole() {
+    void infoPasteKeepsToWhatTheImageHolds() {
         EditorState state = r7::NewConfiguration();
         InsertInformationDialog dialog(state);
         QTest::keyClicks(dialog.line(1), "AB");
-        // A paste may make a line longer than 32 characters; the image takes its first 32.
         const QString pasted = "0123456789012345678901234567890123456";
-        dialog.line(2)->insert(pasted);
+        for (const auto& [text, line] : {std::pair{QString("中文"), 1}, std::pair{pasted, 2}}) {
+            QGuiApplication::clipboard()->setText(text);
+            QTest::keyClick(dialog.line(line), Qt::Key_V, Qt::ControlModifier);
+        }
         Child<QPushButton>(dialog, "Command1")->click();
         QCOMPARE(state.InfoTexts[0], std::string("AB"));
-        QCOMPARE(state.InfoTexts[1], pasted.toStdString());
+        QCOMPARE(state.InfoTexts[1], pasted.left(32).toStdString());
     }
 
     // --- Form4 "Test Frequcy" ---

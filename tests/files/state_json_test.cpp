@@ -19,7 +19,7 @@ TEST(StateJson, RoundTripsEveryField) {
     s.option(16) = "12AB";
     s.DtmfMemories[7] = "*#1";
     s.testFrequency(16, 2) = "469.99375";
-    s.InfoTexts[0] = "caf\xC3\xA9 \xE4\xBD\xA0";
+    s.InfoTexts[0] = "caf\xC3\xA9";
     auto back = StateFromJson(StateToJson(s), EditorState{}, nullptr);
     ASSERT_TRUE(back.has_value());
     EXPECT_EQ(*back, s);

@@ -86,7 +86,7 @@ TEST(ToneWords, EveryPickListEntrySurvivesTheWayThrough) {
 
 TEST(ToneWords, TextsWithoutAWordAreRefused) {
     // The codec stores "no tone" for these instead of bytes that mean something else.
-    for (const char* t : {"D23N", "D0N", "D823N", "D0234N", "abc", "88.55", "88", "838.9", "6553.5"}) {
+    for (const char* t : {"D823N", "D8N", "D0234N", "abc", "88.55", "88", "838.9", "6553.5"}) {
         EXPECT_FALSE(EncodeTone(t).has_value()) << t;
     }
     // Decoded odd CTCSS values keep their word.

@@ -1,6 +1,9 @@
 #include "info_dialog.h"
 
+#include <QRegularExpressionValidator>
+
 #include "dialog_support.h"
+#include "image/key_filters.h"
 
 namespace r7::ui {
 
@@ -19,6 +22,13 @@ InsertInformationDialog::InsertInformationDialog(EditorState& state, QWidget* pa
     // The dialog has no labels; screen readers still say which line is which.
     text1_->setAccessibleName("Information line 1");
     text2_->setAccessibleName("Information line 2");
+    // What the radio cannot hold is refused as it is typed or pasted, so the lines show
+    // exactly what reaches it: single-byte characters (U+00FF is the padding byte), 32 a line.
+    for (FilteredLineEdit* box : {text1_, text2_}) {
+        box->setMaxLength(static_cast<int>(kInfoLineMaxLength));
+        box->setValidator(
+            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[\\x{0}-\\x{FE}]*")), box));
+    }
     text1_->setText(QString::fromStdString(state_.InfoTexts[0]));
     text2_->setText(QString::fromStdString(state_.InfoTexts[1]));
 

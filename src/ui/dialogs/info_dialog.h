@@ -8,8 +8,8 @@ namespace r7::ui {
 
 class FilteredLineEdit;
 
-// Form7 "Insert Information": the two information lines. OK stores both lines as they
-// stand (a pasted longer line whole; the image keeps its first 32 characters).
+// Form7 "Insert Information": the two information lines, at most 32 single-byte
+// (ISO-8859-1) characters each. OK stores both lines as they stand.
 class InsertInformationDialog : public QDialog {
     Q_OBJECT
 public:

@@ -24,7 +24,8 @@ std::optional<QString> ShowQtFileDialog(QWidget* owner, const FileDialogRequest&
     dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
     if (request.mode == FileDialogMode::Open) {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        dialog.setFileMode(QFileDialog::ExistingFile);
+        // A typed name that names no file comes back to Open, which refuses it in its own words.
+        dialog.setFileMode(QFileDialog::AnyFile);
     } else {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);

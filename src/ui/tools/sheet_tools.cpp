@@ -5,9 +5,9 @@
 #include <QMenu>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QSaveFile>
 
 #include "files/channel_sheet.h"
+#include "files/safe_file_writer.h"
 #include "ui/main/editor_document.h"
 #include "ui/main/file_dialog.h"
 #include "ui/main/form1.h"
@@ -52,12 +52,8 @@ void SheetTools::exportPdf() {
         return;
     }
     const QByteArray pdf = ChannelSheetPdf(sheetHtml());
-    // Through a temporary file: a failed export leaves an older sheet as it was.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit()) {
-        ShowMessageBox(tr("Cannot write %1: %2\nThe channel sheet has not been exported.").arg(path, file.errorString()),
-                       16, QString());
-    }
+    const FileWriteResult written = WriteFileSafely(path, pdf);
+    if (!written.ok) ShowMessageBox(written.error + tr("\nThe channel sheet has not been exported."), 16, QString());
 }
 
 }  // namespace r7::ui

@@ -8,13 +8,13 @@
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSaveFile>
 #include <QToolBar>
 #include <QUndoStack>
 #include <algorithm>
 
 #include "files/channel_csv.h"
 #include "files/dat_file.h"
+#include "files/safe_file_writer.h"
 #include "image/channel_clipboard.h"
 #include "image/config_diff.h"
 #include "image/image_codec.h"
@@ -191,10 +191,9 @@ void ToolsMenu::exportCsv() {
     }
     std::vector<std::string> problems;
     const QByteArray csv = ExportChannelsCsv(form_.document()->state(), &problems);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size() || !file.commit()) {
-        ShowMessageBox(tr("Cannot write %1: %2\nThe channels have not been exported.").arg(path, file.errorString()),
-                       kStop, QString());
+    const FileWriteResult written = WriteFileSafely(path, csv);
+    if (!written.ok) {
+        ShowMessageBox(written.error + tr("\nThe channels have not been exported."), kStop, QString());
         return;
     }
     if (!problems.empty()) {

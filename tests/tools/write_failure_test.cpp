@@ -1,0 +1,176 @@
+// Every writer of the program against real failures of the file system: a failed write is
+// reported with the file and the reason, and the old file stays byte for byte as it was.
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+#include <functional>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include "files/dat_file.h"
+#include "files/tools_settings.h"
+#include "image/editor_defaults.h"
+#include "image/image_codec.h"
+#include "link/backup_file.h"
+#include "ui/main/form1.h"
+#include "ui/tools/tools_menu.h"
+#include "window_sim_support.h"
+
+using namespace r7;
+using namespace r7::ui;
+
+namespace {
+
+struct Outcome {
+    bool failed;
+    QString said;
+};
+using Writer = std::function<Outcome(const QString& target, const QString& inputs)>;
+
+Outcome Cli(QStringList args) {
+    QProcess p;
+    p.start(QStringLiteral(R7_CLI_PATH), args);
+    p.waitForFinished(30000);
+    return {p.exitCode() == 1, QString::fromLocal8Bit(p.readAllStandardError())};
+}
+
+QStringList Listing(const QString& folder) { return QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden); }
+
+}  // namespace
+
+class WriteFailureTest : public QObject {
+    Q_OBJECT
+private slots:
+    void failedWriteKeepsTheOldFileAndSaysWhy_data();
+    void failedWriteKeepsTheOldFileAndSaysWhy();
+};
+
+void WriteFailureTest::failedWriteKeepsTheOldFileAndSaysWhy_data() {
+    QTest::addColumn<QString>("writer");
+    QTest::addColumn<QString>("failure");
+    for (const char* writer : {"Save", "Tools CSV export", "tools.ini", "backup", "new", "encode", "read -o",
+                               "paste-rows", "import-csv", "export-csv -o"}) {
+        for (const char* failure : {"size limit", "/dev/full", "read-only folder", "missing folder", "full 4k tmpfs"}) {
+            QTest::addRow("%s, %s", writer, failure) << writer << failure;
+        }
+    }
+}
+
+void WriteFailureTest::failedWriteKeepsTheOldFileAndSaysWhy() {
+    QFETCH(QString, writer);
+    QFETCH(QString, failure);
+    const bool root = ::geteuid() == 0;
+    const bool window = writer == "Save" || writer == "Tools CSV export";
+    if ((failure == "/dev/full" || failure == "full 4k tmpfs") && !root) QSKIP("needs root");
+    // The window adds its extension to a name without one, and a backup names its own file.
+    if (failure == "/dev/full" && (window || writer == "backup")) QSKIP("no device target here");
+    if (failure == "missing folder" && writer == "tools.ini") QSKIP("tools.ini makes its folder");
+
+    QTemporaryDir inputs, place;
+    const QString in = inputs.path() + QLatin1Char('/');
+    QVERIFY(WriteDatFile(in + "base.DAT", EncodeImageBytes(NewConfiguration())).ok);
+    QVERIFY(test::WriteContents(in + "state.json", "{}"));
+    QVERIFY(test::WriteContents(in + "rows.txt", "446.00625\tOff\t446.00625\tOff\tHigh\tOff\tWide\tNo\r\n"));
+    QVERIFY(test::WriteContents(in + "channels.csv", "Location,Frequency\n1,446.00625\n"));
+    std::unique_ptr<test::Sim> sim;
+    if (writer == "read -o") sim = std::make_unique<test::Sim>(QStringList{QStringLiteral("--load"), in + "base.DAT"});
+
+    const QString folder = place.path() + "/fs";
+    QVERIFY(QDir().mkpath(folder));
+    const bool mounted = root && (failure == "read-only folder" || failure == "full 4k tmpfs");
+    if (mounted) QVERIFY(::mount("tmpfs", folder.toLocal8Bit(), "tmpfs", 0, "size=4k") == 0);
+    const auto unmount = qScopeGuard([&] { if (mounted) ::umount(folder.toLocal8Bit()); });
+    QString target = folder + (writer == "tools.ini" ? "/tools.ini" : window && writer != "Save" ? "/old.csv" : "/old.DAT");
+    const QByteArray old = "[write]\nverifyAfterWriting=true\n";  // the old contents every case keeps
+    QVERIFY(test::WriteContents(target, old));
+    if (failure == "full 4k tmpfs") test::WriteContents(folder + "/filler", QByteArray(8192, 'x'));
+    if (failure == "missing folder") target = folder + "/missing/new.DAT";
+    if (failure == "/dev/full") {  // a node of its own, so that a faulty writer cannot replace the system's
+        target = place.filePath("full");
+        QVERIFY(::mknod(target.toLocal8Bit(), S_IFCHR | 0666, makedev(1, 7)) == 0);
+    }
+    if (failure == "read-only folder") {
+        if (root) QVERIFY(::mount(nullptr, folder.toLocal8Bit(), nullptr, MS_REMOUNT | MS_RDONLY, "size=4k") == 0);
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    }
+    const QStringList before = Listing(folder);
+
+    const std::map<QString, Writer> writers = {
+        {"Save", [&](const QString& t, const QString&) {
+             test::ScriptedMessageBoxes boxes;
+             test::ScriptedFileDialogs dialogs;
+             dialogs.answers = {t};
+             Form1 form;
+             const QString caption = form.windowTitle();
+             form.menus().mnuAssave->trigger();
+             return Outcome{!boxes.shown.empty() && boxes.shown.back().flags == 16 && form.windowTitle() == caption,
+                            boxes.shown.empty() ? QString() : boxes.shown.back().prompt};
+         }},
+        {"Tools CSV export", [&](const QString& t, const QString&) {
+             test::ScriptedMessageBoxes boxes;
+             test::ScriptedFileDialogs dialogs;
+             dialogs.answers = {t};
+             Form1 form;
+             auto* tools = new ToolsMenu(form, place.filePath("tools.ini"));
+             tools->actions().exportCsv->trigger();
+             return Outcome{!boxes.shown.empty(), boxes.shown.empty() ? QString() : boxes.shown.back().prompt};
+         }},
+        {"tools.ini", [](const QString& t, const QString&) {
+             QString error;
+             return Outcome{!SaveToolsOptions(t, ToolsOptions{}, &error), error};
+         }},
+        {"backup", [](const QString& t, const QString&) {
+             const link::BackupResult r = link::SaveBackup(QFileInfo(t).path(), ImageBytes{}, QDateTime::currentDateTime());
+             return Outcome{!r.ok, r.error};
+         }},
+        {"new", [](const QString& t, const QString&) { return Cli({"new", t}); }},
+        {"encode", [](const QString& t, const QString& i) { return Cli({"encode", i + "state.json", t}); }},
+        {"read -o", [&](const QString& t, const QString&) { return Cli({"read", "--port", sim->device, "-o", t}); }},
+        {"paste-rows", [](const QString& t, const QString& i) {
+             return Cli({"paste-rows", i + "base.DAT", i + "rows.txt", "--at", "1", "-o", t});
+         }},
+        {"import-csv", [](const QString& t, const QString& i) { return Cli({"import-csv", i + "channels.csv", t}); }},
+        {"export-csv -o", [](const QString& t, const QString& i) { return Cli({"export-csv", i + "base.DAT", "-o", t}); }},
+    };
+
+    Outcome outcome{};
+    if (failure == "size limit") {
+        // The limit with SIGXFSZ ignored, as `trap '' XFSZ; ulimit -f 0` does; children inherit both.
+        rlimit saved{};
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit none = saved;
+        none.rlim_cur = writer == "read -o" ? 512 : 0;  // room for the port's lock file, not for 853 bytes
+        auto* previous = std::signal(SIGXFSZ, SIG_IGN);
+        ::setrlimit(RLIMIT_FSIZE, &none);
+        outcome = writers.at(writer)(target, in);
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previous);
+    } else {
+        outcome = writers.at(writer)(target, in);
+    }
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+
+    QVERIFY2(outcome.failed, qPrintable(outcome.said));
+    const QString named = writer == "backup" ? QFileInfo(target).path() : target;
+    QVERIFY2(outcome.said.contains(named), qPrintable(outcome.said));
+    const QString reason = failure == "size limit"         ? "File too large"
+                           : failure == "missing folder"   ? "does not exist"
+                           : failure == "read-only folder" ? (root ? "Read-only file system" : "Permission denied")
+                                                           : "No space left on device";
+    if (writer != "tools.ini" || failure != "size limit") QVERIFY2(outcome.said.contains(reason), qPrintable(outcome.said));
+    QCOMPARE(Listing(folder), before);  // nothing new, nothing left behind
+    if (failure == "/dev/full") {
+        struct stat node{};
+        QVERIFY(::stat(target.toLocal8Bit(), &node) == 0 && S_ISCHR(node.st_mode));
+    } else if (failure != "missing folder") {
+        QCOMPARE(test::Contents(target), old);
+    }
+}
+
+QTEST_MAIN(WriteFailureTest)
+#include "write_failure_test.moc"
