@@ -1,6 +1,7 @@
 #include "ui/tools/report_window.h"
 
 #include <QDialogButtonBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScreen>
@@ -34,7 +35,7 @@ ReportWindow::ReportWindow(const QString& summary, const QString& report, QWidge
     for (const QString& line : lines) widest = std::max(widest, metrics.horizontalAdvance(line));
     QSize wanted(widest + 60, static_cast<int>(lines.size()) * metrics.lineSpacing() + 120);
     wanted = wanted.expandedTo(QSize(420, 200));
-    if (const QScreen* screen = parent ? parent->screen() : nullptr) {
+    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
         const QSize room = screen->availableGeometry().size();
         wanted = wanted.boundedTo(room * 4 / 5);
         setMaximumSize(room);
