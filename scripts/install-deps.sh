@@ -13,6 +13,8 @@ packages=(
   locales
   python3 time ccache
   poppler-utils
+  dpkg-dev lintian man-db appstream desktop-file-utils librsvg2-bin shared-mime-info
+  g++-mingw-w64-x86-64-posix wine64
 )
 
 missing=()

@@ -19,6 +19,7 @@
 #include "cli_commands.h"
 #include "cli_io.h"
 #include "files/dat_file.h"
+#include "files/tools_settings.h"
 #include "image/editor_defaults.h"
 #include "image/hex_text.h"
 #include "image/image_codec.h"
@@ -38,7 +39,8 @@ struct TransferOptions {
 
 // Adds --port and --watchdog-ms; reads them after parsing.
 struct LinkOptions {
-    QCommandLineOption port{"port", "serial port: COM1..COM8 or a device path", "PORT"};
+    QCommandLineOption port{"port", "serial port: COM1..COM8, a device path or a /dev/serial/by-id name",
+                            "PORT"};
     QCommandLineOption watchdog{"watchdog-ms", "reply time-out in ms (default 3000; for tests)", "MS"};
     void AddTo(QCommandLineParser& p) {
         p.addOption(port);
@@ -50,6 +52,7 @@ struct LinkOptions {
             return std::nullopt;
         }
         TransferOptions t;
+        link::SetPortDevices(LoadToolsOptions(DefaultToolsSettingsPath()).portDevices);
         t.device = link::ResolvePortArgument(p.value(port));
         if (p.isSet(watchdog)) {
             bool ok = false;
@@ -264,7 +267,7 @@ int RunWrite(const QStringList& arguments) {
     const bool batch = parser.isSet(repeat) || parser.isSet(repeatCount);
     const QString path = parser.positionalArguments().at(0);
     std::optional<EditorState> loaded = ReadConfiguration(path);
-    if (!loaded) return kExitFailure;
+    if (!loaded) return kExitInput;
     EditorState state = *loaded;
     state.ServiceUnlocked = parser.isSet(service) ? 1 : 0;
     link::SafeWriteOptions safe;

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "files/safe_file_writer.h"
+#include "image/setting_lists.h"
 
 namespace r7 {
 
@@ -19,10 +20,15 @@ const QString kBackup = QStringLiteral("write/backupBeforeWriting");
 const QString kBackupFolder = QStringLiteral("write/backupFolder");
 const QString kRecent = QStringLiteral("files/recent");
 
+QString PortKey(std::size_t index) { return QStringLiteral("ports/COM%1").arg(index + 1); }
+
 }  // namespace
 
 QString DefaultToolsSettingsPath() {
-    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/tools.ini");
+    // The window's folder, also for the command line tool, so both follow one port mapping.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/') +
+           QString::fromUtf8(kApplicationTitle.data(), static_cast<qsizetype>(kApplicationTitle.size())) +
+           QStringLiteral("/tools.ini");
 }
 
 QString DefaultBackupFolder() {
@@ -36,6 +42,8 @@ ToolsOptions LoadToolsOptions(const QString& path) {
     options.verifyAfterWriting = ini.value(kVerify, false).toBool();
     options.backupBeforeWriting = ini.value(kBackup, false).toBool();
     options.backupFolder = ini.value(kBackupFolder).toString();
+    for (std::size_t i = 0; i < options.portDevices.size(); ++i)
+        options.portDevices[i] = ini.value(PortKey(i)).toString();
     return options;
 }
 
@@ -80,6 +88,13 @@ bool SaveToolsOptions(const QString& path, const ToolsOptions& options, QString*
                 ini.remove(kBackupFolder);
             } else {
                 ini.setValue(kBackupFolder, options.backupFolder);
+            }
+            for (std::size_t i = 0; i < options.portDevices.size(); ++i) {
+                if (options.portDevices[i].isEmpty()) {
+                    ini.remove(PortKey(i));
+                } else {
+                    ini.setValue(PortKey(i), options.portDevices[i]);
+                }
             }
         },
         error);

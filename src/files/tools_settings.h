@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <array>
 
 namespace r7 {
 
@@ -12,11 +13,13 @@ struct ToolsOptions {
     bool verifyAfterWriting = false;
     bool backupBeforeWriting = false;
     QString backupFolder;  // where backups of the radio go; empty: DefaultBackupFolder()
+    // The device each of COM1..COM8 opens, chosen in "Serial ports..."; empty: the default.
+    std::array<QString, 8> portDevices;
 
     bool operator==(const ToolsOptions&) const = default;
 };
 
-// "<per-user configuration folder>/tools.ini".
+// "<per-user configuration folder>/Morvane-R7/tools.ini", for the window and the command line tool.
 QString DefaultToolsSettingsPath();
 // "<per-user data folder>/backups".
 QString DefaultBackupFolder();

@@ -2,7 +2,31 @@
 
 #include "port_naming.h"
 
+#ifdef Q_OS_LINUX
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+#endif
+
 namespace r7::link {
+
+namespace {
+
+// A USB serial chip holds a short reply until its latency timer runs out (16 ms on FTDI
+// cables), and the protocol waits for some 30 replies per read and 50 per write. Asking the
+// driver for low latency makes the FTDI driver set that timer to 1 ms. Devices without the
+// request (a pseudo-terminal, most other drivers) refuse it, which changes nothing.
+void AskForLowLatency([[maybe_unused]] QSerialPort& port) {
+#ifdef Q_OS_LINUX
+    const auto fd = static_cast<int>(port.handle());
+    serial_struct serial{};
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-vararg)
+    if (ioctl(fd, TIOCGSERIAL, &serial) != 0 || (serial.flags & ASYNC_LOW_LATENCY) != 0) return;
+    serial.flags |= ASYNC_LOW_LATENCY;
+    ioctl(fd, TIOCSSERIAL, &serial);  // NOLINT(cppcoreguidelines-pro-type-vararg)
+#endif
+}
+
+}  // namespace
 
 SerialLink::SerialLink(QObject* parent) : QObject(parent), port_(this) {
     connect(&port_, &QSerialPort::readyRead, this, &SerialLink::onReadyRead);
@@ -19,7 +43,10 @@ bool SerialLink::open(const QString& device) {
     port_.setParity(QSerialPort::NoParity);
     port_.setStopBits(QSerialPort::OneStop);
     port_.setFlowControl(QSerialPort::NoFlowControl);
-    if (port_.open(QIODevice::ReadWrite)) return true;
+    if (port_.open(QIODevice::ReadWrite)) {
+        AskForLowLatency(port_);
+        return true;
+    }
     openPermissionDenied_ = IsPermissionError(port_.error());
     openError_ = QStringLiteral("cannot open %1: %2").arg(device, port_.errorString());
     if (openPermissionDenied_) openError_ += QStringLiteral(" — ") + PermissionHint();

@@ -33,10 +33,6 @@ TEST(LinkEndToEnd, CliReadCopiesTheReadAreaThroughTheMenuNameOfThePort) {
     ASSERT_EQ(file.size(), 853);
     EXPECT_EQ(file.left(5), QByteArray("P3207"));
     EXPECT_TRUE(SameStart(Image(file), Pattern(3), 0x340));
-    // Arguments and ports the tool cannot use.
-    EXPECT_EQ(Cli({"read", "--port", "/nonexistent/tty", "-o", out + "2"}).exitCode, 1);
-    EXPECT_EQ(Cli({"read", "-o", out}).exitCode, 2);
-    EXPECT_EQ(Cli({"write", "--port", "COM1"}).exitCode, 2);
 }
 
 TEST(LinkEndToEnd, CliWriteStoresTheWriteListAndLeavesTheSkippedAreas) {

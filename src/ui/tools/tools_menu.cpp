@@ -18,6 +18,8 @@
 #include "image/channel_clipboard.h"
 #include "image/config_diff.h"
 #include "image/image_codec.h"
+#include "link/port_naming.h"
+#include "link/port_selection.h"
 #include "link/safe_write.h"
 #include "ui/main/channel_grid.h"
 #include "ui/main/editor_document.h"
@@ -29,6 +31,7 @@
 #include "ui/tools/file_tools.h"
 #include "ui/tools/report_window.h"
 #include "ui/tools/sheet_tools.h"
+#include "ui/tools/serial_ports_dialog.h"
 
 namespace r7::ui {
 
@@ -88,6 +91,9 @@ ToolsMenu::ToolsMenu(Form1& form, const QString& settingsPath)
     a.backup->setCheckable(true);
     a.backup->setChecked(options_.backupBeforeWriting);
     menu_->addSeparator();
+    a.serialPorts = NewAction(menu_, "toolsSerialPorts", tr("Serial ports..."));
+    link::SetPortDevices(options_.portDevices);
+    menu_->addSeparator();
     files_ = new FileTools(form, menu_, settingsPath);
     menu_->addSeparator();
     new SheetTools(form, menu_);
@@ -106,6 +112,7 @@ ToolsMenu::ToolsMenu(Form1& form, const QString& settingsPath)
     connect(a.exportCsv, &QAction::triggered, this, &ToolsMenu::exportCsv);
     connect(a.importCsv, &QAction::triggered, this, &ToolsMenu::importCsv);
     connect(a.compare, &QAction::triggered, this, &ToolsMenu::compareWithFile);
+    connect(a.serialPorts, &QAction::triggered, this, &ToolsMenu::chooseSerialPorts);
     connect(a.verify, &QAction::toggled, this,
             [this](bool on) { storeOption(&ToolsOptions::verifyAfterWriting, on); });
     connect(a.backup, &QAction::toggled, this,
@@ -137,6 +144,7 @@ void ToolsMenu::updateActions() {
     // the commands check again when they run.
     actions_.undo->setEnabled(stack->canUndo());
     actions_.redo->setEnabled(stack->canRedo());
+    actions_.serialPorts->setEnabled(!form_.isTransferring());
 }
 
 std::vector<int> ToolsMenu::selectedChannels() const {
@@ -256,11 +264,31 @@ void ToolsMenu::compareWithFile() {
         return;
     }
     CompareDialog dialog(*chosen, DiffConfigurations(editor, other), &form_);
+    present(dialog);
+}
+
+void ToolsMenu::present(QDialog& dialog) {
     if (dialogPresenter_) {
         dialogPresenter_(dialog);
     } else {
         dialog.exec();
     }
+}
+
+void ToolsMenu::chooseSerialPorts() {
+    // Like the "Communication(&V)" menu: a new device must not cut the line under a transfer.
+    if (form_.isTransferring()) return;
+    SerialPortsDialog dialog(options_.portDevices, link::DetectedPorts(), &form_);
+    present(dialog);
+    if (dialog.result() != QDialog::Accepted || dialog.devices() == options_.portDevices) return;
+    link::PortSelection* ports = form_.ports();
+    const int open = ports->isChecked(ports->PortNumber()) ? ports->PortNumber() : 0;
+    const QString openDevice = open != 0 ? link::DeviceForPort(open) : QString();
+    options_.portDevices = dialog.devices();
+    link::SetPortDevices(options_.portDevices);
+    saveOptions(tr("The serial ports are in force for this run but cannot be remembered: %1"));
+    // The checked item goes on naming the open device: a new choice for it is opened now.
+    if (open != 0 && link::DeviceForPort(open) != openDevice) form_.mnucom_Click(open);
 }
 
 bool ToolsMenu::writeRadio() {
@@ -305,11 +333,13 @@ void ToolsMenu::safeWriteFinished(bool ok, const QString& reason) {
 void ToolsMenu::storeOption(bool ToolsOptions::*option, bool on) {
     if (options_.*option == on) return;
     options_.*option = on;
+    saveOptions(tr("The option is in force for this run but cannot be remembered: %1"));
+}
+
+void ToolsMenu::saveOptions(const QString& failurePrompt) {
     QString error;
-    if (!SaveToolsOptions(settingsPath_, options_, &error)) {
-        ShowMessageBox(tr("The option is in force for this run but cannot be remembered: %1").arg(error), kStop,
-                       QString());
-    }
+    if (!SaveToolsOptions(settingsPath_, options_, &error))
+        ShowMessageBox(failurePrompt.arg(error), kStop, QString());
 }
 
 }  // namespace r7::ui

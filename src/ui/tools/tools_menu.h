@@ -36,6 +36,7 @@ struct ToolsActions {
     QAction* compare = nullptr;
     QAction* verify = nullptr;     // checkable, remembered
     QAction* backup = nullptr;     // checkable, remembered
+    QAction* serialPorts = nullptr;
 };
 
 class ToolsMenu : public QObject {
@@ -59,7 +60,8 @@ public:
     // is selected.
     std::vector<int> selectedChannels() const;
 
-    // Shows the compare dialog; the default runs it modally. Tests look at it instead.
+    // Shows the compare and serial ports dialogs; the default runs them modally. Tests look
+    // at them instead.
     using DialogPresenter = std::function<void(QDialog&)>;
     void setDialogPresenter(DialogPresenter presenter) { dialogPresenter_ = std::move(presenter); }
 
@@ -74,6 +76,8 @@ public slots:
     // The window's write command: true when it has been run here, with a backup before or
     // a read-back after it; false leaves the plain write to the window.
     bool writeRadio();
+    // "Serial ports...": the device each COM item opens, remembered with the options.
+    void chooseSerialPorts();
 
 private:
     void safeWriteFinished(bool ok, const QString& reason);
@@ -81,6 +85,8 @@ private:
     bool editable() const;
     void updateActions();
     void storeOption(bool ToolsOptions::*option, bool on);
+    void saveOptions(const QString& failurePrompt);
+    void present(QDialog& dialog);
 
     Form1& form_;
     QString settingsPath_;
