@@ -36,7 +36,8 @@ SerialLink::SerialLink(QObject* parent) : QObject(parent), port_(this) {
 bool SerialLink::open(const QString& device) {
     close();
     openError_.clear();
-    openPermissionDenied_ = false;
+    openProblem_ = PortProblem::None;
+    device_ = device;
     port_.setPortName(device);
     port_.setBaudRate(QSerialPort::Baud9600);
     port_.setDataBits(QSerialPort::Data8);
@@ -47,9 +48,9 @@ bool SerialLink::open(const QString& device) {
         AskForLowLatency(port_);
         return true;
     }
-    openPermissionDenied_ = IsPermissionError(port_.error());
-    openError_ = QStringLiteral("cannot open %1: %2").arg(device, port_.errorString());
-    if (openPermissionDenied_) openError_ += QStringLiteral(" — ") + PermissionHint();
+    openProblem_ = ClassifyOpenFailure(device, port_.error());
+    openError_ = QStringLiteral("cannot open %1: %2")
+                     .arg(device, PortProblemText(openProblem_, device, port_.errorString()));
     port_.clearError();
     return false;
 }
@@ -59,6 +60,21 @@ void SerialLink::close() {
 }
 
 bool SerialLink::isOpen() const { return port_.isOpen(); }
+
+void SerialLink::discardInput() {
+    if (!port_.isOpen()) return;
+    port_.clear(QSerialPort::Input);
+    port_.readAll();
+}
+
+qintptr SerialLink::nativeHandle() const {
+    if (!port_.isOpen()) return -1;
+#ifdef Q_OS_WIN
+    return reinterpret_cast<qintptr>(port_.handle());
+#else
+    return port_.handle();
+#endif
+}
 
 void SerialLink::send(const QByteArray& bytes) {
     if (port_.isOpen()) port_.write(bytes);
@@ -83,7 +99,8 @@ void SerialLink::onError(QSerialPort::SerialPortError error) {
     if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError &&
         error != QSerialPort::WriteError && error != QSerialPort::DeviceNotFoundError)
         return;
-    const QString reason = QStringLiteral("%1: %2").arg(port_.portName(), port_.errorString());
+    const QString reason = QStringLiteral("the serial port %1 went away (is the cable unplugged?): %2")
+                               .arg(device_, port_.errorString());
     port_.clearError();
     port_.close();
     emit portLost(reason);

@@ -385,7 +385,7 @@ TEST(Supervision, SuccessBlinksSixTicksThenRestoresBothButtons) {
     Rig rig;
     rig.imageToWrite = std::string(1696, 'F');
     rig.session.StartWrite(true, 0);
-    rig.Advance(600);  // ticks while communicating toggle the label but do not count
+    rig.Advance(400);  // ticks while communicating toggle the label but do not count
     EXPECT_EQ(rig.session.BlinkCount(), 0);
     EXPECT_TRUE(rig.session.StatusVisible());
     Handshake(rig);
@@ -407,7 +407,7 @@ TEST(Supervision, SuccessBlinksSixTicksThenRestoresBothButtons) {
         if (e.kind == EffectKind::StatusVisible) toggles.push_back(e.enabled);
         if (e.kind == EffectKind::ToolButtonEnabled && e.enabled) enabledButtons.push_back(e.number);
     }
-    // shown at 600 ms, then six toggles, then hidden for good
+    // shown at 400 ms, then six toggles, then hidden for good
     EXPECT_EQ(toggles, (std::vector<bool>{false, true, false, true, false, true, false}));
     EXPECT_EQ(enabledButtons, (std::vector<int>{5, 6}));
     EXPECT_EQ(rig.Of(EffectKind::UiRestored).size(), 1u);

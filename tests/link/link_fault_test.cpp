@@ -50,12 +50,12 @@ TEST(FaultInjection, EveryFaultEndsWithItsMessageNoFileAndTheCommandWorksAgain) 
         {"stop-after=3", 'R', kWatchdogText, 1500},
         {"garbage", 'R', kWatchdogText, 1500},
         {"double-reply", 'R', kWatchdogText, 1500},
-        {"close-after=2", 'R', kWatchdogText, 350},
+        {"close-after=2", 'R', "went away (is the cable unplugged?)", 350},
         {"silent", 'W', kWatchdogText, 1500},
         {"wrong-ack", 'W', kWatchdogText, 1500},
         {"stop-after=3", 'W', kWatchdogText, 1500},
         {"double-reply", 'W', kWatchdogText, 1500},
-        {"close-after=5", 'W', kWatchdogText, 350},
+        {"close-after=5", 'W', "the radio holds 5 of the 46 new blocks; its configuration is mixed: write again", 350},
         {"bad-store", 'V', "verify failed: 1 written byte differs on read-back: offset 000 wrote", 4000},
     };
     for (const auto& c : cases) {

@@ -125,9 +125,21 @@ void GridEditorDelegate::setModelData(QWidget* editor, QAbstractItemModel* model
     QStyledItemDelegate::setModelData(editor, model, index);
 }
 
+namespace {
+
+// Typing goes into the current cell or nowhere: the view's keyboard search would jump to
+// another row whose text starts with the key and let the following keys edit that row.
+class FixedGrid : public QTableWidget {
+public:
+    using QTableWidget::QTableWidget;
+    void keyboardSearch(const QString&) override {}
+};
+
+}  // namespace
+
 QTableWidget* MakeFixedGrid(QWidget* parent, const QString& name, int rows,
                             const QStringList& titles, const QList<int>& widths) {
-    auto* grid = new QTableWidget(rows, static_cast<int>(titles.size()), parent);
+    auto* grid = new FixedGrid(rows, static_cast<int>(titles.size()), parent);
     grid->setObjectName(name);
     grid->horizontalHeader()->hide();
     grid->verticalHeader()->hide();

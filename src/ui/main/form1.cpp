@@ -18,6 +18,7 @@
 
 #include "image/channel_editing.h"
 #include "image/setting_lists.h"
+#include "link/transfer_controller.h"
 #include "ui/main/channel_grid.h"
 #include "ui/main/channel_table_model.h"
 #include "ui/main/editor_document.h"
@@ -297,7 +298,7 @@ void Form1::buildWidgets() {
         policy.setRetainSizeWhenHidden(true);
         Label_->setSizePolicy(policy);
     }
-    Label_->hide();
+    // Shown and empty until a transfer blinks it, so the first caption appears at once.
     Label2_ = new QLabel(QStringLiteral("Morvane Radio Communication Co."), central);
     Label2_->setObjectName(QStringLiteral("Label2"));
     Label2_->setFixedWidth(Tw(2430));
@@ -424,6 +425,8 @@ void Form1::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    // A radio left in clone mode waits for End; it goes out before the program ends.
+    transfer_->abort();
     Form_Unload();
     event->accept();
 }

@@ -91,9 +91,11 @@ void Form1::refreshPortMenu() {
         QAction* item = menus_.mnucomPorts[static_cast<std::size_t>(n - 1)];
         item->setChecked(ports_->isChecked(n));
         QString tip = link::DeviceForPort(n);
-        // Only the port tried last can tell why it failed.
-        if (!serial.isOpen() && serial.device() == tip && serial.openFailedForPermission())
-            tip += QStringLiteral(": permission denied; ") + link::PermissionHint();
+        // Only the port tried last can tell why it failed: busy and forbidden want different cures.
+        const link::PortProblem problem = serial.openProblem();
+        if (!serial.isOpen() && serial.device() == tip &&
+            (problem == link::PortProblem::Busy || problem == link::PortProblem::Permission))
+            tip += QStringLiteral(": ") + link::PortProblemText(problem, tip, {});
         item->setToolTip(tip);
         item->setStatusTip(tip);
     }

@@ -310,6 +310,7 @@ bool ToolsMenu::writeRadio() {
 }
 
 void ToolsMenu::safeWriteFinished(bool ok, const QString& reason) {
+    if (!ok && safeWrite_->interrupted()) return;  // the window is closing
     if (!ok) {
         QString text = reason;
         if (!text.isEmpty()) text[0] = text[0].toUpper();
