@@ -34,6 +34,11 @@ using namespace r7::ui;
 
 namespace {
 
+bool Write(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
 // Object names in the order Tab visits them, starting at the focus.
 QStringList TabWalk() {
     QWidget* start = QApplication::focusWidget();
@@ -79,7 +84,7 @@ private slots:
         EditorState state = NewConfiguration();
         state.cell(1, ColReceive) = "446.00000";
         QVERIFY(WriteDatFile(path("one.DAT"), EncodeImageBytes(state)).ok);
-        QVERIFY(test::WriteContents(path("wrong.DAT"), "p3207"));
+        QVERIFY(Write(path("wrong.DAT"), "p3207"));
         SaveRecentFiles(path("tools.ini"), {path("one.DAT")});
         form_ = std::make_unique<Form1>();
         tools_ = new ToolsMenu(*form_, path("tools.ini"));
@@ -312,7 +317,7 @@ void DesktopTest::csvReportFitsTheScreenAndRowsFromZeroGoInOrder() {
     // A repeater list of 120 rows, numbered from 0, with names.
     QByteArray csv = "Location,Name,Frequency\n";
     for (int i = 0; i < 120; ++i) csv += QByteArray::number(i) + ",Rpt" + QByteArray::number(i) + "," + QByteArray::number(440 + i * 0.0125, 'f', 5) + "\n";
-    QVERIFY(test::WriteContents(path("list.csv"), csv));
+    QVERIFY(Write(path("list.csv"), csv));
     dialogs_->answers = {path("list.csv")};
     boxes_->answers = {answer};
     QSize size;
