@@ -4,10 +4,11 @@ ASAN_BUILD ?= build-asan
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 JOBS ?= $(shell nproc)
 
+WINDOWS_BUILD ?= build-windows
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build test test-asan demo bench fuzz tidy clean
+.PHONY: all deps build test test-asan test-windows package lint-package demo bench fuzz tidy clean
 
 all: build
 
@@ -28,6 +29,25 @@ test-asan: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
+# The standard C++ core and its tests cross-compiled for Windows, run under Wine.
+test-windows: deps
+	cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DR7_CORE_ONLY=ON \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+	ctest --test-dir $(WINDOWS_BUILD) --output-on-failure -j $(JOBS)
+
+# The Debian package, left in $(BUILD).
+package: build
+	rm -f $(BUILD)/morvane-r7_*.deb
+	cd $(BUILD) && cpack -G DEB
+
+# The package and its desktop files checked as Debian and the desktops check them; an error or
+# a warning fails.
+lint-package: package
+	desktop-file-validate packaging/morvane-r7.desktop
+	appstreamcli validate --no-net packaging/com.example.morvane_r7.metainfo.xml
+	lintian --fail-on error,warning $(BUILD)/morvane-r7_*.deb
+
 demo: build
 	@bash scripts/demo.sh $(BUILD)
 
@@ -44,4 +64,4 @@ tidy: build
 	@bash scripts/tidy.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD)

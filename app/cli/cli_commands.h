@@ -1,15 +1,18 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QStringList>
+#include <memory>
 #include <optional>
 
 namespace r7::cli {
 
-// Exit codes shared by every command.
+// Exit codes shared by every command (a command ended by signal N leaves 128+N to the shell).
 enum ExitCode : int {
     kExitOk = 0,
-    kExitFailure = 1,  // the command ran and failed (bad file, refused input, radio error)
+    kExitFailure = 1,  // the command ran and failed: a write or transfer, a refused value or row
     kExitUsage = 2,    // the command line itself was wrong
+    kExitInput = 2,    // an input file could not be read: missing, unreadable, not a configuration
 };
 
 // Each command gets its own arguments (the command name first) and returns an exit code.
@@ -17,6 +20,7 @@ using CommandFunction = int (*)(const QStringList& arguments);
 
 struct Command {
     const char* name;
+    const char* synopsis;  // what follows the command on its usage line
     const char* summary;
     CommandFunction run;
 };
@@ -31,6 +35,11 @@ int RunCopyRows(const QStringList& arguments);
 int RunPasteRows(const QStringList& arguments);
 int RunRead(const QStringList& arguments);
 int RunWrite(const QStringList& arguments);
+int RunSheet(const QStringList& arguments);
+
+// The application object: a QGuiApplication for the commands that lay out text.
+std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv);
+int RunPorts(const QStringList& arguments);
 
 // Writes a message to standard error, one line.
 void PrintError(const QString& message);

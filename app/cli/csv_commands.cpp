@@ -30,7 +30,7 @@ int RunExportCsv(const QStringList& arguments) {
     if (auto stop = ParseArguments(parser, arguments, 1, 1)) return *stop;
 
     auto state = ReadConfiguration(parser.positionalArguments().at(0));
-    if (!state) return kExitFailure;
+    if (!state) return kExitInput;
     std::vector<std::string> problems;
     const QByteArray csv = ExportChannelsCsv(*state, &problems);
     for (const auto& p : problems) PrintError(QString::fromStdString("warning: " + p));
@@ -53,23 +53,30 @@ int RunImportCsv(const QStringList& arguments) {
         "Rows the radio cannot hold (out of band, off the 5/6.25 kHz raster, unknown tones,\n"
         "bad Location, ...) are refused and listed on standard error; the good rows are\n"
         "still written and a refused row's channel keeps what the base held.\n"
-        "Exit status: 0 all rows stored, 1 a row was refused or a file failed (nothing is\n"
-        "written when the CSV cannot be read at all), 2 wrong arguments.");
+        "Exit status: 0 all rows stored, 1 a row was refused or the data file could not be\n"
+        "written, 2 wrong arguments or an input that cannot be read (nothing is written).");
     const QCommandLineOption base("base", "Take everything else from this data file.", "IN.DAT");
     parser.addOption(base);
+    const QCommandLineOption renumber("renumber",
+                                      "Place the rows on channels 1, 2, ... in file order, whatever their Location\n"
+                                      "(for files that number their rows from 0).");
+    parser.addOption(renumber);
     parser.addPositionalArgument("FILE.csv", "The CSV file, or - for standard input.");
     parser.addPositionalArgument("OUT.DAT", "The data file to write (may be the base).");
     if (auto stop = ParseArguments(parser, arguments, 2, 2)) return *stop;
 
     std::optional<EditorState> state = NewConfiguration();
     if (parser.isSet(base)) state = ReadConfiguration(parser.value(base));
-    if (!state) return kExitFailure;
+    if (!state) return kExitInput;
     auto csv = ReadInput(parser.positionalArguments().at(0));
-    if (!csv) return kExitFailure;
+    if (!csv) return kExitInput;
 
-    CsvImportReport report = ImportChannelsCsv(*csv, *state);
+    CsvImportReport report = ImportChannelsCsv(*csv, *state, parser.isSet(renumber));
     PrintTo(stderr, report.text());
-    if (report.fatal) return kExitFailure;
+    if (report.locationZero && !parser.isSet(renumber)) {
+        PrintError(QStringLiteral("the file numbers its rows from Location 0; --renumber places them in order"));
+    }
+    if (report.fatal) return kExitInput;
     const QString target = parser.positionalArguments().at(1);
     if (!WriteConfiguration(target, *state)) return kExitFailure;
     return report.ok() ? kExitOk : kExitFailure;
@@ -87,7 +94,7 @@ int RunDiff(const QStringList& arguments) {
 
     auto a = ReadConfiguration(parser.positionalArguments().at(0));
     auto b = a ? ReadConfiguration(parser.positionalArguments().at(1)) : std::nullopt;
-    if (!a || !b) return kExitUsage;
+    if (!a || !b) return kExitInput;
     const std::vector<std::string> lines = DiffConfigurations(*a, *b);
     for (const auto& line : lines) PrintTo(stdout, line + "\n");
     return lines.empty() ? kExitOk : kExitFailure;

@@ -3,12 +3,14 @@
 #include <QCommandLineParser>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <cstdio>
 
 #include "cli_commands.h"
 #include "cli_io.h"
 #include "files/dat_file.h"
 #include "files/state_json.h"
+#include "image/dialog_lists.h"
 #include "image/editor_defaults.h"
 #include "image/image_codec.h"
 #include "image/setting_lists.h"
@@ -33,25 +35,45 @@ std::string ComboText(const EditorState& s, int n) {
     return pos >= 0 && pos < static_cast<int>(entries.size()) ? entries[pos] : "?";
 }
 
-void PrintTable(const EditorState& s) {
-    const std::size_t widths[] = {4, 11, 12, 11, 12, 7, 10, 8, 5};
-    std::string line;
-    for (int col = 0; col < kColumnCount; ++col) line += Padded(ChannelHeaders()[col], widths[col]);
-    Print(line + "\n");
+// A text column is as wide as its longest entry (header included), two spaces apart.
+void PrintChannels(const EditorState& s) {
+    std::vector<std::vector<std::string>> rows{ChannelHeaders()};
     for (int ch = 1; ch <= kChannelCount; ++ch) {
-        line.clear();
+        std::vector<std::string> row;
         for (int col = 0; col < kColumnCount; ++col) {
             const std::string& text = s.cell(ch, col);
-            line += Padded(text.empty() && col > 0 ? "-" : text, widths[col]);
+            row.push_back(text.empty() && col > 0 ? "-" : text);
         }
-        Print(line + "\n");
+        rows.push_back(row);
     }
+    std::vector<std::size_t> widths(kColumnCount, 0);
+    for (const auto& row : rows) {
+        for (std::size_t col = 0; col < row.size(); ++col)
+            widths[col] = std::max(widths[col], CharacterCount(row[col]));
+    }
+    for (const auto& row : rows) {
+        std::string line;
+        for (std::size_t col = 0; col + 1 < row.size(); ++col) line += Padded(row[col], widths[col] + 2);
+        Print(line + row.back() + "\n");
+    }
+}
+
+// A VOX list shows its item, as the Optional dialog does; a value outside the list as it is.
+std::string OptionText(const EditorState& s, const OptionalList& list) {
+    const std::string& stored = s.option(list.position);
+    const int index = ListIndexOf(list.form, list.items, stored);
+    return index >= 0 ? list.items[static_cast<std::size_t>(index)] : stored + " (not in the list)";
+}
+
+void PrintTable(const EditorState& s) {
+    PrintChannels(s);
     Print("\n");
     for (int n : kSettingCombos) Print(Padded(ComboLabel(n) + ":", 20) + ComboText(s, n) + "\n");
-    const char* const vox[] = {"VOX Function", "VOX Gain Level", "VOX Delay Time", "VOX Carry Tone"};
-    for (int p = 6; p <= 9; ++p) Print(Padded(std::string(vox[p - 6]) + ":", 20) + s.option(p) + "\n");
-    Print(Padded("Cancel operation:", 20) + s.option(23) + "\n");
-    Print(Padded("Prohibit VOX in rx:", 20) + s.option(24) + "\n");
+    for (const OptionalList& list : OptionalLists()) {
+        if (list.visible) Print(Padded(std::string(list.label) + ":", 20) + OptionText(s, list) + "\n");
+    }
+    Print(Padded("Cancel operation:", 20) + (CheckedOf(s.option(23)) ? "On" : "Off") + "\n");
+    Print(Padded("Prohibit VOX in rx:", 20) + (CheckedOf(s.option(24)) ? "On" : "Off") + "\n");
     Print(Padded("Power High / Low:", 20) + std::to_string(s.PowerHigh) + " / " +
           std::to_string(s.PowerLow) + "\n");
     for (int line2 = 0; line2 < kInfoLineCount; ++line2) {
@@ -79,7 +101,7 @@ int RunDump(const QStringList& arguments) {
     if (auto stop = ParseArguments(parser, arguments, 1, 1)) return *stop;
 
     const std::optional<EditorState> state = ReadConfiguration(parser.positionalArguments().at(0));
-    if (!state) return kExitFailure;
+    if (!state) return kExitInput;
     if (parser.isSet(json)) {
         Print(QJsonDocument(StateToJson(*state)).toJson(QJsonDocument::Indented).toStdString());
     } else {
@@ -106,14 +128,14 @@ int RunEncode(const QStringList& arguments) {
 
     const QString source = parser.positionalArguments().at(0);
     const std::optional<QByteArray> input = ReadInput(source);
-    if (!input) return kExitFailure;
+    if (!input) return kExitInput;
     QJsonParseError parseError;
     QJsonDocument doc = QJsonDocument::fromJson(*input, &parseError);
     if (doc.isNull() || !doc.isObject()) {
         PrintError(QStringLiteral("%1 is not a JSON object: %2")
                        .arg(source == "-" ? QStringLiteral("standard input") : source,
                             parseError.errorString()));
-        return kExitFailure;
+        return kExitInput;
     }
     QString error;
     auto state = StateFromJson(doc.object(), NewConfiguration(), &error);

@@ -8,9 +8,11 @@
 
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
 #define R7_ISATTY _isatty
 #define R7_FILENO _fileno
 #else
+#include <termios.h>
 #include <unistd.h>
 #define R7_ISATTY isatty
 #define R7_FILENO fileno
@@ -18,7 +20,9 @@
 
 #include "cli_commands.h"
 #include "cli_io.h"
+#include "interrupt_guard.h"
 #include "files/dat_file.h"
+#include "files/tools_settings.h"
 #include "image/editor_defaults.h"
 #include "image/hex_text.h"
 #include "image/image_codec.h"
@@ -38,7 +42,8 @@ struct TransferOptions {
 
 // Adds --port and --watchdog-ms; reads them after parsing.
 struct LinkOptions {
-    QCommandLineOption port{"port", "serial port: COM1..COM8 or a device path", "PORT"};
+    QCommandLineOption port{"port", "serial port: COM1..COM8, a device path or a /dev/serial/by-id name",
+                            "PORT"};
     QCommandLineOption watchdog{"watchdog-ms", "reply time-out in ms (default 3000; for tests)", "MS"};
     void AddTo(QCommandLineParser& p) {
         p.addOption(port);
@@ -50,6 +55,7 @@ struct LinkOptions {
             return std::nullopt;
         }
         TransferOptions t;
+        link::SetPortDevices(LoadToolsOptions(DefaultToolsSettingsPath()).portDevices);
         t.device = link::ResolvePortArgument(p.value(port));
         if (p.isSet(watchdog)) {
             bool ok = false;
@@ -73,8 +79,19 @@ void DrawProgress(const char* verb, int value) {
 
 struct Outcome {
     bool ok = false;
+    int signal = 0;  // the transfer was interrupted by this signal
     QString message;
     QString imageHex;
+};
+
+// While the port is open a second signal can still put End on the line.
+struct PortForSignals {
+    explicit PortForSignals(link::TransferController& controller) {
+        InterruptGuard::setPort(controller.link().nativeHandle());
+    }
+    ~PortForSignals() { InterruptGuard::setPort(-1); }
+    PortForSignals(const PortForSignals&) = delete;
+    PortForSignals& operator=(const PortForSignals&) = delete;
 };
 
 // Opens the port for one radio and gives the controller the image to write.
@@ -89,11 +106,13 @@ bool Prepare(link::TransferController& controller, const TransferOptions& option
     return true;
 }
 
-// Runs one transfer to its end: success (End sent) or the watchdog's outcome.
-Outcome RunTransfer(const TransferOptions& options, char command, const EditorState& state) {
+// Runs one transfer to its end: success (End sent), the watchdog's outcome or an interruption.
+Outcome RunTransfer(const TransferOptions& options, char command, const EditorState& state,
+                    InterruptGuard& guard) {
     Outcome outcome;
     link::TransferController controller;
     if (!Prepare(controller, options, state, outcome)) return outcome;
+    const PortForSignals port(controller);
     const bool tty = R7_ISATTY(R7_FILENO(stderr));
     const char* verb = command == 'R' ? "reading" : "writing";
     QEventLoop loop;
@@ -111,7 +130,19 @@ Outcome RunTransfer(const TransferOptions& options, char command, const EditorSt
         outcome.ok = true;
         loop.quit();
     });
-    QObject::connect(&controller, &link::TransferController::transferFailed, [&] { loop.quit(); });
+    QObject::connect(&controller, &link::TransferController::transferFailed, [&] {
+        outcome.message = controller.failureReason();
+        loop.quit();
+    });
+    QObject::connect(&controller, &link::TransferController::transferInterrupted, [&] {
+        outcome.signal = InterruptGuard::signalNumber();
+        loop.quit();
+    });
+    QObject::connect(&guard, &InterruptGuard::interrupted, &controller, &link::TransferController::interrupt);
+    if (InterruptGuard::signalNumber() != 0) {
+        outcome.signal = InterruptGuard::signalNumber();
+        return outcome;
+    }
     const link::StartResult started =
         command == 'R' ? controller.startRead() : controller.startWrite(state.ServiceUnlocked);
     if (started != link::StartResult::Started) {
@@ -120,7 +151,7 @@ Outcome RunTransfer(const TransferOptions& options, char command, const EditorSt
     }
     loop.exec();
     controller.link().flush();  // End must reach the radio before the port closes
-    if (tty) {
+    if (tty && outcome.signal == 0) {  // the interruption notice has ended the line already
         if (outcome.ok) DrawProgress(verb, link::kProgressMaximum);
         std::fputc('\n', stderr);
     }
@@ -137,10 +168,17 @@ const char* StageVerb(link::SafeWriteStage stage) {
 }
 
 // One radio: open the port, run backup, write and read-back as asked, close the port.
-Outcome RunSafeWrite(const TransferOptions& options, const EditorState& state, const link::SafeWriteOptions& safe) {
+Outcome RunSafeWrite(const TransferOptions& options, const EditorState& state, const link::SafeWriteOptions& safe,
+                     InterruptGuard& guard) {
     Outcome outcome;
+    if (InterruptGuard::signalNumber() != 0) {
+        outcome.signal = InterruptGuard::signalNumber();
+        outcome.message = QStringLiteral("interrupted: nothing was written");
+        return outcome;
+    }
     link::TransferController controller;
     if (!Prepare(controller, options, state, outcome)) return outcome;
+    const PortForSignals port(controller);
     link::SafeWrite sequence(controller);
     const bool tty = R7_ISATTY(R7_FILENO(stderr));
     const char* verb = "writing";
@@ -171,7 +209,12 @@ Outcome RunSafeWrite(const TransferOptions& options, const EditorState& state, c
     QObject::connect(&sequence, &link::SafeWrite::finished, [&](bool ok, const QString& reason) {
         outcome.ok = ok;
         outcome.message = reason;
+        if (sequence.interrupted()) outcome.signal = InterruptGuard::signalNumber();
         loop.quit();
+    });
+    QObject::connect(&guard, &InterruptGuard::interrupted, &sequence, [&] {
+        progressDrawn = false;  // the interruption notice has ended the line
+        sequence.interrupt();
     });
     if (!sequence.start(safe)) {
         outcome.message = QStringLiteral("the transfer could not start");
@@ -184,13 +227,32 @@ Outcome RunSafeWrite(const TransferOptions& options, const EditorState& state, c
     return outcome;
 }
 
-// Blocks until a line (Enter) arrives on standard input; false at its end.
+// Keys pressed while a radio was being written are not the go-ahead for the next one.
+void DiscardTypeAhead() {
+#ifdef _WIN32
+    if (_isatty(_fileno(stdin))) FlushConsoleInputBuffer(GetStdHandle(STD_INPUT_HANDLE));
+#else
+    if (isatty(STDIN_FILENO)) tcflush(STDIN_FILENO, TCIFLUSH);
+#endif
+}
+
+// Blocks until a line (Enter) arrives on standard input; false at its end or on a signal.
+// Unbuffered, so no line read ahead survives DiscardTypeAhead.
 bool WaitForEnter() {
+#ifdef _WIN32
     int c;
     while ((c = std::getchar()) != EOF)
         if (c == '\n') return true;
     return false;
+#else
+    char c = 0;
+    while (::read(STDIN_FILENO, &c, 1) == 1)
+        if (c == '\n') return true;
+    return false;  // end of input, or a signal interrupted the read
+#endif
 }
+
+int InterruptedExit(int signal) { return 128 + signal; }
 
 }  // namespace
 
@@ -209,7 +271,12 @@ int RunRead(const QStringList& arguments) {
         return kExitUsage;
     }
     const EditorState unused = NewConfiguration();
-    const Outcome outcome = RunTransfer(*options, 'R', unused);
+    InterruptGuard guard;
+    const Outcome outcome = RunTransfer(*options, 'R', unused, guard);
+    if (outcome.signal != 0) {
+        PrintError(QStringLiteral("interrupted: nothing was saved"));
+        return InterruptedExit(outcome.signal);
+    }
     if (!outcome.ok) {
         PrintError(QStringLiteral("read from %1 failed: %2").arg(options->device, outcome.message));
         return kExitFailure;
@@ -264,7 +331,7 @@ int RunWrite(const QStringList& arguments) {
     const bool batch = parser.isSet(repeat) || parser.isSet(repeatCount);
     const QString path = parser.positionalArguments().at(0);
     std::optional<EditorState> loaded = ReadConfiguration(path);
-    if (!loaded) return kExitFailure;
+    if (!loaded) return kExitInput;
     EditorState state = *loaded;
     state.ServiceUnlocked = parser.isSet(service) ? 1 : 0;
     link::SafeWriteOptions safe;
@@ -278,16 +345,31 @@ int RunWrite(const QStringList& arguments) {
         }
     }
 
+    InterruptGuard guard;
     int programmed = 0;
     for (int radio = 1;; ++radio) {
         if (batch && radio > 1) {
             if (radios > 0 && programmed >= radios) break;
+            DiscardTypeAhead();
             std::printf("connect radio %d and press Enter (Ctrl+D ends the batch)\n", radio);
             std::fflush(stdout);
-            if (!WaitForEnter()) break;
+            if (!WaitForEnter()) {
+                if (const int signal = InterruptGuard::signalNumber()) {
+                    std::printf("\ninterrupted: batch ended: %d radio%s programmed\n", programmed,
+                                programmed == 1 ? "" : "s");
+                    return InterruptedExit(signal);
+                }
+                break;
+            }
         }
         safe.radioNumber = batch ? radio : 0;
-        const Outcome outcome = RunSafeWrite(*options, state, safe);
+        const Outcome outcome = RunSafeWrite(*options, state, safe, guard);
+        if (outcome.signal != 0) {
+            PrintError(batch ? QStringLiteral("radio %1 %2").arg(radio).arg(outcome.message) : outcome.message);
+            if (batch)
+                std::printf("%d radio%s programmed before the interruption\n", programmed, programmed == 1 ? "" : "s");
+            return InterruptedExit(outcome.signal);
+        }
         if (!outcome.ok) {
             if (batch) {
                 PrintError(QStringLiteral("radio %1 failed: %2").arg(radio).arg(outcome.message));

@@ -9,23 +9,39 @@ namespace r7::cli {
 namespace {
 
 const Command kCommands[] = {
-    {"dump", "dump [--json] FILE.DAT     show the configuration of a data file", RunDump},
-    {"new", "new OUT.DAT                write a new configuration with the defaults", RunNew},
-    {"encode", "encode STATE.json OUT.DAT  write a data file from JSON ('-' reads stdin)",
-     RunEncode},
-    {"export-csv", "export-csv FILE.DAT [-o OUT.csv]  write the channels as CSV", RunExportCsv},
-    {"import-csv", "import-csv FILE.csv OUT.DAT [--base IN.DAT]  channels from CSV", RunImportCsv},
-    {"diff", "diff A.DAT B.DAT           list what differs (exit 1 when different)", RunDiff},
-    {"copy-rows", "copy-rows FILE.DAT [CHANNELS]  print channels as tab-separated rows", RunCopyRows},
-    {"paste-rows", "paste-rows FILE.DAT ROWS --at N [-o OUT.DAT]  paste tab-separated rows", RunPasteRows},
-    {"read", "read --port COMn|DEVICE -o FILE.DAT  read the radio into a data file", RunRead},
-    {"write", "write --port COMn|DEVICE FILE.DAT [--service] [--verify] [--backup DIR] [--repeat]  write into the radio", RunWrite},
+    {"dump", "[--json] FILE.DAT", "show the configuration of a data file", RunDump},
+    {"new", "OUT.DAT", "write a new configuration with the defaults", RunNew},
+    {"encode", "STATE.json OUT.DAT", "write a data file from JSON ('-' reads stdin)", RunEncode},
+    {"export-csv", "FILE.DAT [-o OUT.csv]", "write the channels as CSV", RunExportCsv},
+    {"import-csv", "FILE.csv OUT.DAT [--base IN.DAT]", "replace the channels with CSV rows", RunImportCsv},
+    {"diff", "A.DAT B.DAT", "list what differs (exit 1 when different)", RunDiff},
+    {"copy-rows", "FILE.DAT [CHANNELS]", "print channels as tab-separated rows", RunCopyRows},
+    {"paste-rows", "FILE.DAT ROWS --at N (-o OUT.DAT | --in-place)", "paste tab-separated rows",
+     RunPasteRows},
+    {"read", "--port PORT -o FILE.DAT", "read the radio into a data file", RunRead},
+    {"write", "--port PORT FILE.DAT [--service] [--verify] [--backup DIR] [--repeat]",
+     "write a data file into the radio", RunWrite},
+    {"sheet", "FILE.DAT -o OUT.pdf", "the channel sheet as a one-page PDF", RunSheet},
+    {"ports", "", "list the serial ports and where COM1..COM8 lead", RunPorts},
 };
 
+const Command* FindCommand(const QString& name) {
+    for (const Command& c : kCommands) {
+        if (name == QLatin1String(c.name)) return &c;
+    }
+    return nullptr;
+}
+
 void PrintUsage(FILE* to) {
-    std::fprintf(to, "usage: morvane-r7-cli COMMAND [OPTIONS]\n\ncommands:\n");
-    for (const Command& c : kCommands) std::fprintf(to, "  %s\n", c.summary);
-    std::fprintf(to, "\n'morvane-r7-cli COMMAND --help' tells more.\n");
+    std::fprintf(to, "Usage: morvane-r7-cli COMMAND [OPTIONS] [ARGUMENTS]\n\nCommands:\n");
+    for (const Command& c : kCommands) std::fprintf(to, "  %-11s %s\n", c.name, c.summary);
+    std::fprintf(to,
+                 "\n'morvane-r7-cli help COMMAND' or 'morvane-r7-cli COMMAND --help' tells more.\n"
+                 "PORT: COM1..COM8 (as chosen in the window's Tools > Serial ports...), a device path,\n"
+                 "or a name in /dev/serial/by-id.\n"
+                 "Exit status: 0 done (diff: no differences); 1 the command failed (a write or transfer\n"
+                 "failed, a value or row was refused, diff found differences); 2 the command line was\n"
+                 "wrong or an input file could not be read.\n");
 }
 
 }  // namespace
@@ -36,18 +52,28 @@ void PrintError(const QString& message) {
 
 std::optional<int> ParseArguments(QCommandLineParser& parser, const QStringList& arguments,
                                   int minPositional, int maxPositional) {
-    const QCommandLineOption help = parser.addHelpOption();
+    // Our own help option: Qt's adds --help-all, which shows Qt's internal options.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help."));
+    parser.addOption(help);
     if (!parser.parse(arguments)) {
         PrintError(parser.errorText());
+        std::fprintf(stderr, "Try 'morvane-r7-cli help %s'.\n", arguments.value(0).toLocal8Bit().constData());
         return kExitUsage;
     }
     if (parser.isSet(help)) {
-        std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
+        // Qt's first line names the program by the path it was started from.
+        const QString details = parser.helpText().section(QLatin1Char('\n'), 1);
+        const Command* command = FindCommand(arguments.value(0));
+        const QString synopsis = command ? QString::fromLatin1(command->synopsis) : QString();
+        const QString usage = QStringLiteral("Usage: morvane-r7-cli %1 %2").arg(arguments.value(0), synopsis);
+        std::fputs((usage.trimmed() + QLatin1Char('\n') + details).toLocal8Bit().constData(), stdout);
         return kExitOk;
     }
     const auto count = parser.positionalArguments().size();
     if (count < minPositional || count > maxPositional) {
-        PrintError(QStringLiteral("wrong number of arguments for '%1'; see --help").arg(arguments.value(0)));
+        PrintError(QStringLiteral("wrong number of arguments for '%1'").arg(arguments.value(0)));
+        std::fprintf(stderr, "Try 'morvane-r7-cli help %s'.\n", arguments.value(0).toLocal8Bit().constData());
         return kExitUsage;
     }
     return std::nullopt;
@@ -57,21 +83,24 @@ std::optional<int> ParseArguments(QCommandLineParser& parser, const QStringList&
 
 int main(int argc, char* argv[]) {
     using namespace r7::cli;
-    QCoreApplication app(argc, argv);
+    const auto app = MakeApplication(argc, argv);
     QCoreApplication::setApplicationName("morvane-r7-cli");
     QCoreApplication::setApplicationVersion(QStringLiteral(R7_VERSION));
     QStringList args = QCoreApplication::arguments();
-    if (args.size() < 2 || args[1] == "--help" || args[1] == "-h" || args[1] == "help") {
-        PrintUsage(args.size() < 2 ? stderr : stdout);
-        return args.size() < 2 ? kExitUsage : kExitOk;
+    if (args.size() < 2) {
+        PrintUsage(stderr);
+        return kExitUsage;
+    }
+    if (args[1] == "help" && args.size() > 2) args = QStringList{args[0], args[2], QStringLiteral("--help")};
+    if (args[1] == "--help" || args[1] == "-h" || args[1] == "help") {
+        PrintUsage(stdout);
+        return kExitOk;
     }
     if (args[1] == "--version") {
         std::printf("morvane-r7-cli %s\n", R7_VERSION);
         return kExitOk;
     }
-    for (const Command& c : kCommands) {
-        if (args[1] == QLatin1String(c.name)) return c.run(args.mid(1));
-    }
+    if (const Command* command = FindCommand(args[1])) return command->run(args.mid(1));
     PrintError(QStringLiteral("unknown command '%1'").arg(args[1]));
     PrintUsage(stderr);
     return kExitUsage;

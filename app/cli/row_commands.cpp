@@ -51,7 +51,7 @@ int RunCopyRows(const QStringList& arguments) {
         return kExitUsage;
     }
     const auto state = ReadConfiguration(args.at(0));
-    if (!state) return kExitFailure;
+    if (!state) return kExitInput;
     const std::string text = ChannelRowsText(*state, *channels);
     std::fwrite(text.data(), 1, text.size(), stdout);
     return kExitOk;
@@ -64,11 +64,14 @@ int RunPasteRows(const QStringList& arguments) {
         "(8 fields Receive..Scan, or 9 with the channel number first). Every field is checked as\n"
         "if typed into the window: frequencies in the band, moved down onto the 5/6.25 kHz\n"
         "raster, the other columns from their lists. When any field fails, every failure is\n"
-        "listed on standard error and nothing is written.\n"
-        "Exit status: 0 pasted, 1 refused or a file failed, 2 wrong arguments.");
+        "listed on standard error and nothing is written. FILE.DAT itself changes only with\n"
+        "--in-place.\n"
+        "Exit status: 0 pasted, 1 refused or the data file could not be written, 2 wrong\n"
+        "arguments or an input that cannot be read.");
     const QCommandLineOption at("at", "The first channel to paste into (1 to 16).", "N");
-    const QCommandLineOption output({"o", "output"}, "Write OUT.DAT instead of changing FILE.DAT.", "OUT.DAT");
-    parser.addOptions({at, output});
+    const QCommandLineOption output({"o", "output"}, "Write the result to OUT.DAT.", "OUT.DAT");
+    const QCommandLineOption inPlace("in-place", "Write the result back into FILE.DAT.");
+    parser.addOptions({at, output, inPlace});
     parser.addPositionalArgument("FILE.DAT", "The data file.");
     parser.addPositionalArgument("ROWS", "The rows, or - for standard input.");
     if (auto stop = ParseArguments(parser, arguments, 2, 2)) return *stop;
@@ -79,11 +82,16 @@ int RunPasteRows(const QStringList& arguments) {
         PrintError(QStringLiteral("--at needs a channel 1 to 16"));
         return kExitUsage;
     }
+    // A paste changes the input only when asked to, never as a surprise.
+    if (parser.isSet(output) == parser.isSet(inPlace)) {
+        PrintError(QStringLiteral("paste-rows needs either -o OUT.DAT or --in-place"));
+        return kExitUsage;
+    }
     const QStringList args = parser.positionalArguments();
     auto state = ReadConfiguration(args.at(0));
-    if (!state) return kExitFailure;
+    if (!state) return kExitInput;
     const std::optional<QByteArray> rows = ReadInput(args.at(1));
-    if (!rows) return kExitFailure;
+    if (!rows) return kExitInput;
     const std::string_view text(rows->constData(), static_cast<std::size_t>(rows->size()));
     const PasteResult result = PasteChannelRows(*state, {first}, text, BandLimitsOf(*state));
     if (!result.ok()) {

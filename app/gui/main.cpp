@@ -2,11 +2,17 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QEvent>
+#include <QIcon>
 #include <QTimer>
 #include <cstdio>
+#include <optional>
+#include <string_view>
 
+#include "files/tools_settings.h"
 #include "image/setting_lists.h"
+#include "link/port_naming.h"
 #include "link/transfer_controller.h"
 #include "ui/main/form1.h"
 #include "ui/main/message_box.h"
@@ -30,17 +36,37 @@ private:
     bool done_ = false;
 };
 
+// --help and --version are answered before QApplication, which needs a display.
+std::optional<int> AnswerWithoutWindow(int argc, char* argv[], QCommandLineParser& parser) {
+    bool help = false, version = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg(argv[i]);
+        help = help || arg == "-h" || arg == "--help";
+        version = version || arg == "-v" || arg == "--version";
+    }
+    if (!help && !version) return std::nullopt;
+    const QCoreApplication core(argc, argv);
+    if (version) {
+        std::printf("morvane-r7 %s\n", R7_VERSION);
+    } else {
+        // Qt's first line names the program by the path it was started from.
+        const QString details = parser.helpText().section(QLatin1Char('\n'), 1);
+        std::printf("Usage: morvane-r7 [options] [FILE.DAT]\n%s", qPrintable(details));
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QString::fromUtf8(r7::kApplicationTitle.data(),
-                                                       static_cast<qsizetype>(r7::kApplicationTitle.size())));
-    QApplication::setApplicationVersion(QStringLiteral(R7_VERSION));
-
     QCommandLineParser parser;
-    parser.addHelpOption();
-    parser.addVersionOption();
+    parser.setApplicationDescription(
+        QStringLiteral("Reads, edits and writes the configuration of a Morvane R7 radio."));
+    // Our own help option: Qt's adds --help-all, which shows Qt's internal options.
+    parser.addOption(QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")},
+                                        QStringLiteral("Show this help.")));
+    parser.addOption(QCommandLineOption({QStringLiteral("v"), QStringLiteral("version")},
+                                        QStringLiteral("Show the version.")));
     const QCommandLineOption screenshot(QStringLiteral("screenshot"),
                                         QStringLiteral("Save a picture of the main window to FILE and quit."),
                                         QStringLiteral("FILE"));
@@ -54,7 +80,19 @@ int main(int argc, char* argv[]) {
     parser.addOption(screenshot);
     parser.addOption(readOnStart);
     parser.addOption(quitAfterPaint);
-    parser.process(app);
+    parser.addPositionalArgument(QStringLiteral("FILE.DAT"), QStringLiteral("A configuration to open, as Open does."));
+    if (const auto answered = AnswerWithoutWindow(argc, argv, parser)) return *answered;
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromUtf8(r7::kApplicationTitle.data(),
+                                                       static_cast<qsizetype>(r7::kApplicationTitle.size())));
+    QApplication::setApplicationVersion(QStringLiteral(R7_VERSION));
+    if (!parser.parse(QApplication::arguments())) {
+        std::fprintf(stderr, "morvane-r7: %s\n", qPrintable(parser.errorText()));
+        return 2;
+    }
+    // Before the window reopens the saved port, which may be one chosen in "Serial ports...".
+    r7::link::SetPortDevices(r7::LoadToolsOptions(r7::DefaultToolsSettingsPath()).portDevices);
 
     const bool unattended = parser.isSet(screenshot) || parser.isSet(quitAfterPaint);
     if (unattended) {
@@ -65,11 +103,17 @@ int main(int argc, char* argv[]) {
         });
     }
 
+    QIcon icon;  // every size built in, so task bars and window lists take the one they need
+    for (const QString& size : QDir(QStringLiteral(":/icons")).entryList()) {
+        icon.addFile(QStringLiteral(":/icons/%1/morvane-r7.png").arg(size));
+    }
+    QApplication::setWindowIcon(icon);
     r7::ui::Form1 window(r7::ui::SavedSettingsHooks());
     new r7::ui::ToolsMenu(window);  // owned by the window
     FirstPaintQuitter quitter;
     if (parser.isSet(quitAfterPaint)) app.installEventFilter(&quitter);  // any widget of the window
     window.show();
+    if (!parser.positionalArguments().isEmpty()) window.OpenFile(parser.positionalArguments().constFirst());
 
     const auto takeScreenshot = [&window, file = parser.value(screenshot)] {
         const bool saved = window.grab().save(file, "PNG");
@@ -98,6 +142,7 @@ int main(int argc, char* argv[]) {
     const int result = QApplication::exec();
     // Ended without the close box (a screenshot run, the session ending): still store the
     // lock and port, as closing the window would.
+    window.setReplaceGuard({});  // nobody is left to answer a question
     if (window.isVisible()) window.close();
     return result;
 }

@@ -4,6 +4,8 @@
 // its two bytes (lock and port) and never learns about these.
 
 #include <QString>
+#include <QStringList>
+#include <array>
 
 namespace r7 {
 
@@ -11,11 +13,13 @@ struct ToolsOptions {
     bool verifyAfterWriting = false;
     bool backupBeforeWriting = false;
     QString backupFolder;  // where backups of the radio go; empty: DefaultBackupFolder()
+    // The device each of COM1..COM8 opens, chosen in "Serial ports..."; empty: the default.
+    std::array<QString, 8> portDevices;
 
     bool operator==(const ToolsOptions&) const = default;
 };
 
-// "<per-user configuration folder>/tools.ini".
+// "<per-user configuration folder>/Morvane-R7/tools.ini", for the window and the command line tool.
 QString DefaultToolsSettingsPath();
 // "<per-user data folder>/backups".
 QString DefaultBackupFolder();
@@ -24,5 +28,11 @@ QString DefaultBackupFolder();
 ToolsOptions LoadToolsOptions(const QString& path);
 // False, with the reason in `error`, when the file cannot be written.
 bool SaveToolsOptions(const QString& path, const ToolsOptions& options, QString* error = nullptr);
+
+// The files last opened or saved, newest first, kept beside the options in the same file.
+inline constexpr int kRecentFileCount = 8;
+QStringList LoadRecentFiles(const QString& path);
+// Only the list's own entry changes; false, with the reason in `error`, when it cannot be written.
+bool SaveRecentFiles(const QString& path, const QStringList& files, QString* error = nullptr);
 
 }  // namespace r7

@@ -193,15 +193,30 @@ std::string IndexOfHeader(const std::vector<CsvLine>& lines, ColumnIndex& index)
     return "";
 }
 
-// The channel a row names, when no earlier row named it; the first row naming a channel
-// decides. A problem is listed only for a row of the header's length.
-std::optional<int> ClaimChannel(RowReader& r, bool complete, std::array<int, kChannelCount + 1>& claimedBy) {
+// Which rows go to which channels: the channel a row names, or with `renumber` its place in
+// the table; the first row naming a channel decides.
+struct ChannelClaims {
+    bool renumber = false;
+    bool locationZero = false;                       // a row named Location 0
+    std::array<int, kChannelCount + 1> claimedBy{};  // line that named each channel first
+
+    // The channel of the row'th row of the table, when no earlier row took it. A problem is
+    // listed only for a row of the header's length.
+    std::optional<int> claim(RowReader& r, std::size_t row, bool complete);
+};
+
+std::optional<int> ChannelClaims::claim(RowReader& r, std::size_t row, bool complete) {
     const int at = r.index[CsvLocation];
     const std::string_view text =
         at < static_cast<int>(r.line.fields.size()) ? std::string_view(r.line.fields[at]) : std::string_view();
-    const std::optional<int> channel = LocationOf(text);
+    std::optional<int> channel = LocationOf(text);
+    if (Trim(text) == "0") locationZero = true;
+    if (renumber) {
+        channel = row <= static_cast<std::size_t>(kChannelCount) ? std::optional<int>(static_cast<int>(row))
+                                                                : std::nullopt;
+    }
     if (!channel) {
-        if (complete) r.fail(CsvLocation, text, "not a channel: the radio has 1 to 16");
+        if (complete && !renumber) r.fail(CsvLocation, text, "not a channel: the radio has 1 to 16");
         return std::nullopt;
     }
     if (claimedBy[*channel] != 0) {
@@ -475,13 +490,14 @@ std::string CsvImportReport::text() const {
     std::string out;
     for (const auto& p : problems) out += p.text() + "\n";
     if (fatal) return out + "nothing imported\n";
+    if (namesDropped) out += "Names and comments are not stored: the radio keeps no channel names\n";
     out += std::to_string(stored.size()) + (stored.size() == 1 ? " channel" : " channels") +
            " stored, " + std::to_string(refusedRows) + (refusedRows == 1 ? " row" : " rows") +
            " refused\n";
     return out;
 }
 
-CsvImportReport ImportCsvRecords(const std::vector<CsvLine>& lines, EditorState& state) {
+CsvImportReport ImportCsvRecords(const std::vector<CsvLine>& lines, EditorState& state, bool renumber) {
     CsvImportReport report;
     ColumnIndex index;
     if (std::string fault = IndexOfHeader(lines, index); !fault.empty()) {
@@ -495,7 +511,7 @@ CsvImportReport ImportCsvRecords(const std::vector<CsvLine>& lines, EditorState&
     for (int ch = 1; ch <= kChannelCount; ++ch) {
         for (int col = ColReceive; col <= ColScan; ++col) after.cell(ch, col).clear();
     }
-    std::array<int, kChannelCount + 1> claimedBy{};  // line that named each channel first
+    ChannelClaims claims{renumber};
     const std::size_t headerFields = lines.front().fields.size();
 
     for (std::size_t i = 1; i < lines.size(); ++i) {
@@ -512,7 +528,10 @@ CsvImportReport ImportCsvRecords(const std::vector<CsvLine>& lines, EditorState&
                                 "the radio holds only 16 channels; this is row " +
                                     std::to_string(i) + " of the table"});
         }
-        const std::optional<int> channel = ClaimChannel(r, complete, claimedBy);
+        const std::optional<int> channel = claims.claim(r, i, complete);
+        if (complete && (!Trim(r.get(CsvName)).empty() || !Trim(r.get(CsvComment)).empty())) {
+            report.namesDropped = true;
+        }
         std::optional<ChannelRow> cells;
         if (complete) cells = MapRow(r, before.rows[channel.value_or(1) - 1], limits);
         if (cells && problems.empty()) {
@@ -525,6 +544,7 @@ CsvImportReport ImportCsvRecords(const std::vector<CsvLine>& lines, EditorState&
         if (channel) after.rows[*channel - 1] = before.rows[*channel - 1];
         report.problems.insert(report.problems.end(), problems.begin(), problems.end());
     }
+    report.locationZero = claims.locationZero;
     state = after;
     return report;
 }

@@ -70,6 +70,9 @@ StartResult CloneSession::Start(char command, bool portOpen, int serviceUnlocked
     LinkCommand_ = command;
     LinkPhase_ = 1;
     ServiceUnlocked_ = serviceUnlocked;
+    writeBlocksSent_ = 0;
+    writeBlocksAcknowledged_ = 0;
+    interruptPending_ = false;
     Emit(Make(EffectKind::EnableModelFrameAndFocus));
     SendBuffer({std::begin(kWakeUp), std::end(kWakeUp)});
     SetCaption(kCommunicatingCaption);
@@ -155,6 +158,11 @@ void CloneSession::HandshakeStep() {
 
 void CloneSession::WriteStep() {
     if (RxText_ != "06") return;
+    if (writeBlocksSent_ > writeBlocksAcknowledged_) ++writeBlocksAcknowledged_;
+    if (interruptPending_) {
+        EndInterrupted();
+        return;
+    }
     AddProgress(kWriteProgressStep);
     StopWatchdog();
     if (BlockAddress_ < kWriteEndAddress) {
@@ -170,6 +178,7 @@ void CloneSession::WriteStep() {
         const int firstOffset = BlockAddress_ - kFirstBlockAddress;
         for (int i = 0; i < kWriteLength; ++i) block.push_back(ImageByte(WriteImage_, firstOffset + i));
         SendBuffer(std::move(block));
+        ++writeBlocksSent_;
         BlockAddress_ += kWriteLength;
     } else {
         SetCaption(kWriteSucceededCaption);
@@ -218,8 +227,35 @@ void CloneSession::OnPortError() {
     if (state_ == TransferState::Transferring) EndWithWatchdogOutcome();
 }
 
+void CloneSession::Interrupt() {
+    if (state_ != TransferState::Transferring) return;
+    if (writeBlocksSent_ > writeBlocksAcknowledged_ && watchdogRunning_) {
+        interruptPending_ = true;
+    } else {
+        EndInterrupted();
+    }
+}
+
+void CloneSession::Abort() {
+    if (state_ == TransferState::Transferring) EndInterrupted();
+}
+
+void CloneSession::EndInterrupted() {
+    interruptPending_ = false;
+    RxText_.clear();
+    StopWatchdog();
+    SetLabelVisible(false);
+    StopBlink();
+    EnableControls();
+    HideProgress();
+    SendBuffer({kEnd});
+    state_ = TransferState::Idle;
+    Emit(Make(EffectKind::TransferInterrupted));
+}
+
 void CloneSession::EndWithWatchdogOutcome() {
     state_ = TransferState::ReportingFailure;
+    interruptPending_ = false;
     RxText_.clear();
     StopWatchdog();
     SetLabelVisible(false);

@@ -76,6 +76,7 @@ enum class EffectKind {
     ReadImageReady,          // text = the 1664 hex characters read, for DecodeImage
     TransferSucceeded,       // text = "R" or "W"; End has been sent
     TransferFailed,          // the watchdog path is complete, End has been sent
+    TransferInterrupted,     // stopped on request; End has been sent, no message shown
     UiRestored,              // back to Idle after the success blink
 };
 
@@ -108,6 +109,17 @@ public:
     void OnPortEvent(int eventCode, std::span<const std::uint8_t> bytes = {});
     // The port failed or vanished: a running transfer ends now the way the watchdog ends it.
     void OnPortError();
+    // The user wants the transfer stopped. A write block already sent is given its reply, so
+    // the count of blocks the radio holds stays exact; otherwise End goes out at once.
+    void Interrupt();
+    // Stop now, whatever is in flight (the program is ending): End goes out at once.
+    void Abort();
+    // An interruption waits for the reply to the write block in flight.
+    bool InterruptPending() const { return interruptPending_; }
+
+    // Blocks of the current (or last) write the radio has acknowledged, out of how many.
+    int WriteBlocksAcknowledged() const { return writeBlocksAcknowledged_; }
+    int WriteBlocksTotal() const { return ServiceUnlocked_ != 0 ? 47 : 46; }
 
     void OnWatchdogTick();  // Timer1_Timer
     void OnBlinkTick();     // Timer2_Timer
@@ -137,6 +149,7 @@ private:
     void WriteStep();
     void ReadStep();
     void EndWithWatchdogOutcome();
+    void EndInterrupted();
     void EnableControls();
     void StopWatchdog();
     void StopBlink();
@@ -161,13 +174,16 @@ private:
     std::string ReadImage_;
     int BlinkCount_ = 0;
     int ServiceUnlocked_ = 0;
+    int writeBlocksSent_ = 0;
+    int writeBlocksAcknowledged_ = 0;
+    bool interruptPending_ = false;
 
     bool watchdogRunning_ = false;
     bool blinkRunning_ = false;
     int progressValue_ = 0;
     bool progressVisible_ = false;
     std::string caption_;
-    bool labelVisible_ = false;
+    bool labelVisible_ = true;  // shown, empty, until the first transfer blinks it
 };
 
 }  // namespace r7::link

@@ -5,7 +5,13 @@
 
 namespace r7::link {
 
-PortSelection::PortSelection(SerialLink& link, QObject* parent) : QObject(parent), link_(link) {}
+PortSelection::PortSelection(SerialLink& link, QObject* parent) : QObject(parent), link_(link) {
+    // A port that went away is closed: no item may claim it is in use.
+    connect(&link_, &SerialLink::portLost, this, [this] {
+        checked_.fill(false);
+        emit checkMarksChanged();
+    });
+}
 
 bool PortSelection::isChecked(int n) const {
     return n >= 1 && n <= kPortCount && checked_[static_cast<std::size_t>(n - 1)];

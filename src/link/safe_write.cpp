@@ -15,14 +15,14 @@ SafeWrite::SafeWrite(TransferController& controller, QObject* parent)
     connect(&controller_, &TransferController::readImageReady, this, [this](const QString& hex) {
         if (stage_ == SafeWriteStage::Backup || stage_ == SafeWriteStage::Verify) lastRead_ = hex.toStdString();
     });
-    connect(&controller_, &TransferController::messageRequested, this, [this](const QString& text) {
-        if (running()) lastMessage_ = text.trimmed();
-    });
     connect(&controller_, &TransferController::transferSucceeded, this, [this] {
         if (running()) onSucceeded();
     });
     connect(&controller_, &TransferController::transferFailed, this, [this] {
         if (running()) onFailed();
+    });
+    connect(&controller_, &TransferController::transferInterrupted, this, [this] {
+        if (running()) onInterrupted(false);
     });
     connect(&controller_, &TransferController::uiRestored, this, [this] { onRestored(); });
 }
@@ -32,6 +32,7 @@ bool SafeWrite::start(const SafeWriteOptions& options) {
     options_ = options;
     record_.Clear();
     comparison_ = {};
+    interrupted_ = false;
     backupPath_.clear();
     next_ = SafeWriteStage::Idle;
     beginStage(options_.backupDir.isEmpty() ? SafeWriteStage::Write : SafeWriteStage::Backup);
@@ -41,7 +42,6 @@ bool SafeWrite::start(const SafeWriteOptions& options) {
 void SafeWrite::beginStage(SafeWriteStage stage) {
     stage_ = stage;
     lastRead_.clear();
-    lastMessage_.clear();
     emit stageStarted(stage);
     const StartResult started =
         stage == SafeWriteStage::Write ? controller_.startWrite(options_.serviceUnlocked) : controller_.startRead();
@@ -97,13 +97,44 @@ void SafeWrite::onSucceeded() {
     }
 }
 
+QString SafeWrite::writeOutcome(const char* advice) const {
+    const QString held = controller_.writeProgressText();
+    if (held.isEmpty()) return QStringLiteral("nothing was written");
+    return held + QLatin1String(advice);
+}
+
+void SafeWrite::interrupt() {
+    if (!running()) return;
+    interrupted_ = true;
+    if (controller_.state() == TransferState::Transferring) {
+        controller_.interrupt();
+        return;
+    }
+    // Between steps, or during the success blink after End: nothing is on the line, and a
+    // write stage that is still current has succeeded.
+    onInterrupted(stage_ == SafeWriteStage::Write);
+}
+
+void SafeWrite::onInterrupted(bool writeDone) {
+    interrupted_ = true;
+    if (writeDone || stage_ == SafeWriteStage::Verify) {
+        finish(false, QStringLiteral("interrupted: the radio was written but not read back"));
+    } else if (stage_ == SafeWriteStage::Write) {
+        finish(false, QStringLiteral("interrupted: ") + writeOutcome("; write it again"));
+    } else {
+        finish(false, QStringLiteral("interrupted: nothing was written"));
+    }
+}
+
 void SafeWrite::onFailed() {
-    const QString message = lastMessage_.isEmpty() ? QStringLiteral("the transfer failed") : lastMessage_;
+    const QString message = controller_.failureReason();
     switch (stage_) {
     case SafeWriteStage::Backup:
         finish(false, QStringLiteral("the backup read failed: %1; nothing was written").arg(message));
         break;
-    case SafeWriteStage::Write: finish(false, message); break;
+    case SafeWriteStage::Write:
+        finish(false, message + QStringLiteral("; ") + writeOutcome("; its configuration is mixed: write again"));
+        break;
     case SafeWriteStage::Verify:
         finish(false, QStringLiteral("the radio was written but the read-back failed: %1").arg(message));
         break;

@@ -42,6 +42,11 @@ public:
     bool start(const SafeWriteOptions& options);
 
     bool running() const { return stage_ != SafeWriteStage::Idle; }
+    // Stops the sequence the way the protocol ends: the transfer under way is interrupted,
+    // or, between steps, nothing more starts. Ends in finished(false, ...) with interrupted().
+    void interrupt();
+    // The last sequence ended because it was interrupted.
+    bool interrupted() const { return interrupted_; }
     SafeWriteStage stage() const { return stage_; }
     QString backupPath() const { return backupPath_; }
     const ReadBackComparison& comparison() const { return comparison_; }
@@ -62,6 +67,9 @@ private:
     void beginStage(SafeWriteStage stage);
     void onSucceeded();
     void onFailed();
+    void onInterrupted(bool writeDone);
+    // What the radio holds after a write stopped halfway, for the end of a reason.
+    QString writeOutcome(const char* advice) const;
     void onRestored();
     void finish(bool ok, const QString& reason);
 
@@ -72,7 +80,7 @@ private:
     WriteRecord record_;
     ReadBackComparison comparison_;
     std::string lastRead_;
-    QString lastMessage_;
+    bool interrupted_ = false;
     QString backupPath_;
     std::function<QDateTime()> now_ = [] { return QDateTime::currentDateTime(); };
 };

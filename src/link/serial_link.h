@@ -14,6 +14,7 @@
 #include <QSerialPort>
 #include <QString>
 
+#include "port_access.h"
 #include "port_timeouts.h"
 
 namespace r7::link {
@@ -30,10 +31,17 @@ public:
     bool open(const QString& device);
     void close();
     bool isOpen() const;
-    QString device() const { return port_.portName(); }
+    // The device as open() was given it.
+    QString device() const { return device_; }
     // Why the last open failed, in English with the device named; empty after success.
     QString openErrorText() const { return openError_; }
-    bool openFailedForPermission() const { return openPermissionDenied_; }
+    PortProblem openProblem() const { return openProblem_; }
+    bool openFailedForPermission() const { return openProblem_ == PortProblem::Permission; }
+
+    // Throws away every byte received and not yet taken, in the driver and in our buffer.
+    void discardInput();
+    // The operating system's handle of the open port (a file descriptor on Unix), -1 when closed.
+    qintptr nativeHandle() const;
 
     void send(const QByteArray& bytes);
     // Waits until queued bytes are written, at most timeoutMs; false on time-out or error.
@@ -56,8 +64,9 @@ private:
     void onError(QSerialPort::SerialPortError error);
 
     QSerialPort port_;
+    QString device_;
     QString openError_;
-    bool openPermissionDenied_ = false;
+    PortProblem openProblem_ = PortProblem::None;
 };
 
 }  // namespace r7::link

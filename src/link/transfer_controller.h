@@ -31,10 +31,22 @@ public:
     // Timer1's interval; 3000 ms unless a test wants it shorter.
     void setWatchdogInterval(int ms) { timer1_.setInterval(ms); }
 
+    // Why the last transfer failed, in words: the watchdog's text when the radio stopped
+    // answering, or that the port went away.
+    QString failureReason() const;
+    // "the radio holds 16 of the 46 new blocks" for the last write; empty when none reached it.
+    QString writeProgressText() const;
+
 public slots:
-    // mnureadFre_Click and mnuwriteFre_Click.
+    // mnureadFre_Click and mnuwriteFre_Click. Bytes already waiting on the port are old
+    // replies of someone else's transfer and are thrown away first.
     StartResult startRead();
     StartResult startWrite(int serviceUnlocked);
+    // Stops a running transfer the way the protocol ends (End); a write block in flight gets
+    // a moment for its reply first. Ends in transferInterrupted().
+    void interrupt();
+    // Stops at once and waits until End has left the port (the program is ending).
+    void abort();
 
 signals:
     void bytesSent(const QByteArray& bytes);
@@ -51,6 +63,7 @@ signals:
     void readImageReady(const QString& imageHex);  // 1664 hex digits, for DecodeImage
     void transferSucceeded(QChar command);         // 'R' or 'W'; End has been sent
     void transferFailed();                         // after the message; End has been sent
+    void transferInterrupted();                    // stopped on request; End has been sent
     void uiRestored();                             // the success blink is over
 
 private:
@@ -59,6 +72,8 @@ private:
     SerialLink link_;
     QTimer timer1_;
     QTimer timer2_;
+    QTimer interruptGrace_;
+    QString portLoss_;  // why the port went away during this transfer
     std::function<std::string()> encodeImage_;
     CloneSession session_;
 };

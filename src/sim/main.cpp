@@ -16,7 +16,8 @@ namespace {
 const char kUsage[] =
     "usage: morvane-r7-sim [--load FILE.DAT] [--save FILE.DAT] [--fault NAME] [--baud-pace]\n"
     "                      [--once] [--no-stdin] [--delay-ms N [--delay-replies K]]\n"
-    "Prints the serial device to open on its first line, then answers the clone protocol.\n"
+    "Prints the serial device to open on its first line, then answers the clone protocol;\n"
+    "later lines tell \"End received\" and \"stopped answering\" (stop-after) as they happen.\n"
     "  --load FILE.DAT  radio memory from a data file (default: a new configuration)\n"
     "  --save FILE.DAT  write the radio memory as a data file on exit\n"
     "  --fault NAME     silent, wrong-identity, short-block, wrong-ack, stop-after=N,\n"

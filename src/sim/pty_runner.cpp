@@ -98,8 +98,20 @@ int RunOnPseudoTerminal(SimulatedRadio& radio, const PtyRunOptions& options) {
 
     const Nanos lateDelay = static_cast<Nanos>(options.delayMs) * 1'000'000LL;
     int lateLeft = options.delayedReplies > 0 ? options.delayedReplies : -1;
+    // What happened, one line each, for whoever watches standard output.
+    int endsTold = 0;
+    bool stopTold = false;
+    auto tell = [&] {
+        for (; endsTold < radio.SessionsEnded(); ++endsTold) std::printf("End received\n");
+        if (radio.Stopped() != stopTold) {
+            stopTold = radio.Stopped();
+            if (stopTold) std::printf("stopped answering\n");
+        }
+        std::fflush(stdout);
+    };
     auto answer = [&](std::span<const std::uint8_t> bytes, Nanos at) {
         const std::vector<std::uint8_t> reply = radio.Receive(bytes);
+        tell();
         if (reply.empty()) return;
         const Nanos delay = lateLeft != 0 ? lateDelay : 0;
         if (lateLeft > 0) --lateLeft;

@@ -46,6 +46,10 @@ public:
 
     const ImageBytes& Memory() const { return memory_; }
     int SessionsEnded() const { return sessionsEnded_; }
+    // StopAfter has struck in this session: block commands go unanswered and unstored.
+    bool Stopped() const {
+        return fault_.fault == Fault::StopAfter && stage_ == Stage::Blocks && blocksThisSession_ >= fault_.stopAfter;
+    }
     // CloseAfter has struck: whoever carries the bytes must drop the line after the last ones.
     bool HungUp() const { return hungUp_; }
 

@@ -38,7 +38,7 @@ TEST(RowsCli, ABadFieldWritesNothing) {
     const QString dat = dir.filePath("a.DAT");
     ASSERT_EQ(Cli({"new", dat}).exitCode, 0);
     const QByteArray before = Contents(dat);
-    CliRun paste = Cli({"paste-rows", dat, "-", "--at", "16"},
+    CliRun paste = Cli({"paste-rows", dat, "-", "--at", "16", "--in-place"},
                        "446\tOff\t446\tOff\tLow\tOff\tWide\tNo\n470\tOff\t446\tOff\tLow\tOff\tWide\tNo\n");
     EXPECT_EQ(paste.exitCode, 1);
     EXPECT_TRUE(paste.err.contains("Line 2: there is no channel 17")) << paste.err.toStdString();

@@ -43,12 +43,6 @@ TEST(ToneWords, MatchTheTable) {
 
 TEST(ToneWords, EveryPickListEntrySurvivesTheWayThrough) {
     ASSERT_EQ(ToneList().size(), 261u);
-    EXPECT_EQ(ToneList().front(), "Off");
-    EXPECT_EQ(ToneList().back(), "D754I");
-    EXPECT_EQ(ToneTableA.size(), 922u);
-    EXPECT_EQ(ToneTableB.size(), 630u);
-    EXPECT_EQ(ToneTableA.substr(0, 19), "Off|67.0|69.3|71.9|");
-    EXPECT_EQ(ToneTableB.substr(0, 12), "D023I|D025I|");
     for (const std::string& tone : ToneList()) {
         if (tone == "Off") continue;
         auto word = EncodeTone(tone);

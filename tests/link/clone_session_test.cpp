@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "image_builder.h"
 #include "link/clone_session.h"
 #include "link/port_timeouts.h"
 
@@ -14,15 +14,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-std::string Hex(const Bytes& bytes) {
-    std::string out;
-    char buf[3];
-    for (auto b : bytes) {
-        std::snprintf(buf, sizeof buf, "%02X", b);
-        out += buf;
-    }
-    return out;
-}
+using r7::test::HexText;
 
 // The machine plus a fake clock that fires Timer1 and Timer2 from the effects it sees.
 struct Rig {
@@ -110,7 +102,7 @@ TEST(CloneRead, SendsThirteenRequestsAndDeliversTheImageOnlyAfterTheLast) {
         rig.Receive({0x06});
         EXPECT_TRUE(rig.Of(EffectKind::ReadImageReady).empty()) << "block " << b;
         Bytes block = DataBlock(addresses[b], b);
-        image += Hex(Bytes(block.begin() + 4, block.end()));
+        image += HexText(Bytes(block.begin() + 4, block.end()));
         rig.Receive(block);
         expected.push_back({0x52, static_cast<std::uint8_t>(addresses[b] >> 8),
                             static_cast<std::uint8_t>(addresses[b] & 0xFF), 0x40});
@@ -147,7 +139,7 @@ class CloneWrite : public ::testing::TestWithParam<WriteCase> {};
 TEST_P(CloneWrite, SendsTheBlocksOfTheWriteListWithTheirImageBytes) {
     Rig rig;
     // Byte k of the image is k mod 251, so every block's data is recognisable.
-    for (int k = 0; k < 848; ++k) rig.imageToWrite += Hex({static_cast<std::uint8_t>(k % 251)});
+    for (int k = 0; k < 848; ++k) rig.imageToWrite += HexText({static_cast<std::uint8_t>(k % 251)});
     ASSERT_EQ(rig.session.StartWrite(true, GetParam().service), StartResult::Started);
     Handshake(rig);
     for (int i = 0; i < 60 && rig.session.State() == TransferState::Transferring; ++i)
@@ -220,7 +212,7 @@ TEST(CloneHandshake, AnswersOnlyAnExactAcknowledge) {
         Rig rig;
         rig.session.StartWrite(true, 0);
         rig.Receive(c.reply);
-        EXPECT_EQ(rig.LastSent() == Bytes{0x02}, c.answered) << Hex(c.reply);
+        EXPECT_EQ(rig.LastSent() == Bytes{0x02}, c.answered) << HexText(c.reply);
     }
 }
 
@@ -263,8 +255,6 @@ TEST(CloneLink, BreakDropsTheOldestByteOfTheNextBatch) {
     rig.session.OnPortEvent(kEventReceive, Bytes{0xAA, 0x06});
     EXPECT_FALSE(rig.session.BreakSeen());
     EXPECT_EQ(rig.LastSent(), Bytes{0x02});
-    EXPECT_EQ(kEventReceive, 2);
-    EXPECT_EQ(kEventBreak, 1001);
 
     Rig lone;
     lone.session.StartRead(true);
@@ -279,6 +269,13 @@ TEST(CloneLink, BytesWhileIdleAreDiscarded) {
     rig.Receive({0x06, 0x50});
     EXPECT_EQ(rig.session.RxText(), "");
     EXPECT_TRUE(rig.effects.empty());
+}
+
+TEST(CloneLink, ABabblingLineCannotGrowTheReceivedTextWithoutEnd) {
+    Rig rig;
+    rig.session.StartRead(true);
+    rig.Receive(Bytes(40000, 0x55));  // 80,000 hex digits, none of them an answer
+    EXPECT_EQ(rig.session.RxText().size(), 65536u);
 }
 
 TEST(CloneLink, PortTimeoutsOfTheFixedLineSettings) {
@@ -385,7 +382,7 @@ TEST(Supervision, SuccessBlinksSixTicksThenRestoresBothButtons) {
     Rig rig;
     rig.imageToWrite = std::string(1696, 'F');
     rig.session.StartWrite(true, 0);
-    rig.Advance(600);  // ticks while communicating toggle the label but do not count
+    rig.Advance(400);  // ticks while communicating toggle the label but do not count
     EXPECT_EQ(rig.session.BlinkCount(), 0);
     EXPECT_TRUE(rig.session.StatusVisible());
     Handshake(rig);
@@ -407,7 +404,7 @@ TEST(Supervision, SuccessBlinksSixTicksThenRestoresBothButtons) {
         if (e.kind == EffectKind::StatusVisible) toggles.push_back(e.enabled);
         if (e.kind == EffectKind::ToolButtonEnabled && e.enabled) enabledButtons.push_back(e.number);
     }
-    // shown at 600 ms, then six toggles, then hidden for good
+    // shown at 400 ms, then six toggles, then hidden for good
     EXPECT_EQ(toggles, (std::vector<bool>{false, true, false, true, false, true, false}));
     EXPECT_EQ(enabledButtons, (std::vector<int>{5, 6}));
     EXPECT_EQ(rig.Of(EffectKind::UiRestored).size(), 1u);

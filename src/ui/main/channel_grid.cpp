@@ -3,7 +3,9 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <algorithm>
+#include <QApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 
@@ -61,11 +63,19 @@ void ChannelDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
 
 ChannelGrid::ChannelGrid(QWidget* parent) : QTableView(parent) {
     setItemDelegate(new ChannelDelegate(this));
-    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
-                    QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+    // A click on the current cell edits through clickEdit_: Qt's own delayed edit for it
+    // turns keys typed within the double-click time into a keyboard search.
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                    QAbstractItemView::AnyKeyPressed);
+    clickEdit_.setSingleShot(true);
+    connect(&clickEdit_, &QTimer::timeout, this, [this] {
+        const QModelIndex current = currentIndex();
+        if (current.row() == pressedRow_ && current.column() == pressedColumn_ && !isEditing()) edit(current);
+    });
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
-    setTabKeyNavigation(true);
+    // Tab leaves the grid for the next control; arrows move between cells.
+    setTabKeyNavigation(false);
     setWordWrap(false);
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -110,7 +120,48 @@ void ChannelGrid::mousePressEvent(QMouseEvent* event) {
         }
         return;
     }
+    clickEdit_.stop();
+    const QModelIndex at = indexAt(event->position().toPoint());
+    const bool onCurrent = at.isValid() && at == currentIndex() && !isEditing();
+    pressedRow_ = onCurrent ? at.row() : -1;
+    pressedColumn_ = onCurrent ? at.column() : -1;
     QTableView::mousePressEvent(event);
+}
+
+void ChannelGrid::mouseReleaseEvent(QMouseEvent* event) {
+    QTableView::mouseReleaseEvent(event);
+    const QModelIndex at = indexAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && pressedRow_ >= 0 && at.row() == pressedRow_ &&
+        at.column() == pressedColumn_) {
+        clickEdit_.start(QApplication::doubleClickInterval());
+    }
+}
+
+void ChannelGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+    clickEdit_.stop();
+    QTableView::mouseDoubleClickEvent(event);
+}
+
+void ChannelGrid::keyboardSearch(const QString&) {}
+
+void ChannelGrid::keyPressEvent(QKeyEvent* event) {
+    clickEdit_.stop();
+    const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    if (plain && (event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace) && !isEditing()) {
+        clearCurrentCell();
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+bool ChannelGrid::clearCurrentCell() {
+    const QModelIndex current = currentIndex();
+    if (!current.isValid() || !(current.flags() & Qt::ItemIsEditable) || !selectionModel()->isSelected(current))
+        return false;
+    if (current.column() != ColReceive && current.column() != ColTransmit) return false;
+    if (model()->index(current.row(), ColReceive).data().toString().isEmpty()) return false;
+    return model()->setData(current, QString(), Qt::EditRole);
 }
 
 void ChannelGrid::contextMenuEvent(QContextMenuEvent* event) {

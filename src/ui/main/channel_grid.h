@@ -5,6 +5,7 @@
 
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <QTimer>
 
 namespace r7::ui {
 
@@ -35,6 +36,9 @@ public:
     // Twips of the window design in pixels at 96 dpi.
     static int Twips(int twips) { return (twips + 7) / 15; }
 
+    // Keys belong to the current cell: no jumping to a row whose text starts with them.
+    void keyboardSearch(const QString& search) override;
+
 signals:
     // A right click on a channel row (1-based), at `globalPos`.
     void channelMenuRequested(int row, const QPoint& globalPos);
@@ -43,7 +47,20 @@ protected:
     QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    // Delete or Backspace on a typed cell of a used channel: the same as typing it empty.
+    bool clearCurrentCell();
+
+    // A click on the current cell opens its editor once a double click can no longer follow;
+    // our own timer, because a key typed meanwhile must open the editor at once instead.
+    QTimer clickEdit_;
+    int pressedRow_ = -1;  // the current cell the left button went down on, -1 for none
+    int pressedColumn_ = -1;
 };
 
 }  // namespace r7::ui

@@ -30,6 +30,7 @@
 #include "ui/main/desktop.h"
 #include "ui/main/editor_document.h"
 #include "ui/main/form1.h"
+#include "ui/main/keyboard_focus.h"
 #include "ui/main/message_box.h"
 
 namespace r7::ui {
@@ -91,9 +92,11 @@ void Form1::refreshPortMenu() {
         QAction* item = menus_.mnucomPorts[static_cast<std::size_t>(n - 1)];
         item->setChecked(ports_->isChecked(n));
         QString tip = link::DeviceForPort(n);
-        // Only the port tried last can tell why it failed.
-        if (!serial.isOpen() && serial.device() == tip && serial.openFailedForPermission())
-            tip += QStringLiteral(": permission denied; ") + link::PermissionHint();
+        // Only the port tried last can tell why it failed: busy and forbidden want different cures.
+        const link::PortProblem problem = serial.openProblem();
+        if (!serial.isOpen() && serial.device() == tip &&
+            (problem == link::PortProblem::Busy || problem == link::PortProblem::Permission))
+            tip += QStringLiteral(": ") + link::PortProblemText(problem, tip, {});
         item->setToolTip(tip);
         item->setStatusTip(tip);
     }
@@ -104,7 +107,11 @@ void Form1::mnucom_Click(int port) {
     refreshPortMenu();  // the item's own toggle must not outlive a failed open
 }
 
-void Form1::mnureadFre_Click() { transfer_->startRead(); }
+void Form1::mnureadFre_Click() {
+    // Without an open port the read ends at once and replaces nothing: no question.
+    if (replaceGuard_ && transfer_->link().isOpen() && !replaceGuard_()) return;
+    transfer_->startRead();
+}
 
 void Form1::mnuwriteFre_Click() {
     if (writeHook_ && writeHook_()) return;
@@ -146,6 +153,8 @@ void Form1::applyLock(bool locked) {
 }
 
 int Form1::runDialog(QDialog& dialog) {
+    OrderTabsByPosition(&dialog);
+    GuardWheel(&dialog);
     if (dialogRunner_) return dialogRunner_(dialog);
     return dialog.exec();
 }

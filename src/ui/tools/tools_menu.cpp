@@ -18,6 +18,8 @@
 #include "image/channel_clipboard.h"
 #include "image/config_diff.h"
 #include "image/image_codec.h"
+#include "link/port_naming.h"
+#include "link/port_selection.h"
 #include "link/safe_write.h"
 #include "ui/main/channel_grid.h"
 #include "ui/main/editor_document.h"
@@ -26,6 +28,10 @@
 #include "ui/main/message_box.h"
 #include "ui/tools/compare_dialog.h"
 #include "ui/tools/editor_history.h"
+#include "ui/tools/file_tools.h"
+#include "ui/tools/report_window.h"
+#include "ui/tools/sheet_tools.h"
+#include "ui/tools/serial_ports_dialog.h"
 
 namespace r7::ui {
 
@@ -84,6 +90,13 @@ ToolsMenu::ToolsMenu(Form1& form, const QString& settingsPath)
     a.backup = NewAction(menu_, "toolsBackup", tr("Back up the radio before writing"));
     a.backup->setCheckable(true);
     a.backup->setChecked(options_.backupBeforeWriting);
+    menu_->addSeparator();
+    a.serialPorts = NewAction(menu_, "toolsSerialPorts", tr("Serial ports..."));
+    link::SetPortDevices(options_.portDevices);
+    menu_->addSeparator();
+    files_ = new FileTools(form, menu_, settingsPath);
+    menu_->addSeparator();
+    new SheetTools(form, menu_);
 
     // After the window's own menus, which stay as they are.
     form.menuBar()->addMenu(menu_);
@@ -99,6 +112,7 @@ ToolsMenu::ToolsMenu(Form1& form, const QString& settingsPath)
     connect(a.exportCsv, &QAction::triggered, this, &ToolsMenu::exportCsv);
     connect(a.importCsv, &QAction::triggered, this, &ToolsMenu::importCsv);
     connect(a.compare, &QAction::triggered, this, &ToolsMenu::compareWithFile);
+    connect(a.serialPorts, &QAction::triggered, this, &ToolsMenu::chooseSerialPorts);
     connect(a.verify, &QAction::toggled, this,
             [this](bool on) { storeOption(&ToolsOptions::verifyAfterWriting, on); });
     connect(a.backup, &QAction::toggled, this,
@@ -130,6 +144,7 @@ void ToolsMenu::updateActions() {
     // the commands check again when they run.
     actions_.undo->setEnabled(stack->canUndo());
     actions_.redo->setEnabled(stack->canRedo());
+    actions_.serialPorts->setEnabled(!form_.isTransferring());
 }
 
 std::vector<int> ToolsMenu::selectedChannels() const {
@@ -207,16 +222,31 @@ void ToolsMenu::importCsv() {
         return;
     }
     EditorDocument* document = form_.document();
+    const QByteArray csv = file.readAll();
     EditorState next = document->state();
-    const CsvImportReport report = ImportChannelsCsv(file.readAll(), next);
+    CsvImportReport report = ImportChannelsCsv(csv, next);
+    if (report.locationZero &&
+        ShowMessageBox(tr("The rows of %1 are numbered from Location 0, but the radio's channels run from 1 to "
+                          "16.\nPlace the rows in order on channels 1, 2, 3 ... instead?")
+                           .arg(*chosen),
+                       kQuestion, QString()) == kResultYes) {
+        next = document->state();
+        report = ImportChannelsCsv(csv, next, true);
+    }
     if (report.fatal) {
         ShowMessageBox(tr("%1 cannot be imported:\n").arg(*chosen) + Q(report.text()), kStop, QString());
         return;
     }
     document->storeState(next, tr("Import of %1").arg(QFileInfo(*chosen).fileName()));
-    if (!report.problems.empty()) {
-        ShowMessageBox(tr("Some rows of %1 have not been imported:\n").arg(*chosen) + Q(report.text()), kInformation,
-                       QString());
+    if (!report.problems.empty() || report.namesDropped) {
+        const QString summary = report.problems.empty() ? tr("%1 has been imported.").arg(*chosen)
+                                                        : tr("Some rows of %1 have not been imported:").arg(*chosen);
+        ReportWindow window(summary, Q(report.text()), &form_);
+        if (dialogPresenter_) {
+            dialogPresenter_(window);
+        } else {
+            window.exec();
+        }
     }
 }
 
@@ -234,11 +264,31 @@ void ToolsMenu::compareWithFile() {
         return;
     }
     CompareDialog dialog(*chosen, DiffConfigurations(editor, other), &form_);
+    present(dialog);
+}
+
+void ToolsMenu::present(QDialog& dialog) {
     if (dialogPresenter_) {
         dialogPresenter_(dialog);
     } else {
         dialog.exec();
     }
+}
+
+void ToolsMenu::chooseSerialPorts() {
+    // Like the "Communication(&V)" menu: a new device must not cut the line under a transfer.
+    if (form_.isTransferring()) return;
+    SerialPortsDialog dialog(options_.portDevices, link::DetectedPorts(), &form_);
+    present(dialog);
+    if (dialog.result() != QDialog::Accepted || dialog.devices() == options_.portDevices) return;
+    link::PortSelection* ports = form_.ports();
+    const int open = ports->isChecked(ports->PortNumber()) ? ports->PortNumber() : 0;
+    const QString openDevice = open != 0 ? link::DeviceForPort(open) : QString();
+    options_.portDevices = dialog.devices();
+    link::SetPortDevices(options_.portDevices);
+    saveOptions(tr("The serial ports are in force for this run but cannot be remembered: %1"));
+    // The checked item goes on naming the open device: a new choice for it is opened now.
+    if (open != 0 && link::DeviceForPort(open) != openDevice) form_.mnucom_Click(open);
 }
 
 bool ToolsMenu::writeRadio() {
@@ -260,6 +310,7 @@ bool ToolsMenu::writeRadio() {
 }
 
 void ToolsMenu::safeWriteFinished(bool ok, const QString& reason) {
+    if (!ok && safeWrite_->interrupted()) return;  // the window is closing
     if (!ok) {
         QString text = reason;
         if (!text.isEmpty()) text[0] = text[0].toUpper();
@@ -283,11 +334,13 @@ void ToolsMenu::safeWriteFinished(bool ok, const QString& reason) {
 void ToolsMenu::storeOption(bool ToolsOptions::*option, bool on) {
     if (options_.*option == on) return;
     options_.*option = on;
+    saveOptions(tr("The option is in force for this run but cannot be remembered: %1"));
+}
+
+void ToolsMenu::saveOptions(const QString& failurePrompt) {
     QString error;
-    if (!SaveToolsOptions(settingsPath_, options_, &error)) {
-        ShowMessageBox(tr("The option is in force for this run but cannot be remembered: %1").arg(error), kStop,
-                       QString());
-    }
+    if (!SaveToolsOptions(settingsPath_, options_, &error))
+        ShowMessageBox(failurePrompt.arg(error), kStop, QString());
 }
 
 }  // namespace r7::ui

@@ -23,6 +23,7 @@ class SafeWrite;
 namespace r7::ui {
 
 class EditorHistory;
+class FileTools;
 class Form1;
 
 struct ToolsActions {
@@ -35,6 +36,7 @@ struct ToolsActions {
     QAction* compare = nullptr;
     QAction* verify = nullptr;     // checkable, remembered
     QAction* backup = nullptr;     // checkable, remembered
+    QAction* serialPorts = nullptr;
 };
 
 class ToolsMenu : public QObject {
@@ -51,12 +53,15 @@ public:
     const ToolsOptions& options() const { return options_; }
     // The backup / write / read-back sequence the window's write runs when an option is on.
     link::SafeWrite* safeWrite() const { return safeWrite_; }
+    // "Save", "Recent files", drops and the question before unsaved changes are replaced.
+    FileTools* files() const { return files_; }
 
     // Channels of the grid's selection (1..16, ascending); the current row when nothing
     // is selected.
     std::vector<int> selectedChannels() const;
 
-    // Shows the compare dialog; the default runs it modally. Tests look at it instead.
+    // Shows the compare and serial ports dialogs; the default runs them modally. Tests look
+    // at them instead.
     using DialogPresenter = std::function<void(QDialog&)>;
     void setDialogPresenter(DialogPresenter presenter) { dialogPresenter_ = std::move(presenter); }
 
@@ -71,6 +76,8 @@ public slots:
     // The window's write command: true when it has been run here, with a backup before or
     // a read-back after it; false leaves the plain write to the window.
     bool writeRadio();
+    // "Serial ports...": the device each COM item opens, remembered with the options.
+    void chooseSerialPorts();
 
 private:
     void safeWriteFinished(bool ok, const QString& reason);
@@ -78,6 +85,8 @@ private:
     bool editable() const;
     void updateActions();
     void storeOption(bool ToolsOptions::*option, bool on);
+    void saveOptions(const QString& failurePrompt);
+    void present(QDialog& dialog);
 
     Form1& form_;
     QString settingsPath_;
@@ -87,6 +96,7 @@ private:
     ToolsActions actions_;
     DialogPresenter dialogPresenter_;
     link::SafeWrite* safeWrite_;
+    FileTools* files_ = nullptr;
 };
 
 }  // namespace r7::ui

@@ -1,0 +1,38 @@
+#pragma once
+
+// Ctrl-C, SIGTERM and SIGHUP while the radio is being read or written: the first one is
+// handed to the event loop, so the transfer can end the way the protocol ends (End); a
+// second one quits at once, still putting End on the line.
+
+#include <QObject>
+
+class QSocketNotifier;
+class QTimer;
+
+namespace r7::cli {
+
+class InterruptGuard : public QObject {
+    Q_OBJECT
+public:
+    InterruptGuard();
+    ~InterruptGuard() override;
+    InterruptGuard(const InterruptGuard&) = delete;
+    InterruptGuard& operator=(const InterruptGuard&) = delete;
+
+    // The signal that arrived first, 0 while none has.
+    static int signalNumber();
+    // The open port (a file descriptor on Unix) a second signal writes End to; -1 for none.
+    static void setPort(qintptr handle);
+
+signals:
+    void interrupted(int signalNumber);
+
+private:
+    void deliver();
+
+    QSocketNotifier* notifier_ = nullptr;
+    QTimer* poll_ = nullptr;
+    bool delivered_ = false;
+};
+
+}  // namespace r7::cli
