@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "image/hex_text.h"
 #include "image/image_codec.h"
 #include "link/port_naming.h"
 #include "link/port_selection.h"
@@ -29,6 +30,7 @@
 #include "ui/main/desktop.h"
 #include "ui/main/editor_document.h"
 #include "ui/main/form1.h"
+#include "ui/main/keyboard_focus.h"
 #include "ui/main/message_box.h"
 
 namespace r7::ui {
@@ -105,7 +107,11 @@ void Form1::mnucom_Click(int port) {
     refreshPortMenu();  // the item's own toggle must not outlive a failed open
 }
 
-void Form1::mnureadFre_Click() { transfer_->startRead(); }
+void Form1::mnureadFre_Click() {
+    // Without an open port the read ends at once and replaces nothing: no question.
+    if (replaceGuard_ && transfer_->link().isOpen() && !replaceGuard_()) return;
+    transfer_->startRead();
+}
 
 void Form1::mnuwriteFre_Click() {
     if (writeHook_ && writeHook_()) return;
@@ -114,9 +120,7 @@ void Form1::mnuwriteFre_Click() {
 
 void Form1::readImageArrived(const QString& imageHex) {
     if (readsTakenHook_ && readsTakenHook_()) return;
-    const QByteArray bytes = QByteArray::fromHex(imageHex.toLatin1());
-    document_->decodeImage(
-        {reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())});
+    if (const auto bytes = FromHexText(imageHex.toStdString())) document_->decodeImage(*bytes);
 }
 
 void Form1::setTransferring(bool transferring) {
@@ -149,6 +153,8 @@ void Form1::applyLock(bool locked) {
 }
 
 int Form1::runDialog(QDialog& dialog) {
+    OrderTabsByPosition(&dialog);
+    GuardWheel(&dialog);
     if (dialogRunner_) return dialogRunner_(dialog);
     return dialog.exec();
 }
