@@ -120,6 +120,7 @@ private slots:
         form_->combo(2)->setCurrentIndex(2);
         QVERIFY(tools_->history()->canUndo());
         dialogs_->answers = {file};
+        boxes_->answers = {kResultNo};  // discard the unsaved change
         form_->menus().mnuOpen->trigger();
         QCOMPARE(QString::fromStdString(doc()->state().cell(1, 1)), QStringLiteral("446.00000"));
         QVERIFY(!tools_->history()->canUndo());
