@@ -1,28 +1,16 @@
 // Every writer of the program against real failures of the file system: a failed write is
 // reported with the file and the reason, and the old file stays byte for byte as it was.
 
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QTest>
 #include <csignal>
-#include <functional>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
-#include "files/dat_file.h"
-#include "files/tools_settings.h"
-#include "image/editor_defaults.h"
-#include "image/image_codec.h"
 #include "link/backup_file.h"
-#include "ui/main/form1.h"
 #include "ui/tools/tools_menu.h"
 #include "window_sim_support.h"
-
-using namespace r7;
-using namespace r7::ui;
 
 namespace {
 
