@@ -117,20 +117,13 @@ inline void Settle() {
 inline bool TypeIntoCell(ChannelGrid* grid, int channel, int column, const QString& text,
                          Qt::Key finish = Qt::Key_Return) {
     grid->setCurrentIndex(grid->model()->index(channel - 1, column));
-    if (text.isEmpty()) {
-        QTest::keyClick(grid, Qt::Key_F2);
-    } else {
-        QTest::keyClicks(grid, text.left(1));
-    }
+    if (text.isEmpty()) QTest::keyClick(grid, Qt::Key_F2);
+    else QTest::keyClicks(grid, text.left(1));
     QWidget* editor = OpenEditor(grid);
     if (!editor) return false;
     if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
-        if (text.isEmpty()) {
-            edit->selectAll();
-            QTest::keyClick(edit, Qt::Key_Backspace);
-        } else {
-            QTest::keyClicks(edit, text.mid(1));
-        }
+        if (text.isEmpty()) edit->selectAll();
+        QTest::keyClicks(edit, text.isEmpty() ? QString("\b") : text.mid(1));
     }
     QTest::keyClick(editor, finish);
     Settle();
