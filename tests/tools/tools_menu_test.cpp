@@ -88,6 +88,7 @@ private slots:
         form()->combo(2)->setCurrentIndex(2);
         QVERIFY(tools_->history()->canUndo());
         w_->files.answers = {file};
+        w_->boxes.answers = {kResultNo};  // discard the unsaved change
         form()->menus().mnuOpen->trigger();
         QCOMPARE(QString::fromStdString(doc()->state().cell(1, 1)), QStringLiteral("446.00000"));
         QVERIFY(!tools_->history()->canUndo());
