@@ -42,7 +42,7 @@ TEST(Codec, ChannelRecordsFieldByField) {
             row[0] = s.cell(n, 0);
             s.rows[n - 1] = row;
             const Image img = Encoded(s);
-            EXPECT_EQ(Slice(img, (n - 1) * 0x10, 16), Bytes(c[2])) << "channel " << n;
+            EXPECT_EQ(Slice(img, static_cast<std::size_t>(n - 1) * 0x10, 16), Bytes(c[2])) << "channel " << n;
             EXPECT_EQ(img[n <= 8 ? 0x16E : 0x16F], c[11] == "1" ? 1u << ((n - 1) % 8) : 0u) << n;
         }
     }
