@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 
 #include <utility>
@@ -17,6 +18,16 @@ constexpr int kGridRowTwips = 300;
 }  // namespace
 
 int TwipsToPixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
+
+QString Utf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QAction* NewAction(QMenu* menu, const char* name, const QString& caption) {
+    auto* action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    return action;
+}
 
 QRect Twips(int x, int y, int width, int height) {
     return {TwipsToPixels(x), TwipsToPixels(y), TwipsToPixels(width), TwipsToPixels(height)};

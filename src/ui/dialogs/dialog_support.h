@@ -1,8 +1,9 @@
 #pragma once
 
-// Small pieces the dialogs share: twips geometry, filtered text boxes, clickable labels
-// and the fixed-header grids.
+// Small pieces the windows share: twips geometry, text from the core, named menu items,
+// filtered text boxes, clickable labels and the fixed-header grids.
 
+#include <QAction>
 #include <QLabel>
 #include <QPushButton>
 #include <QLineEdit>
@@ -13,12 +14,19 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <string_view>
 
 namespace r7::ui {
 
 // Window layouts are drawn in twips; 15 twips make one pixel.
 QRect Twips(int x, int y, int width, int height);
 int TwipsToPixels(int twips);
+
+// The core's UTF-8 text as a QString.
+QString Utf8(std::string_view text);
+
+// A menu item with an object name, so tests and accessibility tools can find it.
+QAction* NewAction(QMenu* menu, const char* name, const QString& caption);
 
 // The dialogs were laid out for a 12-pixel font; a larger one would clip their labels.
 void UseLayoutFont(QWidget* dialog);

@@ -13,10 +13,6 @@ namespace r7::ui {
 
 namespace {
 
-QString Q(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // Hidden controls lie beyond the right edge of the client area (4680 twips).
 constexpr int kDtmfFrameLeft = 4800;
 constexpr int kScanFrameLeft = 9120;
@@ -53,18 +49,18 @@ void OptionalDialog::buildVoxGroup() {
     int labelNumber = 1;
     for (const OptionalList& spec : OptionalLists()) {
         if (!spec.visible) continue;
-        auto* label = new QLabel(Q(spec.label), frame);
+        auto* label = new QLabel(Utf8(spec.label), frame);
         Place(label, QString("Label%1").arg(labelNumber++), {240, top, 1470, 330});
         auto* combo = new QComboBox(frame);
-        Place(combo, Q(spec.name), {1800, top, 1935, 330});
+        Place(combo, Utf8(spec.name), {1800, top, 1935, 330});
         label->setBuddy(combo);  // a list's accessible name is its current entry
         lists_.push_back({&spec, combo, {}, -1});
         top += kRowStep;
     }
     int checkTop = 2280;
     for (const OptionalCheck& spec : OptionalChecks()) {
-        auto* box = new QCheckBox(Q(spec.caption), frame);
-        Place(box, Q(spec.name), {480, checkTop, 3495, 330});
+        auto* box = new QCheckBox(Utf8(spec.caption), frame);
+        Place(box, Utf8(spec.name), {480, checkTop, 3495, 330});
         checks_.push_back({&spec, box, {}, false});
         checkTop += kRowStep;
     }
@@ -78,7 +74,7 @@ void OptionalDialog::buildHiddenControls() {
 
     int labelNumber = 10;
     auto addLabel = [&labelNumber](QWidget* parent, std::string_view text, QRect twips) {
-        auto* label = new QLabel(Q(text), parent);
+        auto* label = new QLabel(Utf8(text), parent);
         Place(label, QString("Label%1").arg(labelNumber++), twips);
         return label;
     };
@@ -90,17 +86,17 @@ void OptionalDialog::buildHiddenControls() {
         if (spec.list == ValueList::Dtmf) {
             combo->setParent(dtmf);
             addLabel(dtmf, spec.label, {120, dtmfTop, 1800, 330});
-            Place(combo, Q(spec.name), {2040, dtmfTop, 2000, 330});
+            Place(combo, Utf8(spec.name), {2040, dtmfTop, 2000, 330});
             dtmfTop += kRowStep;
         } else if (spec.position >= 11) {
             combo->setParent(scan);
             addLabel(scan, spec.label, {120, scanTop, 2700, 330});
-            Place(combo, Q(spec.name), {2880, scanTop, 2000, 330});
+            Place(combo, Utf8(spec.name), {2880, scanTop, 2000, 330});
             scanTop += kRowStep;
         } else {
             combo->setParent(this);
             addLabel(this, spec.label, {kLooseLeft, looseTop, 1500, 330})->hide();
-            Place(combo, Q(spec.name), {kLooseLeft + 1560, looseTop, 2000, 330});
+            Place(combo, Utf8(spec.name), {kLooseLeft + 1560, looseTop, 2000, 330});
             combo->hide();
             looseTop += kRowStep;
         }
@@ -113,14 +109,14 @@ void OptionalDialog::buildHiddenControls() {
                               : new QLineEdit(scan);
         if (spec.codeLength > 0) {
             addLabel(this, spec.label, {kLooseLeft, looseTop, 1500, 330})->hide();
-            Place(edit, Q(spec.name), {kLooseLeft + 1560, looseTop, 2000, 330});
+            Place(edit, Utf8(spec.name), {kLooseLeft + 1560, looseTop, 2000, 330});
             edit->hide();
             looseTop += kRowStep;
         } else {
             // Text5 / Text6 with the scroll bar VScroll1 / VScroll2 beside them.
             const int n = spec.position - 18;
             addLabel(scan, spec.label, {120, scanTop, 2700, 330});
-            Place(edit, Q(spec.name), {2880, scanTop, 1600, 330});
+            Place(edit, Utf8(spec.name), {2880, scanTop, 1600, 330});
             auto* bar = new QScrollBar(Qt::Vertical, scan);
             Place(bar, QString("VScroll%1").arg(n), {4500, scanTop, 255, 330});
             bar->setRange(0, 255);

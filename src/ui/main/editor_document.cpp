@@ -58,7 +58,6 @@ void EditorDocument::setCombo(int n, int position) {
     if (bandChanged) emit historyCleared();
 }
 
-void EditorDocument::appendBandEntry(const QString& entry) { bandEntries_ << entry; }
 
 QString EditorDocument::bandText() const { return bandEntries_.value(state_.combo(1)); }
 

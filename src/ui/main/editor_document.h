@@ -1,7 +1,7 @@
 #pragma once
 
 // The one editor state of the main window. Every change goes through here, so the grid,
-// the setting lists and (later) undo all see the same thing.
+// the setting lists and the undo history all see the same thing.
 
 #include <QObject>
 #include <QString>
@@ -36,7 +36,6 @@ public:
 
     // The band list (Combo1). Every entry reads as "LLL-UUU...", limits in MHz.
     const QStringList& bandEntries() const { return bandEntries_; }
-    void appendBandEntry(const QString& entry);
     void setBandEntries(const QStringList& entries) { bandEntries_ = entries; }
     QString bandText() const;
     BandLimits bandLimits() const;

@@ -19,6 +19,7 @@
 #include "image/channel_editing.h"
 #include "image/setting_lists.h"
 #include "link/transfer_controller.h"
+#include "ui/dialogs/dialog_support.h"
 #include "ui/main/channel_grid.h"
 #include "ui/main/channel_table_model.h"
 #include "ui/main/editor_document.h"
@@ -29,17 +30,9 @@ namespace r7::ui {
 
 namespace {
 
-int Tw(int twips) { return ChannelGrid::Twips(twips); }
+int Tw(int twips) { return TwipsToPixels(twips); }
 
-QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-QString ApplicationTitle() { return Q(kApplicationTitle); }
-
-QAction* NewAction(QMenu* menu, const char* name, const QString& caption) {
-    auto* action = menu->addAction(caption);
-    action->setObjectName(QLatin1String(name));
-    return action;
-}
+QString ApplicationTitle() { return Utf8(kApplicationTitle); }
 
 QAction* NewSeparator(QMenu* menu, const char* name) {
     auto* action = menu->addSeparator();
@@ -67,12 +60,12 @@ constexpr SettingRow kSettingRows[] = {
 }  // namespace
 
 Form1::Form1(Form1Hooks hooks, QWidget* parent) : QMainWindow(parent), hooks_(std::move(hooks)) {
-    // The core reads and writes numbers with the C library; keep its decimal point '.'
+    // The core still formats a few numbers with printf; keep its decimal point '.'
     // whatever the desktop's locale (QApplication adopts the user's LC_NUMERIC).
     std::setlocale(LC_NUMERIC, "C");
 
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(Q(kWindowCaption));
+    setWindowTitle(Utf8(kWindowCaption));
     setContextMenuPolicy(Qt::NoContextMenu);  // no tool bar hide/show menu
     document_ = new EditorDocument(this);
     model_ = new ChannelTableModel(document_, this);
@@ -271,7 +264,7 @@ void Form1::buildWidgets() {
         combo(row.combo)->setGeometry(Tw(1800), Tw(top), Tw(1455), Tw(345));
         top += 465;
     }
-    Label1_ = new QLabel(Q("\xE5\x8F\x91\xE5\xB0\x84\xE8\xB6\x85\xE6\x97\xB6\xE9\xA2\x84\xE8\xAD\xA6"), Frame2_);
+    Label1_ = new QLabel(Utf8("\xE5\x8F\x91\xE5\xB0\x84\xE8\xB6\x85\xE6\x97\xB6\xE9\xA2\x84\xE8\xAD\xA6"), Frame2_);
     Label1_->setObjectName(QStringLiteral("Label1"));
     Label1_->setGeometry(Tw(120), Tw(4080 + 60), Tw(1500), Tw(240));
     Label1_->setBuddy(combo(4));
@@ -447,7 +440,7 @@ void Form1::Combo1_Click(int position) {
     document_->setCombo(1, position);
 }
 
-void Form1::ShowRangeMessage() { ShowMessageBox(Q(kRangeMessage), 16, QString()); }
+void Form1::ShowRangeMessage() { ShowMessageBox(Utf8(kRangeMessage), 16, QString()); }
 
 void Form1::mfgrid1_MouseDown(int row, const QPoint& globalPos) {
     if (row < 1 || row > 99) return;

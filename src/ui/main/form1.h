@@ -91,8 +91,6 @@ public:
     QGroupBox* Frame2() const { return Frame2_; }
     // The list ComboN, n = 1..10.
     QComboBox* combo(int n) const;
-    QLabel* Label3() const { return Label3_; }
-    QLabel* Label1() const { return Label1_; }
     QLabel* statusLabel() const { return Label_; }  // `Label`
     QLabel* Label2() const { return Label2_; }
     QProgressBar* ProgressBar1() const { return ProgressBar1_; }
@@ -101,8 +99,6 @@ public:
     int BandIndex() const;
     // Adds an entry to the band list `Combo1` ("LLL-UUU..." shape).
     void addBandEntry(const QString& entry);
-
-    void setStoreSettingsHook(std::function<void(Form1&)> hook) { hooks_.storeSettings = std::move(hook); }
 
     // Shows the grid's context menu; the default runs QMenu::exec. Tests trigger an item.
     using ContextMenuPresenter = std::function<void(QMenu*, const QPoint&)>;

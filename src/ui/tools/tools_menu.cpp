@@ -21,6 +21,7 @@
 #include "link/port_naming.h"
 #include "link/port_selection.h"
 #include "link/safe_write.h"
+#include "ui/dialogs/dialog_support.h"
 #include "ui/main/channel_grid.h"
 #include "ui/main/editor_document.h"
 #include "ui/main/file_dialog.h"
@@ -42,14 +43,6 @@ constexpr unsigned kQuestion = 36;
 constexpr unsigned kInformation = 64;
 
 const QString kCsvFilter = QStringLiteral("CSV (*.csv)");
-
-QString Q(const std::string& text) { return QString::fromStdString(text); }
-
-QAction* NewAction(QMenu* menu, const char* name, const QString& caption) {
-    auto* action = menu->addAction(caption);
-    action->setObjectName(QLatin1String(name));
-    return action;
-}
 
 QString WithCsvExtension(const QString& path) {
     if (!QFileInfo(path).suffix().isEmpty()) return path;
@@ -170,7 +163,7 @@ void ToolsMenu::redo() {
 void ToolsMenu::copyChannels() {
     const std::vector<int> channels = selectedChannels();
     if (channels.empty()) return;
-    QGuiApplication::clipboard()->setText(Q(ChannelRowsText(form_.document()->state(), channels)));
+    QGuiApplication::clipboard()->setText(Utf8(ChannelRowsText(form_.document()->state(), channels)));
 }
 
 void ToolsMenu::pasteChannels() {
@@ -180,7 +173,7 @@ void ToolsMenu::pasteChannels() {
     const std::string text = QGuiApplication::clipboard()->text().toStdString();
     const PasteResult result = PasteChannelRows(next, selectedChannels(), text, document->bandLimits());
     if (!result.ok()) {
-        ShowMessageBox(tr("Nothing has been pasted:\n") + Q(DescribePasteProblems(result.problems)), kStop,
+        ShowMessageBox(tr("Nothing has been pasted:\n") + Utf8(DescribePasteProblems(result.problems)), kStop,
                        QString());
         return;
     }
@@ -206,7 +199,7 @@ void ToolsMenu::exportCsv() {
     }
     if (!problems.empty()) {
         QString lines;
-        for (const std::string& problem : problems) lines += Q(problem) + QLatin1Char('\n');
+        for (const std::string& problem : problems) lines += Utf8(problem) + QLatin1Char('\n');
         ShowMessageBox(tr("The channels have been exported to %1, but these cannot be read back:\n").arg(path) + lines,
                        kInformation, QString());
     }
@@ -234,14 +227,14 @@ void ToolsMenu::importCsv() {
         report = ImportChannelsCsv(csv, next, true);
     }
     if (report.fatal) {
-        ShowMessageBox(tr("%1 cannot be imported:\n").arg(*chosen) + Q(report.text()), kStop, QString());
+        ShowMessageBox(tr("%1 cannot be imported:\n").arg(*chosen) + Utf8(report.text()), kStop, QString());
         return;
     }
     document->storeState(next, tr("Import of %1").arg(QFileInfo(*chosen).fileName()));
     if (!report.problems.empty() || report.namesDropped) {
         const QString summary = report.problems.empty() ? tr("%1 has been imported.").arg(*chosen)
                                                         : tr("Some rows of %1 have not been imported:").arg(*chosen);
-        ReportWindow window(summary, Q(report.text()), &form_);
+        ReportWindow window(summary, Utf8(report.text()), &form_);
         if (dialogPresenter_) {
             dialogPresenter_(window);
         } else {
