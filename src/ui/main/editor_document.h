@@ -14,6 +14,20 @@
 
 namespace r7::ui {
 
+// The general-setting lists of the main window: the value is N of its name ComboN.
+enum ComboId : int {
+    BandCombo = 1,
+    LanguageCombo = 2,
+    LaunchTimeCombo = 3,
+    TimeoutAlarmCombo = 4,  // shown nowhere, kept with the rest
+    SquelchCombo = 5,
+    BatterySaveCombo = 6,
+    BeepCombo = 7,
+    ScanCombo = 8,
+    RadioReturnCombo = 9,
+    RadioSwitchCombo = 10,
+};
+
 class EditorDocument : public QObject {
     Q_OBJECT
 public:

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "image/service_mode.h"
+#include "ui/main/editor_document.h"
 
 class QAction;
 class QComboBox;
@@ -179,6 +180,12 @@ private:
     void buildMenus();
     void buildToolbar();
     void buildWidgets();
+    void buildModelFrame(QWidget* central);
+    void buildSettingsFrame(QWidget* central);
+    QWidget* buildStatusStrip(QWidget* central);
+    QComboBox* newCombo(ComboId n, QWidget* frame);
+    void fillCombo(ComboId n);
+    void chainTabOrder();
     void Form_Load();
     void Form_Unload();
     // The defaults of a new configuration; also hides the progress bar.

@@ -54,7 +54,7 @@ void Form1::buildLink() {
     });
     connect(transfer_, &TransferController::modelFrameEnableAndFocusRequested, this, [this] {
         Frame1_->setEnabled(true);
-        combo(1)->setFocus();
+        combo(BandCombo)->setFocus();
     });
     connect(transfer_, &TransferController::progressShown, this, [this](int minimum, int maximum, int value) {
         ProgressBar1_->setRange(minimum, maximum);

@@ -9,7 +9,7 @@ namespace r7::ui {
 
 namespace {
 
-constexpr unsigned kYesNoCancelExclamation = 3 | 0x30;
+constexpr unsigned kYesNoCancelExclamation = YesNoCancel | IconExclamation;
 
 }  // namespace
 

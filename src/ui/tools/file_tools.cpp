@@ -76,7 +76,8 @@ void FileTools::remember(const QString& path) {
     rebuildRecentMenu();
     QString error;
     if (!SaveRecentFiles(settingsPath_, files_, &error)) {
-        ShowMessageBox(tr("The list of recent files cannot be remembered: %1").arg(error), 16, QString());
+        ShowMessageBox(tr("The list of recent files cannot be remembered: %1").arg(error), IconStop,
+                       QString());
     }
 }
 
