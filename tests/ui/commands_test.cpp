@@ -142,7 +142,7 @@ private slots:
 
         // The start-up path leaves "Optional Set" alone (the parameter file tests show it); one
         // Lock(L) then unlocks all three.
-        Form1 restored({[](Form1& w) { w.RestoreLock(true); }, {}});
+        Form1 restored({[](Form1& w) { w.restoreLock(true); }, {}});
         restored.menus().mnulock->trigger();
         QVERIFY(!restored.isLocked());
         QVERIFY(restored.Frame1()->isEnabled() && restored.Frame2()->isEnabled() && restored.mfgrid1()->isEnabled());

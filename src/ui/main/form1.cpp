@@ -13,6 +13,8 @@
 #include <QProgressBar>
 #include <QStyle>
 #include <QToolBar>
+#include <QToolButton>
+#include <QActionEvent>
 #include <QVBoxLayout>
 #include <clocale>
 
@@ -80,7 +82,7 @@ Form1::Form1(Form1Hooks hooks, QWidget* parent) : QMainWindow(parent), hooks_(st
     connect(document_, &EditorDocument::settingsChanged, this, &Form1::refreshSettings);
     connect(document_, &EditorDocument::stateReplaced, this, &Form1::refreshSettings);
     // After the editor has closed, so the box cannot re-enter the edit that caused it.
-    connect(document_, &EditorDocument::frequencyRejected, this, &Form1::ShowRangeMessage,
+    connect(document_, &EditorDocument::frequencyRejected, this, &Form1::showRangeMessage,
             Qt::QueuedConnection);
 
     Form_Load();
@@ -167,6 +169,41 @@ void Form1::buildMenus() {
     connect(m.mnudel_channel, &QAction::triggered, this, &Form1::mnudel_channel_Click);
 }
 
+namespace {
+
+// A tool bar button that runs a menu item's own action, so the two are enabled and
+// triggered as one. It keeps its own icon and tip: the menu item's caption differs.
+class CommandButton : public QToolButton {
+public:
+    CommandButton(QAction* command, const QIcon& icon, const QString& tip, QToolBar* bar)
+        : QToolButton(bar), icon_(icon), tip_(tip) {
+        setAutoRaise(true);
+        setIconSize(bar->iconSize());
+        setFocusPolicy(Qt::NoFocus);
+        setToolButtonStyle(Qt::ToolButtonIconOnly);
+        setDefaultAction(command);
+        keepOwnLook();
+    }
+
+protected:
+    void actionEvent(QActionEvent* event) override {
+        QToolButton::actionEvent(event);  // copies the action's text, icon and tip again
+        keepOwnLook();
+    }
+
+private:
+    void keepOwnLook() {
+        setIcon(icon_);
+        setText(tip_);
+        setToolTip(tip_);
+    }
+
+    QIcon icon_;
+    QString tip_;
+};
+
+}  // namespace
+
 void Form1::buildToolbar() {
     Toolbar1_ = new QToolBar(this);
     Toolbar1_->setObjectName(QStringLiteral("Toolbar1"));
@@ -180,34 +217,38 @@ void Form1::buildToolbar() {
         const char* key;
         const char* tip;
         QStyle::StandardPixmap icon;
+        QAction* Form1Menus::*command;
     };
-    const Button buttons[kToolButtonCount] = {
-        {"new", "New", QStyle::SP_FileIcon},
-        {"open", "Open", QStyle::SP_DialogOpenButton},
-        {"save", "Save", QStyle::SP_DialogSaveButton},
-        {nullptr, nullptr, QStyle::SP_CustomBase},
-        {"read", "Read frequcy", QStyle::SP_ArrowDown},
-        {"write", "Write frequcy", QStyle::SP_ArrowUp},
-        {"Test", nullptr, QStyle::SP_BrowserReload},
+    const Button buttons[] = {
+        {"new", "New", QStyle::SP_FileIcon, &Form1Menus::mnuNew},
+        {"open", "Open", QStyle::SP_DialogOpenButton, &Form1Menus::mnuOpen},
+        {"save", "Save", QStyle::SP_DialogSaveButton, &Form1Menus::mnuAssave},
+        {"read", "Read frequcy", QStyle::SP_ArrowDown, &Form1Menus::mnureadFre},
+        {"write", "Write frequcy", QStyle::SP_ArrowUp, &Form1Menus::mnuwriteFre},
     };
-    for (std::size_t i = 0; i < std::size(buttons); ++i) {
-        const Button& b = buttons[i];
-        QAction* action = nullptr;
-        if (!b.key) {
-            action = Toolbar1_->addSeparator();
-        } else {
-            action = Toolbar1_->addAction(style()->standardIcon(b.icon), b.tip ? QString::fromLatin1(b.tip) : QString());
-            action->setObjectName(QLatin1String(b.key));
-            action->setData(QLatin1String(b.key));
-            action->setToolTip(b.tip ? QString::fromLatin1(b.tip) : QString());
-        }
-        toolButtons_[i] = action;
+    std::size_t position = 0;
+    for (const Button& b : buttons) {
+        if (position == kSeparatorPosition - 1) toolButtons_[position++] = Toolbar1_->addSeparator();
+        QAction* command = menus_.*b.command;
+        const QString tip = QString::fromLatin1(b.tip);
+        QAction* entry =
+            Toolbar1_->addWidget(new CommandButton(command, style()->standardIcon(b.icon), tip, Toolbar1_));
+        entry->setObjectName(QLatin1String(b.key));
+        entry->setText(tip);
+        toolButtons_[position++] = command;
     }
-    toolButton(QStringLiteral("Test"))->setVisible(false);
+    // The service re-lock button has no menu item: the tool bar holds its action.
+    QAction* test = Toolbar1_->addAction(style()->standardIcon(QStyle::SP_BrowserReload), QString());
+    test->setObjectName(QStringLiteral("Test"));
+    test->setVisible(false);
+    toolButtons_[position] = test;
     // The one button without a text: a screen reader still says what it does.
-    if (QWidget* test = Toolbar1_->widgetForAction(toolButton(QStringLiteral("Test"))))
-        test->setAccessibleName(QStringLiteral("Test: leave service mode"));
-    connect(Toolbar1_, &QToolBar::actionTriggered, this, &Form1::Toolbar1_ButtonClick);
+    if (QWidget* button = Toolbar1_->widgetForAction(test))
+        button->setAccessibleName(QStringLiteral("Test: leave service mode"));
+    // A disabled tool bar (a transfer runs) starts nothing, whatever triggers the button.
+    connect(test, &QAction::triggered, this, [this] {
+        if (Toolbar1_->isEnabled()) TestButton_Click();
+    });
 }
 
 void Form1::buildWidgets() {
@@ -379,10 +420,11 @@ void Form1::chainTabOrder() {
 }
 
 QAction* Form1::toolButton(const QString& key) const {
-    for (QAction* action : toolButtons_) {
-        if (action && !action->isSeparator() && action->data().toString() == key) return action;
-    }
-    return nullptr;
+    static const QStringList kKeys = {QStringLiteral("new"),  QStringLiteral("open"),  QStringLiteral("save"),
+                                      QString(),              QStringLiteral("read"),  QStringLiteral("write"),
+                                      QStringLiteral("Test")};
+    const qsizetype position = key.isEmpty() ? -1 : kKeys.indexOf(key);
+    return position < 0 ? nullptr : toolButtons_[static_cast<std::size_t>(position)];
 }
 
 QAction* Form1::toolButtonAt(int position) const {
@@ -462,7 +504,7 @@ void Form1::Combo1_Click(int position) {
     document_->setCombo(BandCombo, position);
 }
 
-void Form1::ShowRangeMessage() { ShowMessageBox(Utf8(kRangeMessage), IconStop, QString()); }
+void Form1::showRangeMessage() { ShowMessageBox(Utf8(kRangeMessage), IconStop, QString()); }
 
 void Form1::mfgrid1_MouseDown(int row, const QPoint& globalPos) {
     if (row < 1 || row > 99) return;
@@ -477,29 +519,6 @@ void Form1::mfgrid1_MouseDown(int row, const QPoint& globalPos) {
 
 void Form1::mnudel_channel_Click() {
     if (deleteRow_ >= 1 && deleteRow_ <= kChannelCount) document_->deleteChannel(deleteRow_);
-}
-
-void Form1::Toolbar1_ButtonClick(QAction* button) {
-    // Each key runs the handler of its menu item, so both routes do the same.
-    struct Route {
-        const char* key;
-        QAction* Form1Menus::*item;
-    };
-    static constexpr Route kRoutes[] = {
-        {"new", &Form1Menus::mnuNew},          {"open", &Form1Menus::mnuOpen},
-        {"save", &Form1Menus::mnuAssave},      {"read", &Form1Menus::mnureadFre},
-        {"write", &Form1Menus::mnuwriteFre},
-    };
-    // A disabled tool bar (a transfer runs) starts nothing, whatever triggers its buttons.
-    if (!button || !Toolbar1_->isEnabled()) return;
-    const QString key = button->data().toString();
-    for (const Route& route : kRoutes) {
-        if (key == QLatin1String(route.key)) {
-            (menus_.*route.item)->trigger();
-            return;
-        }
-    }
-    if (key == QLatin1String("Test")) TestButton_Click();
 }
 
 void Form1::mnuQuit_Click() {

@@ -137,7 +137,7 @@ void Form1::setTransferring(bool transferring) {
 
 bool Form1::isLocked() const { return menus_.mnulock->isChecked(); }
 
-void Form1::RestoreLock(bool locked) {
+void Form1::restoreLock(bool locked) {
     menus_.mnulock->setChecked(locked);
     if (locked) {
         Frame1_->setEnabled(false);

@@ -38,10 +38,10 @@ void Form1::mnuOpen_Click() {
     if (replaceGuard_ && !replaceGuard_()) return;
     const std::optional<QString> chosen = ShowFileDialog(this, FileDialogMode::Open);
     if (!chosen || chosen->isEmpty()) return;
-    OpenFile(*chosen);
+    openFile(*chosen);
 }
 
-bool Form1::OpenFile(const QString& path) {
+bool Form1::openFile(const QString& path) {
     const DatReadResult read = ReadDatFile(path);
     switch (read.status) {
         case DatStatus::Ok:
@@ -77,20 +77,20 @@ void Form1::mnuAssave_Click() {
                            YesNo | IconQuestion, QString()) != kResultYes) {
             continue;  // back to the dialog
         }
-        SaveFile(path);
+        saveFile(path);
         return;
     }
 }
 
-bool Form1::SaveFile(const QString& path) {
-    if (!SaveTo(path)) return false;
+bool Form1::saveFile(const QString& path) {
+    if (!saveTo(path)) return false;
     setWindowTitle(FileCaption(path));
     currentFile_ = path;
     emit fileSaved(path);
     return true;
 }
 
-bool Form1::SaveTo(const QString& path) {
+bool Form1::saveTo(const QString& path) {
     const DatWriteResult written = WriteDatFile(path, EncodeImageBytes(document_->state()));
     if (!written.ok) {
         // The caption keeps naming the file that still holds this configuration.

@@ -52,7 +52,7 @@ bool UnsavedChanges::save() {
     if (form_.currentFile().isEmpty()) {
         form_.mnuAssave_Click();
     } else {
-        form_.SaveFile(form_.currentFile());
+        form_.saveFile(form_.currentFile());
     }
     disconnect(watch);
     return saved;
