@@ -33,6 +33,25 @@ QRect Twips(int x, int y, int width, int height) {
     return {TwipsToPixels(x), TwipsToPixels(y), TwipsToPixels(width), TwipsToPixels(height)};
 }
 
+void SetUpDialog(QDialog* dialog, const QString& name, const QString& title, QSize twips) {
+    dialog->setObjectName(name);
+    dialog->setWindowTitle(title);
+    dialog->setModal(true);
+    UseLayoutFont(dialog);
+    dialog->setFixedSize(TwipsToPixels(twips.width()), TwipsToPixels(twips.height()));
+}
+
+void AddOkCancel(QDialog* dialog, const QString& okText, QRect okTwips, const QString& cancelText,
+                 QRect cancelTwips, const std::function<void()>& store) {
+    auto* ok = MakeButton(dialog, QStringLiteral("Command1"), okText, okTwips);
+    auto* cancel = MakeButton(dialog, QStringLiteral("Command2"), cancelText, cancelTwips);
+    QObject::connect(ok, &QPushButton::clicked, dialog, [dialog, store] {
+        store();
+        dialog->accept();
+    });
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+}
+
 void UseLayoutFont(QWidget* dialog) {
     QFont font = dialog->font();
     font.setPixelSize(12);

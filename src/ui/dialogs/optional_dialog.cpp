@@ -23,23 +23,14 @@ constexpr int kRowStep = 480;
 
 OptionalDialog::OptionalDialog(EditorState& state, QWidget* parent)
     : QDialog(parent), state_(state) {
-    setObjectName("Form5");
-    setWindowTitle("Optional");
-    setModal(true);
-    UseLayoutFont(this);
-    setFixedSize(TwipsToPixels(4680), TwipsToPixels(4245));
+    SetUpDialog(this, "Form5", "Optional", {4680, 4245});
 
     buildVoxGroup();
     buildHiddenControls();
     load();
 
-    auto* ok = MakeButton(this, "Command1", "OK", {960, 3720, 1095, 375});
-    auto* cancel = MakeButton(this, "Command2", "Cancel", {2280, 3720, 1095, 375});
-    connect(ok, &QPushButton::clicked, this, [this] {
-        store();
-        accept();
-    });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    AddOkCancel(this, "OK", {960, 3720, 1095, 375}, "Cancel", {2280, 3720, 1095, 375},
+                [this] { store(); });
 }
 
 void OptionalDialog::buildVoxGroup() {
