@@ -59,7 +59,6 @@ private slots:
     }
     void cleanup() { f_.reset(); }
 
-    void tabOrderAndNames_data();
     void tabOrderAndNames();
     void wheelChangesOnlyAFocusedList();
     void unsavedChangesAreAskedAbout();
@@ -77,46 +76,43 @@ private:
     ToolsMenu* tools_ = nullptr;
 };
 
-void DesktopTest::tabOrderAndNames_data() {
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<QString>("tabs");
-    QTest::newRow("main window") << "" << "mfgrid1,Combo1,Combo2,Combo3,Combo8,Combo5,Combo6,Combo7,Combo9,Combo10";
-    QTest::newRow("Optional") << "mnudtmf" << "Combo6,Combo7,Combo8,Combo9,Check3,Check4,Command1,Command2";
-    QTest::newRow("Insert Information") << "mnusetin" << "Text1,Text2,Command1,Command2";
-    QTest::newRow("Test Frequcy") << "mnutestfre" << "mfgrid1,Command1,Command2";
-    QTest::newRow("Debug parameter") << "mnudebug" << "Command1";
-    QTest::newRow("Key Set") << "Key_enactment" << "Combo1,Combo2,Command1,Command2";
-}
-
 void DesktopTest::tabOrderAndNames() {
-    QFETCH(QString, command);
-    QFETCH(QString, tabs);
-    QStringList walked;
-    QStringList unnamed;
-    form()->setDialogRunner([&](QDialog& dialog) {
-        dialog.show();
-        dialog.activateWindow();
-        if (QTest::qWaitFor([&dialog] { return QApplication::activeWindow() == &dialog; })) walked = TabWalk();
-        unnamed = Unnamed(&dialog);
-        return int(QDialog::Rejected);
-    });
-    if (command.isEmpty()) {
-        ChannelGrid* grid = form()->mfgrid1();
-        QCOMPARE(grid->currentIndex(), grid->model()->index(0, ColReceive));
-        QTest::keyClick(grid, Qt::Key_Right);
-        QCOMPARE(grid->currentIndex().column(), int(ColDecode));
-        QAccessibleInterface* table = QAccessible::queryAccessibleInterface(grid);
-        QCOMPARE(table->tableInterface()->cellAt(0, 1)->text(QAccessible::Name), "Channel 1, Receive: empty");
-        walked = TabWalk();
-        unnamed = Unnamed(form());
-        form()->combo(1)->setFocus();
-        QTest::keyClick(form()->combo(1), Qt::Key_Backtab);
-        QCOMPARE(QApplication::focusWidget(), grid);
-    } else {
-        form()->findChild<QAction*>(command)->trigger();
+    const std::pair<QString, QString> rows[] = {  // the command opening the window, the Tab order
+        {"", "mfgrid1,Combo1,Combo2,Combo3,Combo8,Combo5,Combo6,Combo7,Combo9,Combo10"},
+        {"mnudtmf", "Combo6,Combo7,Combo8,Combo9,Check3,Check4,Command1,Command2"},
+        {"mnusetin", "Text1,Text2,Command1,Command2"},
+        {"mnutestfre", "mfgrid1,Command1,Command2"},
+        {"mnudebug", "Command1"},
+        {"Key_enactment", "Combo1,Combo2,Command1,Command2"},
+    };
+    for (const auto& [command, tabs] : rows) {
+        init();
+        QStringList walked;
+        QStringList unnamed;
+        form()->setDialogRunner([&](QDialog& dialog) {
+            dialog.show();
+            dialog.activateWindow();
+            if (QTest::qWaitFor([&dialog] { return QApplication::activeWindow() == &dialog; })) walked = TabWalk();
+            unnamed = Unnamed(&dialog);
+            return int(QDialog::Rejected);
+        });
+        if (command.isEmpty()) {
+            ChannelGrid* grid = form()->mfgrid1();
+            QCOMPARE(grid->currentIndex(), grid->model()->index(0, ColReceive));
+            QTest::keyClick(grid, Qt::Key_Right);
+            QCOMPARE(grid->currentIndex().column(), int(ColDecode));
+            QAccessibleInterface* table = QAccessible::queryAccessibleInterface(grid);
+            QCOMPARE(table->tableInterface()->cellAt(0, 1)->text(QAccessible::Name), "Channel 1, Receive: empty");
+            walked = TabWalk();
+            unnamed = Unnamed(form());
+            form()->combo(1)->setFocus();
+            QTest::keyClick(form()->combo(1), Qt::Key_Backtab);
+            QCOMPARE(QApplication::focusWidget(), grid);
+        } else {
+            form()->findChild<QAction*>(command)->trigger();
+        }
+        QCOMPARE(command + ": " + walked.join(',') + " unnamed:" + unnamed.join(','), command + ": " + tabs + " unnamed:");
     }
-    QCOMPARE(walked.join(','), tabs);
-    QCOMPARE(unnamed.join(QLatin1Char(',')), QString());
 }
 
 void DesktopTest::wheelChangesOnlyAFocusedList() {
