@@ -199,7 +199,7 @@ void DesktopTest::saveAndRecentFiles() {
     QVERIFY(!form()->isVisible());
     QVERIFY(f_->boxes.shown.empty());
     // Newest first, at most eight, kept beside the options.
-    for (int i = 0; i < 9; ++i) form()->SaveFile(f_->dir.filePath(QStringLiteral("f%1.DAT").arg(i)));
+    for (int i = 0; i < 9; ++i) form()->saveFile(f_->dir.filePath(QStringLiteral("f%1.DAT").arg(i)));
     const QStringList recent = LoadRecentFiles(path("tools.ini"));
     QCOMPARE(recent.size(), 8);
     QCOMPARE(recent.front(), f_->dir.filePath("f8.DAT"));
@@ -222,7 +222,7 @@ void DesktopTest::fileNamedAtStartUpOpensAsOpenDoes() {
 
 void DesktopTest::channelSheetSaysItAllOnOnePage() {
     // From the window, after one.DAT was opened and channel 2 added ...
-    QVERIFY(form()->OpenFile(path("one.DAT")));
+    QVERIFY(form()->openFile(path("one.DAT")));
     QVERIFY(test::TypeIntoCell(form()->mfgrid1(), 2, ColReceive, "440"));
     f_->files.answers = {path("window")};
     form()->findChild<QAction*>("toolsExportSheet")->trigger();
