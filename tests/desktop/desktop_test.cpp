@@ -1,43 +1,11 @@
 // The window as desktop users expect it: Tab follows the screen, the wheel leaves lists
 // alone until they have focus, and every control tells a screen reader what it is.
 
-#include <QAccessible>
-#include <QMenu>
-#include <QMimeData>
-#include <QPlainTextEdit>
-#include <QProcess>
-#include <QScreen>
-#include <QTemporaryDir>
-#include <QAccessibleTableInterface>
-#include <QComboBox>
-#include <QDialog>
-#include <QLabel>
-#include <QTest>
-#include <QToolButton>
-#include <QWheelEvent>
-#include <memory>
-
-#include "files/dat_file.h"
-#include "files/tools_settings.h"
-#include "image/editor_defaults.h"
-#include "image/editor_state.h"
-#include "image/image_codec.h"
-#include "ui/main/editor_document.h"
-#include "ui/main/form1.h"
 #include "ui/tools/file_tools.h"
-#include "ui/tools/report_window.h"
 #include "ui/tools/tools_menu.h"
 #include "ui_test_support.h"
 
-using namespace r7;
-using namespace r7::ui;
-
 namespace {
-
-bool Write(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // Object names in the order Tab visits them, starting at the focus.
 QStringList TabWalk() {
@@ -77,93 +45,78 @@ class DesktopTest : public QObject {
     Q_OBJECT
 private slots:
     void init() {
-        boxes_ = std::make_unique<test::ScriptedMessageBoxes>();
-        dialogs_ = std::make_unique<test::ScriptedFileDialogs>();
-        QVERIFY(dir_.isValid());
+        f_.reset();  // before the next one: each puts back the presenters it found
+        f_ = std::make_unique<test::WindowFixture>();
         // A configuration with channel 1 on 446 MHz, and a wrong one, to open.
         EditorState state = NewConfiguration();
         state.cell(1, ColReceive) = "446.00000";
         QVERIFY(WriteDatFile(path("one.DAT"), EncodeImageBytes(state)).ok);
-        QVERIFY(Write(path("wrong.DAT"), "p3207"));
+        QVERIFY(test::WriteFile(path("wrong.DAT"), "p3207"));
         SaveRecentFiles(path("tools.ini"), {path("one.DAT")});
-        form_ = std::make_unique<Form1>();
-        tools_ = new ToolsMenu(*form_, path("tools.ini"));
-        form_->show();
-        QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+        tools_ = new ToolsMenu(*f_->form, path("tools.ini"));
+        form()->show();
+        QVERIFY(QTest::qWaitForWindowActive(form()));
     }
-    void cleanup() {
-        form_.reset();
-        dialogs_.reset();
-        boxes_.reset();
-        QFile::remove(path("saved.DAT"));
-    }
+    void cleanup() { f_.reset(); }
 
-    void tabOrderAndNames_data();
     void tabOrderAndNames();
     void wheelChangesOnlyAFocusedList();
-    void unsavedChangesAreAskedAbout_data();
     void unsavedChangesAreAskedAbout();
     void saveAndRecentFiles();
     void fileNamedAtStartUpOpensAsOpenDoes();
     void channelSheetSaysItAllOnOnePage();
-    void csvReportFitsTheScreenAndRowsFromZeroGoInOrder_data();
     void csvReportFitsTheScreenAndRowsFromZeroGoInOrder();
 
 private:
-    QString path(const char* name) const { return dir_.filePath(QLatin1String(name)); }
-    QString channel1() const { return QString::fromStdString(form_->document()->state().cell(1, ColReceive)); }
+    QString path(const char* name) const { return f_->path(QLatin1String(name)); }
+    QString channel1() const { return QString::fromStdString(form()->document()->state().cell(1, ColReceive)); }
+    Form1* form() const { return f_->form.get(); }
 
-    QTemporaryDir dir_;
-    std::unique_ptr<test::ScriptedMessageBoxes> boxes_;
-    std::unique_ptr<test::ScriptedFileDialogs> dialogs_;
-    std::unique_ptr<Form1> form_;
+    std::unique_ptr<test::WindowFixture> f_;
     ToolsMenu* tools_ = nullptr;
 };
 
-void DesktopTest::tabOrderAndNames_data() {
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<QString>("tabs");
-    QTest::newRow("main window") << "" << "mfgrid1,Combo1,Combo2,Combo3,Combo8,Combo5,Combo6,Combo7,Combo9,Combo10";
-    QTest::newRow("Optional") << "mnudtmf" << "Combo6,Combo7,Combo8,Combo9,Check3,Check4,Command1,Command2";
-    QTest::newRow("Insert Information") << "mnusetin" << "Text1,Text2,Command1,Command2";
-    QTest::newRow("Test Frequcy") << "mnutestfre" << "mfgrid1,Command1,Command2";
-    QTest::newRow("Debug parameter") << "mnudebug" << "Command1";
-    QTest::newRow("Key Set") << "Key_enactment" << "Combo1,Combo2,Command1,Command2";
-}
-
 void DesktopTest::tabOrderAndNames() {
-    QFETCH(QString, command);
-    QFETCH(QString, tabs);
-    QStringList walked;
-    QStringList unnamed;
-    form_->setDialogRunner([&](QDialog& dialog) {
-        dialog.show();
-        dialog.activateWindow();
-        if (QTest::qWaitFor([&dialog] { return QApplication::activeWindow() == &dialog; })) walked = TabWalk();
-        unnamed = Unnamed(&dialog);
-        return int(QDialog::Rejected);
-    });
-    if (command.isEmpty()) {
-        ChannelGrid* grid = form_->mfgrid1();
-        QCOMPARE(grid->currentIndex(), grid->model()->index(0, ColReceive));
-        QTest::keyClick(grid, Qt::Key_Right);
-        QCOMPARE(grid->currentIndex().column(), int(ColDecode));
-        QAccessibleInterface* table = QAccessible::queryAccessibleInterface(grid);
-        QCOMPARE(table->tableInterface()->cellAt(0, 1)->text(QAccessible::Name), "Channel 1, Receive: empty");
-        walked = TabWalk();
-        unnamed = Unnamed(form_.get());
-        form_->combo(1)->setFocus();
-        QTest::keyClick(form_->combo(1), Qt::Key_Backtab);
-        QCOMPARE(QApplication::focusWidget(), grid);
-    } else {
-        form_->findChild<QAction*>(command)->trigger();
+    const std::pair<QString, QString> rows[] = {  // the command opening the window, the Tab order
+        {"", "mfgrid1,Combo1,Combo2,Combo3,Combo8,Combo5,Combo6,Combo7,Combo9,Combo10"},
+        {"mnudtmf", "Combo6,Combo7,Combo8,Combo9,Check3,Check4,Command1,Command2"},
+        {"mnusetin", "Text1,Text2,Command1,Command2"},
+        {"mnutestfre", "mfgrid1,Command1,Command2"},
+        {"mnudebug", "Command1"},
+        {"Key_enactment", "Combo1,Combo2,Command1,Command2"},
+    };
+    for (const auto& [command, tabs] : rows) {
+        init();
+        QStringList walked;
+        QStringList unnamed;
+        form()->setDialogRunner([&](QDialog& dialog) {
+            dialog.show();
+            dialog.activateWindow();
+            if (QTest::qWaitFor([&dialog] { return QApplication::activeWindow() == &dialog; })) walked = TabWalk();
+            unnamed = Unnamed(&dialog);
+            return int(QDialog::Rejected);
+        });
+        if (command.isEmpty()) {
+            ChannelGrid* grid = form()->mfgrid1();
+            QCOMPARE(grid->currentIndex(), grid->model()->index(0, ColReceive));
+            QTest::keyClick(grid, Qt::Key_Right);
+            QCOMPARE(grid->currentIndex().column(), int(ColDecode));
+            QAccessibleInterface* table = QAccessible::queryAccessibleInterface(grid);
+            QCOMPARE(table->tableInterface()->cellAt(0, 1)->text(QAccessible::Name), "Channel 1, Receive: empty");
+            walked = TabWalk();
+            unnamed = Unnamed(form());
+            form()->combo(1)->setFocus();
+            QTest::keyClick(form()->combo(1), Qt::Key_Backtab);
+            QCOMPARE(QApplication::focusWidget(), grid);
+        } else {
+            form()->findChild<QAction*>(command)->trigger();
+        }
+        QCOMPARE(command + ": " + walked.join(',') + " unnamed:" + unnamed.join(','), command + ": " + tabs + " unnamed:");
     }
-    QCOMPARE(walked.join(','), tabs);
-    QCOMPARE(unnamed.join(QLatin1Char(',')), QString());
 }
 
 void DesktopTest::wheelChangesOnlyAFocusedList() {
-    QComboBox* squelch = form_->combo(5);
+    QComboBox* squelch = form()->combo(5);
     const int before = squelch->currentIndex();
     const auto wheel = [squelch] {
         QWheelEvent event(QPointF(5, 5), squelch->mapToGlobal(QPointF(5, 5)), {}, {0, -120}, Qt::NoButton,
@@ -178,90 +131,79 @@ void DesktopTest::wheelChangesOnlyAFocusedList() {
     QCOMPARE(squelch->currentIndex(), before + 1);
 }
 
-void DesktopTest::unsavedChangesAreAskedAbout_data() {
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<bool>("edited");
-    QTest::addColumn<QList<int>>("answers");
-    QTest::addColumn<QStringList>("files");  // file dialogs answered in turn, "" cancels
-    QTest::addColumn<QString>("boxes");      // the flags of every box shown
-    QTest::addColumn<bool>("replaced");      // the window closed, or the editor holds one.DAT / defaults
-    const QList<int> none;
-    const QStringList one{"one.DAT"};
-    QTest::newRow("close, no changes") << "close" << false << none << one << "" << true;
-    QTest::newRow("close, Cancel") << "close" << true << QList<int>{kResultCancel} << one << "51" << false;
-    QTest::newRow("close, discard") << "close" << true << QList<int>{kResultNo} << one << "51" << true;
-    QTest::newRow("Open, no changes") << "open" << false << none << one << "" << true;
-    QTest::newRow("Open, save first") << "open" << true << QList<int>{kResultYes}
-                                      << QStringList{"saved.DAT", "one.DAT"} << "51" << true;
-    QTest::newRow("Open, save cancelled") << "open" << true << QList<int>{kResultYes}
-                                          << QStringList{"", "one.DAT"} << "51" << false;
-    QTest::newRow("drop, no changes") << "drop" << false << none << one << "" << true;
-    QTest::newRow("drop, Cancel") << "drop" << true << QList<int>{kResultCancel} << one << "51" << false;
-    QTest::newRow("recent, discard") << "recent" << true << QList<int>{kResultNo} << one << "51" << true;
-    QTest::newRow("New asks only its own") << "new" << true << QList<int>{kResultOk} << one << "305" << true;
-}
-
 void DesktopTest::unsavedChangesAreAskedAbout() {
-    QFETCH(QString, command);
-    QFETCH(bool, edited);
-    QFETCH(QList<int>, answers);
-    QFETCH(QStringList, files);
-    QFETCH(QString, boxes);
-    QFETCH(bool, replaced);
-    if (edited) QVERIFY(test::TypeIntoCell(form_->mfgrid1(), 2, ColReceive, "440"));
-    boxes_->answers = {answers.begin(), answers.end()};
-    for (const QString& file : files) dialogs_->answers.push_back(file.isEmpty() ? QString() : dir_.filePath(file));
-    if (command == "close") {
-        form_->close();
-    } else if (command == "open") {
-        form_->menus().mnuOpen->trigger();
-    } else if (command == "drop") {
-        QMimeData mime;
-        mime.setUrls({QUrl::fromLocalFile(path("one.DAT"))});
-        QDragEnterEvent enter({5, 5}, Qt::CopyAction, &mime, Qt::LeftButton, {});
-        QApplication::sendEvent(form_.get(), &enter);
-        QVERIFY(enter.isAccepted());
-        QDropEvent drop({5, 5}, Qt::CopyAction, &mime, Qt::LeftButton, {});
-        QApplication::sendEvent(form_.get(), &drop);
-        test::Settle();
-    } else if (command == "recent") {
-        tools_->files()->recentMenu()->actions().constFirst()->trigger();
-    } else {
-        form_->menus().mnuNew->trigger();
+    const struct {
+        QString command;
+        bool edited;
+        std::deque<int> answers;
+        QStringList files;  // file dialogs answered in turn, "" cancels
+        QString boxes;      // the flags of every box shown
+        bool replaced;      // the window closed, or the editor holds one.DAT / defaults
+    } rows[] = {
+        {"close", false, {}, {"one.DAT"}, "", true},
+        {"close", true, {kResultCancel}, {"one.DAT"}, "51", false},
+        {"close", true, {kResultNo}, {"one.DAT"}, "51", true},
+        {"open", false, {}, {"one.DAT"}, "", true},
+        {"open", true, {kResultYes}, {"saved.DAT", "one.DAT"}, "51", true},  // saved first
+        {"open", true, {kResultYes}, {"", "one.DAT"}, "51", false},          // save cancelled
+        {"drop", false, {}, {"one.DAT"}, "", true},
+        {"drop", true, {kResultCancel}, {"one.DAT"}, "51", false},
+        {"recent", true, {kResultNo}, {"one.DAT"}, "51", true},
+        {"new", true, {kResultOk}, {"one.DAT"}, "305", true},  // New asks only its own
+    };
+    for (const auto& [command, edited, answers, files, boxes, replaced] : rows) {
+        init();
+        if (edited) QVERIFY(test::TypeIntoCell(form()->mfgrid1(), 2, ColReceive, "440"));
+        f_->boxes.answers = answers;
+        for (const QString& file : files) f_->files.answers.push_back(file.isEmpty() ? QString() : f_->dir.filePath(file));
+        if (command == "close") {
+            form()->close();
+        } else if (command == "open") {
+            form()->menus().mnuOpen->trigger();
+        } else if (command == "drop") {
+            QMimeData mime;
+            mime.setUrls({QUrl::fromLocalFile(path("one.DAT"))});
+            QDragEnterEvent enter({5, 5}, Qt::CopyAction, &mime, Qt::LeftButton, {});
+            QApplication::sendEvent(form(), &enter);
+            QVERIFY(enter.isAccepted());
+            QDropEvent drop({5, 5}, Qt::CopyAction, &mime, Qt::LeftButton, {});
+            QApplication::sendEvent(form(), &drop);
+            test::Settle();
+        } else if (command == "recent") {
+            tools_->files()->recentMenu()->actions().constFirst()->trigger();
+        } else {
+            form()->menus().mnuNew->trigger();
+        }
+        QStringList flags;
+        for (const MessageBoxRequest& r : f_->boxes.shown) flags << QString::number(r.flags);
+        const bool done = command == "close" ? !form()->isVisible()
+                          : command == "new" ? form()->document()->state().channelEmpty(2)
+                                             : channel1() == "446.00000";
+        // Saved first: the edit is in the file the user chose.
+        QCOMPARE(QString("%1 %2: %3 %4 %5").arg(command).arg(edited).arg(flags.join(',')).arg(done).arg(QFile::exists(path("saved.DAT"))),
+                 QString("%1 %2: %3 %4 %5").arg(command).arg(edited).arg(boxes).arg(replaced).arg(files.front() == "saved.DAT"));
     }
-    QStringList flags;
-    for (const MessageBoxRequest& r : boxes_->shown) flags << QString::number(r.flags);
-    QCOMPARE(flags.join(','), boxes);
-    if (command == "close") {
-        QCOMPARE(!form_->isVisible(), replaced);
-    } else if (command == "new") {
-        QCOMPARE(form_->document()->state().channelEmpty(2), replaced);
-    } else {
-        QCOMPARE(channel1() == "446.00000", replaced);
-    }
-    // Saved first: the edit is in the file the user chose.
-    QCOMPARE(QFile::exists(path("saved.DAT")), files.front() == "saved.DAT");
 }
 
 void DesktopTest::saveAndRecentFiles() {
     QCOMPARE(tools_->files()->recentMenu()->actions().size(), 1);
     QVERIFY(tools_->files()->openFile(path("one.DAT")));
-    QVERIFY(test::TypeIntoCell(form_->mfgrid1(), 2, ColReceive, "440"));
+    QVERIFY(test::TypeIntoCell(form()->mfgrid1(), 2, ColReceive, "440"));
     // Ctrl+S: to the file opened, without a dialog or a question.
-    QTest::keyClick(form_.get(), Qt::Key_S, Qt::ControlModifier);
-    QCOMPARE(dialogs_->shown.size(), std::size_t{0});
+    QTest::keyClick(form(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(f_->files.shown.size(), std::size_t{0});
     EditorState saved;
     QVERIFY(DecodeImageBytes(ReadDatFile(path("one.DAT")).image, saved));
     QCOMPARE(saved.cell(2, ColReceive), "440.00000");
-    form_->close();
-    QVERIFY(!form_->isVisible());
-    QVERIFY(boxes_->shown.empty());
+    form()->close();
+    QVERIFY(!form()->isVisible());
+    QVERIFY(f_->boxes.shown.empty());
     // Newest first, at most eight, kept beside the options.
-    for (int i = 0; i < 9; ++i) form_->saveFile(dir_.filePath(QStringLiteral("f%1.DAT").arg(i)));
+    for (int i = 0; i < 9; ++i) form()->saveFile(f_->dir.filePath(QStringLiteral("f%1.DAT").arg(i)));
     const QStringList recent = LoadRecentFiles(path("tools.ini"));
     QCOMPARE(recent.size(), 8);
-    QCOMPARE(recent.front(), dir_.filePath("f8.DAT"));
-    QCOMPARE(recent.back(), dir_.filePath("f1.DAT"));
+    QCOMPARE(recent.front(), f_->dir.filePath("f8.DAT"));
+    QCOMPARE(recent.back(), f_->dir.filePath("f1.DAT"));
 }
 
 void DesktopTest::fileNamedAtStartUpOpensAsOpenDoes() {
@@ -269,7 +211,7 @@ void DesktopTest::fileNamedAtStartUpOpensAsOpenDoes() {
         QProcess gui;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("XDG_CONFIG_HOME", dir_.path());
+        env.insert("XDG_CONFIG_HOME", f_->dir.path());
         gui.setProcessEnvironment(env);
         gui.start(R7_GUI_PATH, {"--quit-after-first-paint", path(name)});
         QVERIFY(gui.waitForFinished(20000));
@@ -280,10 +222,10 @@ void DesktopTest::fileNamedAtStartUpOpensAsOpenDoes() {
 
 void DesktopTest::channelSheetSaysItAllOnOnePage() {
     // From the window, after one.DAT was opened and channel 2 added ...
-    QVERIFY(form_->openFile(path("one.DAT")));
-    QVERIFY(test::TypeIntoCell(form_->mfgrid1(), 2, ColReceive, "440"));
-    dialogs_->answers = {path("window")};
-    form_->findChild<QAction*>("toolsExportSheet")->trigger();
+    QVERIFY(form()->openFile(path("one.DAT")));
+    QVERIFY(test::TypeIntoCell(form()->mfgrid1(), 2, ColReceive, "440"));
+    f_->files.answers = {path("window")};
+    form()->findChild<QAction*>("toolsExportSheet")->trigger();
     // ... and from the command line.
     QCOMPARE(QProcess::execute(R7_CLI_PATH, {"sheet", path("one.DAT"), "-o", path("cli.pdf")}), 0);
     QCOMPARE(QProcess::execute(R7_CLI_PATH, {"sheet", path("missing.DAT"), "-o", path("no.pdf")}), 2);
@@ -304,42 +246,37 @@ void DesktopTest::channelSheetSaysItAllOnOnePage() {
     }
 }
 
-void DesktopTest::csvReportFitsTheScreenAndRowsFromZeroGoInOrder_data() {
-    QTest::addColumn<int>("answer");        // to "place the rows in order?"
-    QTest::addColumn<QString>("first");     // what channel 1 holds then
-    QTest::newRow("in order") << kResultYes << "440.00000";
-    QTest::newRow("as numbered") << kResultNo << "440.01250";
-}
-
 void DesktopTest::csvReportFitsTheScreenAndRowsFromZeroGoInOrder() {
-    QFETCH(int, answer);
-    QFETCH(QString, first);
-    // A repeater list of 120 rows, numbered from 0, with names.
-    QByteArray csv = "Location,Name,Frequency\n";
-    for (int i = 0; i < 120; ++i) csv += QByteArray::number(i) + ",Rpt" + QByteArray::number(i) + "," + QByteArray::number(440 + i * 0.0125, 'f', 5) + "\n";
-    QVERIFY(Write(path("list.csv"), csv));
-    dialogs_->answers = {path("list.csv")};
-    boxes_->answers = {answer};
-    QSize size;
-    QString report;
-    tools_->setDialogPresenter([&](QDialog& window) {
-        size = window.size();
-        report = window.findChild<QPlainTextEdit*>()->toPlainText();
-    });
-    tools_->actions().importCsv->trigger();
-    QCOMPARE(boxes_->shown.size(), std::size_t{1});
-    QCOMPARE(channel1(), first);
-    const QSize screen = form_->screen()->availableGeometry().size();
-    QVERIFY2(size.height() <= screen.height() && size.width() <= screen.width(), qPrintable(QString::number(size.height())));
-    QCOMPARE(report.count("Names and comments are not stored"), 1);
+    // The answer to "place the rows in order?", and what channel 1 holds then.
+    for (const auto& [answer, first] : {std::pair{kResultYes, "440.00000"}, {kResultNo, "440.01250"}}) {
+        init();
+        // A repeater list of 120 rows, numbered from 0, with names.
+        QByteArray csv = "Location,Name,Frequency\n";
+        for (int i = 0; i < 120; ++i) csv += QByteArray::number(i) + ",Rpt" + QByteArray::number(i) + "," + QByteArray::number(440 + i * 0.0125, 'f', 5) + "\n";
+        QVERIFY(test::WriteFile(path("list.csv"), csv));
+        f_->files.answers = {path("list.csv")};
+        f_->boxes.answers = {answer};
+        QSize size;
+        QString report;
+        tools_->setDialogPresenter([&](QDialog& window) {
+            size = window.size();
+            report = window.findChild<QPlainTextEdit*>()->toPlainText();
+        });
+        tools_->actions().importCsv->trigger();
+        QCOMPARE(f_->boxes.shown.size(), std::size_t{1});
+        QCOMPARE(channel1(), QString(first));
+        const QSize screen = form()->screen()->availableGeometry().size();
+        QVERIFY2(size.height() <= screen.height() && size.width() <= screen.width(), qPrintable(QString::number(size.height())));
+        QCOMPARE(report.count("Names and comments are not stored"), 1);
 
-    // The command line: --renumber, or a hint to use it.
-    QProcess cli;
-    QStringList arguments{"import-csv", path("list.csv"), path("out.DAT")};
-    if (answer == kResultYes) arguments << "--renumber";
-    cli.start(R7_CLI_PATH, arguments);
-    QVERIFY(cli.waitForFinished(20000));
-    QCOMPARE(cli.readAllStandardError().contains("--renumber places them in order"), answer == kResultNo);
+        // The command line: --renumber, or a hint to use it.
+        QProcess cli;
+        QStringList arguments{"import-csv", path("list.csv"), path("out.DAT")};
+        if (answer == kResultYes) arguments << "--renumber";
+        cli.start(R7_CLI_PATH, arguments);
+        QVERIFY(cli.waitForFinished(20000));
+        QCOMPARE(cli.readAllStandardError().contains("--renumber places them in order"), answer == kResultNo);
+    }
 }
 
 QTEST_MAIN(DesktopTest)

@@ -149,7 +149,7 @@ private slots:
     }
 
     // --- Form6 "Key Set" ---
-    void keySetStoresPositions() {
+    void keySetStoresPositionsAndShowsOutOfRangeAsOff() {
         EditorState state = NewConfiguration();
         KeySetDialog dialog(state);
         dialog.keyList(1)->setCurrentIndex(8);  // a blank item
@@ -159,15 +159,11 @@ private slots:
         QVERIFY(state == expected);
         KeySetDialog again(state);
         QVERIFY(again.keyList(1)->currentIndex() == 8 && again.keyList(1)->currentText().isEmpty());
-    }
-
-    void keySetOutOfRangeShowsOff() {
-        EditorState state = NewConfiguration();
-        state.KeyPF1 = 20;
+        state.KeyPF1 = 20;  // out of range: shown as "OFF"
         state.KeyPF2 = -1;
-        KeySetDialog dialog(state);
-        QCOMPARE(dialog.keyList(1)->currentText() + dialog.keyList(2)->currentText(), QString("OFFOFF"));
-        Child<QPushButton>(dialog, "Command1")->click();
+        KeySetDialog third(state);
+        QCOMPARE(third.keyList(1)->currentText() + third.keyList(2)->currentText(), QString("OFFOFF"));
+        Child<QPushButton>(third, "Command1")->click();
         QVERIFY(state.KeyPF1 == 1 && state.KeyPF2 == 1);  // stored as the "OFF" it showed
     }
 

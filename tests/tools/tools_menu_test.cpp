@@ -1,8 +1,10 @@
 // The "Tools" menu of the main window: undo and redo, channel rows through the clipboard,
-// CSV export and import, comparing with a data file, and the remembered write options.
+// CSV export and import, comparing with a data file, the remembered write options and serial
+// devices.
 
 #include "ui/tools/compare_dialog.h"
 #include "ui/tools/editor_history.h"
+#include "ui/tools/serial_ports_dialog.h"
 #include "ui/tools/tools_menu.h"
 #include "ui_test_support.h"
 
@@ -197,6 +199,23 @@ private slots:
         QVERIFY(!tools_->actions().verify->isChecked() && tools_->actions().backup->isChecked());
         QCOMPARE(tools_->options(), LoadToolsOptions(ini));
         QVERIFY(w_->boxes.shown.empty());
+    }
+
+    void chosenSerialDeviceIsRememberedAndShown() {
+        qunsetenv("MORVANE_R7_COM1");
+        qunsetenv("MORVANE_R7_COM2");
+        tools_->setDialogPresenter([](QDialog& shown) {
+            auto& dialog = dynamic_cast<SerialPortsDialog&>(shown);
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+            QTest::keyClicks(dialog.deviceBox(2)->lineEdit(), QStringLiteral("/dev/ttyACM0"));
+            QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+        });
+        tools_->actions().serialPorts->trigger();
+        QCOMPARE(LoadToolsOptions(path("config/tools.ini")).portDevices[1], QStringLiteral("/dev/ttyACM0"));
+        emit form()->menus().mnucom->aboutToShow();
+        QCOMPARE(form()->menus().mnucomPorts[1]->toolTip(), QStringLiteral("/dev/ttyACM0"));
+        QCOMPARE(form()->menus().mnucomPorts[0]->toolTip(), QStringLiteral("/dev/ttyUSB0"));
     }
 
     void csvExportAndImportThroughTheFileDialog() {

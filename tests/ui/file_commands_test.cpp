@@ -192,6 +192,32 @@ private slots:
         QCOMPARE(WithDatExtension(path("a.")), path("a.DAT"));
     }
 
+    // Through the real file dialog: a typed name that names no file is refused in the program's
+    // own words, and the dialog closes.
+    void missingTypedNameIsAWrongFileType() {
+        Form1 form;  // unedited, so Open asks nothing first
+        const QString caption = form.windowTitle();
+        bool typed = false;
+        std::function<void()> type = [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return QTimer::singleShot(20, type);
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QTest::keyClicks(name, w_->path(QStringLiteral("nothing-here.DAT")));
+            QTest::keyClick(name, Qt::Key_Return);  // closes the completion list, as a user would
+            auto* buttons = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+            QTest::mouseClick(buttons->button(QDialogButtonBox::Open), Qt::LeftButton);
+            typed = true;
+            // Qt's own "not found" box would keep the dialog open; end the test either way.
+            QTimer::singleShot(500, [dialog] { if (dialog->isVisible()) dialog->reject(); });
+        };
+        QTimer::singleShot(0, type);
+        SetFileDialogPresenter({});
+        form.menus().mnuOpen->trigger();
+        QVERIFY(typed);
+        QCOMPARE(w_->boxes.texts(), QStringList{QStringLiteral("Mistake|16|File type is incorrect!")});
+        QCOMPARE(form.windowTitle(), caption);
+    }
+
 private:
     // Nothing moved: the editor, the caption, and the folder (x.DAT aside).
     void unchanged() {

@@ -1,5 +1,5 @@
 // The main window: start-up and shut-down steps, band change, typing into the channel grid,
-// delete. Its static texts are window_texts_test's part.
+// delete, keys at typing speed, message boxes. Its static texts are window_texts_test's part.
 
 #include "ui_test_support.h"
 
@@ -14,6 +14,22 @@ QStringList Row(const Form1& form, int channel) {
 }
 
 QStringList Fresh(const QString& f) { return {f, "Off", f, "Off", "Low", "Off", "Wide", "No"}; }
+
+// Clicks the cell twice, the second time on the cell already current, then types at once;
+// each key goes where the desktop would send it, to the widget holding the focus.
+void ClickAndType(QAbstractItemView* view, const QModelIndex& cell, const QString& keys) {
+    const QPoint at = view->visualRect(cell).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+    for (const QChar key : keys) {
+        QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : view;
+        const std::map<QChar, Qt::Key> named{{u'\n', Qt::Key_Return}, {u'\x7f', Qt::Key_Delete},
+                                             {u'\b', Qt::Key_Backspace}};
+        if (named.contains(key)) QTest::keyClick(focus, named.at(key));
+        else QTest::keyClick(focus, key.toLatin1());
+    }
+    test::Settle();
+}
 
 }  // namespace
 
@@ -215,6 +231,121 @@ private slots:
         QVERIFY(boxes_->shown.empty());
     }
 
+    // Keys go into the cell the user sees as current: real clicks on the view and keys at
+    // typing speed, with no pause between them.
+    // Channels 2 (435.125) and 5 (440 / 445) filled; "channel:column=text" or "current=channel:column".
+    void keysReachTheCurrentCell() {
+        const struct {
+            int channel, column;
+            QString keys;
+            QStringList expected;
+        } rows[] = {
+            {2, ColReceive, "446.5\n", {"2:1=446.50000", "5:1=440.00000"}},
+            {2, ColTransmit, "441\n", {"2:3=441.00000", "5:3=445.00000"}},
+            {5, ColReceive, "\x7f", {"5:1=", "5:3=", "5:5="}},  // Delete on receive
+            {5, ColTransmit, "\b", {"5:3=440.00000"}},          // Backspace on transmit
+            {5, ColPower, "\x7f", {"5:5=Low"}},                 // Delete on a picked cell
+            {9, ColDecode, "O", {"current=9:2", "5:2=Off"}},     // cell not editable
+        };
+        for (const auto& r : rows) {
+            test::ScriptedMessageBoxes boxes;
+            Form1 f;
+            f.show();
+            QVERIFY(QTest::qWaitForWindowActive(&f));
+            ChannelTableModel* model = f.channelModel();
+            for (const auto& [ch, rx, tx] : {std::tuple{2, "435.125", "435.125"}, {5, "440", "445"}}) {
+                model->setData(model->index(ch - 1, ColReceive), rx, Qt::EditRole);
+                model->setData(model->index(ch - 1, ColTransmit), tx, Qt::EditRole);
+            }
+            ClickAndType(f.mfgrid1(), model->index(r.channel - 1, r.column), r.keys);
+            QVERIFY2(boxes.shown.empty(), qPrintable(boxes.texts().join('\n')));
+            const QModelIndex current = f.mfgrid1()->currentIndex();
+            for (const QString& e : r.expected) {
+                const QStringList p = e.split(QRegularExpression("[:=]"));
+                QCOMPARE(p[0] == "current" ? QString("current=%1:%2").arg(current.row() + 1).arg(current.column())
+                                           : QString("%1:%2=%3").arg(p[0], p[1], model->index(p[0].toInt() - 1,
+                                                                      p[1].toInt()).data().toString()),
+                         e);
+            }
+        }
+    }
+
+    void dialogGridsDoNotSearch() {
+        EditorState state;
+        state.testFrequency(1, 1) = state.testFrequency(1, 2) = "462.10000";
+        TestFrequencyDialog dialog(state);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        ClickAndType(dialog.grid(), dialog.grid()->model()->index(3, 2), "4");  // empty row's Transmit: no editor
+        QCOMPARE(dialog.grid()->currentRow(), 3);
+        QCOMPARE(dialog.grid()->item(1, 2)->text(), QString("462.10000"));
+    }
+    // Message boxes: flag decoding, English captions, result codes, the real QMessageBox.
+    void messageBoxDecodesFlags() {
+        using enum MessageIcon;
+        const QStringList ok{"OK"};
+        const struct {
+            unsigned flags;
+            QStringList captions;
+            QList<int> results;
+            MessageIcon icon;
+            int defaultIndex, escape;
+        } rows[] = {
+            {0u, ok, {1}, None, 0, 1},
+            {16u, ok, {1}, Stop, 0, 1},
+            {36u, {"Yes", "No"}, {6, 7}, Question, 0, 7},
+            {64u, ok, {1}, Information, 0, 1},
+            {305u, {"OK", "Cancel"}, {1, 2}, Exclamation, 1, 2},          // second default
+            {0x202u, {"Abort", "Retry", "Ignore"}, {3, 4, 5}, None, 2, 3},  // third default
+            {0x133u, {"Yes", "No", "Cancel"}, {6, 7, 2}, Exclamation, 1, 2},
+            {21u, {"Retry", "Cancel"}, {4, 2}, Stop, 0, 2},
+            {0x204u, {"Yes", "No"}, {6, 7}, None, 0, 7},  // third default on two buttons falls back
+            {7u, ok, {1}, None, 0, 1},                    // unknown set 7 shows OK
+        };
+        for (const auto& r : rows) {
+            const MessageBoxLayout layout = DecodeMessageBoxFlags(r.flags);
+            QStringList captions;
+            QList<int> results;
+            for (MessageButton b : layout.buttons) {
+                captions << ButtonCaption(b);
+                results << ButtonResult(b);
+            }
+            QVERIFY2(captions == r.captions && results == r.results && layout.icon == r.icon &&
+                         layout.defaultIndex == r.defaultIndex && layout.escapeResult == r.escape,
+                     qPrintable(QString::number(r.flags)));
+        }
+    }
+
+    // The real box, answered inside its modal loop: "title|captions sorted|default|icon|result".
+    void realBoxShowsEnglishButtonsAndReturnsTheirCodes() {
+        SetMessageBoxPresenter({});  // the real QMessageBox this time
+        const struct {
+            unsigned flags;
+            QString click;  // empty: press Enter on the default button
+            QString seen;
+        } rows[] = {
+            {36u, "No", "Morvane-R7|No,Yes|Yes|4|7"},
+            {305u, "", "Morvane-R7|Cancel,OK|Cancel|2|2"},
+            {2u, "Retry", "Morvane-R7|Abort,Ignore,Retry|Abort|0|4"},
+        };
+        for (const auto& r : rows) {
+            QString seen;
+            QTimer::singleShot(0, [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                QStringList captions;
+                for (QAbstractButton* b : box->buttons()) captions << b->text();
+                captions.sort();
+                seen = QString("%1|%2|%3|%4|").arg(box->windowTitle(), captions.join(','),
+                                                   box->defaultButton()->text()).arg(box->icon());
+                if (r.click.isEmpty()) QTest::keyClick(box, Qt::Key_Return);
+                for (QAbstractButton* b : box->buttons()) {
+                    if (b->text() == r.click) b->click();
+                }
+            });
+            const int answer = ShowMessageBox("Prompt", r.flags, "");
+            QCOMPARE(seen + QString::number(answer), r.seen);
+        }
+    }
 private:
     std::unique_ptr<test::ScriptedMessageBoxes> boxes_;
     std::unique_ptr<Form1> form_;

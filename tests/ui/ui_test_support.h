@@ -33,60 +33,47 @@ namespace r7::test {
 
 using namespace r7::ui;
 
-// Records every message box; answers with the queued results, else the first button.
-class ScriptedMessageBoxes {
+// A message box answered: the queued result, else the first button.
+inline int Answered(const MessageBoxRequest& request, std::optional<int> queued) {
+    return queued.value_or(ButtonResult(request.layout.buttons.front()));
+}
+// A file dialog answered: the queued path; a null QString (or none left) is Cancel.
+inline std::optional<QString> Answered(const FileDialogRequest&, std::optional<QString> queued) {
+    return queued && !queued->isNull() ? queued : std::nullopt;
+}
+
+// While alive, answers the requests one presenter receives from a queue and records them.
+template <typename Request, typename Answer, auto Set>
+class Scripted {
 public:
-    ScriptedMessageBoxes() {
-        previous_ = SetMessageBoxPresenter([this](const MessageBoxRequest& request) {
+    Scripted() {
+        previous_ = Set([this](const Request& request) {
             shown.push_back(request);
-            if (!answers.empty()) {
-                const int answer = answers.front();
-                answers.pop_front();
-                return answer;
-            }
-            return ButtonResult(request.layout.buttons.front());
+            std::optional<Answer> queued;
+            if (!answers.empty()) { queued = answers.front(); answers.pop_front(); }
+            return Answered(request, queued);
         });
     }
-    ~ScriptedMessageBoxes() { SetMessageBoxPresenter(std::move(previous_)); }
-    ScriptedMessageBoxes(const ScriptedMessageBoxes&) = delete;
-    ScriptedMessageBoxes& operator=(const ScriptedMessageBoxes&) = delete;
+    ~Scripted() { Set(std::move(previous_)); }
+    Scripted(const Scripted&) = delete;
+    Scripted& operator=(const Scripted&) = delete;
 
-    std::deque<int> answers;
-    std::vector<MessageBoxRequest> shown;
+    std::deque<Answer> answers;
+    std::vector<Request> shown;
 
+private:
+    decltype(Set({})) previous_;
+};
+
+using ScriptedFileDialogs = Scripted<FileDialogRequest, QString, SetFileDialogPresenter>;
+
+struct ScriptedMessageBoxes : Scripted<MessageBoxRequest, int, SetMessageBoxPresenter> {
     // Every box shown so far as "title|flags|prompt".
     QStringList texts() const {
         QStringList out;
         for (const MessageBoxRequest& r : shown) out << QStringLiteral("%1|%2|%3").arg(r.title).arg(r.flags).arg(r.prompt);
         return out;
     }
-
-private:
-    MessageBoxPresenter previous_;
-};
-
-// Answers file dialogs with the queued paths; a null QString (or none left) is Cancel.
-class ScriptedFileDialogs {
-public:
-    ScriptedFileDialogs() {
-        previous_ = SetFileDialogPresenter([this](const FileDialogRequest& request) -> std::optional<QString> {
-            shown.push_back(request);
-            if (answers.empty()) return std::nullopt;
-            const QString answer = answers.front();
-            answers.pop_front();
-            if (answer.isNull()) return std::nullopt;
-            return answer;
-        });
-    }
-    ~ScriptedFileDialogs() { SetFileDialogPresenter(std::move(previous_)); }
-    ScriptedFileDialogs(const ScriptedFileDialogs&) = delete;
-    ScriptedFileDialogs& operator=(const ScriptedFileDialogs&) = delete;
-
-    std::deque<QString> answers;
-    std::vector<FileDialogRequest> shown;
-
-private:
-    FileDialogPresenter previous_;
 };
 
 // A window, not yet shown, with scripted boxes and file dialogs and a temporary folder.
