@@ -6,14 +6,6 @@ namespace r7::link {
 
 namespace {
 
-constexpr int kFirstBlockAddress = 0x0010;
-constexpr int kLastReadAddress = 0x0340;    // a read request is sent while the address is at most this
-constexpr int kWriteEndAddress = 0x0360;    // a write block is sent while the address is below this
-constexpr int kCalibrationAddress = 0x0180; // written only in service mode
-constexpr int kIdentityAddress = 0x01B8;    // 16 bytes from image offset 1A8
-constexpr int kSkipStart1 = 0x0190;
-constexpr int kSkipStart2 = 0x01C8;
-constexpr int kAfterSkip2 = 0x0200;
 constexpr int kReadProgressStep = 32;
 constexpr int kWriteProgressStep = 10;
 
@@ -168,16 +160,11 @@ void CloneSession::WriteStep() {
     AddProgress(kWriteProgressStep);
     StopWatchdog();
     if (BlockAddress_ < kWriteEndAddress) {
-        if ((ServiceUnlocked_ == 0 && BlockAddress_ == kCalibrationAddress) ||
-            BlockAddress_ == kSkipStart1) {
-            BlockAddress_ = kIdentityAddress;
-        } else if (BlockAddress_ == kSkipStart2) {
-            BlockAddress_ = kAfterSkip2;
-        }
+        BlockAddress_ = WriteBlockAddress(BlockAddress_, ServiceUnlocked_ != 0);
         std::vector<std::uint8_t> block = {kWriteBlock, static_cast<std::uint8_t>(BlockAddress_ >> 8),
                                            static_cast<std::uint8_t>(BlockAddress_ & 0xFF),
                                            kWriteLength};
-        const int firstOffset = BlockAddress_ - kFirstBlockAddress;
+        const int firstOffset = BlockAddress_ - kImageBaseAddress;
         for (int i = 0; i < kWriteLength; ++i) block.push_back(ImageByte(WriteImage_, firstOffset + i));
         SendBuffer(std::move(block));
         ++writeBlocksSent_;

@@ -13,17 +13,9 @@
 #include <string_view>
 #include <vector>
 
-namespace r7::link {
+#include "clone_protocol.h"
 
-// Wire bytes, program to radio.
-inline constexpr std::uint8_t kWakeUp[] = {0x50, 0x52, 0x4F, 0x47, 0x52, 0x41, 0x4D};  // PROGRAM
-inline constexpr std::uint8_t kIdentify = 0x02;
-inline constexpr std::uint8_t kAcknowledge = 0x06;
-inline constexpr std::uint8_t kReadBlock = 0x52;
-inline constexpr std::uint8_t kWriteBlock = 0x57;
-inline constexpr std::uint8_t kEnd = 0x45;
-inline constexpr std::uint8_t kReadLength = 0x40;
-inline constexpr std::uint8_t kWriteLength = 0x10;
+namespace r7::link {
 
 inline constexpr int kProgressMaximum = 460;
 inline constexpr int kWatchdogIntervalMs = 3000;  // Timer1
@@ -119,7 +111,7 @@ public:
 
     // Blocks of the current (or last) write the radio has acknowledged, out of how many.
     int WriteBlocksAcknowledged() const { return writeBlocksAcknowledged_; }
-    int WriteBlocksTotal() const { return ServiceUnlocked_ != 0 ? 47 : 46; }
+    int WriteBlocksTotal() const { return WriteBlockCount(ServiceUnlocked_ != 0); }
 
     void OnWatchdogTick();  // Timer1_Timer
     void OnBlinkTick();     // Timer2_Timer

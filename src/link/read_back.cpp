@@ -9,23 +9,15 @@
 
 namespace r7::link {
 
-namespace {
-
-constexpr std::uint8_t kWriteCommand = 0x57;
-constexpr std::uint8_t kWriteBlockLength = 0x10;
-constexpr std::size_t kWriteHeader = 4;
-
-}  // namespace
-
 void WriteRecord::AddSentCommand(std::span<const std::uint8_t> command) {
-    if (command.size() != kWriteHeader + kWriteBlockLength || command[0] != kWriteCommand ||
-        command[3] != kWriteBlockLength)
+    if (command.size() != kBlockHeaderSize + kWriteLength || command[0] != kWriteBlock ||
+        command[3] != kWriteLength)
         return;
     const int first = command[1] * 256 + command[2] - kImageBaseAddress;
-    for (std::size_t i = 0; i < kWriteBlockLength; ++i) {
+    for (std::size_t i = 0; i < kWriteLength; ++i) {
         const long offset = first + static_cast<long>(i);
         if (offset < 0 || offset >= static_cast<long>(written_.size())) continue;
-        written_[static_cast<std::size_t>(offset)] = command[kWriteHeader + i];
+        written_[static_cast<std::size_t>(offset)] = command[kBlockHeaderSize + i];
     }
 }
 

@@ -11,12 +11,10 @@
 #include <string_view>
 #include <vector>
 
+#include "clone_protocol.h"
 #include "image/image_codec.h"
 
 namespace r7::link {
-
-// Radio address of image offset 0.
-inline constexpr int kImageBaseAddress = 0x0010;
 
 // The image bytes a write sent, collected from the commands as they went out; knowing
 // nothing of the write list, it records exactly what reached the wire.

@@ -4,16 +4,25 @@
 #include <charconv>
 #include <utility>
 
+#include "link/clone_protocol.h"
+
 namespace r7::sim {
 
 namespace {
 
-constexpr std::uint8_t kWakeUp[] = {'P', 'R', 'O', 'G', 'R', 'A', 'M'};
+using link::kAcknowledge;
+using link::kBlockHeaderSize;
+using link::kEnd;
+using link::kIdentify;
+using link::kImageBaseAddress;
+using link::kReadBlock;
+using link::kWakeUp;
+using link::kWriteBlock;
+
 constexpr std::size_t kWakeUpSize = sizeof kWakeUp;
 constexpr std::uint8_t kWrongIdentity[8] = {0x50, 0x34, 0x32, 0x30, 0x37, 0x33, 0xF8, 0xFF};
 constexpr std::uint8_t kNak = 0x15;
 constexpr std::uint8_t kStrayByte = 0x00;
-constexpr int kAddressOffset = 0x10;
 
 }  // namespace
 
@@ -50,7 +59,7 @@ std::vector<std::uint8_t> SimulatedRadio::Receive(std::span<const std::uint8_t> 
 }
 
 std::uint8_t SimulatedRadio::Ack() const {
-    return fault_.fault == Fault::WrongAck ? kNak : 0x06;
+    return fault_.fault == Fault::WrongAck ? kNak : kAcknowledge;
 }
 
 void SimulatedRadio::Reply(std::vector<std::uint8_t>& out, std::vector<std::uint8_t> reply) {
@@ -69,7 +78,7 @@ void SimulatedRadio::StartSession(std::vector<std::uint8_t>& out) {
     stage_ = Stage::AwaitIdentify;
     blocksThisSession_ = 0;
     storedThisSession_ = false;
-    Reply(out, {0x06});
+    Reply(out, {kAcknowledge});
 }
 
 bool SimulatedRadio::Step(std::vector<std::uint8_t>& out) {
@@ -86,7 +95,7 @@ bool SimulatedRadio::Step(std::vector<std::uint8_t>& out) {
         return true;
     }
     const std::uint8_t command = pending_[0];
-    if (command == 'P') {
+    if (command == kWakeUp[0]) {
         // A new wake-up while a session is open: the program gave up on the previous one.
         const std::size_t n = std::min(pending_.size(), kWakeUpSize);
         if (std::equal(pending_.begin(), pending_.begin() + static_cast<long>(n), kWakeUp)) {
@@ -98,7 +107,7 @@ bool SimulatedRadio::Step(std::vector<std::uint8_t>& out) {
         pending_.erase(pending_.begin());
         return true;
     }
-    if (command == 0x45) {  // End
+    if (command == kEnd) {
         pending_.erase(pending_.begin());
         stage_ = Stage::AwaitWakeUp;
         ++sessionsEnded_;
@@ -108,7 +117,7 @@ bool SimulatedRadio::Step(std::vector<std::uint8_t>& out) {
     switch (stage_) {
     case Stage::AwaitIdentify:
         pending_.erase(pending_.begin());
-        if (command == 0x02) {
+        if (command == kIdentify) {
             const std::uint8_t* id = fault_.fault == Fault::WrongIdentity ? kWrongIdentity : kIdentity;
             Reply(out, {id, id + 8});
             stage_ = Stage::AwaitAcknowledge;
@@ -116,7 +125,7 @@ bool SimulatedRadio::Step(std::vector<std::uint8_t>& out) {
         return true;
     case Stage::AwaitAcknowledge:
         pending_.erase(pending_.begin());
-        if (command == 0x06) {
+        if (command == kAcknowledge) {
             Reply(out, {Ack()});
             stage_ = Stage::Blocks;
         }
@@ -126,29 +135,29 @@ bool SimulatedRadio::Step(std::vector<std::uint8_t>& out) {
     case Stage::AwaitWakeUp:
         return false;
     }
-    if (command == 0x06) {
+    if (command == kAcknowledge) {
         pending_.erase(pending_.begin());
         if (!stopped) Reply(out, {Ack()});
         return true;
     }
-    if (command != 'R' && command != 'W') {
+    if (command != kReadBlock && command != kWriteBlock) {
         pending_.erase(pending_.begin());
         return true;
     }
-    if (pending_.size() < 4) return false;
+    if (pending_.size() < kBlockHeaderSize) return false;
     const int address = pending_[1] * 256 + pending_[2];
     const std::size_t length = pending_[3];
-    if (command == 'R') {
-        pending_.erase(pending_.begin(), pending_.begin() + 4);
+    if (command == kReadBlock) {
+        pending_.erase(pending_.begin(), pending_.begin() + kBlockHeaderSize);
         if (stopped) return true;
         ++blocksThisSession_;
-        std::vector<std::uint8_t> reply = {0x57, static_cast<std::uint8_t>(address >> 8),
+        std::vector<std::uint8_t> reply = {kWriteBlock, static_cast<std::uint8_t>(address >> 8),
                                            static_cast<std::uint8_t>(address & 0xFF),
                                            static_cast<std::uint8_t>(length)};
         std::size_t count = length;
         if (fault_.fault == Fault::ShortBlock && count > 0) --count;
         for (std::size_t i = 0; i < count; ++i) {
-            const long offset = address - kAddressOffset + static_cast<long>(i);
+            const long offset = address - kImageBaseAddress + static_cast<long>(i);
             reply.push_back(offset >= 0 && offset < static_cast<long>(memory_.size())
                                 ? memory_[static_cast<std::size_t>(offset)]
                                 : 0xFF);
@@ -156,18 +165,18 @@ bool SimulatedRadio::Step(std::vector<std::uint8_t>& out) {
         Reply(out, std::move(reply));
         return true;
     }
-    if (pending_.size() < 4 + length) return false;
+    if (pending_.size() < kBlockHeaderSize + length) return false;
     if (!stopped) {
         for (std::size_t i = 0; i < length; ++i) {
-            const long offset = address - kAddressOffset + static_cast<long>(i);
+            const long offset = address - kImageBaseAddress + static_cast<long>(i);
             if (offset < 0 || offset >= static_cast<long>(memory_.size())) continue;
-            std::uint8_t value = pending_[4 + i];
+            std::uint8_t value = pending_[kBlockHeaderSize + i];
             if (fault_.fault == Fault::BadStore && !storedThisSession_) value ^= 0x01;
             storedThisSession_ = true;
             memory_[static_cast<std::size_t>(offset)] = value;
         }
     }
-    pending_.erase(pending_.begin(), pending_.begin() + static_cast<long>(4 + length));
+    pending_.erase(pending_.begin(), pending_.begin() + static_cast<long>(kBlockHeaderSize + length));
     if (stopped) return true;
     ++blocksThisSession_;
     Reply(out, {Ack()});
