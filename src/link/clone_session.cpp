@@ -33,12 +33,6 @@ std::uint8_t ImageByte(const std::string& imageHex, int offset) {
     return static_cast<std::uint8_t>(HexValue(imageHex[at]) * 16 + HexValue(imageHex[at + 1]));
 }
 
-// Effects carry only the fields their kind uses.
-Effect Make(EffectKind kind, int number = 0, bool enabled = false, std::string text = {}) {
-    Effect e{kind, number, enabled, std::move(text), {}, {}};
-    return e;
-}
-
 }  // namespace
 
 CloneSession::CloneSession(EffectSink sink, ImageSource encodeImage)
@@ -53,13 +47,13 @@ StartResult CloneSession::StartWrite(bool portOpen, int serviceUnlocked) {
 StartResult CloneSession::Start(char command, bool portOpen, int serviceUnlocked) {
     if (state_ != TransferState::Idle) return StartResult::Busy;
     if (!portOpen) {
-        Emit(Make(EffectKind::ShowMessage, kFlagsInformation, false, kNoPortMessage));
+        Emit(effect::ShowMessage{kNoPortMessage, kFlagsInformation});
         return StartResult::NoPortOpen;
     }
     state_ = TransferState::Transferring;
-    Emit(Make(EffectKind::ToolBarEnabled, 0, false));
-    Emit(Make(EffectKind::ProgrammeMenuEnabled, 0, false));
-    Emit(Make(EffectKind::ToolButtonEnabled, command == 'R' ? kReadButton : kWriteButton, false));
+    Emit(effect::ToolBarEnabled{false});
+    Emit(effect::ProgrammeMenuEnabled{false});
+    Emit(effect::CommandButtonEnabled{command, false});
     RxText_.clear();
     LinkCommand_ = command;
     LinkPhase_ = 1;
@@ -67,25 +61,23 @@ StartResult CloneSession::Start(char command, bool portOpen, int serviceUnlocked
     writeBlocksSent_ = 0;
     writeBlocksAcknowledged_ = 0;
     interruptPending_ = false;
-    Emit(Make(EffectKind::EnableModelFrameAndFocus));
+    Emit(effect::EnableModelFrameAndFocus{});
     SendBuffer({std::begin(kWakeUp), std::end(kWakeUp)});
     SetCaption(kCommunicatingCaption);
     blinkRunning_ = true;
-    Emit(Make(EffectKind::BlinkStart));
+    Emit(effect::BlinkStart{});
     return StartResult::Started;
 }
 
 void CloneSession::SendBuffer(std::vector<std::uint8_t> bytes) {
     RxText_.clear();
     const bool isEnd = bytes.size() == 1 && bytes[0] == kEnd;
-    Effect send = Make(EffectKind::SendBytes);
-    send.bytes = std::move(bytes);
-    Emit(send);
+    Emit(effect::SendBytes{std::move(bytes)});
     if (isEnd) {
         StopWatchdog();
     } else {
         watchdogRunning_ = true;
-        Emit(Make(EffectKind::WatchdogRestart));
+        Emit(effect::WatchdogRestart{});
     }
 }
 
@@ -144,7 +136,7 @@ void CloneSession::HandshakeStep() {
         BlockRequested_ = false;
         progressValue_ = 0;
         progressVisible_ = true;
-        Emit(Make(EffectKind::ProgressShow, 0));
+        Emit(effect::ProgressShow{0});
         StopWatchdog();
         SendBuffer({kAcknowledge});
     }
@@ -174,7 +166,7 @@ void CloneSession::WriteStep() {
         HideProgress();
         state_ = TransferState::Finishing;
         SendBuffer({kEnd});
-        Emit(Make(EffectKind::TransferSucceeded, 0, false, "W"));
+        Emit(effect::TransferSucceeded{'W'});
     }
 }
 
@@ -191,12 +183,12 @@ void CloneSession::ReadStep() {
             BlockAddress_ += kReadLength;
             BlockRequested_ = true;
         } else {
-            Emit(Make(EffectKind::ReadImageReady, 0, false, ReadImage_));
+            Emit(effect::ReadImageReady{ReadImage_});
             SetCaption(kReadSucceededCaption);
             HideProgress();
             state_ = TransferState::Finishing;
             SendBuffer({kEnd});
-            Emit(Make(EffectKind::TransferSucceeded, 0, false, "R"));
+            Emit(effect::TransferSucceeded{'R'});
         }
     } else if (BlockRequested_ && RxText_.size() == kDataBlockChars && RxText_.compare(0, 2, "57") == 0 &&
                RxText_.compare(6, 2, "40") == 0) {
@@ -207,7 +199,7 @@ void CloneSession::ReadStep() {
     }
 }
 
-void CloneSession::OnWatchdogTick() {
+void CloneSession::Timer1_Timer() {
     if (!watchdogRunning_) return;  // a tick queued before the timer was stopped
     EndWithWatchdogOutcome();
 }
@@ -239,7 +231,7 @@ void CloneSession::EndInterrupted() {
     HideProgress();
     SendBuffer({kEnd});
     state_ = TransferState::Idle;
-    Emit(Make(EffectKind::TransferInterrupted));
+    Emit(effect::TransferInterrupted{});
 }
 
 void CloneSession::EndWithWatchdogOutcome() {
@@ -249,15 +241,15 @@ void CloneSession::EndWithWatchdogOutcome() {
     StopWatchdog();
     SetLabelVisible(false);
     StopBlink();
-    Emit(Make(EffectKind::ShowMessage, kFlagsStop, false, kWatchdogMessage));
+    Emit(effect::ShowMessage{kWatchdogMessage, kFlagsStop});
     EnableControls();
     HideProgress();
     SendBuffer({kEnd});
     state_ = TransferState::Idle;
-    Emit(Make(EffectKind::TransferFailed));
+    Emit(effect::TransferFailed{});
 }
 
-void CloneSession::OnBlinkTick() {
+void CloneSession::Timer2_Timer() {
     if (!blinkRunning_) return;
     SetLabelVisible(!labelVisible_);
     const bool success = caption_ == kReadSucceededCaption || caption_ == kWriteSucceededCaption;
@@ -269,46 +261,46 @@ void CloneSession::OnBlinkTick() {
         StopBlink();
         EnableControls();
         state_ = TransferState::Idle;
-        Emit(Make(EffectKind::UiRestored));
+        Emit(effect::UiRestored{});
     }
 }
 
 void CloneSession::EnableControls() {
-    Emit(Make(EffectKind::ToolBarEnabled, 0, true));
-    Emit(Make(EffectKind::ProgrammeMenuEnabled, 0, true));
-    Emit(Make(EffectKind::ToolButtonEnabled, kReadButton, true));
-    Emit(Make(EffectKind::ToolButtonEnabled, kWriteButton, true));
+    Emit(effect::ToolBarEnabled{true});
+    Emit(effect::ProgrammeMenuEnabled{true});
+    Emit(effect::CommandButtonEnabled{'R', true});
+    Emit(effect::CommandButtonEnabled{'W', true});
 }
 
 void CloneSession::StopWatchdog() {
     watchdogRunning_ = false;
-    Emit(Make(EffectKind::WatchdogStop));
+    Emit(effect::WatchdogStop{});
 }
 
 void CloneSession::StopBlink() {
     blinkRunning_ = false;
-    Emit(Make(EffectKind::BlinkStop));
+    Emit(effect::BlinkStop{});
 }
 
 void CloneSession::SetCaption(const char* caption) {
     caption_ = caption;
-    Emit(Make(EffectKind::StatusCaption, 0, false, caption_));
+    Emit(effect::StatusCaption{caption_});
 }
 
 void CloneSession::SetLabelVisible(bool visible) {
     labelVisible_ = visible;
-    Emit(Make(EffectKind::StatusVisible, 0, visible));
+    Emit(effect::StatusVisible{visible});
 }
 
 void CloneSession::HideProgress() {
     progressVisible_ = false;
-    Emit(Make(EffectKind::ProgressHide));
+    Emit(effect::ProgressHide{});
 }
 
 void CloneSession::AddProgress(int step) {
     if (progressValue_ >= kProgressMaximum) return;
     progressValue_ += step;
-    Emit(Make(EffectKind::ProgressValue, progressValue_));
+    Emit(effect::ProgressValue{progressValue_});
 }
 
 }  // namespace r7::link

@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "clone_protocol.h"
@@ -36,10 +37,6 @@ inline constexpr int kEventBreak = 1001;   // a break condition was received
 inline constexpr int kFlagsStop = 16;
 inline constexpr int kFlagsInformation = 64;
 
-// The tool bar buttons a transfer disables by position.
-inline constexpr int kReadButton = 5;
-inline constexpr int kWriteButton = 6;
-
 enum class TransferState {
     Idle,              // nothing runs; commands may start
     Transferring,      // handshake or block stage; Timer1 restarted per command
@@ -49,37 +46,42 @@ enum class TransferState {
 
 enum class StartResult { Started, NoPortOpen, Busy };
 
-enum class EffectKind {
-    SendBytes,               // bytes
-    WatchdogRestart,         // Timer1: stop and start again, a full interval from now
-    WatchdogStop,
-    BlinkStart,              // Timer2
-    BlinkStop,
-    ProgressShow,            // range 0..kProgressMaximum, number = value
-    ProgressValue,           // number
-    ProgressHide,
-    StatusCaption,           // text
-    StatusVisible,           // enabled
-    ShowMessage,             // text, number = flags, title (empty: the application title)
-    ToolBarEnabled,          // enabled
-    ProgrammeMenuEnabled,    // enabled
-    ToolButtonEnabled,       // number = button position, enabled
-    EnableModelFrameAndFocus,
-    ReadImageReady,          // text = the 1664 hex characters read, for DecodeImage
-    TransferSucceeded,       // text = "R" or "W"; End has been sent
-    TransferFailed,          // the watchdog path is complete, End has been sent
-    TransferInterrupted,     // stopped on request; End has been sent, no message shown
-    UiRestored,              // back to Idle after the success blink
-};
-
-struct Effect {
-    EffectKind kind;
-    int number = 0;
-    bool enabled = false;
+// What the machine wants done, one kind per struct carrying exactly its data.
+namespace effect {
+struct SendBytes { std::vector<std::uint8_t> bytes; };
+struct WatchdogRestart {};  // Timer1: stop and start again, a full interval from now
+struct WatchdogStop {};
+struct BlinkStart {};  // Timer2
+struct BlinkStop {};
+struct ProgressShow { int value; };  // range 0..kProgressMaximum
+struct ProgressValue { int value; };
+struct ProgressHide {};
+struct StatusCaption { std::string text; };
+struct StatusVisible { bool visible; };
+struct ShowMessage {  // in a box titled with the application's title
     std::string text;
-    std::string title;
-    std::vector<std::uint8_t> bytes;
+    int flags;
 };
+struct ToolBarEnabled { bool enabled; };
+struct ProgrammeMenuEnabled { bool enabled; };
+struct CommandButtonEnabled {  // the tool bar button of the read ('R') or write ('W') command
+    char command;
+    bool enabled;
+};
+struct EnableModelFrameAndFocus {};
+struct ReadImageReady { std::string imageHex; };  // the 1664 hex characters read, for DecodeImage
+struct TransferSucceeded { char command; };       // 'R' or 'W'; End has been sent
+struct TransferFailed {};       // the watchdog path is complete, End has been sent
+struct TransferInterrupted {};  // stopped on request; End has been sent, no message shown
+struct UiRestored {};           // back to Idle after the success blink
+}  // namespace effect
+
+using Effect = std::variant<effect::SendBytes, effect::WatchdogRestart, effect::WatchdogStop, effect::BlinkStart,
+                            effect::BlinkStop, effect::ProgressShow, effect::ProgressValue, effect::ProgressHide,
+                            effect::StatusCaption, effect::StatusVisible, effect::ShowMessage,
+                            effect::ToolBarEnabled, effect::ProgrammeMenuEnabled, effect::CommandButtonEnabled,
+                            effect::EnableModelFrameAndFocus, effect::ReadImageReady, effect::TransferSucceeded,
+                            effect::TransferFailed, effect::TransferInterrupted, effect::UiRestored>;
 
 class CloneSession {
 public:
@@ -113,10 +115,8 @@ public:
     int WriteBlocksAcknowledged() const { return writeBlocksAcknowledged_; }
     int WriteBlocksTotal() const { return WriteBlockCount(ServiceUnlocked_ != 0); }
 
-    void OnWatchdogTick();  // Timer1_Timer
-    void OnBlinkTick();     // Timer2_Timer
-    void Timer1_Timer() { OnWatchdogTick(); }
-    void Timer2_Timer() { OnBlinkTick(); }
+    void Timer1_Timer();  // the watchdog's tick
+    void Timer2_Timer();  // the busy blink's tick
 
     TransferState State() const { return state_; }
     const std::string& RxText() const { return RxText_; }

@@ -21,10 +21,6 @@ void WriteRecord::AddSentCommand(std::span<const std::uint8_t> command) {
     }
 }
 
-std::size_t WriteRecord::WrittenCount() const {
-    return static_cast<std::size_t>(std::count_if(written_.begin(), written_.end(), [](int v) { return v >= 0; }));
-}
-
 ReadBackComparison CompareReadBack(const WriteRecord& record, std::span<const std::uint8_t> readBack) {
     ReadBackComparison result;
     for (std::size_t offset = 0; offset < layout::kImageSize; ++offset) {

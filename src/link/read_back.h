@@ -26,7 +26,6 @@ public:
 
     bool IsWritten(std::size_t offset) const { return offset < written_.size() && written_[offset] >= 0; }
     std::uint8_t ByteAt(std::size_t offset) const { return static_cast<std::uint8_t>(written_[offset]); }
-    std::size_t WrittenCount() const;
 
 private:
     std::array<int, layout::kImageSize> written_ = Unwritten();

@@ -58,17 +58,15 @@ Outcome Exchange(char command, const ImageBytes& memory, const std::string& imag
     std::deque<Bytes> replies;
     CloneSession session(
         [&](const Effect& e) {
-            if (e.kind == EffectKind::SendBytes) {
-                out.sent.push_back(e.bytes);
-                Bytes reply = radio.Receive(e.bytes);
+            if (const auto* send = std::get_if<effect::SendBytes>(&e)) {
+                out.sent.push_back(send->bytes);
+                Bytes reply = radio.Receive(send->bytes);
                 if (!reply.empty()) replies.push_back(std::move(reply));
-            } else if (e.kind == EffectKind::ReadImageReady) {
-                out.image = e.text;
-            } else if (e.kind == EffectKind::TransferSucceeded) {
-                out.succeeded = true;
-            } else if (e.kind == EffectKind::TransferFailed) {
-                out.failed = true;
+            } else if (const auto* read = std::get_if<effect::ReadImageReady>(&e)) {
+                out.image = read->imageHex;
             }
+            out.succeeded = out.succeeded || std::holds_alternative<effect::TransferSucceeded>(e);
+            out.failed = out.failed || std::holds_alternative<effect::TransferFailed>(e);
         },
         [&] { return imageToWrite; });
     if (command == 'R') session.StartRead(true);
@@ -91,7 +89,7 @@ Outcome Exchange(char command, const ImageBytes& memory, const std::string& imag
         ++number;
         for (const Bytes& batch : batches) session.OnBytesReceived(batch);
     }
-    if (session.WatchdogRunning()) session.OnWatchdogTick();
+    if (session.WatchdogRunning()) session.Timer1_Timer();
     return out;
 }
 

@@ -24,11 +24,25 @@ std::string Hex(const Bytes& bytes) {
     return out;
 }
 
+template <class Kind>
+bool Is(const Effect& e) {
+    return std::holds_alternative<Kind>(e);
+}
+template <class Kind>
+std::size_t KindOf() {
+    return Effect(Kind{}).index();
+}
+std::vector<std::size_t> Kinds(const std::vector<Effect>& effects, std::size_t first) {
+    std::vector<std::size_t> out;
+    for (auto i = first; i < effects.size(); ++i) out.push_back(effects[i].index());
+    return out;
+}
+
 // The machine plus a fake clock that fires Timer1 and Timer2 from the effects it sees.
 struct Rig {
     std::vector<Effect> effects;
     std::string imageToWrite;
-    std::function<void(const Effect&)> onMessage;
+    std::function<void(const effect::ShowMessage&)> onMessage;
     long now = 0;
     long watchdogDue = -1;
     long blinkDue = -1;
@@ -36,16 +50,11 @@ struct Rig {
 
     void Record(const Effect& e) {
         effects.push_back(e);
-        switch (e.kind) {
-        case EffectKind::WatchdogRestart: watchdogDue = now + kWatchdogIntervalMs; break;
-        case EffectKind::WatchdogStop: watchdogDue = -1; break;
-        case EffectKind::BlinkStart: blinkDue = now + kBlinkIntervalMs; break;
-        case EffectKind::BlinkStop: blinkDue = -1; break;
-        case EffectKind::ShowMessage:
-            if (onMessage) onMessage(e);
-            break;
-        default: break;
-        }
+        if (Is<effect::WatchdogRestart>(e)) watchdogDue = now + kWatchdogIntervalMs;
+        if (Is<effect::WatchdogStop>(e)) watchdogDue = -1;
+        if (Is<effect::BlinkStart>(e)) blinkDue = now + kBlinkIntervalMs;
+        if (Is<effect::BlinkStop>(e)) blinkDue = -1;
+        if (Is<effect::ShowMessage>(e) && onMessage) onMessage(std::get<effect::ShowMessage>(e));
     }
     void Advance(long ms) {
         const long end = now + ms;
@@ -57,10 +66,10 @@ struct Rig {
             now = next;
             if (next == watchdogDue) {
                 watchdogDue = -1;
-                session.OnWatchdogTick();
+                session.Timer1_Timer();
             } else {
                 blinkDue += kBlinkIntervalMs;
-                session.OnBlinkTick();
+                session.Timer2_Timer();
             }
         }
         now = end;
@@ -69,13 +78,14 @@ struct Rig {
     std::vector<Bytes> Sent() const {
         std::vector<Bytes> out;
         for (const auto& e : effects)
-            if (e.kind == EffectKind::SendBytes) out.push_back(e.bytes);
+            if (const auto* send = std::get_if<effect::SendBytes>(&e)) out.push_back(send->bytes);
         return out;
     }
-    std::vector<const Effect*> Of(EffectKind kind) const {
-        std::vector<const Effect*> out;
+    template <class Kind>
+    std::vector<const Kind*> Of() const {
+        std::vector<const Kind*> out;
         for (const auto& e : effects)
-            if (e.kind == kind) out.push_back(&e);
+            if (const auto* k = std::get_if<Kind>(&e)) out.push_back(k);
         return out;
     }
     Bytes LastSent() const { return Sent().empty() ? Bytes{} : Sent().back(); }
@@ -108,7 +118,7 @@ TEST(CloneRead, SendsThirteenRequestsAndDeliversTheImageOnlyAfterTheLast) {
     std::string image;
     for (int b = 0; b < 13; ++b) {
         rig.Receive({0x06});
-        EXPECT_TRUE(rig.Of(EffectKind::ReadImageReady).empty()) << "block " << b;
+        EXPECT_TRUE(rig.Of<effect::ReadImageReady>().empty()) << "block " << b;
         Bytes block = DataBlock(addresses[b], b);
         image += Hex(Bytes(block.begin() + 4, block.end()));
         rig.Receive(block);
@@ -119,10 +129,10 @@ TEST(CloneRead, SendsThirteenRequestsAndDeliversTheImageOnlyAfterTheLast) {
     rig.Receive({0x06});
     expected.push_back({0x45});
     EXPECT_EQ(rig.Sent(), expected);
-    auto ready = rig.Of(EffectKind::ReadImageReady);
+    auto ready = rig.Of<effect::ReadImageReady>();
     ASSERT_EQ(ready.size(), 1u);
-    EXPECT_EQ(ready[0]->text.size(), 1664u);
-    EXPECT_EQ(ready[0]->text, image);
+    EXPECT_EQ(ready[0]->imageHex.size(), 1664u);
+    EXPECT_EQ(ready[0]->imageHex, image);
     EXPECT_EQ(rig.session.StatusCaption(), "Reading succeeds frequently!");
     EXPECT_EQ(rig.session.ProgressValue(), 448);
     EXPECT_FALSE(rig.session.ProgressVisible());
@@ -171,7 +181,7 @@ TEST_P(CloneWrite, SendsTheBlocksOfTheWriteListWithTheirImageBytes) {
     EXPECT_EQ(rig.Sent(), expected);
 
     std::vector<int> progress;
-    for (auto* e : rig.Of(EffectKind::ProgressValue)) progress.push_back(e->number);
+    for (auto* e : rig.Of<effect::ProgressValue>()) progress.push_back(e->value);
     ASSERT_EQ(progress.size(), 46u);
     for (std::size_t i = 0; i < progress.size(); ++i)
         EXPECT_EQ(progress[i], static_cast<int>(10 * (i + 1)));
@@ -293,12 +303,12 @@ TEST(Supervision, StartRefusalsChangeNothing) {
     Rig rig;
     EXPECT_EQ(rig.session.StartRead(false), StartResult::NoPortOpen);
     ASSERT_EQ(rig.effects.size(), 1u);
-    EXPECT_EQ(rig.effects[0].kind, EffectKind::ShowMessage);
-    EXPECT_EQ(rig.effects[0].text,
+    const auto* message = std::get_if<effect::ShowMessage>(&rig.effects[0]);
+    ASSERT_NE(message, nullptr);
+    EXPECT_EQ(message->text,
               "The communication port has not been opened, please choose the menu of "
               "communication  first Open its bunch of mouths! ");
-    EXPECT_EQ(rig.effects[0].number, 64);
-    EXPECT_EQ(rig.effects[0].title, "");
+    EXPECT_EQ(message->flags, 64);
 
     ASSERT_EQ(rig.session.StartWrite(true, 0), StartResult::Started);
     const auto count = rig.effects.size();
@@ -310,17 +320,15 @@ TEST(Supervision, StartRefusalsChangeNothing) {
 TEST(Supervision, StartDisablesControlsSendsWakeUpAndStartsBothTimers) {
     Rig rig;
     rig.session.StartRead(true);
-    std::vector<EffectKind> kinds;
-    for (const auto& e : rig.effects) kinds.push_back(e.kind);
-    const std::vector<EffectKind> expected = {
-        EffectKind::ToolBarEnabled,  EffectKind::ProgrammeMenuEnabled,
-        EffectKind::ToolButtonEnabled, EffectKind::EnableModelFrameAndFocus,
-        EffectKind::SendBytes,       EffectKind::WatchdogRestart,
-        EffectKind::StatusCaption,   EffectKind::BlinkStart};
-    EXPECT_EQ(kinds, expected);
-    EXPECT_EQ(rig.effects[2].number, 5);
-    EXPECT_FALSE(rig.effects[2].enabled);
-    EXPECT_EQ(rig.effects[6].text, "Communicating, please waiting");
+    const std::vector<std::size_t> expected = {
+        KindOf<effect::ToolBarEnabled>(), KindOf<effect::ProgrammeMenuEnabled>(),
+        KindOf<effect::CommandButtonEnabled>(), KindOf<effect::EnableModelFrameAndFocus>(),
+        KindOf<effect::SendBytes>(), KindOf<effect::WatchdogRestart>(),
+        KindOf<effect::StatusCaption>(), KindOf<effect::BlinkStart>()};
+    EXPECT_EQ(Kinds(rig.effects, 0), expected);
+    EXPECT_EQ(std::get<effect::CommandButtonEnabled>(rig.effects[2]).command, 'R');
+    EXPECT_FALSE(std::get<effect::CommandButtonEnabled>(rig.effects[2]).enabled);
+    EXPECT_EQ(std::get<effect::StatusCaption>(rig.effects[6]).text, "Communicating, please waiting");
     EXPECT_EQ(rig.session.LinkCommand(), 'R');
     EXPECT_EQ(rig.session.LinkPhase(), 1);
 }
@@ -335,10 +343,10 @@ TEST(Supervision, WatchdogEndsTheTransferThreeSecondsAfterTheLastCommand) {
 
     // While the message is open, arriving bytes are discarded and nothing can start.
     bool checkedDuringMessage = false;
-    rig.onMessage = [&](const Effect& e) {
+    rig.onMessage = [&](const effect::ShowMessage& e) {
         EXPECT_EQ(e.text, " Make mistakes, please check interphone type, trouble, line and "
                           "computer choice of the communication port! ");
-        EXPECT_EQ(e.number, 16);
+        EXPECT_EQ(e.flags, 16);
         rig.Receive({0x06});
         EXPECT_EQ(rig.session.RxText(), "");
         EXPECT_EQ(rig.session.StartRead(true), StartResult::Busy);
@@ -348,14 +356,14 @@ TEST(Supervision, WatchdogEndsTheTransferThreeSecondsAfterTheLastCommand) {
     const auto first = rig.effects.size();
     rig.Advance(1);
     EXPECT_TRUE(checkedDuringMessage);
-    std::vector<EffectKind> kinds;
-    for (auto i = first; i < rig.effects.size(); ++i) kinds.push_back(rig.effects[i].kind);
-    const std::vector<EffectKind> expected = {
-        EffectKind::WatchdogStop,        EffectKind::StatusVisible,     EffectKind::BlinkStop,
-        EffectKind::ShowMessage,         EffectKind::ToolBarEnabled,    EffectKind::ProgrammeMenuEnabled,
-        EffectKind::ToolButtonEnabled,   EffectKind::ToolButtonEnabled, EffectKind::ProgressHide,
-        EffectKind::SendBytes,           EffectKind::WatchdogStop,      EffectKind::TransferFailed};
-    EXPECT_EQ(kinds, expected);
+    const std::vector<std::size_t> expected = {
+        KindOf<effect::WatchdogStop>(),         KindOf<effect::StatusVisible>(),
+        KindOf<effect::BlinkStop>(),            KindOf<effect::ShowMessage>(),
+        KindOf<effect::ToolBarEnabled>(),       KindOf<effect::ProgrammeMenuEnabled>(),
+        KindOf<effect::CommandButtonEnabled>(), KindOf<effect::CommandButtonEnabled>(),
+        KindOf<effect::ProgressHide>(),         KindOf<effect::SendBytes>(),
+        KindOf<effect::WatchdogStop>(),         KindOf<effect::TransferFailed>()};
+    EXPECT_EQ(Kinds(rig.effects, first), expected);
     EXPECT_EQ(rig.LastSent(), Bytes{0x45});
     EXPECT_EQ(rig.session.State(), TransferState::Idle);
     EXPECT_EQ(rig.session.StartWrite(true, 0), StartResult::Started);
@@ -374,8 +382,8 @@ TEST(Supervision, FailedReadNeverReachesTheEditor) {
         if (portVanishes) rig.session.OnPortError();  // at once, not 3 s later
         else rig.Advance(3000);
         EXPECT_EQ(rig.now - before, portVanishes ? 0 : 3000);
-        EXPECT_EQ(rig.Of(EffectKind::TransferFailed).size(), 1u);
-        EXPECT_TRUE(rig.Of(EffectKind::ReadImageReady).empty());
+        EXPECT_EQ(rig.Of<effect::TransferFailed>().size(), 1u);
+        EXPECT_TRUE(rig.Of<effect::ReadImageReady>().empty());
         EXPECT_EQ(rig.session.State(), TransferState::Idle);
         EXPECT_EQ(rig.LastSent(), Bytes{0x45});
     }
@@ -401,16 +409,17 @@ TEST(Supervision, SuccessBlinksSixTicksThenRestoresBothButtons) {
     EXPECT_FALSE(rig.session.StatusVisible());
     EXPECT_FALSE(rig.session.BlinkRunning());
     std::vector<bool> toggles;
-    std::vector<int> enabledButtons;
+    std::vector<char> enabledButtons;
     for (auto i = first; i < rig.effects.size(); ++i) {
         const Effect& e = rig.effects[i];
-        if (e.kind == EffectKind::StatusVisible) toggles.push_back(e.enabled);
-        if (e.kind == EffectKind::ToolButtonEnabled && e.enabled) enabledButtons.push_back(e.number);
+        if (const auto* label = std::get_if<effect::StatusVisible>(&e)) toggles.push_back(label->visible);
+        if (const auto* button = std::get_if<effect::CommandButtonEnabled>(&e); button && button->enabled)
+            enabledButtons.push_back(button->command);
     }
     // shown at 400 ms, then six toggles, then hidden for good
     EXPECT_EQ(toggles, (std::vector<bool>{false, true, false, true, false, true, false}));
-    EXPECT_EQ(enabledButtons, (std::vector<int>{5, 6}));
-    EXPECT_EQ(rig.Of(EffectKind::UiRestored).size(), 1u);
+    EXPECT_EQ(enabledButtons, (std::vector<char>{'R', 'W'}));
+    EXPECT_EQ(rig.Of<effect::UiRestored>().size(), 1u);
 }
 
 }  // namespace
