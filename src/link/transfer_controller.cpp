@@ -14,6 +14,8 @@ template <class... Visitors>
 struct Overloaded : Visitors... {
     using Visitors::operator()...;
 };
+template <class... Visitors>
+Overloaded(Visitors...) -> Overloaded<Visitors...>;
 }  // namespace
 
 TransferController::TransferController(QObject* parent)
