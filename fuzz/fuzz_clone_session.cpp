@@ -65,31 +65,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         [&] { return shortImage ? std::string("0A") : kImage; });
 
     while (!in.empty()) {
-        const TransferState stateBefore = session.State();
+        const TransferState stateBefore = session.state();
         const bool quiet = stateBefore == TransferState::Idle || stateBefore == TransferState::Finishing;
         const int sendsBefore = sends, outcomesBefore = outcomes;
         const std::uint8_t op = in.next();
         bool started = false;
         switch (op % 8) {
-        case 0: started = session.StartRead(op & 0x80) == StartResult::Started; break;
-        case 1: started = session.StartWrite(op & 0x80, in.next() % 3) == StartResult::Started; break;
+        case 0: started = session.startRead(op & 0x80) == StartResult::Started; break;
+        case 1: started = session.startWrite(op & 0x80, in.next() % 3) == StartResult::Started; break;
         case 2: {
             std::vector<std::uint8_t> batch;
             for (int n = in.next() % 80; n > 0 && !in.empty(); --n) batch.push_back(in.next());
-            session.OnBytesReceived(batch);
+            session.onBytesReceived(batch);
             break;
         }
-        case 3: session.OnBreak(); break;
+        case 3: session.onBreak(); break;
         case 4: session.Timer1_Timer(); break;
         case 5: session.Timer2_Timer(); break;
-        case 6: session.OnPortError(); break;
+        case 6: session.onPortError(); break;
         case 7: {
             std::vector<std::uint8_t> batch;
             for (int n = 1 + in.next() % 136; n > 0 && !radioReplies.empty(); --n) {
                 batch.push_back(radioReplies.front());
                 radioReplies.pop_front();
             }
-            session.OnBytesReceived(batch);
+            session.onBytesReceived(batch);
             break;
         }
         }
@@ -100,7 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Check(sends == sendsBefore);
         }
         Check(outcomes <= outcomesBefore + 1);
-        Check(session.ProgressValue() >= 0 && session.ProgressValue() <= kProgressMaximum);
+        Check(session.progressValue() >= 0 && session.progressValue() <= kProgressMaximum);
         Check(session.ReadImage().size() <= 1664);
     }
     return 0;

@@ -38,22 +38,22 @@ std::uint8_t ImageByte(const std::string& imageHex, int offset) {
 CloneSession::CloneSession(EffectSink sink, ImageSource encodeImage)
     : sink_(std::move(sink)), encodeImage_(std::move(encodeImage)) {}
 
-StartResult CloneSession::StartRead(bool portOpen) { return Start('R', portOpen, 0); }
+StartResult CloneSession::startRead(bool portOpen) { return start('R', portOpen, 0); }
 
-StartResult CloneSession::StartWrite(bool portOpen, int serviceUnlocked) {
-    return Start('W', portOpen, serviceUnlocked);
+StartResult CloneSession::startWrite(bool portOpen, int serviceUnlocked) {
+    return start('W', portOpen, serviceUnlocked);
 }
 
-StartResult CloneSession::Start(char command, bool portOpen, int serviceUnlocked) {
+StartResult CloneSession::start(char command, bool portOpen, int serviceUnlocked) {
     if (state_ != TransferState::Idle) return StartResult::Busy;
     if (!portOpen) {
-        Emit(effect::ShowMessage{kNoPortMessage, kFlagsInformation});
+        emitEffect(effect::ShowMessage{kNoPortMessage, kFlagsInformation});
         return StartResult::NoPortOpen;
     }
     state_ = TransferState::Transferring;
-    Emit(effect::ToolBarEnabled{false});
-    Emit(effect::ProgrammeMenuEnabled{false});
-    Emit(effect::CommandButtonEnabled{command, false});
+    emitEffect(effect::ToolBarEnabled{false});
+    emitEffect(effect::ProgrammeMenuEnabled{false});
+    emitEffect(effect::CommandButtonEnabled{command, false});
     RxText_.clear();
     LinkCommand_ = command;
     LinkPhase_ = 1;
@@ -61,37 +61,37 @@ StartResult CloneSession::Start(char command, bool portOpen, int serviceUnlocked
     writeBlocksSent_ = 0;
     writeBlocksAcknowledged_ = 0;
     interruptPending_ = false;
-    Emit(effect::EnableModelFrameAndFocus{});
+    emitEffect(effect::EnableModelFrameAndFocus{});
     SendBuffer({std::begin(kWakeUp), std::end(kWakeUp)});
-    SetCaption(kCommunicatingCaption);
+    setCaption(kCommunicatingCaption);
     blinkRunning_ = true;
-    Emit(effect::BlinkStart{});
+    emitEffect(effect::BlinkStart{});
     return StartResult::Started;
 }
 
 void CloneSession::SendBuffer(std::vector<std::uint8_t> bytes) {
     RxText_.clear();
     const bool isEnd = bytes.size() == 1 && bytes[0] == kEnd;
-    Emit(effect::SendBytes{std::move(bytes)});
+    emitEffect(effect::SendBytes{std::move(bytes)});
     if (isEnd) {
-        StopWatchdog();
+        stopWatchdog();
     } else {
         watchdogRunning_ = true;
-        Emit(effect::WatchdogRestart{});
+        emitEffect(effect::WatchdogRestart{});
     }
 }
 
-void CloneSession::OnBreak() { BreakSeen_ = true; }
+void CloneSession::onBreak() { BreakSeen_ = true; }
 
 void CloneSession::OnPortEvent(int eventCode, std::span<const std::uint8_t> bytes) {
     if (eventCode == kEventBreak) {
-        OnBreak();
+        onBreak();
     } else if (eventCode == kEventReceive) {
-        OnBytesReceived(bytes);
+        onBytesReceived(bytes);
     }
 }
 
-void CloneSession::OnBytesReceived(std::span<const std::uint8_t> bytes) {
+void CloneSession::onBytesReceived(std::span<const std::uint8_t> bytes) {
     if (bytes.empty()) return;
     for (std::uint8_t b : bytes) {
         if (RxText_.size() >= kRxTextLimit) break;
@@ -107,15 +107,15 @@ void CloneSession::OnBytesReceived(std::span<const std::uint8_t> bytes) {
         return;
     }
     if (LinkPhase_ == 1) {
-        HandshakeStep();
+        handshakeStep();
     } else if (LinkPhase_ == 0) {
-        if (LinkCommand_ == 'W') WriteStep();
-        else if (LinkCommand_ == 'R') ReadStep();
+        if (LinkCommand_ == 'W') writeStep();
+        else if (LinkCommand_ == 'R') readStep();
     }
 }
 
 // Only at byte boundaries: a text straddling two bytes is not the radio's identity.
-bool CloneSession::IdentityReceived() const {
+bool CloneSession::identityReceived() const {
     if (RxText_.size() != kIdentityChars) return false;
     for (std::size_t at = 0; at + 10 <= kIdentityChars; at += 2) {
         const std::string_view part = std::string_view(RxText_).substr(at, 10);
@@ -124,33 +124,33 @@ bool CloneSession::IdentityReceived() const {
     return false;
 }
 
-void CloneSession::HandshakeStep() {
+void CloneSession::handshakeStep() {
     if (RxText_ == "06") {
-        StopWatchdog();
+        stopWatchdog();
         SendBuffer({kIdentify});
-    } else if (IdentityReceived()) {
+    } else if (identityReceived()) {
         LinkPhase_ = 0;
         BlockAddress_ = kFirstBlockAddress;
         WriteImage_ = encodeImage_ ? encodeImage_() : std::string();
         ReadImage_.clear();
-        BlockRequested_ = false;
+        blockRequested_ = false;
         progressValue_ = 0;
         progressVisible_ = true;
-        Emit(effect::ProgressShow{0});
-        StopWatchdog();
+        emitEffect(effect::ProgressShow{0});
+        stopWatchdog();
         SendBuffer({kAcknowledge});
     }
 }
 
-void CloneSession::WriteStep() {
+void CloneSession::writeStep() {
     if (RxText_ != "06") return;
     if (writeBlocksSent_ > writeBlocksAcknowledged_) ++writeBlocksAcknowledged_;
     if (interruptPending_) {
-        EndInterrupted();
+        endInterrupted();
         return;
     }
-    AddProgress(kWriteProgressStep);
-    StopWatchdog();
+    addProgress(kWriteProgressStep);
+    stopWatchdog();
     if (BlockAddress_ < kWriteEndAddress) {
         BlockAddress_ = WriteBlockAddress(BlockAddress_, ServiceUnlocked_ != 0);
         std::vector<std::uint8_t> block = {kWriteBlock, static_cast<std::uint8_t>(BlockAddress_ >> 8),
@@ -162,38 +162,38 @@ void CloneSession::WriteStep() {
         ++writeBlocksSent_;
         BlockAddress_ += kWriteLength;
     } else {
-        SetCaption(kWriteSucceededCaption);
-        HideProgress();
+        setCaption(kWriteSucceededCaption);
+        hideProgress();
         state_ = TransferState::Finishing;
         SendBuffer({kEnd});
-        Emit(effect::TransferSucceeded{'W'});
+        emitEffect(effect::TransferSucceeded{'W'});
     }
 }
 
 // A reply counts only as the answer to the command just sent: an acknowledgement after an
 // acknowledgement, a data block after a block request. A radio that repeats a reply, or skips
 // one, would otherwise shift or duplicate blocks in the image without any error.
-void CloneSession::ReadStep() {
-    if (RxText_ == "06" && !BlockRequested_) {
-        AddProgress(kReadProgressStep);
-        StopWatchdog();
+void CloneSession::readStep() {
+    if (RxText_ == "06" && !blockRequested_) {
+        addProgress(kReadProgressStep);
+        stopWatchdog();
         if (BlockAddress_ <= kLastReadAddress) {
             SendBuffer({kReadBlock, static_cast<std::uint8_t>(BlockAddress_ >> 8),
                         static_cast<std::uint8_t>(BlockAddress_ & 0xFF), kReadLength});
             BlockAddress_ += kReadLength;
-            BlockRequested_ = true;
+            blockRequested_ = true;
         } else {
-            Emit(effect::ReadImageReady{ReadImage_});
-            SetCaption(kReadSucceededCaption);
-            HideProgress();
+            emitEffect(effect::ReadImageReady{ReadImage_});
+            setCaption(kReadSucceededCaption);
+            hideProgress();
             state_ = TransferState::Finishing;
             SendBuffer({kEnd});
-            Emit(effect::TransferSucceeded{'R'});
+            emitEffect(effect::TransferSucceeded{'R'});
         }
-    } else if (BlockRequested_ && RxText_.size() == kDataBlockChars && RxText_.compare(0, 2, "57") == 0 &&
+    } else if (blockRequested_ && RxText_.size() == kDataBlockChars && RxText_.compare(0, 2, "57") == 0 &&
                RxText_.compare(6, 2, "40") == 0) {
-        BlockRequested_ = false;
-        StopWatchdog();
+        blockRequested_ = false;
+        stopWatchdog();
         ReadImage_ += RxText_.substr(8, 128);
         SendBuffer({kAcknowledge});
     }
@@ -201,106 +201,106 @@ void CloneSession::ReadStep() {
 
 void CloneSession::Timer1_Timer() {
     if (!watchdogRunning_) return;  // a tick queued before the timer was stopped
-    EndWithWatchdogOutcome();
+    endWithWatchdogOutcome();
 }
 
-void CloneSession::OnPortError() {
-    if (state_ == TransferState::Transferring) EndWithWatchdogOutcome();
+void CloneSession::onPortError() {
+    if (state_ == TransferState::Transferring) endWithWatchdogOutcome();
 }
 
-void CloneSession::Interrupt() {
+void CloneSession::interrupt() {
     if (state_ != TransferState::Transferring) return;
     if (writeBlocksSent_ > writeBlocksAcknowledged_ && watchdogRunning_) {
         interruptPending_ = true;
     } else {
-        EndInterrupted();
+        endInterrupted();
     }
 }
 
-void CloneSession::Abort() {
-    if (state_ == TransferState::Transferring) EndInterrupted();
+void CloneSession::abort() {
+    if (state_ == TransferState::Transferring) endInterrupted();
 }
 
-void CloneSession::EndInterrupted() {
+void CloneSession::endInterrupted() {
     interruptPending_ = false;
     RxText_.clear();
-    StopWatchdog();
-    SetLabelVisible(false);
-    StopBlink();
-    EnableControls();
-    HideProgress();
+    stopWatchdog();
+    setLabelVisible(false);
+    stopBlink();
+    enableControls();
+    hideProgress();
     SendBuffer({kEnd});
     state_ = TransferState::Idle;
-    Emit(effect::TransferInterrupted{});
+    emitEffect(effect::TransferInterrupted{});
 }
 
-void CloneSession::EndWithWatchdogOutcome() {
+void CloneSession::endWithWatchdogOutcome() {
     state_ = TransferState::ReportingFailure;
     interruptPending_ = false;
     RxText_.clear();
-    StopWatchdog();
-    SetLabelVisible(false);
-    StopBlink();
-    Emit(effect::ShowMessage{kWatchdogMessage, kFlagsStop});
-    EnableControls();
-    HideProgress();
+    stopWatchdog();
+    setLabelVisible(false);
+    stopBlink();
+    emitEffect(effect::ShowMessage{kWatchdogMessage, kFlagsStop});
+    enableControls();
+    hideProgress();
     SendBuffer({kEnd});
     state_ = TransferState::Idle;
-    Emit(effect::TransferFailed{});
+    emitEffect(effect::TransferFailed{});
 }
 
 void CloneSession::Timer2_Timer() {
     if (!blinkRunning_) return;
-    SetLabelVisible(!labelVisible_);
+    setLabelVisible(!labelVisible_);
     const bool success = caption_ == kReadSucceededCaption || caption_ == kWriteSucceededCaption;
     if (!success) return;
     ++BlinkCount_;
     if (BlinkCount_ == kBlinkTicksToRestore) {
         BlinkCount_ = 0;
-        SetLabelVisible(false);
-        StopBlink();
-        EnableControls();
+        setLabelVisible(false);
+        stopBlink();
+        enableControls();
         state_ = TransferState::Idle;
-        Emit(effect::UiRestored{});
+        emitEffect(effect::UiRestored{});
     }
 }
 
-void CloneSession::EnableControls() {
-    Emit(effect::ToolBarEnabled{true});
-    Emit(effect::ProgrammeMenuEnabled{true});
-    Emit(effect::CommandButtonEnabled{'R', true});
-    Emit(effect::CommandButtonEnabled{'W', true});
+void CloneSession::enableControls() {
+    emitEffect(effect::ToolBarEnabled{true});
+    emitEffect(effect::ProgrammeMenuEnabled{true});
+    emitEffect(effect::CommandButtonEnabled{'R', true});
+    emitEffect(effect::CommandButtonEnabled{'W', true});
 }
 
-void CloneSession::StopWatchdog() {
+void CloneSession::stopWatchdog() {
     watchdogRunning_ = false;
-    Emit(effect::WatchdogStop{});
+    emitEffect(effect::WatchdogStop{});
 }
 
-void CloneSession::StopBlink() {
+void CloneSession::stopBlink() {
     blinkRunning_ = false;
-    Emit(effect::BlinkStop{});
+    emitEffect(effect::BlinkStop{});
 }
 
-void CloneSession::SetCaption(const char* caption) {
+void CloneSession::setCaption(const char* caption) {
     caption_ = caption;
-    Emit(effect::StatusCaption{caption_});
+    emitEffect(effect::StatusCaption{caption_});
 }
 
-void CloneSession::SetLabelVisible(bool visible) {
+void CloneSession::setLabelVisible(bool visible) {
     labelVisible_ = visible;
-    Emit(effect::StatusVisible{visible});
+    emitEffect(effect::StatusVisible{visible});
 }
 
-void CloneSession::HideProgress() {
+void CloneSession::hideProgress() {
     progressVisible_ = false;
-    Emit(effect::ProgressHide{});
+    emitEffect(effect::ProgressHide{});
 }
 
-void CloneSession::AddProgress(int step) {
+void CloneSession::addProgress(int step) {
     if (progressValue_ >= kProgressMaximum) return;
     progressValue_ += step;
-    Emit(effect::ProgressValue{progressValue_});
+    emitEffect(effect::ProgressValue{progressValue_});
 }
 
 }  // namespace r7::link

@@ -92,33 +92,33 @@ public:
     CloneSession(EffectSink sink, ImageSource encodeImage);
 
     // mnureadFre_Click / mnuwriteFre_Click. serviceUnlocked non-zero adds the block at 0180.
-    StartResult StartRead(bool portOpen);
-    StartResult StartWrite(bool portOpen, int serviceUnlocked);
+    StartResult startRead(bool portOpen);
+    StartResult startWrite(bool portOpen, int serviceUnlocked);
 
     // OnPortEvent: all waiting bytes at once, and the break notification.
-    void OnBytesReceived(std::span<const std::uint8_t> bytes);
-    void OnBreak();
+    void onBytesReceived(std::span<const std::uint8_t> bytes);
+    void onBreak();
     // The same by the serial control's event codes (2 bytes received, 1001 break); any other
     // code is ignored.
     void OnPortEvent(int eventCode, std::span<const std::uint8_t> bytes = {});
     // The port failed or vanished: a running transfer ends now the way the watchdog ends it.
-    void OnPortError();
+    void onPortError();
     // The user wants the transfer stopped. A write block already sent is given its reply, so
     // the count of blocks the radio holds stays exact; otherwise End goes out at once.
-    void Interrupt();
+    void interrupt();
     // Stop now, whatever is in flight (the program is ending): End goes out at once.
-    void Abort();
+    void abort();
     // An interruption waits for the reply to the write block in flight.
-    bool InterruptPending() const { return interruptPending_; }
+    bool interruptPending() const { return interruptPending_; }
 
     // Blocks of the current (or last) write the radio has acknowledged, out of how many.
-    int WriteBlocksAcknowledged() const { return writeBlocksAcknowledged_; }
-    int WriteBlocksTotal() const { return WriteBlockCount(ServiceUnlocked_ != 0); }
+    int writeBlocksAcknowledged() const { return writeBlocksAcknowledged_; }
+    int writeBlocksTotal() const { return WriteBlockCount(ServiceUnlocked_ != 0); }
 
     void Timer1_Timer();  // the watchdog's tick
     void Timer2_Timer();  // the busy blink's tick
 
-    TransferState State() const { return state_; }
+    TransferState state() const { return state_; }
     const std::string& RxText() const { return RxText_; }
     int LinkPhase() const { return LinkPhase_; }
     char LinkCommand() const { return LinkCommand_; }
@@ -127,30 +127,30 @@ public:
     const std::string& ReadImage() const { return ReadImage_; }
     const std::string& WriteImage() const { return WriteImage_; }
     int BlinkCount() const { return BlinkCount_; }
-    bool WatchdogRunning() const { return watchdogRunning_; }
-    bool BlinkRunning() const { return blinkRunning_; }
-    int ProgressValue() const { return progressValue_; }
-    bool ProgressVisible() const { return progressVisible_; }
-    const std::string& StatusCaption() const { return caption_; }
-    bool StatusVisible() const { return labelVisible_; }
+    bool watchdogRunning() const { return watchdogRunning_; }
+    bool blinkRunning() const { return blinkRunning_; }
+    int progressValue() const { return progressValue_; }
+    bool progressVisible() const { return progressVisible_; }
+    const std::string& statusCaption() const { return caption_; }
+    bool statusVisible() const { return labelVisible_; }
 
 private:
-    StartResult Start(char command, bool portOpen, int serviceUnlocked);
+    StartResult start(char command, bool portOpen, int serviceUnlocked);
     void SendBuffer(std::vector<std::uint8_t> bytes);
-    void HandshakeStep();
-    void WriteStep();
-    void ReadStep();
-    void EndWithWatchdogOutcome();
-    void EndInterrupted();
-    void EnableControls();
-    void StopWatchdog();
-    void StopBlink();
-    void SetCaption(const char* caption);
-    void SetLabelVisible(bool visible);
-    void HideProgress();
-    void AddProgress(int step);
-    void Emit(const Effect& effect) { sink_(effect); }
-    bool IdentityReceived() const;
+    void handshakeStep();
+    void writeStep();
+    void readStep();
+    void endWithWatchdogOutcome();
+    void endInterrupted();
+    void enableControls();
+    void stopWatchdog();
+    void stopBlink();
+    void setCaption(const char* caption);
+    void setLabelVisible(bool visible);
+    void hideProgress();
+    void addProgress(int step);
+    void emitEffect(const Effect& effect) { sink_(effect); }
+    bool identityReceived() const;
 
     EffectSink sink_;
     ImageSource encodeImage_;
@@ -161,7 +161,7 @@ private:
     char LinkCommand_ = 0;
     int BlockAddress_ = 0;
     bool BreakSeen_ = false;
-    bool BlockRequested_ = false;  // read stage: a data block is due, not an acknowledgement
+    bool blockRequested_ = false;  // read stage: a data block is due, not an acknowledgement
     std::string WriteImage_;
     std::string ReadImage_;
     int BlinkCount_ = 0;

@@ -9,7 +9,7 @@
 
 namespace r7::link {
 
-void WriteRecord::AddSentCommand(std::span<const std::uint8_t> command) {
+void WriteRecord::addSentCommand(std::span<const std::uint8_t> command) {
     if (command.size() != kBlockHeaderSize + kWriteLength || command[0] != kWriteBlock ||
         command[3] != kWriteLength)
         return;
@@ -24,14 +24,14 @@ void WriteRecord::AddSentCommand(std::span<const std::uint8_t> command) {
 ReadBackComparison CompareReadBack(const WriteRecord& record, std::span<const std::uint8_t> readBack) {
     ReadBackComparison result;
     for (std::size_t offset = 0; offset < layout::kImageSize; ++offset) {
-        if (!record.IsWritten(offset)) continue;
+        if (!record.isWritten(offset)) continue;
         if (offset >= readBack.size()) {
             ++result.unverifiable;
             continue;
         }
         ++result.compared;
-        if (record.ByteAt(offset) != readBack[offset])
-            result.differences.push_back({offset, record.ByteAt(offset), readBack[offset]});
+        if (record.byteAt(offset) != readBack[offset])
+            result.differences.push_back({offset, record.byteAt(offset), readBack[offset]});
     }
     return result;
 }

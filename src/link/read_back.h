@@ -21,11 +21,11 @@ namespace r7::link {
 class WriteRecord {
 public:
     // Any command; only write blocks (57 AH AL 10 and 16 data bytes) are recorded.
-    void AddSentCommand(std::span<const std::uint8_t> command);
-    void Clear() { written_.fill(-1); }
+    void addSentCommand(std::span<const std::uint8_t> command);
+    void clear() { written_.fill(-1); }
 
-    bool IsWritten(std::size_t offset) const { return offset < written_.size() && written_[offset] >= 0; }
-    std::uint8_t ByteAt(std::size_t offset) const { return static_cast<std::uint8_t>(written_[offset]); }
+    bool isWritten(std::size_t offset) const { return offset < written_.size() && written_[offset] >= 0; }
+    std::uint8_t byteAt(std::size_t offset) const { return static_cast<std::uint8_t>(written_[offset]); }
 
 private:
     std::array<int, layout::kImageSize> written_ = Unwritten();

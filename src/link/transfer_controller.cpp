@@ -33,41 +33,41 @@ TransferController::TransferController(QObject* parent)
     connect(&timer2_, &QTimer::timeout, this, [this] { session_.Timer2_Timer(); });
     interruptGrace_.setInterval(kInterruptGraceMs);
     interruptGrace_.setSingleShot(true);
-    connect(&interruptGrace_, &QTimer::timeout, this, [this] { session_.Abort(); });
+    connect(&interruptGrace_, &QTimer::timeout, this, [this] { session_.abort(); });
     connect(&link_, &SerialLink::bytesReceived, this, [this](const QByteArray& bytes) {
-        session_.OnBytesReceived(
+        session_.onBytesReceived(
             {reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())});
     });
     // Queued: the port can fail inside a write the session is making.
     connect(&link_, &SerialLink::portLost, this, [this](const QString& reason) {
-        if (session_.State() == TransferState::Transferring) portLoss_ = reason;
+        if (session_.state() == TransferState::Transferring) portLoss_ = reason;
     });
-    connect(&link_, &SerialLink::portLost, this, [this] { session_.OnPortError(); }, Qt::QueuedConnection);
+    connect(&link_, &SerialLink::portLost, this, [this] { session_.onPortError(); }, Qt::QueuedConnection);
 }
 
 StartResult TransferController::startRead() {
-    if (session_.State() == TransferState::Idle) {
+    if (session_.state() == TransferState::Idle) {
         portLoss_.clear();
         link_.discardInput();
     }
-    return session_.StartRead(link_.isOpen());
+    return session_.startRead(link_.isOpen());
 }
 
 StartResult TransferController::startWrite(int serviceUnlocked) {
-    if (session_.State() == TransferState::Idle) {
+    if (session_.state() == TransferState::Idle) {
         portLoss_.clear();
         link_.discardInput();
     }
-    return session_.StartWrite(link_.isOpen(), serviceUnlocked);
+    return session_.startWrite(link_.isOpen(), serviceUnlocked);
 }
 
 void TransferController::interrupt() {
-    session_.Interrupt();
-    if (session_.InterruptPending()) interruptGrace_.start();
+    session_.interrupt();
+    if (session_.interruptPending()) interruptGrace_.start();
 }
 
 void TransferController::abort() {
-    session_.Abort();
+    session_.abort();
     link_.flush();
 }
 
@@ -77,9 +77,9 @@ QString TransferController::failureReason() const {
 }
 
 QString TransferController::writeProgressText() const {
-    const int held = session_.WriteBlocksAcknowledged();
+    const int held = session_.writeBlocksAcknowledged();
     if (held == 0) return {};
-    return QStringLiteral("the radio holds %1 of the %2 new blocks").arg(held).arg(session_.WriteBlocksTotal());
+    return QStringLiteral("the radio holds %1 of the %2 new blocks").arg(held).arg(session_.writeBlocksTotal());
 }
 
 void TransferController::apply(const Effect& effect) {

@@ -69,8 +69,8 @@ Outcome Exchange(char command, const ImageBytes& memory, const std::string& imag
             out.failed = out.failed || std::holds_alternative<effect::TransferFailed>(e);
         },
         [&] { return imageToWrite; });
-    if (command == 'R') session.StartRead(true);
-    else session.StartWrite(true, 0);
+    if (command == 'R') session.startRead(true);
+    else session.startWrite(true, 0);
     int number = 0;
     while (!replies.empty()) {
         const Bytes reply = replies.front();
@@ -87,9 +87,9 @@ Outcome Exchange(char command, const ImageBytes& memory, const std::string& imag
         }
         if (number == how.repeatReply) batches.push_back(reply);
         ++number;
-        for (const Bytes& batch : batches) session.OnBytesReceived(batch);
+        for (const Bytes& batch : batches) session.onBytesReceived(batch);
     }
-    if (session.WatchdogRunning()) session.Timer1_Timer();
+    if (session.watchdogRunning()) session.Timer1_Timer();
     return out;
 }
 
@@ -147,10 +147,10 @@ TEST(ReadBack, ComparesOnlyWrittenBytesTheReadReturned) {
     // 57 00 10 10: offsets 000-00F; 57 03 50 10: offsets 340-34F, beyond any read.
     Bytes first = {0x57, 0x00, 0x10, 0x10}, last = {0x57, 0x03, 0x50, 0x10};
     for (int i = 0; i < 16; ++i) first.push_back(static_cast<std::uint8_t>(0xA0 + i)), last.push_back(0x11);
-    record.AddSentCommand(first);
-    record.AddSentCommand(last);
-    record.AddSentCommand(Bytes{0x52, 0x00, 0x10, 0x40});        // a read request is no write
-    record.AddSentCommand(Bytes{0x57, 0x00, 0x20, 0x10, 0x00});  // cut short: ignored
+    record.addSentCommand(first);
+    record.addSentCommand(last);
+    record.addSentCommand(Bytes{0x52, 0x00, 0x10, 0x40});        // a read request is no write
+    record.addSentCommand(Bytes{0x57, 0x00, 0x20, 0x10, 0x00});  // cut short: ignored
     std::vector<std::uint8_t> read(0x340, 0xFF);
     for (int i = 0; i < 16; ++i) read[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(0xA0 + i);
 

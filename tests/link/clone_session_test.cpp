@@ -74,7 +74,7 @@ struct Rig {
         }
         now = end;
     }
-    void Receive(const Bytes& bytes) { session.OnBytesReceived(bytes); }
+    void Receive(const Bytes& bytes) { session.onBytesReceived(bytes); }
     std::vector<Bytes> Sent() const {
         std::vector<Bytes> out;
         for (const auto& e : effects)
@@ -109,7 +109,7 @@ Bytes DataBlock(int address, int seed) {
 
 TEST(CloneRead, SendsThirteenRequestsAndDeliversTheImageOnlyAfterTheLast) {
     Rig rig;
-    ASSERT_EQ(rig.session.StartRead(true), StartResult::Started);
+    ASSERT_EQ(rig.session.startRead(true), StartResult::Started);
     rig.Receive({0x06});
     rig.Receive(kIdentity3207);
     const int addresses[] = {0x0010, 0x0050, 0x0090, 0x00D0, 0x0110, 0x0150, 0x0190,
@@ -133,11 +133,11 @@ TEST(CloneRead, SendsThirteenRequestsAndDeliversTheImageOnlyAfterTheLast) {
     ASSERT_EQ(ready.size(), 1u);
     EXPECT_EQ(ready[0]->imageHex.size(), 1664u);
     EXPECT_EQ(ready[0]->imageHex, image);
-    EXPECT_EQ(rig.session.StatusCaption(), "Reading succeeds frequently!");
-    EXPECT_EQ(rig.session.ProgressValue(), 448);
-    EXPECT_FALSE(rig.session.ProgressVisible());
-    EXPECT_FALSE(rig.session.WatchdogRunning());
-    EXPECT_EQ(rig.session.State(), TransferState::Finishing);
+    EXPECT_EQ(rig.session.statusCaption(), "Reading succeeds frequently!");
+    EXPECT_EQ(rig.session.progressValue(), 448);
+    EXPECT_FALSE(rig.session.progressVisible());
+    EXPECT_FALSE(rig.session.watchdogRunning());
+    EXPECT_EQ(rig.session.state(), TransferState::Finishing);
 
     // Whatever comes after End is thrown away and answered by nothing.
     const auto sentBefore = rig.Sent().size();
@@ -158,9 +158,9 @@ TEST_P(CloneWrite, SendsTheBlocksOfTheWriteListWithTheirImageBytes) {
     Rig rig;
     // Byte k of the image is k mod 251, so every block's data is recognisable.
     for (int k = 0; k < 848; ++k) rig.imageToWrite += Hex({static_cast<std::uint8_t>(k % 251)});
-    ASSERT_EQ(rig.session.StartWrite(true, GetParam().service), StartResult::Started);
+    ASSERT_EQ(rig.session.startWrite(true, GetParam().service), StartResult::Started);
     Handshake(rig);
-    for (int i = 0; i < 60 && rig.session.State() == TransferState::Transferring; ++i)
+    for (int i = 0; i < 60 && rig.session.state() == TransferState::Transferring; ++i)
         rig.Receive({0x06});
 
     std::vector<int> addresses;
@@ -185,8 +185,8 @@ TEST_P(CloneWrite, SendsTheBlocksOfTheWriteListWithTheirImageBytes) {
     ASSERT_EQ(progress.size(), 46u);
     for (std::size_t i = 0; i < progress.size(); ++i)
         EXPECT_EQ(progress[i], static_cast<int>(10 * (i + 1)));
-    EXPECT_EQ(rig.session.StatusCaption(), "Writing succeeds frequently!");
-    EXPECT_FALSE(rig.session.WatchdogRunning());
+    EXPECT_EQ(rig.session.statusCaption(), "Writing succeeds frequently!");
+    EXPECT_FALSE(rig.session.watchdogRunning());
 }
 
 INSTANTIATE_TEST_SUITE_P(ServiceMode, CloneWrite,
@@ -212,12 +212,12 @@ TEST(CloneHandshake, AcceptsTheIdentityOnlyAsEightBytesWithTheTextOnByteBoundari
     };
     for (const auto& c : cases) {
         Rig rig;
-        rig.session.StartRead(true);
+        rig.session.startRead(true);
         rig.Receive({0x06});
         rig.Receive(c.reply);
         EXPECT_EQ(rig.session.LinkPhase() == 0, c.accepted) << c.name;
         EXPECT_EQ(rig.LastSent() == Bytes{0x06}, c.accepted) << c.name;
-        EXPECT_EQ(rig.session.ProgressVisible(), c.accepted) << c.name;
+        EXPECT_EQ(rig.session.progressVisible(), c.accepted) << c.name;
     }
 }
 
@@ -228,7 +228,7 @@ TEST(CloneHandshake, AnswersOnlyAnExactAcknowledge) {
     } cases[] = {{{0x06}, true}, {{0x06, 0x06}, false}, {{0x15}, false}, {{0x06, 0x00}, false}};
     for (const auto& c : cases) {
         Rig rig;
-        rig.session.StartWrite(true, 0);
+        rig.session.startWrite(true, 0);
         rig.Receive(c.reply);
         EXPECT_EQ(rig.LastSent() == Bytes{0x02}, c.answered) << Hex(c.reply);
     }
@@ -254,7 +254,7 @@ TEST(CloneRead, DataBlockRules) {
     };
     for (const auto& c : cases) {
         Rig rig;
-        rig.session.StartRead(true);
+        rig.session.startRead(true);
         Handshake(rig);
         for (const auto& batch : c.batches) rig.Receive(batch);
         EXPECT_EQ(rig.LastSent() == Bytes{0x06}, c.accepted) << c.name;
@@ -265,7 +265,7 @@ TEST(CloneRead, DataBlockRules) {
 // A break drops the oldest byte of the next batch; the port's events arrive by their codes.
 TEST(CloneLink, BreakDropsTheOldestByteOfTheNextBatch) {
     Rig rig;
-    rig.session.StartRead(true);
+    rig.session.startRead(true);
     rig.session.OnPortEvent(3, Bytes{0x06});  // neither bytes received nor a break
     EXPECT_EQ(rig.LastSent(), kWake);
     rig.session.OnPortEvent(kEventBreak);
@@ -277,8 +277,8 @@ TEST(CloneLink, BreakDropsTheOldestByteOfTheNextBatch) {
     EXPECT_EQ(kEventBreak, 1001);
 
     Rig lone;
-    lone.session.StartRead(true);
-    lone.session.OnBreak();
+    lone.session.startRead(true);
+    lone.session.onBreak();
     lone.Receive({0x06});  // the only byte goes, nothing is left to answer
     EXPECT_EQ(lone.session.RxText(), "");
     EXPECT_EQ(lone.LastSent(), kWake);
@@ -301,7 +301,7 @@ TEST(CloneLink, PortTimeoutsOfTheFixedLineSettings) {
 
 TEST(Supervision, StartRefusalsChangeNothing) {
     Rig rig;
-    EXPECT_EQ(rig.session.StartRead(false), StartResult::NoPortOpen);
+    EXPECT_EQ(rig.session.startRead(false), StartResult::NoPortOpen);
     ASSERT_EQ(rig.effects.size(), 1u);
     const auto* message = std::get_if<effect::ShowMessage>(&rig.effects[0]);
     ASSERT_NE(message, nullptr);
@@ -310,16 +310,16 @@ TEST(Supervision, StartRefusalsChangeNothing) {
               "communication  first Open its bunch of mouths! ");
     EXPECT_EQ(message->flags, 64);
 
-    ASSERT_EQ(rig.session.StartWrite(true, 0), StartResult::Started);
+    ASSERT_EQ(rig.session.startWrite(true, 0), StartResult::Started);
     const auto count = rig.effects.size();
-    EXPECT_EQ(rig.session.StartRead(true), StartResult::Busy);
-    EXPECT_EQ(rig.session.StartWrite(true, 1), StartResult::Busy);
+    EXPECT_EQ(rig.session.startRead(true), StartResult::Busy);
+    EXPECT_EQ(rig.session.startWrite(true, 1), StartResult::Busy);
     EXPECT_EQ(rig.effects.size(), count);
 }
 
 TEST(Supervision, StartDisablesControlsSendsWakeUpAndStartsBothTimers) {
     Rig rig;
-    rig.session.StartRead(true);
+    rig.session.startRead(true);
     const std::vector<std::size_t> expected = {
         KindOf<effect::ToolBarEnabled>(), KindOf<effect::ProgrammeMenuEnabled>(),
         KindOf<effect::CommandButtonEnabled>(), KindOf<effect::EnableModelFrameAndFocus>(),
@@ -335,11 +335,11 @@ TEST(Supervision, StartDisablesControlsSendsWakeUpAndStartsBothTimers) {
 
 TEST(Supervision, WatchdogEndsTheTransferThreeSecondsAfterTheLastCommand) {
     Rig rig;
-    rig.session.StartRead(true);
+    rig.session.startRead(true);
     rig.Advance(2000);
     rig.Receive({0x06});  // restarts the watchdog with the 02 it answers
     rig.Advance(2999);
-    EXPECT_EQ(rig.session.State(), TransferState::Transferring);
+    EXPECT_EQ(rig.session.state(), TransferState::Transferring);
 
     // While the message is open, arriving bytes are discarded and nothing can start.
     bool checkedDuringMessage = false;
@@ -349,7 +349,7 @@ TEST(Supervision, WatchdogEndsTheTransferThreeSecondsAfterTheLastCommand) {
         EXPECT_EQ(e.flags, 16);
         rig.Receive({0x06});
         EXPECT_EQ(rig.session.RxText(), "");
-        EXPECT_EQ(rig.session.StartRead(true), StartResult::Busy);
+        EXPECT_EQ(rig.session.startRead(true), StartResult::Busy);
         EXPECT_NE(rig.LastSent(), Bytes{0x45});  // End goes out after the message closes
         checkedDuringMessage = true;
     };
@@ -365,26 +365,26 @@ TEST(Supervision, WatchdogEndsTheTransferThreeSecondsAfterTheLastCommand) {
         KindOf<effect::WatchdogStop>(),         KindOf<effect::TransferFailed>()};
     EXPECT_EQ(Kinds(rig.effects, first), expected);
     EXPECT_EQ(rig.LastSent(), Bytes{0x45});
-    EXPECT_EQ(rig.session.State(), TransferState::Idle);
-    EXPECT_EQ(rig.session.StartWrite(true, 0), StartResult::Started);
+    EXPECT_EQ(rig.session.state(), TransferState::Idle);
+    EXPECT_EQ(rig.session.startWrite(true, 0), StartResult::Started);
 }
 
 TEST(Supervision, FailedReadNeverReachesTheEditor) {
     for (bool portVanishes : {false, true}) {
         Rig rig;
-        rig.session.StartRead(true);
+        rig.session.startRead(true);
         Handshake(rig);
         for (int b = 0; b < 5; ++b) {
             rig.Receive(DataBlock(0x10 + b * 0x40, b));
             rig.Receive({0x06});
         }
         const long before = rig.now;
-        if (portVanishes) rig.session.OnPortError();  // at once, not 3 s later
+        if (portVanishes) rig.session.onPortError();  // at once, not 3 s later
         else rig.Advance(3000);
         EXPECT_EQ(rig.now - before, portVanishes ? 0 : 3000);
         EXPECT_EQ(rig.Of<effect::TransferFailed>().size(), 1u);
         EXPECT_TRUE(rig.Of<effect::ReadImageReady>().empty());
-        EXPECT_EQ(rig.session.State(), TransferState::Idle);
+        EXPECT_EQ(rig.session.state(), TransferState::Idle);
         EXPECT_EQ(rig.LastSent(), Bytes{0x45});
     }
 }
@@ -392,22 +392,22 @@ TEST(Supervision, FailedReadNeverReachesTheEditor) {
 TEST(Supervision, SuccessBlinksSixTicksThenRestoresBothButtons) {
     Rig rig;
     rig.imageToWrite = std::string(1696, 'F');
-    rig.session.StartWrite(true, 0);
+    rig.session.startWrite(true, 0);
     rig.Advance(400);  // ticks while communicating toggle the label but do not count
     EXPECT_EQ(rig.session.BlinkCount(), 0);
-    EXPECT_TRUE(rig.session.StatusVisible());
+    EXPECT_TRUE(rig.session.statusVisible());
     Handshake(rig);
-    while (rig.session.State() == TransferState::Transferring) rig.Receive({0x06});
-    EXPECT_EQ(rig.session.State(), TransferState::Finishing);
+    while (rig.session.state() == TransferState::Transferring) rig.Receive({0x06});
+    EXPECT_EQ(rig.session.state(), TransferState::Finishing);
     const auto first = rig.effects.size();
     rig.Advance(1000);
     EXPECT_EQ(rig.session.BlinkCount(), 5);
-    EXPECT_EQ(rig.session.State(), TransferState::Finishing);
+    EXPECT_EQ(rig.session.state(), TransferState::Finishing);
     rig.Advance(200);
     EXPECT_EQ(rig.session.BlinkCount(), 0);
-    EXPECT_EQ(rig.session.State(), TransferState::Idle);
-    EXPECT_FALSE(rig.session.StatusVisible());
-    EXPECT_FALSE(rig.session.BlinkRunning());
+    EXPECT_EQ(rig.session.state(), TransferState::Idle);
+    EXPECT_FALSE(rig.session.statusVisible());
+    EXPECT_FALSE(rig.session.blinkRunning());
     std::vector<bool> toggles;
     std::vector<char> enabledButtons;
     for (auto i = first; i < rig.effects.size(); ++i) {
