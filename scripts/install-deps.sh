@@ -12,6 +12,7 @@ packages=(
   clang libclang-rt-14-dev clang-tidy
   locales
   python3 time ccache
+  poppler-utils
   dpkg-dev lintian man-db appstream desktop-file-utils librsvg2-bin shared-mime-info
   g++-mingw-w64-x86-64-posix wine64
 )

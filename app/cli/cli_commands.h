@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QStringList>
+#include <memory>
 #include <optional>
 
 namespace r7::cli {
@@ -33,6 +35,10 @@ int RunCopyRows(const QStringList& arguments);
 int RunPasteRows(const QStringList& arguments);
 int RunRead(const QStringList& arguments);
 int RunWrite(const QStringList& arguments);
+int RunSheet(const QStringList& arguments);
+
+// The application object: a QGuiApplication for the commands that lay out text.
+std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv);
 int RunPorts(const QStringList& arguments);
 
 // Writes a message to standard error, one line.

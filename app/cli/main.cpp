@@ -21,6 +21,7 @@ const Command kCommands[] = {
     {"read", "--port PORT -o FILE.DAT", "read the radio into a data file", RunRead},
     {"write", "--port PORT FILE.DAT [--service] [--verify] [--backup DIR] [--repeat]",
      "write a data file into the radio", RunWrite},
+    {"sheet", "FILE.DAT -o OUT.pdf", "the channel sheet as a one-page PDF", RunSheet},
     {"ports", "", "list the serial ports and where COM1..COM8 lead", RunPorts},
 };
 
@@ -82,7 +83,7 @@ std::optional<int> ParseArguments(QCommandLineParser& parser, const QStringList&
 
 int main(int argc, char* argv[]) {
     using namespace r7::cli;
-    QCoreApplication app(argc, argv);
+    const auto app = MakeApplication(argc, argv);
     QCoreApplication::setApplicationName("morvane-r7-cli");
     QCoreApplication::setApplicationVersion(QStringLiteral(R7_VERSION));
     QStringList args = QCoreApplication::arguments();

@@ -51,7 +51,7 @@ std::optional<int> AnswerWithoutWindow(int argc, char* argv[], QCommandLineParse
     } else {
         // Qt's first line names the program by the path it was started from.
         const QString details = parser.helpText().section(QLatin1Char('\n'), 1);
-        std::printf("Usage: morvane-r7 [options]\n%s", qPrintable(details));
+        std::printf("Usage: morvane-r7 [options] [FILE.DAT]\n%s", qPrintable(details));
     }
     return 0;
 }
@@ -80,6 +80,7 @@ int main(int argc, char* argv[]) {
     parser.addOption(screenshot);
     parser.addOption(readOnStart);
     parser.addOption(quitAfterPaint);
+    parser.addPositionalArgument(QStringLiteral("FILE.DAT"), QStringLiteral("A configuration to open, as Open does."));
     if (const auto answered = AnswerWithoutWindow(argc, argv, parser)) return *answered;
 
     QApplication app(argc, argv);
@@ -112,6 +113,7 @@ int main(int argc, char* argv[]) {
     FirstPaintQuitter quitter;
     if (parser.isSet(quitAfterPaint)) app.installEventFilter(&quitter);  // any widget of the window
     window.show();
+    if (!parser.positionalArguments().isEmpty()) window.OpenFile(parser.positionalArguments().constFirst());
 
     const auto takeScreenshot = [&window, file = parser.value(screenshot)] {
         const bool saved = window.grab().save(file, "PNG");
@@ -140,6 +142,7 @@ int main(int argc, char* argv[]) {
     const int result = QApplication::exec();
     // Ended without the close box (a screenshot run, the session ending): still store the
     // lock and port, as closing the window would.
+    window.setReplaceGuard({});  // nobody is left to answer a question
     if (window.isVisible()) window.close();
     return result;
 }

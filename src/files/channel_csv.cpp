@@ -94,7 +94,7 @@ QByteArray WriteCsvRecords(const std::vector<std::vector<std::string>>& records)
     return out;
 }
 
-CsvImportReport ImportChannelsCsv(const QByteArray& bytes, EditorState& state) {
+CsvImportReport ImportChannelsCsv(const QByteArray& bytes, EditorState& state, bool renumber) {
     CsvProblem error;
     std::vector<CsvLine> records = ReadCsvRecords(bytes, &error);
     if (!error.reason.empty()) {
@@ -103,7 +103,7 @@ CsvImportReport ImportChannelsCsv(const QByteArray& bytes, EditorState& state) {
         report.problems.push_back(error);
         return report;
     }
-    return ImportCsvRecords(records, state);
+    return ImportCsvRecords(records, state, renumber);
 }
 
 QByteArray ExportChannelsCsv(const EditorState& state, std::vector<std::string>* problems) {

@@ -19,7 +19,7 @@ std::vector<CsvLine> ReadCsvRecords(const QByteArray& bytes, CsvProblem* error);
 QByteArray WriteCsvRecords(const std::vector<std::vector<std::string>>& records);
 
 // Replaces the channel table of `state` with the rows of the file; see the import rules.
-CsvImportReport ImportChannelsCsv(const QByteArray& bytes, EditorState& state);
+CsvImportReport ImportChannelsCsv(const QByteArray& bytes, EditorState& state, bool renumber = false);
 // Every channel in use, in channel order, under the header line.
 QByteArray ExportChannelsCsv(const EditorState& state,
                              std::vector<std::string>* problems = nullptr);

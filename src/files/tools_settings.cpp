@@ -6,6 +6,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <functional>
 
 #include "files/safe_file_writer.h"
 #include "image/setting_lists.h"
@@ -17,6 +18,7 @@ namespace {
 const QString kVerify = QStringLiteral("write/verifyAfterWriting");
 const QString kBackup = QStringLiteral("write/backupBeforeWriting");
 const QString kBackupFolder = QStringLiteral("write/backupFolder");
+const QString kRecent = QStringLiteral("files/recent");
 
 QString PortKey(std::size_t index) { return QStringLiteral("ports/COM%1").arg(index + 1); }
 
@@ -45,33 +47,22 @@ ToolsOptions LoadToolsOptions(const QString& path) {
     return options;
 }
 
-bool SaveToolsOptions(const QString& path, const ToolsOptions& options, QString* error) {
+namespace {
+
+// QSettings writes its own way; it edits a private copy, and the copy's bytes then go
+// through the one safe writer, keeping keys this version (or this edit) does not touch.
+bool EditIni(const QString& path, const std::function<void(QSettings&)>& edit, QString* error) {
     const QFileInfo info(path);
     if (path.isEmpty() || !QDir().mkpath(info.absolutePath())) {
         if (error) *error = QStringLiteral("cannot create the folder of %1").arg(path);
         return false;
     }
-    // QSettings writes its own way; it edits a private copy, and the copy's bytes then go
-    // through the one safe writer, keeping keys this version does not know.
     QTemporaryDir scratch;
     const QString copy = scratch.filePath(QStringLiteral("tools.ini"));
     QSettings::Status status = QSettings::AccessError;
     if (scratch.isValid() && (!info.isFile() || QFile::copy(path, copy))) {
         QSettings ini(copy, QSettings::IniFormat);
-        ini.setValue(kVerify, options.verifyAfterWriting);
-        ini.setValue(kBackup, options.backupBeforeWriting);
-        if (options.backupFolder.isEmpty()) {
-            ini.remove(kBackupFolder);
-        } else {
-            ini.setValue(kBackupFolder, options.backupFolder);
-        }
-        for (std::size_t i = 0; i < options.portDevices.size(); ++i) {
-            if (options.portDevices[i].isEmpty()) {
-                ini.remove(PortKey(i));
-            } else {
-                ini.setValue(PortKey(i), options.portDevices[i]);
-            }
-        }
+        edit(ini);
         ini.sync();
         status = ini.status();
     }
@@ -83,6 +74,40 @@ bool SaveToolsOptions(const QString& path, const ToolsOptions& options, QString*
     const FileWriteResult written = WriteFileSafely(path, edited.readAll());
     if (!written.ok && error) *error = written.error;
     return written.ok;
+}
+
+}  // namespace
+
+bool SaveToolsOptions(const QString& path, const ToolsOptions& options, QString* error) {
+    return EditIni(
+        path,
+        [&options](QSettings& ini) {
+            ini.setValue(kVerify, options.verifyAfterWriting);
+            ini.setValue(kBackup, options.backupBeforeWriting);
+            if (options.backupFolder.isEmpty()) {
+                ini.remove(kBackupFolder);
+            } else {
+                ini.setValue(kBackupFolder, options.backupFolder);
+            }
+            for (std::size_t i = 0; i < options.portDevices.size(); ++i) {
+                if (options.portDevices[i].isEmpty()) {
+                    ini.remove(PortKey(i));
+                } else {
+                    ini.setValue(PortKey(i), options.portDevices[i]);
+                }
+            }
+        },
+        error);
+}
+
+QStringList LoadRecentFiles(const QString& path) {
+    if (path.isEmpty() || !QFileInfo::exists(path)) return {};
+    const QSettings ini(path, QSettings::IniFormat);
+    return ini.value(kRecent).toStringList().mid(0, kRecentFileCount);
+}
+
+bool SaveRecentFiles(const QString& path, const QStringList& files, QString* error) {
+    return EditIni(path, [&files](QSettings& ini) { ini.setValue(kRecent, files); }, error);
 }
 
 }  // namespace r7

@@ -4,6 +4,7 @@
 // its two bytes (lock and port) and never learns about these.
 
 #include <QString>
+#include <QStringList>
 #include <array>
 
 namespace r7 {
@@ -27,5 +28,11 @@ QString DefaultBackupFolder();
 ToolsOptions LoadToolsOptions(const QString& path);
 // False, with the reason in `error`, when the file cannot be written.
 bool SaveToolsOptions(const QString& path, const ToolsOptions& options, QString* error = nullptr);
+
+// The files last opened or saved, newest first, kept beside the options in the same file.
+inline constexpr int kRecentFileCount = 8;
+QStringList LoadRecentFiles(const QString& path);
+// Only the list's own entry changes; false, with the reason in `error`, when it cannot be written.
+bool SaveRecentFiles(const QString& path, const QStringList& files, QString* error = nullptr);
 
 }  // namespace r7

@@ -386,13 +386,14 @@ std::string CsvImportReport::text() const {
     std::string out;
     for (const auto& p : problems) out += p.text() + "\n";
     if (fatal) return out + "nothing imported\n";
+    if (namesDropped) out += "Names and comments are not stored: the radio keeps no channel names\n";
     out += std::to_string(stored.size()) + (stored.size() == 1 ? " channel" : " channels") +
            " stored, " + std::to_string(refusedRows) + (refusedRows == 1 ? " row" : " rows") +
            " refused\n";
     return out;
 }
 
-CsvImportReport ImportCsvRecords(const std::vector<CsvLine>& lines, EditorState& state) {
+CsvImportReport ImportCsvRecords(const std::vector<CsvLine>& lines, EditorState& state, bool renumber) {
     CsvImportReport report;
     auto fatal = [&](int row, std::string reason) {
         report.fatal = true;
@@ -442,6 +443,8 @@ CsvImportReport ImportCsvRecords(const std::vector<CsvLine>& lines, EditorState&
                                             ? std::string_view(line.fields[locationIndex])
                                             : std::string_view();
         std::optional<int> channel = LocationOf(locationText);
+        if (Trim(locationText) == "0") report.locationZero = true;
+        if (renumber) channel = i <= static_cast<std::size_t>(kChannelCount) ? std::optional<int>(static_cast<int>(i)) : std::nullopt;
 
         if (!complete) {
             problems.push_back({line.row, "", std::to_string(line.fields.size()) + " fields",
@@ -453,7 +456,7 @@ CsvImportReport ImportCsvRecords(const std::vector<CsvLine>& lines, EditorState&
                                     std::to_string(i) + " of the table"});
         }
         if (!channel) {
-            if (complete) r.fail(CsvLocation, locationText, "not a channel: the radio has 1 to 16");
+            if (complete && !renumber) r.fail(CsvLocation, locationText, "not a channel: the radio has 1 to 16");
         } else if (claimedBy[*channel] != 0) {
             if (complete) {
                 r.fail(CsvLocation, locationText,
@@ -464,6 +467,7 @@ CsvImportReport ImportCsvRecords(const std::vector<CsvLine>& lines, EditorState&
             claimedBy[*channel] = line.row;
         }
 
+        if (complete && (!Trim(r.get(CsvName)).empty() || !Trim(r.get(CsvComment)).empty())) report.namesDropped = true;
         std::optional<ChannelRow> cells;
         if (complete) {
             cells = MapRow(r, before.rows[channel.value_or(1) - 1], limits);

@@ -72,14 +72,18 @@ struct CsvImportReport {
     std::vector<int> stored;  // channels stored, in file order
     int refusedRows = 0;
     std::vector<CsvProblem> problems;
+    bool locationZero = false;  // a row names Location 0: the file counts its rows from 0
+    bool namesDropped = false;  // a row has a Name or Comment, which the radio cannot keep
     bool ok() const { return !fatal && problems.empty(); }
-    // One line per problem and a closing summary, each ending in '\n'.
+    // One line per problem, a note on names and comments, and a closing summary, each
+    // ending in '\n'.
     std::string text() const;
 };
 
 // Applies tokenised records (header first, blank records already dropped) to the channel
 // table of `state`; nothing outside the channel cells changes.
-CsvImportReport ImportCsvRecords(const std::vector<CsvLine>& lines, EditorState& state);
+// With `renumber` the rows go to channels 1, 2, ... in file order, whatever their Location.
+CsvImportReport ImportCsvRecords(const std::vector<CsvLine>& lines, EditorState& state, bool renumber = false);
 
 // The header and one record per channel in use, in channel order. A channel whose texts
 // cannot be expressed in the format (digits a damaged image left) is written as it is and

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "files/channel_csv.h"
 #include "image/editor_defaults.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/debug_dialog.h"
@@ -16,6 +17,7 @@
 #include "ui/dialogs/key_set_dialog.h"
 #include "ui/dialogs/optional_dialog.h"
 #include "ui/dialogs/test_frequency_dialog.h"
+#include "ui/tools/report_window.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -37,6 +39,13 @@ int main(int argc, char** argv) {
     if (name == "Form6") dialog = std::make_unique<r7::ui::KeySetDialog>(state);
     if (name == "Form7") dialog = std::make_unique<r7::ui::InsertInformationDialog>(state);
     if (name == "frmAbout") dialog = std::make_unique<r7::ui::AboutDialog>();
+    if (name == "reportWindow") {  // the import of a 120-row repeater list numbered from 0
+        QByteArray csv = "Location,Name,Frequency\n";
+        for (int i = 0; i < 120; ++i) csv += QByteArray::number(i) + ",Rpt," + QByteArray::number(430 + i * 0.3, 'f', 4) + "\n";
+        const r7::CsvImportReport report = r7::ImportChannelsCsv(csv, state);
+        dialog = std::make_unique<r7::ui::ReportWindow>("Some rows of repeaters.csv have not been imported:",
+                                                        QString::fromStdString(report.text()), nullptr);
+    }
     if (!dialog) {
         std::fprintf(stderr, "unknown dialog '%s'\n", qPrintable(name));
         return 2;

@@ -1,6 +1,6 @@
-// The auxiliary dialogs end to end: what each one shows after loading, what OK stores
-// (compared over the whole editor), that Cancel and the close box store nothing, the key
-// filters as the user types, and the service-mode gesture on an injected clock.
+// The auxiliary dialogs end to end: what OK stores (compared over the whole editor), that
+// Cancel and the close box store nothing, the key filters as the user types, and the
+// service-mode gesture on an injected clock. Their static texts are window_texts_test's part.
 
 #include <QApplication>
 #include <QCheckBox>
@@ -16,7 +16,6 @@
 #include <memory>
 
 #include "image/editor_defaults.h"
-#include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/debug_dialog.h"
 #include "ui/dialogs/dialog_support.h"
 #include "ui/dialogs/info_dialog.h"
@@ -85,36 +84,6 @@ class DialogsTest : public QObject {
 
 private slots:
     // --- Form5 "Optional" ---
-    void optionalShowsDefaults() {
-        EditorState state = r7::NewConfiguration();
-        OptionalDialog dialog(state);
-        QCOMPARE(Child<QComboBox>(dialog, "Combo6")->currentText(), QString("On"));
-        QCOMPARE(Child<QComboBox>(dialog, "Combo7")->currentText(), QString("01"));
-        QCOMPARE(Child<QComboBox>(dialog, "Combo8")->currentText(), QString("0.5S"));
-        QCOMPARE(Child<QComboBox>(dialog, "Combo9")->currentText(), QString("On"));
-        QVERIFY(Child<QCheckBox>(dialog, "Check3")->isChecked());
-        QVERIFY(Child<QCheckBox>(dialog, "Check4")->isChecked());
-        QCOMPARE(Child<QCheckBox>(dialog, "Check4")->text(), QString("Prohibit VOX in the receiving"));
-        auto* scanA = Child<QComboBox>(dialog, "Combo13");
-        QCOMPARE(scanA->count(), 92);
-        QCOMPARE(scanA->itemText(1), QString("0.50S"));
-        QCOMPARE(scanA->itemText(91), QString("5.00S"));
-        QCOMPARE(Child<QComboBox>(dialog, "Combo14")->count(), 92);
-        QCOMPARE(Child<QComboBox>(dialog, "Combo12")->currentText(), QString("1"));
-        QCOMPARE(Child<QComboBox>(dialog, "Combo18")->currentText(), QString("100MS"));
-        QCOMPARE(Child<QComboBox>(dialog, "Combo22")->currentIndex(), -1);  // "Off" is no item
-        // Hidden controls are there but never shown.
-        for (const char* name : {"Frame2", "Frame3"}) {
-            QVERIFY(!Child<QWidget>(dialog, name)->isVisibleTo(&dialog));
-        }
-        for (const char* name : {"Text1", "Text3", "Text4", "Combo4", "Combo10", "mfgrid1"}) {
-            QVERIFY(!Child<QWidget>(dialog, name)->isVisibleTo(&dialog));
-        }
-        QVERIFY(Child<QWidget>(dialog, "Frame1")->isVisibleTo(&dialog));
-        QCOMPARE(dialog.memoryGrid()->item(0, 1)->text(), QString("自动拨号存储器"));
-        QCOMPARE(dialog.memoryGrid()->item(8, 0)->text(), QString("8"));
-    }
-
     void optionalOkStoresExactlyTheChanges() {
         EditorState state = r7::NewConfiguration();
         EditorState expected = state;
@@ -175,32 +144,29 @@ private slots:
         QVERIFY(state == before);
     }
 
-    void optionalCodeKeyFilter_data() {
-        QTest::addColumn<QString>("box");
-        QTest::addColumn<QString>("start");
-        QTest::addColumn<bool>("selectAll");
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("digits, letters, star, hash") << "Text1" << "" << false << "12ab*#" << "12AB*#";
-        QTest::newRow("full ID code") << "Text1" << "0123456789" << false << "5" << "0123456789";
-        QTest::newRow("full, over a selection") << "Text1" << "0123456789" << true << "d" << "D";
-        QTest::newRow("backspace at the limit") << "Text1" << "0123456789" << false << "\bab" << "012345678A";
-        QTest::newRow("16 for PTT codes") << "Text3" << "0123456789ABCD" << false << "*##" << "0123456789ABCD*#";
-        QTest::newRow("Text4 filtered") << "Text4" << "" << false << "abcdef" << "ABCD";
-    }
     void optionalCodeKeyFilter() {
-        QFETCH(QString, box);
-        QFETCH(QString, start);
-        QFETCH(bool, selectAll);
-        QFETCH(QString, keys);
-        QFETCH(QString, text);
-        EditorState state = r7::NewConfiguration();
-        OptionalDialog dialog(state);
-        auto* edit = Child<QLineEdit>(dialog, box.toLatin1().constData());
-        edit->setText(start);
-        if (selectAll) edit->selectAll();
-        QTest::keyClicks(edit, keys);
-        QCOMPARE(edit->text(), text);
+        const struct {
+            const char* box;
+            QString start;
+            bool selectAll;
+            QString keys, text;
+        } rows[] = {
+            {"Text1", "", false, "12ab*#", "12AB*#"},                                // digits, letters, star, hash
+            {"Text1", "0123456789", false, "5", "0123456789"},                      // full ID code
+            {"Text1", "0123456789", true, "d", "D"},                                // full, over a selection
+            {"Text1", "0123456789", false, "\bab", "012345678A"},                   // backspace at the limit
+            {"Text3", "0123456789ABCD", false, "*##", "0123456789ABCD*#"},          // 16 for PTT codes
+            {"Text4", "", false, "abcdef", "ABCD"},
+        };
+        for (const auto& r : rows) {
+            EditorState state = r7::NewConfiguration();
+            OptionalDialog dialog(state);
+            auto* edit = Child<QLineEdit>(dialog, r.box);
+            edit->setText(r.start);
+            if (r.selectAll) edit->selectAll();
+            QTest::keyClicks(edit, r.keys);
+            QCOMPARE(edit->text(), r.text);
+        }
     }
 
     void optionalMemoryCellFilter() {
@@ -223,11 +189,6 @@ private slots:
         EditorState state = r7::NewConfiguration();
         {
             KeySetDialog dialog(state);
-            QCOMPARE(dialog.keyList(1)->currentText(), QString("自动拨号"));
-            QCOMPARE(dialog.keyList(2)->currentText(), QString("自动拨号"));
-            QCOMPARE(dialog.keyList(1)->count(), 12);
-            QCOMPARE(Child<QPushButton>(dialog, "Command1")->text(), QString("确定"));
-            QCOMPARE(Child<QPushButton>(dialog, "Command2")->text(), QString("取消"));
             dialog.keyList(1)->setCurrentIndex(8);  // a blank item
             Child<QPushButton>(dialog, "Command1")->click();
         }
@@ -288,36 +249,33 @@ private slots:
 
     // --- Form4 "Test Frequcy" ---
     // The snapping and range rules are the core's table; here each way a cell ends.
-    void testFrequencyEdits_data() {
-        QTest::addColumn<int>("column");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("receive");
-        QTest::addColumn<QString>("transmit");
-        QTest::newRow("462.013 to 6.25 kHz") << 1 << "462.013" << "462.01250" << "462.01250";
-        QTest::newRow("transmit 462.013") << 2 << "462.013" << "450.00000" << "462.01000";
-        QTest::newRow("receive emptied") << 1 << "" << "" << "";
-        QTest::newRow("transmit emptied") << 2 << "" << "450.00000" << "450.00000";
-        QTest::newRow("abc refused") << 1 << "abc" << "450.00000" << "451.00000";
-        QTest::newRow("1234.5 refused") << 1 << "1234.5" << "450.00000" << "451.00000";
-    }
     void testFrequencyEdits() {
-        QFETCH(int, column);
-        QFETCH(QString, typed);
-        QFETCH(QString, receive);
-        QFETCH(QString, transmit);
-        EditorState state = r7::NewConfiguration();
-        state.testFrequency(4, 1) = "450.00000";
-        state.testFrequency(4, 2) = "451.00000";
-        TestFrequencyDialog dialog(state);
-        dialog.show();
-        QVERIFY(TypeIntoCell(dialog.grid(), 4, column, typed));
-        QCOMPARE(CellText(dialog.grid(), 4, 1), receive);
-        QCOMPARE(CellText(dialog.grid(), 4, 2), transmit);
-        Child<QPushButton>(dialog, "Command1")->click();
-        EditorState expected = r7::NewConfiguration();
-        expected.testFrequency(4, 1) = receive.toStdString();
-        expected.testFrequency(4, 2) = transmit.toStdString();
-        QVERIFY(state == expected);
+        const struct {
+            int column;
+            QString typed, receive, transmit;
+        } rows[] = {
+            {1, "462.013", "462.01250", "462.01250"},  // to 6.25 kHz
+            {2, "462.013", "450.00000", "462.01000"},
+            {1, "", "", ""},                            // receive emptied
+            {2, "", "450.00000", "450.00000"},          // transmit emptied
+            {1, "abc", "450.00000", "451.00000"},       // refused
+            {1, "1234.5", "450.00000", "451.00000"},    // refused
+        };
+        for (const auto& r : rows) {
+            EditorState state = r7::NewConfiguration();
+            state.testFrequency(4, 1) = "450.00000";
+            state.testFrequency(4, 2) = "451.00000";
+            TestFrequencyDialog dialog(state);
+            dialog.show();
+            QVERIFY(TypeIntoCell(dialog.grid(), 4, r.column, r.typed));
+            QCOMPARE(CellText(dialog.grid(), 4, 1), r.receive);
+            QCOMPARE(CellText(dialog.grid(), 4, 2), r.transmit);
+            Child<QPushButton>(dialog, "Command1")->click();
+            EditorState expected = r7::NewConfiguration();
+            expected.testFrequency(4, 1) = r.receive.toStdString();
+            expected.testFrequency(4, 2) = r.transmit.toStdString();
+            QVERIFY(state == expected);
+        }
     }
 
     void testFrequencyGridAndButtons() {
@@ -328,11 +286,6 @@ private slots:
         TestFrequencyDialog dialog(state);
         dialog.show();
         QTableWidget* grid = dialog.grid();
-        QCOMPARE(grid->rowCount(), 17);
-        QCOMPARE(grid->columnCount(), 3);
-        QCOMPARE(CellText(grid, 0, 0), QString("Channel"));
-        QCOMPARE(CellText(grid, 0, 2), QString("Transmit"));
-        QCOMPARE(CellText(grid, 16, 0), QString("16"));
         QCOMPARE(CellText(grid, 2, 2), QString("463.00000"));
         QVERIFY(!OpenCell(grid, 3, 2));  // no transmit without receive
         // Passing over cells opens and closes their editors without changing them.
@@ -351,25 +304,6 @@ private slots:
     }
 
     // --- Form2 "Debug parameter" ---
-    void debugDefaultsLocked() {
-        EditorState state = r7::NewConfiguration();
-        const EditorState before = state;
-        DebugParameterDialog dialog(state);
-        QCOMPARE(dialog.slider(1)->value(), 208);
-        QCOMPARE(dialog.slider(3)->value(), 92);
-        QCOMPARE(Child<QLabel>(dialog, "Lblpower1")->text(), QString("208"));
-        QCOMPARE(Child<QLabel>(dialog, "Lblpower3")->text(), QString("92"));
-        QVERIFY(!dialog.slider(1)->isEnabled());
-        QVERIFY(!dialog.slider(3)->isEnabled());
-        QCOMPARE(dialog.slider(1)->maximum(), 255);
-        QCOMPARE(dialog.slider(1)->pageStep(), 5);
-        QCOMPARE(dialog.slider(1)->tickPosition(), QSlider::NoTicks);
-        QCOMPARE(Child<QLabel>(dialog, "Label3")->text(), QString("Minimun"));
-        QCOMPARE(Child<QLabel>(dialog, "Label9")->text(), QString("Present parameter:"));
-        Child<QPushButton>(dialog, "Command1")->click();
-        QVERIFY(state == before);
-    }
-
     void debugUnlockGestureAndStore() {
         EditorState state = r7::NewConfiguration();
         double now = 1000;
@@ -398,15 +332,14 @@ private slots:
     }
 
     // --- every dialog with a Cancel or a close box ---
-    // Its name and caption; one change made, and neither Cancel nor the close box stores it.
+    // One change made, and neither Cancel nor the close box stores it.
     void cancelAndCloseBoxStoreNothing() {
         struct Case {
             const char* name;
-            const char* caption;
             std::function<QDialog*(EditorState&)> open;  // shown, one change made
         };
         const Case cases[] = {
-            {"Form5", "Optional", [](EditorState& s) -> QDialog* {
+            {"Form5", [](EditorState& s) -> QDialog* {
                  auto* d = new OptionalDialog(s);
                  d->show();
                  Child<QComboBox>(*d, "Combo8")->setCurrentIndex(5);
@@ -414,26 +347,26 @@ private slots:
                  Child<QComboBox>(*d, "Combo0")->setCurrentIndex(3);
                  return d;
              }},
-            {"Form6", "Key Set", [](EditorState& s) -> QDialog* {
+            {"Form6", [](EditorState& s) -> QDialog* {
                  auto* d = new KeySetDialog(s);
                  d->show();
                  d->keyList(2)->setCurrentIndex(6);
                  return d;
              }},
-            {"Form7", "Insert Information", [](EditorState& s) -> QDialog* {
+            {"Form7", [](EditorState& s) -> QDialog* {
                  auto* d = new InsertInformationDialog(s);
                  d->show();
                  QTest::keyClicks(d->line(1), "xx");
                  QTest::keyClicks(d->line(2), "yy");
                  return d;
              }},
-            {"Form4", "Test Frequcy", [](EditorState& s) -> QDialog* {
+            {"Form4", [](EditorState& s) -> QDialog* {
                  auto* d = new TestFrequencyDialog(s);
                  d->show();
                  if (!TypeIntoCell(d->grid(), 1, 1, "440")) qWarning("no editor");
                  return d;
              }},
-            {"Form2", "Debug parameter", [](EditorState& s) -> QDialog* {
+            {"Form2", [](EditorState& s) -> QDialog* {
                  auto* d = new DebugParameterDialog(s);
                  d->show();
                  d->slider(1)->setValue(255);
@@ -447,8 +380,6 @@ private slots:
                 state.InfoTexts = {"one", "two"};
                 const EditorState before = state;
                 const std::unique_ptr<QDialog> dialog(c.open(state));
-                QCOMPARE(dialog->objectName(), QString(c.name));
-                QCOMPARE(dialog->windowTitle(), QString(c.caption));
                 auto* cancel = dialog->findChild<QPushButton*>("Command2");
                 if (closeBox || !cancel) {
                     dialog->close();
@@ -459,24 +390,6 @@ private slots:
                 QVERIFY2(state == before, c.name);
             }
         }
-    }
-
-    // --- frmAbout ---
-    void aboutBox() {
-        QList<QUrl> opened;
-        AboutDialog dialog(nullptr, [&opened](const QUrl& url) { opened << url; });
-        QCOMPARE(dialog.objectName(), QString("frmAbout"));
-        QCOMPARE(dialog.windowTitle(), QString("About Morvane-R7"));
-        QCOMPARE(Child<QLabel>(dialog, "lblTitle")->text(), QString("Morvane-R7"));
-        QCOMPARE(Child<QLabel>(dialog, "lblVersion")->text(), QString("English:6.00"));
-        QCOMPARE(Child<QLabel>(dialog, "Label2")->text(), QString("发布：2010.03"));
-        dialog.show();
-        QTest::mouseClick(dialog.description(), Qt::LeftButton);
-        QCOMPARE(opened, QList<QUrl>{QUrl(kMakerWebAddress)});
-        auto* ok = Child<QPushButton>(dialog, "cmdOK");
-        QCOMPARE(ok->text(), QString("确定"));
-        ok->click();
-        QVERIFY(!dialog.isVisible());
     }
 };
 

@@ -182,6 +182,7 @@ TEST(ChannelCsvImport, RealWorldFile) {
               "line 7, Frequency \"446.001000\": not on the 5 kHz or 6.25 kHz channel raster "
               "(nearest below: 446.00000)\n"
               "line 8, Location \"4\": channel already given on line 6\n"
+              "Names and comments are not stored: the radio keeps no channel names\n"
               "3 channels stored, 2 rows refused\n");
 
     EXPECT_EQ(Cells(s, 1),

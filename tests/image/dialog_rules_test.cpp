@@ -136,36 +136,6 @@ TEST(DialogLists, StoredValueToItemAndBack) {
     EXPECT_EQ(r7::ListValueOf(ItemText, group, -1), "");
 }
 
-TEST(DialogLists, ItemsBuiltAtOpening) {
-    auto scan = r7::ScanReturnTimeItems();
-    ASSERT_EQ(scan.size(), 92u);
-    EXPECT_EQ(scan[0], "Off");
-    EXPECT_EQ(scan[1], "0.50S");
-    EXPECT_EQ(scan[2], "0.55S");
-    EXPECT_EQ(scan[11], "1.00S");
-    EXPECT_EQ(scan[71], "4.00S");
-    EXPECT_EQ(scan[91], "5.00S");
-    const auto& keys = r7::KeyFunctionItems();
-    ASSERT_EQ(keys.size(), 12u);
-    EXPECT_EQ(keys[0], "自动拨号");
-    EXPECT_EQ(keys[1], "OFF");
-    EXPECT_EQ(keys[2] + keys[3] + keys[8], "");
-    EXPECT_EQ(keys[11], "暂时删除");
-    for (const auto& list : r7::OptionalLists()) {
-        if (list.name == "Combo18") {
-            ASSERT_EQ(list.items.size(), 19u);
-            EXPECT_EQ(list.items.front(), "100MS");
-            EXPECT_EQ(list.items.back(), "1000MS");
-        }
-        if (list.name == "Combo19") {
-            EXPECT_EQ(list.items.size(), 17u);
-        }
-        if (list.name == "Combo21") {
-            EXPECT_EQ(list.items.back(), "15秒");
-        }
-    }
-}
-
 struct FakeClock {
     double now = 0;
     r7::SecondsClock clock() {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "image_builder.h"
 #include "link/clone_session.h"
 #include "link/read_back.h"
 #include "sim/simulated_radio.h"
@@ -17,21 +18,8 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-ImageBytes Pattern(int seed) {
-    ImageBytes m{};
-    for (std::size_t k = 0; k < m.size(); ++k) m[k] = static_cast<std::uint8_t>(k * 5 + seed);
-    return m;
-}
+using r7::test::Pattern;
 
-std::string HexOf(const std::uint8_t* data, std::size_t size) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string out;
-    for (std::size_t i = 0; i < size; ++i) {
-        out += digits[data[i] >> 4];
-        out += digits[data[i] & 15];
-    }
-    return out;
-}
 
 // How the replies of the radio reach the session: reply number `reply` (counted from 0) is cut
 // at byte `cut`; a reply may also be delivered twice, in a batch of its own.
@@ -95,13 +83,13 @@ Outcome Exchange(char command, const ImageBytes& memory, const std::string& imag
 
 TEST(CloneExchange, EverySplitOfEveryReplyGivesTheSameOutcome) {
     const ImageBytes memory = Pattern(1);
-    std::string toWrite = HexOf(Pattern(2).data(), 848);
+    std::string toWrite = test::HexText(Pattern(2).data(), 848);
     for (char command : {'R', 'W'}) {
         const Outcome whole = Exchange(command, memory, toWrite, {});
         ASSERT_TRUE(whole.succeeded) << command;
         if (command == 'R') {
             ASSERT_TRUE(whole.image);
-            EXPECT_EQ(*whole.image, HexOf(memory.data(), 0x340));
+            EXPECT_EQ(*whole.image, test::HexText(memory.data(), 0x340));
             EXPECT_EQ(whole.sent.size(), 3u + 13 * 2 + 1);
         } else {
             EXPECT_EQ(whole.sent.size(), 3u + 46 + 1);
@@ -133,7 +121,7 @@ TEST(CloneExchange, ARepeatedReplyNeverSpoilsTheImage) {
         const Outcome twice = Exchange('R', memory, {}, {.repeatReply = static_cast<int>(r)});
         EXPECT_NE(twice.succeeded, twice.failed) << "reply " << r;
         if (twice.image) {
-            EXPECT_EQ(*twice.image, HexOf(memory.data(), 0x340)) << "reply " << r;
+            EXPECT_EQ(*twice.image, test::HexText(memory.data(), 0x340)) << "reply " << r;
         }
     }
     // The first data block (reply 3) again, right after the program acknowledged it: not appended.
@@ -171,11 +159,11 @@ TEST(ReadBack, ComparesOnlyWrittenBytesTheReadReturned) {
 
 TEST(ReadBack, AReadBecomesAWholeImageOnlyWhenComplete) {
     const ImageBytes memory = Pattern(9);
-    const auto image = ImageOfRead(HexOf(memory.data(), 0x340));
+    const auto image = ImageOfRead(test::HexText(memory.data(), 0x340));
     ASSERT_TRUE(image);
     EXPECT_TRUE(std::equal(memory.begin(), memory.begin() + 0x340, image->begin()));
-    EXPECT_FALSE(ImageOfRead(HexOf(memory.data(), 0x33F)));
-    EXPECT_FALSE(ImageOfRead(HexOf(memory.data(), 0x341)));
+    EXPECT_FALSE(ImageOfRead(test::HexText(memory.data(), 0x33F)));
+    EXPECT_FALSE(ImageOfRead(test::HexText(memory.data(), 0x341)));
     EXPECT_FALSE(ImageOfRead(std::string(0x680, 'G')));
 }
 

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "image_builder.h"
 #include "link/clone_session.h"
 #include "link/port_timeouts.h"
 
@@ -14,15 +14,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-std::string Hex(const Bytes& bytes) {
-    std::string out;
-    char buf[3];
-    for (auto b : bytes) {
-        std::snprintf(buf, sizeof buf, "%02X", b);
-        out += buf;
-    }
-    return out;
-}
+using r7::test::HexText;
 
 template <class Kind>
 bool Is(const Effect& e) {
@@ -120,7 +112,7 @@ TEST(CloneRead, SendsThirteenRequestsAndDeliversTheImageOnlyAfterTheLast) {
         rig.Receive({0x06});
         EXPECT_TRUE(rig.Of<effect::ReadImageReady>().empty()) << "block " << b;
         Bytes block = DataBlock(addresses[b], b);
-        image += Hex(Bytes(block.begin() + 4, block.end()));
+        image += HexText(Bytes(block.begin() + 4, block.end()));
         rig.Receive(block);
         expected.push_back({0x52, static_cast<std::uint8_t>(addresses[b] >> 8),
                             static_cast<std::uint8_t>(addresses[b] & 0xFF), 0x40});
@@ -157,7 +149,7 @@ class CloneWrite : public ::testing::TestWithParam<WriteCase> {};
 TEST_P(CloneWrite, SendsTheBlocksOfTheWriteListWithTheirImageBytes) {
     Rig rig;
     // Byte k of the image is k mod 251, so every block's data is recognisable.
-    for (int k = 0; k < 848; ++k) rig.imageToWrite += Hex({static_cast<std::uint8_t>(k % 251)});
+    for (int k = 0; k < 848; ++k) rig.imageToWrite += HexText({static_cast<std::uint8_t>(k % 251)});
     ASSERT_EQ(rig.session.startWrite(true, GetParam().service), StartResult::Started);
     Handshake(rig);
     for (int i = 0; i < 60 && rig.session.state() == TransferState::Transferring; ++i)
@@ -230,7 +222,7 @@ TEST(CloneHandshake, AnswersOnlyAnExactAcknowledge) {
         Rig rig;
         rig.session.startWrite(true, 0);
         rig.Receive(c.reply);
-        EXPECT_EQ(rig.LastSent() == Bytes{0x02}, c.answered) << Hex(c.reply);
+        EXPECT_EQ(rig.LastSent() == Bytes{0x02}, c.answered) << HexText(c.reply);
     }
 }
 
@@ -273,8 +265,6 @@ TEST(CloneLink, BreakDropsTheOldestByteOfTheNextBatch) {
     rig.session.OnPortEvent(kEventReceive, Bytes{0xAA, 0x06});
     EXPECT_FALSE(rig.session.BreakSeen());
     EXPECT_EQ(rig.LastSent(), Bytes{0x02});
-    EXPECT_EQ(kEventReceive, 2);
-    EXPECT_EQ(kEventBreak, 1001);
 
     Rig lone;
     lone.session.startRead(true);
@@ -289,6 +279,13 @@ TEST(CloneLink, BytesWhileIdleAreDiscarded) {
     rig.Receive({0x06, 0x50});
     EXPECT_EQ(rig.session.RxText(), "");
     EXPECT_TRUE(rig.effects.empty());
+}
+
+TEST(CloneLink, ABabblingLineCannotGrowTheReceivedTextWithoutEnd) {
+    Rig rig;
+    rig.session.startRead(true);
+    rig.Receive(Bytes(40000, 0x55));  // 80,000 hex digits, none of them an answer
+    EXPECT_EQ(rig.session.RxText().size(), 65536u);
 }
 
 TEST(CloneLink, PortTimeoutsOfTheFixedLineSettings) {

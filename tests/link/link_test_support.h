@@ -1,18 +1,17 @@
 #pragma once
 
-// Helpers of the end-to-end tests: the simulated radio as a process on a pseudo-terminal,
-// radio memory patterns and data file images. The command line tool runs through cli_runner.h.
+// What the GoogleTest end-to-end suites add to the shared test support: the application
+// object, comparing image starts and running the event loop.
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QProcess>
 #include <QStringList>
 
-#include "../cli/cli_runner.h"
-#include "image/image_codec.h"
+#include "cli_runner.h"
+#include "simulated_radio.h"
 
 namespace r7::link::testing {
 
@@ -35,40 +34,9 @@ private:
     QCoreApplication* app_ = nullptr;
 };
 
-// One simulated radio; stopping it closes its stdin, which makes it save and exit.
-struct Sim {
-    QProcess process;
-    QString device;
-    explicit Sim(const QStringList& args) {
-        process.start(R7_SIM_PATH, args);
-        process.waitForStarted(5000);
-        while (!process.canReadLine() && process.waitForReadyRead(5000)) {
-        }
-        device = QString::fromLocal8Bit(process.readLine()).trimmed();
-    }
-    void Stop() {
-        process.closeWriteChannel();
-        process.waitForFinished(5000);
-    }
-    ~Sim() {
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished(5000);
-        }
-    }
-};
-
-inline ImageBytes Pattern(int seed) {
-    ImageBytes image{};
-    for (std::size_t k = 0; k < image.size(); ++k) image[k] = static_cast<std::uint8_t>(k * 7 + seed);
-    return image;
-}
-
-inline ImageBytes Image(const QByteArray& datContents) {
-    ImageBytes image{};
-    if (datContents.size() >= 5 + 848) std::copy(datContents.begin() + 5, datContents.begin() + 5 + 848, image.begin());
-    return image;
-}
+using r7::test::DatImage;
+using r7::test::Pattern;
+using r7::test::Sim;
 
 // Whether the first `n` bytes of two images agree.
 inline bool SameStart(const ImageBytes& a, const ImageBytes& b, std::size_t n) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "image_builder.h"
 #include "sim/simulated_radio.h"
 
 namespace r7::sim {
@@ -10,11 +11,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 const Bytes kWake = {'P', 'R', 'O', 'G', 'R', 'A', 'M'};
 
-ImageBytes Pattern() {
-    ImageBytes m{};
-    for (std::size_t k = 0; k < m.size(); ++k) m[k] = static_cast<std::uint8_t>(k * 3);
-    return m;
-}
+ImageBytes Pattern() { return r7::test::Pattern(0); }
 
 Bytes Feed(SimulatedRadio& r, const Bytes& b) { return r.Receive(b); }
 
@@ -28,15 +25,15 @@ TEST(SimulatedRadio, AnswersAWholeSessionEvenWhenCommandsArriveInPieces) {
     Bytes block = Feed(radio, {0x50, 0x40});  // radio 0150 = image offset 140
     ASSERT_EQ(block.size(), 68u);
     EXPECT_EQ(Bytes(block.begin(), block.begin() + 4), (Bytes{0x57, 0x01, 0x50, 0x40}));
-    EXPECT_EQ(block[4], static_cast<std::uint8_t>(0x140 * 3));
-    EXPECT_EQ(block[67], static_cast<std::uint8_t>(0x17F * 3));
+    EXPECT_EQ(block[4], static_cast<std::uint8_t>(0x140 * 7));
+    EXPECT_EQ(block[67], static_cast<std::uint8_t>(0x17F * 7));
 
     Bytes write = {0x57, 0x01, 0xB8, 0x10};
     for (int i = 0; i < 16; ++i) write.push_back(static_cast<std::uint8_t>(0xA0 + i));
     EXPECT_EQ(Feed(radio, write), Bytes{0x06});
     EXPECT_EQ(radio.Memory()[0x1A8], 0xA0);
     EXPECT_EQ(radio.Memory()[0x1B7], 0xAF);
-    EXPECT_EQ(radio.Memory()[0x1B8], static_cast<std::uint8_t>(0x1B8 * 3));
+    EXPECT_EQ(radio.Memory()[0x1B8], static_cast<std::uint8_t>(0x1B8 * 7));
     EXPECT_EQ(Feed(radio, {0x45}), Bytes{});
     EXPECT_EQ(radio.SessionsEnded(), 1);
     EXPECT_EQ(Feed(radio, kWake), Bytes{0x06});  // ready for the next one

@@ -74,9 +74,9 @@ void WriteFailureTest::failedWriteKeepsTheOldFileAndSaysWhy() {
     QTemporaryDir inputs, place;
     const QString in = inputs.path() + QLatin1Char('/');
     QVERIFY(WriteDatFile(in + "base.DAT", EncodeImageBytes(NewConfiguration())).ok);
-    QVERIFY(test::WriteContents(in + "state.json", "{}"));
-    QVERIFY(test::WriteContents(in + "rows.txt", "446.00625\tOff\t446.00625\tOff\tHigh\tOff\tWide\tNo\r\n"));
-    QVERIFY(test::WriteContents(in + "channels.csv", "Location,Frequency\n1,446.00625\n"));
+    QVERIFY(test::WriteFile(in + "state.json", "{}"));
+    QVERIFY(test::WriteFile(in + "rows.txt", "446.00625\tOff\t446.00625\tOff\tHigh\tOff\tWide\tNo\r\n"));
+    QVERIFY(test::WriteFile(in + "channels.csv", "Location,Frequency\n1,446.00625\n"));
     std::unique_ptr<test::Sim> sim;
     if (writer == "read -o") sim = std::make_unique<test::Sim>(QStringList{QStringLiteral("--load"), in + "base.DAT"});
 
@@ -87,8 +87,8 @@ void WriteFailureTest::failedWriteKeepsTheOldFileAndSaysWhy() {
     const auto unmount = qScopeGuard([&] { if (mounted) ::umount(folder.toLocal8Bit()); });
     QString target = folder + (writer == "tools.ini" ? "/tools.ini" : window && writer != "Save" ? "/old.csv" : "/old.DAT");
     const QByteArray old = "[write]\nverifyAfterWriting=true\n";  // the old contents every case keeps
-    QVERIFY(test::WriteContents(target, old));
-    if (failure == "full 4k tmpfs") test::WriteContents(folder + "/filler", QByteArray(8192, 'x'));
+    QVERIFY(test::WriteFile(target, old));
+    if (failure == "full 4k tmpfs") test::WriteFile(folder + "/filler", QByteArray(8192, 'x'));
     if (failure == "missing folder") target = folder + "/missing/new.DAT";
     if (failure == "/dev/full") {  // a node of its own, so that a faulty writer cannot replace the system's
         target = place.filePath("full");

@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QFile>
 #include <QLineEdit>
 #include <QTest>
 #include <deque>
@@ -14,19 +13,11 @@
 #include "ui/main/channel_grid.h"
 #include "ui/main/file_dialog.h"
 #include "ui/main/message_box.h"
+#include "test_files.h"
 
-namespace r7::ui::test {
+namespace r7::test {
 
-// A file's bytes; empty when it cannot be read.
-inline QByteArray Contents(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-inline bool WriteContents(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
+using namespace r7::ui;
 
 // Records every message box; answers with the queued results, else the first button.
 class ScriptedMessageBoxes {
@@ -123,4 +114,9 @@ inline bool TypeIntoCell(ChannelGrid* grid, int channel, int column, const QStri
     return true;
 }
 
-}  // namespace r7::ui::test
+}  // namespace r7::test
+
+// The window suites name these helpers as ui::test.
+namespace r7::ui {
+namespace test = r7::test;
+}  // namespace r7::ui

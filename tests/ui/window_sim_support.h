@@ -3,49 +3,21 @@
 // The window against morvane-r7-sim on a pseudo-terminal: the radio as a process, a window
 // whose COM1 leads to it, and waiting for a transfer to end.
 
-#include <QProcess>
 #include <QTest>
-#include <algorithm>
 #include <memory>
 
-#include "image/image_codec.h"
 #include "link/transfer_controller.h"
 #include "ui/main/form1.h"
 #include "ui/main/saved_settings.h"
+#include "simulated_radio.h"
 #include "ui_test_support.h"
 
-namespace r7::ui::test {
+namespace r7::test {
 
-// One simulated radio; Stop() closes its stdin, which makes it save and exit.
-struct Sim {
-    QProcess process;
-    QString device;
-    explicit Sim(const QStringList& args) {
-        process.start(R7_SIM_PATH, args);
-        process.waitForStarted(5000);
-        while (!process.canReadLine() && process.waitForReadyRead(5000)) {
-        }
-        device = QString::fromLocal8Bit(process.readLine()).trimmed();
-    }
-    void Stop() {
-        process.closeWriteChannel();
-        process.waitForFinished(5000);
-    }
-    ~Sim() {
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished(5000);
-        }
-    }
-};
+using namespace r7::ui;
 
-// The image of a saved .DAT (mark, then 848 bytes); all zero when the file is not one.
-inline ImageBytes SavedImage(const QString& datPath) {
-    const QByteArray file = Contents(datPath);
-    ImageBytes image{};
-    if (file.size() == 5 + 848) std::copy(file.begin() + 5, file.end(), image.begin());
-    return image;
-}
+// The image of a saved .DAT; all zero when the file is not one.
+inline ImageBytes SavedImage(const QString& datPath) { return DatImage(Contents(datPath)); }
 
 // A shown window whose saved settings live in `folder` and whose COM1 is `device`; the
 // watchdog is short so that faults end quickly.
@@ -69,4 +41,4 @@ inline bool WaitRestored(Form1& f, int ms = 5000) {
     return ok;
 }
 
-}  // namespace r7::ui::test
+}  // namespace r7::test

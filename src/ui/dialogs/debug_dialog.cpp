@@ -32,6 +32,7 @@ PowerFrame MakeFrame(QWidget* parent, const char* const names[6], const QString&
     slider->setSingleStep(1);
     slider->setPageStep(5);
     slider->setTickPosition(QSlider::NoTicks);
+    slider->setAccessibleName(caption);
     auto* minimum = new ClickableLabel("Minimun", frame);
     Place(minimum, names[2], {120, 600, 735, 210});
     auto* biggest = new ClickableLabel("Biggest", frame);

@@ -1,5 +1,6 @@
 #include "dialog_support.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -143,6 +144,7 @@ QTableWidget* MakeFixedGrid(QWidget* parent, const QString& name, int rows,
     grid->horizontalHeader()->hide();
     grid->verticalHeader()->hide();
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setTabKeyNavigation(false);  // arrows move between cells, Tab to the buttons
     grid->setEditTriggers(QAbstractItemView::CurrentChanged | QAbstractItemView::DoubleClicked |
                           QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed);
     const QBrush fixed = grid->palette().button();
@@ -162,6 +164,25 @@ QTableWidget* MakeFixedGrid(QWidget* parent, const QString& name, int rows,
     }
     for (int r = 0; r < rows; ++r) grid->setRowHeight(r, TwipsToPixels(kGridRowTwips));
     return grid;
+}
+
+bool GridEditorDelegate::eventFilter(QObject* object, QEvent* event) {
+    auto* editor = qobject_cast<QWidget*>(object);
+    if (editor && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+            emit commitData(editor);
+            emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+            // The grid does not walk its cells with Tab: the key moves the focus on.
+            QWidget* viewport = editor->parentWidget();
+            if (QWidget* grid = viewport ? viewport->parentWidget() : nullptr) {
+                QKeyEvent tab(QEvent::KeyPress, key->key(), key->modifiers());
+                QCoreApplication::sendEvent(grid, &tab);
+            }
+            return true;
+        }
+    }
+    return QStyledItemDelegate::eventFilter(object, event);
 }
 
 QString CellText(const QTableWidget* grid, int row, int column) {

@@ -80,6 +80,10 @@ public:
     void setModelData(QWidget* editor, QAbstractItemModel* model,
                       const QModelIndex& index) const override;
 
+protected:
+    // The editor opens with every cell, so Tab ends the edit and leaves the grid.
+    bool eventFilter(QObject* object, QEvent* event) override;
+
 private:
     FilteredLineEdit::Filter filter_;
     Commit commit_;

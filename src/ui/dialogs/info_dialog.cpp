@@ -19,6 +19,9 @@ InsertInformationDialog::InsertInformationDialog(EditorState& state, QWidget* pa
     Place(text1_, "Text1", {360, 360, 5295, 375});
     text2_ = new FilteredLineEdit(InfoLineFilter(), this);
     Place(text2_, "Text2", {360, 960, 5295, 375});
+    // The dialog has no labels; screen readers still say which line is which.
+    text1_->setAccessibleName("Information line 1");
+    text2_->setAccessibleName("Information line 2");
     // What the radio cannot hold is refused as it is typed or pasted, so the lines show
     // exactly what reaches it: single-byte characters (U+00FF is the padding byte), 32 a line.
     for (FilteredLineEdit* box : {text1_, text2_}) {

@@ -1,6 +1,7 @@
 #include "key_set_dialog.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -21,6 +22,11 @@ QComboBox* MakeKeyList(QWidget* parent, const QString& name, int top, int value)
     Place(combo, name, {960, top, 3135, 330});
     for (const auto& item : KeyFunctionItems()) combo->addItem(QString::fromStdString(item));
     combo->setCurrentIndex(ShownPosition(value));
+    // The key's name is drawn in the picture; screen readers get it from a label of the
+    // list, which they read as "labelled by" (a list's own name is its current entry).
+    auto* label = new QLabel(name == QLatin1String("Combo1") ? "PF1" : "PF2", parent);
+    label->setBuddy(combo);
+    label->hide();
     return combo;
 }
 

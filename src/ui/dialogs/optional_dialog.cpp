@@ -57,6 +57,7 @@ void OptionalDialog::buildVoxGroup() {
         Place(label, QString("Label%1").arg(labelNumber++), {240, top, 1470, 330});
         auto* combo = new QComboBox(frame);
         Place(combo, Q(spec.name), {1800, top, 1935, 330});
+        label->setBuddy(combo);  // a list's accessible name is its current entry
         lists_.push_back({&spec, combo, {}, -1});
         top += kRowStep;
     }

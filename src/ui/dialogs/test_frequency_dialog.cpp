@@ -18,6 +18,7 @@ TestFrequencyDialog::TestFrequencyDialog(EditorState& state, QWidget* parent)
 
     grid_ = MakeFixedGrid(this, "mfgrid1", kTestFrequencyRows + 1,
                           {"Channel", "Receive", "Transmit"}, {945, 1395, 1305});
+    grid_->setAccessibleName("Test frequencies");
     grid_->setGeometry(Twips(480, 240, 3720, 5145));
     grid_->setItemDelegate(new GridEditorDelegate(
         {}, [this](const QModelIndex& index, const QString& text) {

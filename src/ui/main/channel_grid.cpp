@@ -74,7 +74,8 @@ ChannelGrid::ChannelGrid(QWidget* parent) : QTableView(parent) {
     });
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
-    setTabKeyNavigation(true);
+    // Tab leaves the grid for the next control; arrows move between cells.
+    setTabKeyNavigation(false);
     setWordWrap(false);
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);

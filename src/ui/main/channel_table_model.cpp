@@ -32,6 +32,15 @@ QVariant ChannelTableModel::data(const QModelIndex& index, int role) const {
     switch (role) {
         case Qt::DisplayRole:
         case Qt::EditRole: return document_->cellText(channelOf(index), index.column());
+        case Qt::AccessibleTextRole: {
+            // A screen reader says where it is as well as what the cell holds.
+            const QString text = document_->cellText(channelOf(index), index.column());
+            if (index.column() == ColChannel) return QStringLiteral("Channel %1").arg(text);
+            return QStringLiteral("Channel %1, %2: %3")
+                .arg(channelOf(index))
+                .arg(headerData(index.column(), Qt::Horizontal, Qt::DisplayRole).toString(),
+                     text.isEmpty() ? QStringLiteral("empty") : text);
+        }
         case Qt::TextAlignmentRole: return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
         case Qt::BackgroundRole:
             // The number column is fixed: it looks like the header.

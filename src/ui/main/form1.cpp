@@ -22,6 +22,7 @@
 #include "ui/main/channel_grid.h"
 #include "ui/main/channel_table_model.h"
 #include "ui/main/editor_document.h"
+#include "ui/main/keyboard_focus.h"
 #include "ui/main/message_box.h"
 
 namespace r7::ui {
@@ -89,6 +90,13 @@ Form1::Form1(Form1Hooks hooks, QWidget* parent) : QMainWindow(parent), hooks_(st
             Qt::QueuedConnection);
 
     Form_Load();
+    // Typing starts on channel 1's receive frequency, also after New, Open or a read.
+    const auto startCell = [this] {
+        if (!mfgrid1_->currentIndex().isValid()) mfgrid1_->setCurrentIndex(model_->index(0, ColReceive));
+    };
+    connect(model_, &QAbstractItemModel::modelReset, this, startCell);
+    startCell();
+    mfgrid1_->setFocus();
     // The design's size, or more where this desktop's fonts need it.
     const QSize design(Tw(13095), Tw(6015) + menuBar()->sizeHint().height());
     resize(design.expandedTo(sizeHint()));
@@ -202,6 +210,9 @@ void Form1::buildToolbar() {
         toolButtons_[i] = action;
     }
     toolButton(QStringLiteral("Test"))->setVisible(false);
+    // The one button without a text: a screen reader still says what it does.
+    if (QWidget* test = Toolbar1_->widgetForAction(toolButton(QStringLiteral("Test"))))
+        test->setAccessibleName(QStringLiteral("Test: leave service mode"));
     connect(Toolbar1_, &QToolBar::actionTriggered, this, &Form1::Toolbar1_ButtonClick);
 }
 
@@ -248,18 +259,22 @@ void Form1::buildWidgets() {
         for (const std::string& entry : ComboEntries(n)) combo(n)->addItem(QString::fromStdString(entry));
     }
     combo(1)->setGeometry(Tw(1560), Tw(360), Tw(1635), Tw(360));
+    // A list's accessible name is its current entry; its label is what names it.
+    Label3_->setBuddy(combo(1));
 
     int top = 240;
     for (const SettingRow& row : kSettingRows) {
         auto* label = new QLabel(QString::fromLatin1(row.caption), Frame2_);
         label->setObjectName(QStringLiteral("LabelCombo%1").arg(row.combo));
         label->setGeometry(Tw(240), Tw(top + 60), Tw(1500), Tw(240));
+        label->setBuddy(combo(row.combo));
         combo(row.combo)->setGeometry(Tw(1800), Tw(top), Tw(1455), Tw(345));
         top += 465;
     }
     Label1_ = new QLabel(Q("\xE5\x8F\x91\xE5\xB0\x84\xE8\xB6\x85\xE6\x97\xB6\xE9\xA2\x84\xE8\xAD\xA6"), Frame2_);
     Label1_->setObjectName(QStringLiteral("Label1"));
     Label1_->setGeometry(Tw(120), Tw(4080 + 60), Tw(1500), Tw(240));
+    Label1_->setBuddy(combo(4));
     combo(4)->setGeometry(Tw(1800), Tw(4080), Tw(1455), Tw(345));
     Label1_->hide();
     combo(4)->hide();
@@ -334,6 +349,19 @@ void Form1::buildWidgets() {
     root->setSpacing(Tw(20));
     root->addLayout(top_row, 1);
     root->addWidget(strip);
+
+    // Tab follows the screen: the grid, the band, then the settings top to bottom; arrows
+    // move inside the grid.
+    mfgrid1_->setAccessibleName(QStringLiteral("Channels"));
+    QWidget* previous = mfgrid1_;
+    const auto chain = [&previous](QWidget* next) {
+        QWidget::setTabOrder(previous, next);
+        previous = next;
+    };
+    chain(combo(1));
+    for (const SettingRow& row : kSettingRows) chain(combo(row.combo));
+    chain(combo(4));
+    GuardWheel(central);
 }
 
 QAction* Form1::toolButton(const QString& key) const {
@@ -393,6 +421,10 @@ void Form1::Form_Unload() {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
+    if (replaceGuard_ && !replaceGuard_()) {
+        event->ignore();
+        return;
+    }
     // A radio left in clone mode waits for End; it goes out before the program ends.
     transfer_->abort();
     Form_Unload();

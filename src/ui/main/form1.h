@@ -138,6 +138,21 @@ public:
     void setProgramFolder(const QString& folder) { programFolder_ = folder; }
     QString programFolder() const;
 
+    // Opens a ".DAT" file by its path with Open's rules and messages (a file named at
+    // start-up, a drop, a recent file); true when the editor now holds it.
+    bool OpenFile(const QString& path);
+    // Saves to `path` without a question; false, after saying why, when the write failed.
+    bool SaveFile(const QString& path);
+    // The file last opened or saved; empty before either.
+    QString currentFile() const { return currentFile_; }
+    // Asked before Open, a radio read or closing the window replace what the editor holds;
+    // false leaves everything as it is.
+    void setReplaceGuard(std::function<bool()> guard) { replaceGuard_ = std::move(guard); }
+
+signals:
+    void fileOpened(const QString& path);
+    void fileSaved(const QString& path);
+
 public slots:
     void mnuNew_Click();
     void mnuOpen_Click();
@@ -215,6 +230,8 @@ private:
     ServiceRelock relock_{SteadySeconds};
     QPointer<DebugParameterDialog> openDebug_;  // while "Debug(&D)" is open
     QString programFolder_;
+    QString currentFile_;
+    std::function<bool()> replaceGuard_;
 };
 
 }  // namespace r7::ui

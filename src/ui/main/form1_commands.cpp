@@ -29,6 +29,7 @@
 #include "ui/main/desktop.h"
 #include "ui/main/editor_document.h"
 #include "ui/main/form1.h"
+#include "ui/main/keyboard_focus.h"
 #include "ui/main/message_box.h"
 
 namespace r7::ui {
@@ -105,7 +106,11 @@ void Form1::mnucom_Click(int port) {
     refreshPortMenu();  // the item's own toggle must not outlive a failed open
 }
 
-void Form1::mnureadFre_Click() { transfer_->startRead(); }
+void Form1::mnureadFre_Click() {
+    // Without an open port the read ends at once and replaces nothing: no question.
+    if (replaceGuard_ && transfer_->link().isOpen() && !replaceGuard_()) return;
+    transfer_->startRead();
+}
 
 void Form1::mnuwriteFre_Click() {
     if (writeHook_ && writeHook_()) return;
@@ -149,6 +154,8 @@ void Form1::applyLock(bool locked) {
 }
 
 int Form1::runDialog(QDialog& dialog) {
+    OrderTabsByPosition(&dialog);
+    GuardWheel(&dialog);
     if (dialogRunner_) return dialogRunner_(dialog);
     return dialog.exec();
 }

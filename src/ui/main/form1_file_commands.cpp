@@ -34,29 +34,36 @@ void Form1::mnuNew_Click() {
 }
 
 void Form1::mnuOpen_Click() {
+    if (replaceGuard_ && !replaceGuard_()) return;
     const std::optional<QString> chosen = ShowFileDialog(this, FileDialogMode::Open);
     if (!chosen || chosen->isEmpty()) return;
-    const QString& path = *chosen;
+    OpenFile(*chosen);
+}
+
+bool Form1::OpenFile(const QString& path) {
     const DatReadResult read = ReadDatFile(path);
     switch (read.status) {
         case DatStatus::Ok:
             if (!document_->decodeImage(read.image)) {
                 ShowMessageBox(kWrongType, 16, kMistake);
-                return;
+                return false;
             }
             setWindowTitle(FileCaption(path));
-            return;
+            currentFile_ = path;
+            emit fileOpened(path);
+            return true;
         case DatStatus::WrongType:
         case DatStatus::TooShort:
             // A file too short for the whole image would decode into half a configuration.
             ShowMessageBox(kWrongType, 16, kMistake);
-            return;
+            return false;
         case DatStatus::CannotRead:
             // A name that names no file is refused like a file of the wrong type; a file
             // that exists but cannot be read ends the command quietly, editor untouched.
             if (!QFileInfo::exists(path)) ShowMessageBox(kWrongType, 16, kMistake);
-            return;
+            return false;
     }
+    return false;
 }
 
 void Form1::mnuAssave_Click() {
@@ -69,9 +76,17 @@ void Form1::mnuAssave_Click() {
                 kResultYes) {
             continue;  // back to the dialog
         }
-        if (SaveTo(path)) setWindowTitle(FileCaption(path));
+        SaveFile(path);
         return;
     }
+}
+
+bool Form1::SaveFile(const QString& path) {
+    if (!SaveTo(path)) return false;
+    setWindowTitle(FileCaption(path));
+    currentFile_ = path;
+    emit fileSaved(path);
+    return true;
 }
 
 bool Form1::SaveTo(const QString& path) {

@@ -28,6 +28,9 @@
 #include "ui/main/message_box.h"
 #include "ui/tools/compare_dialog.h"
 #include "ui/tools/editor_history.h"
+#include "ui/tools/file_tools.h"
+#include "ui/tools/report_window.h"
+#include "ui/tools/sheet_tools.h"
 #include "ui/tools/serial_ports_dialog.h"
 
 namespace r7::ui {
@@ -90,6 +93,10 @@ ToolsMenu::ToolsMenu(Form1& form, const QString& settingsPath)
     menu_->addSeparator();
     a.serialPorts = NewAction(menu_, "toolsSerialPorts", tr("Serial ports..."));
     link::SetPortDevices(options_.portDevices);
+    menu_->addSeparator();
+    files_ = new FileTools(form, menu_, settingsPath);
+    menu_->addSeparator();
+    new SheetTools(form, menu_);
 
     // After the window's own menus, which stay as they are.
     form.menuBar()->addMenu(menu_);
@@ -215,16 +222,31 @@ void ToolsMenu::importCsv() {
         return;
     }
     EditorDocument* document = form_.document();
+    const QByteArray csv = file.readAll();
     EditorState next = document->state();
-    const CsvImportReport report = ImportChannelsCsv(file.readAll(), next);
+    CsvImportReport report = ImportChannelsCsv(csv, next);
+    if (report.locationZero &&
+        ShowMessageBox(tr("The rows of %1 are numbered from Location 0, but the radio's channels run from 1 to "
+                          "16.\nPlace the rows in order on channels 1, 2, 3 ... instead?")
+                           .arg(*chosen),
+                       kQuestion, QString()) == kResultYes) {
+        next = document->state();
+        report = ImportChannelsCsv(csv, next, true);
+    }
     if (report.fatal) {
         ShowMessageBox(tr("%1 cannot be imported:\n").arg(*chosen) + Q(report.text()), kStop, QString());
         return;
     }
     document->storeState(next, tr("Import of %1").arg(QFileInfo(*chosen).fileName()));
-    if (!report.problems.empty()) {
-        ShowMessageBox(tr("Some rows of %1 have not been imported:\n").arg(*chosen) + Q(report.text()), kInformation,
-                       QString());
+    if (!report.problems.empty() || report.namesDropped) {
+        const QString summary = report.problems.empty() ? tr("%1 has been imported.").arg(*chosen)
+                                                        : tr("Some rows of %1 have not been imported:").arg(*chosen);
+        ReportWindow window(summary, Q(report.text()), &form_);
+        if (dialogPresenter_) {
+            dialogPresenter_(window);
+        } else {
+            window.exec();
+        }
     }
 }
 

@@ -23,6 +23,7 @@ class SafeWrite;
 namespace r7::ui {
 
 class EditorHistory;
+class FileTools;
 class Form1;
 
 struct ToolsActions {
@@ -52,6 +53,8 @@ public:
     const ToolsOptions& options() const { return options_; }
     // The backup / write / read-back sequence the window's write runs when an option is on.
     link::SafeWrite* safeWrite() const { return safeWrite_; }
+    // "Save", "Recent files", drops and the question before unsaved changes are replaced.
+    FileTools* files() const { return files_; }
 
     // Channels of the grid's selection (1..16, ascending); the current row when nothing
     // is selected.
@@ -93,6 +96,7 @@ private:
     ToolsActions actions_;
     DialogPresenter dialogPresenter_;
     link::SafeWrite* safeWrite_;
+    FileTools* files_ = nullptr;
 };
 
 }  // namespace r7::ui

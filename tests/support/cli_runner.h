@@ -1,12 +1,12 @@
 #pragma once
 
-// Runs the built command line tool and collects what it says; reads and writes the files
-// it works on.
+// Runs the built command line tool and collects what it says.
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QProcess>
 #include <QStringList>
+
+#include "test_files.h"
 
 namespace r7::test {
 
@@ -52,15 +52,5 @@ struct CliSession {
         return process.exitCode();
     }
 };
-
-inline QByteArray Contents(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-inline bool WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
 
 }  // namespace r7::test

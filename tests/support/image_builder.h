@@ -4,7 +4,10 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <string>
 #include <vector>
+
+#include "image/image_codec.h"
 
 namespace r7::test {
 
@@ -57,5 +60,25 @@ private:
 inline std::vector<std::uint8_t> DefaultImage() {
     return ImageBuilder().withFixedBytes().withEmptyChannels().withDefaultSettings().bytes();
 }
+
+// A radio memory every byte of which depends on its offset and the seed.
+inline ImageBytes Pattern(int seed) {
+    ImageBytes image{};
+    for (std::size_t k = 0; k < image.size(); ++k) image[k] = static_cast<std::uint8_t>(k * 7 + seed);
+    return image;
+}
+
+// Bytes as the upper-case hex text the clone protocol and the codec speak.
+inline std::string HexText(const std::uint8_t* data, std::size_t size) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string out;
+    for (std::size_t i = 0; i < size; ++i) {
+        out += digits[data[i] >> 4];
+        out += digits[data[i] & 15];
+    }
+    return out;
+}
+
+inline std::string HexText(const std::vector<std::uint8_t>& bytes) { return HexText(bytes.data(), bytes.size()); }
 
 }  // namespace r7::test

@@ -1,0 +1,61 @@
+#include "ui/main/unsaved_changes.h"
+
+#include "link/transfer_controller.h"
+#include "ui/main/editor_document.h"
+#include "ui/main/form1.h"
+#include "ui/main/message_box.h"
+
+namespace r7::ui {
+
+namespace {
+
+constexpr unsigned kYesNoCancelExclamation = 3 | 0x30;
+
+}  // namespace
+
+UnsavedChanges::UnsavedChanges(Form1& form) : QObject(&form), form_(form) {
+    markClean();
+    EditorDocument* document = form.document();
+    // New, a band change, a file or a radio read begin another configuration.
+    connect(document, &EditorDocument::historyCleared, this, &UnsavedChanges::markClean);
+    connect(&form, &Form1::fileSaved, this, &UnsavedChanges::markClean);
+    // A write sends the editor as it stood at its start; only that is in the radio.
+    link::TransferController* transfer = form.transfer();
+    connect(transfer, &link::TransferController::toolBarEnabledChanged, this, [this](bool enabled) {
+        if (!enabled) writing_ = EncodeImageBytes(form_.document()->state());
+    });
+    connect(transfer, &link::TransferController::transferSucceeded, this, [this](QChar command) {
+        if (command == QLatin1Char('W')) clean_ = writing_;
+    });
+    form.setReplaceGuard([this] { return settle(); });
+}
+
+void UnsavedChanges::markClean() { clean_ = EncodeImageBytes(form_.document()->state()); }
+
+bool UnsavedChanges::hasChanges() const { return EncodeImageBytes(form_.document()->state()) != clean_; }
+
+bool UnsavedChanges::settle() {
+    if (!hasChanges()) return true;
+    const int answer = ShowMessageBox(
+        tr("The configuration has changes that are neither saved to a file nor written to a radio.\n\n"
+           "Yes: save them to a file first\nNo: discard them\nCancel: go back to them"),
+        kYesNoCancelExclamation, QString());
+    if (answer == kResultNo) return true;
+    if (answer == kResultYes) return save();
+    return false;
+}
+
+bool UnsavedChanges::save() {
+    bool saved = false;
+    const QMetaObject::Connection watch =
+        connect(&form_, &Form1::fileSaved, this, [&saved] { saved = true; });
+    if (form_.currentFile().isEmpty()) {
+        form_.mnuAssave_Click();
+    } else {
+        form_.SaveFile(form_.currentFile());
+    }
+    disconnect(watch);
+    return saved;
+}
+
+}  // namespace r7::ui

@@ -1,0 +1,151 @@
+// Every text the windows show before anyone touches them (captions, menu items and their
+// order, keys, tips, list entries, grid titles, which controls are hidden or disabled),
+// walked from the widgets and compared whole with window_texts.txt. On a difference the
+// new dump is written beside it as window_texts.txt.new and the difference printed.
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSlider>
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QProcess>
+#include <QProgressBar>
+#include <QStyleOptionViewItem>
+#include <QTableWidget>
+#include <QTest>
+#include <QToolBar>
+
+#include "image/editor_defaults.h"
+#include "ui/dialogs/about_dialog.h"
+#include "ui/dialogs/debug_dialog.h"
+#include "ui/dialogs/info_dialog.h"
+#include "ui/dialogs/key_set_dialog.h"
+#include "ui/dialogs/optional_dialog.h"
+#include "ui/dialogs/test_frequency_dialog.h"
+#include "ui/main/channel_grid.h"
+#include "ui/main/form1.h"
+#include "ui/tools/tools_menu.h"
+
+using namespace r7::ui;
+
+namespace {
+
+QString Items(const QComboBox* box) {
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
+    return items.join('|');
+}
+
+QString ActionLine(const QAction* a) {
+    if (a->isSeparator()) return "-" + a->objectName();
+    QString line = QString("%1 \"%2\"").arg(a->objectName(), a->text());
+    if (!a->shortcut().isEmpty()) line += " key=" + a->shortcut().toString();
+    if (a->toolTip() != QString(a->text()).remove('&')) line += " tip=\"" + a->toolTip() + "\"";
+    if (a->isCheckable()) line += a->isChecked() ? " checked" : " checkable";
+    if (!a->isVisible()) line += " hidden";
+    if (!a->isEnabled()) line += " disabled";
+    return line;
+}
+
+// Headers and cells of a table, and the pick list each column's editor offers.
+void DumpView(QAbstractItemView* view, QStringList& out) {
+    QAbstractItemModel* m = view->model();
+    QStringList titles, column0;
+    for (int c = 0; c < m->columnCount(); ++c) titles << m->headerData(c, Qt::Horizontal).toString();
+    for (int r = 0; r < m->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < m->columnCount(); ++c) cells << m->index(r, c).data().toString();
+        column0 << cells.join('|');
+    }
+    out << "  titles " + titles.join('|') << "  rows " + column0.join(" / ");
+    for (int c = 0; c < m->columnCount(); ++c) {
+        std::unique_ptr<QWidget> editor(view->itemDelegateForIndex(m->index(0, c))
+                                            ->createEditor(view->viewport(), QStyleOptionViewItem(), m->index(0, c)));
+        if (auto* box = qobject_cast<QComboBox*>(editor.get())) out << QString("  list %1 %2").arg(c).arg(Items(box));
+    }
+}
+
+// One line per named widget or action, children indented under their parents.
+void Dump(QObject* o, QWidget* top, qsizetype depth, QStringList& out) {
+    const QString name = o->objectName();
+    if (!name.isEmpty() && !name.startsWith("qt_")) {
+        QString line = QString(depth * 2, ' ') + o->metaObject()->className() + " " + name;
+        if (auto* w = qobject_cast<QWidget*>(o)) {
+            if (!w->windowTitle().isEmpty() && w->isWindow()) line += " title=\"" + w->windowTitle() + "\"";
+            if (auto* l = qobject_cast<QLabel*>(w)) line += " \"" + l->text() + "\"";
+            if (auto* b = qobject_cast<QAbstractButton*>(w)) line += " \"" + b->text() + "\"";
+            if (auto* g = qobject_cast<QGroupBox*>(w)) line += " \"" + g->title() + "\"";
+            if (auto* e = qobject_cast<QLineEdit*>(w)) line += QString(" \"%1\" max=%2").arg(e->text()).arg(e->maxLength());
+            if (auto* s = qobject_cast<QAbstractSlider*>(w))
+                line += QString(" %1..%2=%3 page=%4").arg(s->minimum()).arg(s->maximum()).arg(s->value()).arg(s->pageStep());
+            if (auto* p = qobject_cast<QProgressBar*>(w)) line += QString(" %1..%2").arg(p->minimum()).arg(p->maximum());
+            if (auto* c = qobject_cast<QComboBox*>(w))
+                line += QString(" [%1] current=\"%2\"").arg(Items(c), c->currentText());
+            QList<QAction*> listed;
+            if (auto* m = qobject_cast<QMenu*>(w)) {
+                line += " \"" + m->title() + "\"";
+                listed = m->actions();
+            }
+            if (auto* t = qobject_cast<QToolBar*>(w)) listed = t->actions();
+            if (auto* mw = qobject_cast<QMainWindow*>(w)) listed = mw->menuBar()->actions();
+            if (w != top && !w->isVisibleTo(top) && !qobject_cast<QMenu*>(w)) line += " hidden";
+            if (!w->isEnabled()) line += " disabled";
+            out << line;
+            for (QAction* a : listed) out << QString(depth * 2 + 4, ' ') + "> " + ActionLine(a);
+            if (auto* v = qobject_cast<QAbstractItemView*>(w); v && v->model()) DumpView(v, out);
+        }
+    }
+    for (QObject* child : o->children()) Dump(child, top, depth + 1, out);
+}
+
+QStringList DumpWindow(QWidget& w) {
+    w.show();
+    QStringList out;
+    Dump(&w, &w, 0, out);
+    w.hide();
+    return out;
+}
+
+}  // namespace
+
+class WindowTextsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void windowsShowTheirTexts() {
+        QStringList dump;
+        for (int port = 1; port <= 8; ++port) qunsetenv(qPrintable(QString("MORVANE_R7_COM%1").arg(port)));
+        Form1 form;
+        new ToolsMenu(form, QDir::temp().filePath("r7-window-texts/tools.ini"));
+        dump << DumpWindow(form);
+        r7::EditorState state = r7::NewConfiguration();
+        OptionalDialog optional(state);
+        KeySetDialog keySet(state);
+        InsertInformationDialog info(state);
+        TestFrequencyDialog testFrequency(state);
+        DebugParameterDialog debug(state);
+        AboutDialog about;
+        for (QWidget* w : std::initializer_list<QWidget*>{&optional, &keySet, &info, &testFrequency, &debug, &about})
+            dump << "" << DumpWindow(*w);
+        const QString text = dump.join('\n') + '\n';
+        QFile file(R7_TEXTS_PATH);
+        const QString expected = file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+        if (text != expected) {
+            QFile fresh(QString(R7_TEXTS_PATH) + ".new");
+            QVERIFY(fresh.open(QIODevice::WriteOnly));
+            fresh.write(text.toUtf8());
+            fresh.close();
+            QProcess::execute("diff", {"-u", file.fileName(), fresh.fileName()});
+        }
+        QVERIFY2(text == expected, "window texts differ from window_texts.txt, see window_texts.txt.new");
+    }
+};
+
+QTEST_MAIN(WindowTextsTest)
+#include "window_texts_test.moc"
