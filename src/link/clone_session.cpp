@@ -146,7 +146,7 @@ void CloneSession::writeStep() {
     if (RxText_ != "06") return;
     if (writeBlocksSent_ > writeBlocksAcknowledged_) ++writeBlocksAcknowledged_;
     if (interruptPending_) {
-        endInterrupted();
+        endTransfer(Ending::Interrupted);
         return;
     }
     addProgress(kWriteProgressStep);
@@ -201,11 +201,11 @@ void CloneSession::readStep() {
 
 void CloneSession::Timer1_Timer() {
     if (!watchdogRunning_) return;  // a tick queued before the timer was stopped
-    endWithWatchdogOutcome();
+    endTransfer(Ending::Failed);
 }
 
 void CloneSession::onPortError() {
-    if (state_ == TransferState::Transferring) endWithWatchdogOutcome();
+    if (state_ == TransferState::Transferring) endTransfer(Ending::Failed);
 }
 
 void CloneSession::interrupt() {
@@ -213,40 +213,31 @@ void CloneSession::interrupt() {
     if (writeBlocksSent_ > writeBlocksAcknowledged_ && watchdogRunning_) {
         interruptPending_ = true;
     } else {
-        endInterrupted();
+        endTransfer(Ending::Interrupted);
     }
 }
 
 void CloneSession::abort() {
-    if (state_ == TransferState::Transferring) endInterrupted();
+    if (state_ == TransferState::Transferring) endTransfer(Ending::Interrupted);
 }
 
-void CloneSession::endInterrupted() {
+// Controls back, End on the line; a failure shows the watchdog's message first, and the box
+// may stay open for a while (state ReportingFailure meanwhile).
+void CloneSession::endTransfer(Ending ending) {
+    const bool failed = ending == Ending::Failed;
+    if (failed) state_ = TransferState::ReportingFailure;
     interruptPending_ = false;
     RxText_.clear();
     stopWatchdog();
     setLabelVisible(false);
     stopBlink();
+    if (failed) emitEffect(effect::ShowMessage{kWatchdogMessage, kFlagsStop});
     enableControls();
     hideProgress();
     SendBuffer({kEnd});
     state_ = TransferState::Idle;
-    emitEffect(effect::TransferInterrupted{});
-}
-
-void CloneSession::endWithWatchdogOutcome() {
-    state_ = TransferState::ReportingFailure;
-    interruptPending_ = false;
-    RxText_.clear();
-    stopWatchdog();
-    setLabelVisible(false);
-    stopBlink();
-    emitEffect(effect::ShowMessage{kWatchdogMessage, kFlagsStop});
-    enableControls();
-    hideProgress();
-    SendBuffer({kEnd});
-    state_ = TransferState::Idle;
-    emitEffect(effect::TransferFailed{});
+    if (failed) emitEffect(effect::TransferFailed{});
+    else emitEffect(effect::TransferInterrupted{});
 }
 
 void CloneSession::Timer2_Timer() {

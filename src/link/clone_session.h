@@ -140,8 +140,8 @@ private:
     void handshakeStep();
     void writeStep();
     void readStep();
-    void endWithWatchdogOutcome();
-    void endInterrupted();
+    enum class Ending { Interrupted, Failed };
+    void endTransfer(Ending ending);
     void enableControls();
     void stopWatchdog();
     void stopBlink();
