@@ -26,9 +26,8 @@ std::string Padded(const std::string& text, std::size_t width) {
     return text + std::string(chars < width ? width - chars : 1, ' ');
 }
 
-const char* const kComboLabels[] = {
-    "Frequcy",       "Language", "LauchTime", "Time-out pre-alert", "Squelch Grade",
-    "Battery Save",  "Beep",     "Scan",      "Radio Return",       "Radio Switch"};
+// The window's Chinese caption of Combo4 would not line up in a terminal column.
+std::string ComboLabel(int n) { return n == 4 ? "Time-out pre-alert" : std::string(ComboName(n)); }
 
 std::string ComboText(const EditorState& s, int n) {
     const auto& entries = ComboEntries(n);
@@ -69,9 +68,7 @@ std::string OptionText(const EditorState& s, const OptionalList& list) {
 void PrintTable(const EditorState& s) {
     PrintChannels(s);
     Print("\n");
-    for (int n : {2, 3, 8, 5, 6, 7, 9, 10, 4}) {
-        Print(Padded(std::string(kComboLabels[n - 1]) + ":", 20) + ComboText(s, n) + "\n");
-    }
+    for (int n : kSettingCombos) Print(Padded(ComboLabel(n) + ":", 20) + ComboText(s, n) + "\n");
     for (const OptionalList& list : OptionalLists()) {
         if (list.visible) Print(Padded(std::string(list.label) + ":", 20) + OptionText(s, list) + "\n");
     }

@@ -9,7 +9,6 @@
 #include "image/channel_clipboard.h"
 #include "image/editor_defaults.h"
 #include "image/image_codec.h"
-#include "image/setting_lists.h"
 
 namespace r7::cli {
 
@@ -94,7 +93,7 @@ int RunPasteRows(const QStringList& arguments) {
     const std::optional<QByteArray> rows = ReadInput(args.at(1));
     if (!rows) return kExitInput;
     const std::string_view text(rows->constData(), static_cast<std::size_t>(rows->size()));
-    const PasteResult result = PasteChannelRows(*state, {first}, text, BandLimitsOf(ComboEntries(1).front()));
+    const PasteResult result = PasteChannelRows(*state, {first}, text, BandLimitsOf(*state));
     if (!result.ok()) {
         const std::string text = DescribePasteProblems(result.problems, result.problems.size()) + "nothing pasted\n";
         std::fwrite(text.data(), 1, text.size(), stderr);

@@ -1,7 +1,5 @@
 #include "files/dat_file.h"
 
-#include "files/safe_file_writer.h"
-
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
@@ -22,6 +20,7 @@ DatReadResult ParseDat(const QByteArray& contents) {
     result.image.assign(static_cast<std::size_t>(kDatImagePositions), 0xFF);
     std::copy(contents.begin() + kDatMarkSize, contents.begin() + end, result.image.begin());
     result.status = DatStatus::Ok;
+    result.ok = true;
     return result;
 }
 
@@ -49,8 +48,7 @@ QByteArray DatFileContents(const ImageBytes& image) {
 }
 
 DatWriteResult WriteDatFile(const QString& path, const ImageBytes& image) {
-    const FileWriteResult written = WriteFileSafely(path, DatFileContents(image));
-    return {written.ok, written.error};
+    return WriteFileSafely(path, DatFileContents(image));
 }
 
 }  // namespace r7

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "files/safe_file_writer.h"
 #include "image/image_codec.h"
 
 namespace r7 {
@@ -23,9 +24,8 @@ inline constexpr qsizetype kDatMinimumSize =
 
 enum class DatStatus { Ok, CannotRead, WrongType, TooShort };
 
-struct DatReadResult {
-    DatStatus status = DatStatus::CannotRead;
-    QString error;                    // English, names the file; empty when Ok
+struct DatReadResult : FileResult {
+    DatStatus status = DatStatus::CannotRead;  // ok is status == Ok
     // The 864 positions after the mark that Open reads; positions past the end of the file
     // (16 of them in a saved file) hold FF, the filler where nothing was stored.
     std::vector<std::uint8_t> image;
@@ -37,10 +37,7 @@ DatReadResult ReadDatFile(const QString& path);
 
 QByteArray DatFileContents(const ImageBytes& image);
 
-struct DatWriteResult {
-    bool ok = false;
-    QString error;  // English, names the file and the reason
-};
+using DatWriteResult = FileResult;
 
 // Writes the 853 bytes through WriteFileSafely: a failure never destroys the old file.
 DatWriteResult WriteDatFile(const QString& path, const ImageBytes& image);

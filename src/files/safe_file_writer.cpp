@@ -22,9 +22,7 @@ namespace {
 QString Native(const QString& path) { return QDir::toNativeSeparators(path); }
 
 FileWriteResult Failed(const QString& path, const QString& reason) {
-    FileWriteResult result;
-    result.error = QStringLiteral("cannot write %1: %2").arg(Native(path), reason);
-    return result;
+    return {FileResult::Failed(QStringLiteral("cannot write %1: %2").arg(Native(path), reason))};
 }
 
 QString SystemReason() { return QString::fromLocal8Bit(std::strerror(errno)); }
@@ -60,7 +58,7 @@ FileWriteResult WriteInPlace(const QString& path, const QByteArray& contents) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return Failed(path, file.errorString());
     if (const QString reason = WriteAll(file, contents); !reason.isEmpty()) return Failed(path, reason);
-    return {true, false, {}};
+    return {FileResult::Done()};
 }
 
 std::filesystem::path FsPath(const QString& path) {
@@ -77,10 +75,7 @@ FileWriteResult WriteFileSafely(const QString& path, const QByteArray& contents,
     QFileInfo target(path);
     if (target.exists()) {
         if (overwrite == Overwrite::Never) {
-            FileWriteResult taken;
-            taken.nameTaken = true;
-            taken.error = QStringLiteral("%1 already exists").arg(Native(path));
-            return taken;
+            return {FileResult::Failed(QStringLiteral("%1 already exists").arg(Native(path))), true};
         }
         if (target.isDir()) return Failed(path, QStringLiteral("it is a folder"));
         if (!target.isFile()) return WriteInPlace(path, contents);
@@ -119,7 +114,7 @@ FileWriteResult WriteFileSafely(const QString& path, const QByteArray& contents,
         if (error) return Failed(path, QString::fromStdString(error.message()));
     }
     part.setAutoRemove(false);
-    return {true, false, {}};
+    return {FileResult::Done()};
 }
 
 }  // namespace r7

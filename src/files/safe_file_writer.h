@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <utility>
 
 namespace r7 {
 
@@ -15,10 +16,18 @@ enum class Overwrite {
     Never,    // an existing name is left alone (the result says so); nothing is written
 };
 
-struct FileWriteResult {
+// What the file layer gives back: done, or the reason in English, naming the file, for the
+// one place that shows it.
+struct FileResult {
     bool ok = false;
+    QString error;  // empty when ok
+
+    static FileResult Done() { return {true, {}}; }
+    static FileResult Failed(QString reason) { return {false, std::move(reason)}; }
+};
+
+struct FileWriteResult : FileResult {
     bool nameTaken = false;  // Overwrite::Never only: the name already exists
-    QString error;           // English, names the file and the reason; empty when ok
 };
 
 FileWriteResult WriteFileSafely(const QString& path, const QByteArray& contents,

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "conversions.h"
+#include "frequency.h"
 #include "setting_lists.h"
 
 namespace r7 {
@@ -71,10 +71,11 @@ std::string PickEntry(int column, const std::string& text) {
         if (SameLetters(entry, text)) return entry;
     }
     if (column == ColDecode || column == ColEncode) {
-        // Spreadsheets turn "67.0" into 67 and "100.0" into 100.
-        if (auto value = ParseFrequencyInput(text)) {
+        // Spreadsheets turn "67.0" into 67 and "100.0" into 100; read as a typed number,
+        // compared in tenths of Hz.
+        if (auto value = Frequency::FromTyped(text)) {
             for (const std::string& tone : CtcssTones()) {
-                if (std::llround(*value * 10) == std::llround(LeadingNumber(tone) * 10)) return tone;
+                if (std::llround(value->mhz() * 10) == std::llround(LeadingNumber(tone) * 10)) return tone;
             }
         }
     }
@@ -141,6 +142,32 @@ private:
     int channel_ = 0;
 };
 
+// The lines of a paste (LF or CRLF), without the blank ones at the end.
+std::vector<std::string_view> PastedLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    for (std::size_t from = 0; from <= text.size();) {
+        std::size_t end = text.find('\n', from);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(from, end - from);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        lines.push_back(line);
+        from = end + 1;
+    }
+    while (!lines.empty() && lines.back().find_first_not_of(" \r") == std::string_view::npos) lines.pop_back();
+    return lines;
+}
+
+// The selected channels in order, each once, those that exist only.
+std::vector<int> ValidTargets(const std::vector<int>& targets) {
+    std::vector<int> channels(targets);
+    std::sort(channels.begin(), channels.end());
+    channels.erase(std::unique(channels.begin(), channels.end()), channels.end());
+    channels.erase(std::remove_if(channels.begin(), channels.end(),
+                                  [](int ch) { return ch < 1 || ch > kChannelCount; }),
+                   channels.end());
+    return channels;
+}
+
 }  // namespace
 
 std::string ChannelRowsText(const EditorState& state, const std::vector<int>& channels) {
@@ -166,23 +193,8 @@ std::string PasteProblem::describe() const {
 PasteResult PasteChannelRows(EditorState& state, const std::vector<int>& targets, std::string_view text,
                              BandLimits limits) {
     PasteResult result;
-    std::vector<std::string_view> lines;
-    for (std::size_t from = 0; from <= text.size();) {
-        std::size_t end = text.find('\n', from);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(from, end - from);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        lines.push_back(line);
-        from = end + 1;
-    }
-    while (!lines.empty() && lines.back().find_first_not_of(" \r") == std::string_view::npos) lines.pop_back();
-
-    std::vector<int> channels(targets);
-    std::sort(channels.begin(), channels.end());
-    channels.erase(std::unique(channels.begin(), channels.end()), channels.end());
-    channels.erase(std::remove_if(channels.begin(), channels.end(),
-                                  [](int ch) { return ch < 1 || ch > kChannelCount; }),
-                   channels.end());
+    const std::vector<std::string_view> lines = PastedLines(text);
+    std::vector<int> channels = ValidTargets(targets);
     if (lines.empty()) {
         result.problems.push_back({0, 0, 0, "", "there are no channel rows to paste"});
         return result;

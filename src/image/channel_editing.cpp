@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "conversions.h"
+#include "frequency.h"
 #include "setting_lists.h"
 
 namespace r7 {
@@ -23,13 +23,17 @@ BandLimits BandLimitsOf(std::string_view bandText) {
     return {NumberAt(bandText, 0, 3), NumberAt(bandText, 4, 3)};
 }
 
+BandLimits BandLimitsOf(const EditorState& state) {
+    const auto& bands = ComboEntries(1);
+    const int pos = state.combo(1);
+    return BandLimitsOf(pos >= 0 && pos < static_cast<int>(bands.size()) ? bands[pos] : bands[0]);
+}
+
 FrequencyEntry CheckFrequencyEntry(std::string_view typed, BandLimits limits) {
-    if (auto value = ParseFrequencyInput(typed)) {
-        std::string snapped = RTurnNumber(typed);
+    if (auto value = Frequency::FromTyped(typed)) {
         // Rounding to five decimals may reach the upper limit; check what will be stored.
-        double rounded = LeadingNumber(FormatFrequency(*value));
-        if (!InRange(rounded, limits)) return {FrequencyVerdict::OutOfRange, ""};
-        return {FrequencyVerdict::Accepted, snapped};
+        if (!limits.holds(*value)) return {FrequencyVerdict::OutOfRange, ""};
+        return {FrequencyVerdict::Accepted, value->rasterBelow().text()};
     }
     // Not one clean number: its leading number decides between the two refusals.
     std::string withPoint(typed);

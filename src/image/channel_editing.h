@@ -3,11 +3,13 @@
 // The rules of the channel table while the user edits it: which cells open, how a typed
 // frequency is checked and put on the raster, what a new channel gets, and delete.
 
+#include <cmath>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "editor_state.h"
+#include "frequency.h"
 
 namespace r7 {
 
@@ -16,9 +18,15 @@ inline constexpr std::string_view kRangeMessage = " Frequency goes beyond the ra
 struct BandLimits {
     double lower = 400;  // MHz, inclusive
     double upper = 470;  // MHz, exclusive
+    bool holds(Frequency f) const {
+        return f >= Frequency::FromUnits(std::llround(lower * Frequency::kUnitsPerMhz)) &&
+               f < Frequency::FromUnits(std::llround(upper * Frequency::kUnitsPerMhz));
+    }
 };
 // Limits from a band text such as "400-470MHz": characters 1-3 and 5-7.
 BandLimits BandLimitsOf(std::string_view bandText);
+// Limits of the band list entry Combo1 selects (the first entry when it selects none).
+BandLimits BandLimitsOf(const EditorState& state);
 
 enum class FrequencyVerdict {
     Accepted,    // `text` holds the value on the raster, five decimals

@@ -18,7 +18,6 @@ const std::array<std::string_view, kCsvColumnCount> kCsvColumnNames = {
 
 namespace {
 
-constexpr long long kUnitsPerMhz = 100000;  // 10 Hz units
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
 std::string_view Trim(std::string_view s) {
@@ -37,46 +36,11 @@ std::string Lower(std::string_view s) {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// A plain decimal "123.4500" as whole units of 10^-decimals; nullopt when the text is not
-// such a number or holds non-zero digits beyond `decimals`.
-std::optional<long long> FixedPoint(std::string_view text, int decimals) {
-    text = Trim(text);
-    std::size_t point = text.find('.');
-    std::string_view whole = text.substr(0, point);
-    std::string_view fraction = point == std::string_view::npos ? "" : text.substr(point + 1);
-    if (whole.empty() && fraction.empty()) return std::nullopt;
-    if (whole.size() > 9) return std::nullopt;
-    long long value = 0;
-    for (char c : whole) {
-        if (!IsDigit(c)) return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    for (int i = 0; i < decimals; ++i) {
-        char c = i < static_cast<int>(fraction.size()) ? fraction[i] : '0';
-        if (!IsDigit(c)) return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    for (std::size_t i = decimals; i < fraction.size(); ++i) {
-        if (!IsDigit(fraction[i]) || fraction[i] != '0') return std::nullopt;
-    }
-    return value;
-}
-
-std::string CsvMhzText(long long units) {  // "446.006250", the six decimals of the format
+std::string CsvMhzText(Frequency f) {  // "446.006250", the six decimals of the format
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%lld.%05lld0", units / kUnitsPerMhz, units % kUnitsPerMhz);
+    std::snprintf(buf, sizeof buf, "%lld.%05lld0", f.units() / Frequency::kUnitsPerMhz,
+                  f.units() % Frequency::kUnitsPerMhz);
     return buf;
-}
-
-bool OnRaster(long long units) {
-    long long n = units % 10000;  // both steps divide 100 kHz
-    return n % 625 == 0 || n % 500 == 0;
-}
-
-BandLimits LimitsOf(const EditorState& state) {
-    const auto& bands = ComboEntries(1);
-    int pos = state.combo(1);
-    return BandLimitsOf(pos >= 0 && pos < static_cast<int>(bands.size()) ? bands[pos] : bands[0]);
 }
 
 std::string NumberText(double v) {
@@ -93,16 +57,14 @@ std::string UnreadableFrequency(std::string_view text) {
 }
 
 // Why a frequency cannot be stored, or "" when it can.
-std::string FrequencyFault(long long units, BandLimits limits) {
-    long long lower = std::llround(limits.lower * kUnitsPerMhz);
-    long long upper = std::llround(limits.upper * kUnitsPerMhz);
-    if (units < lower || units >= upper) {
+std::string FrequencyFault(Frequency f, BandLimits limits) {
+    if (!limits.holds(f)) {
         return "out of band: the radio takes " + NumberText(limits.lower) + " to below " +
                NumberText(limits.upper) + " MHz";
     }
-    if (!OnRaster(units)) {
+    if (!f.onRaster()) {
         return "not on the 5 kHz or 6.25 kHz channel raster (nearest below: " +
-               RTurnNumber(FrequencyTextOf(units)) + ")";
+               RTurnNumber(f.text()) + ")";
     }
     return "";
 }
@@ -205,6 +167,204 @@ std::optional<int> LocationOf(std::string_view text) {
     return n;
 }
 
+using ColumnIndex = std::array<int, kCsvColumnCount>;
+
+// Finds each known column in the header line; the reason when the file cannot be read as a
+// channel table, "" when it can.
+std::string IndexOfHeader(const std::vector<CsvLine>& lines, ColumnIndex& index) {
+    std::string expected;
+    for (auto name : kCsvColumnNames) expected += (expected.empty() ? "" : ",") + std::string(name);
+    if (lines.empty()) return "no header line; the first line must be " + expected;
+    const CsvLine& header = lines.front();
+    index.fill(-1);
+    for (std::size_t i = 0; i < header.fields.size(); ++i) {
+        std::string_view name = header.fields[i];
+        if (i == 0 && name.substr(0, kBom.size()) == kBom) name.remove_prefix(kBom.size());
+        const std::string key = Lower(name);
+        for (int c = 0; c < kCsvColumnCount; ++c) {
+            if (key != Lower(kCsvColumnNames[c])) continue;
+            if (index[c] >= 0) return "column " + std::string(kCsvColumnNames[c]) + " appears twice in the header";
+            index[c] = static_cast<int>(i);
+        }
+    }
+    if (index[CsvLocation] < 0 || index[CsvFrequency] < 0) {
+        return "the header needs the columns Location and Frequency; expected " + expected;
+    }
+    return "";
+}
+
+// Which rows go to which channels: the channel a row names, or with `renumber` its place in
+// the table; the first row naming a channel decides.
+struct ChannelClaims {
+    bool renumber = false;
+    bool locationZero = false;                       // a row named Location 0
+    std::array<int, kChannelCount + 1> claimedBy{};  // line that named each channel first
+
+    // The channel of the row'th row of the table, when no earlier row took it. A problem is
+    // listed only for a row of the header's length.
+    std::optional<int> claim(RowReader& r, std::size_t row, bool complete);
+};
+
+std::optional<int> ChannelClaims::claim(RowReader& r, std::size_t row, bool complete) {
+    const int at = r.index[CsvLocation];
+    const std::string_view text =
+        at < static_cast<int>(r.line.fields.size()) ? std::string_view(r.line.fields[at]) : std::string_view();
+    std::optional<int> channel = LocationOf(text);
+    if (Trim(text) == "0") locationZero = true;
+    if (renumber) {
+        channel = row <= static_cast<std::size_t>(kChannelCount) ? std::optional<int>(static_cast<int>(row))
+                                                                : std::nullopt;
+    }
+    if (!channel) {
+        if (complete && !renumber) r.fail(CsvLocation, text, "not a channel: the radio has 1 to 16");
+        return std::nullopt;
+    }
+    if (claimedBy[*channel] != 0) {
+        if (complete) r.fail(CsvLocation, text, "channel already given on line " + std::to_string(claimedBy[*channel]));
+        return std::nullopt;
+    }
+    claimedBy[*channel] = r.line.row;
+    return channel;
+}
+
+// Each column parser lists its own problems in `r` and gives what the row may store.
+
+std::optional<Frequency> ReceiveOf(RowReader& r, BandLimits limits) {
+    const std::string_view text = r.get(CsvFrequency);
+    const auto rx = Frequency::FromExactText(text);
+    if (!rx) {
+        r.fail(CsvFrequency, text, UnreadableFrequency(text));
+        return std::nullopt;
+    }
+    if (std::string fault = FrequencyFault(*rx, limits); !fault.empty()) {
+        r.fail(CsvFrequency, text, fault);
+        return std::nullopt;
+    }
+    return rx;
+}
+
+// Duplex and Offset; nothing when they give no transmit frequency (a problem is listed, or
+// the receive frequency it depends on was refused already).
+std::optional<Frequency> TransmitOf(RowReader& r, std::optional<Frequency> rx, BandLimits limits) {
+    const std::string duplex = Lower(r.get(CsvDuplex));
+    if (duplex.empty()) return rx;
+    if (duplex == "off") {
+        // A used channel without a transmit frequency is a state the editor never makes; the
+        // radio would get a receive-only channel nobody asked it for, so it is refused.
+        r.fail(CsvDuplex, r.get(CsvDuplex),
+               "a channel without transmit frequency cannot be made here; use \"\" to transmit on "
+               "the receive frequency, +, - or split");
+        return std::nullopt;
+    }
+    const bool split = duplex == "split";
+    if (!split && duplex != "+" && duplex != "-") {
+        r.fail(CsvDuplex, r.get(CsvDuplex), "unknown duplex: use \"\", +, -, split or off");
+        return std::nullopt;
+    }
+    const auto offset = Frequency::FromExactText(r.get(CsvOffset));
+    if (!offset) {
+        r.fail(CsvOffset, r.get(CsvOffset), UnreadableFrequency(r.get(CsvOffset)));
+        return std::nullopt;
+    }
+    if (!rx && !split) return std::nullopt;
+    const Frequency tx = split ? *offset : duplex == "+" ? *rx + *offset : *rx - *offset;
+    const bool negative = tx < Frequency();
+    std::string fault = negative ? "transmit frequency below 0 MHz" : FrequencyFault(tx, limits);
+    if (fault.empty()) return tx;
+    if (!negative && !split) fault = "transmit frequency " + tx.text() + " " + fault;
+    r.fail(CsvOffset, r.get(CsvOffset), fault);
+    return std::nullopt;
+}
+
+// Tones of both directions; a direction is nothing when its tone was refused.
+struct TonePair {
+    std::optional<ToneChoice> transmit = ToneChoice{};  // encode
+    std::optional<ToneChoice> receive = ToneChoice{};   // decode
+};
+
+// CrossMode: left of "->" transmit, right receive.
+TonePair CrossTonesOf(RowReader& r) {
+    TonePair tones;
+    const std::string cross = Lower(r.get(CsvCrossMode));
+    const std::size_t arrow = cross.find("->");
+    const std::string left = arrow == std::string::npos ? "?" : cross.substr(0, arrow);
+    const std::string right = arrow == std::string::npos ? "?" : cross.substr(arrow + 2);
+    auto known = [](const std::string& side) { return side.empty() || side == "tone" || side == "dtcs"; };
+    if (!known(left) || !known(right) || (left.empty() && right.empty())) {
+        r.fail(CsvCrossMode, r.get(CsvCrossMode),
+               "unknown cross mode: use Tone->Tone, Tone->DTCS, DTCS->Tone, ->Tone, "
+               "->DTCS, DTCS-> or DTCS->DTCS");
+        return tones;
+    }
+    std::optional<std::string> pol = "NN";
+    if (left == "dtcs" || right == "dtcs") pol = r.polarity();
+    if (!pol) return tones;
+    if (left == "tone") tones.transmit = r.ctcss(CsvRToneFreq);
+    if (left == "dtcs") tones.transmit = r.dcs(CsvDtcsCode, (*pol)[0]);
+    if (right == "tone") tones.receive = r.ctcss(CsvCToneFreq);
+    if (right == "dtcs") tones.receive = r.dcs(CsvRxDtcsCode, (*pol)[1]);
+    return tones;
+}
+
+TonePair TonesOf(RowReader& r) {
+    TonePair tones;
+    const std::string tone = Lower(r.get(CsvTone));
+    if (tone == "tone") {
+        tones.transmit = r.ctcss(CsvRToneFreq);
+    } else if (tone == "tsql") {
+        tones.transmit = tones.receive = r.ctcss(CsvCToneFreq);
+    } else if (tone == "dtcs") {
+        if (auto pol = r.polarity()) {
+            tones.transmit = r.dcs(CsvDtcsCode, (*pol)[0]);
+            if (tones.transmit) tones.receive = r.dcs(CsvDtcsCode, (*pol)[1]);
+        }
+    } else if (tone == "cross") {
+        tones = CrossTonesOf(r);
+    } else if (!tone.empty()) {
+        r.fail(CsvTone, r.get(CsvTone), "unknown tone mode: use \"\", Tone, TSQL, DTCS or Cross");
+    }
+    return tones;
+}
+
+std::string ToneCell(const std::optional<ToneChoice>& tone) {
+    return tone->kind == ToneChoice::None ? "Off" : tone->cell;
+}
+
+std::string BandOf(RowReader& r, std::string kept) {
+    const std::string mode = Lower(r.get(CsvMode));
+    if (mode == "fm") return "Wide";
+    if (mode == "nfm") return "Narrow";
+    if (!mode.empty()) r.fail(CsvMode, r.get(CsvMode), "the radio offers FM (Wide) and NFM (Narrow) only");
+    return kept;
+}
+
+std::string ScanOf(RowReader& r, std::string kept) {
+    if (!r.has(CsvSkip)) return kept;
+    const std::string skip = Lower(r.get(CsvSkip));
+    if (skip.empty()) return "Have";
+    if (skip == "s") return "No";
+    if (skip == "p") {
+        r.fail(CsvSkip, r.get(CsvSkip), "the radio has no priority scan; use \"\" or S");
+    } else {
+        r.fail(CsvSkip, r.get(CsvSkip), "unknown skip: use \"\" (scanned) or S (skipped)");
+    }
+    return kept;
+}
+
+std::string PowerOf(RowReader& r, std::string kept) {
+    const std::string power = Lower(r.get(CsvPower));
+    if (power.empty()) return kept;
+    if (power == "high") return "High";
+    if (power == "low") return "Low";
+    std::string_view watts = power;
+    if (watts.back() == 'w') watts.remove_suffix(1);
+    if (auto centiwatts = FixedPoint(watts, 2)) {
+        return *centiwatts >= std::llround(kHighPowerWatts * 100) ? "High" : "Low";
+    }
+    r.fail(CsvPower, r.get(CsvPower), "not High, Low or a power in watts such as 5.0W");
+    return kept;
+}
+
 // Builds the cells of one fully valid row; nullopt (with problems listed) otherwise.
 std::optional<ChannelRow> MapRow(RowReader& r, const ChannelRow& previous, BandLimits limits) {
     const std::size_t before = r.problems.size();
@@ -212,133 +372,25 @@ std::optional<ChannelRow> MapRow(RowReader& r, const ChannelRow& previous, BandL
     auto keepOr = [&](int column, const char* fallback) {
         return wasInUse ? previous[column] : std::string(fallback);
     };
-
-    long long rx = FrequencyUnitsOf(r.get(CsvFrequency));
-    if (rx < 0) {
-        r.fail(CsvFrequency, r.get(CsvFrequency), UnreadableFrequency(r.get(CsvFrequency)));
-    } else if (std::string fault = FrequencyFault(rx, limits); !fault.empty()) {
-        r.fail(CsvFrequency, r.get(CsvFrequency), fault);
-        rx = -1;
+    const auto rx = ReceiveOf(r, limits);
+    const auto tx = TransmitOf(r, rx, limits);
+    const TonePair tones = TonesOf(r);
+    std::string band = BandOf(r, keepOr(ColBand, "Wide"));
+    std::string scan = ScanOf(r, keepOr(ColScan, "No"));
+    std::string power = PowerOf(r, keepOr(ColPower, "Low"));
+    if (r.problems.size() != before || !rx || !tx || !tones.transmit || !tones.receive) {
+        return std::nullopt;
     }
-
-    // Transmit frequency: -1 unknown (already reported).
-    long long tx = rx;
-    const std::string duplex = Lower(r.get(CsvDuplex));
-    if (duplex == "off") {
-        // A used channel without a transmit frequency is a state the editor never makes; the
-        // radio would get a receive-only channel nobody asked it for, so it is refused.
-        r.fail(CsvDuplex, r.get(CsvDuplex),
-               "a channel without transmit frequency cannot be made here; use \"\" to transmit on "
-               "the receive frequency, +, - or split");
-    } else if (duplex == "+" || duplex == "-" || duplex == "split") {
-        long long offset = FrequencyUnitsOf(r.get(CsvOffset));
-        if (offset < 0) {
-            r.fail(CsvOffset, r.get(CsvOffset), UnreadableFrequency(r.get(CsvOffset)));
-            tx = -1;
-        } else if (rx >= 0 || duplex == "split") {
-            tx = duplex == "split" ? offset : duplex == "+" ? rx + offset : rx - offset;
-            std::string fault =
-                tx < 0 ? "transmit frequency below 0 MHz" : FrequencyFault(tx, limits);
-            if (!fault.empty()) {
-                if (tx >= 0 && duplex != "split") {
-                    fault = "transmit frequency " + FrequencyTextOf(tx) + " " + fault;
-                }
-                r.fail(CsvOffset, r.get(CsvOffset), fault);
-                tx = -1;
-            }
-        }
-    } else if (!duplex.empty()) {
-        r.fail(CsvDuplex, r.get(CsvDuplex), "unknown duplex: use \"\", +, -, split or off");
-    }
-
-    // Tones: left of "->" transmit (encode), right receive (decode).
-    std::optional<ToneChoice> txTone = ToneChoice{}, rxTone = ToneChoice{};
-    const std::string tone = Lower(r.get(CsvTone));
-    if (tone == "tone") {
-        txTone = r.ctcss(CsvRToneFreq);
-    } else if (tone == "tsql") {
-        txTone = rxTone = r.ctcss(CsvCToneFreq);
-    } else if (tone == "dtcs") {
-        if (auto pol = r.polarity()) {
-            txTone = r.dcs(CsvDtcsCode, (*pol)[0]);
-            if (txTone) rxTone = r.dcs(CsvDtcsCode, (*pol)[1]);
-        }
-    } else if (tone == "cross") {
-        const std::string cross = Lower(r.get(CsvCrossMode));
-        std::size_t arrow = cross.find("->");
-        std::string left = arrow == std::string::npos ? "?" : cross.substr(0, arrow);
-        std::string right = arrow == std::string::npos ? "?" : cross.substr(arrow + 2);
-        auto known = [](const std::string& side) {
-            return side.empty() || side == "tone" || side == "dtcs";
-        };
-        if (!known(left) || !known(right) || (left.empty() && right.empty())) {
-            r.fail(CsvCrossMode, r.get(CsvCrossMode),
-                   "unknown cross mode: use Tone->Tone, Tone->DTCS, DTCS->Tone, ->Tone, "
-                   "->DTCS, DTCS-> or DTCS->DTCS");
-        } else {
-            std::optional<std::string> pol = "NN";
-            if (left == "dtcs" || right == "dtcs") pol = r.polarity();
-            if (pol) {
-                if (left == "tone") txTone = r.ctcss(CsvRToneFreq);
-                if (left == "dtcs") txTone = r.dcs(CsvDtcsCode, (*pol)[0]);
-                if (right == "tone") rxTone = r.ctcss(CsvCToneFreq);
-                if (right == "dtcs") rxTone = r.dcs(CsvRxDtcsCode, (*pol)[1]);
-            }
-        }
-    } else if (!tone.empty()) {
-        r.fail(CsvTone, r.get(CsvTone), "unknown tone mode: use \"\", Tone, TSQL, DTCS or Cross");
-    }
-
-    std::string band = keepOr(ColBand, "Wide");
-    const std::string mode = Lower(r.get(CsvMode));
-    if (mode == "fm") {
-        band = "Wide";
-    } else if (mode == "nfm") {
-        band = "Narrow";
-    } else if (!mode.empty()) {
-        r.fail(CsvMode, r.get(CsvMode), "the radio offers FM (Wide) and NFM (Narrow) only");
-    }
-
-    std::string scan = keepOr(ColScan, "No");
-    if (r.has(CsvSkip)) {
-        const std::string skip = Lower(r.get(CsvSkip));
-        if (skip.empty()) {
-            scan = "Have";
-        } else if (skip == "s") {
-            scan = "No";
-        } else if (skip == "p") {
-            r.fail(CsvSkip, r.get(CsvSkip), "the radio has no priority scan; use \"\" or S");
-        } else {
-            r.fail(CsvSkip, r.get(CsvSkip), "unknown skip: use \"\" (scanned) or S (skipped)");
-        }
-    }
-
-    std::string power = keepOr(ColPower, "Low");
-    const std::string powerText = Lower(r.get(CsvPower));
-    if (powerText == "high" || powerText == "low") {
-        power = powerText == "high" ? "High" : "Low";
-    } else if (!powerText.empty()) {
-        std::string_view watts = powerText;
-        if (watts.back() == 'w') watts.remove_suffix(1);
-        auto centiwatts = FixedPoint(watts, 2);
-        if (centiwatts) {
-            power = *centiwatts >= std::llround(kHighPowerWatts * 100) ? "High" : "Low";
-        } else {
-            r.fail(CsvPower, r.get(CsvPower), "not High, Low or a power in watts such as 5.0W");
-        }
-    }
-
-    if (r.problems.size() != before || !txTone || !rxTone) return std::nullopt;
 
     ChannelRow cells = previous;
-    cells[ColReceive] = FrequencyTextOf(rx);
-    cells[ColTransmit] = FrequencyTextOf(tx);
-    cells[ColDecode] = rxTone->kind == ToneChoice::None ? "Off" : rxTone->cell;
-    cells[ColEncode] = txTone->kind != ToneChoice::None ? txTone->cell : "Off";
-    cells[ColPower] = power;
+    cells[ColReceive] = rx->text();
+    cells[ColTransmit] = tx->text();
+    cells[ColDecode] = ToneCell(tones.receive);
+    cells[ColEncode] = ToneCell(tones.transmit);
+    cells[ColPower] = std::move(power);
     cells[ColBusyLock] = keepOr(ColBusyLock, "Off");
-    cells[ColBand] = band;
-    cells[ColScan] = scan;
+    cells[ColBand] = std::move(band);
+    cells[ColScan] = std::move(scan);
     return cells;
 }
 
@@ -359,18 +411,70 @@ ExportTone ClassifyTone(const std::string& cell, bool* odd) {
     return {ToneChoice::Ctcss, cell, "", 'N'};
 }
 
+// Frequency, Duplex, Offset and TStep of a channel; false when its frequency texts are not
+// in the nine-character form (they are then written as they are).
+bool PutFrequencies(std::vector<std::string>& f, const std::string& rxText, const std::string& txText) {
+    auto exact = [](const std::string& text) {
+        return IsFrequencyText(text) ? Frequency::FromExactText(text) : std::nullopt;
+    };
+    const auto rx = exact(rxText);
+    const auto tx = exact(txText);
+    f[CsvFrequency] = rx ? CsvMhzText(*rx) : rxText;
+    f[CsvOffset] = "0.000000";
+    f[CsvTStep] = rx && rx->units() % 500 != 0 ? "6.25" : "5.00";
+    if (txText.empty()) {
+        f[CsvDuplex] = "off";
+    } else if (!rx || !tx) {
+        f[CsvDuplex] = "split";
+        f[CsvOffset] = tx ? CsvMhzText(*tx) : txText;
+    } else if (*tx != *rx) {
+        f[CsvDuplex] = *tx > *rx ? "+" : "-";
+        f[CsvOffset] = CsvMhzText(*tx > *rx ? *tx - *rx : *rx - *tx);
+    }
+    return rx && (txText.empty() || tx);
+}
+
+// Tone, rToneFreq, cToneFreq, DtcsCode, DtcsPolarity, RxDtcsCode and CrossMode.
+void PutTones(std::vector<std::string>& f, const ExportTone& enc, const ExportTone& dec) {
+    using K = ToneChoice;
+    f[CsvRToneFreq] = enc.kind == K::Ctcss ? enc.ctcss : "88.5";
+    f[CsvCToneFreq] = dec.kind == K::Ctcss ? dec.ctcss : "88.5";
+    f[CsvDtcsCode] = enc.kind == K::Dcs ? enc.code : "023";
+    f[CsvRxDtcsCode] = dec.kind == K::Dcs ? dec.code : "023";
+    f[CsvDtcsPolarity] = std::string{enc.polarity, dec.polarity};
+    f[CsvCrossMode] = "Tone->Tone";
+    if (enc.kind == K::None && dec.kind == K::None) {
+        f[CsvTone] = "";
+    } else if (enc.kind == K::Ctcss && dec.kind == K::None) {
+        f[CsvTone] = "Tone";
+    } else if (enc.kind == K::Ctcss && dec.kind == K::Ctcss && enc.ctcss == dec.ctcss) {
+        f[CsvTone] = "TSQL";
+    } else if (enc.kind == K::Dcs && dec.kind == K::Dcs && enc.code == dec.code) {
+        f[CsvTone] = "DTCS";
+    } else {
+        auto side = [](const ExportTone& t) {
+            return t.kind == K::Ctcss ? "Tone" : t.kind == K::Dcs ? "DTCS" : "";
+        };
+        f[CsvTone] = "Cross";
+        f[CsvCrossMode] = std::string(side(enc)) + "->" + side(dec);
+    }
+}
+
+std::vector<std::string> RecordOfChannel(const EditorState& state, int ch, bool* odd) {
+    std::vector<std::string> f(kCsvColumnCount);
+    f[CsvLocation] = std::to_string(ch);
+    *odd = !PutFrequencies(f, state.cell(ch, ColReceive), state.cell(ch, ColTransmit));
+    const ExportTone enc = ClassifyTone(state.cell(ch, ColEncode), odd);
+    const ExportTone dec = ClassifyTone(state.cell(ch, ColDecode), odd);
+    PutTones(f, enc, dec);
+    f[CsvMode] = state.cell(ch, ColBand) == "Narrow" ? "NFM" : "FM";
+    f[CsvSkip] = state.cell(ch, ColScan) == "Have" ? "" : "S";
+    // An empty power cell goes to the radio as High.
+    f[CsvPower] = state.cell(ch, ColPower) == "Low" ? "Low" : "High";
+    return f;
+}
+
 }  // namespace
-
-long long FrequencyUnitsOf(std::string_view mhz) {
-    auto units = FixedPoint(mhz, 5);
-    return units ? *units : -1;
-}
-
-std::string FrequencyTextOf(long long units) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%03lld.%05lld", units / kUnitsPerMhz, units % kUnitsPerMhz);
-    return buf;
-}
 
 std::string CsvProblem::text() const {
     std::string out = row > 0 ? "line " + std::to_string(row) : "file";
@@ -395,83 +499,41 @@ std::string CsvImportReport::text() const {
 
 CsvImportReport ImportCsvRecords(const std::vector<CsvLine>& lines, EditorState& state, bool renumber) {
     CsvImportReport report;
-    auto fatal = [&](int row, std::string reason) {
+    ColumnIndex index;
+    if (std::string fault = IndexOfHeader(lines, index); !fault.empty()) {
         report.fatal = true;
-        report.problems.push_back({row, "", "", std::move(reason)});
+        report.problems.push_back({lines.empty() ? 0 : lines.front().row, "", "", std::move(fault)});
         return report;
-    };
-    std::string expected;
-    for (auto name : kCsvColumnNames) expected += (expected.empty() ? "" : ",") + std::string(name);
-    if (lines.empty()) return fatal(0, "no header line; the first line must be " + expected);
-
-    const CsvLine& header = lines.front();
-    std::array<int, kCsvColumnCount> index;
-    index.fill(-1);
-    for (std::size_t i = 0; i < header.fields.size(); ++i) {
-        std::string_view name = header.fields[i];
-        if (i == 0 && name.substr(0, kBom.size()) == kBom) name.remove_prefix(kBom.size());
-        const std::string key = Lower(name);
-        for (int c = 0; c < kCsvColumnCount; ++c) {
-            if (key != Lower(kCsvColumnNames[c])) continue;
-            if (index[c] >= 0) {
-                return fatal(header.row, "column " + std::string(kCsvColumnNames[c]) +
-                                             " appears twice in the header");
-            }
-            index[c] = static_cast<int>(i);
-        }
     }
-    if (index[CsvLocation] < 0 || index[CsvFrequency] < 0) {
-        return fatal(header.row,
-                     "the header needs the columns Location and Frequency; expected " + expected);
-    }
-
-    const BandLimits limits = LimitsOf(state);
+    const BandLimits limits = BandLimitsOf(state);
     const EditorState before = state;
     EditorState after = state;
     for (int ch = 1; ch <= kChannelCount; ++ch) {
         for (int col = ColReceive; col <= ColScan; ++col) after.cell(ch, col).clear();
     }
-    std::array<int, kChannelCount + 1> claimedBy{};  // line that named each channel first
+    ChannelClaims claims{renumber};
+    const std::size_t headerFields = lines.front().fields.size();
 
     for (std::size_t i = 1; i < lines.size(); ++i) {
         const CsvLine& line = lines[i];
         std::vector<CsvProblem> problems;
         RowReader r{index, line, problems};
-        const bool complete = line.fields.size() == header.fields.size();
-        const int locationIndex = index[CsvLocation];
-        std::string_view locationText = locationIndex < static_cast<int>(line.fields.size())
-                                            ? std::string_view(line.fields[locationIndex])
-                                            : std::string_view();
-        std::optional<int> channel = LocationOf(locationText);
-        if (Trim(locationText) == "0") report.locationZero = true;
-        if (renumber) channel = i <= static_cast<std::size_t>(kChannelCount) ? std::optional<int>(static_cast<int>(i)) : std::nullopt;
-
+        const bool complete = line.fields.size() == headerFields;
         if (!complete) {
             problems.push_back({line.row, "", std::to_string(line.fields.size()) + " fields",
-                                "the header has " + std::to_string(header.fields.size())});
+                                "the header has " + std::to_string(headerFields)});
         }
         if (i > static_cast<std::size_t>(kChannelCount)) {
             problems.push_back({line.row, "", "",
                                 "the radio holds only 16 channels; this is row " +
                                     std::to_string(i) + " of the table"});
         }
-        if (!channel) {
-            if (complete && !renumber) r.fail(CsvLocation, locationText, "not a channel: the radio has 1 to 16");
-        } else if (claimedBy[*channel] != 0) {
-            if (complete) {
-                r.fail(CsvLocation, locationText,
-                       "channel already given on line " + std::to_string(claimedBy[*channel]));
-            }
-            channel.reset();  // the first row naming it decides
-        } else {
-            claimedBy[*channel] = line.row;
+        const std::optional<int> channel = claims.claim(r, i, complete);
+        if (complete && (!Trim(r.get(CsvName)).empty() || !Trim(r.get(CsvComment)).empty())) {
+            report.namesDropped = true;
         }
-
-        if (complete && (!Trim(r.get(CsvName)).empty() || !Trim(r.get(CsvComment)).empty())) report.namesDropped = true;
         std::optional<ChannelRow> cells;
-        if (complete) {
-            cells = MapRow(r, before.rows[channel.value_or(1) - 1], limits);
-        }
+        if (complete) cells = MapRow(r, before.rows[channel.value_or(1) - 1], limits);
         if (cells && problems.empty()) {
             cells->at(ColChannel) = after.cell(*channel, ColChannel);
             after.rows[*channel - 1] = *cells;
@@ -482,6 +544,7 @@ CsvImportReport ImportCsvRecords(const std::vector<CsvLine>& lines, EditorState&
         if (channel) after.rows[*channel - 1] = before.rows[*channel - 1];
         report.problems.insert(report.problems.end(), problems.begin(), problems.end());
     }
+    report.locationZero = claims.locationZero;
     state = after;
     return report;
 }
@@ -492,62 +555,12 @@ std::vector<std::vector<std::string>> CsvRecordsOfChannels(const EditorState& st
     out.emplace_back(kCsvColumnNames.begin(), kCsvColumnNames.end());
     for (int ch = 1; ch <= kChannelCount; ++ch) {
         if (state.channelEmpty(ch)) continue;
-        std::vector<std::string> f(kCsvColumnCount);
         bool odd = false;
-        f[CsvLocation] = std::to_string(ch);
-
-        const std::string& rxText = state.cell(ch, ColReceive);
-        const std::string& txText = state.cell(ch, ColTransmit);
-        long long rx = IsFrequencyText(rxText) ? FrequencyUnitsOf(rxText) : -1;
-        long long tx = IsFrequencyText(txText) ? FrequencyUnitsOf(txText) : -1;
-        odd = rx < 0 || (!txText.empty() && tx < 0);
-        f[CsvFrequency] = rx >= 0 ? CsvMhzText(rx) : rxText;
-        f[CsvOffset] = "0.000000";
-        if (txText.empty()) {
-            f[CsvDuplex] = "off";
-        } else if (rx < 0 || tx < 0) {
-            f[CsvDuplex] = "split";
-            f[CsvOffset] = tx >= 0 ? CsvMhzText(tx) : txText;
-        } else if (tx != rx) {
-            f[CsvDuplex] = tx > rx ? "+" : "-";
-            f[CsvOffset] = CsvMhzText(tx > rx ? tx - rx : rx - tx);
-        }
-
-        ExportTone enc = ClassifyTone(state.cell(ch, ColEncode), &odd);
-        ExportTone dec = ClassifyTone(state.cell(ch, ColDecode), &odd);
-        using K = ToneChoice;
-        f[CsvRToneFreq] = enc.kind == K::Ctcss ? enc.ctcss : "88.5";
-        f[CsvCToneFreq] = dec.kind == K::Ctcss ? dec.ctcss : "88.5";
-        f[CsvDtcsCode] = enc.kind == K::Dcs ? enc.code : "023";
-        f[CsvRxDtcsCode] = dec.kind == K::Dcs ? dec.code : "023";
-        f[CsvDtcsPolarity] = std::string{enc.polarity, dec.polarity};
-        f[CsvCrossMode] = "Tone->Tone";
-        if (enc.kind == K::None && dec.kind == K::None) {
-            f[CsvTone] = "";
-        } else if (enc.kind == K::Ctcss && dec.kind == K::None) {
-            f[CsvTone] = "Tone";
-        } else if (enc.kind == K::Ctcss && dec.kind == K::Ctcss && enc.ctcss == dec.ctcss) {
-            f[CsvTone] = "TSQL";
-        } else if (enc.kind == K::Dcs && dec.kind == K::Dcs && enc.code == dec.code) {
-            f[CsvTone] = "DTCS";
-        } else {
-            auto side = [](const ExportTone& t) {
-                return t.kind == K::Ctcss ? "Tone" : t.kind == K::Dcs ? "DTCS" : "";
-            };
-            f[CsvTone] = "Cross";
-            f[CsvCrossMode] = std::string(side(enc)) + "->" + side(dec);
-        }
-
-        f[CsvMode] = state.cell(ch, ColBand) == "Narrow" ? "NFM" : "FM";
-        f[CsvTStep] = rx >= 0 && rx % 500 != 0 ? "6.25" : "5.00";
-        f[CsvSkip] = state.cell(ch, ColScan) == "Have" ? "" : "S";
-        // An empty power cell goes to the radio as High.
-        f[CsvPower] = state.cell(ch, ColPower) == "Low" ? "Low" : "High";
+        out.push_back(RecordOfChannel(state, ch, &odd));
         if (odd && problems) {
             problems->push_back("channel " + ChannelNumberText(ch) +
                                 " holds texts the radio's lists do not have; written as they are");
         }
-        out.push_back(std::move(f));
     }
     return out;
 }

@@ -91,10 +91,4 @@ CsvImportReport ImportCsvRecords(const std::vector<CsvLine>& lines, EditorState&
 std::vector<std::vector<std::string>> CsvRecordsOfChannels(const EditorState& state,
                                                            std::vector<std::string>* problems);
 
-// Exact decimal MHz text -> 10 Hz units; -1 when it is not a plain decimal number or is
-// finer than 10 Hz.
-long long FrequencyUnitsOf(std::string_view mhz);
-// 10 Hz units -> "446.00625".
-std::string FrequencyTextOf(long long units);
-
 }  // namespace r7

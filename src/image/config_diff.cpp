@@ -34,18 +34,6 @@ struct Differ {
     }
 };
 
-// Labels of the main window's lists, in the order they are listed; the trailing blank of
-// "Radio Switch " is part of the window's text, not of a sentence.
-struct ComboLabel {
-    int combo;
-    const char* label;
-};
-constexpr ComboLabel kComboLabels[] = {
-    {2, "Language"},      {3, "LauchTime"},    {4, "发射超时预警"},
-    {5, "Squelch Grade"}, {6, "Battery Save"}, {7, "Beep"},
-    {8, "Scan"},          {9, "Radio Return"}, {10, "Radio Switch"},
-};
-
 }  // namespace
 
 std::vector<std::string> DiffConfigurations(const EditorState& a, const EditorState& b) {
@@ -57,10 +45,11 @@ std::vector<std::string> DiffConfigurations(const EditorState& a, const EditorSt
                       Shown(a.cell(ch, col)), Shown(b.cell(ch, col)));
         }
     }
-    for (const auto& [combo, label] : kComboLabels) {
+    for (int combo = 2; combo <= kComboCount; ++combo) {
         const auto& items = ComboEntries(combo);
         if (a.combo(combo) != b.combo(combo)) {
-            d.compare(label, ItemText(items, a.combo(combo)), ItemText(items, b.combo(combo)));
+            d.compare(std::string(ComboName(combo)), ItemText(items, a.combo(combo)),
+                      ItemText(items, b.combo(combo)));
         }
     }
     for (const auto& list : OptionalLists()) {

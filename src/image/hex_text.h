@@ -11,6 +11,9 @@
 
 namespace r7 {
 
+// 0-15 for '0'-'9', 'A'-'F', 'a'-'f'; -1 for any other character.
+int HexDigitValue(char c);
+
 std::string ToHexText(std::span<const std::uint8_t> bytes);
 // nullopt when the length is odd or a character is not a hex digit (either case accepted).
 std::optional<std::vector<std::uint8_t>> FromHexText(std::string_view hex);

@@ -88,6 +88,26 @@ void TakeSetting(EditorState& s, const SettingField& f, std::uint8_t value) {
     }
 }
 
+// Cells 1-7 of a channel; its Scan cell is set with the scan list.
+void TakeChannel(EditorState& s, int ch, const std::uint8_t* rec) {
+    if (IsNoFrequency(rec + kRecReceive)) {
+        for (int col = ColReceive; col <= ColScan; ++col) s.cell(ch, col).clear();
+        return;
+    }
+    s.cell(ch, ColReceive) = DecodeFrequency(rec + kRecReceive);
+    s.cell(ch, ColTransmit) = IsNoFrequency(rec + kRecTransmit) ? "" : DecodeFrequency(rec + kRecTransmit);
+    auto tone = [&](std::size_t at, int frequencyColumn) -> std::string {
+        auto word = static_cast<std::uint16_t>(rec[at] | (rec[at + 1] << 8));
+        if (word == kToneOff) return s.cell(ch, frequencyColumn).empty() ? "" : "Off";
+        return DecodeTone(word);
+    };
+    s.cell(ch, ColDecode) = tone(kRecDecodeTone, ColReceive);
+    s.cell(ch, ColEncode) = tone(kRecEncodeTone, ColTransmit);
+    s.cell(ch, ColBusyLock) = DecodeBusyLock(rec[kRecBusyLock]);
+    s.cell(ch, ColBand) = DecodeBand(rec[kRecPowerBand]);
+    s.cell(ch, ColPower) = DecodePower(rec[kRecPowerBand]);
+}
+
 bool InScanList(const EditorState& s, int channel) {
     if (s.channelEmpty(channel)) return false;
     const std::string& scan = s.cell(channel, ColScan);
@@ -152,10 +172,6 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-}  // namespace
-
-std::size_t CharacterCount(std::string_view utf8) { return CodePoints(utf8).size(); }
-
 std::array<std::uint8_t, kInfoLineLength> EncodeInfoLine(std::string_view utf8) {
     std::array<std::uint8_t, kInfoLineLength> out;
     out.fill(0xFF);
@@ -173,6 +189,10 @@ std::string DecodeInfoLine(std::span<const std::uint8_t> bytes) {
     }
     return text;
 }
+
+}  // namespace
+
+std::size_t CharacterCount(std::string_view utf8) { return CodePoints(utf8).size(); }
 
 ImageBytes EncodeImageBytes(const EditorState& s) {
     ImageBytes img;
@@ -203,26 +223,7 @@ std::string EncodeImage(const EditorState& state) { return ToHexText(EncodeImage
 bool DecodeImageBytes(std::span<const std::uint8_t> img, EditorState& s) {
     if (img.size() < kDecodedSize) return false;
     s.ServiceUnlocked = 0;
-    for (int ch = 1; ch <= kChannelCount; ++ch) {
-        const std::uint8_t* rec = img.data() + ChannelOffset(ch);
-        if (IsNoFrequency(rec + kRecReceive)) {
-            for (int col = ColReceive; col <= ColScan; ++col) s.cell(ch, col).clear();
-            continue;
-        }
-        s.cell(ch, ColReceive) = DecodeFrequency(rec + kRecReceive);
-        s.cell(ch, ColTransmit) =
-            IsNoFrequency(rec + kRecTransmit) ? "" : DecodeFrequency(rec + kRecTransmit);
-        auto tone = [&](std::size_t at, int frequencyColumn) -> std::string {
-            auto word = static_cast<std::uint16_t>(rec[at] | (rec[at + 1] << 8));
-            if (word == kToneOff) return s.cell(ch, frequencyColumn).empty() ? "" : "Off";
-            return DecodeTone(word);
-        };
-        s.cell(ch, ColDecode) = tone(kRecDecodeTone, ColReceive);
-        s.cell(ch, ColEncode) = tone(kRecEncodeTone, ColTransmit);
-        s.cell(ch, ColBusyLock) = DecodeBusyLock(rec[kRecBusyLock]);
-        s.cell(ch, ColBand) = DecodeBand(rec[kRecPowerBand]);
-        s.cell(ch, ColPower) = DecodePower(rec[kRecPowerBand]);
-    }
+    for (int ch = 1; ch <= kChannelCount; ++ch) TakeChannel(s, ch, img.data() + ChannelOffset(ch));
     for (const SettingField& f : kSettings) TakeSetting(s, f, img[f.offset]);
     for (int ch = 1; ch <= kChannelCount; ++ch) {
         if (s.channelEmpty(ch)) {

@@ -26,11 +26,8 @@ std::string EncodeImage(const EditorState& state);
 bool DecodeImageBytes(std::span<const std::uint8_t> image, EditorState& state);
 bool DecodeImage(std::string_view imageHex, EditorState& state);
 
-// Information text: the editor's UTF-8 text <-> the radio's single-byte codes
-// (ISO-8859-1). A character without a single-byte code, and U+00FF (whose code is the
-// padding byte), become '?'. At most 32 characters are encoded.
-std::array<std::uint8_t, layout::kInfoLineLength> EncodeInfoLine(std::string_view utf8);
-std::string DecodeInfoLine(std::span<const std::uint8_t> bytes);
+// Information text goes to the radio in its single-byte codes (ISO-8859-1): a character
+// without one, and U+00FF (whose code is the padding byte), become '?'; at most 32 go.
 // Number of characters (code points) of a UTF-8 text, as the user counts them.
 std::size_t CharacterCount(std::string_view utf8);
 

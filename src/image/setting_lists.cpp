@@ -132,6 +132,22 @@ const std::vector<std::string>& ComboEntries(int n) {
     return lists[n - 1];
 }
 
+std::string_view ComboCaption(int n) {
+    static constexpr std::string_view captions[kComboCount] = {
+        "Frequcy:",      "Language",     "LauchTime", "发射超时预警",
+        "Squelch Grade", "Battery Save", "Beep",      "Scan",
+        "Radio Return",  "Radio Switch ",
+    };
+    if (n < 1 || n > kComboCount) throw std::out_of_range("ComboCaption");
+    return captions[n - 1];
+}
+
+std::string_view ComboName(int n) {
+    std::string_view name = ComboCaption(n);
+    while (!name.empty() && (name.back() == ' ' || name.back() == ':')) name.remove_suffix(1);
+    return name;
+}
+
 std::string ChannelNumberText(int channel) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "%02d", channel);

@@ -35,6 +35,13 @@ const std::vector<std::string>& ChannelHeaders();
 
 // Entries of the main window's list ComboN (n = 1..10), in position order.
 const std::vector<std::string>& ComboEntries(int n);
+// The caption of ComboN's label as the main window shows it: "Frequcy:" for the band
+// list, "Radio Switch " with its trailing blank.
+std::string_view ComboCaption(int n);
+// The same caption as a name in running text, without a trailing colon or blank.
+std::string_view ComboName(int n);
+// The general-setting lists top to bottom in the main window; Combo4 last, hidden there.
+inline constexpr int kSettingCombos[] = {2, 3, 8, 5, 6, 7, 9, 10, 4};
 
 // Two-digit channel number text, "01" ... "16".
 std::string ChannelNumberText(int channel);

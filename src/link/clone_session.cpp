@@ -1,6 +1,9 @@
 #include "clone_session.h"
 
+#include <algorithm>
 #include <utility>
+
+#include "image/hex_text.h"
 
 namespace r7::link {
 
@@ -18,12 +21,7 @@ constexpr std::size_t kRxTextLimit = 65536;
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return 0;
-}
+int HexValue(char c) { return std::max(0, HexDigitValue(c)); }
 
 // The byte at an image offset of an image text; a text too short for it gives FF, the
 // filler the radio holds where nothing is written.

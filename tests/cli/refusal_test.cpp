@@ -8,76 +8,33 @@
 #include <random>
 
 #include "cli_runner.h"
-#include "files/dat_file.h"
 #include "files/state_json.h"
 #include "image/editor_defaults.h"
 #include "image/image_codec.h"
+#include "test_data.h"
 
 using namespace r7;
 using r7::test::Cli;
 
 TEST(Refusal, EncodeRefusesWhatTheImageCannotHoldAndWritesNothing) {
-    struct Case {
-        const char* key;
-        int row, column;  // index in the row (a channel row starts with its number); -1: a list
-        const char* value;
-        const char* named;  // empty: stored, and the tone word bytes below are checked
-    };
-    const Case cases[] = {
-        {"rows", 1, 5, "low", "\"rows\" row 1, column 5 (Power): \"low\""},
-        {"rows", 1, 6, "carrier", "\"rows\" row 1, column 6 (Busy Lock): \"carrier\""},
-        {"rows", 1, 2, "88.5Hz", "\"rows\" row 1, column 2 (QT/DQT Dec): \"88.5Hz\""},
-        {"rows", 1, 4, "819.2", "\"rows\" row 1, column 4 (QT/DQT Enc): \"819.2\""},
-        {"rows", 1, 1, "446.0062", "\"rows\" row 1, column 1 (Receive): \"446.0062\""},
-        {"rows", 2, 2, "Off", "\"rows\" row 2, column 2 (QT/DQT Dec): \"Off\""},  // in an empty channel
-        {"OptionValues", 7, -1, "10abc", "\"OptionValues\" position 7: \"10abc\""},
-        {"OptionValues", 7, -1, "11", "\"OptionValues\" position 7: \"11\""},
-        {"TestFrequencies", 2, 0, "4460.0625", "\"TestFrequencies\" row 2, column 1: \"4460.0625\""},
-        {"InfoTexts", 1, -1, "\xe4\xb8\xad\xe6\x96\x87", "\"InfoTexts\" position 1"},
-        {"InfoTexts", 2, -1, "abcdefghijklmnopqrstuvwxyz0123456", "\"InfoTexts\" position 2"},
-        {"rows", 1, 2, "D23N", ""},  // the short word 2013 a radio holds goes back as it was
-        {"rows", 1, 4, "D7I", ""},
-    };
     QTemporaryDir dir;
     const QString out = dir.filePath("out.DAT");
-    for (const Case& c : cases) {
+    for (const QByteArrayList& c : r7::test::DataRows("encode_refusal.tsv")) {
+        SCOPED_TRACE(c.join(" | ").toStdString());
         EditorState s = NewConfiguration();
         s.rows[0] = {"01", "446.00625", "Off", "446.00625", "Off", "High", "Off", "Wide", "Have"};
         QJsonObject json = StateToJson(s);
-        QJsonArray list = json[c.key].toArray();
-        if (c.column < 0) {
-            list[c.row - 1] = c.value;
-        } else {
-            QJsonArray row = list[c.row - 1].toArray();
-            row[c.column] = c.value;
-            list[c.row - 1] = row;
-        }
-        json[c.key] = list;
+        const int at = c[1].toInt() - 1, column = c[2].toInt();
+        QJsonArray list = json[c[0]].toArray(), row = list[at].toArray();
+        if (column >= 0) row[column] = QString(c[3]);
+        list[at] = column < 0 ? QJsonValue(QString(c[3])) : QJsonValue(row);
+        json[c[0]] = list;
         const auto run = Cli({"encode", "-", out}, QJsonDocument(json).toJson());
-        if (*c.named == 0) {
-            EXPECT_EQ(run.exitCode, 0) << c.value << run.err.toStdString();
-            const QByteArray file = r7::test::Contents(out);
-            const QByteArray words = file.mid(5 + 8, 4);  // channel 1: decode, then encode tone word
-            EXPECT_EQ(words.toHex(), c.column == 2 ? QByteArray("1320ffff") : QByteArray("ffff07a0")) << c.value;
-            QFile::remove(out);
-            continue;
-        }
-        EXPECT_EQ(run.exitCode, 1) << c.value;
-        EXPECT_TRUE(run.err.contains(c.named)) << c.value << ": " << run.err.toStdString();
-        EXPECT_FALSE(QFile::exists(out)) << c.value;
+        EXPECT_EQ(run.exitCode, c[4] == "stored" ? 0 : 1);
+        EXPECT_TRUE(c[4] == "stored" || run.err.contains(c[4])) << run.err.toStdString();
+        EXPECT_EQ(r7::test::Contents(out).mid(5 + 8, 4).toHex(), c.value(5));  // channel 1's tone words
+        QFile::remove(out);
     }
-}
-
-TEST(Refusal, ImportCsvRefusesAChannelWithoutTransmitFrequency) {
-    QTemporaryDir dir;
-    const QByteArray csv = "Location,Frequency,Duplex\n1,446.006250,off\n2,446.1,\n";
-    const auto run = Cli({"import-csv", "-", dir.filePath("out.DAT")}, csv);
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.contains("Duplex")) << run.err.toStdString();
-    EditorState back = NewConfiguration();
-    ASSERT_TRUE(DecodeImageBytes(ParseDat(r7::test::Contents(dir.filePath("out.DAT"))).image, back));
-    EXPECT_TRUE(back.channelEmpty(1));  // the good row 2 is still written
-    EXPECT_EQ(back.cell(2, ColTransmit), "446.10000");
 }
 
 // Random images, tone words drawn so that short DCS words and odd CTCSS values are frequent:

@@ -2,29 +2,7 @@
 // Cancel and the close box store nothing, the key filters as the user types, and the
 // service-mode gesture on an injected clock. Their static texts are window_texts_test's part.
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QClipboard>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QScrollBar>
-#include <QSlider>
-#include <QTableWidget>
-#include <QTest>
-#include <functional>
-#include <memory>
-
-#include "image/editor_defaults.h"
-#include "ui/dialogs/debug_dialog.h"
-#include "ui/dialogs/dialog_support.h"
-#include "ui/dialogs/info_dialog.h"
-#include "ui/dialogs/key_set_dialog.h"
-#include "ui/dialogs/optional_dialog.h"
-#include "ui/dialogs/test_frequency_dialog.h"
-
-using r7::EditorState;
-using namespace r7::ui;
+#include "ui_test_support.h"
 
 namespace {
 
@@ -45,11 +23,8 @@ bool TypeIntoCell(QTableWidget* grid, int row, int column, const QString& keys) 
     QLineEdit* editor = OpenCell(grid, row, column);
     if (!editor) return false;
     editor->selectAll();
-    if (keys.isEmpty()) {
-        QTest::keyClick(editor, Qt::Key_Backspace);
-    } else {
-        QTest::keyClicks(editor, keys);
-    }
+    QTest::keyClicks(editor, keys);
+    if (keys.isEmpty()) QTest::keyClick(editor, Qt::Key_Backspace);
     QTest::keyClick(editor, Qt::Key_Return);
     QCoreApplication::processEvents();
     return true;
@@ -58,16 +33,16 @@ bool TypeIntoCell(QTableWidget* grid, int row, int column, const QString& keys) 
 // Types characters that QTest's ASCII key table does not know (Chinese, accents).
 void TypeText(QWidget* widget, const QString& text) {
     for (QChar ch : text) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-        QApplication::sendEvent(widget, &press);
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-        QApplication::sendEvent(widget, &release);
+        for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent key(type, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+            QApplication::sendEvent(widget, &key);
+        }
     }
 }
 
 // Every hidden value of the Optional dialog set to something other than its default.
 EditorState HiddenValuesState() {
-    EditorState s = r7::NewConfiguration();
+    EditorState s = NewConfiguration();
     const char* options[24] = {"9", "9", "9", "2", "9", "0", "10", "5", "0", "1", "2", "16",
                                "91", "0", "3", "12AB", "*#0", "D", "17", "x y", "9", "9",
                                "0", "0"};
@@ -85,15 +60,13 @@ class DialogsTest : public QObject {
 private slots:
     // --- Form5 "Optional" ---
     void optionalOkStoresExactlyTheChanges() {
-        EditorState state = r7::NewConfiguration();
+        EditorState state = NewConfiguration();
         EditorState expected = state;
         OptionalDialog dialog(state);
-        Child<QComboBox>(dialog, "Combo6")->setCurrentIndex(0);
-        Child<QComboBox>(dialog, "Combo7")->setCurrentIndex(10);
+        for (const auto& [box, index] : {std::pair{"Combo6", 0}, {"Combo7", 10}, {"Combo12", 4}, {"Combo22", 2},
+                                         {"Combo18", 18}})
+            Child<QComboBox>(dialog, box)->setCurrentIndex(index);
         Child<QCheckBox>(dialog, "Check4")->setChecked(false);
-        Child<QComboBox>(dialog, "Combo12")->setCurrentIndex(4);
-        Child<QComboBox>(dialog, "Combo22")->setCurrentIndex(2);
-        Child<QComboBox>(dialog, "Combo18")->setCurrentIndex(18);
         Child<QScrollBar>(dialog, "VScroll1")->setValue(42);
         QTest::keyClicks(Child<QLineEdit>(dialog, "Text1"), "7c");
         dialog.show();
@@ -101,17 +74,12 @@ private slots:
         QVERIFY(TypeIntoCell(dialog.memoryGrid(), 2, 1, "1a#"));
         Child<QPushButton>(dialog, "Command1")->click();
 
-        expected.option(6) = "0";
-        expected.option(7) = "10";
-        expected.option(24) = "0";
-        expected.option(12) = "5";
-        expected.option(19) = "42";
-        expected.option(16) = "7C";
+        for (const auto& [p, value] : {std::pair{6, "0"}, {7, "10"}, {24, "0"}, {12, "5"}, {19, "42"}, {16, "7C"}})
+            expected.option(p) = value;
         expected.DtmfValues[6] = "#";
         expected.DtmfValues[2] = "1000MS";
         expected.DtmfMemories[1] = "1A#";
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QVERIFY(state == expected);
+        QVERIFY(dialog.result() == QDialog::Accepted && state == expected);
     }
 
     // OK on an untouched dialog gives back every value: the hidden ones, and those its
@@ -121,25 +89,21 @@ private slots:
         EditorState before = state;
         {
             OptionalDialog dialog(state);
-            QCOMPARE(Child<QComboBox>(dialog, "Combo4")->currentText(), QString("两者"));
-            QCOMPARE(Child<QComboBox>(dialog, "Combo13")->currentText(), QString("5.00S"));
-            QCOMPARE(Child<QComboBox>(dialog, "Combo12")->currentText(), QString("16"));
-            QCOMPARE(Child<QComboBox>(dialog, "Combo19")->currentText(), QString("16秒"));
-            QCOMPARE(Child<QComboBox>(dialog, "Combo21")->currentText(), QString("15秒"));
-            QCOMPARE(Child<QComboBox>(dialog, "Combo22")->currentText(), QString("#"));
-            QCOMPARE(Child<QLineEdit>(dialog, "Text6")->text(), QString("x y"));
-            QCOMPARE(dialog.memoryGrid()->item(8, 1)->text(), QString("DDDD"));
+            QStringList shown;
+            for (const char* box : {"Combo4", "Combo13", "Combo12", "Combo19", "Combo21", "Combo22"})
+                shown << Child<QComboBox>(dialog, box)->currentText();
+            shown << Child<QLineEdit>(dialog, "Text6")->text() << dialog.memoryGrid()->item(8, 1)->text();
+            QCOMPARE(shown.join('|'), QString("两者|5.00S|16|16秒|15秒|#|x y|DDDD"));
             Child<QPushButton>(dialog, "Command1")->click();
             QVERIFY(state == before);
         }
-        state = r7::NewConfiguration();
+        state = NewConfiguration();
         state.option(6) = "7";     // outside "Off"/"On"
         state.option(23) = "2";    // neither checked nor unchecked
         state.option(12) = "17";   // no such channel item
         before = state;            // DtmfValues(7) "Off" is no item either
         OptionalDialog dialog(state);
-        QCOMPARE(Child<QComboBox>(dialog, "Combo6")->currentIndex(), -1);
-        QVERIFY(!Child<QCheckBox>(dialog, "Check3")->isChecked());
+        QVERIFY(Child<QComboBox>(dialog, "Combo6")->currentIndex() == -1 && !Child<QCheckBox>(dialog, "Check3")->isChecked());
         Child<QPushButton>(dialog, "Command1")->click();
         QVERIFY(state == before);
     }
@@ -159,7 +123,7 @@ private slots:
             {"Text4", "", false, "abcdef", "ABCD"},
         };
         for (const auto& r : rows) {
-            EditorState state = r7::NewConfiguration();
+            EditorState state = NewConfiguration();
             OptionalDialog dialog(state);
             auto* edit = Child<QLineEdit>(dialog, r.box);
             edit->setText(r.start);
@@ -170,7 +134,7 @@ private slots:
     }
 
     void optionalMemoryCellFilter() {
-        EditorState state = r7::NewConfiguration();
+        EditorState state = NewConfiguration();
         OptionalDialog dialog(state);
         dialog.show();
         dialog.memoryGrid()->show();
@@ -186,37 +150,30 @@ private slots:
 
     // --- Form6 "Key Set" ---
     void keySetStoresPositions() {
-        EditorState state = r7::NewConfiguration();
-        {
-            KeySetDialog dialog(state);
-            dialog.keyList(1)->setCurrentIndex(8);  // a blank item
-            Child<QPushButton>(dialog, "Command1")->click();
-        }
-        EditorState expected = r7::NewConfiguration();
+        EditorState state = NewConfiguration();
+        KeySetDialog dialog(state);
+        dialog.keyList(1)->setCurrentIndex(8);  // a blank item
+        Child<QPushButton>(dialog, "Command1")->click();
+        EditorState expected = NewConfiguration();
         expected.KeyPF1 = 8;
         QVERIFY(state == expected);
         KeySetDialog again(state);
-        QCOMPARE(again.keyList(1)->currentIndex(), 8);
-        QCOMPARE(again.keyList(1)->currentText(), QString());
+        QVERIFY(again.keyList(1)->currentIndex() == 8 && again.keyList(1)->currentText().isEmpty());
     }
 
     void keySetOutOfRangeShowsOff() {
-        EditorState state = r7::NewConfiguration();
+        EditorState state = NewConfiguration();
         state.KeyPF1 = 20;
         state.KeyPF2 = -1;
-        {
-            KeySetDialog dialog(state);
-            QCOMPARE(dialog.keyList(1)->currentText(), QString("OFF"));
-            QCOMPARE(dialog.keyList(2)->currentText(), QString("OFF"));
-            Child<QPushButton>(dialog, "Command1")->click();
-            QCOMPARE(state.KeyPF1, 1);  // stored as the "OFF" it showed
-            QCOMPARE(state.KeyPF2, 1);
-        }
+        KeySetDialog dialog(state);
+        QCOMPARE(dialog.keyList(1)->currentText() + dialog.keyList(2)->currentText(), QString("OFFOFF"));
+        Child<QPushButton>(dialog, "Command1")->click();
+        QVERIFY(state.KeyPF1 == 1 && state.KeyPF2 == 1);  // stored as the "OFF" it showed
     }
 
     // --- Form7 "Insert Information" ---
     void infoLengthFilter() {
-        EditorState state = r7::NewConfiguration();
+        EditorState state = NewConfiguration();
         state.InfoTexts[0] = std::string(31, 'x');
         InsertInformationDialog dialog(state);
         FilteredLineEdit* line = dialog.line(1);
@@ -234,7 +191,7 @@ private slots:
     }
 
     void infoPasteKeepsToWhatTheImageHolds() {
-        EditorState state = r7::NewConfiguration();
+        EditorState state = NewConfiguration();
         InsertInformationDialog dialog(state);
         QTest::keyClicks(dialog.line(1), "AB");
         const QString pasted = "0123456789012345678901234567890123456";
@@ -262,16 +219,15 @@ private slots:
             {1, "1234.5", "450.00000", "451.00000"},    // refused
         };
         for (const auto& r : rows) {
-            EditorState state = r7::NewConfiguration();
+            EditorState state = NewConfiguration();
             state.testFrequency(4, 1) = "450.00000";
             state.testFrequency(4, 2) = "451.00000";
             TestFrequencyDialog dialog(state);
             dialog.show();
             QVERIFY(TypeIntoCell(dialog.grid(), 4, r.column, r.typed));
-            QCOMPARE(CellText(dialog.grid(), 4, 1), r.receive);
-            QCOMPARE(CellText(dialog.grid(), 4, 2), r.transmit);
+            QCOMPARE(CellText(dialog.grid(), 4, 1) + "|" + CellText(dialog.grid(), 4, 2), r.receive + "|" + r.transmit);
             Child<QPushButton>(dialog, "Command1")->click();
-            EditorState expected = r7::NewConfiguration();
+            EditorState expected = NewConfiguration();
             expected.testFrequency(4, 1) = r.receive.toStdString();
             expected.testFrequency(4, 2) = r.transmit.toStdString();
             QVERIFY(state == expected);
@@ -279,7 +235,7 @@ private slots:
     }
 
     void testFrequencyGridAndButtons() {
-        EditorState state = r7::NewConfiguration();
+        EditorState state = NewConfiguration();
         state.testFrequency(2, 1) = "462.01250";
         state.testFrequency(2, 2) = "463.00000";
         const EditorState before = state;
@@ -305,7 +261,7 @@ private slots:
 
     // --- Form2 "Debug parameter" ---
     void debugUnlockGestureAndStore() {
-        EditorState state = r7::NewConfiguration();
+        EditorState state = NewConfiguration();
         double now = 1000;
         int shown = 0;
         DebugParameterDialog dialog(state, nullptr, [&shown] { ++shown; }, [&now] { return now; });
@@ -317,77 +273,44 @@ private slots:
         }
         QVERIFY(!dialog.slider(1)->isEnabled());
         QTest::mouseClick(dialog.hotSpot(1), Qt::LeftButton);
-        QCOMPARE(state.ServiceUnlocked, 1);
-        QCOMPARE(shown, 1);
-        QVERIFY(dialog.slider(1)->isEnabled());
-        QVERIFY(dialog.slider(3)->isEnabled());
+        QVERIFY(state.ServiceUnlocked == 1 && shown == 1);
+        QVERIFY(dialog.slider(1)->isEnabled() && dialog.slider(3)->isEnabled());
         dialog.slider(1)->setFocus();
         QTest::keyClick(dialog.slider(1), Qt::Key_End);
-        QCOMPARE(Child<QLabel>(dialog, "Lblpower1")->text(), QString("255"));
         QTest::keyClick(dialog.slider(3), Qt::Key_PageUp);
-        QCOMPARE(Child<QLabel>(dialog, "Lblpower3")->text(), QString("97"));
+        QCOMPARE(Child<QLabel>(dialog, "Lblpower1")->text() + Child<QLabel>(dialog, "Lblpower3")->text(), QString("25597"));
         Child<QPushButton>(dialog, "Command1")->click();
-        QCOMPARE(state.PowerHigh, 255);
-        QCOMPARE(state.PowerLow, 97);
+        QVERIFY(state.PowerHigh == 255 && state.PowerLow == 97);
     }
 
     // --- every dialog with a Cancel or a close box ---
     // One change made, and neither Cancel nor the close box stores it.
     void cancelAndCloseBoxStoreNothing() {
-        struct Case {
-            const char* name;
-            std::function<QDialog*(EditorState&)> open;  // shown, one change made
-        };
-        const Case cases[] = {
-            {"Form5", [](EditorState& s) -> QDialog* {
-                 auto* d = new OptionalDialog(s);
-                 d->show();
-                 Child<QComboBox>(*d, "Combo8")->setCurrentIndex(5);
-                 Child<QCheckBox>(*d, "Check3")->setChecked(false);
-                 Child<QComboBox>(*d, "Combo0")->setCurrentIndex(3);
-                 return d;
-             }},
-            {"Form6", [](EditorState& s) -> QDialog* {
-                 auto* d = new KeySetDialog(s);
-                 d->show();
-                 d->keyList(2)->setCurrentIndex(6);
-                 return d;
-             }},
-            {"Form7", [](EditorState& s) -> QDialog* {
-                 auto* d = new InsertInformationDialog(s);
-                 d->show();
-                 QTest::keyClicks(d->line(1), "xx");
-                 QTest::keyClicks(d->line(2), "yy");
-                 return d;
-             }},
-            {"Form4", [](EditorState& s) -> QDialog* {
-                 auto* d = new TestFrequencyDialog(s);
-                 d->show();
-                 if (!TypeIntoCell(d->grid(), 1, 1, "440")) qWarning("no editor");
-                 return d;
-             }},
-            {"Form2", [](EditorState& s) -> QDialog* {
-                 auto* d = new DebugParameterDialog(s);
-                 d->show();
-                 d->slider(1)->setValue(255);
-                 return d;
-             }},
-        };
-        for (const Case& c : cases) {
-            for (bool closeBox : {false, true}) {
-                EditorState state = r7::NewConfiguration();
-                state.ServiceUnlocked = 1;  // the sliders move
-                state.InfoTexts = {"one", "two"};
-                const EditorState before = state;
-                const std::unique_ptr<QDialog> dialog(c.open(state));
-                auto* cancel = dialog->findChild<QPushButton*>("Command2");
-                if (closeBox || !cancel) {
-                    dialog->close();
-                } else {
-                    cancel->click();
-                }
-                QCOMPARE(dialog->result(), int(QDialog::Rejected));
-                QVERIFY2(state == before, c.name);
+        for (bool closeBox : {false, true}) {
+            EditorState state = NewConfiguration();
+            state.ServiceUnlocked = 1;  // the sliders move
+            state.InfoTexts = {"one", "two"};
+            const EditorState before = state;
+            OptionalDialog optional(state);
+            Child<QComboBox>(optional, "Combo8")->setCurrentIndex(5);
+            Child<QCheckBox>(optional, "Check3")->setChecked(false);
+            Child<QComboBox>(optional, "Combo0")->setCurrentIndex(3);
+            KeySetDialog keys(state);
+            keys.keyList(2)->setCurrentIndex(6);
+            InsertInformationDialog info(state);
+            QTest::keyClicks(info.line(1), "xx");
+            QTest::keyClicks(info.line(2), "yy");
+            TestFrequencyDialog testFrequency(state);
+            testFrequency.show();
+            QVERIFY(TypeIntoCell(testFrequency.grid(), 1, 1, "440"));
+            DebugParameterDialog debug(state);
+            debug.slider(1)->setValue(255);
+            for (QDialog* d : std::initializer_list<QDialog*>{&optional, &keys, &info, &testFrequency, &debug}) {
+                d->show();
+                auto* cancel = d->findChild<QPushButton*>("Command2");
+                if (closeBox || !cancel) d->close();
+                else cancel->click();
+                QVERIFY2(d->result() == QDialog::Rejected && state == before, qPrintable(d->objectName()));
             }
         }
     }

@@ -1,15 +1,18 @@
+#include "files/state_json.h"
+
 #include <gtest/gtest.h>
 
-#include <QJsonArray>
 #include <QJsonDocument>
 
-#include "files/state_json.h"
 #include "image/editor_defaults.h"
+#include "test_data.h"
 
 namespace r7 {
 namespace {
 
-TEST(StateJson, RoundTripsEveryField) {
+QJsonObject Json(const QByteArray& text) { return QJsonDocument::fromJson(text).object(); }
+
+TEST(StateJson, RoundTripsEveryFieldAndMissingKeysKeepTheBase) {
     EditorState s = NewConfiguration();
     s.rows[2] = {"03", "446.00625", "88.5", "446.00625", "D023I", "Low", "Carrier", "Narrow", "Have"};
     s.combo(5) = 8;
@@ -20,43 +23,19 @@ TEST(StateJson, RoundTripsEveryField) {
     s.DtmfMemories[7] = "*#1";
     s.testFrequency(16, 2) = "469.99375";
     s.InfoTexts[0] = "caf\xC3\xA9";
-    auto back = StateFromJson(StateToJson(s), EditorState{}, nullptr);
-    ASSERT_TRUE(back.has_value());
-    EXPECT_EQ(*back, s);
+    EXPECT_EQ(StateFromJson(StateToJson(s), EditorState{}, nullptr), s);
+    EditorState expected = NewConfiguration();
+    expected.combo(2) = 2;
+    EXPECT_EQ(StateFromJson(Json(R"({"Combo2": 2})"), NewConfiguration(), nullptr), expected);
 }
 
 TEST(StateJson, RefusesWrongTypesNamingTheKey) {
-    struct Case {
-        const char* json;
-        const char* key;
-    };
-    const Case cases[] = {
-        {R"({"PowerHigh": "208"})", "PowerHigh"},
-        {R"({"PowerHigh": 256})", "PowerHigh"},
-        {R"({"PowerLow": 1.5})", "PowerLow"},
-        {R"({"Combo5": 9})", "Combo5"},
-        {R"({"Combo1": -1})", "Combo1"},
-        {R"({"rows": [[]]})", "rows"},
-        {R"({"OptionValues": ["1"]})", "OptionValues"},
-        {R"({"InfoTexts": ["a", 2]})", "InfoTexts"},
-        {R"({"TestFrequencies": 5})", "TestFrequencies"},
-        {R"({"KeyPF1": true})", "KeyPF1"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.json);
+    for (const QByteArrayList& c : test::DataRows("state_json.tsv")) {
+        SCOPED_TRACE(c[0].toStdString());
         QString error;
-        auto r = StateFromJson(QJsonDocument::fromJson(c.json).object(), NewConfiguration(), &error);
-        EXPECT_FALSE(r.has_value());
-        EXPECT_TRUE(error.contains(c.key)) << error.toStdString();
+        EXPECT_FALSE(StateFromJson(Json(c[0]), NewConfiguration(), &error).has_value());
+        EXPECT_TRUE(error.contains(QLatin1String(c[1]))) << error.toStdString();
     }
-}
-
-TEST(StateJson, MissingKeysKeepTheBase) {
-    auto r = StateFromJson(QJsonDocument::fromJson(R"({"Combo2": 2})").object(), NewConfiguration(), nullptr);
-    ASSERT_TRUE(r.has_value());
-    EditorState expected = NewConfiguration();
-    expected.combo(2) = 2;
-    EXPECT_EQ(*r, expected);
 }
 
 }  // namespace

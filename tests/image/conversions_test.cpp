@@ -8,27 +8,6 @@
 namespace r7 {
 namespace {
 
-TEST(HexAndBitTexts, ConvertAsTheCodecExpects) {
-    EXPECT_EQ(HexToBits("E8"), "11101000");
-    EXPECT_EQ(HexToBits("Z1"), "00000001");  // a non-hex character gives 0000
-    std::string bits = "11101000";
-    EXPECT_EQ(BitsToHex(bits), "E8");
-    bits = "101";
-    EXPECT_EQ(BitsToHex(bits), "5");
-    EXPECT_EQ(bits, "0101");  // the argument is padded in place
-    bits = "1x1";
-    EXPECT_EQ(BitsToHex(bits), "5");
-    EXPECT_EQ(HexByte(10), "0A");
-    EXPECT_EQ(HexByte(0x1EC), "1EC");
-    EXPECT_EQ(HexWord(0x1B8), "01B8");
-    EXPECT_EQ(HexWord(0x12345), "12345");
-    EXPECT_EQ(HexWord(-1), "FFFF");
-    EXPECT_EQ(HexWord(-32768), "8000");
-    EXPECT_EQ(Hex2Dec("1f"), 31);
-    EXPECT_EQ(Hex2Dec(""), 0);
-    EXPECT_EQ(Hex2Dec("1G"), 16);  // other characters count 0
-}
-
 // The codec tables hold the band edges; here the digits between and what has no BCD form.
 TEST(FrequencyBytes, FollowTheBcdRule) {
     EXPECT_EQ(*EncodeFrequency("435.12500"), (FrequencyBytes{0x00, 0x25, 0x51, 0x43}));
@@ -108,9 +87,9 @@ TEST(RTurnNumber, MovesDownOntoTheRaster) {
 
 // Typed into the grid and pasted rows alike; their tables hold the ordinary cases.
 TEST(FrequencyInput, AcceptsOneNumberOnly) {
-    EXPECT_DOUBLE_EQ(*ParseFrequencyInput(" 435,5 "), 435.5);
+    EXPECT_EQ(Frequency::FromTyped(" 435,5 ")->units(), 43550000);
     for (const char* bad : {"", "435.5.1", "4 35x"}) {
-        EXPECT_FALSE(ParseFrequencyInput(bad).has_value()) << bad;
+        EXPECT_FALSE(Frequency::FromTyped(bad).has_value()) << bad;
     }
 }
 

@@ -1,21 +1,8 @@
 // Tools > "Serial ports...": a device chosen for a COM item is remembered and shown.
 
-#include <QAction>
-#include <QComboBox>
-#include <QDialogButtonBox>
-#include <QLineEdit>
-#include <QMenu>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
-
-#include "files/tools_settings.h"
-#include "ui/main/form1.h"
 #include "ui/tools/serial_ports_dialog.h"
 #include "ui/tools/tools_menu.h"
-
-using namespace r7;
-using namespace r7::ui;
+#include "ui_test_support.h"
 
 class SerialPortsTest : public QObject {
     Q_OBJECT

@@ -1,28 +1,16 @@
 // Every writer of the program against real failures of the file system: a failed write is
 // reported with the file and the reason, and the old file stays byte for byte as it was.
 
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QTest>
 #include <csignal>
-#include <functional>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
-#include "files/dat_file.h"
-#include "files/tools_settings.h"
-#include "image/editor_defaults.h"
-#include "image/image_codec.h"
 #include "link/backup_file.h"
-#include "ui/main/form1.h"
 #include "ui/tools/tools_menu.h"
 #include "window_sim_support.h"
-
-using namespace r7;
-using namespace r7::ui;
 
 namespace {
 
@@ -30,13 +18,27 @@ struct Outcome {
     bool failed;
     QString said;
 };
-using Writer = std::function<Outcome(const QString& target, const QString& inputs)>;
+using Writer = std::function<Outcome(const QString& target)>;
 
-Outcome Cli(QStringList args) {
+// The command line tool; "T" in `args` is the target, "I/" the folder of inputs.
+Outcome Cli(QStringList args, const QString& target, const QString& inputs) {
+    args.replaceInStrings(QRegularExpression("^T$"), target).replaceInStrings(QRegularExpression("^I/"), inputs);
     QProcess p;
     p.start(QStringLiteral(R7_CLI_PATH), args);
     p.waitForFinished(30000);
     return {p.exitCode() == 1, QString::fromLocal8Bit(p.readAllStandardError())};
+}
+
+// The window's Save or the Tools CSV export, answered with `target`.
+Outcome Window(const QString& target, const QString& toolsIni) {
+    test::WindowFixture w;
+    w.files.answers = {target};
+    const QString caption = w.form->windowTitle();
+    if (toolsIni.isEmpty()) w.form->menus().mnuAssave->trigger();
+    else (new ToolsMenu(*w.form, toolsIni))->actions().exportCsv->trigger();
+    const bool said = !w.boxes.shown.empty();
+    return Outcome{said && (!toolsIni.isEmpty() || (w.boxes.shown.back().flags == 16 && w.form->windowTitle() == caption)),
+                   said ? w.boxes.shown.back().prompt : QString()};
 }
 
 QStringList Listing(const QString& folder) { return QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden); }
@@ -101,41 +103,24 @@ void WriteFailureTest::failedWriteKeepsTheOldFileAndSaysWhy() {
     const QStringList before = Listing(folder);
 
     const std::map<QString, Writer> writers = {
-        {"Save", [&](const QString& t, const QString&) {
-             test::ScriptedMessageBoxes boxes;
-             test::ScriptedFileDialogs dialogs;
-             dialogs.answers = {t};
-             Form1 form;
-             const QString caption = form.windowTitle();
-             form.menus().mnuAssave->trigger();
-             return Outcome{!boxes.shown.empty() && boxes.shown.back().flags == 16 && form.windowTitle() == caption,
-                            boxes.shown.empty() ? QString() : boxes.shown.back().prompt};
-         }},
-        {"Tools CSV export", [&](const QString& t, const QString&) {
-             test::ScriptedMessageBoxes boxes;
-             test::ScriptedFileDialogs dialogs;
-             dialogs.answers = {t};
-             Form1 form;
-             auto* tools = new ToolsMenu(form, place.filePath("tools.ini"));
-             tools->actions().exportCsv->trigger();
-             return Outcome{!boxes.shown.empty(), boxes.shown.empty() ? QString() : boxes.shown.back().prompt};
-         }},
-        {"tools.ini", [](const QString& t, const QString&) {
+        {"Save", [](const QString& t) { return Window(t, {}); }},
+        {"Tools CSV export", [&](const QString& t) { return Window(t, place.filePath("tools.ini")); }},
+        {"tools.ini", [](const QString& t) {
              QString error;
              return Outcome{!SaveToolsOptions(t, ToolsOptions{}, &error), error};
          }},
-        {"backup", [](const QString& t, const QString&) {
+        {"backup", [](const QString& t) {
              const link::BackupResult r = link::SaveBackup(QFileInfo(t).path(), ImageBytes{}, QDateTime::currentDateTime());
              return Outcome{!r.ok, r.error};
          }},
-        {"new", [](const QString& t, const QString&) { return Cli({"new", t}); }},
-        {"encode", [](const QString& t, const QString& i) { return Cli({"encode", i + "state.json", t}); }},
-        {"read -o", [&](const QString& t, const QString&) { return Cli({"read", "--port", sim->device, "-o", t}); }},
-        {"paste-rows", [](const QString& t, const QString& i) {
-             return Cli({"paste-rows", i + "base.DAT", i + "rows.txt", "--at", "1", "-o", t});
+        {"new", [&](const QString& t) { return Cli({"new", "T"}, t, in); }},
+        {"encode", [&](const QString& t) { return Cli({"encode", "I/state.json", "T"}, t, in); }},
+        {"read -o", [&](const QString& t) { return Cli({"read", "--port", sim->device, "-o", "T"}, t, in); }},
+        {"paste-rows", [&](const QString& t) {
+             return Cli({"paste-rows", "I/base.DAT", "I/rows.txt", "--at", "1", "-o", "T"}, t, in);
          }},
-        {"import-csv", [](const QString& t, const QString& i) { return Cli({"import-csv", i + "channels.csv", t}); }},
-        {"export-csv -o", [](const QString& t, const QString& i) { return Cli({"export-csv", i + "base.DAT", "-o", t}); }},
+        {"import-csv", [&](const QString& t) { return Cli({"import-csv", "I/channels.csv", "T"}, t, in); }},
+        {"export-csv -o", [&](const QString& t) { return Cli({"export-csv", "I/base.DAT", "-o", "T"}, t, in); }},
     };
 
     Outcome outcome{};
@@ -147,11 +132,11 @@ void WriteFailureTest::failedWriteKeepsTheOldFileAndSaysWhy() {
         none.rlim_cur = writer == "read -o" ? 512 : 0;  // room for the port's lock file, not for 853 bytes
         auto* previous = std::signal(SIGXFSZ, SIG_IGN);
         ::setrlimit(RLIMIT_FSIZE, &none);
-        outcome = writers.at(writer)(target, in);
+        outcome = writers.at(writer)(target);
         ::setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, previous);
     } else {
-        outcome = writers.at(writer)(target, in);
+        outcome = writers.at(writer)(target);
     }
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 

@@ -1,31 +1,9 @@
 // The window's commands without a radio: every menu item and tool bar key reaches its
 // handler, the lock, the "Test" re-lock, help, about and the maker's page.
 
-#include <QAction>
-#include <QComboBox>
-#include <QDialog>
-#include <QFile>
-#include <QGroupBox>
-#include <QLabel>
-#include <QMenu>
-#include <QPushButton>
-#include <QSlider>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QToolBar>
-#include <memory>
-
 #include "link/clone_session.h"
-#include "ui/dialogs/about_dialog.h"
-#include "ui/dialogs/debug_dialog.h"
-#include "ui/dialogs/dialog_support.h"
 #include "ui/main/desktop.h"
-#include "ui/main/editor_document.h"
-#include "ui/main/form1.h"
 #include "ui_test_support.h"
-
-using namespace r7;
-using namespace r7::ui;
 
 namespace {
 
@@ -54,12 +32,24 @@ struct Recorder {
 
 double gNow = 100.0;
 
+// The three hot spots of the Debug dialog within five seconds.
+void Unlock(QDialog& dialog) {
+    for (int k : {1, 2, 3}) {
+        gNow += 0.5;
+        QTest::mouseClick(static_cast<DebugParameterDialog&>(dialog).hotSpot(k), Qt::LeftButton);
+    }
+}
+
+bool SlidersOn(QDialog& dialog) { return static_cast<DebugParameterDialog&>(dialog).slider(1)->isEnabled(); }
+
 }  // namespace
 
 class CommandsTest : public QObject {
     Q_OBJECT
 private slots:
     void init() {
+        form_.reset();
+        rec_.reset();  // before the next one: each puts back the presenters it found
         rec_ = std::make_unique<Recorder>();
         form_ = std::make_unique<Form1>();
         form_->setProgramFolder(folder_.path());
@@ -68,11 +58,6 @@ private slots:
             rec_->log << "dialog " + dialog.objectName();
             return int(QDialog::Rejected);
         });
-    }
-
-    void cleanup() {
-        form_.reset();
-        rec_.reset();
     }
 
     void everyCommandReachesItsHandler() {
@@ -110,23 +95,20 @@ private slots:
         QTest::keyClick(form_.get(), Qt::Key_R, Qt::ControlModifier);
         QTest::keyClick(form_.get(), Qt::Key_W, Qt::ControlModifier);
         test::Settle();
-        const QStringList log = rec_->take();
-        QCOMPARE(log.size(), 3);
-        QVERIFY(log[0].startsWith("open file:"));
-        QCOMPARE(log[1], "box " + QString::fromLatin1(link::kNoPortMessage));
-        QCOMPARE(log[2], log[1]);
+        const QString noPort = "box " + QString::fromLatin1(link::kNoPortMessage);
+        QCOMPARE(rec_->take().replaceInStrings(QRegularExpression("^open file:.*"), "help"),
+                 (QStringList{"help", noPort, noPort}));
     }
 
     void lockTogglesExactlyTheFramesAndTheGrid() {
         Form1& f = *form_;
-        auto states = [&] {
-            return QString("%1%2%3%4%5").arg(f.isLocked()).arg(f.Frame1()->isEnabled()).arg(f.Frame2()->isEnabled())
-                .arg(f.mfgrid1()->isEnabled()).arg(f.Toolbar1()->isEnabled());
+        auto states = [](Form1& w) {
+            return QString("%1%2%3%4%5%6").arg(w.isLocked()).arg(w.Frame1()->isEnabled()).arg(w.Frame2()->isEnabled())
+                .arg(w.mfgrid1()->isEnabled()).arg(w.Toolbar1()->isEnabled()).arg(w.menus().mnulock->isChecked());
         };
-        QCOMPARE(states(), QString("01111"));
+        QCOMPARE(states(f), QString("011110"));
         f.menus().mnulock->trigger();
-        QCOMPARE(states(), QString("10001"));
-        QVERIFY(f.menus().mnulock->isChecked());
+        QCOMPARE(states(f), QString("100011"));
         // Locked: a right click on a channel opens no menu, and no cell opens an editor.
         int menus = 0;
         f.setContextMenuPresenter([&](QMenu*, const QPoint&) { ++menus; });
@@ -135,17 +117,15 @@ private slots:
         const QRect cell = f.mfgrid1()->visualRect(f.mfgrid1()->model()->index(0, 1));
         QTest::mouseClick(f.mfgrid1()->viewport(), Qt::RightButton, {}, cell.center());
         QVERIFY(!test::TypeIntoCell(f.mfgrid1(), 1, 1, "446.00625"));
-        QCOMPARE(menus, 0);
-        QCOMPARE(f.document()->cellText(1, 1), QString());
+        QVERIFY(menus == 0 && f.document()->cellText(1, 1).isEmpty());
         f.mnulock_Click();  // the handler itself toggles too
-        QCOMPARE(states(), QString("01111"));
+        QCOMPARE(states(f), QString("011110"));
 
         // The start-up path leaves "Optional Set" alone (the parameter file tests show it); one
         // Lock(L) then unlocks all three.
         Form1 restored({[](Form1& w) { w.RestoreLock(true); }, {}});
         restored.menus().mnulock->trigger();
-        QVERIFY(!restored.isLocked());
-        QVERIFY(restored.Frame1()->isEnabled() && restored.Frame2()->isEnabled() && restored.mfgrid1()->isEnabled());
+        QCOMPARE(states(restored).left(4), QString("0111"));
     }
 
     void serviceModeOnAndTheTestButtonReLocks() {
@@ -155,12 +135,8 @@ private slots:
         bool slidersEnabled = true;
         // Debug(&D): the three hot spots within five seconds, then the close box.
         f.setDialogRunner([&](QDialog& dialog) {
-            auto& debug = static_cast<DebugParameterDialog&>(dialog);
-            slidersEnabled = debug.slider(1)->isEnabled();
-            for (int k : {1, 2, 3}) {
-                gNow += 0.5;
-                QTest::mouseClick(debug.hotSpot(k), Qt::LeftButton);
-            }
+            slidersEnabled = SlidersOn(dialog);
+            Unlock(dialog);
             return int(QDialog::Rejected);
         });
         gNow = 200.2;
@@ -175,11 +151,10 @@ private slots:
         QVERIFY(test->isVisible());
         gNow = 310.3;
         test->trigger();
-        QVERIFY(!test->isVisible());
-        QCOMPARE(f.document()->state().ServiceUnlocked, 0);
+        QVERIFY(!test->isVisible() && f.document()->state().ServiceUnlocked == 0);
         // The next opening follows ServiceUnlocked: sliders off.
         f.setDialogRunner([&](QDialog& dialog) {
-            slidersEnabled = static_cast<DebugParameterDialog&>(dialog).slider(1)->isEnabled();
+            slidersEnabled = SlidersOn(dialog);
             return int(QDialog::Rejected);
         });
         f.menus().mnudebug->trigger();
@@ -191,11 +166,8 @@ private slots:
             bool lockedWhileOpen = false;
             f.setDialogRunner([&](QDialog& dialog) -> int {
                 auto& debug = static_cast<DebugParameterDialog&>(dialog);
-                for (int k : {1, 2, 3}) {
-                    gNow += 0.5;
-                    QTest::mouseClick(debug.hotSpot(k), Qt::LeftButton);
-                }
-                if (!debug.slider(1)->isEnabled() || !test->isVisible()) return -1;
+                Unlock(dialog);
+                if (!SlidersOn(dialog) || !test->isVisible()) return -1;
                 gNow += 10;
                 test->trigger();
                 gNow += 0.3;
@@ -205,15 +177,13 @@ private slots:
             });
             gNow += 100;
             f.menus().mnudebug->trigger();
-            QVERIFY(lockedWhileOpen);
-            QVERIFY(!test->isVisible());
-            QCOMPARE(f.document()->state().ServiceUnlocked, 0);
+            QVERIFY(lockedWhileOpen && !test->isVisible() && f.document()->state().ServiceUnlocked == 0);
         }
     }
 
     void dialogsStoreOnOkOnly() {
         Form1& f = *form_;
-        const EditorState before = f.document()->state();
+        EditorState expected = f.document()->state();
         for (bool ok : {false, true}) {
             f.setDialogRunner([&](QDialog& dialog) {
                 dialog.findChild<QLineEdit*>("Text1")->setText("HELLO");
@@ -222,11 +192,9 @@ private slots:
                 return dialog.result();
             });
             f.menus().mnusetin->trigger();
-            QCOMPARE(f.document()->state().InfoTexts[0] == "HELLO", ok);
+            if (ok) expected.InfoTexts[0] = "HELLO";
+            QVERIFY2(f.document()->state() == expected, ok ? "OK" : "Cancel");  // and nothing else moved
         }
-        EditorState expected = before;
-        expected.InfoTexts[0] = "HELLO";
-        QVERIFY(f.document()->state() == expected);  // nothing else moved
     }
 
     void aboutBoxLinksToTheMaker() {
@@ -246,22 +214,20 @@ private slots:
         QCOMPARE(rec_->take(), (QStringList{page, page}));
     }
 
+    // Beside the program: the .CHM when there is one, else the guide; installed, the guide
+    // under share/doc beside bin.
     void helpOpensTheHelpFileOrTheUserGuide() {
         const QDir dir(folder_.path());
-        form_->mnumainhelp_Click();
-        QCOMPARE(rec_->take(), QStringList{"open " + QUrl::fromLocalFile(dir.filePath("user-guide.html")).toString()});
-        QFile chm(dir.filePath("Morvane-R7.CHM"));
-        QVERIFY(chm.open(QIODevice::WriteOnly));
-        chm.close();
-        form_->mnumainhelp_Click();
-        QCOMPARE(rec_->take(), QStringList{"open " + QUrl::fromLocalFile(dir.filePath("Morvane-R7.CHM")).toString()});
-        QVERIFY(chm.remove());
-        // Installed: the guide under share/doc beside bin.
-        QVERIFY(dir.mkpath("bin") && dir.mkpath("share/doc/morvane-r7"));
-        QFile guide(dir.filePath("share/doc/morvane-r7/user-guide.html"));
-        QVERIFY(guide.open(QIODevice::WriteOnly));
-        guide.close();
-        QCOMPARE(HelpLocation(dir.filePath("bin")), QUrl::fromLocalFile(guide.fileName()));
+        const QString chm = dir.filePath("Morvane-R7.CHM"), guide = dir.filePath("share/doc/morvane-r7/user-guide.html");
+        for (const QString& file : {QString(), chm}) {
+            if (!file.isEmpty()) QVERIFY(test::WriteFile(file, {}));
+            form_->mnumainhelp_Click();
+            QCOMPARE(rec_->take(), QStringList{"open " + QUrl::fromLocalFile(file.isEmpty() ? dir.filePath("user-guide.html")
+                                                                                                : file).toString()});
+        }
+        QVERIFY(QFile::remove(chm) && dir.mkpath("bin") && dir.mkpath("share/doc/morvane-r7"));
+        QVERIFY(test::WriteFile(guide, {}));
+        QCOMPARE(HelpLocation(dir.filePath("bin")), QUrl::fromLocalFile(guide));
     }
 
 private:

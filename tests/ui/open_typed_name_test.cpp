@@ -1,17 +1,7 @@
 // Open through the real file dialog: a typed name that names no file is refused in the
 // program's own words, and the dialog closes.
 
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QDialogButtonBox>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTimer>
-
-#include "ui/main/form1.h"
 #include "ui_test_support.h"
-
-using namespace r7::ui;
 
 class OpenTypedNameTest : public QObject {
     Q_OBJECT

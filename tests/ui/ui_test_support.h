@@ -1,17 +1,31 @@
 #pragma once
 
-// Answers message boxes and file dialogs from a script, and types into grid cells the way
-// a user does.
+// Everything the window suites share: Qt, the windows and dialogs, message boxes and file
+// dialogs answered from a script, typing into grid cells the way a user does.
 
-#include <QApplication>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 #include <deque>
+#include <functional>
+#include <memory>
 #include <optional>
 
+#include "files/dat_file.h"
+#include "files/tools_settings.h"
+#include "image/editor_defaults.h"
+#include "image/image_codec.h"
+#include "ui/dialogs/about_dialog.h"
+#include "ui/dialogs/debug_dialog.h"
+#include "ui/dialogs/dialog_support.h"
+#include "ui/dialogs/info_dialog.h"
+#include "ui/dialogs/key_set_dialog.h"
+#include "ui/dialogs/optional_dialog.h"
+#include "ui/dialogs/test_frequency_dialog.h"
 #include "ui/main/channel_grid.h"
+#include "ui/main/channel_table_model.h"
+#include "ui/main/editor_document.h"
 #include "ui/main/file_dialog.h"
+#include "ui/main/form1.h"
 #include "ui/main/message_box.h"
 #include "test_files.h"
 
@@ -75,6 +89,15 @@ private:
     FileDialogPresenter previous_;
 };
 
+// A window, not yet shown, with scripted boxes and file dialogs and a temporary folder.
+struct WindowFixture {
+    ScriptedMessageBoxes boxes;
+    ScriptedFileDialogs files;
+    QTemporaryDir dir;
+    std::unique_ptr<Form1> form = std::make_unique<Form1>();
+    QString path(const QString& name) const { return dir.filePath(name); }
+};
+
 // The open cell editor of the grid, if any.
 inline QWidget* OpenEditor(ChannelGrid* grid) {
     if (!grid->isEditing()) return nullptr;
@@ -94,20 +117,13 @@ inline void Settle() {
 inline bool TypeIntoCell(ChannelGrid* grid, int channel, int column, const QString& text,
                          Qt::Key finish = Qt::Key_Return) {
     grid->setCurrentIndex(grid->model()->index(channel - 1, column));
-    if (text.isEmpty()) {
-        QTest::keyClick(grid, Qt::Key_F2);
-    } else {
-        QTest::keyClicks(grid, text.left(1));
-    }
+    if (text.isEmpty()) QTest::keyClick(grid, Qt::Key_F2);
+    else QTest::keyClicks(grid, text.left(1));
     QWidget* editor = OpenEditor(grid);
     if (!editor) return false;
     if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
-        if (text.isEmpty()) {
-            edit->selectAll();
-            QTest::keyClick(edit, Qt::Key_Backspace);
-        } else {
-            QTest::keyClicks(edit, text.mid(1));
-        }
+        if (text.isEmpty()) edit->selectAll();
+        QTest::keyClicks(edit, text.isEmpty() ? QString("\b") : text.mid(1));
     }
     QTest::keyClick(editor, finish);
     Settle();
@@ -120,3 +136,6 @@ inline bool TypeIntoCell(ChannelGrid* grid, int channel, int column, const QStri
 namespace r7::ui {
 namespace test = r7::test;
 }  // namespace r7::ui
+
+using namespace r7;      // NOLINT(google-global-names-in-headers): the suites' common prelude
+using namespace r7::ui;  // NOLINT(google-global-names-in-headers)

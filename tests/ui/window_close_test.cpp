@@ -1,11 +1,7 @@
 // Closing the window while the radio is being read: End reaches the radio before the end.
 
-#include <QTemporaryDir>
-#include <QTest>
-
 #include "window_sim_support.h"
 
-using namespace r7::ui;
 using namespace r7::ui::test;
 
 class WindowCloseTest : public QObject {

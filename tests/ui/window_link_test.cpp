@@ -2,27 +2,10 @@
 // read or a write (controls, texts, messages, the editor) and the parameter file it keeps.
 // The bytes on the wire and every fault of the radio are the link tests' part.
 
-#include <QAction>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QGroupBox>
-#include <QLabel>
-#include <QMenu>
-#include <QProgressBar>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QToolBar>
-#include <memory>
-
-#include "files/dat_file.h"
-#include "image/editor_defaults.h"
 #include "link/clone_session.h"
 #include "link/port_selection.h"
-#include "ui/main/editor_document.h"
 #include "window_sim_support.h"
 
-using namespace r7;
-using namespace r7::ui;
 using test::Sim;
 
 namespace {
@@ -57,19 +40,13 @@ private slots:
     void readShowsTheRadiosImageAndBlocksOtherTransfers() {
         ImageBytes memory = EncodeImageBytes(NewConfiguration());
         // Channel 1 receive and transmit 446.00625 MHz, BCD of 10 Hz units, low byte first.
-        for (std::size_t at : {0u, 4u}) {
-            memory[at + 0] = 0x25;
-            memory[at + 1] = 0x06;
-            memory[at + 2] = 0x60;
-            memory[at + 3] = 0x44;
-        }
+        for (std::size_t at : {0u, 4u}) std::ranges::copy(std::array<std::uint8_t, 4>{0x25, 0x06, 0x60, 0x44}, &memory[at]);
         memory[0x1C0] ^= 0x01;  // something past the channels differs too
         const QString radio = dir_->filePath("radio.DAT");
         QVERIFY(WriteDatFile(radio, memory).ok);
         Sim sim({"--load", radio});
         auto f = window(sim.device);
-        QVERIFY(f->ports()->isChecked(1));
-        QVERIFY(f->menus().mnucomPorts[0]->isChecked());
+        QVERIFY(f->ports()->isChecked(1) && f->menus().mnucomPorts[0]->isChecked());
         QCOMPARE(f->menus().mnucomPorts[0]->toolTip(), sim.device);
         f->menus().mnulock->trigger();  // locked: the transfer enables "Model" again, keeps the mark
         EditorState expected = f->document()->state();
@@ -80,26 +57,21 @@ private slots:
         f->toolButton("read")->trigger();
         // The whole tool bar is off; of the two buttons only the read one itself.
         QCOMPARE(Controls(*f), QString("00001000"));
-        QVERIFY(f->Frame1()->isEnabled());
-        QVERIFY(f->isLocked() && !f->Frame2()->isEnabled());
+        QVERIFY(f->Frame1()->isEnabled() && f->isLocked() && !f->Frame2()->isEnabled());
         QCOMPARE(f->statusLabel()->text(), QString("Communicating, please waiting"));
         // Nothing starts a second transfer: menu, shortcut handler, tool bar, port menu.
         f->menus().mnuwriteFre->trigger();
         f->mnuwriteFre_Click();
         f->toolButton("write")->trigger();
         f->menus().mnucomPorts[1]->trigger();
-        QCOMPARE(f->transfer()->state(), link::TransferState::Transferring);
-        QVERIFY(f->ports()->isChecked(1));
+        QVERIFY(f->transfer()->state() == link::TransferState::Transferring && f->ports()->isChecked(1));
 
         QVERIFY(QTest::qWaitFor([&] { return f->statusLabel()->text() == "Reading succeeds frequently!"; }, 5000));
-        QVERIFY(f->document()->state() == expected);
-        QCOMPARE(f->document()->cellText(1, 1), QString("446.00625"));
-        QVERIFY(!f->ProgressBar1()->isVisible());
-        QCOMPARE(progress.last(), 448);
+        QVERIFY(f->document()->state() == expected && f->document()->cellText(1, 1) == "446.00625");
+        QVERIFY(!f->ProgressBar1()->isVisible() && progress.last() == 448);
         QVERIFY(test::WaitRestored(*f));
         QCOMPARE(Controls(*f), QString("11111111"));
-        QVERIFY(f->statusLabel()->isHidden());
-        QVERIFY(boxes_->shown.empty());
+        QVERIFY(f->statusLabel()->isHidden() && boxes_->shown.empty());
     }
 
     void writeSendsTheEditorAndItsServiceMode() {
@@ -118,14 +90,12 @@ private slots:
             f->menus().mnuwriteFre->trigger();
             QVERIFY(test::WaitRestored(*f));
             QCOMPARE(f->statusLabel()->text(), QString("Writing succeeds frequently!"));
-            QVERIFY(f->statusLabel()->isHidden());
-            QVERIFY(boxes_->shown.empty());
+            QVERIFY(f->statusLabel()->isHidden() && boxes_->shown.empty());
             sim.Stop();
             const ImageBytes after = test::SavedImage(saved);
-            QCOMPARE(int(after[0x00]), 0x25);  // 446.00625: 25 06 60 44
-            QCOMPARE(int(after[0x03]), 0x44);
-            QCOMPARE(int(after[0x173]), service ? 0x77 : 0x5A);  // PowerHigh only in service mode
-            QCOMPARE(int(after[0x180]), 0x5A);                   // outside the write list
+            // 446.00625 is 25 06 60 44; PowerHigh only in service mode; 0x180 is outside the write list.
+            QCOMPARE(test::HexText(&after[0], 4) + test::HexText(&after[0x173], 1) + test::HexText(&after[0x180], 1),
+                     service ? "25066044775A" : "250660445A5A");
         }
     }
 
@@ -148,8 +118,7 @@ private slots:
             QVERIFY2(boxes_->texts() == QStringList{"Morvane-R7|16|" + QString::fromLatin1(link::kWatchdogMessage)},
                      qPrintable(name));
             QCOMPARE(Controls(*f), QString("11111111"));
-            QVERIFY(!f->ProgressBar1()->isVisible());
-            QVERIFY(f->statusLabel()->isHidden());
+            QVERIFY(!f->ProgressBar1()->isVisible() && f->statusLabel()->isHidden());
             QVERIFY2(f->document()->state() == before, qPrintable(name));
         }
     }
@@ -169,8 +138,7 @@ private slots:
         f->menus().mnureadFre->trigger();
         QVERIFY(test::WaitRestored(*f, 3000));
         QVERIFY(sinceKill.isValid() && sinceKill.elapsed() < 1500);
-        QCOMPARE(Controls(*f), QString("11111111"));
-        QVERIFY(f->document()->state() == before);
+        QVERIFY(Controls(*f) == "11111111" && f->document()->state() == before);
         // A new cable: choose the port again and read.
         sim = std::make_unique<Sim>(QStringList{});
         qputenv("MORVANE_R7_COM1", sim->device.toLocal8Bit());
@@ -191,10 +159,8 @@ private slots:
         {
             // First start in an empty folder: the file appears, unlocked, COM1 (absent here).
             auto f = window("/nonexistent/tty1");
-            QVERIFY(QFile::exists(file));
-            QVERIFY(!f->isLocked());
-            QCOMPARE(boxes_->shown.size(), std::size_t(1));
-            QCOMPARE(boxes_->shown[0].prompt, link::PortSelection::OpenFailureMessage(1));
+            QVERIFY(QFile::exists(file) && !f->isLocked());
+            QVERIFY(boxes_->shown.size() == 1 && boxes_->shown[0].prompt == link::PortSelection::OpenFailureMessage(1));
             f->menus().mnucomPorts[2]->trigger();  // COM3
             f->menus().mnucomPorts[4]->trigger();  // COM5 fails: no mark, the number stays 3
             QCOMPARE(f->ports()->PortNumber(), 3);
@@ -205,34 +171,24 @@ private slots:
         {
             boxes_->shown.clear();
             auto f = window("/nonexistent/tty1");
-            QVERIFY(boxes_->shown.empty());
-            QVERIFY(f->menus().mnucomPorts[2]->isChecked());
-            QVERIFY(f->transfer()->link().isOpen());
+            QVERIFY(boxes_->shown.empty() && f->menus().mnucomPorts[2]->isChecked() && f->transfer()->link().isOpen());
         }
-        struct Case {
-            const char* bytes;
-            bool locked, frame1, frame2, grid;
-            int port;
-            const char* stored;
-        };
-        const Case cases[] = {
-            {"0103", true, false, true, false, 3, "0103"},
-            {"0700", false, true, true, true, 1, "0001"},  // neither 0 nor 1: left unchecked
-            {"0109", true, false, true, false, 1, "0101"},
-            {"01030a0b0c0d0e0f1011", true, false, true, false, 3, "01030a0b0c0d0e0f1011"},  // bytes 3-10 kept
-            {"", false, true, true, true, 1, "0001"},
+        // Bytes at start-up -> "locked Frame1 Frame2 grid port", and the bytes it stores again.
+        const std::array<const char*, 3> cases[] = {
+            {"0103", "1010 3", "0103"},
+            {"0700", "0111 1", "0001"},  // neither 0 nor 1: left unchecked
+            {"0109", "1010 1", "0101"},
+            {"01030a0b0c0d0e0f1011", "1010 3", "01030a0b0c0d0e0f1011"},  // bytes 3-10 kept
+            {"", "0111 1", "0001"},
         };
         qputenv("MORVANE_R7_COM1", sim.device.toLocal8Bit());
-        for (const Case& c : cases) {
-            QVERIFY(test::WriteFile(file, QByteArray::fromHex(c.bytes)));
+        for (const auto& [bytes, shown, stored] : cases) {
+            QVERIFY(test::WriteFile(file, QByteArray::fromHex(bytes)));
             Form1 f(SavedSettingsHooks(dir_->path()));
-            QCOMPARE(f.isLocked(), c.locked);
-            QCOMPARE(f.Frame1()->isEnabled(), c.frame1);
-            QCOMPARE(f.Frame2()->isEnabled(), c.frame2);
-            QCOMPARE(f.mfgrid1()->isEnabled(), c.grid);
-            QCOMPARE(f.ports()->PortNumber(), c.port);
+            QCOMPARE(QString("%1%2%3%4 %5").arg(f.isLocked()).arg(f.Frame1()->isEnabled()).arg(f.Frame2()->isEnabled())
+                         .arg(f.mfgrid1()->isEnabled()).arg(f.ports()->PortNumber()), QString(shown));
             f.close();  // the close box stores too
-            QCOMPARE(test::Contents(file).toHex(), QByteArray(c.stored));
+            QCOMPARE(test::Contents(file).toHex(), QByteArray(stored));
         }
         // A folder that cannot be written never keeps the window from closing.
         Form1 f(SavedSettingsHooks(dir_->filePath("missing/folder")));

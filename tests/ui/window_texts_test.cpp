@@ -3,37 +3,8 @@
 // walked from the widgets and compared whole with window_texts.txt. On a difference the
 // new dump is written beside it as window_texts.txt.new and the difference printed.
 
-#include <QAbstractButton>
-#include <QAbstractItemView>
-#include <QAbstractSlider>
-#include <QAction>
-#include <QComboBox>
-#include <QDir>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMainWindow>
-#include <QMenuBar>
-#include <QProcess>
-#include <QProgressBar>
-#include <QStyleOptionViewItem>
-#include <QTableWidget>
-#include <QTest>
-#include <QToolBar>
-
-#include "image/editor_defaults.h"
-#include "ui/dialogs/about_dialog.h"
-#include "ui/dialogs/debug_dialog.h"
-#include "ui/dialogs/info_dialog.h"
-#include "ui/dialogs/key_set_dialog.h"
-#include "ui/dialogs/optional_dialog.h"
-#include "ui/dialogs/test_frequency_dialog.h"
-#include "ui/main/channel_grid.h"
-#include "ui/main/form1.h"
 #include "ui/tools/tools_menu.h"
-
-using namespace r7::ui;
+#include "ui_test_support.h"
 
 namespace {
 
@@ -124,7 +95,7 @@ private slots:
         Form1 form;
         new ToolsMenu(form, QDir::temp().filePath("r7-window-texts/tools.ini"));
         dump << DumpWindow(form);
-        r7::EditorState state = r7::NewConfiguration();
+        EditorState state = NewConfiguration();
         OptionalDialog optional(state);
         KeySetDialog keySet(state);
         InsertInformationDialog info(state);
@@ -134,15 +105,9 @@ private slots:
         for (QWidget* w : std::initializer_list<QWidget*>{&optional, &keySet, &info, &testFrequency, &debug, &about})
             dump << "" << DumpWindow(*w);
         const QString text = dump.join('\n') + '\n';
-        QFile file(R7_TEXTS_PATH);
-        const QString expected = file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-        if (text != expected) {
-            QFile fresh(QString(R7_TEXTS_PATH) + ".new");
-            QVERIFY(fresh.open(QIODevice::WriteOnly));
-            fresh.write(text.toUtf8());
-            fresh.close();
-            QProcess::execute("diff", {"-u", file.fileName(), fresh.fileName()});
-        }
+        const QString expected = QString::fromUtf8(test::Contents(R7_TEXTS_PATH));
+        if (text != expected && test::WriteFile(QString(R7_TEXTS_PATH) + ".new", text.toUtf8()))
+            QProcess::execute("diff", {"-u", R7_TEXTS_PATH, QString(R7_TEXTS_PATH) + ".new"});
         QVERIFY2(text == expected, "window texts differ from window_texts.txt, see window_texts.txt.new");
     }
 };

@@ -1,7 +1,7 @@
 #pragma once
 
-// The one editor state of the main window. Every change goes through here, so the grid,
-// the setting lists and (later) undo all see the same thing.
+// The one editor state of the main window. Every change goes through here, so the grid
+// and the setting lists all see the same thing.
 
 #include <QObject>
 #include <QString>

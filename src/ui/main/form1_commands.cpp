@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "image/hex_text.h"
 #include "image/image_codec.h"
 #include "link/port_naming.h"
 #include "link/port_selection.h"
@@ -119,9 +120,7 @@ void Form1::mnuwriteFre_Click() {
 
 void Form1::readImageArrived(const QString& imageHex) {
     if (readsTakenHook_ && readsTakenHook_()) return;
-    const QByteArray bytes = QByteArray::fromHex(imageHex.toLatin1());
-    document_->decodeImage(
-        {reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())});
+    if (const auto bytes = FromHexText(imageHex.toStdString())) document_->decodeImage(*bytes);
 }
 
 void Form1::setTransferring(bool transferring) {
