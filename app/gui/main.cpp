@@ -113,7 +113,7 @@ int main(int argc, char* argv[]) {
     FirstPaintQuitter quitter;
     if (parser.isSet(quitAfterPaint)) app.installEventFilter(&quitter);  // any widget of the window
     window.show();
-    if (!parser.positionalArguments().isEmpty()) window.OpenFile(parser.positionalArguments().constFirst());
+    if (!parser.positionalArguments().isEmpty()) window.openFile(parser.positionalArguments().constFirst());
 
     const auto takeScreenshot = [&window, file = parser.value(screenshot)] {
         const bool saved = window.grab().save(file, "PNG");

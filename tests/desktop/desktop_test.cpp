@@ -257,7 +257,7 @@ void DesktopTest::saveAndRecentFiles() {
     QVERIFY(!form_->isVisible());
     QVERIFY(boxes_->shown.empty());
     // Newest first, at most eight, kept beside the options.
-    for (int i = 0; i < 9; ++i) form_->SaveFile(dir_.filePath(QStringLiteral("f%1.DAT").arg(i)));
+    for (int i = 0; i < 9; ++i) form_->saveFile(dir_.filePath(QStringLiteral("f%1.DAT").arg(i)));
     const QStringList recent = LoadRecentFiles(path("tools.ini"));
     QCOMPARE(recent.size(), 8);
     QCOMPARE(recent.front(), dir_.filePath("f8.DAT"));
@@ -280,7 +280,7 @@ void DesktopTest::fileNamedAtStartUpOpensAsOpenDoes() {
 
 void DesktopTest::channelSheetSaysItAllOnOnePage() {
     // From the window, after one.DAT was opened and channel 2 added ...
-    QVERIFY(form_->OpenFile(path("one.DAT")));
+    QVERIFY(form_->openFile(path("one.DAT")));
     QVERIFY(test::TypeIntoCell(form_->mfgrid1(), 2, ColReceive, "440"));
     dialogs_->answers = {path("window")};
     form_->findChild<QAction*>("toolsExportSheet")->trigger();

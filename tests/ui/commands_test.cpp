@@ -123,7 +123,7 @@ private slots:
 
         // The start-up path leaves "Optional Set" alone (the parameter file tests show it); one
         // Lock(L) then unlocks all three.
-        Form1 restored({[](Form1& w) { w.RestoreLock(true); }, {}});
+        Form1 restored({[](Form1& w) { w.restoreLock(true); }, {}});
         restored.menus().mnulock->trigger();
         QCOMPARE(states(restored).left(4), QString("0111"));
     }

@@ -75,11 +75,7 @@ AboutDialog::AboutDialog(QWidget* parent, OpenUrlFunction openUrl)
     : QDialog(parent), openUrl_(std::move(openUrl)) {
     const QString title = QString::fromUtf8(kApplicationTitle.data(),
                                             static_cast<qsizetype>(kApplicationTitle.size()));
-    setObjectName("frmAbout");
-    setWindowTitle("About " + title);
-    setModal(true);
-    UseLayoutFont(this);
-    setFixedSize(TwipsToPixels(5730), TwipsToPixels(3600));
+    SetUpDialog(this, "frmAbout", "About " + title, {5730, 3600});
 
     auto* icon = MakeLabel(this, "picIcon", {}, {240, 240, 540, 720});
     icon->setPixmap(RadioIcon());

@@ -55,11 +55,7 @@ DebugParameterDialog::DebugParameterDialog(EditorState& state, QWidget* parent,
       state_(state),
       onServiceUnlocked_(std::move(onServiceUnlocked)),
       gesture_(std::move(clock)) {
-    setObjectName("Form2");
-    setWindowTitle("Debug parameter");
-    setModal(true);
-    UseLayoutFont(this);
-    setFixedSize(TwipsToPixels(5355), TwipsToPixels(4605));
+    SetUpDialog(this, "Form2", "Debug parameter", {5355, 4605});
 
     static const char* const high[6] = {"Frame1", "Slider1", "Label3",
                                         "Label8", "Label9",  "Lblpower1"};

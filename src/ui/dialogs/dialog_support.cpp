@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 
 #include <utility>
@@ -18,8 +19,37 @@ constexpr int kGridRowTwips = 300;
 
 int TwipsToPixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
 
+QString Utf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QAction* NewAction(QMenu* menu, const char* name, const QString& caption) {
+    auto* action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    return action;
+}
+
 QRect Twips(int x, int y, int width, int height) {
     return {TwipsToPixels(x), TwipsToPixels(y), TwipsToPixels(width), TwipsToPixels(height)};
+}
+
+void SetUpDialog(QDialog* dialog, const QString& name, const QString& title, QSize twips) {
+    dialog->setObjectName(name);
+    dialog->setWindowTitle(title);
+    dialog->setModal(true);
+    UseLayoutFont(dialog);
+    dialog->setFixedSize(TwipsToPixels(twips.width()), TwipsToPixels(twips.height()));
+}
+
+void AddOkCancel(QDialog* dialog, const QString& okText, QRect okTwips, const QString& cancelText,
+                 QRect cancelTwips, const std::function<void()>& store) {
+    auto* ok = MakeButton(dialog, QStringLiteral("Command1"), okText, okTwips);
+    auto* cancel = MakeButton(dialog, QStringLiteral("Command2"), cancelText, cancelTwips);
+    QObject::connect(ok, &QPushButton::clicked, dialog, [dialog, store] {
+        store();
+        dialog->accept();
+    });
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
 }
 
 void UseLayoutFont(QWidget* dialog) {

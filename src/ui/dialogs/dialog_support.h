@@ -1,8 +1,10 @@
 #pragma once
 
-// Small pieces the dialogs share: twips geometry, filtered text boxes, clickable labels
-// and the fixed-header grids.
+// Small pieces the windows share: twips geometry, text from the core, named menu items,
+// filtered text boxes, clickable labels and the fixed-header grids.
 
+#include <QAction>
+#include <QDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QLineEdit>
@@ -13,12 +15,26 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <string_view>
 
 namespace r7::ui {
 
 // Window layouts are drawn in twips; 15 twips make one pixel.
 QRect Twips(int x, int y, int width, int height);
 int TwipsToPixels(int twips);
+
+// The core's UTF-8 text as a QString.
+QString Utf8(std::string_view text);
+
+// A menu item with an object name, so tests and accessibility tools can find it.
+QAction* NewAction(QMenu* menu, const char* name, const QString& caption);
+
+// A fixed-size modal dialog as designed: object name, caption and size in twips.
+void SetUpDialog(QDialog* dialog, const QString& name, const QString& title, QSize twips);
+// The Command1 / Command2 pair: the first stores and closes the dialog with OK, the second
+// closes it with nothing stored.
+void AddOkCancel(QDialog* dialog, const QString& okText, QRect okTwips, const QString& cancelText,
+                 QRect cancelTwips, const std::function<void()>& store);
 
 // The dialogs were laid out for a 12-pixel font; a larger one would clip their labels.
 void UseLayoutFont(QWidget* dialog);

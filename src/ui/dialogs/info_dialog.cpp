@@ -9,11 +9,7 @@ namespace r7::ui {
 
 InsertInformationDialog::InsertInformationDialog(EditorState& state, QWidget* parent)
     : QDialog(parent), state_(state) {
-    setObjectName("Form7");
-    setWindowTitle("Insert Information");
-    setModal(true);
-    UseLayoutFont(this);
-    setFixedSize(TwipsToPixels(5970), TwipsToPixels(2235));
+    SetUpDialog(this, "Form7", "Insert Information", {5970, 2235});
 
     text1_ = new FilteredLineEdit(InfoLineFilter(), this);
     Place(text1_, "Text1", {360, 360, 5295, 375});
@@ -32,13 +28,8 @@ InsertInformationDialog::InsertInformationDialog(EditorState& state, QWidget* pa
     text1_->setText(QString::fromStdString(state_.InfoTexts[0]));
     text2_->setText(QString::fromStdString(state_.InfoTexts[1]));
 
-    auto* ok = MakeButton(this, "Command1", "OK", {3120, 1680, 1095, 375});
-    auto* cancel = MakeButton(this, "Command2", "Cancel", {4560, 1680, 1095, 375});
-    connect(ok, &QPushButton::clicked, this, [this] {
-        store();
-        accept();
-    });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    AddOkCancel(this, "OK", {3120, 1680, 1095, 375}, "Cancel", {4560, 1680, 1095, 375},
+                [this] { store(); });
 }
 
 void InsertInformationDialog::store() {

@@ -76,11 +76,7 @@ void RadioSidePicture::paintEvent(QPaintEvent*) {
 
 KeySetDialog::KeySetDialog(EditorState& state, QWidget* parent)
     : QDialog(parent), state_(state) {
-    setObjectName("Form6");
-    setWindowTitle("Key Set");
-    setModal(true);
-    UseLayoutFont(this);
-    setFixedSize(TwipsToPixels(5970), TwipsToPixels(4050));
+    SetUpDialog(this, "Form6", "Key Set", {5970, 4050});
 
     combo1_ = MakeKeyList(this, "Combo1", 780, state_.KeyPF1);
     combo2_ = MakeKeyList(this, "Combo2", 1605, state_.KeyPF2);
@@ -88,13 +84,8 @@ KeySetDialog::KeySetDialog(EditorState& state, QWidget* parent)
     auto* picture = new RadioSidePicture(this);
     Place(picture, "Picture1", {4200, 120, 1695, 3855});
 
-    auto* ok = MakeButton(this, "Command1", "确定", {960, 2880, 1095, 375});
-    auto* cancel = MakeButton(this, "Command2", "取消", {2400, 2880, 1095, 375});
-    connect(ok, &QPushButton::clicked, this, [this] {
-        store();
-        accept();
-    });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    AddOkCancel(this, "确定", {960, 2880, 1095, 375}, "取消", {2400, 2880, 1095, 375},
+                [this] { store(); });
 }
 
 void KeySetDialog::store() {

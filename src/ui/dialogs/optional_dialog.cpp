@@ -13,10 +13,6 @@ namespace r7::ui {
 
 namespace {
 
-QString Q(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // Hidden controls lie beyond the right edge of the client area (4680 twips).
 constexpr int kDtmfFrameLeft = 4800;
 constexpr int kScanFrameLeft = 9120;
@@ -27,23 +23,14 @@ constexpr int kRowStep = 480;
 
 OptionalDialog::OptionalDialog(EditorState& state, QWidget* parent)
     : QDialog(parent), state_(state) {
-    setObjectName("Form5");
-    setWindowTitle("Optional");
-    setModal(true);
-    UseLayoutFont(this);
-    setFixedSize(TwipsToPixels(4680), TwipsToPixels(4245));
+    SetUpDialog(this, "Form5", "Optional", {4680, 4245});
 
     buildVoxGroup();
     buildHiddenControls();
     load();
 
-    auto* ok = MakeButton(this, "Command1", "OK", {960, 3720, 1095, 375});
-    auto* cancel = MakeButton(this, "Command2", "Cancel", {2280, 3720, 1095, 375});
-    connect(ok, &QPushButton::clicked, this, [this] {
-        store();
-        accept();
-    });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    AddOkCancel(this, "OK", {960, 3720, 1095, 375}, "Cancel", {2280, 3720, 1095, 375},
+                [this] { store(); });
 }
 
 void OptionalDialog::buildVoxGroup() {
@@ -51,21 +38,21 @@ void OptionalDialog::buildVoxGroup() {
     Place(frame, "Frame1", {240, 120, 4095, 3375});
     int top = 360;
     int labelNumber = 1;
-    for (const OptionalList& spec : OptionalLists()) {
-        if (!spec.visible) continue;
-        auto* label = new QLabel(Q(spec.label), frame);
+    for (const OptionalList& list : OptionalLists()) {
+        if (!list.visible) continue;
+        auto* label = new QLabel(Utf8(list.label), frame);
         Place(label, QString("Label%1").arg(labelNumber++), {240, top, 1470, 330});
         auto* combo = new QComboBox(frame);
-        Place(combo, Q(spec.name), {1800, top, 1935, 330});
+        Place(combo, Utf8(list.name), {1800, top, 1935, 330});
         label->setBuddy(combo);  // a list's accessible name is its current entry
-        lists_.push_back({&spec, combo, {}, -1});
+        lists_.push_back({&list, combo, {}, -1});
         top += kRowStep;
     }
     int checkTop = 2280;
-    for (const OptionalCheck& spec : OptionalChecks()) {
-        auto* box = new QCheckBox(Q(spec.caption), frame);
-        Place(box, Q(spec.name), {480, checkTop, 3495, 330});
-        checks_.push_back({&spec, box, {}, false});
+    for (const OptionalCheck& check : OptionalChecks()) {
+        auto* box = new QCheckBox(Utf8(check.caption), frame);
+        Place(box, Utf8(check.name), {480, checkTop, 3495, 330});
+        checks_.push_back({&check, box, {}, false});
         checkTop += kRowStep;
     }
 }
@@ -78,49 +65,49 @@ void OptionalDialog::buildHiddenControls() {
 
     int labelNumber = 10;
     auto addLabel = [&labelNumber](QWidget* parent, std::string_view text, QRect twips) {
-        auto* label = new QLabel(Q(text), parent);
+        auto* label = new QLabel(Utf8(text), parent);
         Place(label, QString("Label%1").arg(labelNumber++), twips);
         return label;
     };
 
     int dtmfTop = 360, scanTop = 360, looseTop = 240;
-    for (const OptionalList& spec : OptionalLists()) {
-        if (spec.visible) continue;
+    for (const OptionalList& list : OptionalLists()) {
+        if (list.visible) continue;
         auto* combo = new QComboBox;
-        if (spec.list == ValueList::Dtmf) {
+        if (list.list == ValueList::Dtmf) {
             combo->setParent(dtmf);
-            addLabel(dtmf, spec.label, {120, dtmfTop, 1800, 330});
-            Place(combo, Q(spec.name), {2040, dtmfTop, 2000, 330});
+            addLabel(dtmf, list.label, {120, dtmfTop, 1800, 330});
+            Place(combo, Utf8(list.name), {2040, dtmfTop, 2000, 330});
             dtmfTop += kRowStep;
-        } else if (spec.position >= 11) {
+        } else if (list.position >= 11) {
             combo->setParent(scan);
-            addLabel(scan, spec.label, {120, scanTop, 2700, 330});
-            Place(combo, Q(spec.name), {2880, scanTop, 2000, 330});
+            addLabel(scan, list.label, {120, scanTop, 2700, 330});
+            Place(combo, Utf8(list.name), {2880, scanTop, 2000, 330});
             scanTop += kRowStep;
         } else {
             combo->setParent(this);
-            addLabel(this, spec.label, {kLooseLeft, looseTop, 1500, 330})->hide();
-            Place(combo, Q(spec.name), {kLooseLeft + 1560, looseTop, 2000, 330});
+            addLabel(this, list.label, {kLooseLeft, looseTop, 1500, 330})->hide();
+            Place(combo, Utf8(list.name), {kLooseLeft + 1560, looseTop, 2000, 330});
             combo->hide();
             looseTop += kRowStep;
         }
-        lists_.push_back({&spec, combo, {}, -1});
+        lists_.push_back({&list, combo, {}, -1});
     }
 
-    for (const OptionalText& spec : OptionalTexts()) {
-        QLineEdit* edit = spec.codeLength > 0
-                              ? new FilteredLineEdit(CodeKeyFilter(spec.codeLength), this)
+    for (const OptionalText& text : OptionalTexts()) {
+        QLineEdit* edit = text.codeLength > 0
+                              ? new FilteredLineEdit(CodeKeyFilter(text.codeLength), this)
                               : new QLineEdit(scan);
-        if (spec.codeLength > 0) {
-            addLabel(this, spec.label, {kLooseLeft, looseTop, 1500, 330})->hide();
-            Place(edit, Q(spec.name), {kLooseLeft + 1560, looseTop, 2000, 330});
+        if (text.codeLength > 0) {
+            addLabel(this, text.label, {kLooseLeft, looseTop, 1500, 330})->hide();
+            Place(edit, Utf8(text.name), {kLooseLeft + 1560, looseTop, 2000, 330});
             edit->hide();
             looseTop += kRowStep;
         } else {
             // Text5 / Text6 with the scroll bar VScroll1 / VScroll2 beside them.
-            const int n = spec.position - 18;
-            addLabel(scan, spec.label, {120, scanTop, 2700, 330});
-            Place(edit, Q(spec.name), {2880, scanTop, 1600, 330});
+            const int n = text.position - 18;
+            addLabel(scan, text.label, {120, scanTop, 2700, 330});
+            Place(edit, Utf8(text.name), {2880, scanTop, 1600, 330});
             auto* bar = new QScrollBar(Qt::Vertical, scan);
             Place(bar, QString("VScroll%1").arg(n), {4500, scanTop, 255, 330});
             bar->setRange(0, 255);
@@ -130,7 +117,7 @@ void OptionalDialog::buildHiddenControls() {
                     [edit](int value) { edit->setText(QString::number(value)); });
             scanTop += kRowStep;
         }
-        texts_.push_back({&spec, edit, {}});
+        texts_.push_back({&text, edit, {}});
     }
 
     grid_ = MakeFixedGrid(this, "mfgrid1", kDtmfCount + 1, {"编号", "自动拨号存储器"},
@@ -145,17 +132,17 @@ void OptionalDialog::buildHiddenControls() {
 
 void OptionalDialog::load() {
     for (ListBinding& b : lists_) {
-        for (const auto& item : b.spec->items) b.combo->addItem(QString::fromStdString(item));
-        b.loaded = ValueOf(state_, b.spec->list, b.spec->position);
-        b.shown = ListIndexOf(b.spec->form, b.spec->items, b.loaded);
+        for (const auto& item : b.description->items) b.combo->addItem(QString::fromStdString(item));
+        b.loaded = ValueOf(state_, b.description->list, b.description->position);
+        b.shown = ListIndexOf(b.description->form, b.description->items, b.loaded);
         b.combo->setCurrentIndex(b.shown);
     }
     for (TextBinding& b : texts_) {
-        b.loaded = state_.option(b.spec->position);
+        b.loaded = state_.option(b.description->position);
         b.edit->setText(QString::fromStdString(b.loaded));
     }
     for (CheckBinding& b : checks_) {
-        b.loaded = state_.option(b.spec->position);
+        b.loaded = state_.option(b.description->position);
         b.shown = CheckedOf(b.loaded);
         b.box->setChecked(b.shown);
     }
@@ -168,17 +155,17 @@ void OptionalDialog::load() {
 void OptionalDialog::store() {
     for (const ListBinding& b : lists_) {
         const int index = b.combo->currentIndex();
-        ValueOf(state_, b.spec->list, b.spec->position) = ValueToStore(
-            b.loaded, index == b.shown, ListValueOf(b.spec->form, b.spec->items, index));
+        ValueOf(state_, b.description->list, b.description->position) = ValueToStore(
+            b.loaded, index == b.shown, ListValueOf(b.description->form, b.description->items, index));
     }
     for (const TextBinding& b : texts_) {
         const QString text = b.edit->text();
-        state_.option(b.spec->position) =
+        state_.option(b.description->position) =
             ValueToStore(b.loaded, text == QString::fromStdString(b.loaded), text.toStdString());
     }
     for (const CheckBinding& b : checks_) {
         const bool checked = b.box->isChecked();
-        state_.option(b.spec->position) =
+        state_.option(b.description->position) =
             ValueToStore(b.loaded, checked == b.shown, CheckValueOf(checked));
     }
     for (int row = 1; row <= kDtmfCount; ++row) {

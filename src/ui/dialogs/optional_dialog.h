@@ -28,18 +28,18 @@ public:
 
 private:
     struct ListBinding {
-        const OptionalList* spec;
+        const OptionalList* description;
         QComboBox* combo;
         std::string loaded;
         int shown;
     };
     struct TextBinding {
-        const OptionalText* spec;
+        const OptionalText* description;
         QLineEdit* edit;
         std::string loaded;
     };
     struct CheckBinding {
-        const OptionalCheck* spec;
+        const OptionalCheck* description;
         QCheckBox* box;
         std::string loaded;
         bool shown;

@@ -10,11 +10,7 @@ namespace r7::ui {
 
 TestFrequencyDialog::TestFrequencyDialog(EditorState& state, QWidget* parent)
     : QDialog(parent), state_(state) {
-    setObjectName("Form4");
-    setWindowTitle("Test Frequcy");
-    setModal(true);
-    UseLayoutFont(this);
-    setFixedSize(TwipsToPixels(4785), TwipsToPixels(6165));
+    SetUpDialog(this, "Form4", "Test Frequcy", {4785, 6165});
 
     grid_ = MakeFixedGrid(this, "mfgrid1", kTestFrequencyRows + 1,
                           {"Channel", "Receive", "Transmit"}, {945, 1395, 1305});
@@ -33,13 +29,8 @@ TestFrequencyDialog::TestFrequencyDialog(EditorState& state, QWidget* parent)
         SetCellEditable(grid_, row, 2, !state_.testFrequency(row, 1).empty());
     }
 
-    auto* ok = MakeButton(this, "Command1", "OK", {1920, 5640, 1095, 375});
-    auto* cancel = MakeButton(this, "Command2", "Cancel", {3120, 5640, 1095, 375});
-    connect(ok, &QPushButton::clicked, this, [this] {
-        store();
-        accept();
-    });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    AddOkCancel(this, "OK", {1920, 5640, 1095, 375}, "Cancel", {3120, 5640, 1095, 375},
+                [this] { store(); });
 }
 
 void TestFrequencyDialog::cellEdited(int row, int column, const QString& typed) {

@@ -11,6 +11,7 @@
 
 #include "image/channel_editing.h"
 #include "image/editor_state.h"
+#include "ui/dialogs/dialog_support.h"
 
 namespace r7::ui {
 
@@ -79,11 +80,11 @@ ChannelGrid::ChannelGrid(QWidget* parent) : QTableView(parent) {
     setWordWrap(false);
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setDefaultSectionSize(Twips(kRowHeight));
+    verticalHeader()->setDefaultSectionSize(TwipsToPixels(kRowHeight));
     horizontalHeader()->setSectionsClickable(false);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
-    horizontalHeader()->setMinimumSectionSize(Twips(600));
+    horizontalHeader()->setMinimumSectionSize(TwipsToPixels(600));
     horizontalHeader()->setStretchLastSection(true);
 }
 
@@ -101,11 +102,11 @@ void ChannelGrid::applyDesignSizes() {
         if (column == ColReceive || column == ColTransmit) {
             needed = body.horizontalAdvance(QStringLiteral("469.99375"));
         }
-        const int columnWidth = std::max(Twips(kColumnWidths[column]), needed + 14);
+        const int columnWidth = std::max(TwipsToPixels(kColumnWidths[column]), needed + 14);
         setColumnWidth(column, columnWidth);
         width += columnWidth;
     }
-    const int rowHeight = std::max(Twips(kRowHeight), body.height() + 4);
+    const int rowHeight = std::max(TwipsToPixels(kRowHeight), body.height() + 4);
     verticalHeader()->setDefaultSectionSize(rowHeight);
     horizontalHeader()->setFixedHeight(rowHeight + 2);
     setMinimumSize(width, 2 * frameWidth() + rowHeight + 2 + kChannelCount * rowHeight);

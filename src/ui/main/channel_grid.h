@@ -33,9 +33,6 @@ public:
     // Column widths and row heights of the design; call after setModel().
     void applyDesignSizes();
 
-    // Twips of the window design in pixels at 96 dpi.
-    static int Twips(int twips) { return (twips + 7) / 15; }
-
     // Keys belong to the current cell: no jumping to a row whose text starts with them.
     void keyboardSearch(const QString& search) override;
 

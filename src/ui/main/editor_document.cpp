@@ -47,20 +47,19 @@ void EditorDocument::clearChannels() {
 
 void EditorDocument::setCombo(int n, int position) {
     if (n < 1 || n > kComboCount || position < 0) return;
-    const int count = n == 1 ? static_cast<int>(bandEntries_.size())
+    const int count = n == BandCombo ? static_cast<int>(bandEntries_.size())
                              : static_cast<int>(ComboEntries(n).size());
     if (position >= count) return;
     EditorState next = state_;
-    const bool bandChanged = n == 1 && position != state_.combo(1);
+    const bool bandChanged = n == BandCombo && position != state_.combo(BandCombo);
     next.combo(n) = position;
     commit(next, tr("Setting change"));
     // A band change throws the channels away: it begins another configuration.
     if (bandChanged) emit historyCleared();
 }
 
-void EditorDocument::appendBandEntry(const QString& entry) { bandEntries_ << entry; }
 
-QString EditorDocument::bandText() const { return bandEntries_.value(state_.combo(1)); }
+QString EditorDocument::bandText() const { return bandEntries_.value(state_.combo(BandCombo)); }
 
 BandLimits EditorDocument::bandLimits() const { return BandLimitsOf(bandText().toStdString()); }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-// The one editor state of the main window. Every change goes through here, so the grid
-// and the setting lists all see the same thing.
+// The one editor state of the main window. Every change goes through here, so the grid,
+// the setting lists and the undo history all see the same thing.
 
 #include <QObject>
 #include <QString>
@@ -13,6 +13,20 @@
 #include "image/editor_state.h"
 
 namespace r7::ui {
+
+// The general-setting lists of the main window: the value is N of its name ComboN.
+enum ComboId : int {
+    BandCombo = 1,
+    LanguageCombo = 2,
+    LaunchTimeCombo = 3,
+    TimeoutAlarmCombo = 4,  // shown nowhere, kept with the rest
+    SquelchCombo = 5,
+    BatterySaveCombo = 6,
+    BeepCombo = 7,
+    ScanCombo = 8,
+    RadioReturnCombo = 9,
+    RadioSwitchCombo = 10,
+};
 
 class EditorDocument : public QObject {
     Q_OBJECT
@@ -36,7 +50,6 @@ public:
 
     // The band list (Combo1). Every entry reads as "LLL-UUU...", limits in MHz.
     const QStringList& bandEntries() const { return bandEntries_; }
-    void appendBandEntry(const QString& entry);
     void setBandEntries(const QStringList& entries) { bandEntries_ = entries; }
     QString bandText() const;
     BandLimits bandLimits() const;

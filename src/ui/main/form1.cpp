@@ -13,12 +13,15 @@
 #include <QProgressBar>
 #include <QStyle>
 #include <QToolBar>
+#include <QToolButton>
+#include <QActionEvent>
 #include <QVBoxLayout>
 #include <clocale>
 
 #include "image/channel_editing.h"
 #include "image/setting_lists.h"
 #include "link/transfer_controller.h"
+#include "ui/dialogs/dialog_support.h"
 #include "ui/main/channel_grid.h"
 #include "ui/main/channel_table_model.h"
 #include "ui/main/editor_document.h"
@@ -29,17 +32,9 @@ namespace r7::ui {
 
 namespace {
 
-int Tw(int twips) { return ChannelGrid::Twips(twips); }
+int Tw(int twips) { return TwipsToPixels(twips); }
 
-QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-QString ApplicationTitle() { return Q(kApplicationTitle); }
-
-QAction* NewAction(QMenu* menu, const char* name, const QString& caption) {
-    auto* action = menu->addAction(caption);
-    action->setObjectName(QLatin1String(name));
-    return action;
-}
+QString ApplicationTitle() { return Utf8(kApplicationTitle); }
 
 QAction* NewSeparator(QMenu* menu, const char* name) {
     auto* action = menu->addSeparator();
@@ -57,22 +52,23 @@ QMenu* NewMenu(QWidget* parent, const char* name, const QString& title) {
 // Label caption, list number; top to bottom in "Optional Set".
 struct SettingRow {
     const char* caption;
-    int combo;
+    ComboId combo;
 };
 constexpr SettingRow kSettingRows[] = {
-    {"Language", 2}, {"LauchTime", 3},    {"Scan", 8},         {"Squelch Grade", 5},
-    {"Battery Save", 6}, {"Beep", 7}, {"Radio Return", 9}, {"Radio Switch ", 10},
+    {"Language", LanguageCombo},        {"LauchTime", LaunchTimeCombo},   {"Scan", ScanCombo},
+    {"Squelch Grade", SquelchCombo},    {"Battery Save", BatterySaveCombo}, {"Beep", BeepCombo},
+    {"Radio Return", RadioReturnCombo}, {"Radio Switch ", RadioSwitchCombo},
 };
 
 }  // namespace
 
 Form1::Form1(Form1Hooks hooks, QWidget* parent) : QMainWindow(parent), hooks_(std::move(hooks)) {
-    // The core reads and writes numbers with the C library; keep its decimal point '.'
+    // The core still formats a few numbers with printf; keep its decimal point '.'
     // whatever the desktop's locale (QApplication adopts the user's LC_NUMERIC).
     std::setlocale(LC_NUMERIC, "C");
 
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(Q(kWindowCaption));
+    setWindowTitle(Utf8(kWindowCaption));
     setContextMenuPolicy(Qt::NoContextMenu);  // no tool bar hide/show menu
     document_ = new EditorDocument(this);
     model_ = new ChannelTableModel(document_, this);
@@ -86,7 +82,7 @@ Form1::Form1(Form1Hooks hooks, QWidget* parent) : QMainWindow(parent), hooks_(st
     connect(document_, &EditorDocument::settingsChanged, this, &Form1::refreshSettings);
     connect(document_, &EditorDocument::stateReplaced, this, &Form1::refreshSettings);
     // After the editor has closed, so the box cannot re-enter the edit that caused it.
-    connect(document_, &EditorDocument::frequencyRejected, this, &Form1::ShowRangeMessage,
+    connect(document_, &EditorDocument::frequencyRejected, this, &Form1::showRangeMessage,
             Qt::QueuedConnection);
 
     Form_Load();
@@ -173,6 +169,41 @@ void Form1::buildMenus() {
     connect(m.mnudel_channel, &QAction::triggered, this, &Form1::mnudel_channel_Click);
 }
 
+namespace {
+
+// A tool bar button that runs a menu item's own action, so the two are enabled and
+// triggered as one. It keeps its own icon and tip: the menu item's caption differs.
+class CommandButton : public QToolButton {
+public:
+    CommandButton(QAction* command, const QIcon& icon, const QString& tip, QToolBar* bar)
+        : QToolButton(bar), icon_(icon), tip_(tip) {
+        setAutoRaise(true);
+        setIconSize(bar->iconSize());
+        setFocusPolicy(Qt::NoFocus);
+        setToolButtonStyle(Qt::ToolButtonIconOnly);
+        setDefaultAction(command);
+        keepOwnLook();
+    }
+
+protected:
+    void actionEvent(QActionEvent* event) override {
+        QToolButton::actionEvent(event);  // copies the action's text, icon and tip again
+        keepOwnLook();
+    }
+
+private:
+    void keepOwnLook() {
+        setIcon(icon_);
+        setText(tip_);
+        setToolTip(tip_);
+    }
+
+    QIcon icon_;
+    QString tip_;
+};
+
+}  // namespace
+
 void Form1::buildToolbar() {
     Toolbar1_ = new QToolBar(this);
     Toolbar1_->setObjectName(QStringLiteral("Toolbar1"));
@@ -186,34 +217,38 @@ void Form1::buildToolbar() {
         const char* key;
         const char* tip;
         QStyle::StandardPixmap icon;
+        QAction* Form1Menus::*command;
     };
-    const Button buttons[kToolButtonCount] = {
-        {"new", "New", QStyle::SP_FileIcon},
-        {"open", "Open", QStyle::SP_DialogOpenButton},
-        {"save", "Save", QStyle::SP_DialogSaveButton},
-        {nullptr, nullptr, QStyle::SP_CustomBase},
-        {"read", "Read frequcy", QStyle::SP_ArrowDown},
-        {"write", "Write frequcy", QStyle::SP_ArrowUp},
-        {"Test", nullptr, QStyle::SP_BrowserReload},
+    const Button buttons[] = {
+        {"new", "New", QStyle::SP_FileIcon, &Form1Menus::mnuNew},
+        {"open", "Open", QStyle::SP_DialogOpenButton, &Form1Menus::mnuOpen},
+        {"save", "Save", QStyle::SP_DialogSaveButton, &Form1Menus::mnuAssave},
+        {"read", "Read frequcy", QStyle::SP_ArrowDown, &Form1Menus::mnureadFre},
+        {"write", "Write frequcy", QStyle::SP_ArrowUp, &Form1Menus::mnuwriteFre},
     };
-    for (std::size_t i = 0; i < std::size(buttons); ++i) {
-        const Button& b = buttons[i];
-        QAction* action = nullptr;
-        if (!b.key) {
-            action = Toolbar1_->addSeparator();
-        } else {
-            action = Toolbar1_->addAction(style()->standardIcon(b.icon), b.tip ? QString::fromLatin1(b.tip) : QString());
-            action->setObjectName(QLatin1String(b.key));
-            action->setData(QLatin1String(b.key));
-            action->setToolTip(b.tip ? QString::fromLatin1(b.tip) : QString());
-        }
-        toolButtons_[i] = action;
+    std::size_t position = 0;
+    for (const Button& b : buttons) {
+        if (position == kSeparatorPosition - 1) toolButtons_[position++] = Toolbar1_->addSeparator();
+        QAction* command = menus_.*b.command;
+        const QString tip = QString::fromLatin1(b.tip);
+        QAction* entry =
+            Toolbar1_->addWidget(new CommandButton(command, style()->standardIcon(b.icon), tip, Toolbar1_));
+        entry->setObjectName(QLatin1String(b.key));
+        entry->setText(tip);
+        toolButtons_[position++] = command;
     }
-    toolButton(QStringLiteral("Test"))->setVisible(false);
+    // The service re-lock button has no menu item: the tool bar holds its action.
+    QAction* test = Toolbar1_->addAction(style()->standardIcon(QStyle::SP_BrowserReload), QString());
+    test->setObjectName(QStringLiteral("Test"));
+    test->setVisible(false);
+    toolButtons_[position] = test;
     // The one button without a text: a screen reader still says what it does.
-    if (QWidget* test = Toolbar1_->widgetForAction(toolButton(QStringLiteral("Test"))))
-        test->setAccessibleName(QStringLiteral("Test: leave service mode"));
-    connect(Toolbar1_, &QToolBar::actionTriggered, this, &Form1::Toolbar1_ButtonClick);
+    if (QWidget* button = Toolbar1_->widgetForAction(test))
+        button->setAccessibleName(QStringLiteral("Test: leave service mode"));
+    // A disabled tool bar (a transfer runs) starts nothing, whatever triggers the button.
+    connect(test, &QAction::triggered, this, [this] {
+        if (Toolbar1_->isEnabled()) TestButton_Click();
+    });
 }
 
 void Form1::buildWidgets() {
@@ -224,93 +259,12 @@ void Form1::buildWidgets() {
     mfgrid1_ = new ChannelGrid(central);
     mfgrid1_->setObjectName(QStringLiteral("mfgrid1"));
     mfgrid1_->setModel(model_);
+    mfgrid1_->setAccessibleName(QStringLiteral("Channels"));
     connect(mfgrid1_, &ChannelGrid::channelMenuRequested, this, &Form1::mfgrid1_MouseDown);
 
-    Frame1_ = new QGroupBox(QStringLiteral("Model"), central);
-    Frame1_->setObjectName(QStringLiteral("Frame1"));
-    Frame1_->setFixedSize(Tw(3540), Tw(945));
-    Label3_ = new QLabel(QStringLiteral("Frequcy:"), Frame1_);
-    Label3_->setObjectName(QStringLiteral("Label3"));
-    Label3_->setGeometry(Tw(480), Tw(435), Tw(960), Tw(240));
-
-    Frame2_ = new QGroupBox(QStringLiteral("Optional Set"), central);
-    Frame2_->setObjectName(QStringLiteral("Frame2"));
-    Frame2_->setFixedSize(Tw(3540), Tw(4095));
-
-    for (int n = 1; n <= kComboCount; ++n) {
-        auto* box = new QComboBox(n == 1 ? static_cast<QWidget*>(Frame1_) : Frame2_);
-        box->setObjectName(QStringLiteral("Combo%1").arg(n));
-        box->setEditable(false);
-        combos_[static_cast<std::size_t>(n - 1)] = box;
-    }
-    // Lists filled at design; Combo3 and Combo5 are filled by start-up.
-    for (const QString& entry : document_->bandEntries()) combo(1)->addItem(entry);
-    // The limits come from the entries the list shows, however an entry got there.
-    const auto followBandList = [this] {
-        QStringList entries;
-        for (int i = 0; i < combo(1)->count(); ++i) entries << combo(1)->itemText(i);
-        document_->setBandEntries(entries);
-    };
-    QAbstractItemModel* bands = combo(1)->model();
-    connect(bands, &QAbstractItemModel::rowsInserted, this, followBandList);
-    connect(bands, &QAbstractItemModel::rowsRemoved, this, followBandList);
-    connect(bands, &QAbstractItemModel::dataChanged, this, followBandList);
-    for (int n : {2, 4, 6, 7, 8, 9, 10}) {
-        for (const std::string& entry : ComboEntries(n)) combo(n)->addItem(QString::fromStdString(entry));
-    }
-    combo(1)->setGeometry(Tw(1560), Tw(360), Tw(1635), Tw(360));
-    // A list's accessible name is its current entry; its label is what names it.
-    Label3_->setBuddy(combo(1));
-
-    int top = 240;
-    for (const SettingRow& row : kSettingRows) {
-        auto* label = new QLabel(QString::fromLatin1(row.caption), Frame2_);
-        label->setObjectName(QStringLiteral("LabelCombo%1").arg(row.combo));
-        label->setGeometry(Tw(240), Tw(top + 60), Tw(1500), Tw(240));
-        label->setBuddy(combo(row.combo));
-        combo(row.combo)->setGeometry(Tw(1800), Tw(top), Tw(1455), Tw(345));
-        top += 465;
-    }
-    Label1_ = new QLabel(Q("\xE5\x8F\x91\xE5\xB0\x84\xE8\xB6\x85\xE6\x97\xB6\xE9\xA2\x84\xE8\xAD\xA6"), Frame2_);
-    Label1_->setObjectName(QStringLiteral("Label1"));
-    Label1_->setGeometry(Tw(120), Tw(4080 + 60), Tw(1500), Tw(240));
-    Label1_->setBuddy(combo(4));
-    combo(4)->setGeometry(Tw(1800), Tw(4080), Tw(1455), Tw(345));
-    Label1_->hide();
-    combo(4)->hide();
-
-    for (int n = 1; n <= kComboCount; ++n) {
-        connect(combo(n), &QComboBox::currentIndexChanged, this, [this, n](int position) {
-            if (n == 1) {
-                Combo1_Click(position);
-            } else if (position >= 0) {
-                document_->setCombo(n, position);
-            }
-        });
-    }
-
-    Label_ = new QLabel(central);
-    Label_->setObjectName(QStringLiteral("Label"));
-    {
-        // The label blinks during a transfer; keeping its room stops the progress bar
-        // beside it from changing width at every blink.
-        QSizePolicy policy = Label_->sizePolicy();
-        policy.setRetainSizeWhenHidden(true);
-        Label_->setSizePolicy(policy);
-    }
-    // Shown and empty until a transfer blinks it, so the first caption appears at once.
-    Label2_ = new QLabel(QStringLiteral("Morvane Radio Communication Co."), central);
-    Label2_->setObjectName(QStringLiteral("Label2"));
-    Label2_->setFixedWidth(Tw(2430));
-    Label2_->setCursor(Qt::PointingHandCursor);
-    Label2_->installEventFilter(this);
-    Label2_->hide();
-    ProgressBar1_ = new QProgressBar(central);
-    ProgressBar1_->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1_->setRange(0, 460);
-    ProgressBar1_->setValue(0);
-    ProgressBar1_->setTextVisible(false);
-    ProgressBar1_->hide();
+    buildModelFrame(central);
+    buildSettingsFrame(central);
+    QWidget* strip = buildStatusStrip(central);
 
     // Grid on the left growing with the window, the two frames on the right, the status
     // strip along the bottom (it keeps its height while everything in it is hidden).
@@ -325,50 +279,152 @@ void Form1::buildWidgets() {
     gridColumn->setContentsMargins(0, Tw(70), 0, 0);
     gridColumn->addWidget(mfgrid1_);
 
-    auto* top_row = new QHBoxLayout;
-    top_row->setContentsMargins(Tw(120), Tw(90), Tw(150), 0);
-    top_row->setSpacing(Tw(60));
-    top_row->addLayout(gridColumn, 1);
-    top_row->addLayout(right);
+    auto* topRow = new QHBoxLayout;
+    topRow->setContentsMargins(Tw(120), Tw(90), Tw(150), 0);
+    topRow->setSpacing(Tw(60));
+    topRow->addLayout(gridColumn, 1);
+    topRow->addLayout(right);
 
+    auto* root = new QVBoxLayout(central);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->setSpacing(Tw(20));
+    root->addLayout(topRow, 1);
+    root->addWidget(strip);
+
+    chainTabOrder();
+    GuardWheel(central);
+}
+
+void Form1::buildModelFrame(QWidget* central) {
+    Frame1_ = new QGroupBox(QStringLiteral("Model"), central);
+    Frame1_->setObjectName(QStringLiteral("Frame1"));
+    Frame1_->setFixedSize(Tw(3540), Tw(945));
+    Label3_ = new QLabel(QStringLiteral("Frequcy:"), Frame1_);
+    Label3_->setObjectName(QStringLiteral("Label3"));
+    Label3_->setGeometry(Tw(480), Tw(435), Tw(960), Tw(240));
+
+    QComboBox* bandList = newCombo(BandCombo, Frame1_);
+    bandList->setGeometry(Tw(1560), Tw(360), Tw(1635), Tw(360));
+    // A list's accessible name is its current entry; its label is what names it.
+    Label3_->setBuddy(bandList);
+    for (const QString& entry : document_->bandEntries()) bandList->addItem(entry);
+    // The limits come from the entries the list shows, however an entry got there.
+    const auto followBandList = [this, bandList] {
+        QStringList entries;
+        for (int i = 0; i < bandList->count(); ++i) entries << bandList->itemText(i);
+        document_->setBandEntries(entries);
+    };
+    QAbstractItemModel* bands = bandList->model();
+    connect(bands, &QAbstractItemModel::rowsInserted, this, followBandList);
+    connect(bands, &QAbstractItemModel::rowsRemoved, this, followBandList);
+    connect(bands, &QAbstractItemModel::dataChanged, this, followBandList);
+    connect(bandList, &QComboBox::currentIndexChanged, this, &Form1::Combo1_Click);
+}
+
+void Form1::buildSettingsFrame(QWidget* central) {
+    Frame2_ = new QGroupBox(QStringLiteral("Optional Set"), central);
+    Frame2_->setObjectName(QStringLiteral("Frame2"));
+    Frame2_->setFixedSize(Tw(3540), Tw(4095));
+
+    // Combo1 belongs to the Model frame; the settings are created in number order.
+    for (int n = LanguageCombo; n <= kComboCount; ++n) newCombo(static_cast<ComboId>(n), Frame2_);
+    // Lists filled at design; Combo3 and Combo5 are filled by start-up.
+    for (ComboId n : {LanguageCombo, TimeoutAlarmCombo, BatterySaveCombo, BeepCombo, ScanCombo,
+                      RadioReturnCombo, RadioSwitchCombo})
+        fillCombo(n);
+    // Connected once filled: filling selects the first entry, which is no user's choice.
+    for (int n = LanguageCombo; n <= kComboCount; ++n) {
+        connect(combo(n), &QComboBox::currentIndexChanged, this, [this, n](int position) {
+            if (position >= 0) document_->setCombo(n, position);
+        });
+    }
+
+    int top = 240;
+    for (const SettingRow& row : kSettingRows) {
+        auto* label = new QLabel(QString::fromLatin1(row.caption), Frame2_);
+        label->setObjectName(QStringLiteral("LabelCombo%1").arg(row.combo));
+        label->setGeometry(Tw(240), Tw(top + 60), Tw(1500), Tw(240));
+        label->setBuddy(combo(row.combo));
+        combo(row.combo)->setGeometry(Tw(1800), Tw(top), Tw(1455), Tw(345));
+        top += 465;
+    }
+    Label1_ = new QLabel(Utf8("\xE5\x8F\x91\xE5\xB0\x84\xE8\xB6\x85\xE6\x97\xB6\xE9\xA2\x84\xE8\xAD\xA6"), Frame2_);
+    Label1_->setObjectName(QStringLiteral("Label1"));
+    Label1_->setGeometry(Tw(120), Tw(4080 + 60), Tw(1500), Tw(240));
+    Label1_->setBuddy(combo(TimeoutAlarmCombo));
+    combo(TimeoutAlarmCombo)->setGeometry(Tw(1800), Tw(4080), Tw(1455), Tw(345));
+    Label1_->hide();
+    combo(TimeoutAlarmCombo)->hide();
+}
+
+QComboBox* Form1::newCombo(ComboId n, QWidget* frame) {
+    auto* box = new QComboBox(frame);
+    box->setObjectName(QStringLiteral("Combo%1").arg(n));
+    box->setEditable(false);
+    combos_[static_cast<std::size_t>(n - 1)] = box;
+    return box;
+}
+
+void Form1::fillCombo(ComboId n) {
+    for (const std::string& entry : ComboEntries(n)) combo(n)->addItem(QString::fromStdString(entry));
+}
+
+QWidget* Form1::buildStatusStrip(QWidget* central) {
     auto* strip = new QWidget(central);
     strip->setObjectName(QStringLiteral("statusStrip"));
     strip->setFixedHeight(Tw(300));
+
+    // Shown and empty until a transfer blinks it, so the first caption appears at once.
+    Label_ = new QLabel(strip);
+    Label_->setObjectName(QStringLiteral("Label"));
+    // The label blinks during a transfer; keeping its room stops the progress bar beside
+    // it from changing width at every blink.
+    QSizePolicy policy = Label_->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    Label_->setSizePolicy(policy);
+
+    ProgressBar1_ = new QProgressBar(strip);
+    ProgressBar1_->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1_->setRange(0, 460);
+    ProgressBar1_->setValue(0);
+    ProgressBar1_->setTextVisible(false);
+    ProgressBar1_->hide();
+
+    Label2_ = new QLabel(QStringLiteral("Morvane Radio Communication Co."), strip);
+    Label2_->setObjectName(QStringLiteral("Label2"));
+    Label2_->setFixedWidth(Tw(2430));
+    Label2_->setCursor(Qt::PointingHandCursor);
+    Label2_->installEventFilter(this);
+    Label2_->hide();
+
     auto* stripLayout = new QHBoxLayout(strip);
     stripLayout->setContentsMargins(0, 0, 0, 0);
     stripLayout->addSpacing(Tw(120));
     stripLayout->addWidget(Label_);
     stripLayout->addWidget(ProgressBar1_, 1);
     stripLayout->addWidget(Label2_);
-    Label_->setParent(strip);
-    Label2_->setParent(strip);
-    ProgressBar1_->setParent(strip);
+    return strip;
+}
 
-    auto* root = new QVBoxLayout(central);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(Tw(20));
-    root->addLayout(top_row, 1);
-    root->addWidget(strip);
-
+void Form1::chainTabOrder() {
     // Tab follows the screen: the grid, the band, then the settings top to bottom; arrows
     // move inside the grid.
-    mfgrid1_->setAccessibleName(QStringLiteral("Channels"));
     QWidget* previous = mfgrid1_;
     const auto chain = [&previous](QWidget* next) {
         QWidget::setTabOrder(previous, next);
         previous = next;
     };
-    chain(combo(1));
+    chain(combo(BandCombo));
     for (const SettingRow& row : kSettingRows) chain(combo(row.combo));
-    chain(combo(4));
-    GuardWheel(central);
+    chain(combo(TimeoutAlarmCombo));
 }
 
 QAction* Form1::toolButton(const QString& key) const {
-    for (QAction* action : toolButtons_) {
-        if (action && !action->isSeparator() && action->data().toString() == key) return action;
-    }
-    return nullptr;
+    static const QStringList kKeys = {QStringLiteral("new"),  QStringLiteral("open"),  QStringLiteral("save"),
+                                      QString(),              QStringLiteral("read"),  QStringLiteral("write"),
+                                      QStringLiteral("Test")};
+    const qsizetype position = key.isEmpty() ? -1 : kKeys.indexOf(key);
+    return position < 0 ? nullptr : toolButtons_[static_cast<std::size_t>(position)];
 }
 
 QAction* Form1::toolButtonAt(int position) const {
@@ -381,11 +437,11 @@ QComboBox* Form1::combo(int n) const {
     return combos_[static_cast<std::size_t>(n - 1)];
 }
 
-int Form1::BandIndex() const { return document_->combo(1); }
+int Form1::BandIndex() const { return document_->combo(BandCombo); }
 
 void Form1::addBandEntry(const QString& entry) {
-    const QSignalBlocker block(combo(1));
-    combo(1)->addItem(entry);  // the document follows the list
+    const QSignalBlocker block(combo(BandCombo));
+    combo(BandCombo)->addItem(entry);  // the document follows the list
 }
 
 void Form1::refreshSettings() {
@@ -401,12 +457,12 @@ void Form1::Form_Load() {
     mfgrid1_->applyDesignSizes();  // alignment and pick lists come with the model and delegate
     if (hooks_.restoreSettings) hooks_.restoreSettings(*this);
     {
-        const QSignalBlocker block3(combo(3));
-        const QSignalBlocker block5(combo(5));
-        for (const std::string& entry : ComboEntries(3)) combo(3)->addItem(QString::fromStdString(entry));
-        for (const std::string& entry : ComboEntries(5)) combo(5)->addItem(QString::fromStdString(entry));
+        const QSignalBlocker block3(combo(LaunchTimeCombo));
+        const QSignalBlocker block5(combo(SquelchCombo));
+        fillCombo(LaunchTimeCombo);
+        fillCombo(SquelchCombo);
     }
-    combo(1)->setCurrentIndex(0);
+    combo(BandCombo)->setCurrentIndex(0);
     ResetEditor();
     refreshSettings();
 }
@@ -434,20 +490,21 @@ void Form1::closeEvent(QCloseEvent* event) {
 void Form1::Combo1_Click(int position) {
     if (position < 0 || position == BandIndex()) return;
     const int answer = ShowMessageBox(
-        QStringLiteral("Select the data that different types or different frequency bands will delete the "
-                       "all -channel for use, continue? "),
-        36, QString());
+        QStringLiteral(
+            "Select the data that different types or different frequency bands will delete the "
+            "all -channel for use, continue? "),
+        YesNo | IconQuestion, QString());
     if (answer != kResultYes) {
         // Choosing the old entry again runs this handler once more, which finds no change.
-        combo(1)->setCurrentIndex(BandIndex());
+        combo(BandCombo)->setCurrentIndex(BandIndex());
         return;
     }
     document_->clearChannels();
     ResetEditor();
-    document_->setCombo(1, position);
+    document_->setCombo(BandCombo, position);
 }
 
-void Form1::ShowRangeMessage() { ShowMessageBox(Q(kRangeMessage), 16, QString()); }
+void Form1::showRangeMessage() { ShowMessageBox(Utf8(kRangeMessage), IconStop, QString()); }
 
 void Form1::mfgrid1_MouseDown(int row, const QPoint& globalPos) {
     if (row < 1 || row > 99) return;
@@ -462,29 +519,6 @@ void Form1::mfgrid1_MouseDown(int row, const QPoint& globalPos) {
 
 void Form1::mnudel_channel_Click() {
     if (deleteRow_ >= 1 && deleteRow_ <= kChannelCount) document_->deleteChannel(deleteRow_);
-}
-
-void Form1::Toolbar1_ButtonClick(QAction* button) {
-    // Each key runs the handler of its menu item, so both routes do the same.
-    struct Route {
-        const char* key;
-        QAction* Form1Menus::*item;
-    };
-    static constexpr Route kRoutes[] = {
-        {"new", &Form1Menus::mnuNew},          {"open", &Form1Menus::mnuOpen},
-        {"save", &Form1Menus::mnuAssave},      {"read", &Form1Menus::mnureadFre},
-        {"write", &Form1Menus::mnuwriteFre},
-    };
-    // A disabled tool bar (a transfer runs) starts nothing, whatever triggers its buttons.
-    if (!button || !Toolbar1_->isEnabled()) return;
-    const QString key = button->data().toString();
-    for (const Route& route : kRoutes) {
-        if (key == QLatin1String(route.key)) {
-            (menus_.*route.item)->trigger();
-            return;
-        }
-    }
-    if (key == QLatin1String("Test")) TestButton_Click();
 }
 
 void Form1::mnuQuit_Click() {

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "image/service_mode.h"
+#include "ui/main/editor_document.h"
 
 class QAction;
 class QComboBox;
@@ -81,18 +82,18 @@ public:
     const Form1Menus& menus() const { return menus_; }
 
     QToolBar* Toolbar1() const { return Toolbar1_; }
-    // A tool bar button by key ("new", "open", "save", "read", "write", "Test").
+    // The action of a tool bar button by key ("new", "open", "save", "read", "write",
+    // "Test"): the menu item's own action where the button runs a menu command.
     QAction* toolButton(const QString& key) const;
-    // A tool bar button by position from 1, the separator (4) counting as a button.
+    // The same by position from 1, the separator (4) counting as a button.
     QAction* toolButtonAt(int position) const;
     static constexpr int kToolButtonCount = 7;
+    static constexpr std::size_t kSeparatorPosition = 4;
 
     QGroupBox* Frame1() const { return Frame1_; }
     QGroupBox* Frame2() const { return Frame2_; }
     // The list ComboN, n = 1..10.
     QComboBox* combo(int n) const;
-    QLabel* Label3() const { return Label3_; }
-    QLabel* Label1() const { return Label1_; }
     QLabel* statusLabel() const { return Label_; }  // `Label`
     QLabel* Label2() const { return Label2_; }
     QProgressBar* ProgressBar1() const { return ProgressBar1_; }
@@ -101,8 +102,6 @@ public:
     int BandIndex() const;
     // Adds an entry to the band list `Combo1` ("LLL-UUU..." shape).
     void addBandEntry(const QString& entry);
-
-    void setStoreSettingsHook(std::function<void(Form1&)> hook) { hooks_.storeSettings = std::move(hook); }
 
     // Shows the grid's context menu; the default runs QMenu::exec. Tests trigger an item.
     using ContextMenuPresenter = std::function<void(QMenu*, const QPoint&)>;
@@ -118,7 +117,7 @@ public:
     // The lock state is the check mark of "Lock(L)".
     bool isLocked() const;
     // The saved lock state at start-up: locked disables only Frame1 and the grid.
-    void RestoreLock(bool locked);
+    void restoreLock(bool locked);
     // True while a read or write runs (from its start until the window is restored).
     bool isTransferring() const { return transferring_; }
 
@@ -140,9 +139,9 @@ public:
 
     // Opens a ".DAT" file by its path with Open's rules and messages (a file named at
     // start-up, a drop, a recent file); true when the editor now holds it.
-    bool OpenFile(const QString& path);
+    bool openFile(const QString& path);
     // Saves to `path` without a question; false, after saying why, when the write failed.
-    bool SaveFile(const QString& path);
+    bool saveFile(const QString& path);
     // The file last opened or saved; empty before either.
     QString currentFile() const { return currentFile_; }
     // Asked before Open, a radio read or closing the window replace what the editor holds;
@@ -170,7 +169,6 @@ public slots:
     void mnumainhelp_Click();
     void mnuabout_Click();
     void mnudel_channel_Click();
-    void Toolbar1_ButtonClick(QAction* button);
     void TestButton_Click();
     void Combo1_Click(int position);
     void Label2_Click();
@@ -183,14 +181,20 @@ private:
     void buildMenus();
     void buildToolbar();
     void buildWidgets();
+    void buildModelFrame(QWidget* central);
+    void buildSettingsFrame(QWidget* central);
+    QWidget* buildStatusStrip(QWidget* central);
+    QComboBox* newCombo(ComboId n, QWidget* frame);
+    void fillCombo(ComboId n);
+    void chainTabOrder();
     void Form_Load();
     void Form_Unload();
     // The defaults of a new configuration; also hides the progress bar.
     void ResetEditor();
-    void ShowRangeMessage();
+    void showRangeMessage();
     void mfgrid1_MouseDown(int row, const QPoint& globalPos);
     // The old file is never destroyed; returns false when the write failed.
-    bool SaveTo(const QString& path);
+    bool saveTo(const QString& path);
     void buildLink();
     void refreshPortMenu();
     void applyLock(bool locked);

@@ -55,7 +55,7 @@ void Form1::buildLink() {
     });
     connect(transfer_, &TransferController::modelFrameEnableAndFocusRequested, this, [this] {
         Frame1_->setEnabled(true);
-        combo(1)->setFocus();
+        combo(BandCombo)->setFocus();
     });
     connect(transfer_, &TransferController::progressShown, this, [this](int minimum, int maximum, int value) {
         ProgressBar1_->setRange(minimum, maximum);
@@ -136,7 +136,7 @@ void Form1::setTransferring(bool transferring) {
 
 bool Form1::isLocked() const { return menus_.mnulock->isChecked(); }
 
-void Form1::RestoreLock(bool locked) {
+void Form1::restoreLock(bool locked) {
     menus_.mnulock->setChecked(locked);
     if (locked) {
         Frame1_->setEnabled(false);

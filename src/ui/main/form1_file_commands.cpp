@@ -25,7 +25,8 @@ QString FileCaption(const QString& path) {
 }  // namespace
 
 void Form1::mnuNew_Click() {
-    if (ShowMessageBox(QStringLiteral("The data of the all channel will be removed! "), 305,
+    if (ShowMessageBox(QStringLiteral("The data of the all channel will be removed! "),
+                       OkCancel | IconExclamation | DefaultButton2,
                        QStringLiteral("Warn")) == kResultCancel) {
         return;
     }
@@ -37,15 +38,15 @@ void Form1::mnuOpen_Click() {
     if (replaceGuard_ && !replaceGuard_()) return;
     const std::optional<QString> chosen = ShowFileDialog(this, FileDialogMode::Open);
     if (!chosen || chosen->isEmpty()) return;
-    OpenFile(*chosen);
+    openFile(*chosen);
 }
 
-bool Form1::OpenFile(const QString& path) {
+bool Form1::openFile(const QString& path) {
     const DatReadResult read = ReadDatFile(path);
     switch (read.status) {
         case DatStatus::Ok:
             if (!document_->decodeImage(read.image)) {
-                ShowMessageBox(kWrongType, 16, kMistake);
+                ShowMessageBox(kWrongType, IconStop, kMistake);
                 return false;
             }
             setWindowTitle(FileCaption(path));
@@ -55,12 +56,12 @@ bool Form1::OpenFile(const QString& path) {
         case DatStatus::WrongType:
         case DatStatus::TooShort:
             // A file too short for the whole image would decode into half a configuration.
-            ShowMessageBox(kWrongType, 16, kMistake);
+            ShowMessageBox(kWrongType, IconStop, kMistake);
             return false;
         case DatStatus::CannotRead:
             // A name that names no file is refused like a file of the wrong type; a file
             // that exists but cannot be read ends the command quietly, editor untouched.
-            if (!QFileInfo::exists(path)) ShowMessageBox(kWrongType, 16, kMistake);
+            if (!QFileInfo::exists(path)) ShowMessageBox(kWrongType, IconStop, kMistake);
             return false;
     }
     return false;
@@ -72,28 +73,29 @@ void Form1::mnuAssave_Click() {
         if (!chosen || chosen->isEmpty()) return;
         const QString path = WithDatExtension(*chosen);
         if (QFileInfo::exists(path) &&
-            ShowMessageBox(QStringLiteral("This file has already existed, whether cover? "), 36, QString()) !=
-                kResultYes) {
+            ShowMessageBox(QStringLiteral("This file has already existed, whether cover? "),
+                           YesNo | IconQuestion, QString()) != kResultYes) {
             continue;  // back to the dialog
         }
-        SaveFile(path);
+        saveFile(path);
         return;
     }
 }
 
-bool Form1::SaveFile(const QString& path) {
-    if (!SaveTo(path)) return false;
+bool Form1::saveFile(const QString& path) {
+    if (!saveTo(path)) return false;
     setWindowTitle(FileCaption(path));
     currentFile_ = path;
     emit fileSaved(path);
     return true;
 }
 
-bool Form1::SaveTo(const QString& path) {
+bool Form1::saveTo(const QString& path) {
     const DatWriteResult written = WriteDatFile(path, EncodeImageBytes(document_->state()));
     if (!written.ok) {
         // The caption keeps naming the file that still holds this configuration.
-        ShowMessageBox(written.error + QStringLiteral("\nThe configuration has not been saved."), 16, kMistake);
+        ShowMessageBox(written.error + QStringLiteral("\nThe configuration has not been saved."),
+                       IconStop, kMistake);
         return false;
     }
     return true;

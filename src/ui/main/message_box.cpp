@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "image/setting_lists.h"
+#include "ui/dialogs/dialog_support.h"
 
 namespace r7::ui {
 
@@ -67,31 +68,32 @@ int ShowQtMessageBox(const MessageBoxRequest& request) {
 MessageBoxLayout DecodeMessageBoxFlags(unsigned flags) {
     using B = MessageButton;
     MessageBoxLayout layout;
-    switch (flags & 0xFu) {
-        case 1: layout.buttons = {B::Ok, B::Cancel}; break;
-        case 2: layout.buttons = {B::Abort, B::Retry, B::Ignore}; break;
-        case 3: layout.buttons = {B::Yes, B::No, B::Cancel}; break;
-        case 4: layout.buttons = {B::Yes, B::No}; break;
-        case 5: layout.buttons = {B::Retry, B::Cancel}; break;
+    const unsigned buttonSet = flags & kButtonSetMask;
+    switch (buttonSet) {
+        case OkCancel: layout.buttons = {B::Ok, B::Cancel}; break;
+        case AbortRetryIgnore: layout.buttons = {B::Abort, B::Retry, B::Ignore}; break;
+        case YesNoCancel: layout.buttons = {B::Yes, B::No, B::Cancel}; break;
+        case YesNo: layout.buttons = {B::Yes, B::No}; break;
+        case RetryCancel: layout.buttons = {B::Retry, B::Cancel}; break;
         default: layout.buttons = {B::Ok}; break;
     }
-    switch (flags & 0xF0u) {
-        case 0x10: layout.icon = MessageIcon::Stop; break;
-        case 0x20: layout.icon = MessageIcon::Question; break;
-        case 0x30: layout.icon = MessageIcon::Exclamation; break;
-        case 0x40: layout.icon = MessageIcon::Information; break;
+    switch (flags & kIconMask) {
+        case IconStop: layout.icon = MessageIcon::Stop; break;
+        case IconQuestion: layout.icon = MessageIcon::Question; break;
+        case IconExclamation: layout.icon = MessageIcon::Exclamation; break;
+        case IconInformation: layout.icon = MessageIcon::Information; break;
         default: layout.icon = MessageIcon::None; break;
     }
-    const int wanted = static_cast<int>((flags & 0xF00u) >> 8);
+    const int wanted = static_cast<int>((flags & kDefaultButtonMask) / DefaultButton2);
     layout.defaultIndex = wanted < static_cast<int>(layout.buttons.size()) ? wanted : 0;
     // Closing a box counts as its safest answer: Cancel where there is one, else the
     // answer that changes nothing.
-    switch (flags & 0xFu) {
-        case 1:
-        case 3:
-        case 5: layout.escapeResult = kResultCancel; break;
-        case 2: layout.escapeResult = kResultAbort; break;
-        case 4: layout.escapeResult = kResultNo; break;
+    switch (buttonSet) {
+        case OkCancel:
+        case YesNoCancel:
+        case RetryCancel: layout.escapeResult = kResultCancel; break;
+        case AbortRetryIgnore: layout.escapeResult = kResultAbort; break;
+        case YesNo: layout.escapeResult = kResultNo; break;
         default: layout.escapeResult = kResultOk; break;
     }
     return layout;
@@ -134,9 +136,7 @@ void SetMessageBoxOwner(QWidget* owner) { Owner() = owner; }
 int ShowMessageBox(const QString& prompt, unsigned buttons, const QString& title) {
     MessageBoxRequest request;
     request.prompt = prompt;
-    request.title = title.isEmpty() ? QString::fromUtf8(kApplicationTitle.data(),
-                                                        static_cast<qsizetype>(kApplicationTitle.size()))
-                                    : title;
+    request.title = title.isEmpty() ? Utf8(kApplicationTitle) : title;
     request.flags = buttons;
     request.layout = DecodeMessageBoxFlags(buttons);
     // A copy, so a presenter may replace itself while it answers.

@@ -11,6 +11,25 @@ class QWidget;
 
 namespace r7::ui {
 
+// The flags a box is asked with: one button set, plus an icon, plus a default button.
+enum MessageFlags : unsigned {
+    OkOnly = 0x0,
+    OkCancel = 0x1,
+    AbortRetryIgnore = 0x2,
+    YesNoCancel = 0x3,
+    YesNo = 0x4,
+    RetryCancel = 0x5,
+    IconStop = 0x10,
+    IconQuestion = 0x20,
+    IconExclamation = 0x30,
+    IconInformation = 0x40,
+    DefaultButton2 = 0x100,
+    DefaultButton3 = 0x200,
+};
+inline constexpr unsigned kButtonSetMask = 0xF;
+inline constexpr unsigned kIconMask = 0xF0;
+inline constexpr unsigned kDefaultButtonMask = 0xF00;
+
 enum class MessageButton { Ok, Cancel, Abort, Retry, Ignore, Yes, No };
 enum class MessageIcon { None, Stop, Question, Exclamation, Information };
 

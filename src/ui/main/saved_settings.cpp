@@ -9,7 +9,7 @@ Form1Hooks SavedSettingsHooks(const QString& folder) {
     Form1Hooks hooks;
     hooks.restoreSettings = [folder](Form1& form) {
         const SavedSettings saved = ParameterFile(folder).Restore();
-        if (const std::optional<bool> locked = saved.locked()) form.RestoreLock(*locked);
+        if (const std::optional<bool> locked = saved.locked()) form.restoreLock(*locked);
         form.ports()->SelectPort(saved.port());
     };
     hooks.storeSettings = [folder](Form1& form) {

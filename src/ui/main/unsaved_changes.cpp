@@ -9,7 +9,7 @@ namespace r7::ui {
 
 namespace {
 
-constexpr unsigned kYesNoCancelExclamation = 3 | 0x30;
+constexpr unsigned kYesNoCancelExclamation = YesNoCancel | IconExclamation;
 
 }  // namespace
 
@@ -52,7 +52,7 @@ bool UnsavedChanges::save() {
     if (form_.currentFile().isEmpty()) {
         form_.mnuAssave_Click();
     } else {
-        form_.SaveFile(form_.currentFile());
+        form_.saveFile(form_.currentFile());
     }
     disconnect(watch);
     return saved;

@@ -50,7 +50,7 @@ FileTools::FileTools(Form1& form, QMenu* menu, const QString& settingsPath)
 bool FileTools::openFile(const QString& path) {
     // A transfer would replace the editor under the file, as Open is disabled meanwhile.
     if (form_.isTransferring() || !unsaved_->settle()) return false;
-    return form_.OpenFile(path);
+    return form_.openFile(path);
 }
 
 bool FileTools::eventFilter(QObject* watched, QEvent* event) {
@@ -76,7 +76,8 @@ void FileTools::remember(const QString& path) {
     rebuildRecentMenu();
     QString error;
     if (!SaveRecentFiles(settingsPath_, files_, &error)) {
-        ShowMessageBox(tr("The list of recent files cannot be remembered: %1").arg(error), 16, QString());
+        ShowMessageBox(tr("The list of recent files cannot be remembered: %1").arg(error), IconStop,
+                       QString());
     }
 }
 

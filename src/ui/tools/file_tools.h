@@ -21,10 +21,7 @@ public:
     // Adds its items to `menu`; the recent files live in `settingsPath`.
     FileTools(Form1& form, QMenu* menu, const QString& settingsPath);
 
-    QAction* saveAction() const { return save_; }
     QMenu* recentMenu() const { return recent_; }
-    UnsavedChanges* unsaved() const { return unsaved_; }
-    const QStringList& recentFiles() const { return files_; }
 
     // Opens `path` as Open does, after the question about unsaved changes.
     bool openFile(const QString& path);

@@ -14,8 +14,6 @@ class ReportWindow : public QDialog {
 public:
     ReportWindow(const QString& summary, const QString& report, QWidget* parent);
 
-    QPlainTextEdit* text() const { return text_; }
-
 private:
     QPlainTextEdit* text_;
 };

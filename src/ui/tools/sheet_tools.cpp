@@ -48,12 +48,15 @@ void SheetTools::exportPdf() {
     QString path = *chosen;
     if (QFileInfo(path).suffix().isEmpty()) path += path.endsWith(QLatin1Char('.')) ? "pdf" : ".pdf";
     if (QFileInfo::exists(path) &&
-        ShowMessageBox(QStringLiteral("This file has already existed, whether cover? "), 36, QString()) != kResultYes) {
+        ShowMessageBox(QStringLiteral("This file has already existed, whether cover? "),
+                       YesNo | IconQuestion, QString()) != kResultYes) {
         return;
     }
     const QByteArray pdf = ChannelSheetPdf(sheetHtml());
     const FileWriteResult written = WriteFileSafely(path, pdf);
-    if (!written.ok) ShowMessageBox(written.error + tr("\nThe channel sheet has not been exported."), 16, QString());
+    if (!written.ok)
+        ShowMessageBox(written.error + tr("\nThe channel sheet has not been exported."), IconStop,
+                       QString());
 }
 
 }  // namespace r7::ui

@@ -17,9 +17,6 @@ class SheetTools : public QObject {
 public:
     SheetTools(Form1& form, QMenu* menu);
 
-    QAction* printAction() const { return print_; }
-    QAction* exportAction() const { return export_; }
-
 public slots:
     void printSheet();
     void exportPdf();

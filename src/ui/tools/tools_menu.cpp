@@ -21,6 +21,7 @@
 #include "link/port_naming.h"
 #include "link/port_selection.h"
 #include "link/safe_write.h"
+#include "ui/dialogs/dialog_support.h"
 #include "ui/main/channel_grid.h"
 #include "ui/main/editor_document.h"
 #include "ui/main/file_dialog.h"
@@ -37,19 +38,7 @@ namespace r7::ui {
 
 namespace {
 
-constexpr unsigned kStop = 16;
-constexpr unsigned kQuestion = 36;
-constexpr unsigned kInformation = 64;
-
 const QString kCsvFilter = QStringLiteral("CSV (*.csv)");
-
-QString Q(const std::string& text) { return QString::fromStdString(text); }
-
-QAction* NewAction(QMenu* menu, const char* name, const QString& caption) {
-    auto* action = menu->addAction(caption);
-    action->setObjectName(QLatin1String(name));
-    return action;
-}
 
 QString WithCsvExtension(const QString& path) {
     if (!QFileInfo(path).suffix().isEmpty()) return path;
@@ -170,7 +159,7 @@ void ToolsMenu::redo() {
 void ToolsMenu::copyChannels() {
     const std::vector<int> channels = selectedChannels();
     if (channels.empty()) return;
-    QGuiApplication::clipboard()->setText(Q(ChannelRowsText(form_.document()->state(), channels)));
+    QGuiApplication::clipboard()->setText(Utf8(ChannelRowsText(form_.document()->state(), channels)));
 }
 
 void ToolsMenu::pasteChannels() {
@@ -180,7 +169,7 @@ void ToolsMenu::pasteChannels() {
     const std::string text = QGuiApplication::clipboard()->text().toStdString();
     const PasteResult result = PasteChannelRows(next, selectedChannels(), text, document->bandLimits());
     if (!result.ok()) {
-        ShowMessageBox(tr("Nothing has been pasted:\n") + Q(DescribePasteProblems(result.problems)), kStop,
+        ShowMessageBox(tr("Nothing has been pasted:\n") + Utf8(DescribePasteProblems(result.problems)), IconStop,
                        QString());
         return;
     }
@@ -193,7 +182,7 @@ void ToolsMenu::exportCsv() {
     if (!chosen || chosen->isEmpty()) return;
     const QString path = WithCsvExtension(*chosen);
     if (QFileInfo::exists(path) &&
-        ShowMessageBox(QStringLiteral("This file has already existed, whether cover? "), kQuestion, QString()) !=
+        ShowMessageBox(QStringLiteral("This file has already existed, whether cover? "), YesNo | IconQuestion, QString()) !=
             kResultYes) {
         return;
     }
@@ -201,14 +190,14 @@ void ToolsMenu::exportCsv() {
     const QByteArray csv = ExportChannelsCsv(form_.document()->state(), &problems);
     const FileWriteResult written = WriteFileSafely(path, csv);
     if (!written.ok) {
-        ShowMessageBox(written.error + tr("\nThe channels have not been exported."), kStop, QString());
+        ShowMessageBox(written.error + tr("\nThe channels have not been exported."), IconStop, QString());
         return;
     }
     if (!problems.empty()) {
         QString lines;
-        for (const std::string& problem : problems) lines += Q(problem) + QLatin1Char('\n');
+        for (const std::string& problem : problems) lines += Utf8(problem) + QLatin1Char('\n');
         ShowMessageBox(tr("The channels have been exported to %1, but these cannot be read back:\n").arg(path) + lines,
-                       kInformation, QString());
+                       IconInformation, QString());
     }
 }
 
@@ -218,7 +207,7 @@ void ToolsMenu::importCsv() {
     if (!chosen || chosen->isEmpty()) return;
     QFile file(*chosen);
     if (!file.open(QIODevice::ReadOnly)) {
-        ShowMessageBox(tr("Cannot read %1: %2").arg(*chosen, file.errorString()), kStop, QString());
+        ShowMessageBox(tr("Cannot read %1: %2").arg(*chosen, file.errorString()), IconStop, QString());
         return;
     }
     EditorDocument* document = form_.document();
@@ -229,19 +218,19 @@ void ToolsMenu::importCsv() {
         ShowMessageBox(tr("The rows of %1 are numbered from Location 0, but the radio's channels run from 1 to "
                           "16.\nPlace the rows in order on channels 1, 2, 3 ... instead?")
                            .arg(*chosen),
-                       kQuestion, QString()) == kResultYes) {
+                       YesNo | IconQuestion, QString()) == kResultYes) {
         next = document->state();
         report = ImportChannelsCsv(csv, next, true);
     }
     if (report.fatal) {
-        ShowMessageBox(tr("%1 cannot be imported:\n").arg(*chosen) + Q(report.text()), kStop, QString());
+        ShowMessageBox(tr("%1 cannot be imported:\n").arg(*chosen) + Utf8(report.text()), IconStop, QString());
         return;
     }
     document->storeState(next, tr("Import of %1").arg(QFileInfo(*chosen).fileName()));
     if (!report.problems.empty() || report.namesDropped) {
         const QString summary = report.problems.empty() ? tr("%1 has been imported.").arg(*chosen)
                                                         : tr("Some rows of %1 have not been imported:").arg(*chosen);
-        ReportWindow window(summary, Q(report.text()), &form_);
+        ReportWindow window(summary, Utf8(report.text()), &form_);
         if (dialogPresenter_) {
             dialogPresenter_(window);
         } else {
@@ -260,7 +249,7 @@ void ToolsMenu::compareWithFile() {
         const QString reason = read.status == DatStatus::CannotRead && QFileInfo::exists(*chosen)
                                    ? read.error
                                    : QStringLiteral("File type is incorrect!");
-        ShowMessageBox(reason, kStop, QStringLiteral("Mistake"));
+        ShowMessageBox(reason, IconStop, QStringLiteral("Mistake"));
         return;
     }
     CompareDialog dialog(*chosen, DiffConfigurations(editor, other), &form_);
@@ -298,7 +287,7 @@ bool ToolsMenu::writeRadio() {
     if (options_.backupBeforeWriting) {
         safe.backupDir = options_.backupFolder.isEmpty() ? DefaultBackupFolder() : options_.backupFolder;
         if (!QDir().mkpath(safe.backupDir)) {
-            ShowMessageBox(tr("Cannot create the backup folder %1; nothing was written.").arg(safe.backupDir), kStop,
+            ShowMessageBox(tr("Cannot create the backup folder %1; nothing was written.").arg(safe.backupDir), IconStop,
                            QString());
             return true;
         }
@@ -314,7 +303,7 @@ void ToolsMenu::safeWriteFinished(bool ok, const QString& reason) {
     if (!ok) {
         QString text = reason;
         if (!text.isEmpty()) text[0] = text[0].toUpper();
-        ShowMessageBox(text + QLatin1Char('.'), kStop, QString());
+        ShowMessageBox(text + QLatin1Char('.'), IconStop, QString());
         return;
     }
     QStringList lines;
@@ -328,7 +317,7 @@ void ToolsMenu::safeWriteFinished(bool ok, const QString& reason) {
                      .arg(comparison.compared)
                      .arg(comparison.unverifiable);
     }
-    ShowMessageBox(lines.join(QLatin1Char('\n')), kInformation, QString());
+    ShowMessageBox(lines.join(QLatin1Char('\n')), IconInformation, QString());
 }
 
 void ToolsMenu::storeOption(bool ToolsOptions::*option, bool on) {
@@ -340,7 +329,7 @@ void ToolsMenu::storeOption(bool ToolsOptions::*option, bool on) {
 void ToolsMenu::saveOptions(const QString& failurePrompt) {
     QString error;
     if (!SaveToolsOptions(settingsPath_, options_, &error))
-        ShowMessageBox(failurePrompt.arg(error), kStop, QString());
+        ShowMessageBox(failurePrompt.arg(error), IconStop, QString());
 }
 
 }  // namespace r7::ui

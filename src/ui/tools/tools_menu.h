@@ -46,7 +46,6 @@ public:
     // `settingsPath`.
     explicit ToolsMenu(Form1& form, const QString& settingsPath = DefaultToolsSettingsPath());
 
-    QMenu* menu() const { return menu_; }
     EditorHistory* history() const { return history_; }
     const ToolsActions& actions() const { return actions_; }
     // What a write should do around itself.
