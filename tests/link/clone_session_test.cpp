@@ -21,6 +21,8 @@ template <class... F>
 struct Overload : F... {
     using F::operator()...;
 };
+template <class... F>
+Overload(F...) -> Overload<F...>;  // older clang deduces no aggregates
 
 // One effect as a short word, its payload after a colon.
 std::string Word(const Effect& effect) {
