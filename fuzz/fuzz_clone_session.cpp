@@ -45,53 +45,51 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     int sends = 0, outcomes = 0;
     CloneSession session(
         [&](const Effect& e) {
-            switch (e.kind) {
-            case EffectKind::SendBytes: {
+            if (const auto* send = std::get_if<effect::SendBytes>(&e)) {
                 ++sends;
-                Check(!e.bytes.empty());
-                const auto reply = radio.Receive(e.bytes);
+                Check(!send->bytes.empty());
+                const auto reply = radio.Receive(send->bytes);
                 radioReplies.insert(radioReplies.end(), reply.begin(), reply.end());
-                break;
-            }
-            case EffectKind::ProgressShow:
-            case EffectKind::ProgressValue: Check(e.number >= 0 && e.number <= kProgressMaximum); break;
-            case EffectKind::ReadImageReady:
-                Check(e.text.size() == 1664);
-                Check(IsUpperHex(e.text));
-                break;
-            case EffectKind::TransferSucceeded:
-            case EffectKind::TransferFailed: ++outcomes; break;
-            default: break;
+            } else if (const auto* shown = std::get_if<effect::ProgressShow>(&e)) {
+                Check(shown->value >= 0 && shown->value <= kProgressMaximum);
+            } else if (const auto* value = std::get_if<effect::ProgressValue>(&e)) {
+                Check(value->value >= 0 && value->value <= kProgressMaximum);
+            } else if (const auto* read = std::get_if<effect::ReadImageReady>(&e)) {
+                Check(read->imageHex.size() == 1664);
+                Check(IsUpperHex(read->imageHex));
+            } else if (std::holds_alternative<effect::TransferSucceeded>(e) ||
+                       std::holds_alternative<effect::TransferFailed>(e)) {
+                ++outcomes;
             }
         },
         [&] { return shortImage ? std::string("0A") : kImage; });
 
     while (!in.empty()) {
-        const TransferState stateBefore = session.State();
+        const TransferState stateBefore = session.state();
         const bool quiet = stateBefore == TransferState::Idle || stateBefore == TransferState::Finishing;
         const int sendsBefore = sends, outcomesBefore = outcomes;
         const std::uint8_t op = in.next();
         bool started = false;
         switch (op % 8) {
-        case 0: started = session.StartRead(op & 0x80) == StartResult::Started; break;
-        case 1: started = session.StartWrite(op & 0x80, in.next() % 3) == StartResult::Started; break;
+        case 0: started = session.startRead(op & 0x80) == StartResult::Started; break;
+        case 1: started = session.startWrite(op & 0x80, in.next() % 3) == StartResult::Started; break;
         case 2: {
             std::vector<std::uint8_t> batch;
             for (int n = in.next() % 80; n > 0 && !in.empty(); --n) batch.push_back(in.next());
-            session.OnBytesReceived(batch);
+            session.onBytesReceived(batch);
             break;
         }
-        case 3: session.OnBreak(); break;
-        case 4: session.OnWatchdogTick(); break;
-        case 5: session.OnBlinkTick(); break;
-        case 6: session.OnPortError(); break;
+        case 3: session.onBreak(); break;
+        case 4: session.Timer1_Timer(); break;
+        case 5: session.Timer2_Timer(); break;
+        case 6: session.onPortError(); break;
         case 7: {
             std::vector<std::uint8_t> batch;
             for (int n = 1 + in.next() % 136; n > 0 && !radioReplies.empty(); --n) {
                 batch.push_back(radioReplies.front());
                 radioReplies.pop_front();
             }
-            session.OnBytesReceived(batch);
+            session.onBytesReceived(batch);
             break;
         }
         }
@@ -102,7 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Check(sends == sendsBefore);
         }
         Check(outcomes <= outcomesBefore + 1);
-        Check(session.ProgressValue() >= 0 && session.ProgressValue() <= kProgressMaximum);
+        Check(session.progressValue() >= 0 && session.progressValue() <= kProgressMaximum);
         Check(session.ReadImage().size() <= 1664);
     }
     return 0;

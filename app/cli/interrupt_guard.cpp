@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "link/clone_protocol.h"
+
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <unistd.h>
@@ -25,7 +27,7 @@ constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 // Only async-signal-safe calls in here.
 void OnSignal(int number) {
     if (gSignal != 0) {
-        const char end = 0x45;
+        const char end = static_cast<char>(link::kEnd);
         if (gPort >= 0) (void)!::write(gPort, &end, 1);
         (void)!::write(STDERR_FILENO, "\ninterrupted again: quitting\n", 29);
         ::_exit(128 + number);

@@ -69,19 +69,45 @@ struct LinkOptions {
     }
 };
 
-void DrawProgress(const char* verb, int value) {
-    const int width = 40;
-    const int filled = value * width / link::kProgressMaximum;
-    std::fprintf(stderr, "\r%s [%.*s%*s] %3d%%", verb, filled, "########################################",
-                 width - filled, "", value * 100 / link::kProgressMaximum);
-    std::fflush(stderr);
-}
-
 struct Outcome {
     bool ok = false;
     int signal = 0;  // the transfer was interrupted by this signal
     QString message;
     QString imageHex;
+};
+
+// The progress bar of a transfer as one line of a terminal's standard error, redrawn in place;
+// nothing when standard error is not a terminal.
+class ProgressLine {
+public:
+    explicit ProgressLine(link::TransferController& controller) : shown_(R7_ISATTY(R7_FILENO(stderr)) != 0) {
+        if (!shown_) return;
+        QObject::connect(&controller, &link::TransferController::progressShown, [this](int, int, int v) { draw(v); });
+        QObject::connect(&controller, &link::TransferController::progressValueChanged, [this](int v) { draw(v); });
+    }
+    bool shown() const { return shown_; }
+    void setVerb(const char* verb) { verb_ = verb; }
+    void draw(int value) {
+        if (!shown_) return;
+        const int width = 40;
+        const int filled = value * width / link::kProgressMaximum;
+        std::fprintf(stderr, "\r%s [%.*s%*s] %3d%%", verb_, filled, "########################################",
+                     width - filled, "", value * 100 / link::kProgressMaximum);
+        std::fflush(stderr);
+        drawn_ = true;
+    }
+    // Ends the line when one was drawn.
+    void end() {
+        if (drawn_) std::fputc('\n', stderr);
+        drawn_ = false;
+    }
+    // Something else (the interruption notice) has ended the line.
+    void forget() { drawn_ = false; }
+
+private:
+    bool shown_;
+    bool drawn_ = false;
+    const char* verb_ = "writing";
 };
 
 // While the port is open a second signal can still put End on the line.
@@ -94,69 +120,86 @@ struct PortForSignals {
     PortForSignals& operator=(const PortForSignals&) = delete;
 };
 
-// Opens the port for one radio and gives the controller the image to write.
-bool Prepare(link::TransferController& controller, const TransferOptions& options,
-             const EditorState& state, Outcome& outcome) {
-    controller.setWatchdogInterval(options.watchdogMs);
-    if (!controller.link().open(options.device)) {
-        outcome.message = controller.link().openErrorText();
-        return false;
+// One radio on its own port: the controller with the image to write, the progress line, and
+// the event loop a transfer runs in.
+class PortSession {
+public:
+    PortSession(const TransferOptions& options, const EditorState& state) : state_(state) {
+        controller_.setWatchdogInterval(options.watchdogMs);
+        if (!controller_.link().open(options.device)) return;
+        controller_.setImageSource([this] { return EncodeImage(state_); });
+        port_.emplace(controller_);
     }
-    controller.setImageSource([&state] { return EncodeImage(state); });
-    return true;
+    bool open(Outcome& outcome) {
+        if (!port_) outcome.message = controller_.link().openErrorText();
+        return port_.has_value();
+    }
+    link::TransferController& controller() { return controller_; }
+    ProgressLine& progress() { return progress_; }
+    void quit() { loop_.quit(); }
+    // Runs until quit(); End must reach the radio before the port closes.
+    void exec() {
+        loop_.exec();
+        controller_.link().flush();
+    }
+
+private:
+    const EditorState& state_;
+    link::TransferController controller_;
+    ProgressLine progress_{controller_};
+    std::optional<PortForSignals> port_;
+    QEventLoop loop_;
+};
+
+Outcome Finished(Outcome outcome) {
+    if (!outcome.ok && outcome.message.isEmpty()) outcome.message = QStringLiteral("the transfer failed");
+    return outcome;
+}
+
+Outcome NotStarted() {
+    Outcome outcome;
+    outcome.message = QStringLiteral("the transfer could not start");
+    return outcome;
 }
 
 // Runs one transfer to its end: success (End sent), the watchdog's outcome or an interruption.
 Outcome RunTransfer(const TransferOptions& options, char command, const EditorState& state,
                     InterruptGuard& guard) {
     Outcome outcome;
-    link::TransferController controller;
-    if (!Prepare(controller, options, state, outcome)) return outcome;
-    const PortForSignals port(controller);
-    const bool tty = R7_ISATTY(R7_FILENO(stderr));
-    const char* verb = command == 'R' ? "reading" : "writing";
-    QEventLoop loop;
+    PortSession session(options, state);
+    if (!session.open(outcome)) return outcome;
+    link::TransferController& controller = session.controller();
+    session.progress().setVerb(command == 'R' ? "reading" : "writing");
     QObject::connect(&controller, &link::TransferController::messageRequested,
                      [&](const QString& text) { outcome.message = text.trimmed(); });
     QObject::connect(&controller, &link::TransferController::readImageReady,
                      [&](const QString& hex) { outcome.imageHex = hex; });
-    if (tty) {
-        QObject::connect(&controller, &link::TransferController::progressShown,
-                         [&](int, int, int v) { DrawProgress(verb, v); });
-        QObject::connect(&controller, &link::TransferController::progressValueChanged,
-                         [&](int v) { DrawProgress(verb, v); });
-    }
     QObject::connect(&controller, &link::TransferController::transferSucceeded, [&] {
         outcome.ok = true;
-        loop.quit();
+        session.quit();
     });
     QObject::connect(&controller, &link::TransferController::transferFailed, [&] {
         outcome.message = controller.failureReason();
-        loop.quit();
+        session.quit();
     });
     QObject::connect(&controller, &link::TransferController::transferInterrupted, [&] {
         outcome.signal = InterruptGuard::signalNumber();
-        loop.quit();
+        session.quit();
     });
     QObject::connect(&guard, &InterruptGuard::interrupted, &controller, &link::TransferController::interrupt);
     if (InterruptGuard::signalNumber() != 0) {
         outcome.signal = InterruptGuard::signalNumber();
         return outcome;
     }
-    const link::StartResult started =
-        command == 'R' ? controller.startRead() : controller.startWrite(state.ServiceUnlocked);
-    if (started != link::StartResult::Started) {
-        outcome.message = QStringLiteral("the transfer could not start");
-        return outcome;
-    }
-    loop.exec();
-    controller.link().flush();  // End must reach the radio before the port closes
-    if (tty && outcome.signal == 0) {  // the interruption notice has ended the line already
-        if (outcome.ok) DrawProgress(verb, link::kProgressMaximum);
+    if ((command == 'R' ? controller.startRead() : controller.startWrite(state.ServiceUnlocked)) !=
+        link::StartResult::Started)
+        return NotStarted();
+    session.exec();
+    if (session.progress().shown() && outcome.signal == 0) {  // the interruption notice has ended the line already
+        if (outcome.ok) session.progress().draw(link::kProgressMaximum);
         std::fputc('\n', stderr);
     }
-    if (!outcome.ok && outcome.message.isEmpty()) outcome.message = QStringLiteral("the transfer failed");
-    return outcome;
+    return Finished(outcome);
 }
 
 const char* StageVerb(link::SafeWriteStage stage) {
@@ -165,6 +208,19 @@ const char* StageVerb(link::SafeWriteStage stage) {
     case link::SafeWriteStage::Verify: return "verifying";
     default: return "writing";
     }
+}
+
+void ReportSafeWriteSteps(link::SafeWrite& sequence, ProgressLine& progress) {
+    QObject::connect(&sequence, &link::SafeWrite::stageStarted,
+                     [&progress](link::SafeWriteStage stage) { progress.setVerb(StageVerb(stage)); });
+    QObject::connect(&sequence, &link::SafeWrite::backupSaved, [](const QString& file) {
+        std::printf("backup saved as %s\n", QDir::toNativeSeparators(file).toLocal8Bit().constData());
+        std::fflush(stdout);
+    });
+    QObject::connect(&sequence, &link::SafeWrite::verified, [](int compared, int unverifiable) {
+        std::printf("verified %d written bytes; %d bytes at 340-34F cannot be read back\n", compared, unverifiable);
+        std::fflush(stdout);
+    });
 }
 
 // One radio: open the port, run backup, write and read-back as asked, close the port.
@@ -176,55 +232,27 @@ Outcome RunSafeWrite(const TransferOptions& options, const EditorState& state, c
         outcome.message = QStringLiteral("interrupted: nothing was written");
         return outcome;
     }
-    link::TransferController controller;
-    if (!Prepare(controller, options, state, outcome)) return outcome;
-    const PortForSignals port(controller);
-    link::SafeWrite sequence(controller);
-    const bool tty = R7_ISATTY(R7_FILENO(stderr));
-    const char* verb = "writing";
-    bool progressDrawn = false;
-    QEventLoop loop;
-    if (tty) {
-        auto draw = [&](int v) {
-            DrawProgress(verb, v);
-            progressDrawn = true;
-        };
-        QObject::connect(&controller, &link::TransferController::progressShown, [=](int, int, int v) { draw(v); });
-        QObject::connect(&controller, &link::TransferController::progressValueChanged, draw);
-        QObject::connect(&controller, &link::TransferController::progressHidden, [&] {
-            if (!progressDrawn) return;
-            std::fputc('\n', stderr);
-            progressDrawn = false;
-        });
-    }
-    QObject::connect(&sequence, &link::SafeWrite::stageStarted, [&](link::SafeWriteStage stage) { verb = StageVerb(stage); });
-    QObject::connect(&sequence, &link::SafeWrite::backupSaved, [](const QString& file) {
-        std::printf("backup saved as %s\n", QDir::toNativeSeparators(file).toLocal8Bit().constData());
-        std::fflush(stdout);
-    });
-    QObject::connect(&sequence, &link::SafeWrite::verified, [](int compared, int unverifiable) {
-        std::printf("verified %d written bytes; %d bytes at 340-34F cannot be read back\n", compared, unverifiable);
-        std::fflush(stdout);
-    });
+    PortSession session(options, state);
+    if (!session.open(outcome)) return outcome;
+    link::SafeWrite sequence(session.controller());
+    ProgressLine& progress = session.progress();
+    QObject::connect(&session.controller(), &link::TransferController::progressHidden, [&] { progress.end(); });
+    ReportSafeWriteSteps(sequence, progress);
     QObject::connect(&sequence, &link::SafeWrite::finished, [&](bool ok, const QString& reason) {
         outcome.ok = ok;
         outcome.message = reason;
         if (sequence.interrupted()) outcome.signal = InterruptGuard::signalNumber();
-        loop.quit();
+        session.quit();
     });
     QObject::connect(&guard, &InterruptGuard::interrupted, &sequence, [&] {
-        progressDrawn = false;  // the interruption notice has ended the line
+        progress.forget();  // the interruption notice has ended the line
         sequence.interrupt();
     });
-    if (!sequence.start(safe)) {
-        outcome.message = QStringLiteral("the transfer could not start");
-        return outcome;
-    }
-    if (sequence.running()) loop.exec();
-    controller.link().flush();  // End must reach the radio before the port closes
-    if (progressDrawn) std::fputc('\n', stderr);
-    if (!outcome.ok && outcome.message.isEmpty()) outcome.message = QStringLiteral("the transfer failed");
-    return outcome;
+    if (!sequence.start(safe)) return NotStarted();
+    if (sequence.running()) session.exec();
+    else session.controller().link().flush();
+    progress.end();
+    return Finished(outcome);
 }
 
 // Keys pressed while a radio was being written are not the go-ahead for the next one.
@@ -253,6 +281,125 @@ bool WaitForEnter() {
 }
 
 int InterruptedExit(int signal) { return 128 + signal; }
+
+const char* Plural(int count) { return count == 1 ? "" : "s"; }
+
+// One data file into one radio, or into one radio after another.
+struct WriteJob {
+    TransferOptions options;
+    EditorState state;
+    link::SafeWriteOptions safe;
+    bool batch = false;
+    int radios = 0;  // 0: no limit
+};
+
+// The write command's line read into `job`; nullopt to go on, otherwise the exit status.
+std::optional<int> ReadWriteJob(const QStringList& arguments, WriteJob& job) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Write a data file into the radio.\n\n"
+        "--verify reads the radio back after the write and compares every written byte the read\n"
+        "returns; a read returns image offsets 000-33F only, so the written bytes at 340-34F cannot\n"
+        "be read back and are reported as unverified.\n"
+        "--backup DIR first reads the radio and saves it in DIR as R7-backup-YYYYMMDD-HHMMSS.DAT\n"
+        "(never replacing a file); when the backup fails nothing is written.\n"
+        "--repeat programs one radio after another with the same file: after each radio, connect\n"
+        "the next one and press Enter; end of input (Ctrl+D) ends the batch. Nothing is sent to a\n"
+        "radio before Enter. The port is opened anew for each radio; backups carry the radio\n"
+        "number. --repeat-count N ends the batch by itself after N radios.");
+    parser.addPositionalArgument("FILE.DAT", "the data file to write into the radio");
+    LinkOptions link;
+    link.AddTo(parser);
+    const QCommandLineOption service("service", "also write the transmit power calibration");
+    const QCommandLineOption verify("verify", "read the radio back and compare what was written");
+    const QCommandLineOption backup("backup", "save the radio's configuration in DIR first", "DIR");
+    const QCommandLineOption repeat("repeat", "program one radio after another (Enter between radios)");
+    const QCommandLineOption repeatCount("repeat-count", "with --repeat: stop after N radios", "N");
+    parser.addOptions({service, verify, backup, repeat, repeatCount});
+    if (auto stop = ParseArguments(parser, arguments, 1, 1)) return stop;
+    const auto options = link.Read(parser);
+    if (!options) return kExitUsage;
+    job.options = *options;
+    if (parser.isSet(repeatCount)) {
+        bool ok = false;
+        job.radios = parser.value(repeatCount).toInt(&ok);
+        if (!ok || job.radios < 1) {
+            PrintError(QStringLiteral("--repeat-count wants a positive number"));
+            return kExitUsage;
+        }
+    }
+    job.batch = parser.isSet(repeat) || parser.isSet(repeatCount);
+    std::optional<EditorState> loaded = ReadConfiguration(parser.positionalArguments().at(0));
+    if (!loaded) return kExitInput;
+    job.state = *loaded;
+    job.state.ServiceUnlocked = parser.isSet(service) ? 1 : 0;
+    job.safe.verify = parser.isSet(verify);
+    job.safe.serviceUnlocked = job.state.ServiceUnlocked;
+    if (parser.isSet(backup)) {
+        job.safe.backupDir = parser.value(backup);
+        if (!QDir().mkpath(job.safe.backupDir)) {
+            PrintError(QStringLiteral("cannot create the backup folder %1").arg(job.safe.backupDir));
+            return kExitFailure;
+        }
+    }
+    return std::nullopt;
+}
+
+int WriteOneRadio(const WriteJob& job, InterruptGuard& guard) {
+    const Outcome outcome = RunSafeWrite(job.options, job.state, job.safe, guard);
+    if (outcome.signal != 0) {
+        PrintError(outcome.message);
+        return InterruptedExit(outcome.signal);
+    }
+    if (!outcome.ok) {
+        PrintError(QStringLiteral("write to %1 failed: %2").arg(job.options.device, outcome.message));
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+int BatchEnded(int programmed) {
+    std::printf("batch ended: %d radio%s programmed\n", programmed, Plural(programmed));
+    return kExitOk;
+}
+
+// Asks for the next radio: nullopt once Enter came, otherwise the exit status of the batch.
+std::optional<int> AwaitNextRadio(int radio, int programmed) {
+    DiscardTypeAhead();
+    std::printf("connect radio %d and press Enter (Ctrl+D ends the batch)\n", radio);
+    std::fflush(stdout);
+    if (WaitForEnter()) return std::nullopt;
+    if (const int signal = InterruptGuard::signalNumber()) {
+        std::printf("\ninterrupted: batch ended: %d radio%s programmed\n", programmed, Plural(programmed));
+        return InterruptedExit(signal);
+    }
+    return BatchEnded(programmed);
+}
+
+int WriteBatch(WriteJob& job, InterruptGuard& guard) {
+    int programmed = 0;
+    for (int radio = 1; job.radios == 0 || programmed < job.radios; ++radio) {
+        if (radio > 1) {
+            if (const auto end = AwaitNextRadio(radio, programmed)) return *end;
+        }
+        job.safe.radioNumber = radio;
+        const Outcome outcome = RunSafeWrite(job.options, job.state, job.safe, guard);
+        if (outcome.signal != 0) {
+            PrintError(QStringLiteral("radio %1 %2").arg(radio).arg(outcome.message));
+            std::printf("%d radio%s programmed before the interruption\n", programmed, Plural(programmed));
+            return InterruptedExit(outcome.signal);
+        }
+        if (!outcome.ok) {
+            PrintError(QStringLiteral("radio %1 failed: %2").arg(radio).arg(outcome.message));
+            std::printf("%d radio%s programmed before the failure\n", programmed, Plural(programmed));
+            return kExitFailure;
+        }
+        ++programmed;
+        std::printf("radio %d programmed (%d in this batch)\n", radio, programmed);
+        std::fflush(stdout);
+    }
+    return BatchEnded(programmed);
+}
 
 }  // namespace
 
@@ -295,97 +442,10 @@ int RunRead(const QStringList& arguments) {
 }
 
 int RunWrite(const QStringList& arguments) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        "Write a data file into the radio.\n\n"
-        "--verify reads the radio back after the write and compares every written byte the read\n"
-        "returns; a read returns image offsets 000-33F only, so the written bytes at 340-34F cannot\n"
-        "be read back and are reported as unverified.\n"
-        "--backup DIR first reads the radio and saves it in DIR as R7-backup-YYYYMMDD-HHMMSS.DAT\n"
-        "(never replacing a file); when the backup fails nothing is written.\n"
-        "--repeat programs one radio after another with the same file: after each radio, connect\n"
-        "the next one and press Enter; end of input (Ctrl+D) ends the batch. Nothing is sent to a\n"
-        "radio before Enter. The port is opened anew for each radio; backups carry the radio\n"
-        "number. --repeat-count N ends the batch by itself after N radios.");
-    parser.addPositionalArgument("FILE.DAT", "the data file to write into the radio");
-    LinkOptions link;
-    link.AddTo(parser);
-    const QCommandLineOption service("service", "also write the transmit power calibration");
-    const QCommandLineOption verify("verify", "read the radio back and compare what was written");
-    const QCommandLineOption backup("backup", "save the radio's configuration in DIR first", "DIR");
-    const QCommandLineOption repeat("repeat", "program one radio after another (Enter between radios)");
-    const QCommandLineOption repeatCount("repeat-count", "with --repeat: stop after N radios", "N");
-    parser.addOptions({service, verify, backup, repeat, repeatCount});
-    if (auto stop = ParseArguments(parser, arguments, 1, 1)) return *stop;
-    const auto options = link.Read(parser);
-    if (!options) return kExitUsage;
-    int radios = 0;  // 0: no limit
-    if (parser.isSet(repeatCount)) {
-        bool ok = false;
-        radios = parser.value(repeatCount).toInt(&ok);
-        if (!ok || radios < 1) {
-            PrintError(QStringLiteral("--repeat-count wants a positive number"));
-            return kExitUsage;
-        }
-    }
-    const bool batch = parser.isSet(repeat) || parser.isSet(repeatCount);
-    const QString path = parser.positionalArguments().at(0);
-    std::optional<EditorState> loaded = ReadConfiguration(path);
-    if (!loaded) return kExitInput;
-    EditorState state = *loaded;
-    state.ServiceUnlocked = parser.isSet(service) ? 1 : 0;
-    link::SafeWriteOptions safe;
-    safe.verify = parser.isSet(verify);
-    safe.serviceUnlocked = state.ServiceUnlocked;
-    if (parser.isSet(backup)) {
-        safe.backupDir = parser.value(backup);
-        if (!QDir().mkpath(safe.backupDir)) {
-            PrintError(QStringLiteral("cannot create the backup folder %1").arg(safe.backupDir));
-            return kExitFailure;
-        }
-    }
-
+    WriteJob job{{}, NewConfiguration(), {}, false, 0};
+    if (const auto stop = ReadWriteJob(arguments, job)) return *stop;
     InterruptGuard guard;
-    int programmed = 0;
-    for (int radio = 1;; ++radio) {
-        if (batch && radio > 1) {
-            if (radios > 0 && programmed >= radios) break;
-            DiscardTypeAhead();
-            std::printf("connect radio %d and press Enter (Ctrl+D ends the batch)\n", radio);
-            std::fflush(stdout);
-            if (!WaitForEnter()) {
-                if (const int signal = InterruptGuard::signalNumber()) {
-                    std::printf("\ninterrupted: batch ended: %d radio%s programmed\n", programmed,
-                                programmed == 1 ? "" : "s");
-                    return InterruptedExit(signal);
-                }
-                break;
-            }
-        }
-        safe.radioNumber = batch ? radio : 0;
-        const Outcome outcome = RunSafeWrite(*options, state, safe, guard);
-        if (outcome.signal != 0) {
-            PrintError(batch ? QStringLiteral("radio %1 %2").arg(radio).arg(outcome.message) : outcome.message);
-            if (batch)
-                std::printf("%d radio%s programmed before the interruption\n", programmed, programmed == 1 ? "" : "s");
-            return InterruptedExit(outcome.signal);
-        }
-        if (!outcome.ok) {
-            if (batch) {
-                PrintError(QStringLiteral("radio %1 failed: %2").arg(radio).arg(outcome.message));
-                std::printf("%d radio%s programmed before the failure\n", programmed, programmed == 1 ? "" : "s");
-            } else {
-                PrintError(QStringLiteral("write to %1 failed: %2").arg(options->device, outcome.message));
-            }
-            return kExitFailure;
-        }
-        ++programmed;
-        if (!batch) break;
-        std::printf("radio %d programmed (%d in this batch)\n", radio, programmed);
-        std::fflush(stdout);
-    }
-    if (batch) std::printf("batch ended: %d radio%s programmed\n", programmed, programmed == 1 ? "" : "s");
-    return kExitOk;
+    return job.batch ? WriteBatch(job, guard) : WriteOneRadio(job, guard);
 }
 
 }  // namespace r7::cli

@@ -9,14 +9,6 @@ namespace r7::link {
 
 namespace {
 
-constexpr int kFirstBlockAddress = 0x0010;
-constexpr int kLastReadAddress = 0x0340;    // a read request is sent while the address is at most this
-constexpr int kWriteEndAddress = 0x0360;    // a write block is sent while the address is below this
-constexpr int kCalibrationAddress = 0x0180; // written only in service mode
-constexpr int kIdentityAddress = 0x01B8;    // 16 bytes from image offset 1A8
-constexpr int kSkipStart1 = 0x0190;
-constexpr int kSkipStart2 = 0x01C8;
-constexpr int kAfterSkip2 = 0x0200;
 constexpr int kReadProgressStep = 32;
 constexpr int kWriteProgressStep = 10;
 
@@ -39,33 +31,27 @@ std::uint8_t ImageByte(const std::string& imageHex, int offset) {
     return static_cast<std::uint8_t>(HexValue(imageHex[at]) * 16 + HexValue(imageHex[at + 1]));
 }
 
-// Effects carry only the fields their kind uses.
-Effect Make(EffectKind kind, int number = 0, bool enabled = false, std::string text = {}) {
-    Effect e{kind, number, enabled, std::move(text), {}, {}};
-    return e;
-}
-
 }  // namespace
 
 CloneSession::CloneSession(EffectSink sink, ImageSource encodeImage)
     : sink_(std::move(sink)), encodeImage_(std::move(encodeImage)) {}
 
-StartResult CloneSession::StartRead(bool portOpen) { return Start('R', portOpen, 0); }
+StartResult CloneSession::startRead(bool portOpen) { return start('R', portOpen, 0); }
 
-StartResult CloneSession::StartWrite(bool portOpen, int serviceUnlocked) {
-    return Start('W', portOpen, serviceUnlocked);
+StartResult CloneSession::startWrite(bool portOpen, int serviceUnlocked) {
+    return start('W', portOpen, serviceUnlocked);
 }
 
-StartResult CloneSession::Start(char command, bool portOpen, int serviceUnlocked) {
+StartResult CloneSession::start(char command, bool portOpen, int serviceUnlocked) {
     if (state_ != TransferState::Idle) return StartResult::Busy;
     if (!portOpen) {
-        Emit(Make(EffectKind::ShowMessage, kFlagsInformation, false, kNoPortMessage));
+        emitEffect(effect::ShowMessage{kNoPortMessage, kFlagsInformation});
         return StartResult::NoPortOpen;
     }
     state_ = TransferState::Transferring;
-    Emit(Make(EffectKind::ToolBarEnabled, 0, false));
-    Emit(Make(EffectKind::ProgrammeMenuEnabled, 0, false));
-    Emit(Make(EffectKind::ToolButtonEnabled, command == 'R' ? kReadButton : kWriteButton, false));
+    emitEffect(effect::ToolBarEnabled{false});
+    emitEffect(effect::ProgrammeMenuEnabled{false});
+    emitEffect(effect::CommandButtonEnabled{command, false});
     RxText_.clear();
     LinkCommand_ = command;
     LinkPhase_ = 1;
@@ -73,39 +59,37 @@ StartResult CloneSession::Start(char command, bool portOpen, int serviceUnlocked
     writeBlocksSent_ = 0;
     writeBlocksAcknowledged_ = 0;
     interruptPending_ = false;
-    Emit(Make(EffectKind::EnableModelFrameAndFocus));
+    emitEffect(effect::EnableModelFrameAndFocus{});
     SendBuffer({std::begin(kWakeUp), std::end(kWakeUp)});
-    SetCaption(kCommunicatingCaption);
+    setCaption(kCommunicatingCaption);
     blinkRunning_ = true;
-    Emit(Make(EffectKind::BlinkStart));
+    emitEffect(effect::BlinkStart{});
     return StartResult::Started;
 }
 
 void CloneSession::SendBuffer(std::vector<std::uint8_t> bytes) {
     RxText_.clear();
     const bool isEnd = bytes.size() == 1 && bytes[0] == kEnd;
-    Effect send = Make(EffectKind::SendBytes);
-    send.bytes = std::move(bytes);
-    Emit(send);
+    emitEffect(effect::SendBytes{std::move(bytes)});
     if (isEnd) {
-        StopWatchdog();
+        stopWatchdog();
     } else {
         watchdogRunning_ = true;
-        Emit(Make(EffectKind::WatchdogRestart));
+        emitEffect(effect::WatchdogRestart{});
     }
 }
 
-void CloneSession::OnBreak() { BreakSeen_ = true; }
+void CloneSession::onBreak() { BreakSeen_ = true; }
 
 void CloneSession::OnPortEvent(int eventCode, std::span<const std::uint8_t> bytes) {
     if (eventCode == kEventBreak) {
-        OnBreak();
+        onBreak();
     } else if (eventCode == kEventReceive) {
-        OnBytesReceived(bytes);
+        onBytesReceived(bytes);
     }
 }
 
-void CloneSession::OnBytesReceived(std::span<const std::uint8_t> bytes) {
+void CloneSession::onBytesReceived(std::span<const std::uint8_t> bytes) {
     if (bytes.empty()) return;
     for (std::uint8_t b : bytes) {
         if (RxText_.size() >= kRxTextLimit) break;
@@ -121,15 +105,15 @@ void CloneSession::OnBytesReceived(std::span<const std::uint8_t> bytes) {
         return;
     }
     if (LinkPhase_ == 1) {
-        HandshakeStep();
+        handshakeStep();
     } else if (LinkPhase_ == 0) {
-        if (LinkCommand_ == 'W') WriteStep();
-        else if (LinkCommand_ == 'R') ReadStep();
+        if (LinkCommand_ == 'W') writeStep();
+        else if (LinkCommand_ == 'R') readStep();
     }
 }
 
 // Only at byte boundaries: a text straddling two bytes is not the radio's identity.
-bool CloneSession::IdentityReceived() const {
+bool CloneSession::identityReceived() const {
     if (RxText_.size() != kIdentityChars) return false;
     for (std::size_t at = 0; at + 10 <= kIdentityChars; at += 2) {
         const std::string_view part = std::string_view(RxText_).substr(at, 10);
@@ -138,188 +122,174 @@ bool CloneSession::IdentityReceived() const {
     return false;
 }
 
-void CloneSession::HandshakeStep() {
+void CloneSession::handshakeStep() {
     if (RxText_ == "06") {
-        StopWatchdog();
+        stopWatchdog();
         SendBuffer({kIdentify});
-    } else if (IdentityReceived()) {
+    } else if (identityReceived()) {
         LinkPhase_ = 0;
         BlockAddress_ = kFirstBlockAddress;
         WriteImage_ = encodeImage_ ? encodeImage_() : std::string();
         ReadImage_.clear();
-        BlockRequested_ = false;
+        blockRequested_ = false;
         progressValue_ = 0;
         progressVisible_ = true;
-        Emit(Make(EffectKind::ProgressShow, 0));
-        StopWatchdog();
+        emitEffect(effect::ProgressShow{0});
+        stopWatchdog();
         SendBuffer({kAcknowledge});
     }
 }
 
-void CloneSession::WriteStep() {
+void CloneSession::writeStep() {
     if (RxText_ != "06") return;
     if (writeBlocksSent_ > writeBlocksAcknowledged_) ++writeBlocksAcknowledged_;
     if (interruptPending_) {
-        EndInterrupted();
+        endTransfer(Ending::Interrupted);
         return;
     }
-    AddProgress(kWriteProgressStep);
-    StopWatchdog();
+    addProgress(kWriteProgressStep);
+    stopWatchdog();
     if (BlockAddress_ < kWriteEndAddress) {
-        if ((ServiceUnlocked_ == 0 && BlockAddress_ == kCalibrationAddress) ||
-            BlockAddress_ == kSkipStart1) {
-            BlockAddress_ = kIdentityAddress;
-        } else if (BlockAddress_ == kSkipStart2) {
-            BlockAddress_ = kAfterSkip2;
-        }
+        BlockAddress_ = WriteBlockAddress(BlockAddress_, ServiceUnlocked_ != 0);
         std::vector<std::uint8_t> block = {kWriteBlock, static_cast<std::uint8_t>(BlockAddress_ >> 8),
                                            static_cast<std::uint8_t>(BlockAddress_ & 0xFF),
                                            kWriteLength};
-        const int firstOffset = BlockAddress_ - kFirstBlockAddress;
+        const int firstOffset = BlockAddress_ - kImageBaseAddress;
         for (int i = 0; i < kWriteLength; ++i) block.push_back(ImageByte(WriteImage_, firstOffset + i));
         SendBuffer(std::move(block));
         ++writeBlocksSent_;
         BlockAddress_ += kWriteLength;
     } else {
-        SetCaption(kWriteSucceededCaption);
-        HideProgress();
+        setCaption(kWriteSucceededCaption);
+        hideProgress();
         state_ = TransferState::Finishing;
         SendBuffer({kEnd});
-        Emit(Make(EffectKind::TransferSucceeded, 0, false, "W"));
+        emitEffect(effect::TransferSucceeded{'W'});
     }
 }
 
 // A reply counts only as the answer to the command just sent: an acknowledgement after an
 // acknowledgement, a data block after a block request. A radio that repeats a reply, or skips
 // one, would otherwise shift or duplicate blocks in the image without any error.
-void CloneSession::ReadStep() {
-    if (RxText_ == "06" && !BlockRequested_) {
-        AddProgress(kReadProgressStep);
-        StopWatchdog();
+void CloneSession::readStep() {
+    if (RxText_ == "06" && !blockRequested_) {
+        addProgress(kReadProgressStep);
+        stopWatchdog();
         if (BlockAddress_ <= kLastReadAddress) {
             SendBuffer({kReadBlock, static_cast<std::uint8_t>(BlockAddress_ >> 8),
                         static_cast<std::uint8_t>(BlockAddress_ & 0xFF), kReadLength});
             BlockAddress_ += kReadLength;
-            BlockRequested_ = true;
+            blockRequested_ = true;
         } else {
-            Emit(Make(EffectKind::ReadImageReady, 0, false, ReadImage_));
-            SetCaption(kReadSucceededCaption);
-            HideProgress();
+            emitEffect(effect::ReadImageReady{ReadImage_});
+            setCaption(kReadSucceededCaption);
+            hideProgress();
             state_ = TransferState::Finishing;
             SendBuffer({kEnd});
-            Emit(Make(EffectKind::TransferSucceeded, 0, false, "R"));
+            emitEffect(effect::TransferSucceeded{'R'});
         }
-    } else if (BlockRequested_ && RxText_.size() == kDataBlockChars && RxText_.compare(0, 2, "57") == 0 &&
+    } else if (blockRequested_ && RxText_.size() == kDataBlockChars && RxText_.compare(0, 2, "57") == 0 &&
                RxText_.compare(6, 2, "40") == 0) {
-        BlockRequested_ = false;
-        StopWatchdog();
+        blockRequested_ = false;
+        stopWatchdog();
         ReadImage_ += RxText_.substr(8, 128);
         SendBuffer({kAcknowledge});
     }
 }
 
-void CloneSession::OnWatchdogTick() {
+void CloneSession::Timer1_Timer() {
     if (!watchdogRunning_) return;  // a tick queued before the timer was stopped
-    EndWithWatchdogOutcome();
+    endTransfer(Ending::Failed);
 }
 
-void CloneSession::OnPortError() {
-    if (state_ == TransferState::Transferring) EndWithWatchdogOutcome();
+void CloneSession::onPortError() {
+    if (state_ == TransferState::Transferring) endTransfer(Ending::Failed);
 }
 
-void CloneSession::Interrupt() {
+void CloneSession::interrupt() {
     if (state_ != TransferState::Transferring) return;
     if (writeBlocksSent_ > writeBlocksAcknowledged_ && watchdogRunning_) {
         interruptPending_ = true;
     } else {
-        EndInterrupted();
+        endTransfer(Ending::Interrupted);
     }
 }
 
-void CloneSession::Abort() {
-    if (state_ == TransferState::Transferring) EndInterrupted();
+void CloneSession::abort() {
+    if (state_ == TransferState::Transferring) endTransfer(Ending::Interrupted);
 }
 
-void CloneSession::EndInterrupted() {
+// Controls back, End on the line; a failure shows the watchdog's message first, and the box
+// may stay open for a while (state ReportingFailure meanwhile).
+void CloneSession::endTransfer(Ending ending) {
+    const bool failed = ending == Ending::Failed;
+    if (failed) state_ = TransferState::ReportingFailure;
     interruptPending_ = false;
     RxText_.clear();
-    StopWatchdog();
-    SetLabelVisible(false);
-    StopBlink();
-    EnableControls();
-    HideProgress();
+    stopWatchdog();
+    setLabelVisible(false);
+    stopBlink();
+    if (failed) emitEffect(effect::ShowMessage{kWatchdogMessage, kFlagsStop});
+    enableControls();
+    hideProgress();
     SendBuffer({kEnd});
     state_ = TransferState::Idle;
-    Emit(Make(EffectKind::TransferInterrupted));
+    if (failed) emitEffect(effect::TransferFailed{});
+    else emitEffect(effect::TransferInterrupted{});
 }
 
-void CloneSession::EndWithWatchdogOutcome() {
-    state_ = TransferState::ReportingFailure;
-    interruptPending_ = false;
-    RxText_.clear();
-    StopWatchdog();
-    SetLabelVisible(false);
-    StopBlink();
-    Emit(Make(EffectKind::ShowMessage, kFlagsStop, false, kWatchdogMessage));
-    EnableControls();
-    HideProgress();
-    SendBuffer({kEnd});
-    state_ = TransferState::Idle;
-    Emit(Make(EffectKind::TransferFailed));
-}
-
-void CloneSession::OnBlinkTick() {
+void CloneSession::Timer2_Timer() {
     if (!blinkRunning_) return;
-    SetLabelVisible(!labelVisible_);
+    setLabelVisible(!labelVisible_);
     const bool success = caption_ == kReadSucceededCaption || caption_ == kWriteSucceededCaption;
     if (!success) return;
     ++BlinkCount_;
     if (BlinkCount_ == kBlinkTicksToRestore) {
         BlinkCount_ = 0;
-        SetLabelVisible(false);
-        StopBlink();
-        EnableControls();
+        setLabelVisible(false);
+        stopBlink();
+        enableControls();
         state_ = TransferState::Idle;
-        Emit(Make(EffectKind::UiRestored));
+        emitEffect(effect::UiRestored{});
     }
 }
 
-void CloneSession::EnableControls() {
-    Emit(Make(EffectKind::ToolBarEnabled, 0, true));
-    Emit(Make(EffectKind::ProgrammeMenuEnabled, 0, true));
-    Emit(Make(EffectKind::ToolButtonEnabled, kReadButton, true));
-    Emit(Make(EffectKind::ToolButtonEnabled, kWriteButton, true));
+void CloneSession::enableControls() {
+    emitEffect(effect::ToolBarEnabled{true});
+    emitEffect(effect::ProgrammeMenuEnabled{true});
+    emitEffect(effect::CommandButtonEnabled{'R', true});
+    emitEffect(effect::CommandButtonEnabled{'W', true});
 }
 
-void CloneSession::StopWatchdog() {
+void CloneSession::stopWatchdog() {
     watchdogRunning_ = false;
-    Emit(Make(EffectKind::WatchdogStop));
+    emitEffect(effect::WatchdogStop{});
 }
 
-void CloneSession::StopBlink() {
+void CloneSession::stopBlink() {
     blinkRunning_ = false;
-    Emit(Make(EffectKind::BlinkStop));
+    emitEffect(effect::BlinkStop{});
 }
 
-void CloneSession::SetCaption(const char* caption) {
+void CloneSession::setCaption(const char* caption) {
     caption_ = caption;
-    Emit(Make(EffectKind::StatusCaption, 0, false, caption_));
+    emitEffect(effect::StatusCaption{caption_});
 }
 
-void CloneSession::SetLabelVisible(bool visible) {
+void CloneSession::setLabelVisible(bool visible) {
     labelVisible_ = visible;
-    Emit(Make(EffectKind::StatusVisible, 0, visible));
+    emitEffect(effect::StatusVisible{visible});
 }
 
-void CloneSession::HideProgress() {
+void CloneSession::hideProgress() {
     progressVisible_ = false;
-    Emit(Make(EffectKind::ProgressHide));
+    emitEffect(effect::ProgressHide{});
 }
 
-void CloneSession::AddProgress(int step) {
+void CloneSession::addProgress(int step) {
     if (progressValue_ >= kProgressMaximum) return;
     progressValue_ += step;
-    Emit(Make(EffectKind::ProgressValue, progressValue_));
+    emitEffect(effect::ProgressValue{progressValue_});
 }
 
 }  // namespace r7::link

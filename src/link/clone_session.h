@@ -11,19 +11,12 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
-namespace r7::link {
+#include "clone_protocol.h"
 
-// Wire bytes, program to radio.
-inline constexpr std::uint8_t kWakeUp[] = {0x50, 0x52, 0x4F, 0x47, 0x52, 0x41, 0x4D};  // PROGRAM
-inline constexpr std::uint8_t kIdentify = 0x02;
-inline constexpr std::uint8_t kAcknowledge = 0x06;
-inline constexpr std::uint8_t kReadBlock = 0x52;
-inline constexpr std::uint8_t kWriteBlock = 0x57;
-inline constexpr std::uint8_t kEnd = 0x45;
-inline constexpr std::uint8_t kReadLength = 0x40;
-inline constexpr std::uint8_t kWriteLength = 0x10;
+namespace r7::link {
 
 inline constexpr int kProgressMaximum = 460;
 inline constexpr int kWatchdogIntervalMs = 3000;  // Timer1
@@ -44,10 +37,6 @@ inline constexpr int kEventBreak = 1001;   // a break condition was received
 inline constexpr int kFlagsStop = 16;
 inline constexpr int kFlagsInformation = 64;
 
-// The tool bar buttons a transfer disables by position.
-inline constexpr int kReadButton = 5;
-inline constexpr int kWriteButton = 6;
-
 enum class TransferState {
     Idle,              // nothing runs; commands may start
     Transferring,      // handshake or block stage; Timer1 restarted per command
@@ -57,37 +46,42 @@ enum class TransferState {
 
 enum class StartResult { Started, NoPortOpen, Busy };
 
-enum class EffectKind {
-    SendBytes,               // bytes
-    WatchdogRestart,         // Timer1: stop and start again, a full interval from now
-    WatchdogStop,
-    BlinkStart,              // Timer2
-    BlinkStop,
-    ProgressShow,            // range 0..kProgressMaximum, number = value
-    ProgressValue,           // number
-    ProgressHide,
-    StatusCaption,           // text
-    StatusVisible,           // enabled
-    ShowMessage,             // text, number = flags, title (empty: the application title)
-    ToolBarEnabled,          // enabled
-    ProgrammeMenuEnabled,    // enabled
-    ToolButtonEnabled,       // number = button position, enabled
-    EnableModelFrameAndFocus,
-    ReadImageReady,          // text = the 1664 hex characters read, for DecodeImage
-    TransferSucceeded,       // text = "R" or "W"; End has been sent
-    TransferFailed,          // the watchdog path is complete, End has been sent
-    TransferInterrupted,     // stopped on request; End has been sent, no message shown
-    UiRestored,              // back to Idle after the success blink
-};
-
-struct Effect {
-    EffectKind kind;
-    int number = 0;
-    bool enabled = false;
+// What the machine wants done, one kind per struct carrying exactly its data.
+namespace effect {
+struct SendBytes { std::vector<std::uint8_t> bytes; };
+struct WatchdogRestart {};  // Timer1: stop and start again, a full interval from now
+struct WatchdogStop {};
+struct BlinkStart {};  // Timer2
+struct BlinkStop {};
+struct ProgressShow { int value; };  // range 0..kProgressMaximum
+struct ProgressValue { int value; };
+struct ProgressHide {};
+struct StatusCaption { std::string text; };
+struct StatusVisible { bool visible; };
+struct ShowMessage {  // in a box titled with the application's title
     std::string text;
-    std::string title;
-    std::vector<std::uint8_t> bytes;
+    int flags;
 };
+struct ToolBarEnabled { bool enabled; };
+struct ProgrammeMenuEnabled { bool enabled; };
+struct CommandButtonEnabled {  // the tool bar button of the read ('R') or write ('W') command
+    char command;
+    bool enabled;
+};
+struct EnableModelFrameAndFocus {};
+struct ReadImageReady { std::string imageHex; };  // the 1664 hex characters read, for DecodeImage
+struct TransferSucceeded { char command; };       // 'R' or 'W'; End has been sent
+struct TransferFailed {};       // the watchdog path is complete, End has been sent
+struct TransferInterrupted {};  // stopped on request; End has been sent, no message shown
+struct UiRestored {};           // back to Idle after the success blink
+}  // namespace effect
+
+using Effect = std::variant<effect::SendBytes, effect::WatchdogRestart, effect::WatchdogStop, effect::BlinkStart,
+                            effect::BlinkStop, effect::ProgressShow, effect::ProgressValue, effect::ProgressHide,
+                            effect::StatusCaption, effect::StatusVisible, effect::ShowMessage,
+                            effect::ToolBarEnabled, effect::ProgrammeMenuEnabled, effect::CommandButtonEnabled,
+                            effect::EnableModelFrameAndFocus, effect::ReadImageReady, effect::TransferSucceeded,
+                            effect::TransferFailed, effect::TransferInterrupted, effect::UiRestored>;
 
 class CloneSession {
 public:
@@ -98,35 +92,33 @@ public:
     CloneSession(EffectSink sink, ImageSource encodeImage);
 
     // mnureadFre_Click / mnuwriteFre_Click. serviceUnlocked non-zero adds the block at 0180.
-    StartResult StartRead(bool portOpen);
-    StartResult StartWrite(bool portOpen, int serviceUnlocked);
+    StartResult startRead(bool portOpen);
+    StartResult startWrite(bool portOpen, int serviceUnlocked);
 
     // OnPortEvent: all waiting bytes at once, and the break notification.
-    void OnBytesReceived(std::span<const std::uint8_t> bytes);
-    void OnBreak();
+    void onBytesReceived(std::span<const std::uint8_t> bytes);
+    void onBreak();
     // The same by the serial control's event codes (2 bytes received, 1001 break); any other
     // code is ignored.
     void OnPortEvent(int eventCode, std::span<const std::uint8_t> bytes = {});
     // The port failed or vanished: a running transfer ends now the way the watchdog ends it.
-    void OnPortError();
+    void onPortError();
     // The user wants the transfer stopped. A write block already sent is given its reply, so
     // the count of blocks the radio holds stays exact; otherwise End goes out at once.
-    void Interrupt();
+    void interrupt();
     // Stop now, whatever is in flight (the program is ending): End goes out at once.
-    void Abort();
+    void abort();
     // An interruption waits for the reply to the write block in flight.
-    bool InterruptPending() const { return interruptPending_; }
+    bool interruptPending() const { return interruptPending_; }
 
     // Blocks of the current (or last) write the radio has acknowledged, out of how many.
-    int WriteBlocksAcknowledged() const { return writeBlocksAcknowledged_; }
-    int WriteBlocksTotal() const { return ServiceUnlocked_ != 0 ? 47 : 46; }
+    int writeBlocksAcknowledged() const { return writeBlocksAcknowledged_; }
+    int writeBlocksTotal() const { return WriteBlockCount(ServiceUnlocked_ != 0); }
 
-    void OnWatchdogTick();  // Timer1_Timer
-    void OnBlinkTick();     // Timer2_Timer
-    void Timer1_Timer() { OnWatchdogTick(); }
-    void Timer2_Timer() { OnBlinkTick(); }
+    void Timer1_Timer();  // the watchdog's tick
+    void Timer2_Timer();  // the busy blink's tick
 
-    TransferState State() const { return state_; }
+    TransferState state() const { return state_; }
     const std::string& RxText() const { return RxText_; }
     int LinkPhase() const { return LinkPhase_; }
     char LinkCommand() const { return LinkCommand_; }
@@ -135,30 +127,30 @@ public:
     const std::string& ReadImage() const { return ReadImage_; }
     const std::string& WriteImage() const { return WriteImage_; }
     int BlinkCount() const { return BlinkCount_; }
-    bool WatchdogRunning() const { return watchdogRunning_; }
-    bool BlinkRunning() const { return blinkRunning_; }
-    int ProgressValue() const { return progressValue_; }
-    bool ProgressVisible() const { return progressVisible_; }
-    const std::string& StatusCaption() const { return caption_; }
-    bool StatusVisible() const { return labelVisible_; }
+    bool watchdogRunning() const { return watchdogRunning_; }
+    bool blinkRunning() const { return blinkRunning_; }
+    int progressValue() const { return progressValue_; }
+    bool progressVisible() const { return progressVisible_; }
+    const std::string& statusCaption() const { return caption_; }
+    bool statusVisible() const { return labelVisible_; }
 
 private:
-    StartResult Start(char command, bool portOpen, int serviceUnlocked);
+    StartResult start(char command, bool portOpen, int serviceUnlocked);
     void SendBuffer(std::vector<std::uint8_t> bytes);
-    void HandshakeStep();
-    void WriteStep();
-    void ReadStep();
-    void EndWithWatchdogOutcome();
-    void EndInterrupted();
-    void EnableControls();
-    void StopWatchdog();
-    void StopBlink();
-    void SetCaption(const char* caption);
-    void SetLabelVisible(bool visible);
-    void HideProgress();
-    void AddProgress(int step);
-    void Emit(const Effect& effect) { sink_(effect); }
-    bool IdentityReceived() const;
+    void handshakeStep();
+    void writeStep();
+    void readStep();
+    enum class Ending { Interrupted, Failed };
+    void endTransfer(Ending ending);
+    void enableControls();
+    void stopWatchdog();
+    void stopBlink();
+    void setCaption(const char* caption);
+    void setLabelVisible(bool visible);
+    void hideProgress();
+    void addProgress(int step);
+    void emitEffect(const Effect& effect) { sink_(effect); }
+    bool identityReceived() const;
 
     EffectSink sink_;
     ImageSource encodeImage_;
@@ -169,7 +161,7 @@ private:
     char LinkCommand_ = 0;
     int BlockAddress_ = 0;
     bool BreakSeen_ = false;
-    bool BlockRequested_ = false;  // read stage: a data block is due, not an acknowledgement
+    bool blockRequested_ = false;  // read stage: a data block is due, not an acknowledgement
     std::string WriteImage_;
     std::string ReadImage_;
     int BlinkCount_ = 0;

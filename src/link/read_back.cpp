@@ -9,41 +9,29 @@
 
 namespace r7::link {
 
-namespace {
-
-constexpr std::uint8_t kWriteCommand = 0x57;
-constexpr std::uint8_t kWriteBlockLength = 0x10;
-constexpr std::size_t kWriteHeader = 4;
-
-}  // namespace
-
-void WriteRecord::AddSentCommand(std::span<const std::uint8_t> command) {
-    if (command.size() != kWriteHeader + kWriteBlockLength || command[0] != kWriteCommand ||
-        command[3] != kWriteBlockLength)
+void WriteRecord::addSentCommand(std::span<const std::uint8_t> command) {
+    if (command.size() != kBlockHeaderSize + kWriteLength || command[0] != kWriteBlock ||
+        command[3] != kWriteLength)
         return;
     const int first = command[1] * 256 + command[2] - kImageBaseAddress;
-    for (std::size_t i = 0; i < kWriteBlockLength; ++i) {
+    for (std::size_t i = 0; i < kWriteLength; ++i) {
         const long offset = first + static_cast<long>(i);
         if (offset < 0 || offset >= static_cast<long>(written_.size())) continue;
-        written_[static_cast<std::size_t>(offset)] = command[kWriteHeader + i];
+        written_[static_cast<std::size_t>(offset)] = command[kBlockHeaderSize + i];
     }
-}
-
-std::size_t WriteRecord::WrittenCount() const {
-    return static_cast<std::size_t>(std::count_if(written_.begin(), written_.end(), [](int v) { return v >= 0; }));
 }
 
 ReadBackComparison CompareReadBack(const WriteRecord& record, std::span<const std::uint8_t> readBack) {
     ReadBackComparison result;
     for (std::size_t offset = 0; offset < layout::kImageSize; ++offset) {
-        if (!record.IsWritten(offset)) continue;
+        if (!record.isWritten(offset)) continue;
         if (offset >= readBack.size()) {
             ++result.unverifiable;
             continue;
         }
         ++result.compared;
-        if (record.ByteAt(offset) != readBack[offset])
-            result.differences.push_back({offset, record.ByteAt(offset), readBack[offset]});
+        if (record.byteAt(offset) != readBack[offset])
+            result.differences.push_back({offset, record.byteAt(offset), readBack[offset]});
     }
     return result;
 }

@@ -11,24 +11,21 @@
 #include <string_view>
 #include <vector>
 
+#include "clone_protocol.h"
 #include "image/image_codec.h"
 
 namespace r7::link {
-
-// Radio address of image offset 0.
-inline constexpr int kImageBaseAddress = 0x0010;
 
 // The image bytes a write sent, collected from the commands as they went out; knowing
 // nothing of the write list, it records exactly what reached the wire.
 class WriteRecord {
 public:
     // Any command; only write blocks (57 AH AL 10 and 16 data bytes) are recorded.
-    void AddSentCommand(std::span<const std::uint8_t> command);
-    void Clear() { written_.fill(-1); }
+    void addSentCommand(std::span<const std::uint8_t> command);
+    void clear() { written_.fill(-1); }
 
-    bool IsWritten(std::size_t offset) const { return offset < written_.size() && written_[offset] >= 0; }
-    std::uint8_t ByteAt(std::size_t offset) const { return static_cast<std::uint8_t>(written_[offset]); }
-    std::size_t WrittenCount() const;
+    bool isWritten(std::size_t offset) const { return offset < written_.size() && written_[offset] >= 0; }
+    std::uint8_t byteAt(std::size_t offset) const { return static_cast<std::uint8_t>(written_[offset]); }
 
 private:
     std::array<int, layout::kImageSize> written_ = Unwritten();

@@ -9,7 +9,7 @@ SafeWrite::SafeWrite(TransferController& controller, QObject* parent)
     : QObject(parent), controller_(controller) {
     connect(&controller_, &TransferController::bytesSent, this, [this](const QByteArray& bytes) {
         if (stage_ != SafeWriteStage::Write) return;
-        record_.AddSentCommand(
+        record_.addSentCommand(
             {reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())});
     });
     connect(&controller_, &TransferController::readImageReady, this, [this](const QString& hex) {
@@ -30,7 +30,7 @@ SafeWrite::SafeWrite(TransferController& controller, QObject* parent)
 bool SafeWrite::start(const SafeWriteOptions& options) {
     if (running() || controller_.state() != TransferState::Idle) return false;
     options_ = options;
-    record_.Clear();
+    record_.clear();
     comparison_ = {};
     interrupted_ = false;
     backupPath_.clear();

@@ -8,6 +8,10 @@
 // never block a write for long. Here QSerialPort buffers writes and sends them from the
 // event loop, so the program never waits on a write; the 1000 ms bound applies only when
 // the caller flushes (flush()).
+//
+// A received break condition is not reported: QSerialPort cannot see one portably (POSIX
+// delivers it as a NUL byte or not at all, Windows has no Qt hook for EV_BREAK), so the
+// session's break handling is fed by nothing here.
 
 #include <QByteArray>
 #include <QObject>
@@ -47,15 +51,8 @@ public:
     // Waits until queued bytes are written, at most timeoutMs; false on time-out or error.
     bool flush(int timeoutMs = kWriteTimeoutMs);
 
-public slots:
-    // QSerialPort cannot report a received break condition portably (POSIX delivers it as a
-    // NUL byte or not at all, depending on termios flags; Windows has no Qt hook for
-    // EV_BREAK). A platform layer that can detect one calls this.
-    void notifyBreak() { emit breakReceived(); }
-
 signals:
     void bytesReceived(const QByteArray& bytes);
-    void breakReceived();
     // The open port failed (device removed, cable pulled, I/O error); it is closed now.
     void portLost(const QString& reason);
 

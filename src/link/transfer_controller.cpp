@@ -6,6 +6,16 @@ namespace {
 // A write block's reply takes a few milliseconds at 9600 baud; past this the radio is not
 // answering and End goes out anyway.
 constexpr int kInterruptGraceMs = 500;
+// The tool bar buttons of the read and write commands, by position.
+constexpr int kReadButton = 5;
+constexpr int kWriteButton = 6;
+
+template <class... Visitors>
+struct Overloaded : Visitors... {
+    using Visitors::operator()...;
+};
+template <class... Visitors>
+Overloaded(Visitors...) -> Overloaded<Visitors...>;
 }  // namespace
 
 TransferController::TransferController(QObject* parent)
@@ -19,46 +29,45 @@ TransferController::TransferController(QObject* parent)
     timer1_.setSingleShot(true);
     timer1_.setTimerType(Qt::PreciseTimer);
     timer2_.setInterval(kBlinkIntervalMs);
-    connect(&timer1_, &QTimer::timeout, this, [this] { session_.OnWatchdogTick(); });
-    connect(&timer2_, &QTimer::timeout, this, [this] { session_.OnBlinkTick(); });
+    connect(&timer1_, &QTimer::timeout, this, [this] { session_.Timer1_Timer(); });
+    connect(&timer2_, &QTimer::timeout, this, [this] { session_.Timer2_Timer(); });
     interruptGrace_.setInterval(kInterruptGraceMs);
     interruptGrace_.setSingleShot(true);
-    connect(&interruptGrace_, &QTimer::timeout, this, [this] { session_.Abort(); });
+    connect(&interruptGrace_, &QTimer::timeout, this, [this] { session_.abort(); });
     connect(&link_, &SerialLink::bytesReceived, this, [this](const QByteArray& bytes) {
-        session_.OnBytesReceived(
+        session_.onBytesReceived(
             {reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())});
     });
-    connect(&link_, &SerialLink::breakReceived, this, [this] { session_.OnBreak(); });
     // Queued: the port can fail inside a write the session is making.
     connect(&link_, &SerialLink::portLost, this, [this](const QString& reason) {
-        if (session_.State() == TransferState::Transferring) portLoss_ = reason;
+        if (session_.state() == TransferState::Transferring) portLoss_ = reason;
     });
-    connect(&link_, &SerialLink::portLost, this, [this] { session_.OnPortError(); }, Qt::QueuedConnection);
+    connect(&link_, &SerialLink::portLost, this, [this] { session_.onPortError(); }, Qt::QueuedConnection);
 }
 
 StartResult TransferController::startRead() {
-    if (session_.State() == TransferState::Idle) {
+    if (session_.state() == TransferState::Idle) {
         portLoss_.clear();
         link_.discardInput();
     }
-    return session_.StartRead(link_.isOpen());
+    return session_.startRead(link_.isOpen());
 }
 
 StartResult TransferController::startWrite(int serviceUnlocked) {
-    if (session_.State() == TransferState::Idle) {
+    if (session_.state() == TransferState::Idle) {
         portLoss_.clear();
         link_.discardInput();
     }
-    return session_.StartWrite(link_.isOpen(), serviceUnlocked);
+    return session_.startWrite(link_.isOpen(), serviceUnlocked);
 }
 
 void TransferController::interrupt() {
-    session_.Interrupt();
-    if (session_.InterruptPending()) interruptGrace_.start();
+    session_.interrupt();
+    if (session_.interruptPending()) interruptGrace_.start();
 }
 
 void TransferController::abort() {
-    session_.Abort();
+    session_.abort();
     link_.flush();
 }
 
@@ -68,46 +77,48 @@ QString TransferController::failureReason() const {
 }
 
 QString TransferController::writeProgressText() const {
-    const int held = session_.WriteBlocksAcknowledged();
+    const int held = session_.writeBlocksAcknowledged();
     if (held == 0) return {};
-    return QStringLiteral("the radio holds %1 of the %2 new blocks").arg(held).arg(session_.WriteBlocksTotal());
+    return QStringLiteral("the radio holds %1 of the %2 new blocks").arg(held).arg(session_.writeBlocksTotal());
 }
 
-void TransferController::apply(const Effect& e) {
-    switch (e.kind) {
-    case EffectKind::SendBytes: {
-        const QByteArray bytes(reinterpret_cast<const char*>(e.bytes.data()), static_cast<qsizetype>(e.bytes.size()));
-        link_.send(bytes);
-        emit bytesSent(bytes);
-        break;
-    }
-    case EffectKind::WatchdogRestart: timer1_.start(); break;
-    case EffectKind::WatchdogStop: timer1_.stop(); break;
-    case EffectKind::BlinkStart: timer2_.start(); break;
-    case EffectKind::BlinkStop: timer2_.stop(); break;
-    case EffectKind::ProgressShow: emit progressShown(0, kProgressMaximum, e.number); break;
-    case EffectKind::ProgressValue: emit progressValueChanged(e.number); break;
-    case EffectKind::ProgressHide: emit progressHidden(); break;
-    case EffectKind::StatusCaption: emit statusCaptionChanged(QString::fromStdString(e.text)); break;
-    case EffectKind::StatusVisible: emit statusVisibleChanged(e.enabled); break;
-    case EffectKind::ShowMessage:
-        emit messageRequested(QString::fromStdString(e.text), e.number, QString::fromStdString(e.title));
-        break;
-    case EffectKind::ToolBarEnabled: emit toolBarEnabledChanged(e.enabled); break;
-    case EffectKind::ProgrammeMenuEnabled: emit programmeMenuEnabledChanged(e.enabled); break;
-    case EffectKind::ToolButtonEnabled: emit toolButtonEnabledChanged(e.number, e.enabled); break;
-    case EffectKind::EnableModelFrameAndFocus: emit modelFrameEnableAndFocusRequested(); break;
-    case EffectKind::ReadImageReady: emit readImageReady(QString::fromStdString(e.text)); break;
-    case EffectKind::TransferSucceeded:
-        emit transferSucceeded(e.text.empty() ? QChar() : QChar(e.text[0]));
-        break;
-    case EffectKind::TransferFailed: emit transferFailed(); break;
-    case EffectKind::TransferInterrupted:
-        interruptGrace_.stop();
-        emit transferInterrupted();
-        break;
-    case EffectKind::UiRestored: emit uiRestored(); break;
-    }
+void TransferController::apply(const Effect& effect) {
+    std::visit(
+        Overloaded{
+            [this](const effect::SendBytes& e) {
+                const QByteArray bytes(reinterpret_cast<const char*>(e.bytes.data()),
+                                       static_cast<qsizetype>(e.bytes.size()));
+                link_.send(bytes);
+                emit bytesSent(bytes);
+            },
+            [this](const effect::WatchdogRestart&) { timer1_.start(); },
+            [this](const effect::WatchdogStop&) { timer1_.stop(); },
+            [this](const effect::BlinkStart&) { timer2_.start(); },
+            [this](const effect::BlinkStop&) { timer2_.stop(); },
+            [this](const effect::ProgressShow& e) { emit progressShown(0, kProgressMaximum, e.value); },
+            [this](const effect::ProgressValue& e) { emit progressValueChanged(e.value); },
+            [this](const effect::ProgressHide&) { emit progressHidden(); },
+            [this](const effect::StatusCaption& e) { emit statusCaptionChanged(QString::fromStdString(e.text)); },
+            [this](const effect::StatusVisible& e) { emit statusVisibleChanged(e.visible); },
+            [this](const effect::ShowMessage& e) {
+                emit messageRequested(QString::fromStdString(e.text), e.flags, QString());
+            },
+            [this](const effect::ToolBarEnabled& e) { emit toolBarEnabledChanged(e.enabled); },
+            [this](const effect::ProgrammeMenuEnabled& e) { emit programmeMenuEnabledChanged(e.enabled); },
+            [this](const effect::CommandButtonEnabled& e) {
+                emit toolButtonEnabledChanged(e.command == 'R' ? kReadButton : kWriteButton, e.enabled);
+            },
+            [this](const effect::EnableModelFrameAndFocus&) { emit modelFrameEnableAndFocusRequested(); },
+            [this](const effect::ReadImageReady& e) { emit readImageReady(QString::fromStdString(e.imageHex)); },
+            [this](const effect::TransferSucceeded& e) { emit transferSucceeded(QChar(e.command)); },
+            [this](const effect::TransferFailed&) { emit transferFailed(); },
+            [this](const effect::TransferInterrupted&) {
+                interruptGrace_.stop();
+                emit transferInterrupted();
+            },
+            [this](const effect::UiRestored&) { emit uiRestored(); },
+        },
+        effect);
 }
 
 }  // namespace r7::link

@@ -24,7 +24,7 @@ public:
 
     SerialLink& link() { return link_; }
     const CloneSession& session() const { return session_; }
-    TransferState state() const { return session_.State(); }
+    TransferState state() const { return session_.state(); }
 
     // EncodeImage of the editor, asked for when the radio has identified itself.
     void setImageSource(std::function<std::string()> encodeImage) { encodeImage_ = std::move(encodeImage); }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "files/dat_file.h"
@@ -36,44 +37,81 @@ int Usage(const char* problem) {
     return problem ? 2 : 0;
 }
 
-}  // namespace
-
-int main(int argc, char* argv[]) {
+struct Arguments {
     std::string loadPath, savePath;
     r7::sim::FaultSetting fault;
     r7::sim::PtyRunOptions options;
+};
+
+const char kNotAnOption[] = "";
+
+bool SetFlag(const std::string& arg, r7::sim::PtyRunOptions& options) {
+    if (arg == "--baud-pace") options.baudPace = true;
+    else if (arg == "--once") options.once = true;
+    else if (arg == "--no-stdin") options.watchStdin = false;
+    else return false;
+    return true;
+}
+
+// A whole number from 0 to `most`.
+std::optional<int> Number(const char* text, long most) {
+    char* end = nullptr;
+    const long n = std::strtol(text, &end, 10);
+    if (*end != '\0' || end == text || n < 0 || n > most) return std::nullopt;
+    return static_cast<int>(n);
+}
+
+// Takes an option with its value: nullptr when taken, otherwise what is wrong (kNotAnOption
+// when `arg` names no option with a value).
+const char* SetValue(const std::string& arg, const char* value, Arguments& a) {
+    if (arg == "--load") {
+        a.loadPath = value;
+    } else if (arg == "--save") {
+        a.savePath = value;
+    } else if (arg == "--delay-ms") {
+        const auto ms = Number(value, 60000);
+        if (!ms) return "--delay-ms wants 0 to 60000";
+        a.options.delayMs = *ms;
+    } else if (arg == "--delay-replies") {
+        const auto n = Number(value, 1000000);
+        if (!n) return "--delay-replies wants a count";
+        a.options.delayedReplies = *n;
+    } else if (arg == "--fault") {
+        const auto parsed = r7::sim::ParseFault(value);
+        if (!parsed) return "unknown fault";
+        a.fault = *parsed;
+    } else {
+        return kNotAnOption;
+    }
+    return nullptr;
+}
+
+// The command line into `a`; nullopt to go on, otherwise the exit status.
+std::optional<int> ReadArguments(int argc, char* argv[], Arguments& a) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        const bool hasValue = i + 1 < argc;
         if (arg == "--help" || arg == "-h") return Usage(nullptr);
-        if (arg == "--baud-pace") options.baudPace = true;
-        else if (arg == "--once") options.once = true;
-        else if (arg == "--no-stdin") options.watchStdin = false;
-        else if (arg == "--load" && hasValue) loadPath = argv[++i];
-        else if (arg == "--save" && hasValue) savePath = argv[++i];
-        else if (arg == "--delay-ms" && hasValue) {
-            char* end = nullptr;
-            const long ms = std::strtol(argv[++i], &end, 10);
-            if (*end != '\0' || end == argv[i] || ms < 0 || ms > 60000) return Usage("--delay-ms wants 0 to 60000");
-            options.delayMs = static_cast<int>(ms);
-        } else if (arg == "--delay-replies" && hasValue) {
-            char* end = nullptr;
-            const long n = std::strtol(argv[++i], &end, 10);
-            if (*end != '\0' || end == argv[i] || n < 0 || n > 1000000) return Usage("--delay-replies wants a count");
-            options.delayedReplies = static_cast<int>(n);
-        }
-        else if (arg == "--fault" && hasValue) {
-            auto parsed = r7::sim::ParseFault(argv[++i]);
-            if (!parsed) return Usage("unknown fault");
-            fault = *parsed;
+        if (SetFlag(arg, a.options)) continue;
+        const char* problem = i + 1 < argc ? SetValue(arg, argv[i + 1], a) : kNotAnOption;
+        if (problem == nullptr) {
+            ++i;
+        } else if (problem != kNotAnOption) {
+            return Usage(problem);
         } else {
             return Usage(("cannot use argument '" + arg + "'").c_str());
         }
     }
+    return std::nullopt;
+}
 
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    Arguments arguments;
+    if (const auto stop = ReadArguments(argc, argv, arguments)) return *stop;
     r7::ImageBytes memory = r7::EncodeImageBytes(r7::NewConfiguration());
-    if (!loadPath.empty()) {
-        const r7::DatReadResult dat = r7::ReadDatFile(QString::fromStdString(loadPath));
+    if (!arguments.loadPath.empty()) {
+        const r7::DatReadResult dat = r7::ReadDatFile(QString::fromStdString(arguments.loadPath));
         if (dat.status != r7::DatStatus::Ok) {
             std::fprintf(stderr, "morvane-r7-sim: %s\n", dat.error.toLocal8Bit().constData());
             return 1;
@@ -81,10 +119,10 @@ int main(int argc, char* argv[]) {
         std::copy_n(dat.image.begin(), std::min(dat.image.size(), memory.size()), memory.begin());
     }
 
-    r7::sim::SimulatedRadio radio(memory, fault);
-    const int result = r7::sim::RunOnPseudoTerminal(radio, options);
-    if (!savePath.empty()) {
-        const r7::DatWriteResult written = r7::WriteDatFile(QString::fromStdString(savePath), radio.Memory());
+    r7::sim::SimulatedRadio radio(memory, arguments.fault);
+    const int result = r7::sim::RunOnPseudoTerminal(radio, arguments.options);
+    if (!arguments.savePath.empty()) {
+        const r7::DatWriteResult written = r7::WriteDatFile(QString::fromStdString(arguments.savePath), radio.Memory());
         if (!written.ok) {
             std::fprintf(stderr, "morvane-r7-sim: %s\n", written.error.toLocal8Bit().constData());
             return 1;

@@ -6,11 +6,14 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <optional>
+#include <span>
 #include <vector>
 #include <time.h>
 
@@ -53,32 +56,40 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
     return true;
 }
 
-}  // namespace
+struct Terminal {
+    int master = -1;
+    int slave = -1;
+    const char* slaveName = nullptr;
+};
 
-int RunOnPseudoTerminal(SimulatedRadio& radio, const PtyRunOptions& options) {
-    const int master = posix_openpt(O_RDWR | O_NOCTTY);
-    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) {
+// A raw 9600-baud pseudo-terminal. Holding the slave open keeps the master readable between
+// the program's sessions.
+std::optional<Terminal> OpenTerminal() {
+    Terminal t;
+    t.master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (t.master < 0 || grantpt(t.master) != 0 || unlockpt(t.master) != 0) {
         std::perror("morvane-r7-sim: pseudo-terminal");
-        return 1;
+        return std::nullopt;
     }
-    const char* slaveName = ptsname(master);
-    // Holding the slave open keeps the master readable between the program's sessions.
-    const int slave = slaveName ? open(slaveName, O_RDWR | O_NOCTTY) : -1;
-    if (slave < 0) {
+    t.slaveName = ptsname(t.master);
+    t.slave = t.slaveName ? open(t.slaveName, O_RDWR | O_NOCTTY) : -1;
+    if (t.slave < 0) {
         std::perror("morvane-r7-sim: slave device");
-        return 1;
+        return std::nullopt;
     }
     termios raw{};
-    tcgetattr(slave, &raw);
+    tcgetattr(t.slave, &raw);
     cfmakeraw(&raw);
     cfsetispeed(&raw, B9600);
     cfsetospeed(&raw, B9600);
-    tcsetattr(slave, TCSANOW, &raw);
-    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+    tcsetattr(t.slave, TCSANOW, &raw);
+    fcntl(t.master, F_SETFL, fcntl(t.master, F_GETFL) | O_NONBLOCK);
+    return t;
+}
 
-    std::printf("%s\n", slaveName);
-    std::fflush(stdout);
-
+// SIGTERM and SIGINT are blocked except while waiting, so a stop ends the loop between two
+// steps. Returns the mask to wait with.
+sigset_t CatchStopSignalsWhileWaiting() {
     sigset_t blocked, waitMask;
     sigemptyset(&blocked);
     sigaddset(&blocked, SIGTERM);
@@ -90,95 +101,153 @@ int RunOnPseudoTerminal(SimulatedRadio& radio, const PtyRunOptions& options) {
     sa.sa_handler = OnSignal;
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGINT, &sa, nullptr);
+    return waitMask;
+}
 
-    std::deque<Timed> incoming, outgoing;
-    Nanos rxLineFree = 0, txLineFree = 0;
-    bool watchStdin = options.watchStdin;
-    std::uint8_t buffer[4096];
+// The radio's end of the line: what the program sent, paced to the baud rate when asked, and
+// the radio's replies, delayed or paced, until they are due on the wire.
+class Line {
+public:
+    Line(SimulatedRadio& radio, const PtyRunOptions& options)
+        : radio_(radio),
+          options_(options),
+          lateDelay_(static_cast<Nanos>(options.delayMs) * 1'000'000LL),
+          lateLeft_(options.delayedReplies > 0 ? options.delayedReplies : -1) {}
 
-    const Nanos lateDelay = static_cast<Nanos>(options.delayMs) * 1'000'000LL;
-    int lateLeft = options.delayedReplies > 0 ? options.delayedReplies : -1;
-    // What happened, one line each, for whoever watches standard output.
-    int endsTold = 0;
-    bool stopTold = false;
-    auto tell = [&] {
-        for (; endsTold < radio.SessionsEnded(); ++endsTold) std::printf("End received\n");
-        if (radio.Stopped() != stopTold) {
-            stopTold = radio.Stopped();
-            if (stopTold) std::printf("stopped answering\n");
-        }
-        std::fflush(stdout);
-    };
-    auto answer = [&](std::span<const std::uint8_t> bytes, Nanos at) {
-        const std::vector<std::uint8_t> reply = radio.Receive(bytes);
-        tell();
-        if (reply.empty()) return;
-        const Nanos delay = lateLeft != 0 ? lateDelay : 0;
-        if (lateLeft > 0) --lateLeft;
-        for (std::uint8_t b : reply) {
-            if (options.baudPace) {
-                txLineFree = std::max(at + delay, txLineFree) + kByteTime;
-                outgoing.push_back({b, txLineFree});
-            } else {
-                outgoing.push_back({b, delay > 0 ? at + delay : 0});
-            }
-        }
-    };
+    bool idle() const { return incoming_.empty() && outgoing_.empty(); }
+    bool sent() const { return outgoing_.empty(); }
 
-    while (!gStop) {
-        const Nanos now = Now();
-        while (!incoming.empty() && incoming.front().due <= now) {
-            const Timed t = incoming.front();
-            incoming.pop_front();
+    // Hands the radio every byte due by now.
+    void deliverDue(Nanos now) {
+        while (!incoming_.empty() && incoming_.front().due <= now) {
+            const Timed t = incoming_.front();
+            incoming_.pop_front();
             answer({&t.byte, 1}, t.due);
         }
-        std::size_t ready = 0;
-        while (ready < outgoing.size() && outgoing[ready].due <= now && ready < sizeof buffer)
-            buffer[ready] = outgoing[ready].byte, ++ready;
-        if (ready > 0) {
-            if (!WriteAll(master, buffer, ready)) break;
-            outgoing.erase(outgoing.begin(), outgoing.begin() + static_cast<long>(ready));
-        }
-        if (options.once && radio.SessionsEnded() > 0 && outgoing.empty() && incoming.empty()) break;
-        if (radio.HungUp() && outgoing.empty()) break;
+    }
 
+    // Writes every reply byte due by now; false when the terminal refuses them.
+    bool writeDue(int fd, Nanos now) {
+        std::uint8_t buffer[4096];
+        std::size_t ready = 0;
+        while (ready < outgoing_.size() && outgoing_[ready].due <= now && ready < sizeof buffer)
+            buffer[ready] = outgoing_[ready].byte, ++ready;
+        if (ready == 0) return true;
+        if (!WriteAll(fd, buffer, ready)) return false;
+        outgoing_.erase(outgoing_.begin(), outgoing_.begin() + static_cast<long>(ready));
+        return true;
+    }
+
+    // When the next byte is due either way; -1 when none waits.
+    Nanos nextDue() const {
         Nanos next = -1;
-        if (!incoming.empty()) next = incoming.front().due;
-        if (!outgoing.empty() && (next < 0 || outgoing.front().due < next)) next = outgoing.front().due;
-        timespec timeout{};
-        if (next >= 0) {
-            const Nanos wait = std::max<Nanos>(0, next - Now());
-            timeout.tv_sec = static_cast<time_t>(wait / 1'000'000'000LL);
-            timeout.tv_nsec = static_cast<long>(wait % 1'000'000'000LL);
+        if (!incoming_.empty()) next = incoming_.front().due;
+        if (!outgoing_.empty() && (next < 0 || outgoing_.front().due < next)) next = outgoing_.front().due;
+        return next;
+    }
+
+    void received(const std::uint8_t* bytes, std::size_t count, Nanos arrived) {
+        if (!options_.baudPace) {
+            answer({bytes, count}, arrived);
+            return;
         }
-        pollfd fds[2] = {{master, POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
-        const int count = ppoll(fds, watchStdin ? 2 : 1, next >= 0 ? &timeout : nullptr, &waitMask);
-        if (count < 0) {
+        for (std::size_t i = 0; i < count; ++i) {
+            rxLineFree_ = std::max(arrived, rxLineFree_) + kByteTime;
+            incoming_.push_back({bytes[i], rxLineFree_});
+        }
+    }
+
+private:
+    void answer(std::span<const std::uint8_t> bytes, Nanos at) {
+        const std::vector<std::uint8_t> reply = radio_.Receive(bytes);
+        tell();
+        if (reply.empty()) return;
+        const Nanos delay = lateLeft_ != 0 ? lateDelay_ : 0;
+        if (lateLeft_ > 0) --lateLeft_;
+        for (std::uint8_t b : reply) {
+            if (options_.baudPace) {
+                txLineFree_ = std::max(at + delay, txLineFree_) + kByteTime;
+                outgoing_.push_back({b, txLineFree_});
+            } else {
+                outgoing_.push_back({b, delay > 0 ? at + delay : 0});
+            }
+        }
+    }
+
+    // What happened, one line each, for whoever watches standard output.
+    void tell() {
+        for (; endsTold_ < radio_.SessionsEnded(); ++endsTold_) std::printf("End received\n");
+        if (radio_.Stopped() != stopTold_) {
+            stopTold_ = radio_.Stopped();
+            if (stopTold_) std::printf("stopped answering\n");
+        }
+        std::fflush(stdout);
+    }
+
+    SimulatedRadio& radio_;
+    const PtyRunOptions& options_;
+    std::deque<Timed> incoming_, outgoing_;
+    Nanos rxLineFree_ = 0, txLineFree_ = 0;
+    const Nanos lateDelay_;
+    int lateLeft_;
+    int endsTold_ = 0;
+    bool stopTold_ = false;
+};
+
+// Waits for the terminal (and standard input when watched) until `next`, -1 for no limit.
+int Wait(pollfd (&fds)[2], bool watchStdin, Nanos next, const sigset_t& waitMask) {
+    timespec timeout{};
+    if (next >= 0) {
+        const Nanos wait = std::max<Nanos>(0, next - Now());
+        timeout.tv_sec = static_cast<time_t>(wait / 1'000'000'000LL);
+        timeout.tv_nsec = static_cast<long>(wait % 1'000'000'000LL);
+    }
+    return ppoll(fds, watchStdin ? 2 : 1, next >= 0 ? &timeout : nullptr, &waitMask);
+}
+
+// Takes what the wait found ready; false when the run should end.
+bool TakeInput(const pollfd (&fds)[2], int master, Line& line, bool& watchStdin) {
+    std::uint8_t buffer[4096];
+    if (fds[0].revents & POLLIN) {
+        const ssize_t n = read(master, buffer, sizeof buffer);
+        if (n > 0) line.received(buffer, static_cast<std::size_t>(n), Now());
+    }
+    if (watchStdin && (fds[1].revents & (POLLIN | POLLHUP))) {
+        const ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n == 0) return false;  // end of input: the controlling test is gone
+        if (n < 0) watchStdin = false;
+    }
+    return true;
+}
+
+bool Finished(const SimulatedRadio& radio, const PtyRunOptions& options, const Line& line) {
+    if (options.once && radio.SessionsEnded() > 0 && line.idle()) return true;
+    return radio.HungUp() && line.sent();
+}
+
+}  // namespace
+
+int RunOnPseudoTerminal(SimulatedRadio& radio, const PtyRunOptions& options) {
+    const std::optional<Terminal> terminal = OpenTerminal();
+    if (!terminal) return 1;
+    std::printf("%s\n", terminal->slaveName);
+    std::fflush(stdout);
+    const sigset_t waitMask = CatchStopSignalsWhileWaiting();
+    Line line(radio, options);
+    bool watchStdin = options.watchStdin;
+    while (!gStop) {
+        const Nanos now = Now();
+        line.deliverDue(now);
+        if (!line.writeDue(terminal->master, now) || Finished(radio, options, line)) break;
+        pollfd fds[2] = {{terminal->master, POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
+        if (Wait(fds, watchStdin, line.nextDue(), waitMask) < 0) {
             if (errno == EINTR) continue;
             break;
         }
-        if (fds[0].revents & POLLIN) {
-            const ssize_t n = read(master, buffer, sizeof buffer);
-            if (n > 0) {
-                const Nanos arrived = Now();
-                if (options.baudPace) {
-                    for (ssize_t i = 0; i < n; ++i) {
-                        rxLineFree = std::max(arrived, rxLineFree) + kByteTime;
-                        incoming.push_back({buffer[i], rxLineFree});
-                    }
-                } else {
-                    answer({buffer, static_cast<std::size_t>(n)}, arrived);
-                }
-            }
-        }
-        if (watchStdin && (fds[1].revents & (POLLIN | POLLHUP))) {
-            const ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
-            if (n == 0) break;      // end of input: the controlling test is gone
-            if (n < 0) watchStdin = false;
-        }
+        if (!TakeInput(fds, terminal->master, line, watchStdin)) break;
     }
-    close(slave);
-    close(master);
+    close(terminal->slave);
+    close(terminal->master);
     return 0;
 }
 

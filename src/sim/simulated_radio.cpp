@@ -4,16 +4,25 @@
 #include <charconv>
 #include <utility>
 
+#include "link/clone_protocol.h"
+
 namespace r7::sim {
 
 namespace {
 
-constexpr std::uint8_t kWakeUp[] = {'P', 'R', 'O', 'G', 'R', 'A', 'M'};
+using link::kAcknowledge;
+using link::kBlockHeaderSize;
+using link::kEnd;
+using link::kIdentify;
+using link::kImageBaseAddress;
+using link::kReadBlock;
+using link::kWakeUp;
+using link::kWriteBlock;
+
 constexpr std::size_t kWakeUpSize = sizeof kWakeUp;
 constexpr std::uint8_t kWrongIdentity[8] = {0x50, 0x34, 0x32, 0x30, 0x37, 0x33, 0xF8, 0xFF};
 constexpr std::uint8_t kNak = 0x15;
 constexpr std::uint8_t kStrayByte = 0x00;
-constexpr int kAddressOffset = 0x10;
 
 }  // namespace
 
@@ -50,7 +59,7 @@ std::vector<std::uint8_t> SimulatedRadio::Receive(std::span<const std::uint8_t> 
 }
 
 std::uint8_t SimulatedRadio::Ack() const {
-    return fault_.fault == Fault::WrongAck ? kNak : 0x06;
+    return fault_.fault == Fault::WrongAck ? kNak : kAcknowledge;
 }
 
 void SimulatedRadio::Reply(std::vector<std::uint8_t>& out, std::vector<std::uint8_t> reply) {
@@ -69,109 +78,115 @@ void SimulatedRadio::StartSession(std::vector<std::uint8_t>& out) {
     stage_ = Stage::AwaitIdentify;
     blocksThisSession_ = 0;
     storedThisSession_ = false;
-    Reply(out, {0x06});
+    Reply(out, {kAcknowledge});
+}
+
+void SimulatedRadio::Consume(std::size_t count) {
+    pending_.erase(pending_.begin(), pending_.begin() + static_cast<long>(count));
 }
 
 bool SimulatedRadio::Step(std::vector<std::uint8_t>& out) {
     if (pending_.empty()) return false;
-    if (stage_ == Stage::AwaitWakeUp) {
-        auto found = std::search(pending_.begin(), pending_.end(), std::begin(kWakeUp), std::end(kWakeUp));
-        if (found == pending_.end()) {
-            // keep what may be the start of a wake-up split across reads
-            if (pending_.size() >= kWakeUpSize) pending_.erase(pending_.begin(), pending_.end() - (kWakeUpSize - 1));
-            return false;
-        }
-        pending_.erase(pending_.begin(), found + kWakeUpSize);
-        StartSession(out);
-        return true;
-    }
+    if (stage_ == Stage::AwaitWakeUp) return FindWakeUp(out);
     const std::uint8_t command = pending_[0];
-    if (command == 'P') {
-        // A new wake-up while a session is open: the program gave up on the previous one.
-        const std::size_t n = std::min(pending_.size(), kWakeUpSize);
-        if (std::equal(pending_.begin(), pending_.begin() + static_cast<long>(n), kWakeUp)) {
-            if (n < kWakeUpSize) return false;
-            pending_.erase(pending_.begin(), pending_.begin() + kWakeUpSize);
-            StartSession(out);
-            return true;
-        }
-        pending_.erase(pending_.begin());
-        return true;
-    }
-    if (command == 0x45) {  // End
-        pending_.erase(pending_.begin());
+    if (command == kWakeUp[0]) return WakeUpAgain(out);
+    if (command == kEnd) {
+        Consume(1);
         stage_ = Stage::AwaitWakeUp;
         ++sessionsEnded_;
         return true;
     }
-    const bool stopped = fault_.fault == Fault::StopAfter && blocksThisSession_ >= fault_.stopAfter;
     switch (stage_) {
     case Stage::AwaitIdentify:
-        pending_.erase(pending_.begin());
-        if (command == 0x02) {
+        Consume(1);
+        if (command == kIdentify) {
             const std::uint8_t* id = fault_.fault == Fault::WrongIdentity ? kWrongIdentity : kIdentity;
-            Reply(out, {id, id + 8});
+            Reply(out, {id, id + sizeof kIdentity});
             stage_ = Stage::AwaitAcknowledge;
         }
         return true;
     case Stage::AwaitAcknowledge:
-        pending_.erase(pending_.begin());
-        if (command == 0x06) {
+        Consume(1);
+        if (command == kAcknowledge) {
             Reply(out, {Ack()});
             stage_ = Stage::Blocks;
         }
         return true;
-    case Stage::Blocks:
-        break;
-    case Stage::AwaitWakeUp:
+    case Stage::Blocks: return BlockCommand(out);
+    case Stage::AwaitWakeUp: break;
+    }
+    return false;
+}
+
+bool SimulatedRadio::FindWakeUp(std::vector<std::uint8_t>& out) {
+    auto found = std::search(pending_.begin(), pending_.end(), std::begin(kWakeUp), std::end(kWakeUp));
+    if (found == pending_.end()) {
+        // keep what may be the start of a wake-up split across reads
+        if (pending_.size() >= kWakeUpSize) Consume(pending_.size() - (kWakeUpSize - 1));
         return false;
     }
-    if (command == 0x06) {
-        pending_.erase(pending_.begin());
-        if (!stopped) Reply(out, {Ack()});
+    pending_.erase(pending_.begin(), found + kWakeUpSize);
+    StartSession(out);
+    return true;
+}
+
+// A new wake-up while a session is open: the program gave up on the previous one.
+bool SimulatedRadio::WakeUpAgain(std::vector<std::uint8_t>& out) {
+    const std::size_t n = std::min(pending_.size(), kWakeUpSize);
+    if (!std::equal(pending_.begin(), pending_.begin() + static_cast<long>(n), kWakeUp)) {
+        Consume(1);
         return true;
     }
-    if (command != 'R' && command != 'W') {
-        pending_.erase(pending_.begin());
+    if (n < kWakeUpSize) return false;
+    Consume(kWakeUpSize);
+    StartSession(out);
+    return true;
+}
+
+bool SimulatedRadio::BlockCommand(std::vector<std::uint8_t>& out) {
+    const std::uint8_t command = pending_[0];
+    const bool stopped = Stopped();
+    if (command != kReadBlock && command != kWriteBlock) {
+        Consume(1);
+        if (command == kAcknowledge && !stopped) Reply(out, {Ack()});
         return true;
     }
-    if (pending_.size() < 4) return false;
+    if (pending_.size() < kBlockHeaderSize) return false;
     const int address = pending_[1] * 256 + pending_[2];
     const std::size_t length = pending_[3];
-    if (command == 'R') {
-        pending_.erase(pending_.begin(), pending_.begin() + 4);
-        if (stopped) return true;
-        ++blocksThisSession_;
-        std::vector<std::uint8_t> reply = {0x57, static_cast<std::uint8_t>(address >> 8),
-                                           static_cast<std::uint8_t>(address & 0xFF),
-                                           static_cast<std::uint8_t>(length)};
-        std::size_t count = length;
-        if (fault_.fault == Fault::ShortBlock && count > 0) --count;
-        for (std::size_t i = 0; i < count; ++i) {
-            const long offset = address - kAddressOffset + static_cast<long>(i);
-            reply.push_back(offset >= 0 && offset < static_cast<long>(memory_.size())
-                                ? memory_[static_cast<std::size_t>(offset)]
-                                : 0xFF);
-        }
-        Reply(out, std::move(reply));
-        return true;
-    }
-    if (pending_.size() < 4 + length) return false;
-    if (!stopped) {
-        for (std::size_t i = 0; i < length; ++i) {
-            const long offset = address - kAddressOffset + static_cast<long>(i);
-            if (offset < 0 || offset >= static_cast<long>(memory_.size())) continue;
-            std::uint8_t value = pending_[4 + i];
-            if (fault_.fault == Fault::BadStore && !storedThisSession_) value ^= 0x01;
-            storedThisSession_ = true;
-            memory_[static_cast<std::size_t>(offset)] = value;
-        }
-    }
-    pending_.erase(pending_.begin(), pending_.begin() + static_cast<long>(4 + length));
+    const std::size_t size = command == kReadBlock ? kBlockHeaderSize : kBlockHeaderSize + length;
+    if (pending_.size() < size) return false;
+    if (!stopped && command == kWriteBlock) Store(address, length);
+    Consume(size);
     if (stopped) return true;
     ++blocksThisSession_;
-    Reply(out, {Ack()});
+    Reply(out, command == kReadBlock ? DataBlock(address, length) : std::vector<std::uint8_t>{Ack()});
     return true;
+}
+
+std::vector<std::uint8_t> SimulatedRadio::DataBlock(int address, std::size_t length) const {
+    std::vector<std::uint8_t> reply = {kWriteBlock, static_cast<std::uint8_t>(address >> 8),
+                                       static_cast<std::uint8_t>(address & 0xFF), static_cast<std::uint8_t>(length)};
+    std::size_t count = length;
+    if (fault_.fault == Fault::ShortBlock && count > 0) --count;
+    for (std::size_t i = 0; i < count; ++i) {
+        const long offset = address - kImageBaseAddress + static_cast<long>(i);
+        reply.push_back(offset >= 0 && offset < static_cast<long>(memory_.size())
+                            ? memory_[static_cast<std::size_t>(offset)]
+                            : 0xFF);
+    }
+    return reply;
+}
+
+void SimulatedRadio::Store(int address, std::size_t length) {
+    for (std::size_t i = 0; i < length; ++i) {
+        const long offset = address - kImageBaseAddress + static_cast<long>(i);
+        if (offset < 0 || offset >= static_cast<long>(memory_.size())) continue;
+        std::uint8_t value = pending_[kBlockHeaderSize + i];
+        if (fault_.fault == Fault::BadStore && !storedThisSession_) value ^= 0x01;
+        storedThisSession_ = true;
+        memory_[static_cast<std::size_t>(offset)] = value;
+    }
 }
 
 }  // namespace r7::sim

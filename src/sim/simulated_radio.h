@@ -61,6 +61,12 @@ private:
     void Reply(std::vector<std::uint8_t>& out, std::vector<std::uint8_t> reply);
     std::uint8_t Ack() const;
     void StartSession(std::vector<std::uint8_t>& out);
+    bool FindWakeUp(std::vector<std::uint8_t>& out);
+    bool WakeUpAgain(std::vector<std::uint8_t>& out);
+    bool BlockCommand(std::vector<std::uint8_t>& out);
+    std::vector<std::uint8_t> DataBlock(int address, std::size_t length) const;
+    void Store(int address, std::size_t length);
+    void Consume(std::size_t count);
 
     ImageBytes memory_;
     FaultSetting fault_;

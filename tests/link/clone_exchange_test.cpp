@@ -37,22 +37,22 @@ Outcome Exchange(char command, const Delivery& how = [](std::size_t, const Bytes
     std::deque<Bytes> replies;
     CloneSession session(
         [&](const Effect& e) {
-            if (e.kind == EffectKind::SendBytes) {
-                out.sent.push_back(e.bytes);
-                if (Bytes reply = radio.Receive(e.bytes); !reply.empty()) replies.push_back(std::move(reply));
+            if (const auto* send = std::get_if<effect::SendBytes>(&e)) {
+                out.sent.push_back(send->bytes);
+                if (Bytes reply = radio.Receive(send->bytes); !reply.empty()) replies.push_back(std::move(reply));
             }
-            if (e.kind == EffectKind::ReadImageReady) out.image = e.text;
-            out.succeeded = out.succeeded || e.kind == EffectKind::TransferSucceeded;
-            out.failed = out.failed || e.kind == EffectKind::TransferFailed;
+            if (const auto* read = std::get_if<effect::ReadImageReady>(&e)) out.image = read->imageHex;
+            out.succeeded = out.succeeded || std::holds_alternative<effect::TransferSucceeded>(e);
+            out.failed = out.failed || std::holds_alternative<effect::TransferFailed>(e);
         },
         [] { return HexText(Pattern(2).data(), 848); });
-    if (command == 'R') session.StartRead(true);
-    else session.StartWrite(true, 0);
+    if (command == 'R') session.startRead(true);
+    else session.startWrite(true, 0);
     for (; !replies.empty(); replies.pop_front()) {
         out.replySizes.push_back(replies.front().size());
-        for (const Bytes& batch : how(out.replySizes.size() - 1, replies.front())) session.OnBytesReceived(batch);
+        for (const Bytes& batch : how(out.replySizes.size() - 1, replies.front())) session.onBytesReceived(batch);
     }
-    if (session.WatchdogRunning()) session.OnWatchdogTick();
+    if (session.watchdogRunning()) session.Timer1_Timer();
     return out;
 }
 
@@ -105,7 +105,7 @@ TEST(ReadBack, ComparesOnlyWrittenBytesTheReadReturned) {
     Bytes first = {0x57, 0x00, 0x10, 0x10}, last = {0x57, 0x03, 0x50, 0x10};
     for (int i = 0; i < 16; ++i) first.push_back(static_cast<std::uint8_t>(0xA0 + i)), last.push_back(0x11);
     for (const Bytes& c : {first, last, Bytes{0x52, 0x00, 0x10, 0x40}, Bytes{0x57, 0x00, 0x20, 0x10, 0x00}}) {
-        record.AddSentCommand(c);  // a read request is no write; a write cut short is ignored
+        record.addSentCommand(c);  // a read request is no write; a write cut short is ignored
     }
     std::vector<std::uint8_t> read(0x340, 0xFF);
     std::copy(first.begin() + 4, first.end(), read.begin());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "data_table.h"
@@ -16,32 +17,41 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using r7::test::HexText;
 
+template <class... F>
+struct Overload : F... {
+    using F::operator()...;
+};
+template <class... F>
+Overload(F...) -> Overload<F...>;  // older clang deduces no aggregates
+
 // One effect as a short word, its payload after a colon.
-std::string Word(const Effect& e) {
-    const std::string on = e.enabled ? "1" : "0", n = std::to_string(e.number);
-    switch (e.kind) {
-    case EffectKind::SendBytes: return "tx:" + HexText(e.bytes);
-    case EffectKind::WatchdogRestart: return "wd";
-    case EffectKind::WatchdogStop: return "wd-";
-    case EffectKind::BlinkStart: return "blink";
-    case EffectKind::BlinkStop: return "blink-";
-    case EffectKind::ProgressShow: return "progress:" + n;
-    case EffectKind::ProgressValue: return "p:" + n;
-    case EffectKind::ProgressHide: return "progress-";
-    case EffectKind::StatusCaption: return "caption:" + e.text;
-    case EffectKind::StatusVisible: return "status:" + on;
-    case EffectKind::ShowMessage: return "msg:" + n + ":" + e.title + ":" + e.text;
-    case EffectKind::ToolBarEnabled: return "toolbar:" + on;
-    case EffectKind::ProgrammeMenuEnabled: return "menu:" + on;
-    case EffectKind::ToolButtonEnabled: return "button" + n + ":" + on;
-    case EffectKind::EnableModelFrameAndFocus: return "focus";
-    case EffectKind::ReadImageReady: return "image:" + e.text;
-    case EffectKind::TransferSucceeded: return "ok:" + e.text;
-    case EffectKind::TransferFailed: return "failed";
-    case EffectKind::TransferInterrupted: return "interrupted";
-    case EffectKind::UiRestored: return "restored";
-    }
-    return "?";
+std::string Word(const Effect& effect) {
+    using namespace effect;
+    const auto on = [](bool b) { return std::string(b ? "1" : "0"); };
+    return std::visit(
+        Overload{
+            [](const SendBytes& e) { return "tx:" + HexText(e.bytes); },
+            [](const WatchdogRestart&) { return std::string("wd"); },
+            [](const WatchdogStop&) { return std::string("wd-"); },
+            [](const BlinkStart&) { return std::string("blink"); },
+            [](const BlinkStop&) { return std::string("blink-"); },
+            [](const ProgressShow& e) { return "progress:" + std::to_string(e.value); },
+            [](const ProgressValue& e) { return "p:" + std::to_string(e.value); },
+            [](const ProgressHide&) { return std::string("progress-"); },
+            [](const StatusCaption& e) { return "caption:" + e.text; },
+            [&](const StatusVisible& e) { return "status:" + on(e.visible); },
+            [](const ShowMessage& e) { return "msg:" + std::to_string(e.flags) + ":" + e.text; },
+            [&](const ToolBarEnabled& e) { return "toolbar:" + on(e.enabled); },
+            [&](const ProgrammeMenuEnabled& e) { return "menu:" + on(e.enabled); },
+            [&](const CommandButtonEnabled& e) { return "button" + std::string(1, e.command) + ":" + on(e.enabled); },
+            [](const EnableModelFrameAndFocus&) { return std::string("focus"); },
+            [](const ReadImageReady& e) { return "image:" + e.imageHex; },
+            [](const TransferSucceeded& e) { return "ok:" + std::string(1, e.command); },
+            [](const TransferFailed&) { return std::string("failed"); },
+            [](const TransferInterrupted&) { return std::string("interrupted"); },
+            [](const UiRestored&) { return std::string("restored"); },
+        },
+        effect);
 }
 
 // The machine plus a fake clock that fires Timer1 and Timer2 from the effects it sees.
@@ -49,18 +59,18 @@ struct Rig {
     std::vector<std::string> words;
     std::vector<Bytes> sent;
     std::string imageToWrite;
-    std::function<void(const Effect&)> onMessage;
+    std::function<void()> onMessage;
     long now = 0, watchdogDue = -1, blinkDue = -1;
     CloneSession session{[this](const Effect& e) { Record(e); }, [this] { return imageToWrite; }};
 
     void Record(const Effect& e) {
         words.push_back(Word(e));
-        if (e.kind == EffectKind::SendBytes) sent.push_back(e.bytes);
-        if (e.kind == EffectKind::WatchdogRestart) watchdogDue = now + kWatchdogIntervalMs;
-        if (e.kind == EffectKind::WatchdogStop) watchdogDue = -1;
-        if (e.kind == EffectKind::BlinkStart) blinkDue = now + kBlinkIntervalMs;
-        if (e.kind == EffectKind::BlinkStop) blinkDue = -1;
-        if (e.kind == EffectKind::ShowMessage && onMessage) onMessage(e);
+        if (const auto* send = std::get_if<effect::SendBytes>(&e)) sent.push_back(send->bytes);
+        if (std::holds_alternative<effect::WatchdogRestart>(e)) watchdogDue = now + kWatchdogIntervalMs;
+        if (std::holds_alternative<effect::WatchdogStop>(e)) watchdogDue = -1;
+        if (std::holds_alternative<effect::BlinkStart>(e)) blinkDue = now + kBlinkIntervalMs;
+        if (std::holds_alternative<effect::BlinkStop>(e)) blinkDue = -1;
+        if (std::holds_alternative<effect::ShowMessage>(e) && onMessage) onMessage();
     }
     void Advance(long ms) {
         for (const long end = now + ms;;) {
@@ -72,14 +82,14 @@ struct Rig {
             now = next;
             if (next == watchdogDue) {
                 watchdogDue = -1;
-                session.OnWatchdogTick();
+                session.Timer1_Timer();
             } else {
                 blinkDue += kBlinkIntervalMs;
-                session.OnBlinkTick();
+                session.Timer2_Timer();
             }
         }
     }
-    void Receive(const Bytes& bytes) { session.OnBytesReceived(bytes); }
+    void Receive(const Bytes& bytes) { session.onBytesReceived(bytes); }
     void Handshake() {
         for (const Bytes& b : {Bytes{0x06}, kIdentity3207, Bytes{0x06}}) Receive(b);
     }
@@ -112,7 +122,7 @@ Bytes DataBlock(int address, int seed) {
 
 TEST(CloneRead, SendsThirteenRequestsAndDeliversTheImageOnlyAfterTheLast) {
     Rig rig;
-    ASSERT_EQ(rig.session.StartRead(true), StartResult::Started);
+    ASSERT_EQ(rig.session.startRead(true), StartResult::Started);
     rig.Receive({0x06});
     rig.Receive(Rig::kIdentity3207);
     std::vector<Bytes> expected = {kWake, {0x02}, {0x06}};
@@ -131,11 +141,11 @@ TEST(CloneRead, SendsThirteenRequestsAndDeliversTheImageOnlyAfterTheLast) {
     EXPECT_EQ(rig.sent, expected);
     ASSERT_EQ(image.size(), 1664u);
     EXPECT_EQ(rig.Trace(0, {"image"}), "image:" + image);
-    EXPECT_EQ(rig.session.StatusCaption(), "Reading succeeds frequently!");
-    EXPECT_EQ(rig.session.ProgressValue(), 448);
-    EXPECT_FALSE(rig.session.ProgressVisible());
-    EXPECT_FALSE(rig.session.WatchdogRunning());
-    EXPECT_EQ(rig.session.State(), TransferState::Finishing);
+    EXPECT_EQ(rig.session.statusCaption(), "Reading succeeds frequently!");
+    EXPECT_EQ(rig.session.progressValue(), 448);
+    EXPECT_FALSE(rig.session.progressVisible());
+    EXPECT_FALSE(rig.session.watchdogRunning());
+    EXPECT_EQ(rig.session.state(), TransferState::Finishing);
     // Whatever comes after End is thrown away and answered by nothing.
     const auto sentBefore = rig.sent.size();
     rig.Receive({0x06});
@@ -149,9 +159,9 @@ TEST(CloneWrite, SendsTheBlocksOfTheWriteListWithTheirImageBytes) {
         Rig rig;
         // Byte k of the image is k mod 251, so every block's data is recognisable.
         for (int k = 0; k < 848; ++k) rig.imageToWrite += HexText({static_cast<std::uint8_t>(k % 251)});
-        ASSERT_EQ(rig.session.StartWrite(true, service), StartResult::Started);
+        ASSERT_EQ(rig.session.startWrite(true, service), StartResult::Started);
         rig.Handshake();
-        for (int i = 0; i < 60 && rig.session.State() == TransferState::Transferring; ++i) rig.Receive({0x06});
+        for (int i = 0; i < 60 && rig.session.state() == TransferState::Transferring; ++i) rig.Receive({0x06});
         std::vector<Bytes> expected = {kWake, {0x02}, {0x06}};
         std::string progress;
         for (int a = 0x10; a <= 0x350; a += a == 0x170 ? (service ? 0x10 : 0x48) : a == 0x180 ? 0x38 : a == 0x1B8 ? 0x48 : 0x10) {
@@ -164,21 +174,21 @@ TEST(CloneWrite, SendsTheBlocksOfTheWriteListWithTheirImageBytes) {
         for (int i = 1; i <= 46; ++i) progress += (i == 1 ? "p:" : " p:") + std::to_string(10 * i);
         EXPECT_EQ(rig.sent, expected) << service;
         EXPECT_EQ(rig.Trace(0, {"p:"}), progress);
-        EXPECT_EQ(rig.session.StatusCaption(), "Writing succeeds frequently!");
-        EXPECT_FALSE(rig.session.WatchdogRunning());
+        EXPECT_EQ(rig.session.statusCaption(), "Writing succeeds frequently!");
+        EXPECT_FALSE(rig.session.watchdogRunning());
     }
 }
 
 TEST(CloneHandshake, RepliesAreAcceptedOnlyWhole) {
     for (const test::Fields& c : test::Table("clone_replies")) {
         Rig rig;
-        c[1] == "R" ? rig.session.StartRead(true) : rig.session.StartWrite(true, 0);
+        c[1] == "R" ? rig.session.startRead(true) : rig.session.startWrite(true, 0);
         const auto replies = test::Split(c[2], ' ');
         for (const std::string& r : replies) rig.Receive(test::Bytes(r));
         EXPECT_EQ(HexText(rig.LastSent()), c[3]) << c[0];
         EXPECT_EQ(rig.session.ReadImage().size(), std::stoul(c[4])) << c[0];
         EXPECT_TRUE(c[1] == "W" || replies.size() > 2 || (rig.session.LinkPhase() == 0) == (c[3] == "06")) << c[0];
-        EXPECT_EQ(rig.session.ProgressVisible(), replies.size() > 1 && c[3] != "02") << c[0];
+        EXPECT_EQ(rig.session.progressVisible(), replies.size() > 1 && c[3] != "02") << c[0];
     }
 }
 
@@ -189,7 +199,7 @@ TEST(CloneLink, StrayBytesBreaksAndTimeouts) {
     EXPECT_TRUE(idle.words.empty());
     // A break drops the oldest byte of the next batch; the port's events arrive by their codes.
     Rig rig;
-    rig.session.StartRead(true);
+    rig.session.startRead(true);
     rig.session.OnPortEvent(3, Bytes{0x06});  // neither bytes received nor a break
     EXPECT_EQ(rig.LastSent(), kWake);
     rig.session.OnPortEvent(kEventBreak);
@@ -198,8 +208,8 @@ TEST(CloneLink, StrayBytesBreaksAndTimeouts) {
     EXPECT_FALSE(rig.session.BreakSeen());
     EXPECT_EQ(rig.LastSent(), Bytes{0x02});
     Rig lone;
-    lone.session.StartRead(true);
-    lone.session.OnBreak();
+    lone.session.startRead(true);
+    lone.session.onBreak();
     lone.Receive({0x06});  // the only byte goes, nothing is left to answer
     EXPECT_EQ(lone.session.RxText(), "");
     EXPECT_EQ(lone.LastSent(), kWake);
@@ -215,32 +225,32 @@ TEST(CloneLink, StrayBytesBreaksAndTimeouts) {
 
 TEST(Supervision, StartsAndRefusals) {
     Rig rig;
-    EXPECT_EQ(rig.session.StartRead(false), StartResult::NoPortOpen);
-    EXPECT_EQ(rig.Trace(), "msg:64::The communication port has not been opened, please choose the menu of communication  "
+    EXPECT_EQ(rig.session.startRead(false), StartResult::NoPortOpen);
+    EXPECT_EQ(rig.Trace(), "msg:64:The communication port has not been opened, please choose the menu of communication  "
                            "first Open its bunch of mouths! ");
-    ASSERT_EQ(rig.session.StartRead(true), StartResult::Started);
-    EXPECT_EQ(rig.Trace(1), "toolbar:0 menu:0 button5:0 focus tx:50524F4752414D wd caption:Communicating, please waiting blink");
+    ASSERT_EQ(rig.session.startRead(true), StartResult::Started);
+    EXPECT_EQ(rig.Trace(1), "toolbar:0 menu:0 buttonR:0 focus tx:50524F4752414D wd caption:Communicating, please waiting blink");
     EXPECT_EQ(rig.session.LinkCommand(), 'R');
     EXPECT_EQ(rig.session.LinkPhase(), 1);
     const auto count = rig.words.size();
-    EXPECT_EQ(rig.session.StartRead(true), StartResult::Busy);
-    EXPECT_EQ(rig.session.StartWrite(true, 1), StartResult::Busy);
+    EXPECT_EQ(rig.session.startRead(true), StartResult::Busy);
+    EXPECT_EQ(rig.session.startWrite(true, 1), StartResult::Busy);
     EXPECT_EQ(rig.words.size(), count);
 }
 
 TEST(Supervision, WatchdogEndsTheTransferThreeSecondsAfterTheLastCommand) {
     Rig rig;
-    rig.session.StartRead(true);
+    rig.session.startRead(true);
     rig.Advance(2000);
     rig.Receive({0x06});  // restarts the watchdog with the 02 it answers
     rig.Advance(2999);
-    EXPECT_EQ(rig.session.State(), TransferState::Transferring);
+    EXPECT_EQ(rig.session.state(), TransferState::Transferring);
     // While the message is open, arriving bytes are discarded and nothing can start.
     bool checkedDuringMessage = false;
-    rig.onMessage = [&](const Effect&) {
+    rig.onMessage = [&] {
         rig.Receive({0x06});
         EXPECT_EQ(rig.session.RxText(), "");
-        EXPECT_EQ(rig.session.StartRead(true), StartResult::Busy);
+        EXPECT_EQ(rig.session.startRead(true), StartResult::Busy);
         EXPECT_NE(rig.LastSent(), Bytes{0x45});  // End goes out after the message closes
         checkedDuringMessage = true;
     };
@@ -248,27 +258,27 @@ TEST(Supervision, WatchdogEndsTheTransferThreeSecondsAfterTheLastCommand) {
     rig.Advance(1);
     EXPECT_TRUE(checkedDuringMessage);
     EXPECT_EQ(rig.Trace(first, {"wd", "status", "blink", "msg", "toolbar", "menu", "button", "progress", "tx", "failed"}),
-              "wd- status:0 blink- msg:16::" + std::string(kWatchdogText) +
-                  " toolbar:1 menu:1 button5:1 button6:1 progress- tx:45 wd- failed");
-    EXPECT_EQ(rig.session.State(), TransferState::Idle);
-    EXPECT_EQ(rig.session.StartWrite(true, 0), StartResult::Started);
+              "wd- status:0 blink- msg:16:" + std::string(kWatchdogText) +
+                  " toolbar:1 menu:1 buttonR:1 buttonW:1 progress- tx:45 wd- failed");
+    EXPECT_EQ(rig.session.state(), TransferState::Idle);
+    EXPECT_EQ(rig.session.startWrite(true, 0), StartResult::Started);
 }
 
 TEST(Supervision, FailedReadNeverReachesTheEditor) {
     for (bool portVanishes : {false, true}) {
         Rig rig;
-        rig.session.StartRead(true);
+        rig.session.startRead(true);
         rig.Handshake();
         for (int b = 0; b < 5; ++b) {
             rig.Receive(DataBlock(0x10 + b * 0x40, b));
             rig.Receive({0x06});
         }
         const long before = rig.now;
-        if (portVanishes) rig.session.OnPortError();  // at once, not 3 s later
+        if (portVanishes) rig.session.onPortError();  // at once, not 3 s later
         else rig.Advance(3000);
         EXPECT_EQ(rig.now - before, portVanishes ? 0 : 3000);
         EXPECT_EQ(rig.Trace(0, {"failed", "image"}), "failed");
-        EXPECT_EQ(rig.session.State(), TransferState::Idle);
+        EXPECT_EQ(rig.session.state(), TransferState::Idle);
         EXPECT_EQ(rig.LastSent(), Bytes{0x45});
     }
 }
@@ -276,25 +286,25 @@ TEST(Supervision, FailedReadNeverReachesTheEditor) {
 TEST(Supervision, SuccessBlinksSixTicksThenRestoresBothButtons) {
     Rig rig;
     rig.imageToWrite = std::string(1696, 'F');
-    rig.session.StartWrite(true, 0);
+    rig.session.startWrite(true, 0);
     rig.Advance(400);  // ticks while communicating toggle the label but do not count
     EXPECT_EQ(rig.session.BlinkCount(), 0);
-    EXPECT_TRUE(rig.session.StatusVisible());
+    EXPECT_TRUE(rig.session.statusVisible());
     rig.Handshake();
-    while (rig.session.State() == TransferState::Transferring) rig.Receive({0x06});
-    EXPECT_EQ(rig.session.State(), TransferState::Finishing);
+    while (rig.session.state() == TransferState::Transferring) rig.Receive({0x06});
+    EXPECT_EQ(rig.session.state(), TransferState::Finishing);
     const auto first = rig.words.size();
     rig.Advance(1000);
     EXPECT_EQ(rig.session.BlinkCount(), 5);
-    EXPECT_EQ(rig.session.State(), TransferState::Finishing);
+    EXPECT_EQ(rig.session.state(), TransferState::Finishing);
     rig.Advance(200);
     EXPECT_EQ(rig.session.BlinkCount(), 0);
-    EXPECT_EQ(rig.session.State(), TransferState::Idle);
-    EXPECT_FALSE(rig.session.StatusVisible());
-    EXPECT_FALSE(rig.session.BlinkRunning());
+    EXPECT_EQ(rig.session.state(), TransferState::Idle);
+    EXPECT_FALSE(rig.session.statusVisible());
+    EXPECT_FALSE(rig.session.blinkRunning());
     // shown at 400 ms, then six toggles, then hidden for good; both buttons back, once
     EXPECT_EQ(rig.Trace(first, {"status", "button", "restored"}),
-              "status:0 status:1 status:0 status:1 status:0 status:1 status:0 button5:1 button6:1 restored");
+              "status:0 status:1 status:0 status:1 status:0 status:1 status:0 buttonR:1 buttonW:1 restored");
 }
 
 }  // namespace
