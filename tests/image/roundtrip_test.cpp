@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "image/editor_defaults.h"
@@ -27,14 +28,10 @@ EditorState RandomState(std::mt19937& rng) {
                           one(PowerList()), one(BusyLockList()), one(BandList()), one(ScanList())};
     }
     for (int n = 2; n <= kComboCount; ++n) s.combo(n) = pick(ComboEntries(n).size());
-    for (auto [option, values] : {std::pair{6, 2}, {7, 11}, {8, 6}, {9, 2}, {23, 2}, {24, 2}}) {
-        s.option(option) = std::to_string(pick(values));
-    }
+    for (auto [option, values] : {std::pair{6, 2}, {7, 11}, {8, 6}, {9, 2}, {23, 2}, {24, 2}}) s.option(option) = std::to_string(pick(values));
     s.PowerHigh = pick(256);
     s.PowerLow = pick(256);
-    for (auto& row : s.TestFrequencies) {
-        for (auto& f : row) f = pick(3) == 0 ? "" : frequency();
-    }
+    for (auto& row : s.TestFrequencies) std::ranges::generate(row, [&] { return pick(3) == 0 ? "" : frequency(); });
     for (auto& line : s.InfoTexts) {
         line.clear();
         for (std::size_t k = pick(33); k > 0; --k) {

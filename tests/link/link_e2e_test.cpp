@@ -13,6 +13,7 @@
 #include <QSerialPort>
 #include <QTimer>
 
+#include "cli_checks.h"
 #include "files/tools_settings.h"
 #include "link/port_naming.h"
 #include "link/port_selection.h"
@@ -51,16 +52,10 @@ TEST(LinkEndToEnd, CliReadThroughTheMenuNameOfThePortThenWritesTheWriteListOnly)
         Sim sim({"--load", radio, "--save", saved});
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("MORVANE_R7_COM3", sim.device);
-        const CliRun read = Cli({"read", "--port", "COM3", "-o", out}, {}, env);
-        ASSERT_EQ(read.exitCode, 0) << read.err.toStdString();
-        const QByteArray file = Contents(out);
-        ASSERT_EQ(file.size(), 853);
-        EXPECT_EQ(file.left(5), QByteArray("P3207"));
-        EXPECT_TRUE(SameStart(DatImage(file), before, 0x340));
-        QStringList args = {"write", "--port", sim.device, in};
-        if (service) args << "--service";
-        const CliRun run = Cli(args);
-        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        ASSERT_TRUE(Ends(Cli({"read", "--port", "COM3", "-o", out}, {}, env), 0));
+        EXPECT_EQ(Contents(out).size(), 853);
+        EXPECT_EQ(Contents(out).left(5 + 0x340), DatBytes(before).left(5 + 0x340));
+        ASSERT_TRUE(Ends(Cli(QStringList{"write", "--port", sim.device, in, "--service"}.mid(0, service ? 5 : 4)), 0));
         sim.Stop();
         const ImageBytes after = DatImage(Contents(saved));
         for (std::size_t k = 0; k < after.size(); ++k) {
@@ -182,10 +177,8 @@ TEST(PortProblems, BusyPortNamesItsHolderAndAForbiddenOneTheGroup) {
     Sim sim({});
     QSerialPort holder(sim.device);
     ASSERT_TRUE(holder.open(QIODevice::ReadWrite));
-    const CliRun run = Cli({"read", "--port", sim.device, "-o", dir.filePath("out.DAT")});
-    EXPECT_EQ(run.exitCode, 1);
     const QString busy = QStringLiteral("in use by another program (process %1)").arg(QCoreApplication::applicationPid());
-    EXPECT_TRUE(run.err.contains(busy.toUtf8())) << run.err.toStdString();
+    EXPECT_TRUE(Ends(Cli({"read", "--port", sim.device, "-o", dir.filePath("out.DAT")}), 1, {busy.toUtf8()}));
     if (::geteuid() != 0) {  // root may open anything
         const QString forbidden = dir.filePath("forbidden");
         ASSERT_TRUE(WriteFile(forbidden, "x") && QFile::setPermissions(forbidden, QFileDevice::ReadOwner));

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include "cli_checks.h"
 #include "link/backup_file.h"
 #include "link/safe_write.h"
 #include "link/transfer_controller.h"
@@ -42,25 +43,18 @@ TEST(FaultInjection, EveryFaultEndsWithItsMessageNoFileAndTheCommandWorksAgain) 
         if (c.command == 'V') args << "--verify";
         args << "--watchdog-ms" << "400";
         const QStringList before = Entries(dir.path());
-        {
-            Sim sim({"--fault", c.fault});
-            QElapsedTimer clock;
-            clock.start();
-            const CliRun run = Cli(QStringList(args) << "--port" << sim.device);
-            EXPECT_EQ(run.exitCode, 1);
-            EXPECT_TRUE(run.err.contains(c.message)) << run.err.toStdString();
-            EXPECT_LT(clock.elapsed(), c.maxMs);
-        }
+        Sim sim({"--fault", c.fault});
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_TRUE(Ends(Cli(QStringList(args) << "--port" << sim.device), 1, {c.message}));
+        EXPECT_LT(clock.elapsed(), c.maxMs);
         EXPECT_EQ(Entries(dir.path()), before);  // nothing written, nothing half-written
-        Sim good({});
-        const CliRun again = Cli(QStringList(args) << "--port" << good.device);
-        EXPECT_EQ(again.exitCode, 0) << again.err.toStdString();
+        EXPECT_TRUE(Ends(Cli(QStringList(args) << "--port" << Sim({}).device), 0));
         EXPECT_TRUE(c.command != 'R' || Contents(out).size() == 853);
     }
     // A bad store goes unnoticed without --verify.
     QTemporaryDir dir;
-    Sim sim({"--fault", "bad-store"});
-    EXPECT_EQ(Cli({"write", InputFile(dir), "--port", sim.device}).exitCode, 0);
+    EXPECT_TRUE(Ends(Cli({"write", InputFile(dir), "--port", Sim({"--fault", "bad-store"}).device}), 0));
 }
 
 TEST(FaultInjection, LateAnswersFailOnlyPastTheWatchdog) {
@@ -73,10 +67,9 @@ TEST(FaultInjection, LateAnswersFailOnlyPastTheWatchdog) {
         clock.start();
         const CliRun run = Cli({"read", "--port", sim.device, "-o", out, "--watchdog-ms", "600"});
         const bool late = delay > 600;
-        EXPECT_EQ(run.exitCode, late ? 1 : 0) << delay << run.err.toStdString();
+        EXPECT_TRUE(late ? Ends(run, 1, {kWatchdogText}) : Ends(run, 0) && !run.err.contains(kWatchdogText)) << delay;
         EXPECT_EQ(QFile::exists(out), !late) << delay;
         EXPECT_TRUE(late ? clock.elapsed() < 750 : clock.elapsed() >= 4 * 450) << delay;
-        EXPECT_EQ(run.err.contains(kWatchdogText), late) << delay;
     }
 }
 
@@ -88,10 +81,8 @@ TEST(SafeWriteCli, BackupHoldsWhatAReadWouldSaveThenTheWriteFollowsVerified) {
     Sim sim({"--load", radio, "--save", saved});
     ASSERT_EQ(Cli({"read", "--port", sim.device, "-o", reference}).exitCode, 0);
     const CliRun run = Cli({"write", "--port", sim.device, in, "--backup", backups, "--verify"});
-    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     // 46 blocks of 16 bytes; the one at radio 0350 (offsets 340-34F) is beyond any read.
-    EXPECT_TRUE(run.out.contains("verified 720 written bytes; 16 bytes at 340-34F cannot be read back"))
-        << run.out.toStdString();
+    ASSERT_TRUE(Ends(run, 0, {"verified 720 written bytes; 16 bytes at 340-34F cannot be read back"}));
     const QStringList files = Entries(backups);
     ASSERT_EQ(files.size(), 1) << files.join(' ').toStdString();
     EXPECT_TRUE(QRegularExpression("^R7-backup-\\d{8}-\\d{6}\\.DAT$").match(files[0]).hasMatch()) << files[0].toStdString();
@@ -108,18 +99,12 @@ TEST(SafeWriteCli, AFailedBackupWritesNothing) {
     const QString radio = dir.filePath("radio.DAT"), saved = dir.filePath("saved.DAT"), in = InputFile(dir),
                   backups = dir.filePath("backups"), notAFolder = dir.filePath("plain");
     ASSERT_TRUE(WriteDatFile(radio, Pattern(6)).ok && WriteFile(notAFolder, {}));
-    {
-        Sim silent({"--fault", "silent"});
-        const CliRun run = Cli({"write", "--port", silent.device, in, "--backup", backups, "--watchdog-ms", "300"});
-        EXPECT_EQ(run.exitCode, 1);
-        EXPECT_TRUE(run.err.contains("the backup read failed: Make mistakes")) << run.err.toStdString();
-        EXPECT_TRUE(run.err.contains("nothing was written"));
-        EXPECT_TRUE(Entries(backups).isEmpty());
-    }
+    EXPECT_TRUE(Ends(Cli({"write", "--port", Sim({"--fault", "silent"}).device, in, "--backup", backups,
+                          "--watchdog-ms", "300"}),
+                     1, {"the backup read failed: Make mistakes", "nothing was written"}));
+    EXPECT_TRUE(Entries(backups).isEmpty());
     Sim sim({"--load", radio, "--save", saved});
-    const CliRun run = Cli({"write", "--port", sim.device, in, "--backup", notAFolder});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.contains("cannot create the backup folder")) << run.err.toStdString();
+    EXPECT_TRUE(Ends(Cli({"write", "--port", sim.device, in, "--backup", notAFolder}), 1, {"cannot create the backup folder"}));
     sim.Stop();
     EXPECT_EQ(DatImage(Contents(saved)), Pattern(6));
 }
@@ -141,11 +126,8 @@ TEST(SafeWriteController, ABackupThatCannotBeSavedStopsBeforeTheWrite) {
     QObject::connect(&sequence, &SafeWrite::stageStarted, [&](SafeWriteStage stage) {
         if (stage == SafeWriteStage::Backup) QDir(backups).removeRecursively();
     });
-    QObject::connect(&sequence, &SafeWrite::finished, [&](bool good, const QString& why) {
-        done = true;
-        ok = good;
-        reason = why;
-    });
+    QObject::connect(&sequence, &SafeWrite::finished,
+                     [&](bool good, const QString& why) { std::tie(done, ok, reason) = std::tuple(true, good, why); });
     ASSERT_TRUE(sequence.start({.verify = true, .backupDir = backups}));
     EXPECT_FALSE(sequence.start({}));  // one sequence at a time
     RunUntil(done, 5000);
@@ -170,7 +152,7 @@ TEST(BackupFile, NamesCarryTheTimeAndRadioAndNeverReplaceAFile) {
     EXPECT_EQ(QFileInfo(second.path).fileName(), "R7-backup-20260304-050607-2.DAT");
     EXPECT_EQ(QFileInfo(SaveBackup(dir.path(), Pattern(2), when).path).fileName(), "R7-backup-20260304-050607-3.DAT");
     EXPECT_EQ(Contents(dir.filePath("R7-backup-20260304-050607.DAT")), QByteArray("old"));
-    EXPECT_EQ(Contents(second.path), "P3207" + QByteArray(reinterpret_cast<const char*>(Pattern(2).data()), 848));
+    EXPECT_EQ(Contents(second.path), DatBytes(Pattern(2)));
     EXPECT_EQ(Entries(dir.path()).size(), 3);  // no temporary file left behind
 }
 
@@ -225,12 +207,9 @@ TEST(BatchCli, EndOfInputOrTheCountEndsTheBatch) {
         EXPECT_EQ(batch.Finish(), 0);
         EXPECT_FALSE(batch.out.contains("connect radio 3"));
     }
-    EXPECT_EQ(Cli({"write", "--port", sim.device, in, "--repeat-count", "0"}).exitCode, 2);
-    EXPECT_EQ(Cli({"write", "--port", sim.device, in, "--repeat-count", "x"}).exitCode, 2);
+    for (const char* count : {"0", "x"}) EXPECT_TRUE(Ends(Cli({"write", "--port", sim.device, in, "--repeat-count", count}), 2));
     // A radio that cannot be reached fails the batch with its number.
-    const CliRun gone = Cli({"write", "--port", dir.filePath("no-such-port"), in, "--repeat"});
-    EXPECT_EQ(gone.exitCode, 1);
-    EXPECT_TRUE(gone.err.contains("radio 1 failed: cannot open")) << gone.err.toStdString();
+    EXPECT_TRUE(Ends(Cli({"write", "--port", dir.filePath("no-such-port"), in, "--repeat"}), 1, {"radio 1 failed: cannot open"}));
 }
 
 }  // namespace
