@@ -25,6 +25,7 @@ std::string Word(std::optional<std::uint16_t> w) {
 
 std::uint16_t Hex16(const std::string& text) { return static_cast<std::uint16_t>(std::stoul(text, nullptr, 16)); }
 ValueForm Form(const std::string& text) { return text == "pos" ? ValueForm::ListPosition : ValueForm::ItemText; }
+std::string Bcd(const std::optional<FrequencyBytes>& b) { return b ? test::HexText({b->begin(), b->end()}) : "-"; }
 // Empty when decoding gives the text back.
 std::string Back(bool same) { return same ? "" : " decodes otherwise"; }
 
@@ -48,11 +49,7 @@ const std::map<std::string, std::function<std::string(const Fields&)>> kRules = 
     {"toneword", [](const Fields& c) { return Word(EncodeTone(c[1])); }},
     {"tonetext", [](const Fields& c) { return DecodeTone(Hex16(c[1])); }},
     {"tone", [](const Fields& c) { return Word(EncodeTone(c[1])) + Back(DecodeTone(Hex16(c[2])) == c[1]); }},
-    {"bcd",
-     [](const Fields& c) {
-         const auto bytes = EncodeFrequency(c[1]);
-         return (bytes ? test::HexText({bytes->begin(), bytes->end()}) : "-") + Back(DecodeFrequency(test::Bytes(c[2]).data()) == c[1]);
-     }},
+    {"bcd", [](const Fields& c) { return Bcd(EncodeFrequency(c[1])) + Back(DecodeFrequency(test::Bytes(c[2]).data()) == c[1]); }},
     {"bcdword", [](const Fields& c) { return EncodeFrequency(c[1]) ? "bytes" : "-"; }},
     {"busylock", [](const Fields& c) { return test::HexText({EncodeBusyLock(c[1])}); }},
     {"busylocktext", [](const Fields& c) { return DecodeBusyLock(test::Bytes(c[1])[0]); }},

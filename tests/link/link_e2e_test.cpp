@@ -115,8 +115,7 @@ TEST(TransferControllerEndToEnd, BytesWaitingBeforeTheWakeUpAreThrownAway) {
 
 TEST(PortSelectionEndToEnd, MenuItemsOpenTheirPortAndMoveTheCheckMark) {
     Sim sim({});
-    qputenv("MORVANE_R7_COM1", sim.device.toLocal8Bit());
-    qputenv("MORVANE_R7_COM2", sim.device.toLocal8Bit());
+    for (const char* n : {"1", "2"}) qputenv(QByteArray("MORVANE_R7_COM") + n, sim.device.toLocal8Bit());
     qputenv("MORVANE_R7_COM5", "/nonexistent/tty5");
     TransferController c;
     PortSelection ports(c.link());
