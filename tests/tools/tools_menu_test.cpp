@@ -293,9 +293,7 @@ private:
         ChannelGrid* grid = form()->mfgrid1();
         grid->clearSelection();
         grid->setCurrentIndex(grid->model()->index(channels.front() - 1, 1));
-        for (int ch : channels) {
-            grid->selectionModel()->select(grid->model()->index(ch - 1, 1), QItemSelectionModel::Select);
-        }
+        for (int ch : channels) grid->selectionModel()->select(grid->model()->index(ch - 1, 1), QItemSelectionModel::Select);
     }
 
     void makeWindow() {
