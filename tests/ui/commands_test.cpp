@@ -125,14 +125,18 @@ private slots:
         QAction* test = f.toolButton("Test");
         QVERIFY(!test->isVisible());
         bool slidersEnabled = true;
-        // Debug(&D): the three hot spots within five seconds, then the close box.
-        f.setDialogRunner([&](QDialog& dialog) {
-            slidersEnabled = SlidersOn(dialog);
-            Unlock(dialog);
-            return int(QDialog::Rejected);
-        });
+        // Debug(&D), notes whether its sliders open enabled; unlocking: the three hot spots
+        // within five seconds, then the close box.
+        const auto openDebug = [&](bool unlock) {
+            f.setDialogRunner([&, unlock](QDialog& dialog) {
+                slidersEnabled = SlidersOn(dialog);
+                if (unlock) Unlock(dialog);
+                return int(QDialog::Rejected);
+            });
+            f.menus().mnudebug->trigger();
+        };
         gNow = 200.2;
-        f.menus().mnudebug->trigger();
+        openDebug(true);
         QVERIFY(!slidersEnabled);  // service mode was off when it opened
         QVERIFY(test->isVisible());
         QCOMPARE(f.document()->state().ServiceUnlocked, 1);
@@ -145,11 +149,7 @@ private slots:
         test->trigger();
         QVERIFY(!test->isVisible() && f.document()->state().ServiceUnlocked == 0);
         // The next opening follows ServiceUnlocked: sliders off.
-        f.setDialogRunner([&](QDialog& dialog) {
-            slidersEnabled = SlidersOn(dialog);
-            return int(QDialog::Rejected);
-        });
-        f.menus().mnudebug->trigger();
+        openDebug(false);
         QVERIFY(!slidersEnabled);
 
         // A re-lock that arrives while the dialog is open locks its sliders at once, and
