@@ -144,6 +144,16 @@ private slots:
         QTest::keyClick(form()->mfgrid1(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(RowText(doc()->state(), 16), RowText(doc()->state(), 4));
         QVERIFY(w_->boxes.shown.empty());
+        // Locked (what the lock does to the grid), neither paste nor undo reaches the channels.
+        const EditorState before = doc()->state();
+        form()->mfgrid1()->setEnabled(false);
+        select({1});
+        tools_->actions().paste->trigger();
+        tools_->actions().undo->trigger();
+        QVERIFY(doc()->state() == before);
+        form()->mfgrid1()->setEnabled(true);
+        tools_->actions().undo->trigger();
+        QVERIFY(doc()->state().channelEmpty(15));
     }
 
     // What makes a field bad is the clipboard tests' table; here a bad second line keeps the
@@ -167,20 +177,6 @@ private slots:
                      qPrintable(w_->boxes.shown[0].prompt));
             QVERIFY(doc()->state() == before && tools_->history()->stack()->count() == steps);
         }
-    }
-
-    void lockedEditorTakesNoPasteOrUndo() {
-        QVERIFY(test::TypeIntoCell(form()->mfgrid1(), 1, 1, QStringLiteral("433.5")));
-        const EditorState before = doc()->state();
-        form()->mfgrid1()->setEnabled(false);  // what the lock does to the grid
-        QGuiApplication::clipboard()->setText(QStringLiteral("446\tOff\t446\tOff\tLow\tOff\tWide\tNo\r\n"));
-        select({2});
-        tools_->actions().paste->trigger();
-        tools_->actions().undo->trigger();
-        QVERIFY(doc()->state() == before);
-        form()->mfgrid1()->setEnabled(true);
-        tools_->actions().undo->trigger();
-        QVERIFY(doc()->state().channelEmpty(1));
     }
 
     void optionsSurviveARestart() {
