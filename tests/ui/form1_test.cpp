@@ -248,9 +248,8 @@ private slots:
             {9, ColDecode, "O", {"current=9:2", "5:2=Off"}},     // cell not editable
         };
         for (const auto& r : rows) {
-            test::ScriptedMessageBoxes boxes;
-            Form1 f;
-            f.show();
+            init();
+            Form1& f = *form_;
             QVERIFY(QTest::qWaitForWindowActive(&f));
             ChannelTableModel* model = f.channelModel();
             for (const auto& [ch, rx, tx] : {std::tuple{2, "435.125", "435.125"}, {5, "440", "445"}}) {
@@ -258,7 +257,7 @@ private slots:
                 model->setData(model->index(ch - 1, ColTransmit), tx, Qt::EditRole);
             }
             ClickAndType(f.mfgrid1(), model->index(r.channel - 1, r.column), r.keys);
-            QVERIFY2(boxes.shown.empty(), qPrintable(boxes.texts().join('\n')));
+            QVERIFY2(boxes_->shown.empty(), qPrintable(boxes_->texts().join('\n')));
             const QModelIndex current = f.mfgrid1()->currentIndex();
             for (const QString& e : r.expected) {
                 const QStringList p = e.split(QRegularExpression("[:=]"));
