@@ -12,13 +12,7 @@ struct Recorder {
     QStringList log;
     test::ScriptedMessageBoxes boxes;
     test::ScriptedFileDialogs files;
-    DesktopOpener previousOpener;
-    Recorder() {
-        previousOpener = SetDesktopOpener([this](const QUrl& url) {
-            log << "open " + url.toString();
-            return true;
-        });
-    }
+    DesktopOpener previousOpener = SetDesktopOpener([this](const QUrl& url) { return log << "open " + url.toString(), true; });
     ~Recorder() { SetDesktopOpener(std::move(previousOpener)); }
     QStringList take() {
         for (const MessageBoxRequest& r : boxes.shown) log << "box " + r.prompt;
@@ -88,12 +82,10 @@ private slots:
 
     void shortcutsReachTheirCommands() {
         form_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
         form_->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form_.get()));
-        QTest::keyClick(form_.get(), Qt::Key_F1);  // its menu is hidden, the key still works
-        QTest::keyClick(form_.get(), Qt::Key_R, Qt::ControlModifier);
-        QTest::keyClick(form_.get(), Qt::Key_W, Qt::ControlModifier);
+        for (const QKeySequence& key : {QKeySequence(Qt::Key_F1), QKeySequence("Ctrl+R"), QKeySequence("Ctrl+W")})
+            QTest::keySequence(form_.get(), key);  // F1: its menu is hidden, the key still works
         test::Settle();
         const QString noPort = "box " + QString::fromLatin1(link::kNoPortMessage);
         QCOMPARE(rec_->take().replaceInStrings(QRegularExpression("^open file:.*"), "help"),
@@ -133,14 +125,18 @@ private slots:
         QAction* test = f.toolButton("Test");
         QVERIFY(!test->isVisible());
         bool slidersEnabled = true;
-        // Debug(&D): the three hot spots within five seconds, then the close box.
-        f.setDialogRunner([&](QDialog& dialog) {
-            slidersEnabled = SlidersOn(dialog);
-            Unlock(dialog);
-            return int(QDialog::Rejected);
-        });
+        // Debug(&D), notes whether its sliders open enabled; unlocking: the three hot spots
+        // within five seconds, then the close box.
+        const auto openDebug = [&](bool unlock) {
+            f.setDialogRunner([&, unlock](QDialog& dialog) {
+                slidersEnabled = SlidersOn(dialog);
+                if (unlock) Unlock(dialog);
+                return int(QDialog::Rejected);
+            });
+            f.menus().mnudebug->trigger();
+        };
         gNow = 200.2;
-        f.menus().mnudebug->trigger();
+        openDebug(true);
         QVERIFY(!slidersEnabled);  // service mode was off when it opened
         QVERIFY(test->isVisible());
         QCOMPARE(f.document()->state().ServiceUnlocked, 1);
@@ -153,11 +149,7 @@ private slots:
         test->trigger();
         QVERIFY(!test->isVisible() && f.document()->state().ServiceUnlocked == 0);
         // The next opening follows ServiceUnlocked: sliders off.
-        f.setDialogRunner([&](QDialog& dialog) {
-            slidersEnabled = SlidersOn(dialog);
-            return int(QDialog::Rejected);
-        });
-        f.menus().mnudebug->trigger();
+        openDebug(false);
         QVERIFY(!slidersEnabled);
 
         // A re-lock that arrives while the dialog is open locks its sliders at once, and

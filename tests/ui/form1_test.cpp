@@ -248,9 +248,8 @@ private slots:
             {9, ColDecode, "O", {"current=9:2", "5:2=Off"}},     // cell not editable
         };
         for (const auto& r : rows) {
-            test::ScriptedMessageBoxes boxes;
-            Form1 f;
-            f.show();
+            init();
+            Form1& f = *form_;
             QVERIFY(QTest::qWaitForWindowActive(&f));
             ChannelTableModel* model = f.channelModel();
             for (const auto& [ch, rx, tx] : {std::tuple{2, "435.125", "435.125"}, {5, "440", "445"}}) {
@@ -258,7 +257,7 @@ private slots:
                 model->setData(model->index(ch - 1, ColTransmit), tx, Qt::EditRole);
             }
             ClickAndType(f.mfgrid1(), model->index(r.channel - 1, r.column), r.keys);
-            QVERIFY2(boxes.shown.empty(), qPrintable(boxes.texts().join('\n')));
+            QVERIFY2(boxes_->shown.empty(), qPrintable(boxes_->texts().join('\n')));
             const QModelIndex current = f.mfgrid1()->currentIndex();
             for (const QString& e : r.expected) {
                 const QStringList p = e.split(QRegularExpression("[:=]"));
@@ -281,38 +280,22 @@ private slots:
         QCOMPARE(dialog.grid()->item(1, 2)->text(), QString("462.10000"));
     }
     // Message boxes: flag decoding, English captions, result codes, the real QMessageBox.
+    // Each row: "caption=result,...|icon (None, Stop, Question, Exclamation, Information)|default|escape".
     void messageBoxDecodesFlags() {
-        using enum MessageIcon;
-        const QStringList ok{"OK"};
-        const struct {
-            unsigned flags;
-            QStringList captions;
-            QList<int> results;
-            MessageIcon icon;
-            int defaultIndex, escape;
-        } rows[] = {
-            {0u, ok, {1}, None, 0, 1},
-            {16u, ok, {1}, Stop, 0, 1},
-            {36u, {"Yes", "No"}, {6, 7}, Question, 0, 7},
-            {64u, ok, {1}, Information, 0, 1},
-            {305u, {"OK", "Cancel"}, {1, 2}, Exclamation, 1, 2},          // second default
-            {0x202u, {"Abort", "Retry", "Ignore"}, {3, 4, 5}, None, 2, 3},  // third default
-            {0x133u, {"Yes", "No", "Cancel"}, {6, 7, 2}, Exclamation, 1, 2},
-            {21u, {"Retry", "Cancel"}, {4, 2}, Stop, 0, 2},
-            {0x204u, {"Yes", "No"}, {6, 7}, None, 0, 7},  // third default on two buttons falls back
-            {7u, ok, {1}, None, 0, 1},                    // unknown set 7 shows OK
+        const std::pair<unsigned, QString> rows[] = {
+            {0u, "OK=1|0|0|1"}, {16u, "OK=1|1|0|1"}, {36u, "Yes=6,No=7|2|0|7"}, {64u, "OK=1|4|0|1"},
+            {305u, "OK=1,Cancel=2|3|1|2"},                   // second default
+            {0x202u, "Abort=3,Retry=4,Ignore=5|0|2|3"},       // third default
+            {0x133u, "Yes=6,No=7,Cancel=2|3|1|2"}, {21u, "Retry=4,Cancel=2|1|0|2"},
+            {0x204u, "Yes=6,No=7|0|0|7"},  // third default on two buttons falls back
+            {7u, "OK=1|0|0|1"},            // unknown set 7 shows OK
         };
-        for (const auto& r : rows) {
-            const MessageBoxLayout layout = DecodeMessageBoxFlags(r.flags);
-            QStringList captions;
-            QList<int> results;
-            for (MessageButton b : layout.buttons) {
-                captions << ButtonCaption(b);
-                results << ButtonResult(b);
-            }
-            QVERIFY2(captions == r.captions && results == r.results && layout.icon == r.icon &&
-                         layout.defaultIndex == r.defaultIndex && layout.escapeResult == r.escape,
-                     qPrintable(QString::number(r.flags)));
+        for (const auto& [flags, expected] : rows) {
+            const MessageBoxLayout layout = DecodeMessageBoxFlags(flags);
+            QStringList buttons;
+            for (MessageButton b : layout.buttons) buttons << ButtonCaption(b) + "=" + QString::number(ButtonResult(b));
+            QCOMPARE(QString("%1|%2|%3|%4").arg(buttons.join(',')).arg(int(layout.icon)).arg(layout.defaultIndex)
+                         .arg(layout.escapeResult), expected);
         }
     }
 

@@ -96,14 +96,11 @@ private slots:
         new ToolsMenu(form, QDir::temp().filePath("r7-window-texts/tools.ini"));
         dump << DumpWindow(form);
         EditorState state = NewConfiguration();
-        OptionalDialog optional(state);
-        KeySetDialog keySet(state);
-        InsertInformationDialog info(state);
-        TestFrequencyDialog testFrequency(state);
-        DebugParameterDialog debug(state);
-        AboutDialog about;
-        for (QWidget* w : std::initializer_list<QWidget*>{&optional, &keySet, &info, &testFrequency, &debug, &about})
-            dump << "" << DumpWindow(*w);
+        const std::unique_ptr<QWidget> dialogs[] = {
+            std::make_unique<OptionalDialog>(state), std::make_unique<KeySetDialog>(state),
+            std::make_unique<InsertInformationDialog>(state), std::make_unique<TestFrequencyDialog>(state),
+            std::make_unique<DebugParameterDialog>(state), std::make_unique<AboutDialog>()};
+        for (const auto& w : dialogs) dump << "" << DumpWindow(*w);
         const QString text = dump.join('\n') + '\n';
         const QString expected = QString::fromUtf8(test::Contents(R7_TEXTS_PATH));
         if (text != expected && test::WriteFile(QString(R7_TEXTS_PATH) + ".new", text.toUtf8()))
