@@ -1,6 +1,7 @@
 // The auxiliary dialogs end to end: what OK stores (compared over the whole editor), that
-// Cancel and the close box store nothing, the key filters as the user types, and the
-// service-mode gesture on an injected clock. Their static texts are window_texts_test's part.
+// Cancel and the close box store nothing of the same changes, the key filters as the user
+// types, and the service-mode gesture on an injected clock. Their static texts are
+// window_texts_test's part.
 
 #include "ui_test_support.h"
 
@@ -23,8 +24,7 @@ bool TypeIntoCell(QTableWidget* grid, int row, int column, const QString& keys) 
     QLineEdit* editor = OpenCell(grid, row, column);
     if (!editor) return false;
     editor->selectAll();
-    QTest::keyClicks(editor, keys);
-    if (keys.isEmpty()) QTest::keyClick(editor, Qt::Key_Backspace);
+    QTest::keyClicks(editor, keys.isEmpty() ? QString("\b") : keys);
     QTest::keyClick(editor, Qt::Key_Return);
     QCoreApplication::processEvents();
     return true;
@@ -52,6 +52,28 @@ EditorState HiddenValuesState() {
     return s;
 }
 
+// Opens a Dialog on `given` three times, lets `drive` make its changes and ends it with OK,
+// Cancel (the close box where there is none) and the close box: only OK stores, and exactly
+// what `change` makes of `given`.
+template <typename Dialog>
+void CheckEndings(const EditorState& given, const auto& drive,
+                  const std::function<void(EditorState&)>& change = {}) {
+    for (const char* end : {"Command1", "Command2", "close box"}) {
+        EditorState state = given;
+        EditorState expected = given;
+        Dialog dialog(state);
+        dialog.show();
+        drive(dialog);
+        auto* button = dialog.template findChild<QPushButton*>(end);
+        if (button) button->click();
+        else dialog.close();
+        if (change && end == std::string_view("Command1")) change(expected);
+        QVERIFY2(dialog.result() == (end == std::string_view("Command1") ? QDialog::Accepted : QDialog::Rejected),
+                 end);
+        QVERIFY2(state == expected, end);
+    }
+}
+
 }  // namespace
 
 class DialogsTest : public QObject {
@@ -60,52 +82,46 @@ class DialogsTest : public QObject {
 private slots:
     // --- Form5 "Optional" ---
     void optionalOkStoresExactlyTheChanges() {
-        EditorState state = NewConfiguration();
-        EditorState expected = state;
-        OptionalDialog dialog(state);
-        for (const auto& [box, index] : {std::pair{"Combo6", 0}, {"Combo7", 10}, {"Combo12", 4}, {"Combo22", 2},
-                                         {"Combo18", 18}})
-            Child<QComboBox>(dialog, box)->setCurrentIndex(index);
-        Child<QCheckBox>(dialog, "Check4")->setChecked(false);
-        Child<QScrollBar>(dialog, "VScroll1")->setValue(42);
-        QTest::keyClicks(Child<QLineEdit>(dialog, "Text1"), "7c");
-        dialog.show();
-        dialog.memoryGrid()->show();  // hidden grids open no editor on their own
-        QVERIFY(TypeIntoCell(dialog.memoryGrid(), 2, 1, "1a#"));
-        Child<QPushButton>(dialog, "Command1")->click();
-
-        for (const auto& [p, value] : {std::pair{6, "0"}, {7, "10"}, {24, "0"}, {12, "5"}, {19, "42"}, {16, "7C"}})
-            expected.option(p) = value;
-        expected.DtmfValues[6] = "#";
-        expected.DtmfValues[2] = "1000MS";
-        expected.DtmfMemories[1] = "1A#";
-        QVERIFY(dialog.result() == QDialog::Accepted && state == expected);
+        CheckEndings<OptionalDialog>(
+            NewConfiguration(),
+            [](OptionalDialog& dialog) {
+                for (const auto& [box, index] : {std::pair{"Combo6", 0}, {"Combo7", 10}, {"Combo12", 4},
+                                                 {"Combo22", 2}, {"Combo18", 18}})
+                    Child<QComboBox>(dialog, box)->setCurrentIndex(index);
+                Child<QCheckBox>(dialog, "Check4")->setChecked(false);
+                Child<QScrollBar>(dialog, "VScroll1")->setValue(42);
+                QTest::keyClicks(Child<QLineEdit>(dialog, "Text1"), "7c");
+                dialog.memoryGrid()->show();  // hidden grids open no editor on their own
+                QVERIFY(TypeIntoCell(dialog.memoryGrid(), 2, 1, "aE ,1#*d"));  // DTMF keys only
+                QVERIFY(!OpenCell(dialog.memoryGrid(), 2, 0));                 // the number column stays closed
+            },
+            [](EditorState& expected) {
+                for (const auto& [p, value] : {std::pair{6, "0"}, {7, "10"}, {24, "0"}, {12, "5"}, {19, "42"}, {16, "7C"}})
+                    expected.option(p) = value;
+                expected.DtmfValues[6] = "#";
+                expected.DtmfValues[2] = "1000MS";
+                expected.DtmfMemories[1] = "A1#*D";
+            });
     }
 
     // OK on an untouched dialog gives back every value: the hidden ones, and those its
     // lists cannot show.
     void optionalOkKeepsWhatItWasGiven() {
-        EditorState state = HiddenValuesState();
-        EditorState before = state;
-        {
-            OptionalDialog dialog(state);
+        CheckEndings<OptionalDialog>(HiddenValuesState(), [](OptionalDialog& dialog) {
             QStringList shown;
             for (const char* box : {"Combo4", "Combo13", "Combo12", "Combo19", "Combo21", "Combo22"})
                 shown << Child<QComboBox>(dialog, box)->currentText();
             shown << Child<QLineEdit>(dialog, "Text6")->text() << dialog.memoryGrid()->item(8, 1)->text();
             QCOMPARE(shown.join('|'), QString("两者|5.00S|16|16秒|15秒|#|x y|DDDD"));
-            Child<QPushButton>(dialog, "Command1")->click();
-            QVERIFY(state == before);
-        }
-        state = NewConfiguration();
-        state.option(6) = "7";     // outside "Off"/"On"
-        state.option(23) = "2";    // neither checked nor unchecked
-        state.option(12) = "17";   // no such channel item
-        before = state;            // DtmfValues(7) "Off" is no item either
-        OptionalDialog dialog(state);
-        QVERIFY(Child<QComboBox>(dialog, "Combo6")->currentIndex() == -1 && !Child<QCheckBox>(dialog, "Check3")->isChecked());
-        Child<QPushButton>(dialog, "Command1")->click();
-        QVERIFY(state == before);
+        });
+        EditorState odd = NewConfiguration();
+        odd.option(6) = "7";    // outside "Off"/"On"
+        odd.option(23) = "2";   // neither checked nor unchecked
+        odd.option(12) = "17";  // no such channel item; DtmfValues(7) "Off" is no item either
+        CheckEndings<OptionalDialog>(odd, [](OptionalDialog& dialog) {
+            QVERIFY(Child<QComboBox>(dialog, "Combo6")->currentIndex() == -1 &&
+                    !Child<QCheckBox>(dialog, "Check3")->isChecked());
+        });
     }
 
     void optionalCodeKeyFilter() {
@@ -133,71 +149,53 @@ private slots:
         }
     }
 
-    void optionalMemoryCellFilter() {
-        EditorState state = NewConfiguration();
-        OptionalDialog dialog(state);
-        dialog.show();
-        dialog.memoryGrid()->show();
-        QLineEdit* editor = OpenCell(dialog.memoryGrid(), 1, 1);
-        QVERIFY(editor);  // entering the cell opened its editor
-        QTest::keyClicks(editor, "aE ,1#*d");
-        QCOMPARE(editor->text(), QString("A1#*D"));
-        QTest::keyClick(editor, Qt::Key_Return);
-        QCoreApplication::processEvents();
-        QCOMPARE(dialog.memoryGrid()->item(1, 1)->text(), QString("A1#*D"));
-        QVERIFY(!OpenCell(dialog.memoryGrid(), 1, 0));  // the number column stays closed
-    }
-
     // --- Form6 "Key Set" ---
     void keySetStoresPositionsAndShowsOutOfRangeAsOff() {
-        EditorState state = NewConfiguration();
-        KeySetDialog dialog(state);
-        dialog.keyList(1)->setCurrentIndex(8);  // a blank item
-        Child<QPushButton>(dialog, "Command1")->click();
-        EditorState expected = NewConfiguration();
-        expected.KeyPF1 = 8;
-        QVERIFY(state == expected);
-        KeySetDialog again(state);
-        QVERIFY(again.keyList(1)->currentIndex() == 8 && again.keyList(1)->currentText().isEmpty());
-        state.KeyPF1 = 20;  // out of range: shown as "OFF"
-        state.KeyPF2 = -1;
-        KeySetDialog third(state);
-        QCOMPARE(third.keyList(1)->currentText() + third.keyList(2)->currentText(), QString("OFFOFF"));
-        Child<QPushButton>(third, "Command1")->click();
-        QVERIFY(state.KeyPF1 == 1 && state.KeyPF2 == 1);  // stored as the "OFF" it showed
+        EditorState given = NewConfiguration();
+        given.KeyPF2 = 8;  // a blank item, shown as itself
+        CheckEndings<KeySetDialog>(
+            given,
+            [](KeySetDialog& dialog) {
+                QVERIFY(dialog.keyList(2)->currentIndex() == 8 && dialog.keyList(2)->currentText().isEmpty());
+                dialog.keyList(1)->setCurrentIndex(8);
+            },
+            [](EditorState& expected) { expected.KeyPF1 = 8; });
+        given.KeyPF1 = 20;  // out of range either way: shown as "OFF", stored as the "OFF" it showed
+        given.KeyPF2 = -1;
+        CheckEndings<KeySetDialog>(
+            given,
+            [](KeySetDialog& dialog) {
+                QCOMPARE(dialog.keyList(1)->currentText() + dialog.keyList(2)->currentText(), QString("OFFOFF"));
+            },
+            [](EditorState& expected) { expected.KeyPF1 = expected.KeyPF2 = 1; });
     }
 
     // --- Form7 "Insert Information" ---
-    void infoLengthFilter() {
-        EditorState state = NewConfiguration();
-        state.InfoTexts[0] = std::string(31, 'x');
-        InsertInformationDialog dialog(state);
-        FilteredLineEdit* line = dialog.line(1);
-        line->end(false);
-        TypeText(line, "中Zz");  // a character the image cannot hold is refused; one more fits
-        QCOMPARE(line->text(), QString(31, 'x') + "Z");
-        QTest::keyClick(line, Qt::Key_Backspace);
-        QTest::keyClicks(line, "ab");
-        QCOMPARE(line->text(), QString(31, 'x') + "a");
-        line->selectAll();
-        QTest::keyClicks(line, "q");
-        QCOMPARE(line->text(), QString("q"));
-        TypeText(dialog.line(2), "lower é");
-        QCOMPARE(dialog.line(2)->text(), QString("lower é"));
-    }
-
-    void infoPasteKeepsToWhatTheImageHolds() {
-        EditorState state = NewConfiguration();
-        InsertInformationDialog dialog(state);
-        QTest::keyClicks(dialog.line(1), "AB");
-        const QString pasted = "0123456789012345678901234567890123456";
-        for (const auto& [text, line] : {std::pair{QString("中文"), 1}, std::pair{pasted, 2}}) {
-            QGuiApplication::clipboard()->setText(text);
-            QTest::keyClick(dialog.line(line), Qt::Key_V, Qt::ControlModifier);
-        }
-        Child<QPushButton>(dialog, "Command1")->click();
-        QCOMPARE(state.InfoTexts[0], std::string("AB"));
-        QCOMPARE(state.InfoTexts[1], pasted.left(32).toStdString());
+    // What fits is the image's rule; here typing, pasting and replacing a selection.
+    void infoKeepsToWhatTheImageHolds() {
+        EditorState given = NewConfiguration();
+        given.InfoTexts[0] = std::string(31, 'x');
+        CheckEndings<InsertInformationDialog>(
+            given,
+            [](InsertInformationDialog& dialog) {
+                FilteredLineEdit* line = dialog.line(1);
+                line->end(false);
+                TypeText(line, "中Zz");  // a character the image cannot hold is refused; one more fits
+                QCOMPARE(line->text(), QString(31, 'x') + "Z");
+                QTest::keyClick(line, Qt::Key_Backspace);
+                QTest::keyClicks(line, "ab");
+                QCOMPARE(line->text(), QString(31, 'x') + "a");
+                line->selectAll();
+                QTest::keyClicks(line, "AB");
+                TypeText(dialog.line(2), "lower é");
+                QCOMPARE(dialog.line(2)->text(), QString("lower é"));
+                dialog.line(2)->selectAll();
+                for (const auto& [text, n] : {std::pair{"中文", 1}, {"0123456789012345678901234567890123456", 2}}) {
+                    QGuiApplication::clipboard()->setText(text);
+                    QTest::keyClick(dialog.line(n), Qt::Key_V, Qt::ControlModifier);
+                }
+            },
+            [](EditorState& expected) { expected.InfoTexts = {"AB", "01234567890123456789012345678901"}; });
     }
 
     // --- Form4 "Test Frequcy" ---
@@ -214,49 +212,45 @@ private slots:
             {1, "abc", "450.00000", "451.00000"},       // refused
             {1, "1234.5", "450.00000", "451.00000"},    // refused
         };
+        EditorState given = NewConfiguration();
+        given.testFrequency(4, 1) = "450.00000";
+        given.testFrequency(4, 2) = "451.00000";
         for (const auto& r : rows) {
-            EditorState state = NewConfiguration();
-            state.testFrequency(4, 1) = "450.00000";
-            state.testFrequency(4, 2) = "451.00000";
-            TestFrequencyDialog dialog(state);
-            dialog.show();
-            QVERIFY(TypeIntoCell(dialog.grid(), 4, r.column, r.typed));
-            QCOMPARE(CellText(dialog.grid(), 4, 1) + "|" + CellText(dialog.grid(), 4, 2), r.receive + "|" + r.transmit);
-            Child<QPushButton>(dialog, "Command1")->click();
-            EditorState expected = NewConfiguration();
-            expected.testFrequency(4, 1) = r.receive.toStdString();
-            expected.testFrequency(4, 2) = r.transmit.toStdString();
-            QVERIFY(state == expected);
+            CheckEndings<TestFrequencyDialog>(
+                given,
+                [&r](TestFrequencyDialog& dialog) {
+                    QVERIFY(TypeIntoCell(dialog.grid(), 4, r.column, r.typed));
+                    QCOMPARE(CellText(dialog.grid(), 4, 1) + "|" + CellText(dialog.grid(), 4, 2),
+                             r.receive + "|" + r.transmit);
+                },
+                [&r](EditorState& expected) {
+                    expected.testFrequency(4, 1) = r.receive.toStdString();
+                    expected.testFrequency(4, 2) = r.transmit.toStdString();
+                });
         }
     }
 
-    void testFrequencyGridAndButtons() {
-        EditorState state = NewConfiguration();
-        state.testFrequency(2, 1) = "462.01250";
-        state.testFrequency(2, 2) = "463.00000";
-        const EditorState before = state;
-        TestFrequencyDialog dialog(state);
-        dialog.show();
-        QTableWidget* grid = dialog.grid();
-        QCOMPARE(CellText(grid, 2, 2), QString("463.00000"));
-        QVERIFY(!OpenCell(grid, 3, 2));  // no transmit without receive
-        // Passing over cells opens and closes their editors without changing them.
-        QVERIFY(OpenCell(grid, 2, 1));
-        QVERIFY(OpenCell(grid, 2, 2));
-        QVERIFY(OpenCell(grid, 1, 1));
-        QCOMPARE(CellText(grid, 2, 2), QString("463.00000"));
-        QVERIFY(TypeIntoCell(grid, 3, 1, "440"));
-        QVERIFY(OpenCell(grid, 3, 2));  // open now that receive has a value
-        Child<QPushButton>(dialog, "Command2")->click();
-        QVERIFY(state == before);
-
-        TestFrequencyDialog third(state);
-        Child<QPushButton>(third, "Command1")->click();
-        QVERIFY(state == before);
+    void testFrequencyGridCells() {
+        EditorState given = NewConfiguration();
+        given.testFrequency(2, 1) = "462.01250";
+        given.testFrequency(2, 2) = "463.00000";
+        CheckEndings<TestFrequencyDialog>(
+            given,
+            [](TestFrequencyDialog& dialog) {
+                QTableWidget* grid = dialog.grid();
+                QCOMPARE(CellText(grid, 2, 2), QString("463.00000"));
+                QVERIFY(!OpenCell(grid, 3, 2));  // no transmit without receive
+                // Passing over cells opens and closes their editors without changing them.
+                QVERIFY(OpenCell(grid, 2, 1) && OpenCell(grid, 2, 2) && OpenCell(grid, 1, 1));
+                QCOMPARE(CellText(grid, 2, 2), QString("463.00000"));
+                QVERIFY(TypeIntoCell(grid, 3, 1, "440"));
+                QVERIFY(OpenCell(grid, 3, 2));  // open now that receive has a value
+            },
+            [](EditorState& expected) { expected.testFrequency(3, 1) = expected.testFrequency(3, 2) = "440.00000"; });
     }
 
     // --- Form2 "Debug parameter" ---
-    void debugUnlockGestureAndStore() {
+    void debugUnlockGesture() {
         EditorState state = NewConfiguration();
         double now = 1000;
         int shown = 0;
@@ -271,44 +265,24 @@ private slots:
         QTest::mouseClick(dialog.hotSpot(1), Qt::LeftButton);
         QVERIFY(state.ServiceUnlocked == 1 && shown == 1);
         QVERIFY(dialog.slider(1)->isEnabled() && dialog.slider(3)->isEnabled());
-        dialog.slider(1)->setFocus();
-        QTest::keyClick(dialog.slider(1), Qt::Key_End);
-        QTest::keyClick(dialog.slider(3), Qt::Key_PageUp);
-        QCOMPARE(Child<QLabel>(dialog, "Lblpower1")->text() + Child<QLabel>(dialog, "Lblpower3")->text(), QString("25597"));
-        Child<QPushButton>(dialog, "Command1")->click();
-        QVERIFY(state.PowerHigh == 255 && state.PowerLow == 97);
     }
 
-    // --- every dialog with a Cancel or a close box ---
-    // One change made, and neither Cancel nor the close box stores it.
-    void cancelAndCloseBoxStoreNothing() {
-        for (bool closeBox : {false, true}) {
-            EditorState state = NewConfiguration();
-            state.ServiceUnlocked = 1;  // the sliders move
-            state.InfoTexts = {"one", "two"};
-            const EditorState before = state;
-            OptionalDialog optional(state);
-            Child<QComboBox>(optional, "Combo8")->setCurrentIndex(5);
-            Child<QCheckBox>(optional, "Check3")->setChecked(false);
-            Child<QComboBox>(optional, "Combo0")->setCurrentIndex(3);
-            KeySetDialog keys(state);
-            keys.keyList(2)->setCurrentIndex(6);
-            InsertInformationDialog info(state);
-            QTest::keyClicks(info.line(1), "xx");
-            QTest::keyClicks(info.line(2), "yy");
-            TestFrequencyDialog testFrequency(state);
-            testFrequency.show();
-            QVERIFY(TypeIntoCell(testFrequency.grid(), 1, 1, "440"));
-            DebugParameterDialog debug(state);
-            debug.slider(1)->setValue(255);
-            for (QDialog* d : std::initializer_list<QDialog*>{&optional, &keys, &info, &testFrequency, &debug}) {
-                d->show();
-                auto* cancel = d->findChild<QPushButton*>("Command2");
-                if (closeBox || !cancel) d->close();
-                else cancel->click();
-                QVERIFY2(d->result() == QDialog::Rejected && state == before, qPrintable(d->objectName()));
-            }
-        }
+    void debugSlidersStore() {
+        EditorState given = NewConfiguration();
+        given.ServiceUnlocked = 1;  // the sliders move
+        CheckEndings<DebugParameterDialog>(
+            given,
+            [](DebugParameterDialog& dialog) {
+                dialog.slider(1)->setFocus();
+                QTest::keyClick(dialog.slider(1), Qt::Key_End);
+                QTest::keyClick(dialog.slider(3), Qt::Key_PageUp);
+                QCOMPARE(Child<QLabel>(dialog, "Lblpower1")->text() + Child<QLabel>(dialog, "Lblpower3")->text(),
+                         QString("25597"));
+            },
+            [](EditorState& expected) {
+                expected.PowerHigh = 255;
+                expected.PowerLow = 97;
+            });
     }
 };
 
