@@ -29,7 +29,6 @@ private slots:
 
     void undoAndRedoWalkTheExactStates() {
         std::vector<EditorState> states{doc()->state()};
-        QVERIFY(!tools_->history()->canUndo());
 
         QVERIFY(test::TypeIntoCell(form()->mfgrid1(), 2, 1, QStringLiteral("435.0070")));  // defaults filled
         states.push_back(doc()->state());
@@ -75,25 +74,21 @@ private slots:
         const QString file = path(QStringLiteral("one.DAT"));
         QVERIFY(WriteDatFile(file, EncodeImageBytes(doc()->state())).ok);
 
-        // New, answered Cancel: nothing happens, the history stays.
-        w_->boxes.answers = {kResultCancel};
-        form()->menus().mnuNew->trigger();
-        QVERIFY(tools_->history()->canUndo());
-        w_->boxes.answers = {kResultOk};
-        form()->menus().mnuNew->trigger();
-        QVERIFY(doc()->state().channelEmpty(1) && !tools_->history()->canUndo());
+        // New, answered Cancel: nothing happens, the history stays; answered OK, it goes.
+        for (const int answer : {kResultCancel, kResultOk}) {
+            w_->boxes.answers = {answer};
+            form()->menus().mnuNew->trigger();
+            QVERIFY(doc()->state().channelEmpty(1) != tools_->history()->canUndo());
+        }
 
         form()->combo(2)->setCurrentIndex(2);
-        QVERIFY(tools_->history()->canUndo());
-        w_->files.answers = {file};
         w_->boxes.answers = {kResultNo};  // discard the unsaved change
-        form()->menus().mnuOpen->trigger();
+        choose(form()->menus().mnuOpen, file);
         QCOMPARE(QString::fromStdString(doc()->state().cell(1, 1)), QStringLiteral("446.00000"));
         QVERIFY(!tools_->history()->canUndo());
 
         // A read from the radio ends in decoding the image it received.
         form()->combo(2)->setCurrentIndex(0);
-        QVERIFY(tools_->history()->canUndo());
         QVERIFY(doc()->decodeImage(EncodeImageBytes(doc()->state())));
         QVERIFY(!tools_->history()->canUndo() && !tools_->actions().undo->isEnabled());
     }
@@ -117,7 +112,6 @@ private slots:
         QVERIFY(test::TypeIntoCell(form()->mfgrid1(), 4, 1, QStringLiteral("462.5624")));
         QVERIFY(test::TypeIntoCell(form()->mfgrid1(), 4, 5, QStringLiteral("H")));
         select({3, 4});
-        QCOMPARE(tools_->selectedChannels(), (std::vector<int>{3, 4}));
         form()->mfgrid1()->setFocus();
         QTest::keyClick(form()->mfgrid1(), Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(),
@@ -154,27 +148,37 @@ private slots:
             {good + "470\tOff\t446\tOff\tLow\tOff\tWide\tNo\r\n", "Line 2 (channel 02), Receive \"470\": outside the band"},
             {"446\tOff\t446\tOff\tLow\n", "found 5"},
         };
+        QVERIFY(test::TypeIntoCell(form()->mfgrid1(), 2, 1, QStringLiteral("450")));
+        const EditorState before = doc()->state();
+        const int steps = tools_->history()->stack()->count();
+        select({1});
         for (const auto& [text, reported] : rows) {
-            init();
-            QVERIFY(test::TypeIntoCell(form()->mfgrid1(), 2, 1, QStringLiteral("450")));
-            const EditorState before = doc()->state();
-            const int steps = tools_->history()->stack()->count();
             QGuiApplication::clipboard()->setText(text);
-            select({1});
             tools_->actions().paste->trigger();
-            QCOMPARE(w_->boxes.shown.size(), std::size_t{1});
-            QVERIFY2(w_->boxes.shown[0].prompt.contains(reported) && w_->boxes.shown[0].flags == 16u,
-                     qPrintable(w_->boxes.shown[0].prompt));
+            QVERIFY2(w_->boxes.shown.back().prompt.contains(reported) && w_->boxes.shown.back().flags == 16u,
+                     qPrintable(w_->boxes.shown.back().prompt));
             QVERIFY(doc()->state() == before && tools_->history()->stack()->count() == steps);
         }
+        QCOMPARE(w_->boxes.shown.size(), std::size(rows));  // reported once each
     }
 
-    void optionsSurviveARestart() {
+    // The options and the serial devices are stored when chosen and read on the next run.
+    void optionsAndDevicesSurviveARestart() {
         const QString ini = path(QStringLiteral("config/tools.ini"));
+        qunsetenv("MORVANE_R7_COM1");
+        qunsetenv("MORVANE_R7_COM2");
         QVERIFY(!tools_->actions().verify->isChecked() && !tools_->actions().backup->isChecked());
         tools_->actions().verify->trigger();
         QVERIFY(tools_->options().verifyAfterWriting);
         QVERIFY(test::Contents(ini).contains("verifyAfterWriting=true"));
+        tools_->setDialogPresenter([](QDialog& shown) {
+            auto& dialog = dynamic_cast<SerialPortsDialog&>(shown);
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+            QTest::keyClicks(dialog.deviceBox(2)->lineEdit(), QStringLiteral("/dev/ttyACM0"));
+            QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+        });
+        tools_->actions().serialPorts->trigger();
 
         makeWindow();  // a new run
         QVERIFY(tools_->actions().verify->isChecked() && !tools_->actions().backup->isChecked());
@@ -184,24 +188,10 @@ private slots:
         makeWindow();
         QVERIFY(!tools_->actions().verify->isChecked() && tools_->actions().backup->isChecked());
         QCOMPARE(tools_->options(), LoadToolsOptions(ini));
-        QVERIFY(w_->boxes.shown.empty());
-    }
-
-    void chosenSerialDeviceIsRememberedAndShown() {
-        qunsetenv("MORVANE_R7_COM1");
-        qunsetenv("MORVANE_R7_COM2");
-        tools_->setDialogPresenter([](QDialog& shown) {
-            auto& dialog = dynamic_cast<SerialPortsDialog&>(shown);
-            dialog.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-            QTest::keyClicks(dialog.deviceBox(2)->lineEdit(), QStringLiteral("/dev/ttyACM0"));
-            QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
-        });
-        tools_->actions().serialPorts->trigger();
-        QCOMPARE(LoadToolsOptions(path("config/tools.ini")).portDevices[1], QStringLiteral("/dev/ttyACM0"));
         emit form()->menus().mnucom->aboutToShow();
-        QCOMPARE(form()->menus().mnucomPorts[1]->toolTip(), QStringLiteral("/dev/ttyACM0"));
-        QCOMPARE(form()->menus().mnucomPorts[0]->toolTip(), QStringLiteral("/dev/ttyUSB0"));
+        QCOMPARE(form()->menus().mnucomPorts[0]->toolTip() + form()->menus().mnucomPorts[1]->toolTip(),
+                 QStringLiteral("/dev/ttyUSB0/dev/ttyACM0"));
+        QVERIFY(w_->boxes.shown.empty());
     }
 
     void csvExportAndImportThroughTheFileDialog() {
@@ -210,18 +200,15 @@ private slots:
         QVERIFY(test::TypeIntoCell(form()->mfgrid1(), 5, 3, QStringLiteral("445")));
         const EditorState edited = doc()->state();
 
-        w_->files.answers = {path(QStringLiteral("channels"))};  // no extension: ".csv" added
-        tools_->actions().exportCsv->trigger();
+        choose(tools_->actions().exportCsv, path(QStringLiteral("channels")));  // no extension: ".csv" added
         QVERIFY(w_->files.shown.back().filter == "CSV (*.csv)" && w_->files.shown.back().mode == FileDialogMode::Save);
-        const QByteArray csv = test::Contents(path(QStringLiteral("channels.csv")));
-        QCOMPARE(csv.count("\r\n"), 3);  // header and two channels; their layout is the CSV tests' part
+        // The header and two channels; their layout is the CSV tests' part.
+        QCOMPARE(test::Contents(path(QStringLiteral("channels.csv"))).count("\r\n"), 3);
 
         w_->boxes.answers = {kResultOk};
         form()->menus().mnuNew->trigger();
-        QVERIFY(doc()->state().channelEmpty(1));
 
-        w_->files.answers = {path(QStringLiteral("channels.csv"))};
-        tools_->actions().importCsv->trigger();
+        choose(tools_->actions().importCsv, path(QStringLiteral("channels.csv")));
         QCOMPARE(w_->files.shown.back().mode, FileDialogMode::Open);
         QCOMPARE(RowText(doc()->state(), 1) + RowText(doc()->state(), 5), RowText(edited, 1) + RowText(edited, 5));
         QCOMPARE(w_->boxes.shown.size(), std::size_t{1});  // only New's question
@@ -231,16 +218,14 @@ private slots:
         // Overwriting asks; No writes nothing.
         QVERIFY(test::WriteFile(path(QStringLiteral("channels.csv")), {}));
         w_->boxes.answers = {kResultNo};
-        w_->files.answers = {path(QStringLiteral("channels.csv"))};
-        tools_->actions().exportCsv->trigger();
+        choose(tools_->actions().exportCsv, path(QStringLiteral("channels.csv")));
         QCOMPARE(w_->boxes.shown.back().flags, 36u);
         QVERIFY(test::Contents(path(QStringLiteral("channels.csv"))).isEmpty());
 
         // A file that is no channel table changes nothing and says why.
         QVERIFY(test::WriteFile(path("bad.csv"), "just,some,words\r\n"));
         const EditorState before = doc()->state();
-        w_->files.answers = {path("bad.csv")};
-        tools_->actions().importCsv->trigger();
+        choose(tools_->actions().importCsv, path("bad.csv"));
         QVERIFY(w_->boxes.shown.back().flags == 16u && doc()->state() == before);
     }
 
@@ -251,25 +236,21 @@ private slots:
         QVERIFY(test::TypeIntoCell(form()->mfgrid1(), 3, 1, QStringLiteral("446.0125")));
         form()->combo(5)->setCurrentIndex(8);
 
-        QStringList lines;
-        QString title;
+        QStringList lines;  // the title, then the list
         tools_->setDialogPresenter([&](QDialog& dialog) {
-            title = dialog.windowTitle();
             auto& compare = dynamic_cast<CompareDialog&>(dialog);
             QVERIFY(compare.list()->isReadOnly());
-            lines = compare.list()->toPlainText().split(QLatin1Char('\n'));
+            lines = QStringList{dialog.windowTitle()} + compare.list()->toPlainText().split(QLatin1Char('\n'));
         });
-        w_->files.answers = {file};
-        tools_->actions().compare->trigger();
-        QCOMPARE(title, QStringLiteral("Compare with saved.DAT"));
-        QCOMPARE(lines, (QStringList{QStringLiteral("Channel 03 Receive: 446.01250 -> 446.00625"),
+        choose(tools_->actions().compare, file);
+        QCOMPARE(lines, (QStringList{QStringLiteral("Compare with saved.DAT"),
+                                     QStringLiteral("Channel 03 Receive: 446.01250 -> 446.00625"),
                                      QStringLiteral("Squelch Grade: 9 -> 4")}));
 
         // A file of the wrong type is refused like Open refuses it.
         QVERIFY(test::WriteFile(path("wrong.DAT"), QByteArray(900, 'x')));
         lines.clear();
-        w_->files.answers = {path("wrong.DAT")};
-        tools_->actions().compare->trigger();
+        choose(tools_->actions().compare, path("wrong.DAT"));
         QVERIFY(lines.isEmpty());
         QCOMPARE(w_->boxes.shown.back().prompt, QStringLiteral("File type is incorrect!"));
     }
@@ -280,6 +261,12 @@ private:
         EditorState s = doc()->state();
         change(s);
         doc()->storeState(s, label);
+    }
+
+    // Runs `action` with `file` as the file dialog's answer.
+    void choose(QAction* action, const QString& file) {
+        w_->files.answers = {file};
+        action->trigger();
     }
 
     void select(const std::vector<int>& channels) {

@@ -76,32 +76,27 @@ void Dump(QObject* o, QWidget* top, qsizetype depth, QStringList& out) {
     for (QObject* child : o->children()) Dump(child, top, depth + 1, out);
 }
 
-QStringList DumpWindow(QWidget& w) {
-    w.show();
-    QStringList out;
-    Dump(&w, &w, 0, out);
-    w.hide();
-    return out;
-}
-
 }  // namespace
 
 class WindowTextsTest : public QObject {
     Q_OBJECT
 private slots:
     void windowsShowTheirTexts() {
-        QStringList dump;
         for (int port = 1; port <= 8; ++port) qunsetenv(qPrintable(QString("MORVANE_R7_COM%1").arg(port)));
-        Form1 form;
-        new ToolsMenu(form, QDir::temp().filePath("r7-window-texts/tools.ini"));
-        dump << DumpWindow(form);
+        auto form = std::make_unique<Form1>();
+        new ToolsMenu(*form, QDir::temp().filePath("r7-window-texts/tools.ini"));
         EditorState state = NewConfiguration();
-        const std::unique_ptr<QWidget> dialogs[] = {
-            std::make_unique<OptionalDialog>(state), std::make_unique<KeySetDialog>(state),
+        const std::unique_ptr<QWidget> windows[] = {
+            std::move(form), std::make_unique<OptionalDialog>(state), std::make_unique<KeySetDialog>(state),
             std::make_unique<InsertInformationDialog>(state), std::make_unique<TestFrequencyDialog>(state),
             std::make_unique<DebugParameterDialog>(state), std::make_unique<AboutDialog>()};
-        for (const auto& w : dialogs) dump << "" << DumpWindow(*w);
-        const QString text = dump.join('\n') + '\n';
+        QStringList dump;
+        for (const auto& w : windows) {
+            w->show();
+            Dump(w.get(), w.get(), 0, dump << "");
+            w->hide();
+        }
+        const QString text = dump.mid(1).join('\n') + '\n';
         const QString expected = QString::fromUtf8(test::Contents(R7_TEXTS_PATH));
         if (text != expected && test::WriteFile(QString(R7_TEXTS_PATH) + ".new", text.toUtf8()))
             QProcess::execute("diff", {"-u", R7_TEXTS_PATH, QString(R7_TEXTS_PATH) + ".new"});
