@@ -69,26 +69,23 @@ class DialogsTest : public QObject {
 private slots:
     // --- Form5 "Optional" ---
     void optionalOkStoresExactlyTheChanges() {
-        CheckEndings<OptionalDialog>(
-            NewConfiguration(),
-            [](OptionalDialog& dialog) {
-                for (const auto& [box, index] : {std::pair{"Combo6", 0}, {"Combo7", 10}, {"Combo12", 4},
-                                                 {"Combo22", 2}, {"Combo18", 18}})
-                    Child<QComboBox>(dialog, box)->setCurrentIndex(index);
-                Child<QCheckBox>(dialog, "Check4")->setChecked(false);
-                Child<QScrollBar>(dialog, "VScroll1")->setValue(42);
-                QTest::keyClicks(Child<QLineEdit>(dialog, "Text1"), "7c");
-                dialog.memoryGrid()->show();  // hidden grids open no editor on their own
-                QVERIFY(TypeIntoCell(dialog.memoryGrid(), 2, 1, "aE ,1#*d"));  // DTMF keys only
-                QVERIFY(!OpenCell(dialog.memoryGrid(), 2, 0));                 // the number column stays closed
-            },
-            [](EditorState& expected) {
-                for (const auto& [p, value] : {std::pair{6, "0"}, {7, "10"}, {24, "0"}, {12, "5"}, {19, "42"}, {16, "7C"}})
-                    expected.option(p) = value;
-                expected.DtmfValues[6] = "#";
-                expected.DtmfValues[2] = "1000MS";
-                expected.DtmfMemories[1] = "A1#*D";
-            });
+        CheckEndings<OptionalDialog>(NewConfiguration(), [](OptionalDialog& dialog) {
+            for (const auto& [box, index] : {std::pair{"Combo6", 0}, {"Combo7", 10}, {"Combo12", 4},
+                                             {"Combo22", 2}, {"Combo18", 18}})
+                Child<QComboBox>(dialog, box)->setCurrentIndex(index);
+            Child<QCheckBox>(dialog, "Check4")->setChecked(false);
+            Child<QScrollBar>(dialog, "VScroll1")->setValue(42);
+            QTest::keyClicks(Child<QLineEdit>(dialog, "Text1"), "7c");
+            dialog.memoryGrid()->show();  // hidden grids open no editor on their own
+            QVERIFY(TypeIntoCell(dialog.memoryGrid(), 2, 1, "aE ,1#*d"));  // DTMF keys only
+            QVERIFY(!OpenCell(dialog.memoryGrid(), 2, 0));                 // the number column stays closed
+        }, [](EditorState& expected) {
+            for (const auto& [p, value] : {std::pair{6, "0"}, {7, "10"}, {24, "0"}, {12, "5"}, {19, "42"}, {16, "7C"}})
+                expected.option(p) = value;
+            expected.DtmfValues[6] = "#";
+            expected.DtmfValues[2] = "1000MS";
+            expected.DtmfMemories[1] = "A1#*D";
+        });
     }
 
     // OK on an untouched dialog gives back every value: the hidden ones, and those its
@@ -146,21 +143,15 @@ private slots:
     void keySetStoresPositionsAndShowsOutOfRangeAsOff() {
         EditorState given = NewConfiguration();
         given.KeyPF2 = 8;  // a blank item, shown as itself
-        CheckEndings<KeySetDialog>(
-            given,
-            [](KeySetDialog& dialog) {
-                QVERIFY(dialog.keyList(2)->currentIndex() == 8 && dialog.keyList(2)->currentText().isEmpty());
-                dialog.keyList(1)->setCurrentIndex(8);
-            },
-            [](EditorState& expected) { expected.KeyPF1 = 8; });
+        CheckEndings<KeySetDialog>(given, [](KeySetDialog& dialog) {
+            QVERIFY(dialog.keyList(2)->currentIndex() == 8 && dialog.keyList(2)->currentText().isEmpty());
+            dialog.keyList(1)->setCurrentIndex(8);
+        }, [](EditorState& expected) { expected.KeyPF1 = 8; });
         given.KeyPF1 = 20;  // out of range either way: shown as "OFF", stored as the "OFF" it showed
         given.KeyPF2 = -1;
-        CheckEndings<KeySetDialog>(
-            given,
-            [](KeySetDialog& dialog) {
-                QCOMPARE(dialog.keyList(1)->currentText() + dialog.keyList(2)->currentText(), QString("OFFOFF"));
-            },
-            [](EditorState& expected) { expected.KeyPF1 = expected.KeyPF2 = 1; });
+        CheckEndings<KeySetDialog>(given, [](KeySetDialog& dialog) {
+            QCOMPARE(dialog.keyList(1)->currentText() + dialog.keyList(2)->currentText(), QString("OFFOFF"));
+        }, [](EditorState& expected) { expected.KeyPF1 = expected.KeyPF2 = 1; });
     }
 
     // --- Form7 "Insert Information" ---
@@ -168,27 +159,24 @@ private slots:
     void infoKeepsToWhatTheImageHolds() {
         EditorState given = NewConfiguration();
         given.InfoTexts[0] = std::string(31, 'x');
-        CheckEndings<InsertInformationDialog>(
-            given,
-            [](InsertInformationDialog& dialog) {
-                FilteredLineEdit* line = dialog.line(1);
-                line->end(false);
-                TypeText(line, "中Zz");  // a character the image cannot hold is refused; one more fits
-                QCOMPARE(line->text(), QString(31, 'x') + "Z");
-                QTest::keyClick(line, Qt::Key_Backspace);
-                QTest::keyClicks(line, "ab");
-                QCOMPARE(line->text(), QString(31, 'x') + "a");
-                line->selectAll();
-                QTest::keyClicks(line, "AB");
-                TypeText(dialog.line(2), "lower é");
-                QCOMPARE(dialog.line(2)->text(), QString("lower é"));
-                dialog.line(2)->selectAll();
-                for (const auto& [text, n] : {std::pair{"中文", 1}, {"0123456789012345678901234567890123456", 2}}) {
-                    QGuiApplication::clipboard()->setText(text);
-                    QTest::keyClick(dialog.line(n), Qt::Key_V, Qt::ControlModifier);
-                }
-            },
-            [](EditorState& expected) { expected.InfoTexts = {"AB", "01234567890123456789012345678901"}; });
+        CheckEndings<InsertInformationDialog>(given, [](InsertInformationDialog& dialog) {
+            FilteredLineEdit* line = dialog.line(1);
+            line->end(false);
+            TypeText(line, "中Zz");  // a character the image cannot hold is refused; one more fits
+            QCOMPARE(line->text(), QString(31, 'x') + "Z");
+            QTest::keyClick(line, Qt::Key_Backspace);
+            QTest::keyClicks(line, "ab");
+            QCOMPARE(line->text(), QString(31, 'x') + "a");
+            line->selectAll();
+            QTest::keyClicks(line, "AB");
+            TypeText(dialog.line(2), "lower é");
+            QCOMPARE(dialog.line(2)->text(), QString("lower é"));
+            dialog.line(2)->selectAll();
+            for (const auto& [text, n] : {std::pair{"中文", 1}, {"0123456789012345678901234567890123456", 2}}) {
+                QGuiApplication::clipboard()->setText(text);
+                QTest::keyClick(dialog.line(n), Qt::Key_V, Qt::ControlModifier);
+            }
+        }, [](EditorState& expected) { expected.InfoTexts = {"AB", "01234567890123456789012345678901"}; });
     }
 
     // --- Form4 "Test Frequcy" ---
@@ -209,17 +197,14 @@ private slots:
         given.testFrequency(4, 1) = "450.00000";
         given.testFrequency(4, 2) = "451.00000";
         for (const auto& r : rows) {
-            CheckEndings<TestFrequencyDialog>(
-                given,
-                [&r](TestFrequencyDialog& dialog) {
-                    QVERIFY(TypeIntoCell(dialog.grid(), 4, r.column, r.typed));
-                    QCOMPARE(CellText(dialog.grid(), 4, 1) + "|" + CellText(dialog.grid(), 4, 2),
-                             r.receive + "|" + r.transmit);
-                },
-                [&r](EditorState& expected) {
-                    expected.testFrequency(4, 1) = r.receive.toStdString();
-                    expected.testFrequency(4, 2) = r.transmit.toStdString();
-                });
+            CheckEndings<TestFrequencyDialog>(given, [&r](TestFrequencyDialog& dialog) {
+                QVERIFY(TypeIntoCell(dialog.grid(), 4, r.column, r.typed));
+                QCOMPARE(CellText(dialog.grid(), 4, 1) + "|" + CellText(dialog.grid(), 4, 2),
+                         r.receive + "|" + r.transmit);
+            }, [&r](EditorState& expected) {
+                expected.testFrequency(4, 1) = r.receive.toStdString();
+                expected.testFrequency(4, 2) = r.transmit.toStdString();
+            });
         }
     }
 
@@ -227,19 +212,16 @@ private slots:
         EditorState given = NewConfiguration();
         given.testFrequency(2, 1) = "462.01250";
         given.testFrequency(2, 2) = "463.00000";
-        CheckEndings<TestFrequencyDialog>(
-            given,
-            [](TestFrequencyDialog& dialog) {
-                QTableWidget* grid = dialog.grid();
-                QCOMPARE(CellText(grid, 2, 2), QString("463.00000"));
-                QVERIFY(!OpenCell(grid, 3, 2));  // no transmit without receive
-                // Passing over cells opens and closes their editors without changing them.
-                QVERIFY(OpenCell(grid, 2, 1) && OpenCell(grid, 2, 2) && OpenCell(grid, 1, 1));
-                QCOMPARE(CellText(grid, 2, 2), QString("463.00000"));
-                QVERIFY(TypeIntoCell(grid, 3, 1, "440"));
-                QVERIFY(OpenCell(grid, 3, 2));  // open now that receive has a value
-            },
-            [](EditorState& expected) { expected.testFrequency(3, 1) = expected.testFrequency(3, 2) = "440.00000"; });
+        CheckEndings<TestFrequencyDialog>(given, [](TestFrequencyDialog& dialog) {
+            QTableWidget* grid = dialog.grid();
+            QCOMPARE(CellText(grid, 2, 2), QString("463.00000"));
+            QVERIFY(!OpenCell(grid, 3, 2));  // no transmit without receive
+            // Passing over cells opens and closes their editors without changing them.
+            QVERIFY(OpenCell(grid, 2, 1) && OpenCell(grid, 2, 2) && OpenCell(grid, 1, 1));
+            QCOMPARE(CellText(grid, 2, 2), QString("463.00000"));
+            QVERIFY(TypeIntoCell(grid, 3, 1, "440"));
+            QVERIFY(OpenCell(grid, 3, 2));  // open now that receive has a value
+        }, [](EditorState& expected) { expected.testFrequency(3, 1) = expected.testFrequency(3, 2) = "440.00000"; });
     }
 
     // --- Form2 "Debug parameter" ---
@@ -263,19 +245,16 @@ private slots:
     void debugSlidersStore() {
         EditorState given = NewConfiguration();
         given.ServiceUnlocked = 1;  // the sliders move
-        CheckEndings<DebugParameterDialog>(
-            given,
-            [](DebugParameterDialog& dialog) {
-                dialog.slider(1)->setFocus();
-                QTest::keyClick(dialog.slider(1), Qt::Key_End);
-                QTest::keyClick(dialog.slider(3), Qt::Key_PageUp);
-                QCOMPARE(Child<QLabel>(dialog, "Lblpower1")->text() + Child<QLabel>(dialog, "Lblpower3")->text(),
-                         QString("25597"));
-            },
-            [](EditorState& expected) {
-                expected.PowerHigh = 255;
-                expected.PowerLow = 97;
-            });
+        CheckEndings<DebugParameterDialog>(given, [](DebugParameterDialog& dialog) {
+            dialog.slider(1)->setFocus();
+            QTest::keyClick(dialog.slider(1), Qt::Key_End);
+            QTest::keyClick(dialog.slider(3), Qt::Key_PageUp);
+            QCOMPARE(Child<QLabel>(dialog, "Lblpower1")->text() + Child<QLabel>(dialog, "Lblpower3")->text(),
+                     QString("25597"));
+        }, [](EditorState& expected) {
+            expected.PowerHigh = 255;
+            expected.PowerLow = 97;
+        });
     }
 };
 
