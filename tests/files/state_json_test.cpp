@@ -5,12 +5,12 @@
 #include <QJsonDocument>
 
 #include "image/editor_defaults.h"
-#include "test_data.h"
+#include "data_table.h"
 
 namespace r7 {
 namespace {
 
-QJsonObject Json(const QByteArray& text) { return QJsonDocument::fromJson(text).object(); }
+QJsonObject Json(const std::string& text) { return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object(); }
 
 TEST(StateJson, RoundTripsEveryFieldAndMissingKeysKeepTheBase) {
     EditorState s = NewConfiguration();
@@ -23,18 +23,20 @@ TEST(StateJson, RoundTripsEveryFieldAndMissingKeysKeepTheBase) {
     s.DtmfMemories[7] = "*#1";
     s.testFrequency(16, 2) = "469.99375";
     s.InfoTexts[0] = "caf\xC3\xA9";
-    EXPECT_EQ(StateFromJson(StateToJson(s), EditorState{}, nullptr), s);
+    const StateJsonResult back = StateFromJson(StateToJson(s), EditorState{});
+    EXPECT_TRUE(back.ok) << back.error.toStdString();
+    EXPECT_EQ(back.value, s);
     EditorState expected = NewConfiguration();
     expected.combo(2) = 2;
-    EXPECT_EQ(StateFromJson(Json(R"({"Combo2": 2})"), NewConfiguration(), nullptr), expected);
+    EXPECT_EQ(StateFromJson(Json(R"({"Combo2": 2})"), NewConfiguration()).value, expected);
 }
 
 TEST(StateJson, RefusesWrongTypesNamingTheKey) {
-    for (const QByteArrayList& c : test::DataRows("state_json.tsv")) {
-        SCOPED_TRACE(c[0].toStdString());
-        QString error;
-        EXPECT_FALSE(StateFromJson(Json(c[0]), NewConfiguration(), &error).has_value());
-        EXPECT_TRUE(error.contains(QLatin1String(c[1]))) << error.toStdString();
+    for (const test::Fields& c : test::Table("state_json")) {
+        SCOPED_TRACE(c[0]);
+        const StateJsonResult read = StateFromJson(Json(c[0]), NewConfiguration());
+        EXPECT_FALSE(read.ok);
+        EXPECT_TRUE(read.error.contains(QString::fromStdString(c[1]))) << read.error.toStdString();
     }
 }
 

@@ -2,7 +2,8 @@
 
 // Case tables kept as data: tests/data/NAME.tsv, one case a line, fields split by tabs; blank
 // lines and lines starting with # are skipped. \t \r \n \\ and \xNN write what a field cannot
-// hold. Expected bytes are written out by hand from the memory map, as hex.
+// hold. Expected bytes are written out by hand from the memory map, as hex. Standard C++ only:
+// the core's tests build without Qt too.
 
 #include <cstdint>
 #include <fstream>
@@ -26,16 +27,12 @@ struct Fields : std::vector<std::string> {
 inline std::string Unescape(const std::string& s) {
     std::string out;
     for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] != '\\' || i + 1 == s.size()) {
-            out += s[i];
-            continue;
-        }
-        const char c = s[++i];
+        const char c = s[i] == '\\' && i + 1 < s.size() ? s[++i] : '\0';  // the escaped letter
         if (c == 'x') {
             out += static_cast<char>(std::stoi(s.substr(i + 1, 2), nullptr, 16));
             i += 2;
         } else {
-            out += c == 't' ? '\t' : c == 'r' ? '\r' : c == 'n' ? '\n' : c;
+            out += c == 't' ? '\t' : c == 'r' ? '\r' : c == 'n' ? '\n' : c ? c : s[i];
         }
     }
     return out;
@@ -70,6 +67,13 @@ inline std::vector<std::string> Split(const std::string& s, char by = '|') {
     return out;
 }
 
+// {"a", "b", "c"} from 1 on -> "b|c".
+inline std::string Join(const std::vector<std::string>& parts, std::size_t from = 0, const std::string& by = "|") {
+    std::string out;
+    for (std::size_t i = from; i < parts.size(); ++i) out += (i > from ? by : "") + parts[i];
+    return out;
+}
+
 // "25 06 60 44" (blanks optional) -> bytes.
 inline std::vector<std::uint8_t> Bytes(const std::string& hex) {
     std::vector<std::uint8_t> out;
@@ -99,6 +103,17 @@ inline std::pair<std::string*, int*> Field(EditorState& s, const std::string& ke
     case 'i': return {&s.InfoTexts.at(static_cast<std::size_t>(a - 1)), nullptr};
     default: return {nullptr, key == "PH" ? &s.PowerHigh : &s.PowerLow};
     }
+}
+
+// A channel's cells from Receive on, joined by `by`, and set from such a text.
+inline std::string Cells(const EditorState& s, int channel, char by = '|') {
+    std::string out = s.cell(channel, ColReceive);
+    for (int col = ColReceive + 1; col < kColumnCount; ++col) out += by + s.cell(channel, col);
+    return out;
+}
+inline void SetCells(EditorState& s, int channel, const std::string& cells, char by = '|') {
+    const Fields parts{Split(cells, by)};
+    for (int col = ColReceive; col < kColumnCount; ++col) s.cell(channel, col) = parts[static_cast<std::size_t>(col - 1)];
 }
 
 inline std::string Get(EditorState s, const std::string& key) {

@@ -106,8 +106,8 @@ void WriteFailureTest::failedWriteKeepsTheOldFileAndSaysWhy() {
         {"Save", [](const QString& t) { return Window(t, {}); }},
         {"Tools CSV export", [&](const QString& t) { return Window(t, place.filePath("tools.ini")); }},
         {"tools.ini", [](const QString& t) {
-             QString error;
-             return Outcome{!SaveToolsOptions(t, ToolsOptions{}, &error), error};
+             const FileResult saved = SaveToolsOptions(t, ToolsOptions{});
+             return Outcome{!saved.ok, saved.error};
          }},
         {"backup", [](const QString& t) {
              const link::BackupResult r = link::SaveBackup(QFileInfo(t).path(), ImageBytes{}, QDateTime::currentDateTime());
