@@ -11,6 +11,7 @@
 #include "image/key_filters.h"
 #include "image/setting_lists.h"
 #include "image/test_frequency_rules.h"
+#include "image/version_text.h"
 
 namespace r7 {
 namespace {
@@ -61,10 +62,13 @@ const std::map<std::string, std::function<std::string(const Fields&)>> kRules = 
          const TestFrequencyPair after = ApplyTestFrequencyEdit({before[0], before[1]}, std::stoi(c[2]), c[3]);
          return after.receive + "|" + after.transmit;
      }},
+    {"testeditable", [](const Fields& c) { return std::to_string(CanEditTestFrequency({"", ""}, std::stoi(c[1]))); }},
     {"codekeys", TypeCodeKeys},
+    {"infokey", [](const Fields& c) { return std::to_string(AcceptInfoKey(std::stoul(c[1], nullptr, 16), std::stoul(c[2]), c[3] == "1")); }},
     {"memkey", [](const Fields& c) { return std::string(1, static_cast<char>(FilterMemoryKey(c[1][0]).value_or('-'))); }},
     {"listindex", [](const Fields& c) { return std::to_string(ListIndexOf(Form(c[1]), test::Split(c[2]), c[3])); }},
     {"listvalue", [](const Fields& c) { return ListValueOf(Form(c[1]), test::Split(c[2]), std::stoi(c[3])); }},
+    {"version", [](const Fields& c) { return AboutVersionText(std::stoi(c[1]), std::stoi(c[2]), std::stoi(c[3])); }},
 };
 
 TEST(TextRules, EveryCaseOfTheTable) {
