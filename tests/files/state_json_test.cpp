@@ -14,15 +14,8 @@ QJsonObject Json(const std::string& text) { return QJsonDocument::fromJson(QByte
 
 TEST(StateJson, RoundTripsEveryFieldAndMissingKeysKeepTheBase) {
     EditorState s = NewConfiguration();
-    s.rows[2] = {"03", "446.00625", "88.5", "446.00625", "D023I", "Low", "Carrier", "Narrow", "Have"};
-    s.combo(5) = 8;
-    s.KeyPF2 = 11;
-    s.UnlockClick2 = -1;
-    s.UnlockClickTime = 43200;
-    s.option(16) = "12AB";
-    s.DtmfMemories[7] = "*#1";
-    s.testFrequency(16, 2) = "469.99375";
-    s.InfoTexts[0] = "caf\xC3\xA9";
+    test::SetCells(s, 3, "446.00625|88.5|446.00625|D023I|Low|Carrier|Narrow|Have");
+    test::Apply(s, "k5=8;PF2=11;U2=-1;UT=43200;o16=12AB;m8=*#1;t16.2=469.99375;i1=caf\xC3\xA9");
     const StateJsonResult back = StateFromJson(StateToJson(s), EditorState{});
     EXPECT_TRUE(back.ok) << back.error.toStdString();
     EXPECT_EQ(back.value, s);

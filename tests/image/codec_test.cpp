@@ -90,20 +90,11 @@ TEST(Codec, NewConfigurationAndFixedBytes) {
 
 TEST(Codec, DecodeEmptiesWhatTheImageHoldsAndKeepsTheRest) {
     EditorState before = NewConfiguration();
-    test::Apply(before, "k2=2;o16=12345;o1=0;t1.1=462.01250;i1=HELLO;i2=WORLD;c1.1=446.00625;c1.5=Low;c1.8=Have");
-    before.KeyPF1 = 7;
-    before.KeyPF2 = 3;
-    before.DtmfValues[0] = "3";
-    before.DtmfMemories[2] = "123#";
-    before.ServiceUnlocked = 1;
-    before.UnlockClick1 = -1;
+    test::Apply(before, "k2=2;o16=12345;o1=0;t1.1=462.01250;i1=HELLO;i2=WORLD;c1.1=446.00625;c1.5=Low;c1.8=Have;"
+                        "PF1=7;PF2=3;d1=3;m3=123#;SU=1;U1=-1");
     EditorState expected = before;
     for (auto& row : expected.rows) row = {row[0], "", "", "", "", "", "", "", ""};
-    expected.combo(10) = 1;
-    expected.PowerHigh = expected.PowerLow = 255;
-    expected.ServiceUnlocked = 0;
-    expected.testFrequency(1, 1) = "";
-    expected.InfoTexts = {"", ""};
+    test::Apply(expected, "k10=1;PH=255;PL=255;SU=0;t1.1=;i1=;i2=");
     EXPECT_EQ(Decoded(Image(0x350, 0xFF), before), expected);
 
     // An empty receive empties the whole row, scan cell included.
