@@ -9,14 +9,9 @@
 
 namespace {
 
-using r7::test::Cli;
-using r7::test::CliRun;
-using r7::test::Contents;
-using r7::test::WriteFile;
+using namespace r7::test;
 
-const QByteArray kHeader =
-    "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,"
-    "RxDtcsCode,CrossMode,Mode,TStep,Skip,Power,Comment\r\n";
+const QByteArray kHeader = QByteArray::fromStdString(kCsvHeader);
 
 // Every command's exit status and the message of its failure, from the data rows.
 TEST(CliConventions, EveryCommand) {
@@ -28,7 +23,7 @@ TEST(CliConventions, EveryCommand) {
     ASSERT_TRUE(WriteFile(at["$text"], "Location,Frequency\r\n1,446\r\n"));
     ASSERT_TRUE(WriteFile(at["$short"], "P3207" + QByteArray(100, '\xFF')));
     const QByteArray good = Contents(at["$good"]);
-    for (const r7::test::Fields& c : r7::test::Table("cli_status")) {
+    for (const Fields& c : Table("cli_status")) {
         SCOPED_TRACE(c[0]);
         QStringList args = QString::fromStdString(c[0]).split(' ', Qt::SkipEmptyParts);
         for (QString& a : args) a = at.value(a, a);

@@ -11,9 +11,7 @@ namespace {
 using test::Cells;
 using test::SetCells;
 
-const std::string kHeader =
-    "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,"
-    "RxDtcsCode,CrossMode,Mode,TStep,Skip,Power,Comment\r\n";
+using test::kCsvHeader;
 const std::vector<test::Fields> kCases = test::Table("csv_import");
 
 CsvImportReport Import(const std::string& file, EditorState& s) {
@@ -29,7 +27,7 @@ TEST(ChannelCsvImport, RowsAndFiles) {
         EditorState s = NewConfiguration();
         if (c[0] == "bad") s.cell(7, ColReceive) = "440.00000";
         const EditorState before = s;
-        const CsvImportReport report = Import(c[0] == "bad" ? c[1] : kHeader + c[1] + "\r\n", s);
+        const CsvImportReport report = Import(c[0] == "bad" ? c[1] : kCsvHeader + c[1] + "\r\n", s);
         if (c[0] == "ok") {
             EXPECT_TRUE(report.ok()) << report.text();
             EXPECT_EQ(Cells(s, 1), test::Join(c, 2));
@@ -60,7 +58,7 @@ TEST(ChannelCsvImport, RowsAndFiles) {
 // names with commas, quotes and a line break; good rows stored, bad rows listed by line.
 TEST(ChannelCsvImport, RealWorldFile) {
     const std::string file =
-        "\xEF\xBB\xBF" + kHeader +
+        "\xEF\xBB\xBF" + kCsvHeader +
         "1,\"Hill, \"\"North\"\" rep\",446.006250,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,"
         "FM,6.25,,High,\"two\nlines\"\r\n"
         "\r\n"
@@ -105,7 +103,7 @@ TEST(ChannelCsvImport, ColumnsByNameAndWhatTheFileLeavesOut) {
 }
 
 TEST(ChannelCsvImport, SixteenChannelsAtMost) {
-    std::string file = kHeader;
+    std::string file = kCsvHeader;
     for (int i = 1; i <= 17; ++i) file += std::to_string(i % 16 + 1) + ",,446.000000,,0,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,High,\r\n";
     EditorState s = NewConfiguration();
     const CsvImportReport report = Import(file, s);
@@ -119,7 +117,7 @@ TEST(ChannelCsvImport, SixteenChannelsAtMost) {
 // The configuration the export lines describe, and the file they expect.
 EditorState Sample(std::string* expected = nullptr) {
     EditorState s = NewConfiguration();
-    if (expected) *expected = kHeader;
+    if (expected) *expected = kCsvHeader;
     for (const test::Fields& c : kCases) {
         if (c[0] != "export") continue;
         SetCells(s, std::stoi(c[1]), test::Join(c, 2));

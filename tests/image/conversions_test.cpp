@@ -18,11 +18,7 @@ namespace {
 
 using test::Fields;
 
-std::string Word(std::optional<std::uint16_t> w) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "%04X", w.value_or(0));
-    return w ? buf : "-";
-}
+std::string Word(std::optional<std::uint16_t> w) { return w ? test::HexText({static_cast<std::uint8_t>(*w >> 8), static_cast<std::uint8_t>(*w)}) : "-"; }
 
 std::uint16_t Hex16(const std::string& text) { return static_cast<std::uint16_t>(std::stoul(text, nullptr, 16)); }
 ValueForm Form(const std::string& text) { return text == "pos" ? ValueForm::ListPosition : ValueForm::ItemText; }

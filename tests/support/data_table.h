@@ -17,6 +17,11 @@
 
 namespace r7::test {
 
+// The header line of a channel table in the common CSV layout, as written.
+inline const std::string kCsvHeader =
+    "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,"
+    "RxDtcsCode,CrossMode,Mode,TStep,Skip,Power,Comment\r\n";
+
 // Fields past the end of a line read as empty.
 struct Fields : std::vector<std::string> {
     const std::string& operator[](std::size_t i) const {
