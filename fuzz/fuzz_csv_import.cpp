@@ -30,9 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(!report.problems.empty());
         return 0;
     }
-    r7::CsvProblem readError;
-    const std::vector<r7::CsvLine> lines = r7::ReadCsvRecords(bytes, &readError);
-    Check(readError.reason.empty());
+    const r7::CsvReadResult read = r7::ReadCsvRecords(bytes);
+    Check(read.ok);
+    const std::vector<r7::CsvLine>& lines = read.records;
     Check(!lines.empty());
     Check(report.stored.size() + static_cast<std::size_t>(report.refusedRows) == lines.size() - 1);
     Check(report.refusedRows == 0 || !report.problems.empty());

@@ -137,13 +137,12 @@ int RunEncode(const QStringList& arguments) {
                             parseError.errorString()));
         return kExitInput;
     }
-    QString error;
-    auto state = StateFromJson(doc.object(), NewConfiguration(), &error);
-    if (!state) {
-        PrintError(error);
+    const StateJsonResult read = StateFromJson(doc.object(), NewConfiguration());
+    if (!read.ok) {
+        PrintError(read.error);
         return kExitFailure;
     }
-    return WriteConfiguration(parser.positionalArguments().at(1), *state) ? kExitOk : kExitFailure;
+    return WriteConfiguration(parser.positionalArguments().at(1), read.value) ? kExitOk : kExitFailure;
 }
 
 }  // namespace r7::cli

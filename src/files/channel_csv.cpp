@@ -33,6 +33,13 @@ void OnRecord(int, void* context) {
     c->current = CsvLine{};
 }
 
+CsvReadResult Unreadable(CsvProblem problem) {
+    CsvReadResult result;
+    result.error = QString::fromStdString(problem.text());
+    result.problem = std::move(problem);
+    return result;
+}
+
 bool NeedsQuotes(const std::string& field) {
     return field.find_first_of(",\"\r\n") != std::string::npos ||
            (!field.empty() && (field.front() == ' ' || field.front() == '\t' ||
@@ -41,15 +48,12 @@ bool NeedsQuotes(const std::string& field) {
 
 }  // namespace
 
-std::vector<CsvLine> ReadCsvRecords(const QByteArray& bytes, CsvProblem* error) {
+CsvReadResult ReadCsvRecords(const QByteArray& bytes) {
     std::string_view text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
 
     csv_parser parser;
-    if (csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI) != 0) {
-        if (error) *error = {0, "", "", "out of memory"};
-        return {};
-    }
+    if (csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI) != 0) return Unreadable({0, "", "", "out of memory"});
     Collector c;
     bool failed = false;
     // Fed one line at a time so that a fault can be placed on its line.
@@ -63,15 +67,11 @@ std::vector<CsvLine> ReadCsvRecords(const QByteArray& bytes, CsvProblem* error) 
     if (!failed && csv_fini(&parser, OnField, OnRecord, &c) != 0) failed = true;
     csv_free(&parser);
     if (failed) {
-        if (error) {
-            *error = {c.line, "", "",
-                      "broken quoting (a quote inside an unquoted field, text after a closing "
-                      "quote, or a quote never closed)"};
-        }
-        return {};
+        return Unreadable({c.line, "", "",
+                           "broken quoting (a quote inside an unquoted field, text after a closing "
+                           "quote, or a quote never closed)"});
     }
-    if (error) *error = CsvProblem{};
-    return std::move(c.records);
+    return {FileResult::Done(), std::move(c.records), {}};
 }
 
 QByteArray WriteCsvRecords(const std::vector<std::vector<std::string>>& records) {
@@ -95,15 +95,14 @@ QByteArray WriteCsvRecords(const std::vector<std::vector<std::string>>& records)
 }
 
 CsvImportReport ImportChannelsCsv(const QByteArray& bytes, EditorState& state, bool renumber) {
-    CsvProblem error;
-    std::vector<CsvLine> records = ReadCsvRecords(bytes, &error);
-    if (!error.reason.empty()) {
+    CsvReadResult read = ReadCsvRecords(bytes);
+    if (!read.ok) {
         CsvImportReport report;
         report.fatal = true;
-        report.problems.push_back(error);
+        report.problems.push_back(std::move(read.problem));
         return report;
     }
-    return ImportCsvRecords(records, state, renumber);
+    return ImportCsvRecords(read.records, state, renumber);
 }
 
 QByteArray ExportChannelsCsv(const EditorState& state, std::vector<std::string>* problems) {

@@ -7,14 +7,19 @@
 #include <string>
 #include <vector>
 
+#include "files/safe_file_writer.h"
 #include "image/channel_import.h"
 
 namespace r7 {
 
 // Splits CSV bytes into records: quoted fields with commas, quotes and line breaks, LF or
 // CRLF, a leading UTF-8 BOM dropped, blank lines skipped. A quoting error ends the reading:
-// nothing is returned and `error` gets its line and reason (its reason stays empty else).
-std::vector<CsvLine> ReadCsvRecords(const QByteArray& bytes, CsvProblem* error);
+// no records, and the problem gives its line and reason.
+struct CsvReadResult : FileResult {
+    std::vector<CsvLine> records;
+    CsvProblem problem;  // when not ok; `error` is its text
+};
+CsvReadResult ReadCsvRecords(const QByteArray& bytes);
 // Joins records with CRLF; only fields that need it are quoted.
 QByteArray WriteCsvRecords(const std::vector<std::vector<std::string>>& records);
 

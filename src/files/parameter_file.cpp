@@ -45,13 +45,14 @@ SavedSettings ParameterFile::Restore() const {
     return settings;
 }
 
-bool ParameterFile::Store(bool locked, int portNumber) const {
+FileResult ParameterFile::Store(bool locked, int portNumber) const {
     QFile file(path());
     // ReadWrite without Truncate: bytes past the second stay as they are.
-    if (!file.open(QIODevice::ReadWrite)) return false;
     const char bytes[2] = {static_cast<char>(locked ? 1 : 0), static_cast<char>(portNumber & 0xFF)};
-    const bool ok = file.seek(0) && file.write(bytes, 2) == 2;
-    return file.flush() && ok;
+    const bool opened = file.open(QIODevice::ReadWrite);
+    const bool written = opened && file.seek(0) && file.write(bytes, 2) == 2;
+    if (opened && file.flush() && written) return FileResult::Done();
+    return FileResult::Failed(QStringLiteral("cannot write %1: %2").arg(path(), file.errorString()));
 }
 
 }  // namespace r7

@@ -6,6 +6,8 @@
 #include <QString>
 #include <optional>
 
+#include "files/safe_file_writer.h"
+
 namespace r7 {
 
 inline constexpr char kParameterFileName[] = "parameter";
@@ -29,8 +31,8 @@ public:
 
     // Creates the file empty when it is missing. Never fails: what cannot be read reads as 0.
     SavedSettings Restore() const;
-    // Writes bytes 1 and 2 in place. false when the file cannot be written; nothing else happens.
-    bool Store(bool locked, int portNumber) const;
+    // Writes bytes 1 and 2 in place. Fails when the file cannot be written; nothing else happens.
+    FileResult Store(bool locked, int portNumber) const;
 
     static QString DefaultFolder();
 

@@ -26,6 +26,14 @@ struct FileResult {
     static FileResult Failed(QString reason) { return {false, std::move(reason)}; }
 };
 
+// Done with what was read, or the reason; `value` is meaningful only when ok.
+template <typename T>
+struct FileReadResult : FileResult {
+    T value{};
+
+    static FileReadResult Read(T value) { return {Done(), std::move(value)}; }
+};
+
 struct FileWriteResult : FileResult {
     bool nameTaken = false;  // Overwrite::Never only: the name already exists
 };

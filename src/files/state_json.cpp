@@ -1,6 +1,7 @@
 #include "files/state_json.h"
 
 #include <QJsonArray>
+#include <QStringList>
 
 #include "image/setting_lists.h"
 #include "image/storable_values.h"
@@ -35,12 +36,13 @@ const IntegerKey kIntegerKeys[] = {
     {"KeyPF2", &EditorState::KeyPF2, -32768, 32767},
 };
 
+// Reads key by key into the state; the first key that cannot be read leaves its message.
 struct Reader {
     const QJsonObject& json;
-    QString* error;
+    QString error;
 
     bool fail(const QString& key, const QString& what) {
-        if (error) *error = QStringLiteral("\"%1\": %2").arg(key, what);
+        error = QStringLiteral("\"%1\": %2").arg(key, what);
         return false;
     }
 
@@ -111,33 +113,24 @@ QJsonObject StateToJson(const EditorState& s) {
     return json;
 }
 
-std::optional<EditorState> StateFromJson(const QJsonObject& json, const EditorState& base,
-                                         QString* error) {
+StateJsonResult StateFromJson(const QJsonObject& json, const EditorState& base) {
     EditorState s = base;
-    Reader in{json, error};
-    if (!in.table("rows", s.rows)) return std::nullopt;
-    for (int n = 1; n <= kComboCount; ++n) {
-        int last = static_cast<int>(ComboEntries(n).size()) - 1;
-        if (!in.integer(QStringLiteral("Combo%1").arg(n), &s.combo(n), 0, last)) return std::nullopt;
+    Reader in{json, {}};
+    bool read = in.table("rows", s.rows);
+    for (int n = 1; read && n <= kComboCount; ++n) {
+        const int last = static_cast<int>(ComboEntries(n).size()) - 1;
+        read = in.integer(QStringLiteral("Combo%1").arg(n), &s.combo(n), 0, last);
     }
-    for (const IntegerKey& k : kIntegerKeys) {
-        if (!in.integer(k.key, &(s.*k.field), k.lo, k.hi)) return std::nullopt;
-    }
-    if (!in.textList("OptionValues", s.OptionValues) || !in.textList("DtmfValues", s.DtmfValues) ||
-        !in.textList("DtmfMemories", s.DtmfMemories) ||
-        !in.table("TestFrequencies", s.TestFrequencies) || !in.textList("InfoTexts", s.InfoTexts)) {
-        return std::nullopt;
-    }
+    for (const IntegerKey& k : kIntegerKeys) read = read && in.integer(k.key, &(s.*k.field), k.lo, k.hi);
+    read = read && in.textList("OptionValues", s.OptionValues) && in.textList("DtmfValues", s.DtmfValues) &&
+           in.textList("DtmfMemories", s.DtmfMemories) && in.table("TestFrequencies", s.TestFrequencies) &&
+           in.textList("InfoTexts", s.InfoTexts);
+    if (!read) return {FileResult::Failed(in.error), {}};
     const std::vector<UnstorableValue> refused = UnstorableValues(s);
-    if (!refused.empty()) {
-        if (error) {
-            error->clear();
-            for (const UnstorableValue& value : refused) *error += Q(value.describe()) + QLatin1Char('\n');
-            error->chop(1);
-        }
-        return std::nullopt;
-    }
-    return s;
+    if (refused.empty()) return StateJsonResult::Read(std::move(s));
+    QStringList lines;
+    for (const UnstorableValue& value : refused) lines << Q(value.describe());
+    return {FileResult::Failed(lines.join(QLatin1Char('\n'))), {}};
 }
 
 }  // namespace r7

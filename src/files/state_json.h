@@ -4,8 +4,8 @@
 
 #include <QJsonObject>
 #include <QString>
-#include <optional>
 
+#include "files/safe_file_writer.h"
 #include "image/editor_state.h"
 
 namespace r7 {
@@ -15,7 +15,7 @@ QJsonObject StateToJson(const EditorState& state);
 // Keys that are missing keep the values of `base`; a key of the wrong type or shape, or a
 // list position outside its list, is refused with a message naming the key; so is every
 // value the radio image cannot hold as it is (each named with its key, row and column).
-std::optional<EditorState> StateFromJson(const QJsonObject& json, const EditorState& base,
-                                         QString* error);
+using StateJsonResult = FileReadResult<EditorState>;
+StateJsonResult StateFromJson(const QJsonObject& json, const EditorState& base);
 
 }  // namespace r7

@@ -51,12 +51,10 @@ namespace {
 
 // QSettings writes its own way; it edits a private copy, and the copy's bytes then go
 // through the one safe writer, keeping keys this version (or this edit) does not touch.
-bool EditIni(const QString& path, const std::function<void(QSettings&)>& edit, QString* error) {
+FileResult EditIni(const QString& path, const std::function<void(QSettings&)>& edit) {
     const QFileInfo info(path);
-    if (path.isEmpty() || !QDir().mkpath(info.absolutePath())) {
-        if (error) *error = QStringLiteral("cannot create the folder of %1").arg(path);
-        return false;
-    }
+    if (path.isEmpty() || !QDir().mkpath(info.absolutePath()))
+        return FileResult::Failed(QStringLiteral("cannot create the folder of %1").arg(path));
     QTemporaryDir scratch;
     const QString copy = scratch.filePath(QStringLiteral("tools.ini"));
     QSettings::Status status = QSettings::AccessError;
@@ -67,37 +65,30 @@ bool EditIni(const QString& path, const std::function<void(QSettings&)>& edit, Q
         status = ini.status();
     }
     QFile edited(copy);
-    if (status != QSettings::NoError || !edited.open(QIODevice::ReadOnly)) {
-        if (error) *error = QStringLiteral("cannot prepare %1").arg(path);
-        return false;
-    }
-    const FileWriteResult written = WriteFileSafely(path, edited.readAll());
-    if (!written.ok && error) *error = written.error;
-    return written.ok;
+    if (status != QSettings::NoError || !edited.open(QIODevice::ReadOnly))
+        return FileResult::Failed(QStringLiteral("cannot prepare %1").arg(path));
+    return WriteFileSafely(path, edited.readAll());
 }
 
 }  // namespace
 
-bool SaveToolsOptions(const QString& path, const ToolsOptions& options, QString* error) {
-    return EditIni(
-        path,
-        [&options](QSettings& ini) {
-            ini.setValue(kVerify, options.verifyAfterWriting);
-            ini.setValue(kBackup, options.backupBeforeWriting);
-            if (options.backupFolder.isEmpty()) {
-                ini.remove(kBackupFolder);
+FileResult SaveToolsOptions(const QString& path, const ToolsOptions& options) {
+    return EditIni(path, [&options](QSettings& ini) {
+        ini.setValue(kVerify, options.verifyAfterWriting);
+        ini.setValue(kBackup, options.backupBeforeWriting);
+        if (options.backupFolder.isEmpty()) {
+            ini.remove(kBackupFolder);
+        } else {
+            ini.setValue(kBackupFolder, options.backupFolder);
+        }
+        for (std::size_t i = 0; i < options.portDevices.size(); ++i) {
+            if (options.portDevices[i].isEmpty()) {
+                ini.remove(PortKey(i));
             } else {
-                ini.setValue(kBackupFolder, options.backupFolder);
+                ini.setValue(PortKey(i), options.portDevices[i]);
             }
-            for (std::size_t i = 0; i < options.portDevices.size(); ++i) {
-                if (options.portDevices[i].isEmpty()) {
-                    ini.remove(PortKey(i));
-                } else {
-                    ini.setValue(PortKey(i), options.portDevices[i]);
-                }
-            }
-        },
-        error);
+        }
+    });
 }
 
 QStringList LoadRecentFiles(const QString& path) {
@@ -106,8 +97,8 @@ QStringList LoadRecentFiles(const QString& path) {
     return ini.value(kRecent).toStringList().mid(0, kRecentFileCount);
 }
 
-bool SaveRecentFiles(const QString& path, const QStringList& files, QString* error) {
-    return EditIni(path, [&files](QSettings& ini) { ini.setValue(kRecent, files); }, error);
+FileResult SaveRecentFiles(const QString& path, const QStringList& files) {
+    return EditIni(path, [&files](QSettings& ini) { ini.setValue(kRecent, files); });
 }
 
 }  // namespace r7

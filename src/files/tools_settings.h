@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <array>
 
+#include "files/safe_file_writer.h"
+
 namespace r7 {
 
 struct ToolsOptions {
@@ -26,13 +28,13 @@ QString DefaultBackupFolder();
 
 // A missing or unreadable file gives the defaults (both options off).
 ToolsOptions LoadToolsOptions(const QString& path);
-// False, with the reason in `error`, when the file cannot be written.
-bool SaveToolsOptions(const QString& path, const ToolsOptions& options, QString* error = nullptr);
+// Fails, with the reason, when the file cannot be written.
+FileResult SaveToolsOptions(const QString& path, const ToolsOptions& options);
 
 // The files last opened or saved, newest first, kept beside the options in the same file.
 inline constexpr int kRecentFileCount = 8;
 QStringList LoadRecentFiles(const QString& path);
-// Only the list's own entry changes; false, with the reason in `error`, when it cannot be written.
-bool SaveRecentFiles(const QString& path, const QStringList& files, QString* error = nullptr);
+// Only the list's own entry changes; fails, with the reason, when it cannot be written.
+FileResult SaveRecentFiles(const QString& path, const QStringList& files);
 
 }  // namespace r7

@@ -5,18 +5,13 @@
 #include <QTemporaryDir>
 
 #include "cli_runner.h"
-#include "test_data.h"
+#include "data_table.h"
 
 namespace {
 
-using r7::test::Cli;
-using r7::test::CliRun;
-using r7::test::Contents;
-using r7::test::WriteFile;
+using namespace r7::test;
 
-const QByteArray kHeader =
-    "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,"
-    "RxDtcsCode,CrossMode,Mode,TStep,Skip,Power,Comment\r\n";
+const QByteArray kHeader = QByteArray::fromStdString(kCsvHeader);
 
 // Every command's exit status and the message of its failure, from the data rows.
 TEST(CliConventions, EveryCommand) {
@@ -28,13 +23,13 @@ TEST(CliConventions, EveryCommand) {
     ASSERT_TRUE(WriteFile(at["$text"], "Location,Frequency\r\n1,446\r\n"));
     ASSERT_TRUE(WriteFile(at["$short"], "P3207" + QByteArray(100, '\xFF')));
     const QByteArray good = Contents(at["$good"]);
-    for (const QByteArrayList& c : r7::test::DataRows("cli_status.tsv")) {
-        SCOPED_TRACE(c[0].toStdString());
-        QStringList args = QString(c[0]).split(' ', Qt::SkipEmptyParts);
+    for (const Fields& c : Table("cli_status")) {
+        SCOPED_TRACE(c[0]);
+        QStringList args = QString::fromStdString(c[0]).split(' ', Qt::SkipEmptyParts);
         for (QString& a : args) a = at.value(a, a);
-        const CliRun run = Cli(args, c[1]);
-        EXPECT_EQ(run.exitCode, c[2].toInt()) << run.err.toStdString();
-        for (const QByteArray& part : c.mid(3)) EXPECT_TRUE(run.err.contains(part)) << run.err.toStdString();
+        const CliRun run = Cli(args, QByteArray::fromStdString(c[1]));
+        EXPECT_EQ(run.exitCode, std::stoi(c[2])) << run.err.toStdString();
+        for (std::size_t k = 3; k < c.size(); ++k) EXPECT_TRUE(run.err.contains(c[k])) << run.err.toStdString();
         EXPECT_EQ(Contents(at["$good"]), good);
         EXPECT_TRUE(run.exitCode == 0 || !QFile::exists(at["$out"]));
         QFile::remove(at["$out"]);

@@ -11,7 +11,7 @@
 #include "files/state_json.h"
 #include "image/editor_defaults.h"
 #include "image/image_codec.h"
-#include "test_data.h"
+#include "data_table.h"
 
 using namespace r7;
 using r7::test::Cli;
@@ -19,20 +19,21 @@ using r7::test::Cli;
 TEST(Refusal, EncodeRefusesWhatTheImageCannotHoldAndWritesNothing) {
     QTemporaryDir dir;
     const QString out = dir.filePath("out.DAT");
-    for (const QByteArrayList& c : r7::test::DataRows("encode_refusal.tsv")) {
-        SCOPED_TRACE(c.join(" | ").toStdString());
+    for (const test::Fields& c : test::Table("encode_refusal")) {
+        SCOPED_TRACE(test::Join(c, 0, " | "));
         EditorState s = NewConfiguration();
         s.rows[0] = {"01", "446.00625", "Off", "446.00625", "Off", "High", "Off", "Wide", "Have"};
         QJsonObject json = StateToJson(s);
-        const int at = c[1].toInt() - 1, column = c[2].toInt();
-        QJsonArray list = json[c[0]].toArray(), row = list[at].toArray();
-        if (column >= 0) row[column] = QString(c[3]);
-        list[at] = column < 0 ? QJsonValue(QString(c[3])) : QJsonValue(row);
-        json[c[0]] = list;
+        const int at = std::stoi(c[1]) - 1, column = std::stoi(c[2]);
+        const QString key = QString::fromStdString(c[0]), value = QString::fromStdString(c[3]);
+        QJsonArray list = json[key].toArray(), row = list[at].toArray();
+        if (column >= 0) row[column] = value;
+        list[at] = column < 0 ? QJsonValue(value) : QJsonValue(row);
+        json[key] = list;
         const auto run = Cli({"encode", "-", out}, QJsonDocument(json).toJson());
         EXPECT_EQ(run.exitCode, c[4] == "stored" ? 0 : 1);
         EXPECT_TRUE(c[4] == "stored" || run.err.contains(c[4])) << run.err.toStdString();
-        EXPECT_EQ(r7::test::Contents(out).mid(5 + 8, 4).toHex(), c.value(5));  // channel 1's tone words
+        EXPECT_EQ(test::Contents(out).mid(5 + 8, 4).toHex().toStdString(), c[5]);  // channel 1's tone words
         QFile::remove(out);
     }
 }
@@ -59,10 +60,9 @@ TEST(Refusal, EveryDecodedImageGoesBackThroughJson) {
         }
         EditorState decoded = NewConfiguration();
         ASSERT_TRUE(DecodeImageBytes(image, decoded));
-        QString error;
-        const auto state = StateFromJson(StateToJson(decoded), NewConfiguration(), &error);
-        ASSERT_TRUE(state) << "round " << round << ": " << error.toStdString();
-        const ImageBytes written = EncodeImageBytes(*state);
+        const StateJsonResult state = StateFromJson(StateToJson(decoded), NewConfiguration());
+        ASSERT_TRUE(state.ok) << "round " << round << ": " << state.error.toStdString();
+        const ImageBytes written = EncodeImageBytes(state.value);
         EditorState again = NewConfiguration();
         ASSERT_TRUE(DecodeImageBytes(written, again));
         EXPECT_EQ(StateToJson(again), StateToJson(decoded)) << "round " << round;

@@ -2,59 +2,54 @@
 
 #include <gtest/gtest.h>
 
+#include "data_table.h"
 #include "image/editor_defaults.h"
-#include "test_data.h"
 
 namespace r7 {
 namespace {
 
-const QByteArray kHeader =
-    "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,"
-    "RxDtcsCode,CrossMode,Mode,TStep,Skip,Power,Comment\r\n";
-const QList<QByteArrayList> kCases = test::DataRows("csv_import.tsv");
+using test::Cells;
+using test::SetCells;
 
-// A channel's cells from Receive on, joined by tabs.
-QByteArray Cells(const EditorState& s, int ch) {
-    QByteArrayList cells;
-    for (int c = ColReceive; c < kColumnCount; ++c) cells << QByteArray::fromStdString(s.cell(ch, c));
-    return cells.join('\t');
-}
-void SetCells(EditorState& s, int ch, const QByteArray& cells) {
-    for (int c = ColReceive; c < kColumnCount; ++c) s.cell(ch, c) = cells.split('\t').value(c - 1).toStdString();
+using test::kCsvHeader;
+const std::vector<test::Fields> kCases = test::Table("csv_import");
+
+CsvImportReport Import(const std::string& file, EditorState& s) {
+    return ImportChannelsCsv(QByteArray::fromStdString(file), s);
 }
 
 // ok / no: one data row under the header, taken into channel 1 or refused naming every
 // problem; bad: a whole file that is no channel table and changes nothing.
 TEST(ChannelCsvImport, RowsAndFiles) {
-    for (const QByteArrayList& c : kCases) {
+    for (const test::Fields& c : kCases) {
         if (c[0] == "export") continue;
-        SCOPED_TRACE(c.join(" | ").toStdString());
+        SCOPED_TRACE(test::Join(c, 0, " | "));
         EditorState s = NewConfiguration();
         if (c[0] == "bad") s.cell(7, ColReceive) = "440.00000";
         const EditorState before = s;
-        const CsvImportReport report = ImportChannelsCsv(c[0] == "bad" ? c[1] : kHeader + c[1] + "\r\n", s);
+        const CsvImportReport report = Import(c[0] == "bad" ? c[1] : kCsvHeader + c[1] + "\r\n", s);
         if (c[0] == "ok") {
             EXPECT_TRUE(report.ok()) << report.text();
-            EXPECT_EQ(Cells(s, 1), c.mid(2).join('\t'));
+            EXPECT_EQ(Cells(s, 1), test::Join(c, 2));
             EXPECT_EQ(s.cell(1, ColChannel), "01");
             continue;
         }
         EXPECT_EQ(s, before);
         EXPECT_EQ(report.fatal, c[0] == "bad");
-        if (c[0] == "bad") {
-            ASSERT_EQ(report.problems.size(), 1u);
-            EXPECT_EQ(report.problems[0].row, c[2].toInt());
-            EXPECT_NE(report.problems[0].reason.find(c[3].toStdString()), std::string::npos) << report.text();
-            continue;
-        }
-        EXPECT_EQ(report.refusedRows, 1);
+        // bad: the line and a part of the reason; no: field, value and a part of the reason each.
+        const std::size_t each = c[0] == "bad" ? 2 : 3;
+        ASSERT_EQ(each * report.problems.size() + 2, c.size()) << report.text();
+        EXPECT_EQ(report.refusedRows, c[0] == "bad" ? 0 : 1);
         EXPECT_TRUE(report.stored.empty());
-        ASSERT_EQ(3 * report.problems.size() + 2, static_cast<std::size_t>(c.size())) << report.text();
-        for (std::size_t k = 0; k < report.problems.size(); ++k) {
+        for (std::size_t k = 0, at = 2; k < report.problems.size(); ++k, at += each) {
             const CsvProblem& p = report.problems[k];
-            EXPECT_EQ(p.row, 2);
-            EXPECT_EQ(p.field + "=" + p.value, (c[2 + 3 * k] + "=" + c[3 + 3 * k]).toStdString());
-            EXPECT_NE(p.reason.find(c[4 + 3 * k].toStdString()), std::string::npos) << p.reason;
+            if (c[0] == "bad") {
+                EXPECT_EQ(p.row, std::stoi(c[at]));
+            } else {
+                EXPECT_EQ(p.row, 2);
+                EXPECT_EQ(p.field + "=" + p.value, c[at] + "=" + c[at + 1]);
+            }
+            EXPECT_NE(p.reason.find(c[at + each - 1]), std::string::npos) << p.reason;
         }
     }
 }
@@ -62,8 +57,8 @@ TEST(ChannelCsvImport, RowsAndFiles) {
 // A whole file as exported by other tools: BOM, CRLF and LF mixed, blank lines, quoted
 // names with commas, quotes and a line break; good rows stored, bad rows listed by line.
 TEST(ChannelCsvImport, RealWorldFile) {
-    const QByteArray file =
-        "\xEF\xBB\xBF" + kHeader +
+    const std::string file =
+        "\xEF\xBB\xBF" + kCsvHeader +
         "1,\"Hill, \"\"North\"\" rep\",446.006250,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,"
         "FM,6.25,,High,\"two\nlines\"\r\n"
         "\r\n"
@@ -73,11 +68,11 @@ TEST(ChannelCsvImport, RealWorldFile) {
         "4,Dup,446.100000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,High,\r\n"
         "16,Last,469.990000,-,10.000000,DTCS,88.5,88.5,754,RR,023,Tone->Tone,FM,5.00,,Low,";
     EditorState s = NewConfiguration();
-    SetCells(s, 5, "440.00000\t\t\t\t\tCarrier");  // a refused row leaves its channel as it was
-    SetCells(s, 9, "441.00000\t\t\t\t\t\t\tHave");  // a channel no row names becomes empty
+    SetCells(s, 5, "440.00000|||||Carrier");  // a refused row leaves its channel as it was
+    SetCells(s, 9, "441.00000|||||||Have");  // a channel no row names becomes empty
     s.InfoTexts[0] = "kept";
     const EditorState before = s;
-    const CsvImportReport report = ImportChannelsCsv(file, s);
+    const CsvImportReport report = Import(file, s);
     EXPECT_FALSE(report.fatal);
     EXPECT_EQ(report.stored, (std::vector<int>{1, 4, 16}));
     EXPECT_EQ(report.refusedRows, 2);
@@ -87,11 +82,11 @@ TEST(ChannelCsvImport, RealWorldFile) {
               "line 8, Location \"4\": channel already given on line 6\n"
               "Names and comments are not stored: the radio keeps no channel names\n"
               "3 channels stored, 2 rows refused\n");
-    EXPECT_EQ(Cells(s, 1), "446.00625\tOff\t446.00625\tOff\tHigh\tOff\tWide\tHave");
-    EXPECT_EQ(Cells(s, 4), "446.01875\t94.8\t446.01875\t94.8\tLow\tOff\tNarrow\tNo");
-    EXPECT_EQ(Cells(s, 16), "469.99000\tD754I\t459.99000\tD754I\tLow\tOff\tWide\tHave");
+    EXPECT_EQ(Cells(s, 1), "446.00625|Off|446.00625|Off|High|Off|Wide|Have");
+    EXPECT_EQ(Cells(s, 4), "446.01875|94.8|446.01875|94.8|Low|Off|Narrow|No");
+    EXPECT_EQ(Cells(s, 16), "469.99000|D754I|459.99000|D754I|Low|Off|Wide|Have");
     EXPECT_EQ(s.rows[4], before.rows[4]);
-    EXPECT_EQ(Cells(s, 9), "\t\t\t\t\t\t\t");
+    EXPECT_EQ(Cells(s, 9), "|||||||");
     EXPECT_EQ(s.cell(9, ColChannel), "09");
     EXPECT_EQ(s.InfoTexts[0], "kept");
 }
@@ -99,19 +94,19 @@ TEST(ChannelCsvImport, RealWorldFile) {
 // Reordered columns, an unknown one, no Power/Mode/Skip: those keep the channel's values.
 TEST(ChannelCsvImport, ColumnsByNameAndWhatTheFileLeavesOut) {
     EditorState s = NewConfiguration();
-    SetCells(s, 2, "440.00000\t\t\t\tHigh\tQT/DQT\tNarrow\tHave");
-    const CsvImportReport report = ImportChannelsCsv(
+    SetCells(s, 2, "440.00000||||High|QT/DQT|Narrow|Have");
+    const CsvImportReport report = Import(
         "frequency,LOCATION, Duplex ,Offset,Tone,rToneFreq,URCALL\n446.1,2,+,0.5,Tone,88.5,CQCQCQ\n446.2,3,,,,,\n", s);
     ASSERT_TRUE(report.ok()) << report.text();
-    EXPECT_EQ(Cells(s, 2), "446.10000\tOff\t446.60000\t88.5\tHigh\tQT/DQT\tNarrow\tHave");
-    EXPECT_EQ(Cells(s, 3), "446.20000\tOff\t446.20000\tOff\tLow\tOff\tWide\tNo");
+    EXPECT_EQ(Cells(s, 2), "446.10000|Off|446.60000|88.5|High|QT/DQT|Narrow|Have");
+    EXPECT_EQ(Cells(s, 3), "446.20000|Off|446.20000|Off|Low|Off|Wide|No");
 }
 
 TEST(ChannelCsvImport, SixteenChannelsAtMost) {
-    QByteArray file = kHeader;
-    for (int i = 1; i <= 17; ++i) file += QByteArray::number(i % 16 + 1) + ",,446.000000,,0,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,High,\r\n";
+    std::string file = kCsvHeader;
+    for (int i = 1; i <= 17; ++i) file += std::to_string(i % 16 + 1) + ",,446.000000,,0,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,High,\r\n";
     EditorState s = NewConfiguration();
-    const CsvImportReport report = ImportChannelsCsv(file, s);
+    const CsvImportReport report = Import(file, s);
     EXPECT_EQ(report.stored.size(), 16u);
     EXPECT_EQ(report.refusedRows, 1);
     ASSERT_EQ(report.problems.size(), 2u) << report.text();
@@ -120,22 +115,22 @@ TEST(ChannelCsvImport, SixteenChannelsAtMost) {
 }
 
 // The configuration the export lines describe, and the file they expect.
-EditorState Sample(QByteArray* expected = nullptr) {
+EditorState Sample(std::string* expected = nullptr) {
     EditorState s = NewConfiguration();
-    if (expected) *expected = kHeader;
-    for (const QByteArrayList& c : kCases) {
+    if (expected) *expected = kCsvHeader;
+    for (const test::Fields& c : kCases) {
         if (c[0] != "export") continue;
-        SetCells(s, c[1].toInt(), c.mid(2, 8).join('\t'));
+        SetCells(s, std::stoi(c[1]), test::Join(c, 2));
         if (expected) *expected += c[10] + "\r\n";
     }
     return s;
 }
 
 TEST(ChannelCsvExport, WritesTheCommonLayout) {
-    QByteArray expected;
+    std::string expected;
     const EditorState s = Sample(&expected);
     std::vector<std::string> problems;
-    EXPECT_EQ(ExportChannelsCsv(s, &problems), expected);
+    EXPECT_EQ(ExportChannelsCsv(s, &problems).toStdString(), expected);
     EXPECT_TRUE(problems.empty());
 }
 
@@ -162,13 +157,13 @@ TEST(ChannelCsvExport, QuotesOnlyWhatNeedsItAndNamesDamagedTexts) {
     const std::vector<std::string> fields{"a,b", "say \"hi\"", "x\ny", " pad", "plain"};
     const QByteArray line = "\"a,b\",\"say \"\"hi\"\"\",\"x\ny\",\" pad\",plain\r\n";
     EXPECT_EQ(WriteCsvRecords({fields}), line);
-    CsvProblem error;
-    const auto back = ReadCsvRecords(line, &error);
-    ASSERT_EQ(back.size(), 1u);
-    EXPECT_EQ(back[0].fields, fields);
+    const CsvReadResult back = ReadCsvRecords(line);
+    ASSERT_TRUE(back.ok) << back.error.toStdString();
+    ASSERT_EQ(back.records.size(), 1u);
+    EXPECT_EQ(back.records[0].fields, fields);
 
     EditorState s = NewConfiguration();
-    SetCells(s, 3, "4A6.00625\tOff\t446.00625\t.0\tHigh\tOff\tWide\tNo");
+    SetCells(s, 3, "4A6.00625|Off|446.00625|.0|High|Off|Wide|No");
     std::vector<std::string> problems;
     const QByteArray csv = ExportChannelsCsv(s, &problems);
     ASSERT_EQ(problems.size(), 1u);

@@ -6,6 +6,7 @@
 
 #include "files/dat_file.h"
 #include "image/editor_defaults.h"
+#include "data_table.h"
 #include "test_files.h"
 
 namespace r7 {
@@ -13,24 +14,16 @@ namespace {
 
 // Open reads positions 1 to 869 whatever the length: 864 after the mark, FF past the end.
 TEST(ParseDat, ChecksMarkAndReadsEightHundredSixtyNinePositions) {
-    const struct {
-        QByteArray mark;
-        qsizetype length;  // bytes after the mark
-        DatStatus status;
-    } cases[] = {
-        {"P3207", 848, DatStatus::Ok},        {"P3207", 0x330, DatStatus::Ok},  // the shortest usable
-        {"P3207", 0x32F, DatStatus::TooShort}, {"P3207", 864, DatStatus::Ok},
-        {"P3207", 2000, DatStatus::Ok},        {"p3207", 848, DatStatus::WrongType},
-        {"", 0, DatStatus::WrongType},         {"P3207", 0, DatStatus::TooShort},
-        {"P2207", 848, DatStatus::WrongType},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.mark.toStdString() + " + " + std::to_string(c.length));
-        const DatReadResult r = ParseDat(c.mark + QByteArray(c.length, '\x11'));
-        EXPECT_EQ(r.status, c.status);
-        const qsizetype read = c.status == DatStatus::Ok ? 864 : 0;
+    const char* statuses[] = {"Ok", "CannotRead", "WrongType", "TooShort"};
+    for (const test::Fields& c : test::Table("dat_reads")) {
+        SCOPED_TRACE(c[0] + " + " + c[1]);
+        const qsizetype length = std::stoi(c[1], nullptr, 0);
+        const DatReadResult r = ParseDat(QByteArray::fromStdString(c[0]) + QByteArray(length, '\x11'));
+        EXPECT_EQ(statuses[static_cast<int>(r.status)], c[2]);
+        EXPECT_EQ(r.ok, c[2] == "Ok");
+        const qsizetype read = r.ok ? 864 : 0;
         ASSERT_EQ(r.image.size(), static_cast<std::size_t>(read));
-        for (qsizetype k = 0; k < read; ++k) ASSERT_EQ(r.image[static_cast<std::size_t>(k)], k < c.length ? 0x11 : 0xFF) << k;
+        for (qsizetype k = 0; k < read; ++k) ASSERT_EQ(r.image[static_cast<std::size_t>(k)], k < length ? 0x11 : 0xFF) << k;
     }
 }
 

@@ -5,36 +5,31 @@
 #include <QJsonDocument>
 
 #include "image/editor_defaults.h"
-#include "test_data.h"
+#include "data_table.h"
 
 namespace r7 {
 namespace {
 
-QJsonObject Json(const QByteArray& text) { return QJsonDocument::fromJson(text).object(); }
+QJsonObject Json(const std::string& text) { return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object(); }
 
 TEST(StateJson, RoundTripsEveryFieldAndMissingKeysKeepTheBase) {
     EditorState s = NewConfiguration();
-    s.rows[2] = {"03", "446.00625", "88.5", "446.00625", "D023I", "Low", "Carrier", "Narrow", "Have"};
-    s.combo(5) = 8;
-    s.KeyPF2 = 11;
-    s.UnlockClick2 = -1;
-    s.UnlockClickTime = 43200;
-    s.option(16) = "12AB";
-    s.DtmfMemories[7] = "*#1";
-    s.testFrequency(16, 2) = "469.99375";
-    s.InfoTexts[0] = "caf\xC3\xA9";
-    EXPECT_EQ(StateFromJson(StateToJson(s), EditorState{}, nullptr), s);
+    test::SetCells(s, 3, "446.00625|88.5|446.00625|D023I|Low|Carrier|Narrow|Have");
+    test::Apply(s, "k5=8;PF2=11;U2=-1;UT=43200;o16=12AB;m8=*#1;t16.2=469.99375;i1=caf\xC3\xA9");
+    const StateJsonResult back = StateFromJson(StateToJson(s), EditorState{});
+    EXPECT_TRUE(back.ok) << back.error.toStdString();
+    EXPECT_EQ(back.value, s);
     EditorState expected = NewConfiguration();
     expected.combo(2) = 2;
-    EXPECT_EQ(StateFromJson(Json(R"({"Combo2": 2})"), NewConfiguration(), nullptr), expected);
+    EXPECT_EQ(StateFromJson(Json(R"({"Combo2": 2})"), NewConfiguration()).value, expected);
 }
 
 TEST(StateJson, RefusesWrongTypesNamingTheKey) {
-    for (const QByteArrayList& c : test::DataRows("state_json.tsv")) {
-        SCOPED_TRACE(c[0].toStdString());
-        QString error;
-        EXPECT_FALSE(StateFromJson(Json(c[0]), NewConfiguration(), &error).has_value());
-        EXPECT_TRUE(error.contains(QLatin1String(c[1]))) << error.toStdString();
+    for (const test::Fields& c : test::Table("state_json")) {
+        SCOPED_TRACE(c[0]);
+        const StateJsonResult read = StateFromJson(Json(c[0]), NewConfiguration());
+        EXPECT_FALSE(read.ok);
+        EXPECT_TRUE(read.error.contains(QString::fromStdString(c[1]))) << read.error.toStdString();
     }
 }
 

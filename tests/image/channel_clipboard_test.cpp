@@ -7,19 +7,13 @@
 namespace r7 {
 namespace {
 
-constexpr BandLimits kUhf{400, 470};
+using test::Cells;
 
-// Receive to scan, joined by '|'.
-std::string Cells(const EditorState& s, int channel) {
-    std::string row = s.cell(channel, 1);
-    for (int col = 2; col <= 8; ++col) row += "|" + s.cell(channel, col);
-    return row;
-}
+constexpr BandLimits kUhf{400, 470};
 
 EditorState WithChannel3() {
     EditorState s = NewConfiguration();
-    const auto row = test::Split("440.00000|D023N|445.00000|88.5|High|Carrier|Narrow|Have");
-    for (int col = 1; col <= 8; ++col) s.cell(3, col) = row[static_cast<std::size_t>(col - 1)];
+    test::SetCells(s, 3, "440.00000|D023N|445.00000|88.5|High|Carrier|Narrow|Have");
     return s;
 }
 
@@ -28,16 +22,13 @@ TEST(ChannelClipboard, PastedRows) {
     for (const test::Fields& c : test::Table("pastes")) {
         SCOPED_TRACE(c[1]);
         EditorState s = WithChannel3();
-        for (int col = 1; col <= 8; ++col) s.cell(5, col) = "x";  // whatever was there goes
+        test::SetCells(s, 5, "x|x|x|x|x|x|x|x");  // whatever was there goes
         EditorState expected = s;
         const int target = c[0] == "good" ? 5 : 15;
         const PasteResult r = PasteChannelRows(s, {target}, c[2], kUhf);
         std::string failing;
         for (const PasteProblem& p : r.problems) failing += std::to_string(p.line) + "." + std::to_string(p.column) + " ";
-        if (c[0] == "good") {
-            const auto cells = test::Split(c[3]);
-            std::copy(cells.begin(), cells.end(), expected.rows[4].begin() + 1);
-        }
+        if (c[0] == "good") test::SetCells(expected, 5, c[3]);
         EXPECT_EQ(failing, c[0] == "good" ? "" : c[3] + " ") << DescribePasteProblems(r.problems);
         EXPECT_EQ(r.channels, c[0] == "good" ? std::vector<int>{5} : std::vector<int>{});
         EXPECT_EQ(s, expected);

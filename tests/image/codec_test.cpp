@@ -31,16 +31,14 @@ Image With(std::size_t offset, const std::string& hex) {
 TEST(Codec, ChannelRecordsFieldByField) {
     for (const test::Fields& c : test::Table("channel_records")) {
         SCOPED_TRACE(c[1]);
-        ChannelRow row{"01"};
-        std::copy(c.begin() + 3, c.begin() + 11, row.begin() + 1);
+        const std::string cells = test::Join({c.begin() + 3, c.begin() + 11});
         if (c[0] != "enc") {
-            EXPECT_EQ(Decoded(With(0, c[2])).rows[0], row);
+            EXPECT_EQ(test::Cells(Decoded(With(0, c[2])), 1), cells);
         }
         if (c[0] == "dec") continue;
         for (int n : {1, 8, 9, 16}) {
             EditorState s = NewConfiguration();
-            row[0] = s.cell(n, 0);
-            s.rows[n - 1] = row;
+            test::SetCells(s, n, cells);
             const Image img = Encoded(s);
             EXPECT_EQ(Slice(img, static_cast<std::size_t>(n - 1) * 0x10, 16), Bytes(c[2])) << "channel " << n;
             EXPECT_EQ(img[n <= 8 ? 0x16E : 0x16F], c[11] == "1" ? 1u << ((n - 1) % 8) : 0u) << n;
@@ -67,10 +65,8 @@ TEST(Codec, SettingsTestFrequenciesAndInformation) {
 }
 
 TEST(Codec, NewConfigurationAndFixedBytes) {
-    const std::string hex = EncodeImage(NewConfiguration());
-    ASSERT_EQ(hex.size(), 1696u);
     EXPECT_EQ(Encoded(NewConfiguration()), DefaultImage());
-    EXPECT_EQ(hex.substr(0, 32), "FFFFFFFFFFFFFFFFFFFFFFFFFFF0FFFF");
+    EXPECT_EQ(EncodeImage(NewConfiguration()), test::HexText(DefaultImage()));  // 1696 upper-case digits
     // Whatever the editor holds, the fixed bytes and the filler stay; information is cut at 32.
     EditorState s = NewConfiguration();
     for (auto& row : s.rows) row = {"xx", "999.99999", "Off", "999.99999", "Off", "High", "Off", "Wide", "Have"};
@@ -90,20 +86,11 @@ TEST(Codec, NewConfigurationAndFixedBytes) {
 
 TEST(Codec, DecodeEmptiesWhatTheImageHoldsAndKeepsTheRest) {
     EditorState before = NewConfiguration();
-    test::Apply(before, "k2=2;o16=12345;o1=0;t1.1=462.01250;i1=HELLO;i2=WORLD;c1.1=446.00625;c1.5=Low;c1.8=Have");
-    before.KeyPF1 = 7;
-    before.KeyPF2 = 3;
-    before.DtmfValues[0] = "3";
-    before.DtmfMemories[2] = "123#";
-    before.ServiceUnlocked = 1;
-    before.UnlockClick1 = -1;
+    test::Apply(before, "k2=2;o16=12345;o1=0;t1.1=462.01250;i1=HELLO;i2=WORLD;c1.1=446.00625;c1.5=Low;c1.8=Have;"
+                        "PF1=7;PF2=3;d1=3;m3=123#;SU=1;U1=-1");
     EditorState expected = before;
     for (auto& row : expected.rows) row = {row[0], "", "", "", "", "", "", "", ""};
-    expected.combo(10) = 1;
-    expected.PowerHigh = expected.PowerLow = 255;
-    expected.ServiceUnlocked = 0;
-    expected.testFrequency(1, 1) = "";
-    expected.InfoTexts = {"", ""};
+    test::Apply(expected, "k10=1;PH=255;PL=255;SU=0;t1.1=;i1=;i2=");
     EXPECT_EQ(Decoded(Image(0x350, 0xFF), before), expected);
 
     // An empty receive empties the whole row, scan cell included.

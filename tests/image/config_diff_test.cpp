@@ -19,12 +19,7 @@ TEST(ConfigDiff, OneLinePerChangedFieldInTheOrderOfTheConfiguration) {
     }
     // Not in the radio image: never reported.
     EditorState changed = base;
-    changed.option(16) = "123";
-    changed.DtmfValues[0] = "5";
-    changed.DtmfMemories[3] = "911";
-    changed.KeyPF1 = 4;
-    changed.ServiceUnlocked = 1;
-    changed.combo(1) = 1;
+    test::Apply(changed, "o16=123;d1=5;m4=911;PF1=4;SU=1;k1=1");
     EXPECT_TRUE(DiffConfigurations(base, changed).empty());
 }
 

@@ -11,17 +11,14 @@
 #include "image/key_filters.h"
 #include "image/setting_lists.h"
 #include "image/test_frequency_rules.h"
+#include "image/version_text.h"
 
 namespace r7 {
 namespace {
 
 using test::Fields;
 
-std::string Word(std::optional<std::uint16_t> w) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "%04X", w.value_or(0));
-    return w ? buf : "-";
-}
+std::string Word(std::optional<std::uint16_t> w) { return w ? test::HexText({static_cast<std::uint8_t>(*w >> 8), static_cast<std::uint8_t>(*w)}) : "-"; }
 
 std::uint16_t Hex16(const std::string& text) { return static_cast<std::uint16_t>(std::stoul(text, nullptr, 16)); }
 ValueForm Form(const std::string& text) { return text == "pos" ? ValueForm::ListPosition : ValueForm::ItemText; }
@@ -50,6 +47,7 @@ const std::map<std::string, std::function<std::string(const Fields&)>> kRules = 
     {"tonetext", [](const Fields& c) { return DecodeTone(Hex16(c[1])); }},
     {"tone", [](const Fields& c) { return Word(EncodeTone(c[1])) + Back(DecodeTone(Hex16(c[2])) == c[1]); }},
     {"bcd", [](const Fields& c) { return Bcd(EncodeFrequency(c[1])) + Back(DecodeFrequency(test::Bytes(c[2]).data()) == c[1]); }},
+    {"typed", [](const Fields& c) { const auto f = Frequency::FromTyped(c[1]); return f ? std::to_string(f->units()) : "-"; }},
     {"bcdword", [](const Fields& c) { return EncodeFrequency(c[1]) ? "bytes" : "-"; }},
     {"busylock", [](const Fields& c) { return test::HexText({EncodeBusyLock(c[1])}); }},
     {"busylocktext", [](const Fields& c) { return DecodeBusyLock(test::Bytes(c[1])[0]); }},
@@ -61,10 +59,13 @@ const std::map<std::string, std::function<std::string(const Fields&)>> kRules = 
          const TestFrequencyPair after = ApplyTestFrequencyEdit({before[0], before[1]}, std::stoi(c[2]), c[3]);
          return after.receive + "|" + after.transmit;
      }},
+    {"testeditable", [](const Fields& c) { return std::to_string(CanEditTestFrequency({"", ""}, std::stoi(c[1]))); }},
     {"codekeys", TypeCodeKeys},
+    {"infokey", [](const Fields& c) { return std::to_string(AcceptInfoKey(std::stoul(c[1], nullptr, 16), std::stoul(c[2]), c[3] == "1")); }},
     {"memkey", [](const Fields& c) { return std::string(1, static_cast<char>(FilterMemoryKey(c[1][0]).value_or('-'))); }},
     {"listindex", [](const Fields& c) { return std::to_string(ListIndexOf(Form(c[1]), test::Split(c[2]), c[3])); }},
     {"listvalue", [](const Fields& c) { return ListValueOf(Form(c[1]), test::Split(c[2]), std::stoi(c[3])); }},
+    {"version", [](const Fields& c) { return AboutVersionText(std::stoi(c[1]), std::stoi(c[2]), std::stoi(c[3])); }},
 };
 
 TEST(TextRules, EveryCaseOfTheTable) {
@@ -78,12 +79,6 @@ TEST(TextRules, EveryCaseOfTheTable) {
 TEST(ToneWords, EveryPickListEntrySurvivesTheWayThrough) {
     ASSERT_EQ(ToneList().size(), 261u);
     for (const std::string& tone : ToneList()) EXPECT_TRUE(tone == "Off" || DecodeTone(EncodeTone(tone).value_or(0)) == tone) << tone;
-}
-
-// Typed into the grid and pasted rows alike; their tables hold the ordinary cases.
-TEST(FrequencyInput, AcceptsOneNumberOnly) {
-    EXPECT_EQ(Frequency::FromTyped(" 435,5 ")->units(), 43550000);
-    for (const char* bad : {"", "435.5.1", "4 35x"}) EXPECT_FALSE(Frequency::FromTyped(bad).has_value()) << bad;
 }
 
 TEST(NumberTexts, DoNotFollowTheLocale) {

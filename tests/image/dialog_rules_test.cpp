@@ -1,31 +1,14 @@
-// Rules behind the auxiliary dialogs the text-rule table leaves out: the information lines'
-// keys, the service-mode gestures and the about box's version line.
+// The service-mode gestures on the clock; the auxiliary dialogs' other rules are rows of the
+// text-rule table.
 
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
-#include "image/key_filters.h"
 #include "image/service_mode.h"
-#include "image/test_frequency_rules.h"
-#include "image/version_text.h"
 
 namespace r7 {
 namespace {
-
-TEST(DialogRules, KeysTransmitCellAndVersion) {
-    EXPECT_TRUE(AcceptInfoKey(U'x', 31, false));
-    EXPECT_TRUE(AcceptInfoKey(U'中', 31, false));
-    EXPECT_FALSE(AcceptInfoKey(U'x', 32, false));
-    EXPECT_FALSE(AcceptInfoKey(U'x', 40, false));
-    EXPECT_TRUE(AcceptInfoKey(kKeyBackspace, 32, false));
-    EXPECT_TRUE(AcceptInfoKey(U'x', 32, true));
-    EXPECT_FALSE(CanEditTestFrequency({"", ""}, 2));
-    EXPECT_TRUE(CanEditTestFrequency({"", ""}, 1));
-    EXPECT_EQ(AboutVersionText(6, 0, 0), "English:6.00");
-    EXPECT_EQ(AboutVersionText(1, 2, 3), "English:1.23");
-}
 
 // Clicks at the given clock seconds; the unlock gesture's hot spot (0: the relock gesture's click)
 // and whether the mode is on (the relock fired) after each.

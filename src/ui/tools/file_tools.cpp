@@ -74,9 +74,8 @@ void FileTools::remember(const QString& path) {
     files_.prepend(full);
     while (files_.size() > kRecentFileCount) files_.removeLast();
     rebuildRecentMenu();
-    QString error;
-    if (!SaveRecentFiles(settingsPath_, files_, &error)) {
-        ShowMessageBox(tr("The list of recent files cannot be remembered: %1").arg(error), IconStop,
+    if (const FileResult saved = SaveRecentFiles(settingsPath_, files_); !saved.ok) {
+        ShowMessageBox(tr("The list of recent files cannot be remembered: %1").arg(saved.error), IconStop,
                        QString());
     }
 }

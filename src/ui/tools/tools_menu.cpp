@@ -327,9 +327,8 @@ void ToolsMenu::storeOption(bool ToolsOptions::*option, bool on) {
 }
 
 void ToolsMenu::saveOptions(const QString& failurePrompt) {
-    QString error;
-    if (!SaveToolsOptions(settingsPath_, options_, &error))
-        ShowMessageBox(failurePrompt.arg(error), IconStop, QString());
+    if (const FileResult saved = SaveToolsOptions(settingsPath_, options_); !saved.ok)
+        ShowMessageBox(failurePrompt.arg(saved.error), IconStop, QString());
 }
 
 }  // namespace r7::ui
