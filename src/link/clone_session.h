@@ -137,9 +137,9 @@ public:
 private:
     StartResult start(char command, bool portOpen, int serviceUnlocked);
     void SendBuffer(std::vector<std::uint8_t> bytes);
-    void handshakeStep();
-    void writeStep();
-    void readStep();
+    void handshakeStep(const std::vector<std::uint8_t>& reply);
+    void writeStep(const std::vector<std::uint8_t>& reply);
+    void readStep(const std::vector<std::uint8_t>& reply);
     enum class Ending { Interrupted, Failed };
     void endTransfer(Ending ending);
     void enableControls();
@@ -150,7 +150,6 @@ private:
     void hideProgress();
     void addProgress(int step);
     void emitEffect(const Effect& effect) { sink_(effect); }
-    bool identityReceived() const;
 
     EffectSink sink_;
     ImageSource encodeImage_;

@@ -39,7 +39,7 @@ Outcome Exchange(char command, const Delivery& how = [](std::size_t, const Bytes
         [&](const Effect& e) {
             if (const auto* send = std::get_if<effect::SendBytes>(&e)) {
                 out.sent.push_back(send->bytes);
-                if (Bytes reply = radio.Receive(send->bytes); !reply.empty()) replies.push_back(std::move(reply));
+                if (Bytes reply = radio.receive(send->bytes); !reply.empty()) replies.push_back(std::move(reply));
             }
             if (const auto* read = std::get_if<effect::ReadImageReady>(&e)) out.image = read->imageHex;
             out.succeeded = out.succeeded || std::holds_alternative<effect::TransferSucceeded>(e);

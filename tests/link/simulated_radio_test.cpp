@@ -12,7 +12,7 @@ using Bytes = std::vector<std::uint8_t>;
 using r7::test::HexText;
 const Bytes kWake = {'P', 'R', 'O', 'G', 'R', 'A', 'M'};
 
-std::string Feed(SimulatedRadio& r, const Bytes& b) { return HexText(r.Receive(b)); }
+std::string Feed(SimulatedRadio& r, const Bytes& b) { return HexText(r.receive(b)); }
 
 TEST(SimulatedRadio, AnswersAWholeSessionEvenWhenCommandsArriveInPieces) {
     SimulatedRadio radio(r7::test::Pattern(0));
@@ -28,9 +28,9 @@ TEST(SimulatedRadio, AnswersAWholeSessionEvenWhenCommandsArriveInPieces) {
     Bytes write = {0x57, 0x01, 0xB8, 0x10};
     for (int i = 0; i < 16; ++i) write.push_back(static_cast<std::uint8_t>(0xA0 + i));
     EXPECT_EQ(Feed(radio, write), "06");
-    EXPECT_EQ(HexText(radio.Memory().data() + 0x1A8, 17), "A0A1A2A3A4A5A6A7A8A9AAABACADAEAF" "08");  // 1B8 x 7
+    EXPECT_EQ(HexText(radio.memory().data() + 0x1A8, 17), "A0A1A2A3A4A5A6A7A8A9AAABACADAEAF" "08");  // 1B8 x 7
     EXPECT_EQ(Feed(radio, {0x45}), "");
-    EXPECT_EQ(radio.SessionsEnded(), 1);
+    EXPECT_EQ(radio.sessionsEnded(), 1);
     EXPECT_EQ(Feed(radio, kWake), "06");  // ready for the next one
 }
 
@@ -63,15 +63,15 @@ TEST(SimulatedRadio, Faults) {
     Bytes write = {0x57, 0x00, 0x10, 0x10};
     write.resize(20, 0x40);
     EXPECT_EQ(Feed(bad, write), "06");
-    EXPECT_EQ(HexText(bad.Memory().data(), 2), "4140");  // one byte stored wrong
+    EXPECT_EQ(HexText(bad.memory().data(), 2), "4140");  // one byte stored wrong
     // close-after=1 hangs up in the middle of the second block and stays dead.
     SimulatedRadio radio(r7::test::Pattern(0), *ParseFault("close-after=1"));
     for (const Bytes& b : {kWake, Bytes{0x02}, Bytes{0x06}}) Feed(radio, b);
     EXPECT_EQ(Feed(radio, {0x52, 0x00, 0x10, 0x40}).size(), 2 * 68u);
     EXPECT_EQ(Feed(radio, {0x06}), "06");
-    EXPECT_FALSE(radio.HungUp());
+    EXPECT_FALSE(radio.hungUp());
     EXPECT_EQ(Feed(radio, {0x52, 0x00, 0x50, 0x40}).size(), 2 * 34u);
-    EXPECT_TRUE(radio.HungUp());
+    EXPECT_TRUE(radio.hungUp());
     EXPECT_EQ(Feed(radio, {0x06}) + Feed(radio, kWake), "");
 }
 
