@@ -85,19 +85,16 @@ bool Says(QProcess& process, QByteArray& seen, const QByteArray& text) {
 TEST(LinkEndToEnd, CliReadThroughTheMenuNameOfThePortThenWritesTheWriteListOnly) {
     for (bool service : {false, true}) {
         QTemporaryDir dir;
-        const QString radio = dir.filePath("radio.DAT"), saved = dir.filePath("saved.DAT"), in = InputFile(dir),
-                      out = dir.filePath("out.DAT");
+        const QString in = InputFile(dir), out = dir.filePath("out.DAT");
         const ImageBytes written = DatImage(Contents(in)), before = Pattern(3);
-        ASSERT_TRUE(WriteDatFile(radio, before).ok);
-        Sim sim({"--load", radio, "--save", saved});
+        Sim sim(dir.filePath("radio"), before);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("MORVANE_R7_COM3", sim.device);
         ASSERT_TRUE(Ends(Cli({"read", "--port", "COM3", "-o", out}, {}, env), 0));
         EXPECT_EQ(Contents(out).size(), 853);
         EXPECT_EQ(Contents(out).left(5 + 0x340), DatBytes(before).left(5 + 0x340));
         ASSERT_TRUE(Ends(Cli(QStringList{"write", "--port", sim.device, in, "--service"}.mid(0, service ? 5 : 4)), 0));
-        sim.Stop();
-        const ImageBytes after = DatImage(Contents(saved));
+        const ImageBytes after = sim.Saved();
         for (std::size_t k = 0; k < after.size(); ++k) {
             // Image offsets the write list covers: 000-16F, 170-17F in service mode, 1A8-1B7, 1F0-34F.
             const bool covered = k < 0x170 || (service && k < 0x180) || (k >= 0x1A8 && k < 0x1B8) || k >= 0x1F0;
@@ -335,10 +332,8 @@ TEST(FaultInjection, LateAnswersFailOnlyPastTheWatchdog) {
 
 TEST(SafeWriteCli, BackupHoldsWhatAReadWouldSaveThenTheWriteFollowsVerified) {
     QTemporaryDir dir;
-    const QString radio = dir.filePath("radio.DAT"), saved = dir.filePath("saved.DAT"),
-                  reference = dir.filePath("reference.DAT"), backups = dir.filePath("backups"), in = InputFile(dir);
-    ASSERT_TRUE(WriteDatFile(radio, Pattern(5)).ok);
-    Sim sim({"--load", radio, "--save", saved});
+    const QString reference = dir.filePath("reference.DAT"), backups = dir.filePath("backups"), in = InputFile(dir);
+    Sim sim(dir.filePath("radio"), Pattern(5));
     ASSERT_EQ(Cli({"read", "--port", sim.device, "-o", reference}).exitCode, 0);
     const CliRun run = Cli({"write", "--port", sim.device, in, "--backup", backups, "--verify"});
     // 46 blocks of 16 bytes; the one at radio 0350 (offsets 340-34F) is beyond any read.
@@ -350,30 +345,27 @@ TEST(SafeWriteCli, BackupHoldsWhatAReadWouldSaveThenTheWriteFollowsVerified) {
     EXPECT_TRUE(run.out.contains(("backup saved as " + QDir::toNativeSeparators(backup)).toLocal8Bit()));
     // Byte for byte the read's file, 340-34F filled as the read command fills them.
     EXPECT_EQ(Contents(backup), Contents(reference));
-    sim.Stop();
-    EXPECT_TRUE(SameStart(DatImage(Contents(in)), DatImage(Contents(saved)), 0x170));
+    EXPECT_TRUE(SameStart(DatImage(Contents(in)), sim.Saved(), 0x170));
 }
 
 TEST(SafeWriteCli, AFailedBackupWritesNothing) {
     QTemporaryDir dir;
-    const QString radio = dir.filePath("radio.DAT"), saved = dir.filePath("saved.DAT"), in = InputFile(dir),
-                  backups = dir.filePath("backups"), notAFolder = dir.filePath("plain");
-    ASSERT_TRUE(WriteDatFile(radio, Pattern(6)).ok && WriteFile(notAFolder, {}));
+    const QString in = InputFile(dir), backups = dir.filePath("backups"), notAFolder = dir.filePath("plain");
+    ASSERT_TRUE(WriteFile(notAFolder, {}));
     EXPECT_TRUE(Ends(Cli({"write", "--port", Sim({"--fault", "silent"}).device, in, "--backup", backups,
                           "--watchdog-ms", "300"}),
                      1, {"the backup read failed: Make mistakes", "nothing was written"}));
     EXPECT_TRUE(Entries(backups).isEmpty());
-    Sim sim({"--load", radio, "--save", saved});
+    Sim sim(dir.filePath("radio"), Pattern(6));
     EXPECT_TRUE(Ends(Cli({"write", "--port", sim.device, in, "--backup", notAFolder}), 1, {"cannot create the backup folder"}));
-    sim.Stop();
-    EXPECT_EQ(DatImage(Contents(saved)), Pattern(6));
+    EXPECT_EQ(sim.Saved(), Pattern(6));
 }
 
 TEST(SafeWriteController, ABackupThatCannotBeSavedStopsBeforeTheWrite) {
     QTemporaryDir dir;
-    const QString radio = dir.filePath("radio.DAT"), saved = dir.filePath("saved.DAT"), backups = dir.filePath("backups");
-    ASSERT_TRUE(WriteDatFile(radio, Pattern(8)).ok && QDir().mkpath(backups));
-    Sim sim({"--load", radio, "--save", saved});
+    const QString backups = dir.filePath("backups");
+    ASSERT_TRUE(QDir().mkpath(backups));
+    Sim sim(dir.filePath("radio"), Pattern(8));
     TransferController controller;
     ASSERT_TRUE(controller.link().open(sim.device));
     controller.setImageSource([] { return EncodeImage(NewConfiguration()); });
@@ -397,8 +389,7 @@ TEST(SafeWriteController, ABackupThatCannotBeSavedStopsBeforeTheWrite) {
         << reason.toStdString();
     EXPECT_EQ(writeBlocks, 0);
     EXPECT_FALSE(sequence.running());
-    sim.Stop();
-    EXPECT_EQ(DatImage(Contents(saved)), Pattern(8));
+    EXPECT_EQ(sim.Saved(), Pattern(8));
 }
 
 TEST(BackupFile, NamesCarryTheTimeAndRadioAndNeverReplaceAFile) {
@@ -419,12 +410,8 @@ TEST(BackupFile, NamesCarryTheTimeAndRadioAndNeverReplaceAFile) {
 TEST(BatchCli, ThreeRadiosTheThirdFailingStopsWithItsNumber) {
     QTemporaryDir dir;
     const QString port = dir.filePath("port"), backups = dir.filePath("backups"), in = InputFile(dir);
-    std::vector<QString> loads;
-    for (int n = 1; n <= 3; ++n) {
-        loads.push_back(dir.filePath(QStringLiteral("radio%1.DAT").arg(n)));
-        ASSERT_TRUE(WriteDatFile(loads.back(), Pattern(20 + n)).ok);
-    }
-    Sim first({"--load", loads[0]}), second({"--load", loads[1]}), third({"--load", loads[2], "--fault", "bad-store"});
+    Sim first(dir.filePath("radio1"), Pattern(21)), second(dir.filePath("radio2"), Pattern(22)),
+        third(dir.filePath("radio3"), Pattern(23), {"--fault", "bad-store"});
     // The port is a link the test points at the next radio, as a cable moved between radios.
     ASSERT_TRUE(QFile::link(first.device, port));
     CliSession batch({"write", "--port", port, in, "--repeat", "--verify", "--backup", backups});
