@@ -120,19 +120,11 @@ public:
 
     TransferState state() const { return state_; }
     const std::string& RxText() const { return RxText_; }
-    int LinkPhase() const { return LinkPhase_; }
-    char LinkCommand() const { return LinkCommand_; }
-    int BlockAddress() const { return BlockAddress_; }
     bool BreakSeen() const { return BreakSeen_; }
     const std::string& ReadImage() const { return ReadImage_; }
-    const std::string& WriteImage() const { return WriteImage_; }
     int BlinkCount() const { return BlinkCount_; }
-    bool watchdogRunning() const { return watchdogRunning_; }
-    bool blinkRunning() const { return blinkRunning_; }
     int progressValue() const { return progressValue_; }
     bool progressVisible() const { return progressVisible_; }
-    const std::string& statusCaption() const { return caption_; }
-    bool statusVisible() const { return labelVisible_; }
 
 private:
     StartResult start(char command, bool portOpen, int serviceUnlocked);

@@ -51,7 +51,7 @@ struct QtEnvironment : ::testing::Environment {
 QString InputFile(const QTemporaryDir& dir) {
     EditorState state = NewConfiguration();
     state.cell(1, ColReceive) = "446.00625";
-    const QString path = dir.filePath("in.DAT");
+    QString path = dir.filePath("in.DAT");
     EXPECT_TRUE(WriteDatFile(path, EncodeImageBytes(state)).ok);
     return path;
 }
@@ -326,7 +326,7 @@ TEST(FaultInjection, LateAnswersFailOnlyPastTheWatchdog) {
         const bool late = delay > 600;
         EXPECT_TRUE(late ? Ends(run, 1, {kWatchdogText}) : Ends(run, 0) && !run.err.contains(kWatchdogText)) << delay;
         EXPECT_EQ(QFile::exists(out), !late) << delay;
-        EXPECT_TRUE(late ? clock.elapsed() < 750 : clock.elapsed() >= 4 * 450) << delay;
+        EXPECT_TRUE(late ? clock.elapsed() < 750 : clock.elapsed() >= 4LL * 450) << delay;
     }
 }
 
