@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (const auto* send = std::get_if<effect::SendBytes>(&e)) {
                 ++sends;
                 Check(!send->bytes.empty());
-                const auto reply = radio.Receive(send->bytes);
+                const auto reply = radio.receive(send->bytes);
                 radioReplies.insert(radioReplies.end(), reply.begin(), reply.end());
             } else if (const auto* shown = std::get_if<effect::ProgressShow>(&e)) {
                 Check(shown->value >= 0 && shown->value <= kProgressMaximum);

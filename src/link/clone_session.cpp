@@ -12,23 +12,37 @@ namespace {
 constexpr int kReadProgressStep = 32;
 constexpr int kWriteProgressStep = 10;
 
-constexpr std::size_t kIdentityChars = 16;   // 8 bytes
-constexpr std::size_t kDataBlockChars = 136; // 68 bytes
+constexpr std::size_t kIdentitySize = 8;
+constexpr std::size_t kDataBlockSize = kBlockHeaderSize + kReadLength;
 // No reply is longer than a data block and RxText never shrinks between commands except by
 // one byte per batch, so anything past this limit can never be accepted; it only bounds memory
 // against a line that floods the port.
 constexpr std::size_t kRxTextLimit = 65536;
-
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-
-int HexValue(char c) { return std::max(0, HexDigitValue(c)); }
+// The model names the identity may carry.
+constexpr std::uint8_t kModelNames[][5] = {{'P', '3', '2', '0', '7'}, {'P', '2', '2', '0', '7'}};
 
 // The byte at an image offset of an image text; a text too short for it gives FF, the
 // filler the radio holds where nothing is written.
 std::uint8_t ImageByte(const std::string& imageHex, int offset) {
     const std::size_t at = static_cast<std::size_t>(offset) * 2;
     if (at + 1 >= imageHex.size()) return 0xFF;
-    return static_cast<std::uint8_t>(HexValue(imageHex[at]) * 16 + HexValue(imageHex[at + 1]));
+    const auto digit = [&](std::size_t i) { return std::max(0, HexDigitValue(imageHex[i])); };
+    return static_cast<std::uint8_t>(digit(at) * 16 + digit(at + 1));
+}
+
+bool IsAcknowledge(const std::vector<std::uint8_t>& reply) { return reply.size() == 1 && reply[0] == kAcknowledge; }
+
+// Only at byte boundaries: a text straddling two bytes is not the radio's identity.
+bool IsIdentity(const std::vector<std::uint8_t>& reply) {
+    if (reply.size() != kIdentitySize) return false;
+    return std::any_of(std::begin(kModelNames), std::end(kModelNames), [&](const auto& model) {
+        return std::search(reply.begin(), reply.end(), std::begin(model), std::end(model)) != reply.end();
+    });
+}
+
+// The address bytes are not compared.
+bool IsDataBlock(const std::vector<std::uint8_t>& reply) {
+    return reply.size() == kDataBlockSize && reply[0] == kWriteBlock && reply[3] == kReadLength;
 }
 
 }  // namespace
@@ -91,11 +105,8 @@ void CloneSession::OnPortEvent(int eventCode, std::span<const std::uint8_t> byte
 
 void CloneSession::onBytesReceived(std::span<const std::uint8_t> bytes) {
     if (bytes.empty()) return;
-    for (std::uint8_t b : bytes) {
-        if (RxText_.size() >= kRxTextLimit) break;
-        RxText_ += kHexDigits[b >> 4];
-        RxText_ += kHexDigits[b & 0x0F];
-    }
+    const std::size_t room = (kRxTextLimit - std::min(RxText_.size(), kRxTextLimit)) / 2;
+    RxText_ += ToHexText(bytes.first(std::min(bytes.size(), room)));
     if (BreakSeen_) {
         RxText_.erase(0, 2);
         BreakSeen_ = false;
@@ -104,29 +115,21 @@ void CloneSession::onBytesReceived(std::span<const std::uint8_t> bytes) {
         RxText_.clear();
         return;
     }
+    // RxText only ever holds whole bytes, so it always reads back.
+    const std::vector<std::uint8_t> reply = FromHexText(RxText_).value_or(std::vector<std::uint8_t>{});
     if (LinkPhase_ == 1) {
-        handshakeStep();
+        handshakeStep(reply);
     } else if (LinkPhase_ == 0) {
-        if (LinkCommand_ == 'W') writeStep();
-        else if (LinkCommand_ == 'R') readStep();
+        if (LinkCommand_ == 'W') writeStep(reply);
+        else if (LinkCommand_ == 'R') readStep(reply);
     }
 }
 
-// Only at byte boundaries: a text straddling two bytes is not the radio's identity.
-bool CloneSession::identityReceived() const {
-    if (RxText_.size() != kIdentityChars) return false;
-    for (std::size_t at = 0; at + 10 <= kIdentityChars; at += 2) {
-        const std::string_view part = std::string_view(RxText_).substr(at, 10);
-        if (part == "5033323037" || part == "5032323037") return true;
-    }
-    return false;
-}
-
-void CloneSession::handshakeStep() {
-    if (RxText_ == "06") {
+void CloneSession::handshakeStep(const std::vector<std::uint8_t>& reply) {
+    if (IsAcknowledge(reply)) {
         stopWatchdog();
         SendBuffer({kIdentify});
-    } else if (identityReceived()) {
+    } else if (IsIdentity(reply)) {
         LinkPhase_ = 0;
         BlockAddress_ = kFirstBlockAddress;
         WriteImage_ = encodeImage_ ? encodeImage_() : std::string();
@@ -140,8 +143,8 @@ void CloneSession::handshakeStep() {
     }
 }
 
-void CloneSession::writeStep() {
-    if (RxText_ != "06") return;
+void CloneSession::writeStep(const std::vector<std::uint8_t>& reply) {
+    if (!IsAcknowledge(reply)) return;
     if (writeBlocksSent_ > writeBlocksAcknowledged_) ++writeBlocksAcknowledged_;
     if (interruptPending_) {
         endTransfer(Ending::Interrupted);
@@ -171,8 +174,8 @@ void CloneSession::writeStep() {
 // A reply counts only as the answer to the command just sent: an acknowledgement after an
 // acknowledgement, a data block after a block request. A radio that repeats a reply, or skips
 // one, would otherwise shift or duplicate blocks in the image without any error.
-void CloneSession::readStep() {
-    if (RxText_ == "06" && !blockRequested_) {
+void CloneSession::readStep(const std::vector<std::uint8_t>& reply) {
+    if (IsAcknowledge(reply) && !blockRequested_) {
         addProgress(kReadProgressStep);
         stopWatchdog();
         if (BlockAddress_ <= kLastReadAddress) {
@@ -188,11 +191,10 @@ void CloneSession::readStep() {
             SendBuffer({kEnd});
             emitEffect(effect::TransferSucceeded{'R'});
         }
-    } else if (blockRequested_ && RxText_.size() == kDataBlockChars && RxText_.compare(0, 2, "57") == 0 &&
-               RxText_.compare(6, 2, "40") == 0) {
+    } else if (blockRequested_ && IsDataBlock(reply)) {
         blockRequested_ = false;
         stopWatchdog();
-        ReadImage_ += RxText_.substr(8, 128);
+        ReadImage_ += RxText_.substr(2 * kBlockHeaderSize);
         SendBuffer({kAcknowledge});
     }
 }

@@ -120,26 +120,18 @@ public:
 
     TransferState state() const { return state_; }
     const std::string& RxText() const { return RxText_; }
-    int LinkPhase() const { return LinkPhase_; }
-    char LinkCommand() const { return LinkCommand_; }
-    int BlockAddress() const { return BlockAddress_; }
     bool BreakSeen() const { return BreakSeen_; }
     const std::string& ReadImage() const { return ReadImage_; }
-    const std::string& WriteImage() const { return WriteImage_; }
     int BlinkCount() const { return BlinkCount_; }
-    bool watchdogRunning() const { return watchdogRunning_; }
-    bool blinkRunning() const { return blinkRunning_; }
     int progressValue() const { return progressValue_; }
     bool progressVisible() const { return progressVisible_; }
-    const std::string& statusCaption() const { return caption_; }
-    bool statusVisible() const { return labelVisible_; }
 
 private:
     StartResult start(char command, bool portOpen, int serviceUnlocked);
     void SendBuffer(std::vector<std::uint8_t> bytes);
-    void handshakeStep();
-    void writeStep();
-    void readStep();
+    void handshakeStep(const std::vector<std::uint8_t>& reply);
+    void writeStep(const std::vector<std::uint8_t>& reply);
+    void readStep(const std::vector<std::uint8_t>& reply);
     enum class Ending { Interrupted, Failed };
     void endTransfer(Ending ending);
     void enableControls();
@@ -150,7 +142,6 @@ private:
     void hideProgress();
     void addProgress(int step);
     void emitEffect(const Effect& effect) { sink_(effect); }
-    bool identityReceived() const;
 
     EffectSink sink_;
     ImageSource encodeImage_;

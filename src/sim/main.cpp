@@ -122,7 +122,7 @@ int main(int argc, char* argv[]) {
     r7::sim::SimulatedRadio radio(memory, arguments.fault);
     const int result = r7::sim::RunOnPseudoTerminal(radio, arguments.options);
     if (!arguments.savePath.empty()) {
-        const r7::DatWriteResult written = r7::WriteDatFile(QString::fromStdString(arguments.savePath), radio.Memory());
+        const r7::DatWriteResult written = r7::WriteDatFile(QString::fromStdString(arguments.savePath), radio.memory());
         if (!written.ok) {
             std::fprintf(stderr, "morvane-r7-sim: %s\n", written.error.toLocal8Bit().constData());
             return 1;

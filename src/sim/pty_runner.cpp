@@ -159,7 +159,7 @@ public:
 
 private:
     void answer(std::span<const std::uint8_t> bytes, Nanos at) {
-        const std::vector<std::uint8_t> reply = radio_.Receive(bytes);
+        const std::vector<std::uint8_t> reply = radio_.receive(bytes);
         tell();
         if (reply.empty()) return;
         const Nanos delay = lateLeft_ != 0 ? lateDelay_ : 0;
@@ -176,9 +176,9 @@ private:
 
     // What happened, one line each, for whoever watches standard output.
     void tell() {
-        for (; endsTold_ < radio_.SessionsEnded(); ++endsTold_) std::printf("End received\n");
-        if (radio_.Stopped() != stopTold_) {
-            stopTold_ = radio_.Stopped();
+        for (; endsTold_ < radio_.sessionsEnded(); ++endsTold_) std::printf("End received\n");
+        if (radio_.stopped() != stopTold_) {
+            stopTold_ = radio_.stopped();
             if (stopTold_) std::printf("stopped answering\n");
         }
         std::fflush(stdout);
@@ -221,8 +221,8 @@ bool TakeInput(const pollfd (&fds)[2], int master, Line& line, bool& watchStdin)
 }
 
 bool Finished(const SimulatedRadio& radio, const PtyRunOptions& options, const Line& line) {
-    if (options.once && radio.SessionsEnded() > 0 && line.idle()) return true;
-    return radio.HungUp() && line.sent();
+    if (options.once && radio.sessionsEnded() > 0 && line.idle()) return true;
+    return radio.hungUp() && line.sent();
 }
 
 }  // namespace

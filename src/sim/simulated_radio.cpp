@@ -50,19 +50,19 @@ std::optional<FaultSetting> ParseFault(std::string_view name) {
 SimulatedRadio::SimulatedRadio(const ImageBytes& memory, FaultSetting fault)
     : memory_(memory), fault_(fault) {}
 
-std::vector<std::uint8_t> SimulatedRadio::Receive(std::span<const std::uint8_t> bytes) {
+std::vector<std::uint8_t> SimulatedRadio::receive(std::span<const std::uint8_t> bytes) {
     pending_.insert(pending_.end(), bytes.begin(), bytes.end());
     std::vector<std::uint8_t> out;
-    while (Step(out)) {
+    while (step(out)) {
     }
     return out;
 }
 
-std::uint8_t SimulatedRadio::Ack() const {
+std::uint8_t SimulatedRadio::ack() const {
     return fault_.fault == Fault::WrongAck ? kNak : kAcknowledge;
 }
 
-void SimulatedRadio::Reply(std::vector<std::uint8_t>& out, std::vector<std::uint8_t> reply) {
+void SimulatedRadio::answer(std::vector<std::uint8_t>& out, std::vector<std::uint8_t> reply) {
     if (fault_.fault == Fault::Silent || hungUp_) return;
     if (fault_.fault == Fault::CloseAfter && stage_ == Stage::Blocks && blocksThisSession_ > fault_.stopAfter) {
         out.insert(out.end(), reply.begin(), reply.begin() + static_cast<long>(reply.size() / 2));
@@ -74,81 +74,81 @@ void SimulatedRadio::Reply(std::vector<std::uint8_t>& out, std::vector<std::uint
     if (fault_.fault == Fault::DoubleReply) out.insert(out.end(), reply.begin(), reply.end());
 }
 
-void SimulatedRadio::StartSession(std::vector<std::uint8_t>& out) {
+void SimulatedRadio::startSession(std::vector<std::uint8_t>& out) {
     stage_ = Stage::AwaitIdentify;
     blocksThisSession_ = 0;
     storedThisSession_ = false;
-    Reply(out, {kAcknowledge});
+    answer(out, {kAcknowledge});
 }
 
-void SimulatedRadio::Consume(std::size_t count) {
+void SimulatedRadio::consume(std::size_t count) {
     pending_.erase(pending_.begin(), pending_.begin() + static_cast<long>(count));
 }
 
-bool SimulatedRadio::Step(std::vector<std::uint8_t>& out) {
+bool SimulatedRadio::step(std::vector<std::uint8_t>& out) {
     if (pending_.empty()) return false;
-    if (stage_ == Stage::AwaitWakeUp) return FindWakeUp(out);
+    if (stage_ == Stage::AwaitWakeUp) return findWakeUp(out);
     const std::uint8_t command = pending_[0];
-    if (command == kWakeUp[0]) return WakeUpAgain(out);
+    if (command == kWakeUp[0]) return wakeUpAgain(out);
     if (command == kEnd) {
-        Consume(1);
+        consume(1);
         stage_ = Stage::AwaitWakeUp;
         ++sessionsEnded_;
         return true;
     }
     switch (stage_) {
     case Stage::AwaitIdentify:
-        Consume(1);
+        consume(1);
         if (command == kIdentify) {
             const std::uint8_t* id = fault_.fault == Fault::WrongIdentity ? kWrongIdentity : kIdentity;
-            Reply(out, {id, id + sizeof kIdentity});
+            answer(out, {id, id + sizeof kIdentity});
             stage_ = Stage::AwaitAcknowledge;
         }
         return true;
     case Stage::AwaitAcknowledge:
-        Consume(1);
+        consume(1);
         if (command == kAcknowledge) {
-            Reply(out, {Ack()});
+            answer(out, {ack()});
             stage_ = Stage::Blocks;
         }
         return true;
-    case Stage::Blocks: return BlockCommand(out);
+    case Stage::Blocks: return blockCommand(out);
     case Stage::AwaitWakeUp: break;
     }
     return false;
 }
 
-bool SimulatedRadio::FindWakeUp(std::vector<std::uint8_t>& out) {
+bool SimulatedRadio::findWakeUp(std::vector<std::uint8_t>& out) {
     auto found = std::search(pending_.begin(), pending_.end(), std::begin(kWakeUp), std::end(kWakeUp));
     if (found == pending_.end()) {
         // keep what may be the start of a wake-up split across reads
-        if (pending_.size() >= kWakeUpSize) Consume(pending_.size() - (kWakeUpSize - 1));
+        if (pending_.size() >= kWakeUpSize) consume(pending_.size() - (kWakeUpSize - 1));
         return false;
     }
     pending_.erase(pending_.begin(), found + kWakeUpSize);
-    StartSession(out);
+    startSession(out);
     return true;
 }
 
 // A new wake-up while a session is open: the program gave up on the previous one.
-bool SimulatedRadio::WakeUpAgain(std::vector<std::uint8_t>& out) {
+bool SimulatedRadio::wakeUpAgain(std::vector<std::uint8_t>& out) {
     const std::size_t n = std::min(pending_.size(), kWakeUpSize);
     if (!std::equal(pending_.begin(), pending_.begin() + static_cast<long>(n), kWakeUp)) {
-        Consume(1);
+        consume(1);
         return true;
     }
     if (n < kWakeUpSize) return false;
-    Consume(kWakeUpSize);
-    StartSession(out);
+    consume(kWakeUpSize);
+    startSession(out);
     return true;
 }
 
-bool SimulatedRadio::BlockCommand(std::vector<std::uint8_t>& out) {
+bool SimulatedRadio::blockCommand(std::vector<std::uint8_t>& out) {
     const std::uint8_t command = pending_[0];
-    const bool stopped = Stopped();
+    const bool halted = stopped();
     if (command != kReadBlock && command != kWriteBlock) {
-        Consume(1);
-        if (command == kAcknowledge && !stopped) Reply(out, {Ack()});
+        consume(1);
+        if (command == kAcknowledge && !halted) answer(out, {ack()});
         return true;
     }
     if (pending_.size() < kBlockHeaderSize) return false;
@@ -156,15 +156,15 @@ bool SimulatedRadio::BlockCommand(std::vector<std::uint8_t>& out) {
     const std::size_t length = pending_[3];
     const std::size_t size = command == kReadBlock ? kBlockHeaderSize : kBlockHeaderSize + length;
     if (pending_.size() < size) return false;
-    if (!stopped && command == kWriteBlock) Store(address, length);
-    Consume(size);
-    if (stopped) return true;
+    if (!halted && command == kWriteBlock) store(address, length);
+    consume(size);
+    if (halted) return true;
     ++blocksThisSession_;
-    Reply(out, command == kReadBlock ? DataBlock(address, length) : std::vector<std::uint8_t>{Ack()});
+    answer(out, command == kReadBlock ? dataBlock(address, length) : std::vector<std::uint8_t>{ack()});
     return true;
 }
 
-std::vector<std::uint8_t> SimulatedRadio::DataBlock(int address, std::size_t length) const {
+std::vector<std::uint8_t> SimulatedRadio::dataBlock(int address, std::size_t length) const {
     std::vector<std::uint8_t> reply = {kWriteBlock, static_cast<std::uint8_t>(address >> 8),
                                        static_cast<std::uint8_t>(address & 0xFF), static_cast<std::uint8_t>(length)};
     std::size_t count = length;
@@ -178,7 +178,7 @@ std::vector<std::uint8_t> SimulatedRadio::DataBlock(int address, std::size_t len
     return reply;
 }
 
-void SimulatedRadio::Store(int address, std::size_t length) {
+void SimulatedRadio::store(int address, std::size_t length) {
     for (std::size_t i = 0; i < length; ++i) {
         const long offset = address - kImageBaseAddress + static_cast<long>(i);
         if (offset < 0 || offset >= static_cast<long>(memory_.size())) continue;

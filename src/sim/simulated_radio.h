@@ -42,31 +42,31 @@ public:
     explicit SimulatedRadio(const ImageBytes& memory, FaultSetting fault = {});
 
     // Everything the radio answers to these bytes (possibly nothing yet).
-    std::vector<std::uint8_t> Receive(std::span<const std::uint8_t> bytes);
+    std::vector<std::uint8_t> receive(std::span<const std::uint8_t> bytes);
 
-    const ImageBytes& Memory() const { return memory_; }
-    int SessionsEnded() const { return sessionsEnded_; }
+    const ImageBytes& memory() const { return memory_; }
+    int sessionsEnded() const { return sessionsEnded_; }
     // StopAfter has struck in this session: block commands go unanswered and unstored.
-    bool Stopped() const {
+    bool stopped() const {
         return fault_.fault == Fault::StopAfter && stage_ == Stage::Blocks && blocksThisSession_ >= fault_.stopAfter;
     }
     // CloseAfter has struck: whoever carries the bytes must drop the line after the last ones.
-    bool HungUp() const { return hungUp_; }
+    bool hungUp() const { return hungUp_; }
 
 private:
     enum class Stage { AwaitWakeUp, AwaitIdentify, AwaitAcknowledge, Blocks };
 
     // Handles the command at the head of pending_; false when more bytes are needed.
-    bool Step(std::vector<std::uint8_t>& out);
-    void Reply(std::vector<std::uint8_t>& out, std::vector<std::uint8_t> reply);
-    std::uint8_t Ack() const;
-    void StartSession(std::vector<std::uint8_t>& out);
-    bool FindWakeUp(std::vector<std::uint8_t>& out);
-    bool WakeUpAgain(std::vector<std::uint8_t>& out);
-    bool BlockCommand(std::vector<std::uint8_t>& out);
-    std::vector<std::uint8_t> DataBlock(int address, std::size_t length) const;
-    void Store(int address, std::size_t length);
-    void Consume(std::size_t count);
+    bool step(std::vector<std::uint8_t>& out);
+    void answer(std::vector<std::uint8_t>& out, std::vector<std::uint8_t> reply);
+    std::uint8_t ack() const;
+    void startSession(std::vector<std::uint8_t>& out);
+    bool findWakeUp(std::vector<std::uint8_t>& out);
+    bool wakeUpAgain(std::vector<std::uint8_t>& out);
+    bool blockCommand(std::vector<std::uint8_t>& out);
+    std::vector<std::uint8_t> dataBlock(int address, std::size_t length) const;
+    void store(int address, std::size_t length);
+    void consume(std::size_t count);
 
     ImageBytes memory_;
     FaultSetting fault_;
