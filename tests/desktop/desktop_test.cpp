@@ -45,7 +45,6 @@ class DesktopTest : public QObject {
     Q_OBJECT
 private slots:
     void init() {
-        f_.reset();  // before the next one: each puts back the presenters it found
         f_ = std::make_unique<test::WindowFixture>();
         // A configuration with channel 1 on 446 MHz, and a wrong one, to open.
         EditorState state = NewConfiguration();
@@ -89,13 +88,13 @@ void DesktopTest::tabOrderAndNames() {
         init();
         QStringList walked;
         QStringList unnamed;
-        form()->setDialogRunner([&](QDialog& dialog) {
+        f_->dialogs = [&](QDialog& dialog) {
             dialog.show();
             dialog.activateWindow();
             if (QTest::qWaitFor([&dialog] { return QApplication::activeWindow() == &dialog; })) walked = TabWalk();
             unnamed = Unnamed(&dialog);
             return int(QDialog::Rejected);
-        });
+        };
         if (command.isEmpty()) {
             ChannelGrid* grid = form()->mfgrid1();
             QCOMPARE(grid->currentIndex(), grid->model()->index(0, ColReceive));
@@ -258,10 +257,11 @@ void DesktopTest::csvReportFitsTheScreenAndRowsFromZeroGoInOrder() {
         f_->boxes.answers = {answer};
         QSize size;
         QString report;
-        tools_->setDialogPresenter([&](QDialog& window) {
+        f_->dialogs = [&](QDialog& window) {
             size = window.size();
             report = window.findChild<QPlainTextEdit*>()->toPlainText();
-        });
+            return int(QDialog::Accepted);
+        };
         tools_->actions().importCsv->trigger();
         QCOMPARE(f_->boxes.shown.size(), std::size_t{1});
         QCOMPARE(channel1(), QString(first));

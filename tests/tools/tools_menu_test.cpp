@@ -189,7 +189,7 @@ private slots:
     void chosenSerialDeviceIsRememberedAndShown() {
         qunsetenv("MORVANE_R7_COM1");
         qunsetenv("MORVANE_R7_COM2");
-        tools_->setDialogPresenter([](QDialog& shown) {
+        w_->dialogs = test::Looking([](QDialog& shown) {
             auto& dialog = dynamic_cast<SerialPortsDialog&>(shown);
             dialog.show();
             QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -252,7 +252,7 @@ private slots:
 
         QStringList lines;
         QString title;
-        tools_->setDialogPresenter([&](QDialog& dialog) {
+        w_->dialogs = test::Looking([&](QDialog& dialog) {
             title = dialog.windowTitle();
             auto& compare = dynamic_cast<CompareDialog&>(dialog);
             QVERIFY(compare.list()->isReadOnly());
@@ -289,7 +289,7 @@ private:
     }
 
     void makeWindow() {
-        w_->form = std::make_unique<Form1>();
+        w_->form = w_->window();
         tools_ = new ToolsMenu(*w_->form, path(QStringLiteral("config/tools.ini")));
         form()->show();
         QVERIFY(QTest::qWaitForWindowExposed(form()));

@@ -11,16 +11,10 @@ using test::Sim;
 class ToolsWriteTest : public QObject {
     Q_OBJECT
 private slots:
-    void init() {
-        boxes_ = std::make_unique<test::ScriptedMessageBoxes>();
-        dir_ = std::make_unique<QTemporaryDir>();
-        saved_ = dir_->filePath("after.DAT");
-    }
+    void init() { d_ = std::make_unique<test::ScriptedDesktop>(); }
 
     void cleanup() {
         sim_.reset();
-        boxes_.reset();
-        dir_.reset();
         qunsetenv("MORVANE_R7_COM1");
     }
 
@@ -31,7 +25,7 @@ private slots:
         ToolsOptions options;
         options.verifyAfterWriting = true;
         options.backupBeforeWriting = true;
-        options.backupFolder = dir_->filePath("backups");
+        options.backupFolder = d_->path("backups");
         auto f = window(options, old);
         QVERIFY(tools_->actions().verify->isChecked() && tools_->actions().backup->isChecked());
 
@@ -53,12 +47,12 @@ private slots:
         QCOMPARE(backup.status, DatStatus::Ok);
         QCOMPARE(test::HexText(backup.image.data(), 0x14), std::string(32, 'F') + "00000044");
 
-        QCOMPARE(boxes_->shown.size(), std::size_t{1});
-        QVERIFY2(boxes_->shown[0].flags == 64u && boxes_->shown[0].prompt.contains("saved in") &&
-                     boxes_->shown[0].prompt.contains("read back"), qPrintable(boxes_->shown[0].prompt));
+        QCOMPARE(d_->boxes.shown.size(), std::size_t{1});
+        QVERIFY2(d_->boxes.shown[0].flags == 64u && d_->boxes.shown[0].prompt.contains("saved in") &&
+                     d_->boxes.shown[0].prompt.contains("read back"), qPrintable(d_->boxes.shown[0].prompt));
 
         sim_->Stop();
-        QCOMPARE(test::HexText(test::SavedImage(saved_).data(), 4), std::string("25066044"));  // 446.00625
+        QCOMPARE(test::HexText(test::SavedImage(d_->path("after.DAT")).data(), 4), std::string("25066044"));  // 446.00625
     }
 
     void plainWriteWhenBothOptionsAreOff() {
@@ -68,29 +62,27 @@ private slots:
         QCOMPARE(f->document()->editCell(1, 1, "446.00625"), EditResult::Stored);
         f->menus().mnuwriteFre->trigger();
         QVERIFY(!tools_->safeWrite()->running() && f->transfer()->state() == link::TransferState::Transferring);
-        QVERIFY(test::WaitRestored(*f, 8000) && boxes_->shown.empty());
-        QVERIFY(QDir(dir_->path()).entryList({"R7-backup-*"}).isEmpty());
+        QVERIFY(test::WaitRestored(*f, 8000) && d_->boxes.shown.empty());
+        QVERIFY(QDir(d_->dir.path()).entryList({"R7-backup-*"}).isEmpty());
         sim_->Stop();
-        QCOMPARE(int(test::SavedImage(saved_)[3]), 0x44);
+        QCOMPARE(int(test::SavedImage(d_->path("after.DAT"))[3]), 0x44);
     }
 
 private:
     // A window with the Tools menu, its options stored before it starts; the radio
     // holds all FF but for `old` and writes its memory to `saved` when stopped.
     std::unique_ptr<Form1> window(const ToolsOptions& options, const ImageBytes& old) {
-        const QString radio = dir_->filePath("radio.DAT"), ini = dir_->filePath("tools.ini");
+        const QString radio = d_->path("radio.DAT"), ini = d_->path("tools.ini");
         if (!WriteDatFile(radio, old).ok) qWarning("radio image not written");
-        sim_ = std::make_unique<Sim>(QStringList{"--load", radio, "--save", saved_});
+        sim_ = std::make_unique<Sim>(QStringList{"--load", radio, "--save", d_->path("after.DAT")});
         SaveToolsOptions(ini, options);
-        auto f = test::LinkedWindow(dir_->path(), sim_->device);
+        auto f = test::LinkedWindow(*d_, sim_->device);
         tools_ = new ToolsMenu(*f, ini);
         return f;
     }
 
-    std::unique_ptr<test::ScriptedMessageBoxes> boxes_;
-    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<test::ScriptedDesktop> d_;
     std::unique_ptr<Sim> sim_;
-    QString saved_;
     ToolsMenu* tools_ = nullptr;
 };
 

@@ -7,29 +7,22 @@
 
 namespace {
 
-// Everything a command can reach, as one log line each.
-struct Recorder {
-    QStringList log;
-    test::ScriptedMessageBoxes boxes;
-    test::ScriptedFileDialogs files;
-    DesktopOpener previousOpener = SetDesktopOpener([this](const QUrl& url) { return log << "open " + url.toString(), true; });
-    ~Recorder() { SetDesktopOpener(std::move(previousOpener)); }
-    QStringList take() {
-        for (const MessageBoxRequest& r : boxes.shown) log << "box " + r.prompt;
-        for (const FileDialogRequest& r : files.shown)
-            log << (r.mode == FileDialogMode::Open ? "file open" : "file save");
-        boxes.shown.clear();
-        files.shown.clear();
-        return std::exchange(log, {});
-    }
-};
-
-double gNow = 100.0;
+// Everything a command reached on `d`, as one line each: dialogs, pages, boxes, file dialogs.
+QStringList Take(test::ScriptedDesktop& d, QStringList& dialogs) {
+    QStringList log = std::exchange(dialogs, {});
+    for (const QString& url : d.opened) log << "open " + url;
+    for (const MessageBoxRequest& r : d.boxes.shown) log << "box " + r.prompt;
+    for (const FileDialogRequest& r : d.files.shown) log << (r.mode == FileDialogMode::Open ? "file open" : "file save");
+    d.boxes.shown.clear();
+    d.files.shown.clear();
+    d.opened.clear();
+    return log;
+}
 
 // The three hot spots of the Debug dialog within five seconds.
-void Unlock(QDialog& dialog) {
+void Unlock(QDialog& dialog, double& now) {
     for (int k : {1, 2, 3}) {
-        gNow += 0.5;
+        now += 0.5;
         QTest::mouseClick(static_cast<DebugParameterDialog&>(dialog).hotSpot(k), Qt::LeftButton);
     }
 }
@@ -43,19 +36,13 @@ class CommandsTest : public QObject {
 private slots:
     void init() {
         form_.reset();
-        rec_.reset();  // before the next one: each puts back the presenters it found
-        rec_ = std::make_unique<Recorder>();
-        form_ = std::make_unique<Form1>();
-        form_->setProgramFolder(folder_.path());
-        form_->setServiceClock([] { return gNow; });
-        form_->setDialogRunner([this](QDialog& dialog) {
-            rec_->log << "dialog " + dialog.objectName();
-            return int(QDialog::Rejected);
-        });
+        d_ = std::make_unique<test::ScriptedDesktop>();
+        d_->dialogs = [this](QDialog& dialog) { return dialogs_ << "dialog " + dialog.objectName(), int(QDialog::Rejected); };
+        form_ = d_->window();
     }
 
     void everyCommandReachesItsHandler() {
-        const QString guide = QUrl::fromLocalFile(QDir(folder_.path()).filePath("user-guide.html")).toString();
+        const QString guide = QUrl::fromLocalFile(QDir(d_->dir.path()).filePath("user-guide.html")).toString();
         const QString noPort = QString::fromLatin1(link::kNoPortMessage);
         const QString clear = "box The data of the all channel will be removed! ";
         const struct {
@@ -73,10 +60,10 @@ private slots:
             QAction* action = form_->toolButton(r.item) ? form_->toolButton(r.item)
                                                         : form_->findChild<QAction*>(r.item);
             QVERIFY2(action, r.item);
-            rec_->boxes.answers = {kResultCancel};  // New: keep the channels
+            d_->boxes.answers = {kResultCancel};  // New: keep the channels
             action->trigger();
             test::Settle();
-            QCOMPARE(rec_->take(), r.expected);
+            QCOMPARE(take(), r.expected);
         }
     }
 
@@ -88,7 +75,7 @@ private slots:
             QTest::keySequence(form_.get(), key);  // F1: its menu is hidden, the key still works
         test::Settle();
         const QString noPort = "box " + QString::fromLatin1(link::kNoPortMessage);
-        QCOMPARE(rec_->take().replaceInStrings(QRegularExpression("^open file:.*"), "help"),
+        QCOMPARE(take().replaceInStrings(QRegularExpression("^open file:.*"), "help"),
                  (QStringList{"help", noPort, noPort}));
     }
 
@@ -103,7 +90,7 @@ private slots:
         QCOMPARE(states(f), QString("100011"));
         // Locked: a right click on a channel opens no menu, and no cell opens an editor.
         int menus = 0;
-        f.setContextMenuPresenter([&](QMenu*, const QPoint&) { ++menus; });
+        d_->contextMenu = [&](QMenu*) { ++menus; };
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
         const QRect cell = f.mfgrid1()->visualRect(f.mfgrid1()->model()->index(0, 1));
@@ -115,9 +102,9 @@ private slots:
 
         // The start-up path leaves "Optional Set" alone (the parameter file tests show it); one
         // Lock(L) then unlocks all three.
-        Form1 restored({[](Form1& w) { w.restoreLock(true); }, {}});
-        restored.menus().mnulock->trigger();
-        QCOMPARE(states(restored).left(4), QString("0111"));
+        const auto restored = d_->window({[](Form1& w) { w.restoreLock(true); }, {}});
+        restored->menus().mnulock->trigger();
+        QCOMPARE(states(*restored).left(4), QString("0111"));
     }
 
     void serviceModeOnAndTheTestButtonReLocks() {
@@ -128,24 +115,24 @@ private slots:
         // Debug(&D), notes whether its sliders open enabled; unlocking: the three hot spots
         // within five seconds, then the close box.
         const auto openDebug = [&](bool unlock) {
-            f.setDialogRunner([&, unlock](QDialog& dialog) {
+            d_->dialogs = [&, unlock](QDialog& dialog) {
                 slidersEnabled = SlidersOn(dialog);
-                if (unlock) Unlock(dialog);
+                if (unlock) Unlock(dialog, d_->now);
                 return int(QDialog::Rejected);
-            });
+            };
             f.menus().mnudebug->trigger();
         };
-        gNow = 200.2;
+        d_->now = 200.2;
         openDebug(true);
         QVERIFY(!slidersEnabled);  // service mode was off when it opened
         QVERIFY(test->isVisible());
         QCOMPARE(f.document()->state().ServiceUnlocked, 1);
 
         // A quick pair on "Test" re-locks (its timing is the core's table).
-        gNow = 310.0;
+        d_->now = 310.0;
         test->trigger();
         QVERIFY(test->isVisible());
-        gNow = 310.3;
+        d_->now = 310.3;
         test->trigger();
         QVERIFY(!test->isVisible() && f.document()->state().ServiceUnlocked == 0);
         // The next opening follows ServiceUnlocked: sliders off.
@@ -156,18 +143,18 @@ private slots:
         // neither OK nor the close box switches service mode back on.
         for (const int result : {int(QDialog::Accepted), int(QDialog::Rejected)}) {
             bool lockedWhileOpen = false;
-            f.setDialogRunner([&](QDialog& dialog) -> int {
+            d_->dialogs = [&](QDialog& dialog) -> int {
                 auto& debug = static_cast<DebugParameterDialog&>(dialog);
-                Unlock(dialog);
+                Unlock(dialog, d_->now);
                 if (!SlidersOn(dialog) || !test->isVisible()) return -1;
-                gNow += 10;
+                d_->now += 10;
                 test->trigger();
-                gNow += 0.3;
+                d_->now += 0.3;
                 test->trigger();
                 lockedWhileOpen = !debug.slider(1)->isEnabled() && !debug.slider(3)->isEnabled();
                 return result;
-            });
-            gNow += 100;
+            };
+            d_->now += 100;
             f.menus().mnudebug->trigger();
             QVERIFY(lockedWhileOpen && !test->isVisible() && f.document()->state().ServiceUnlocked == 0);
         }
@@ -177,12 +164,12 @@ private slots:
         Form1& f = *form_;
         EditorState expected = f.document()->state();
         for (bool ok : {false, true}) {
-            f.setDialogRunner([&](QDialog& dialog) {
+            d_->dialogs = [&](QDialog& dialog) {
                 dialog.findChild<QLineEdit*>("Text1")->setText("HELLO");
                 if (!ok) return int(QDialog::Rejected);
                 dialog.findChild<QPushButton*>("Command1")->click();
                 return dialog.result();
-            });
+            };
             f.menus().mnusetin->trigger();
             if (ok) expected.InfoTexts[0] = "HELLO";
             QVERIFY2(f.document()->state() == expected, ok ? "OK" : "Cancel");  // and nothing else moved
@@ -192,29 +179,29 @@ private slots:
     void aboutBoxLinksToTheMaker() {
         // The box's texts are the dialog tests' part; here the window owns it and opens the page.
         bool owned = false;
-        form_->setDialogRunner([&](QDialog& dialog) -> int {
+        d_->dialogs = [&](QDialog& dialog) -> int {
             owned = dialog.parentWidget() == form_.get();
             QTest::mouseClick(static_cast<AboutDialog&>(dialog).description(), Qt::LeftButton);
             return int(QDialog::Accepted);
-        });
+        };
         form_->menus().mnuabout->trigger();
         QVERIFY(owned);
         // The hidden maker's label of the window leads to the same page.
         QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::LeftButton, {});
         QCoreApplication::sendEvent(form_->Label2(), &press);
         const QString page = "open " + QString::fromLatin1(kMakerWebAddress);
-        QCOMPARE(rec_->take(), (QStringList{page, page}));
+        QCOMPARE(take(), (QStringList{page, page}));
     }
 
     // Beside the program: the .CHM when there is one, else the guide; installed, the guide
     // under share/doc beside bin.
     void helpOpensTheHelpFileOrTheUserGuide() {
-        const QDir dir(folder_.path());
+        const QDir dir(d_->dir.path());
         const QString chm = dir.filePath("Morvane-R7.CHM"), guide = dir.filePath("share/doc/morvane-r7/user-guide.html");
         for (const QString& file : {QString(), chm}) {
             if (!file.isEmpty()) QVERIFY(test::WriteFile(file, {}));
             form_->mnumainhelp_Click();
-            QCOMPARE(rec_->take(), QStringList{"open " + QUrl::fromLocalFile(file.isEmpty() ? dir.filePath("user-guide.html")
+            QCOMPARE(take(), QStringList{"open " + QUrl::fromLocalFile(file.isEmpty() ? dir.filePath("user-guide.html")
                                                                                                 : file).toString()});
         }
         QVERIFY(QFile::remove(chm) && dir.mkpath("bin") && dir.mkpath("share/doc/morvane-r7"));
@@ -223,9 +210,11 @@ private slots:
     }
 
 private:
-    std::unique_ptr<Recorder> rec_;
+    QStringList take() { return Take(*d_, dialogs_); }
+
+    std::unique_ptr<test::ScriptedDesktop> d_;
+    QStringList dialogs_;
     std::unique_ptr<Form1> form_;
-    QTemporaryDir folder_;
 };
 
 QTEST_MAIN(CommandsTest)

@@ -174,7 +174,6 @@ private slots:
     }
 
     void realDialogOffersTheOneFilter() {
-        SetFileDialogPresenter({});  // the real QFileDialog this time
         QString seen;
         QTimer::singleShot(0, [&] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
@@ -185,7 +184,7 @@ private slots:
             dialog->selectFile(path("chosen"));
             QMetaObject::invokeMethod(dialog, "accept");
         });
-        const std::optional<QString> chosen = ShowFileDialog(&form(), FileDialogMode::Save);
+        const std::optional<QString> chosen = WindowEnvironment().chooseFile(FileDialogMode::Save);
         QCOMPARE(seen, QString("CommonDialog1 Morvane-R7(*.DAT) confirms=0 caseSensitive=0"));
         QCOMPARE(WithDatExtension(chosen.value_or("")), path("chosen.DAT"));
         QCOMPARE(WithDatExtension(path("a.dat")), path("a.dat"));
@@ -195,7 +194,9 @@ private slots:
     // Through the real file dialog: a typed name that names no file is refused in the program's
     // own words, and the dialog closes.
     void missingTypedNameIsAWrongFileType() {
-        Form1 form;  // unedited, so Open asks nothing first
+        WindowEnvironment desktop = w_->environment();
+        desktop.fileDialogPresenter = ShowQtFileDialog;  // the real dialog
+        Form1 form({}, desktop);  // unedited, so Open asks nothing first
         const QString caption = form.windowTitle();
         bool typed = false;
         std::function<void()> type = [&] {
@@ -211,7 +212,6 @@ private slots:
             QTimer::singleShot(500, [dialog] { if (dialog->isVisible()) dialog->reject(); });
         };
         QTimer::singleShot(0, type);
-        SetFileDialogPresenter({});
         form.menus().mnuOpen->trigger();
         QVERIFY(typed);
         QCOMPARE(w_->boxes.texts(), QStringList{QStringLiteral("Mistake|16|File type is incorrect!")});

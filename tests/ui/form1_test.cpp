@@ -38,9 +38,8 @@ class Form1Test : public QObject {
 private slots:
     void init() {
         form_.reset();
-        boxes_.reset();  // before the next one: each puts back the presenter it found
-        boxes_ = std::make_unique<test::ScriptedMessageBoxes>();
-        form_ = std::make_unique<Form1>();
+        d_ = std::make_unique<test::ScriptedDesktop>();
+        form_ = d_->window();
         form_->show();
         QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
     }
@@ -53,7 +52,7 @@ private slots:
             f.menus().mnulock->setChecked(true);
         };
         hooks.storeSettings = [&](Form1& f) { calls << (f.menus().mnulock->isChecked() ? "store locked" : "store"); };
-        form_ = std::make_unique<Form1>(hooks);
+        form_ = d_->window(hooks);
         QCOMPARE(calls, QStringList{"restore 0"});
         QCOMPARE(form_->combo(3)->currentText(), QString("30 S"));
         form_->show();
@@ -79,7 +78,7 @@ private slots:
             if (!r.rxBefore.isEmpty()) enter(7, ColReceive, r.rxBefore);
             enter(7, ColReceive, r.typed);
             QCOMPARE(Row(*form_, 7).mid(1), r.row);
-            QCOMPARE(boxes_->texts(), QStringList(r.messages, "Morvane-R7|16|" + kRange));
+            QCOMPARE(d_->boxes.texts(), QStringList(r.messages, "Morvane-R7|16|" + kRange));
             QCOMPARE(grid()->model()->index(6, ColReceive).data().toString(), r.row[0]);  // the view follows
             QVERIFY(!grid()->isEditing());
         }
@@ -116,7 +115,7 @@ private slots:
         for (int ch = 1; ch <= 16; ++ch)
             QCOMPARE(Row(*form_, ch), QStringList{QString("%1").arg(ch, 2, 10, QChar('0'))} +
                                           Fresh(QString("44%1.01250").arg(ch % 10)));
-        QVERIFY(boxes_->shown.empty());
+        QVERIFY(d_->boxes.shown.empty());
     }
 
     void tabWalksTheRowAndPicksFromLists() {
@@ -145,16 +144,16 @@ private slots:
         enter(6, ColReceive, "441");
         enter(3, ColReceive, "440");
         QStringList captions;
-        form_->setContextMenuPresenter([&](QMenu* menu, const QPoint&) {
+        d_->contextMenu = [&](QMenu* menu) {
             QCOMPARE(menu, form_->menus().mnuchannel);
             captions << menu->actions().value(0)->text();
             menu->actions().value(0)->trigger();
-        });
+        };
         const QRect cell = grid()->visualRect(grid()->model()->index(4, ColBand));
         QTest::mouseClick(grid()->viewport(), Qt::RightButton, {}, cell.center());
         QCOMPARE(Row(*form_, 5), (QStringList{"05", "", "", "", "", "", "", "", "Have"}));
         QCOMPARE(Row(*form_, 6)[ColReceive], QString("441.00000"));
-        QVERIFY(boxes_->shown.empty());
+        QVERIFY(d_->boxes.shown.empty());
         // The emptied channel takes a new frequency and fresh defaults, scan included.
         enter(5, ColReceive, "442");
         QCOMPARE(Row(*form_, 5).last(), QString("No"));
@@ -193,13 +192,13 @@ private slots:
             QCOMPARE(form_->combo(1)->count(), 2);
             enter(1, ColReceive, "445");
             form_->combo(1)->setCurrentIndex(0);  // the band it shows already: no question
-            QVERIFY(boxes_->shown.empty());
+            QVERIFY(d_->boxes.shown.empty());
             form_->combo(2)->setCurrentIndex(2);
             form_->combo(5)->setCurrentIndex(8);
             const EditorState edited = form_->document()->state();
-            boxes_->answers = {7, 6};  // No, then Yes
+            d_->boxes.answers = {7, 6};  // No, then Yes
             form_->combo(1)->setCurrentIndex(1);
-            QCOMPARE(boxes_->texts(), QStringList{"Morvane-R7|36|Select the data that different types or different "
+            QCOMPARE(d_->boxes.texts(), QStringList{"Morvane-R7|36|Select the data that different types or different "
                                                   "frequency bands will delete the all -channel for use, continue? "});
             QVERIFY(form_->combo(1)->currentIndex() == 0 && form_->BandIndex() == 0);
             QCOMPARE(form_->document()->state(), edited);
@@ -214,7 +213,7 @@ private slots:
             enter(2, ColReceive, "445");
             enter(2, ColReceive, "435");
             QCOMPARE(form_->document()->cellText(2, ColReceive), QString("435.00000"));
-            QCOMPARE(boxes_->texts().mid(2), QStringList{"Morvane-R7|16|" + kRange});
+            QCOMPARE(d_->boxes.texts().mid(2), QStringList{"Morvane-R7|16|" + kRange});
         }
     }
 
@@ -228,7 +227,7 @@ private slots:
         form_->document()->replaceState(other);
         QCOMPARE(form_->combo(3)->currentText() + form_->combo(10)->currentText() + form_->combo(7)->currentText(),
                  QString("180 SOffOff"));
-        QVERIFY(boxes_->shown.empty());
+        QVERIFY(d_->boxes.shown.empty());
     }
 
     // Keys go into the cell the user sees as current: real clicks on the view and keys at
@@ -257,7 +256,7 @@ private slots:
                 model->setData(model->index(ch - 1, ColTransmit), tx, Qt::EditRole);
             }
             ClickAndType(f.mfgrid1(), model->index(r.channel - 1, r.column), r.keys);
-            QVERIFY2(boxes_->shown.empty(), qPrintable(boxes_->texts().join('\n')));
+            QVERIFY2(d_->boxes.shown.empty(), qPrintable(d_->boxes.texts().join('\n')));
             const QModelIndex current = f.mfgrid1()->currentIndex();
             for (const QString& e : r.expected) {
                 const QStringList p = e.split(QRegularExpression("[:=]"));
@@ -301,7 +300,6 @@ private slots:
 
     // The real box, answered inside its modal loop: "title|captions sorted|default|icon|result".
     void realBoxShowsEnglishButtonsAndReturnsTheirCodes() {
-        SetMessageBoxPresenter({});  // the real QMessageBox this time
         const struct {
             unsigned flags;
             QString click;  // empty: press Enter on the default button
@@ -325,12 +323,12 @@ private slots:
                     if (b->text() == r.click) b->click();
                 }
             });
-            const int answer = ShowMessageBox("Prompt", r.flags, "");
+            const int answer = WindowEnvironment().showMessage("Prompt", r.flags);
             QCOMPARE(seen + QString::number(answer), r.seen);
         }
     }
 private:
-    std::unique_ptr<test::ScriptedMessageBoxes> boxes_;
+    std::unique_ptr<test::ScriptedDesktop> d_;
     std::unique_ptr<Form1> form_;
     ChannelGrid* grid() const { return form_->mfgrid1(); }
     void enter(int channel, int column, const QString& text) {

@@ -76,8 +76,7 @@ void FileTools::remember(const QString& path) {
     rebuildRecentMenu();
     QString error;
     if (!SaveRecentFiles(settingsPath_, files_, &error)) {
-        ShowMessageBox(tr("The list of recent files cannot be remembered: %1").arg(error), IconStop,
-                       QString());
+        form_.environment().showMessage(tr("The list of recent files cannot be remembered: %1").arg(error), IconStop);
     }
 }
 
