@@ -44,21 +44,12 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
     }
 
-    void startUpRunsTheRestoreHookBeforeDefaultsAndCloseRunsTheStoreHook() {
-        QStringList calls;
-        Form1Hooks hooks;
-        hooks.restoreSettings = [&](Form1& f) {
-            calls << QString("restore %1").arg(f.combo(3)->count());  // Combo3 is filled after it
-            f.menus().mnulock->setChecked(true);
-        };
-        hooks.storeSettings = [&](Form1& f) { calls << (f.menus().mnulock->isChecked() ? "store locked" : "store"); };
-        form_ = d_->window(hooks);
-        QCOMPARE(calls, QStringList{"restore 0"});
+    // Exit(&Q) and the close box run the store step: window_link_test's parameter file rows.
+    void startUpRunsTheRestoreHookBeforeTheDefaults() {
+        int listed = -1;
+        form_ = d_->window({[&](Form1& f) { listed = f.combo(3)->count(); }, {}});
+        QCOMPARE(listed, 0);  // Combo3 is filled after it
         QCOMPARE(form_->combo(3)->currentText(), QString("30 S"));
-        form_->show();
-        form_->menus().mnuQuit->trigger();
-        QCOMPARE(calls, (QStringList{"restore 0", "store locked"}));
-        QVERIFY(!form_->isVisible());
     }
 
     // The editing rules are the core's table; these are the ways a typed cell ends: stored,
@@ -84,18 +75,10 @@ private slots:
         }
     }
 
+    // Every way of opening an editor asks the flags (typing on one is keysReachTheCurrentCell's).
     void emptyChannelOpensOnlyItsReceiveCell() {
-        for (int column = 2; column <= 8; ++column) {
-            const QModelIndex cell = grid()->model()->index(2, column);
-            QVERIFY(!(cell.flags() & Qt::ItemIsEditable));
-            grid()->setCurrentIndex(cell);
-            QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, grid()->visualRect(cell).center());
-            QTest::keyClick(grid(), Qt::Key_H);
-            QVERIFY(!test::OpenEditor(grid()));
-        }
-        QVERIFY(!(grid()->model()->index(2, 0).flags() & Qt::ItemIsEditable));
-        QVERIFY(grid()->model()->index(2, 1).flags() & Qt::ItemIsEditable);
-        QCOMPARE(Row(*form_, 3).mid(1), QStringList(8, QString()));
+        for (int column = 0; column < kColumnCount; ++column)
+            QCOMPARE(bool(grid()->model()->index(2, column).flags() & Qt::ItemIsEditable), column == ColReceive);
     }
 
     void keyboardFillsAllSixteenChannels() {
@@ -231,40 +214,39 @@ private slots:
     }
 
     // Keys go into the cell the user sees as current: real clicks on the view and keys at
-    // typing speed, with no pause between them.
-    // Channels 2 (435.125) and 5 (440 / 445) filled; "channel:column=text" or "current=channel:column".
+    // typing speed, with no pause between them. Channels 2 (435.125) and 5 (440 / 445) filled;
+    // afterwards "channel:column=text" of the cells named, or "current=channel:column".
     void keysReachTheCurrentCell() {
         const struct {
             int channel, column;
-            QString keys;
-            QStringList expected;
+            QString keys, expected;
         } rows[] = {
-            {2, ColReceive, "446.5\n", {"2:1=446.50000", "5:1=440.00000"}},
-            {2, ColTransmit, "441\n", {"2:3=441.00000", "5:3=445.00000"}},
-            {5, ColReceive, "\x7f", {"5:1=", "5:3=", "5:5="}},  // Delete on receive
-            {5, ColTransmit, "\b", {"5:3=440.00000"}},          // Backspace on transmit
-            {5, ColPower, "\x7f", {"5:5=Low"}},                 // Delete on a picked cell
-            {9, ColDecode, "O", {"current=9:2", "5:2=Off"}},     // cell not editable
+            {2, ColReceive, "446.5\n", "2:1=446.50000 5:1=440.00000"},
+            {2, ColTransmit, "441\n", "2:3=441.00000 5:3=445.00000"},
+            {5, ColReceive, "\x7f", "5:1= 5:3= 5:5="},      // Delete on receive
+            {5, ColTransmit, "\b", "5:3=440.00000"},        // Backspace on transmit
+            {5, ColPower, "\x7f", "5:5=Low"},               // Delete on a picked cell
+            {9, ColDecode, "O", "current=9:2 5:2=Off"},     // cell not editable
         };
         for (const auto& r : rows) {
             init();
-            Form1& f = *form_;
-            QVERIFY(QTest::qWaitForWindowActive(&f));
-            ChannelTableModel* model = f.channelModel();
+            QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+            ChannelTableModel* model = form_->channelModel();
             for (const auto& [ch, rx, tx] : {std::tuple{2, "435.125", "435.125"}, {5, "440", "445"}}) {
                 model->setData(model->index(ch - 1, ColReceive), rx, Qt::EditRole);
                 model->setData(model->index(ch - 1, ColTransmit), tx, Qt::EditRole);
             }
-            ClickAndType(f.mfgrid1(), model->index(r.channel - 1, r.column), r.keys);
+            ClickAndType(grid(), model->index(r.channel - 1, r.column), r.keys);
             QVERIFY2(d_->boxes.shown.empty(), qPrintable(d_->boxes.texts().join('\n')));
-            const QModelIndex current = f.mfgrid1()->currentIndex();
-            for (const QString& e : r.expected) {
+            const QModelIndex current = grid()->currentIndex();
+            QStringList seen;
+            for (const QString& e : r.expected.split(' ')) {
                 const QStringList p = e.split(QRegularExpression("[:=]"));
-                QCOMPARE(p[0] == "current" ? QString("current=%1:%2").arg(current.row() + 1).arg(current.column())
-                                           : QString("%1:%2=%3").arg(p[0], p[1], model->index(p[0].toInt() - 1,
-                                                                      p[1].toInt()).data().toString()),
-                         e);
+                seen << (p[0] == "current" ? QString("current=%1:%2").arg(current.row() + 1).arg(current.column())
+                                           : e.section('=', 0, 0) + "=" +
+                                                 model->index(p[0].toInt() - 1, p[1].toInt()).data().toString());
             }
+            QCOMPARE(seen.join(' '), r.expected);
         }
     }
 
@@ -278,38 +260,33 @@ private slots:
         QCOMPARE(dialog.grid()->currentRow(), 3);
         QCOMPARE(dialog.grid()->item(1, 2)->text(), QString("462.10000"));
     }
-    // Message boxes: flag decoding, English captions, result codes, the real QMessageBox.
-    // Each row: "caption=result,...|icon (None, Stop, Question, Exclamation, Information)|default|escape".
+    // Message boxes: flag decoding, English captions, result codes. Each row: "caption=result,...|
+    // icon (None, Stop, Question, Exclamation, Information)|default|escape", and where a button
+    // is named ("" presses Enter) the real QMessageBox, answered inside its modal loop, as
+    // "title|captions sorted|default|icon|result".
     void messageBoxDecodesFlags() {
-        const std::pair<unsigned, QString> rows[] = {
-            {0u, "OK=1|0|0|1"}, {16u, "OK=1|1|0|1"}, {36u, "Yes=6,No=7|2|0|7"}, {64u, "OK=1|4|0|1"},
-            {305u, "OK=1,Cancel=2|3|1|2"},                   // second default
-            {0x202u, "Abort=3,Retry=4,Ignore=5|0|2|3"},       // third default
+        const struct {
+            unsigned flags;
+            QString layout;
+            std::optional<QString> click = std::nullopt;
+            QString seen = {};
+        } rows[] = {
+            {0u, "OK=1|0|0|1"}, {16u, "OK=1|1|0|1"}, {64u, "OK=1|4|0|1"},
+            {36u, "Yes=6,No=7|2|0|7", "No", "Morvane-R7|No,Yes|Yes|4|7"},
+            {305u, "OK=1,Cancel=2|3|1|2", "", "Morvane-R7|Cancel,OK|Cancel|2|2"},  // second default
+            {2u, "Abort=3,Retry=4,Ignore=5|0|0|3", "Retry", "Morvane-R7|Abort,Ignore,Retry|Abort|0|4"},
+            {0x202u, "Abort=3,Retry=4,Ignore=5|0|2|3"},  // third default
             {0x133u, "Yes=6,No=7,Cancel=2|3|1|2"}, {21u, "Retry=4,Cancel=2|1|0|2"},
             {0x204u, "Yes=6,No=7|0|0|7"},  // third default on two buttons falls back
             {7u, "OK=1|0|0|1"},            // unknown set 7 shows OK
         };
-        for (const auto& [flags, expected] : rows) {
-            const MessageBoxLayout layout = DecodeMessageBoxFlags(flags);
+        for (const auto& r : rows) {
+            const MessageBoxLayout layout = DecodeMessageBoxFlags(r.flags);
             QStringList buttons;
             for (MessageButton b : layout.buttons) buttons << ButtonCaption(b) + "=" + QString::number(ButtonResult(b));
             QCOMPARE(QString("%1|%2|%3|%4").arg(buttons.join(',')).arg(int(layout.icon)).arg(layout.defaultIndex)
-                         .arg(layout.escapeResult), expected);
-        }
-    }
-
-    // The real box, answered inside its modal loop: "title|captions sorted|default|icon|result".
-    void realBoxShowsEnglishButtonsAndReturnsTheirCodes() {
-        const struct {
-            unsigned flags;
-            QString click;  // empty: press Enter on the default button
-            QString seen;
-        } rows[] = {
-            {36u, "No", "Morvane-R7|No,Yes|Yes|4|7"},
-            {305u, "", "Morvane-R7|Cancel,OK|Cancel|2|2"},
-            {2u, "Retry", "Morvane-R7|Abort,Ignore,Retry|Abort|0|4"},
-        };
-        for (const auto& r : rows) {
+                         .arg(layout.escapeResult), r.layout);
+            if (!r.click) continue;
             QString seen;
             QTimer::singleShot(0, [&] {
                 auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -318,15 +295,16 @@ private slots:
                 captions.sort();
                 seen = QString("%1|%2|%3|%4|").arg(box->windowTitle(), captions.join(','),
                                                    box->defaultButton()->text()).arg(box->icon());
-                if (r.click.isEmpty()) QTest::keyClick(box, Qt::Key_Return);
+                if (r.click->isEmpty()) QTest::keyClick(box, Qt::Key_Return);
                 for (QAbstractButton* b : box->buttons()) {
-                    if (b->text() == r.click) b->click();
+                    if (b->text() == *r.click) b->click();
                 }
             });
             const int answer = WindowEnvironment().showMessage("Prompt", r.flags);
             QCOMPARE(seen + QString::number(answer), r.seen);
         }
     }
+
 private:
     std::unique_ptr<test::ScriptedDesktop> d_;
     std::unique_ptr<Form1> form_;

@@ -34,25 +34,22 @@ namespace r7::test {
 
 using namespace r7::ui;
 
-// A message box answered: the queued result, else the first button.
-inline int Answered(const MessageBoxRequest& request, std::optional<int> queued) {
-    return queued.value_or(ButtonResult(request.layout.buttons.front()));
-}
-// A file dialog answered: the queued path; a null QString (or none left) is Cancel.
-inline std::optional<QString> Answered(const FileDialogRequest&, std::optional<QString> queued) {
-    return queued && !queued->isNull() ? queued : std::nullopt;
-}
-
-// Answers one kind of request from a queue and records every request.
+// Answers one kind of request from a queue (nullopt once it is empty) and records every request.
 template <typename Request, typename Answer>
 struct Scripted {
     std::deque<Answer> answers;
     std::vector<Request> shown;
-    auto answer(const Request& request) {
+    // Forgets what was shown and queues `next`.
+    void expect(std::deque<Answer> next) {
+        answers = std::move(next);
+        shown.clear();
+    }
+    std::optional<Answer> answer(const Request& request) {
         shown.push_back(request);
-        std::optional<Answer> queued;
-        if (!answers.empty()) { queued = answers.front(); answers.pop_front(); }
-        return Answered(request, queued);
+        if (answers.empty()) return std::nullopt;
+        const Answer next = answers.front();
+        answers.pop_front();
+        return next;
     }
 };
 
@@ -67,10 +64,10 @@ struct ScriptedMessageBoxes : Scripted<MessageBoxRequest, int> {
     }
 };
 
-// The desktop of the windows a test makes: boxes and file dialogs answered from queues,
-// dialogs run by `dialogs` (exec while empty), the context menu handed to `contextMenu`,
-// pages "opened" into `opened`, the service clock at `now`, and a temporary folder that is
-// also the program's.
+// The desktop of the windows a test makes: boxes and file dialogs answered from queues (else
+// the first button, or Cancel; a null path is Cancel too), dialogs run by `dialogs` (exec while
+// empty), the context menu handed to `contextMenu`, pages "opened" into `opened`, the service
+// clock at `now`, and a temporary folder that is also the program's.
 struct ScriptedDesktop {
     ScriptedMessageBoxes boxes;
     ScriptedFileDialogs files;
@@ -82,8 +79,13 @@ struct ScriptedDesktop {
 
     WindowEnvironment environment() {
         WindowEnvironment e;
-        e.messageBoxPresenter = [this](const MessageBoxRequest& r) { return boxes.answer(r); };
-        e.fileDialogPresenter = [this](const FileDialogRequest& r) { return files.answer(r); };
+        e.messageBoxPresenter = [this](const MessageBoxRequest& r) {
+            return boxes.answer(r).value_or(ButtonResult(r.layout.buttons.front()));
+        };
+        e.fileDialogPresenter = [this](const FileDialogRequest& r) {
+            const std::optional<QString> path = files.answer(r);
+            return path && !path->isNull() ? path : std::nullopt;
+        };
         e.dialogRunner = [this](QDialog& d) { return dialogs ? dialogs(d) : d.exec(); };
         e.contextMenuPresenter = [this](QMenu* menu, const QPoint&) { contextMenu(menu); };
         e.desktopOpener = [this](const QUrl& url) { return opened << url.toString(), true; };
