@@ -39,6 +39,18 @@ QStringList Unnamed(QWidget* root) {
     return unnamed;
 }
 
+// Drags `file` onto `window` and drops it there; false when the window refuses the drag.
+bool DropFile(QWidget* window, const QString& file) {
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(file)});
+    QDragEnterEvent enter({5, 5}, Qt::CopyAction, &mime, Qt::LeftButton, {});
+    QApplication::sendEvent(window, &enter);
+    QDropEvent drop({5, 5}, Qt::CopyAction, &mime, Qt::LeftButton, {});
+    if (enter.isAccepted()) QApplication::sendEvent(window, &drop);
+    test::Settle();
+    return enter.isAccepted();
+}
+
 }  // namespace
 
 class DesktopTest : public QObject {
@@ -69,8 +81,7 @@ private slots:
         };
         for (const auto& [command, tabs] : rows) {
             init();
-            QStringList walked;
-            QStringList unnamed;
+            QStringList walked, unnamed;
             f_->dialogs = [&](QDialog& dialog) {
                 dialog.show();
                 dialog.activateWindow();
@@ -138,24 +149,11 @@ private slots:
             if (edited) QVERIFY(test::TypeIntoCell(form()->mfgrid1(), 2, ColReceive, "440"));
             f_->boxes.answers = answers;
             for (const QString& file : files) f_->files.answers.push_back(file.isEmpty() ? QString() : f_->dir.filePath(file));
-            if (command == "close") {
-                form()->close();
-            } else if (command == "open") {
-                form()->menus().mnuOpen->trigger();
-            } else if (command == "drop") {
-                QMimeData mime;
-                mime.setUrls({QUrl::fromLocalFile(path("one.DAT"))});
-                QDragEnterEvent enter({5, 5}, Qt::CopyAction, &mime, Qt::LeftButton, {});
-                QApplication::sendEvent(form(), &enter);
-                QVERIFY(enter.isAccepted());
-                QDropEvent drop({5, 5}, Qt::CopyAction, &mime, Qt::LeftButton, {});
-                QApplication::sendEvent(form(), &drop);
-                test::Settle();
-            } else if (command == "recent") {
-                tools_->files()->recentMenu()->actions().constFirst()->trigger();
-            } else {
-                form()->menus().mnuNew->trigger();
-            }
+            if (command == "close") form()->close();
+            else if (command == "open") form()->menus().mnuOpen->trigger();
+            else if (command == "drop") QVERIFY(DropFile(form(), path("one.DAT")));
+            else if (command == "recent") tools_->files()->recentMenu()->actions().constFirst()->trigger();
+            else form()->menus().mnuNew->trigger();
             QStringList flags;
             for (const MessageBoxRequest& r : f_->boxes.shown) flags << QString::number(r.flags);
             const bool done = command == "close" ? !form()->isVisible()
@@ -177,9 +175,7 @@ private slots:
         EditorState saved;
         QVERIFY(DecodeImageBytes(ReadDatFile(path("one.DAT")).image, saved));
         QCOMPARE(saved.cell(2, ColReceive), "440.00000");
-        form()->close();
-        QVERIFY(!form()->isVisible());
-        QVERIFY(f_->boxes.shown.empty());
+        QVERIFY(form()->close() && f_->boxes.shown.empty());  // saved: closing asks nothing
         // Newest first, at most eight, kept beside the options.
         for (int i = 0; i < 9; ++i) form()->saveFile(f_->dir.filePath(QStringLiteral("f%1.DAT").arg(i)));
         const QStringList recent = LoadRecentFiles(path("tools.ini"));

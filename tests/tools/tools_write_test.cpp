@@ -12,10 +12,7 @@ using test::Sim;
 class ToolsWriteTest : public QObject {
     Q_OBJECT
 private slots:
-    void init() {
-        d_ = std::make_unique<test::ScriptedDesktop>();
-        old_.fill(0xFF);
-    }
+    void init() { d_ = std::make_unique<test::ScriptedDesktop>(); }
 
     void cleanup() {
         sim_.reset();
@@ -23,7 +20,8 @@ private slots:
     }
 
     void backupAndReadBackKeepTheEditor() {
-        std::ranges::copy(std::array<std::uint8_t, 4>{0x00, 0x00, 0x00, 0x44}, &old_[0x10]);  // channel 2 at 440
+        old_.fill(0xFF);  // and channel 2 at 440
+        std::ranges::copy(std::array<std::uint8_t, 4>{0x00, 0x00, 0x00, 0x44}, &old_[0x10]);
         ToolsOptions options;
         options.verifyAfterWriting = true;
         options.backupBeforeWriting = true;
@@ -94,7 +92,7 @@ private:
     }
 
     std::unique_ptr<test::ScriptedDesktop> d_;
-    ImageBytes old_{};  // all FF unless a test says otherwise
+    ImageBytes old_{};
     std::unique_ptr<Sim> sim_;
     ToolsMenu* tools_ = nullptr;
 };

@@ -37,10 +37,9 @@ private slots:
     void init() {
         form_.reset();
         d_ = std::make_unique<test::ScriptedDesktop>();
-        // Every dialog is the window's own.
-        d_->dialogs = [this](QDialog& dialog) {
-            dialogs_ << "dialog " + dialog.objectName() + (dialog.parentWidget() == form_.get() ? "" : " unowned");
-            return int(QDialog::Rejected);
+        d_->dialogs = [this](QDialog& dialog) {  // and every dialog is the window's own
+            const bool owned = dialog.parentWidget() == form_.get();
+            return dialogs_ << "dialog " + dialog.objectName() + (owned ? "" : " unowned"), int(QDialog::Rejected);
         };
         form_ = d_->window();
     }

@@ -23,11 +23,7 @@
 #include "ui/dialogs/test_frequency_dialog.h"
 #include "ui/main/channel_grid.h"
 #include "ui/main/channel_table_model.h"
-#include "ui/main/editor_document.h"
-#include "ui/main/file_dialog.h"
-#include "ui/main/form1.h"
-#include "ui/main/message_box.h"
-#include "ui/main/window_environment.h"
+#include "ui/main/form1.h"  // with the document and the window's environment
 #include "test_files.h"
 
 namespace r7::test {

@@ -11,6 +11,8 @@ using test::Sim;
 
 namespace {
 
+const QString kWatchdogBox = "Morvane-R7|16|" + QString::fromLatin1(link::kWatchdogMessage);
+
 // Tool bar, "Programme(&P)", read and write (menu items and buttons alike), New, Open and
 // the port menu.
 QString Controls(const Form1& f) {
@@ -56,19 +58,16 @@ private slots:
         QCOMPARE(Controls(*f), QString("0000000"));
         QVERIFY(f->Frame1()->isEnabled() && f->isLocked() && !f->Frame2()->isEnabled());
         QCOMPARE(f->statusLabel()->text(), QString("Communicating, please waiting"));
-        // Nothing starts a second transfer: menu, shortcut handler, tool bar, port menu.
+        // Nothing starts a second transfer: menu (and its tool bar button), shortcut handler, port menu.
         f->menus().mnuwriteFre->trigger();
         f->mnuwriteFre_Click();
-        f->toolButton("write")->trigger();
         f->menus().mnucomPorts[1]->trigger();
         QVERIFY(f->transfer()->state() == link::TransferState::Transferring && f->ports()->isChecked(1));
 
         QVERIFY(QTest::qWaitFor([&] { return f->statusLabel()->text() == "Reading succeeds frequently!"; }, 5000));
         QVERIFY(f->document()->state() == expected && f->document()->cellText(1, 1) == "446.00625");
         QVERIFY(!f->ProgressBar1()->isVisible() && progress.last() == 448);
-        QVERIFY(test::WaitRestored(*f));
-        QCOMPARE(Controls(*f), QString("1111111"));
-        QVERIFY(f->statusLabel()->isHidden() && d_->boxes.shown.empty());
+        QVERIFY(ended(*f));
     }
 
     void faultsEndInTheWatchdogMessageAndTheWindowStaysUsable() {
@@ -84,13 +83,8 @@ private slots:
             auto f = window(sim.device);
             QVERIFY(test::TypeIntoCell(f->mfgrid1(), 2, 1, "450.00000"));
             const EditorState before = f->document()->state();
-            d_->boxes.shown.clear();
             f->toolButton(command)->trigger();
-            QVERIFY2(test::WaitRestored(*f, 3000), qPrintable(name));
-            QVERIFY2(d_->boxes.texts() == QStringList{"Morvane-R7|16|" + QString::fromLatin1(link::kWatchdogMessage)},
-                     qPrintable(name));
-            QCOMPARE(Controls(*f), QString("1111111"));
-            QVERIFY(!f->ProgressBar1()->isVisible() && f->statusLabel()->isHidden());
+            QVERIFY2(ended(*f, {kWatchdogBox}, 3000), qPrintable(name));
             QVERIFY2(f->document()->state() == before, qPrintable(name));
         }
     }
@@ -108,19 +102,16 @@ private slots:
         });
         const EditorState before = f->document()->state();
         f->menus().mnureadFre->trigger();
-        QVERIFY(test::WaitRestored(*f, 3000));
+        QVERIFY(ended(*f, {kWatchdogBox}, 3000) && f->document()->state() == before);
         QVERIFY(sinceKill.isValid() && sinceKill.elapsed() < 1500);
-        QVERIFY(Controls(*f) == "1111111" && f->document()->state() == before);
         // A new cable: choose the port again and read.
         sim = std::make_unique<Sim>(QStringList{});
         qputenv("MORVANE_R7_COM1", sim->device.toLocal8Bit());
-        d_->boxes.shown.clear();
         f->menus().mnucomPorts[0]->trigger();
         QVERIFY(f->menus().mnucomPorts[0]->isChecked());
         f->menus().mnureadFre->trigger();
-        QVERIFY(test::WaitRestored(*f));
+        QVERIFY(ended(*f));
         QCOMPARE(f->statusLabel()->text(), QString("Reading succeeds frequently!"));
-        QVERIFY(d_->boxes.shown.empty());
     }
 
     void closingDuringATransferSendsEnd() {
@@ -181,6 +172,16 @@ private slots:
     }
 
 private:
+    // The transfer has ended: every control back, progress and status gone, and `said` the
+    // boxes shown meanwhile (forgotten then).
+    bool ended(Form1& f, const QStringList& said = {}, int ms = 5000) {
+        const bool ok = test::WaitRestored(f, ms) && Controls(f) == "1111111" && !f.ProgressBar1()->isVisible() &&
+                        f.statusLabel()->isHidden() && d_->boxes.texts() == said;
+        if (!ok) qWarning() << "not ended as expected:" << Controls(f) << d_->boxes.texts();
+        d_->boxes.shown.clear();
+        return ok;
+    }
+
     std::unique_ptr<Form1> window(const QString& device) { return test::LinkedWindow(*d_, device); }
 
     std::unique_ptr<test::ScriptedDesktop> d_;
