@@ -167,7 +167,7 @@ private slots:
     }
 
     // A band added through the window, or to Combo1 itself. The setting lists write the document
-    // (or the reset would leave their texts) and follow it; a file opened is file_commands_test's.
+    // and follow it; a file opened is file_commands_test's.
     void bandChangeNoRestoresYesResets() {
         for (bool intoTheListItself : {false, true}) {
             init();
@@ -180,6 +180,7 @@ private slots:
             form_->combo(2)->setCurrentIndex(2);
             form_->combo(5)->setCurrentIndex(8);
             const EditorState edited = form_->document()->state();
+            QVERIFY(edited.combo(2) == 2 && edited.combo(5) == 8);  // the lists write the document
             d_->boxes.answers = {7, 6};  // No, then Yes
             form_->combo(1)->setCurrentIndex(1);
             QCOMPARE(d_->boxes.texts(), QStringList{"Morvane-R7|36|Select the data that different types or different "
