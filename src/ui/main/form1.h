@@ -15,10 +15,10 @@
 class QAction;
 class QComboBox;
 class QDialog;
-class QPoint;
 class QGroupBox;
 class QLabel;
 class QMenu;
+class QPoint;
 class QProgressBar;
 class QToolBar;
 
