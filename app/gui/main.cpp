@@ -17,6 +17,7 @@
 #include "ui/main/form1.h"
 #include "ui/main/message_box.h"
 #include "ui/main/saved_settings.h"
+#include "ui/main/window_environment.h"
 #include "ui/tools/tools_menu.h"
 
 namespace {
@@ -94,13 +95,14 @@ int main(int argc, char* argv[]) {
     // Before the window reopens the saved port, which may be one chosen in "Serial ports...".
     r7::link::SetPortDevices(r7::LoadToolsOptions(r7::DefaultToolsSettingsPath()).portDevices);
 
+    r7::ui::WindowEnvironment desktop;
     const bool unattended = parser.isSet(screenshot) || parser.isSet(quitAfterPaint);
     if (unattended) {
         // Nobody is there to answer a box (a missing port at start-up): print it and go on.
-        r7::ui::SetMessageBoxPresenter([](const r7::ui::MessageBoxRequest& request) {
+        desktop.messageBoxPresenter = [](const r7::ui::MessageBoxRequest& request) {
             std::fprintf(stderr, "morvane-r7: %s\n", qPrintable(request.prompt));
             return r7::ui::ButtonResult(request.layout.buttons.front());
-        });
+        };
     }
 
     QIcon icon;  // every size built in, so task bars and window lists take the one they need
@@ -108,7 +110,7 @@ int main(int argc, char* argv[]) {
         icon.addFile(QStringLiteral(":/icons/%1/morvane-r7.png").arg(size));
     }
     QApplication::setWindowIcon(icon);
-    r7::ui::Form1 window(r7::ui::SavedSettingsHooks());
+    r7::ui::Form1 window(r7::ui::SavedSettingsHooks(), desktop);
     new r7::ui::ToolsMenu(window);  // owned by the window
     FirstPaintQuitter quitter;
     if (parser.isSet(quitAfterPaint)) app.installEventFilter(&quitter);  // any widget of the window

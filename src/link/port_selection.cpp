@@ -36,7 +36,7 @@ void PortSelection::choosePort(int n) {
         emit checkMarksChanged();
     } else {
         emit checkMarksChanged();
-        emit messageRequested(OpenFailureMessage(n), kFlagsInformation, QString());
+        emit messageRequested(OpenFailureMessage(n), kFlagsInformation);
     }
 }
 

@@ -34,8 +34,8 @@ public slots:
 
 signals:
     void checkMarksChanged();
-    // Shown by whoever connects (text, flags, title; empty title: the application title).
-    void messageRequested(const QString& text, int flags, const QString& title);
+    // Shown by whoever connects, under the application title.
+    void messageRequested(const QString& text, int flags);
 
 private:
     SerialLink& link_;

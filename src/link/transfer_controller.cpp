@@ -6,9 +6,6 @@ namespace {
 // A write block's reply takes a few milliseconds at 9600 baud; past this the radio is not
 // answering and End goes out anyway.
 constexpr int kInterruptGraceMs = 500;
-// The tool bar buttons of the read and write commands, by position.
-constexpr int kReadButton = 5;
-constexpr int kWriteButton = 6;
 
 template <class... Visitors>
 struct Overloaded : Visitors... {
@@ -101,12 +98,12 @@ void TransferController::apply(const Effect& effect) {
             [this](const effect::StatusCaption& e) { emit statusCaptionChanged(QString::fromStdString(e.text)); },
             [this](const effect::StatusVisible& e) { emit statusVisibleChanged(e.visible); },
             [this](const effect::ShowMessage& e) {
-                emit messageRequested(QString::fromStdString(e.text), e.flags, QString());
+                emit messageRequested(QString::fromStdString(e.text), e.flags);
             },
             [this](const effect::ToolBarEnabled& e) { emit toolBarEnabledChanged(e.enabled); },
             [this](const effect::ProgrammeMenuEnabled& e) { emit programmeMenuEnabledChanged(e.enabled); },
             [this](const effect::CommandButtonEnabled& e) {
-                emit toolButtonEnabledChanged(e.command == 'R' ? kReadButton : kWriteButton, e.enabled);
+                emit commandEnabledChanged(QChar(e.command), e.enabled);
             },
             [this](const effect::EnableModelFrameAndFocus&) { emit modelFrameEnableAndFocusRequested(); },
             [this](const effect::ReadImageReady& e) { emit readImageReady(QString::fromStdString(e.imageHex)); },

@@ -52,14 +52,14 @@ signals:
     void bytesSent(const QByteArray& bytes);
     void toolBarEnabledChanged(bool enabled);
     void programmeMenuEnabledChanged(bool enabled);
-    void toolButtonEnabledChanged(int position, bool enabled);  // 5 read, 6 write
-    void modelFrameEnableAndFocusRequested();                     // enable Frame1, focus Combo1
+    void commandEnabledChanged(QChar command, bool enabled);  // 'R' read, 'W' write
+    void modelFrameEnableAndFocusRequested();                 // enable Frame1, focus Combo1
     void progressShown(int minimum, int maximum, int value);
     void progressValueChanged(int value);
     void progressHidden();
     void statusCaptionChanged(const QString& caption);
     void statusVisibleChanged(bool visible);
-    void messageRequested(const QString& text, int flags, const QString& title);
+    void messageRequested(const QString& text, int flags);  // under the application title
     void readImageReady(const QString& imageHex);  // 1664 hex digits, for DecodeImage
     void transferSucceeded(QChar command);         // 'R' or 'W'; End has been sent
     void transferFailed();                         // after the message; End has been sent

@@ -39,13 +39,24 @@ QStringList Unnamed(QWidget* root) {
     return unnamed;
 }
 
+// Drags `file` onto `window` and drops it there; false when the window refuses the drag.
+bool DropFile(QWidget* window, const QString& file) {
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(file)});
+    QDragEnterEvent enter({5, 5}, Qt::CopyAction, &mime, Qt::LeftButton, {});
+    QApplication::sendEvent(window, &enter);
+    QDropEvent drop({5, 5}, Qt::CopyAction, &mime, Qt::LeftButton, {});
+    if (enter.isAccepted()) QApplication::sendEvent(window, &drop);
+    test::Settle();
+    return enter.isAccepted();
+}
+
 }  // namespace
 
 class DesktopTest : public QObject {
     Q_OBJECT
 private slots:
     void init() {
-        f_.reset();  // before the next one: each puts back the presenters it found
         f_ = std::make_unique<test::WindowFixture>();
         // A configuration with channel 1 on 446 MHz, and a wrong one, to open.
         EditorState state = NewConfiguration();
@@ -59,13 +70,193 @@ private slots:
     }
     void cleanup() { f_.reset(); }
 
-    void tabOrderAndNames();
-    void wheelChangesOnlyAFocusedList();
-    void unsavedChangesAreAskedAbout();
-    void saveAndRecentFiles();
-    void fileNamedAtStartUpOpensAsOpenDoes();
-    void channelSheetSaysItAllOnOnePage();
-    void csvReportFitsTheScreenAndRowsFromZeroGoInOrder();
+    void tabOrderAndNames() {
+        const std::pair<QString, QString> rows[] = {  // the command opening the window, the Tab order
+            {"", "mfgrid1,Combo1,Combo2,Combo3,Combo8,Combo5,Combo6,Combo7,Combo9,Combo10"},
+            {"mnudtmf", "Combo6,Combo7,Combo8,Combo9,Check3,Check4,Command1,Command2"},
+            {"mnusetin", "Text1,Text2,Command1,Command2"},
+            {"mnutestfre", "mfgrid1,Command1,Command2"},
+            {"mnudebug", "Command1"},
+            {"Key_enactment", "Combo1,Combo2,Command1,Command2"},
+        };
+        for (const auto& [command, tabs] : rows) {
+            init();
+            QStringList walked, unnamed;
+            f_->dialogs = [&](QDialog& dialog) {
+                dialog.show();
+                dialog.activateWindow();
+                if (QTest::qWaitFor([&dialog] { return QApplication::activeWindow() == &dialog; })) walked = TabWalk();
+                unnamed = Unnamed(&dialog);
+                return int(QDialog::Rejected);
+            };
+            if (command.isEmpty()) {
+                ChannelGrid* grid = form()->mfgrid1();
+                QCOMPARE(grid->currentIndex(), grid->model()->index(0, ColReceive));
+                QTest::keyClick(grid, Qt::Key_Right);
+                QCOMPARE(grid->currentIndex().column(), int(ColDecode));
+                QAccessibleInterface* table = QAccessible::queryAccessibleInterface(grid);
+                QCOMPARE(table->tableInterface()->cellAt(0, 1)->text(QAccessible::Name), "Channel 1, Receive: empty");
+                walked = TabWalk();
+                unnamed = Unnamed(form());
+                form()->combo(1)->setFocus();
+                QTest::keyClick(form()->combo(1), Qt::Key_Backtab);
+                QCOMPARE(QApplication::focusWidget(), grid);
+            } else {
+                form()->findChild<QAction*>(command)->trigger();
+            }
+            QCOMPARE(command + ": " + walked.join(',') + " unnamed:" + unnamed.join(','), command + ": " + tabs + " unnamed:");
+        }
+    }
+
+    void wheelChangesOnlyAFocusedList() {
+        QComboBox* squelch = form()->combo(5);
+        const int before = squelch->currentIndex();
+        const auto wheel = [squelch] {
+            QWheelEvent event(QPointF(5, 5), squelch->mapToGlobal(QPointF(5, 5)), {}, {0, -120}, Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(squelch, &event);
+        };
+        wheel();
+        wheel();
+        QCOMPARE(squelch->currentIndex(), before);
+        squelch->setFocus();
+        wheel();
+        QCOMPARE(squelch->currentIndex(), before + 1);
+    }
+
+    void unsavedChangesAreAskedAbout() {
+        const struct {
+            QString command;
+            bool edited;
+            std::deque<int> answers;
+            QStringList files;  // file dialogs answered in turn, "" cancels
+            QString boxes;      // the flags of every box shown
+            bool replaced;      // the window closed, or the editor holds one.DAT / defaults
+        } rows[] = {
+            {"close", false, {}, {"one.DAT"}, "", true},
+            {"close", true, {kResultCancel}, {"one.DAT"}, "51", false},
+            {"close", true, {kResultNo}, {"one.DAT"}, "51", true},
+            {"open", false, {}, {"one.DAT"}, "", true},
+            {"open", true, {kResultYes}, {"saved.DAT", "one.DAT"}, "51", true},  // saved first
+            {"open", true, {kResultYes}, {"", "one.DAT"}, "51", false},          // save cancelled
+            {"drop", false, {}, {"one.DAT"}, "", true},
+            {"drop", true, {kResultCancel}, {"one.DAT"}, "51", false},
+            {"recent", true, {kResultNo}, {"one.DAT"}, "51", true},
+            {"new", true, {kResultOk}, {"one.DAT"}, "305", true},  // New asks only its own
+        };
+        for (const auto& [command, edited, answers, files, boxes, replaced] : rows) {
+            init();
+            if (edited) QVERIFY(test::TypeIntoCell(form()->mfgrid1(), 2, ColReceive, "440"));
+            f_->boxes.answers = answers;
+            for (const QString& file : files) f_->files.answers.push_back(file.isEmpty() ? QString() : f_->dir.filePath(file));
+            if (command == "close") form()->close();
+            else if (command == "open") form()->menus().mnuOpen->trigger();
+            else if (command == "drop") QVERIFY(DropFile(form(), path("one.DAT")));
+            else if (command == "recent") tools_->files()->recentMenu()->actions().constFirst()->trigger();
+            else form()->menus().mnuNew->trigger();
+            QStringList flags;
+            for (const MessageBoxRequest& r : f_->boxes.shown) flags << QString::number(r.flags);
+            const bool done = command == "close" ? !form()->isVisible()
+                              : command == "new" ? form()->document()->state().channelEmpty(2)
+                                                 : channel1() == "446.00000";
+            // Saved first: the edit is in the file the user chose.
+            QCOMPARE(QString("%1 %2: %3 %4 %5").arg(command).arg(edited).arg(flags.join(',')).arg(done).arg(QFile::exists(path("saved.DAT"))),
+                     QString("%1 %2: %3 %4 %5").arg(command).arg(edited).arg(boxes).arg(replaced).arg(files.front() == "saved.DAT"));
+        }
+    }
+
+    void saveAndRecentFiles() {
+        QCOMPARE(tools_->files()->recentMenu()->actions().size(), 1);
+        QVERIFY(tools_->files()->openFile(path("one.DAT")));
+        QVERIFY(test::TypeIntoCell(form()->mfgrid1(), 2, ColReceive, "440"));
+        // Ctrl+S: to the file opened, without a dialog or a question.
+        QTest::keyClick(form(), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(f_->files.shown.size(), std::size_t{0});
+        EditorState saved;
+        QVERIFY(DecodeImageBytes(ReadDatFile(path("one.DAT")).image, saved));
+        QCOMPARE(saved.cell(2, ColReceive), "440.00000");
+        QVERIFY(form()->close() && f_->boxes.shown.empty());  // saved: closing asks nothing
+        // Newest first, at most eight, kept beside the options.
+        for (int i = 0; i < 9; ++i) form()->saveFile(f_->dir.filePath(QStringLiteral("f%1.DAT").arg(i)));
+        const QStringList recent = LoadRecentFiles(path("tools.ini"));
+        QCOMPARE(recent.size(), 8);
+        QCOMPARE(recent.front(), f_->dir.filePath("f8.DAT"));
+        QCOMPARE(recent.back(), f_->dir.filePath("f1.DAT"));
+    }
+
+    void fileNamedAtStartUpOpensAsOpenDoes() {
+        for (const char* name : {"one.DAT", "wrong.DAT", "missing.DAT"}) {
+            QProcess gui;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("QT_QPA_PLATFORM", "offscreen");
+            env.insert("XDG_CONFIG_HOME", f_->dir.path());
+            gui.setProcessEnvironment(env);
+            gui.start(R7_GUI_PATH, {"--quit-after-first-paint", path(name)});
+            QVERIFY(gui.waitForFinished(20000));
+            const bool refused = gui.readAllStandardError().contains("File type is incorrect!");
+            QCOMPARE(refused, QByteArray(name) != "one.DAT");
+        }
+    }
+
+    void channelSheetSaysItAllOnOnePage() {
+        // From the window, after one.DAT was opened and channel 2 added ...
+        QVERIFY(form()->openFile(path("one.DAT")));
+        QVERIFY(test::TypeIntoCell(form()->mfgrid1(), 2, ColReceive, "440"));
+        f_->files.answers = {path("window")};
+        form()->findChild<QAction*>("toolsExportSheet")->trigger();
+        // ... and from the command line.
+        QCOMPARE(QProcess::execute(R7_CLI_PATH, {"sheet", path("one.DAT"), "-o", path("cli.pdf")}), 0);
+        QCOMPARE(QProcess::execute(R7_CLI_PATH, {"sheet", path("missing.DAT"), "-o", path("no.pdf")}), 2);
+        for (const char* pdf : {"window.pdf", "cli.pdf"}) {
+            QProcess text;
+            text.start("pdftotext", {"-layout", path(pdf), "-"});
+            QVERIFY(text.waitForFinished(20000));
+            const QString raw = QString::fromUtf8(text.readAllStandardOutput());
+            QCOMPARE(raw.count(QLatin1Char('\f')), 1);  // one page
+            const QString sheet = raw.normalized(QString::NormalizationForm_KC).simplified();  // no ligatures
+            for (const QString& expected : {QStringLiteral("File: one.DAT Date: ") + QDate::currentDate().toString(Qt::ISODate),
+                                            QStringLiteral("01 446.00000 Off"),
+                                            QStringLiteral("Squelch Grade 4"), QStringLiteral("VOX Delay Time 0.5S"),
+                                            QStringLiteral("Prohibit VOX in the receiving Yes")}) {
+                QVERIFY2(sheet.contains(expected), qPrintable(expected + " not in: " + sheet));
+            }
+            QCOMPARE(sheet.contains("02 440.00000 Off 440.00000 Off Low Off Wide No"), QByteArray(pdf) == "window.pdf");
+        }
+    }
+
+    void csvReportFitsTheScreenAndRowsFromZeroGoInOrder() {
+        // The answer to "place the rows in order?", and what channel 1 holds then.
+        for (const auto& [answer, first] : {std::pair{kResultYes, "440.00000"}, {kResultNo, "440.01250"}}) {
+            init();
+            // A repeater list of 120 rows, numbered from 0, with names.
+            QByteArray csv = "Location,Name,Frequency\n";
+            for (int i = 0; i < 120; ++i) csv += QByteArray::number(i) + ",Rpt" + QByteArray::number(i) + "," + QByteArray::number(440 + i * 0.0125, 'f', 5) + "\n";
+            QVERIFY(test::WriteFile(path("list.csv"), csv));
+            f_->files.answers = {path("list.csv")};
+            f_->boxes.answers = {answer};
+            QSize size;
+            QString report;
+            f_->dialogs = [&](QDialog& window) {
+                size = window.size();
+                report = window.findChild<QPlainTextEdit*>()->toPlainText();
+                return int(QDialog::Accepted);
+            };
+            tools_->actions().importCsv->trigger();
+            QCOMPARE(f_->boxes.shown.size(), std::size_t{1});
+            QCOMPARE(channel1(), QString(first));
+            const QSize screen = form()->screen()->availableGeometry().size();
+            QVERIFY2(size.height() <= screen.height() && size.width() <= screen.width(), qPrintable(QString::number(size.height())));
+            QCOMPARE(report.count("Names and comments are not stored"), 1);
+
+            // The command line: --renumber, or a hint to use it.
+            QProcess cli;
+            QStringList arguments{"import-csv", path("list.csv"), path("out.DAT")};
+            if (answer == kResultYes) arguments << "--renumber";
+            cli.start(R7_CLI_PATH, arguments);
+            QVERIFY(cli.waitForFinished(20000));
+            QCOMPARE(cli.readAllStandardError().contains("--renumber places them in order"), answer == kResultNo);
+        }
+    }
 
 private:
     QString path(const char* name) const { return f_->path(QLatin1String(name)); }
@@ -75,209 +266,6 @@ private:
     std::unique_ptr<test::WindowFixture> f_;
     ToolsMenu* tools_ = nullptr;
 };
-
-void DesktopTest::tabOrderAndNames() {
-    const std::pair<QString, QString> rows[] = {  // the command opening the window, the Tab order
-        {"", "mfgrid1,Combo1,Combo2,Combo3,Combo8,Combo5,Combo6,Combo7,Combo9,Combo10"},
-        {"mnudtmf", "Combo6,Combo7,Combo8,Combo9,Check3,Check4,Command1,Command2"},
-        {"mnusetin", "Text1,Text2,Command1,Command2"},
-        {"mnutestfre", "mfgrid1,Command1,Command2"},
-        {"mnudebug", "Command1"},
-        {"Key_enactment", "Combo1,Combo2,Command1,Command2"},
-    };
-    for (const auto& [command, tabs] : rows) {
-        init();
-        QStringList walked;
-        QStringList unnamed;
-        form()->setDialogRunner([&](QDialog& dialog) {
-            dialog.show();
-            dialog.activateWindow();
-            if (QTest::qWaitFor([&dialog] { return QApplication::activeWindow() == &dialog; })) walked = TabWalk();
-            unnamed = Unnamed(&dialog);
-            return int(QDialog::Rejected);
-        });
-        if (command.isEmpty()) {
-            ChannelGrid* grid = form()->mfgrid1();
-            QCOMPARE(grid->currentIndex(), grid->model()->index(0, ColReceive));
-            QTest::keyClick(grid, Qt::Key_Right);
-            QCOMPARE(grid->currentIndex().column(), int(ColDecode));
-            QAccessibleInterface* table = QAccessible::queryAccessibleInterface(grid);
-            QCOMPARE(table->tableInterface()->cellAt(0, 1)->text(QAccessible::Name), "Channel 1, Receive: empty");
-            walked = TabWalk();
-            unnamed = Unnamed(form());
-            form()->combo(1)->setFocus();
-            QTest::keyClick(form()->combo(1), Qt::Key_Backtab);
-            QCOMPARE(QApplication::focusWidget(), grid);
-        } else {
-            form()->findChild<QAction*>(command)->trigger();
-        }
-        QCOMPARE(command + ": " + walked.join(',') + " unnamed:" + unnamed.join(','), command + ": " + tabs + " unnamed:");
-    }
-}
-
-void DesktopTest::wheelChangesOnlyAFocusedList() {
-    QComboBox* squelch = form()->combo(5);
-    const int before = squelch->currentIndex();
-    const auto wheel = [squelch] {
-        QWheelEvent event(QPointF(5, 5), squelch->mapToGlobal(QPointF(5, 5)), {}, {0, -120}, Qt::NoButton,
-                          Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(squelch, &event);
-    };
-    wheel();
-    wheel();
-    QCOMPARE(squelch->currentIndex(), before);
-    squelch->setFocus();
-    wheel();
-    QCOMPARE(squelch->currentIndex(), before + 1);
-}
-
-void DesktopTest::unsavedChangesAreAskedAbout() {
-    const struct {
-        QString command;
-        bool edited;
-        std::deque<int> answers;
-        QStringList files;  // file dialogs answered in turn, "" cancels
-        QString boxes;      // the flags of every box shown
-        bool replaced;      // the window closed, or the editor holds one.DAT / defaults
-    } rows[] = {
-        {"close", false, {}, {"one.DAT"}, "", true},
-        {"close", true, {kResultCancel}, {"one.DAT"}, "51", false},
-        {"close", true, {kResultNo}, {"one.DAT"}, "51", true},
-        {"open", false, {}, {"one.DAT"}, "", true},
-        {"open", true, {kResultYes}, {"saved.DAT", "one.DAT"}, "51", true},  // saved first
-        {"open", true, {kResultYes}, {"", "one.DAT"}, "51", false},          // save cancelled
-        {"drop", false, {}, {"one.DAT"}, "", true},
-        {"drop", true, {kResultCancel}, {"one.DAT"}, "51", false},
-        {"recent", true, {kResultNo}, {"one.DAT"}, "51", true},
-        {"new", true, {kResultOk}, {"one.DAT"}, "305", true},  // New asks only its own
-    };
-    for (const auto& [command, edited, answers, files, boxes, replaced] : rows) {
-        init();
-        if (edited) QVERIFY(test::TypeIntoCell(form()->mfgrid1(), 2, ColReceive, "440"));
-        f_->boxes.answers = answers;
-        for (const QString& file : files) f_->files.answers.push_back(file.isEmpty() ? QString() : f_->dir.filePath(file));
-        if (command == "close") {
-            form()->close();
-        } else if (command == "open") {
-            form()->menus().mnuOpen->trigger();
-        } else if (command == "drop") {
-            QMimeData mime;
-            mime.setUrls({QUrl::fromLocalFile(path("one.DAT"))});
-            QDragEnterEvent enter({5, 5}, Qt::CopyAction, &mime, Qt::LeftButton, {});
-            QApplication::sendEvent(form(), &enter);
-            QVERIFY(enter.isAccepted());
-            QDropEvent drop({5, 5}, Qt::CopyAction, &mime, Qt::LeftButton, {});
-            QApplication::sendEvent(form(), &drop);
-            test::Settle();
-        } else if (command == "recent") {
-            tools_->files()->recentMenu()->actions().constFirst()->trigger();
-        } else {
-            form()->menus().mnuNew->trigger();
-        }
-        QStringList flags;
-        for (const MessageBoxRequest& r : f_->boxes.shown) flags << QString::number(r.flags);
-        const bool done = command == "close" ? !form()->isVisible()
-                          : command == "new" ? form()->document()->state().channelEmpty(2)
-                                             : channel1() == "446.00000";
-        // Saved first: the edit is in the file the user chose.
-        QCOMPARE(QString("%1 %2: %3 %4 %5").arg(command).arg(edited).arg(flags.join(',')).arg(done).arg(QFile::exists(path("saved.DAT"))),
-                 QString("%1 %2: %3 %4 %5").arg(command).arg(edited).arg(boxes).arg(replaced).arg(files.front() == "saved.DAT"));
-    }
-}
-
-void DesktopTest::saveAndRecentFiles() {
-    QCOMPARE(tools_->files()->recentMenu()->actions().size(), 1);
-    QVERIFY(tools_->files()->openFile(path("one.DAT")));
-    QVERIFY(test::TypeIntoCell(form()->mfgrid1(), 2, ColReceive, "440"));
-    // Ctrl+S: to the file opened, without a dialog or a question.
-    QTest::keyClick(form(), Qt::Key_S, Qt::ControlModifier);
-    QCOMPARE(f_->files.shown.size(), std::size_t{0});
-    EditorState saved;
-    QVERIFY(DecodeImageBytes(ReadDatFile(path("one.DAT")).image, saved));
-    QCOMPARE(saved.cell(2, ColReceive), "440.00000");
-    form()->close();
-    QVERIFY(!form()->isVisible());
-    QVERIFY(f_->boxes.shown.empty());
-    // Newest first, at most eight, kept beside the options.
-    for (int i = 0; i < 9; ++i) form()->saveFile(f_->dir.filePath(QStringLiteral("f%1.DAT").arg(i)));
-    const QStringList recent = LoadRecentFiles(path("tools.ini"));
-    QCOMPARE(recent.size(), 8);
-    QCOMPARE(recent.front(), f_->dir.filePath("f8.DAT"));
-    QCOMPARE(recent.back(), f_->dir.filePath("f1.DAT"));
-}
-
-void DesktopTest::fileNamedAtStartUpOpensAsOpenDoes() {
-    for (const char* name : {"one.DAT", "wrong.DAT", "missing.DAT"}) {
-        QProcess gui;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("XDG_CONFIG_HOME", f_->dir.path());
-        gui.setProcessEnvironment(env);
-        gui.start(R7_GUI_PATH, {"--quit-after-first-paint", path(name)});
-        QVERIFY(gui.waitForFinished(20000));
-        const bool refused = gui.readAllStandardError().contains("File type is incorrect!");
-        QCOMPARE(refused, QByteArray(name) != "one.DAT");
-    }
-}
-
-void DesktopTest::channelSheetSaysItAllOnOnePage() {
-    // From the window, after one.DAT was opened and channel 2 added ...
-    QVERIFY(form()->openFile(path("one.DAT")));
-    QVERIFY(test::TypeIntoCell(form()->mfgrid1(), 2, ColReceive, "440"));
-    f_->files.answers = {path("window")};
-    form()->findChild<QAction*>("toolsExportSheet")->trigger();
-    // ... and from the command line.
-    QCOMPARE(QProcess::execute(R7_CLI_PATH, {"sheet", path("one.DAT"), "-o", path("cli.pdf")}), 0);
-    QCOMPARE(QProcess::execute(R7_CLI_PATH, {"sheet", path("missing.DAT"), "-o", path("no.pdf")}), 2);
-    for (const char* pdf : {"window.pdf", "cli.pdf"}) {
-        QProcess text;
-        text.start("pdftotext", {"-layout", path(pdf), "-"});
-        QVERIFY(text.waitForFinished(20000));
-        const QString raw = QString::fromUtf8(text.readAllStandardOutput());
-        QCOMPARE(raw.count(QLatin1Char('\f')), 1);  // one page
-        const QString sheet = raw.normalized(QString::NormalizationForm_KC).simplified();  // no ligatures
-        for (const QString& expected : {QStringLiteral("File: one.DAT Date: ") + QDate::currentDate().toString(Qt::ISODate),
-                                        QStringLiteral("01 446.00000 Off"),
-                                        QStringLiteral("Squelch Grade 4"), QStringLiteral("VOX Delay Time 0.5S"),
-                                        QStringLiteral("Prohibit VOX in the receiving Yes")}) {
-            QVERIFY2(sheet.contains(expected), qPrintable(expected + " not in: " + sheet));
-        }
-        QCOMPARE(sheet.contains("02 440.00000 Off 440.00000 Off Low Off Wide No"), QByteArray(pdf) == "window.pdf");
-    }
-}
-
-void DesktopTest::csvReportFitsTheScreenAndRowsFromZeroGoInOrder() {
-    // The answer to "place the rows in order?", and what channel 1 holds then.
-    for (const auto& [answer, first] : {std::pair{kResultYes, "440.00000"}, {kResultNo, "440.01250"}}) {
-        init();
-        // A repeater list of 120 rows, numbered from 0, with names.
-        QByteArray csv = "Location,Name,Frequency\n";
-        for (int i = 0; i < 120; ++i) csv += QByteArray::number(i) + ",Rpt" + QByteArray::number(i) + "," + QByteArray::number(440 + i * 0.0125, 'f', 5) + "\n";
-        QVERIFY(test::WriteFile(path("list.csv"), csv));
-        f_->files.answers = {path("list.csv")};
-        f_->boxes.answers = {answer};
-        QSize size;
-        QString report;
-        tools_->setDialogPresenter([&](QDialog& window) {
-            size = window.size();
-            report = window.findChild<QPlainTextEdit*>()->toPlainText();
-        });
-        tools_->actions().importCsv->trigger();
-        QCOMPARE(f_->boxes.shown.size(), std::size_t{1});
-        QCOMPARE(channel1(), QString(first));
-        const QSize screen = form()->screen()->availableGeometry().size();
-        QVERIFY2(size.height() <= screen.height() && size.width() <= screen.width(), qPrintable(QString::number(size.height())));
-        QCOMPARE(report.count("Names and comments are not stored"), 1);
-
-        // The command line: --renumber, or a hint to use it.
-        QProcess cli;
-        QStringList arguments{"import-csv", path("list.csv"), path("out.DAT")};
-        if (answer == kResultYes) arguments << "--renumber";
-        cli.start(R7_CLI_PATH, arguments);
-        QVERIFY(cli.waitForFinished(20000));
-        QCOMPARE(cli.readAllStandardError().contains("--renumber places them in order"), answer == kResultNo);
-    }
-}
 
 QTEST_MAIN(DesktopTest)
 #include "desktop_test.moc"

@@ -171,7 +171,7 @@ private slots:
         tools_->actions().verify->trigger();
         QVERIFY(tools_->options().verifyAfterWriting);
         QVERIFY(test::Contents(ini).contains("verifyAfterWriting=true"));
-        tools_->setDialogPresenter([](QDialog& shown) {
+        w_->dialogs = test::Looking([](QDialog& shown) {
             auto& dialog = dynamic_cast<SerialPortsDialog&>(shown);
             dialog.show();
             QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -237,7 +237,7 @@ private slots:
         form()->combo(5)->setCurrentIndex(8);
 
         QStringList lines;  // the title, then the list
-        tools_->setDialogPresenter([&](QDialog& dialog) {
+        w_->dialogs = test::Looking([&](QDialog& dialog) {
             auto& compare = dynamic_cast<CompareDialog&>(dialog);
             QVERIFY(compare.list()->isReadOnly());
             lines = QStringList{dialog.windowTitle()} + compare.list()->toPlainText().split(QLatin1Char('\n'));
@@ -277,7 +277,7 @@ private:
     }
 
     void makeWindow() {
-        w_->form = std::make_unique<Form1>();
+        w_->form = w_->window();
         tools_ = new ToolsMenu(*w_->form, path(QStringLiteral("config/tools.ini")));
         form()->show();
         QVERIFY(QTest::qWaitForWindowExposed(form()));

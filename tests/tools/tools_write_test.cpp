@@ -1,5 +1,6 @@
-// The write options of the "Tools" menu against morvane-r7-sim on a pseudo-terminal: a backup
-// of the radio before the write, a read-back after it, and neither read touching the editor.
+// Writing from the window against morvane-r7-sim on a pseudo-terminal: with the "Tools" menu's
+// options a backup of the radio before the write and a read-back after it, neither read
+// touching the editor; without them the window's own write.
 
 #include "link/safe_write.h"
 #include "ui/tools/editor_history.h"
@@ -11,28 +12,21 @@ using test::Sim;
 class ToolsWriteTest : public QObject {
     Q_OBJECT
 private slots:
-    void init() {
-        boxes_ = std::make_unique<test::ScriptedMessageBoxes>();
-        dir_ = std::make_unique<QTemporaryDir>();
-        saved_ = dir_->filePath("after.DAT");
-    }
+    void init() { d_ = std::make_unique<test::ScriptedDesktop>(); }
 
     void cleanup() {
         sim_.reset();
-        boxes_.reset();
-        dir_.reset();
         qunsetenv("MORVANE_R7_COM1");
     }
 
     void backupAndReadBackKeepTheEditor() {
-        ImageBytes old{};
-        old.fill(0xFF);
-        std::ranges::copy(std::array<std::uint8_t, 4>{0x00, 0x00, 0x00, 0x44}, &old[0x10]);  // channel 2 at 440
+        old_.fill(0xFF);  // and channel 2 at 440
+        std::ranges::copy(std::array<std::uint8_t, 4>{0x00, 0x00, 0x00, 0x44}, &old_[0x10]);
         ToolsOptions options;
         options.verifyAfterWriting = true;
         options.backupBeforeWriting = true;
-        options.backupFolder = dir_->filePath("backups");
-        auto f = window(options, old);
+        options.backupFolder = d_->path("backups");
+        auto f = window(options);
         QVERIFY(tools_->actions().verify->isChecked() && tools_->actions().backup->isChecked());
 
         QCOMPARE(f->document()->editCell(1, 1, "446.00625"), EditResult::Stored);
@@ -53,44 +47,53 @@ private slots:
         QCOMPARE(backup.status, DatStatus::Ok);
         QCOMPARE(test::HexText(backup.image.data(), 0x14), std::string(32, 'F') + "00000044");
 
-        QCOMPARE(boxes_->shown.size(), std::size_t{1});
-        QVERIFY2(boxes_->shown[0].flags == 64u && boxes_->shown[0].prompt.contains("saved in") &&
-                     boxes_->shown[0].prompt.contains("read back"), qPrintable(boxes_->shown[0].prompt));
+        const QString said = d_->boxes.texts().join('\n');  // one box of two lines
+        QVERIFY2(QRegularExpression("^Morvane-R7\\|64\\|.* saved in .*\\n.* read back: .*$").match(said).hasMatch(), qPrintable(said));
 
         sim_->Stop();
-        QCOMPARE(test::HexText(test::SavedImage(saved_).data(), 4), std::string("25066044"));  // 446.00625
+        QCOMPARE(test::HexText(test::SavedImage(d_->path("after.DAT")).data(), 4), std::string("25066044"));  // 446.00625
     }
 
-    void plainWriteWhenBothOptionsAreOff() {
-        ImageBytes old{};
-        old.fill(0xFF);
-        auto f = window(ToolsOptions{}, old);
-        QCOMPARE(f->document()->editCell(1, 1, "446.00625"), EditResult::Stored);
-        f->menus().mnuwriteFre->trigger();
-        QVERIFY(!tools_->safeWrite()->running() && f->transfer()->state() == link::TransferState::Transferring);
-        QVERIFY(test::WaitRestored(*f, 8000) && boxes_->shown.empty());
-        QVERIFY(QDir(dir_->path()).entryList({"R7-backup-*"}).isEmpty());
-        sim_->Stop();
-        QCOMPARE(int(test::SavedImage(saved_)[3]), 0x44);
+    // Both options off: the window's own write, which sends the editor, and its service values
+    // in service mode only.
+    void plainWriteSendsTheEditorAndItsServiceMode() {
+        for (bool service : {false, true}) {
+            old_.fill(0x5A);
+            auto f = window(ToolsOptions{});
+            QCOMPARE(f->document()->editCell(1, 1, "446.00625"), EditResult::Stored);
+            EditorState next = f->document()->state();
+            next.PowerHigh = 0x77;
+            next.ServiceUnlocked = service ? 1 : 0;
+            f->document()->storeState(next);
+            f->menus().mnuwriteFre->trigger();
+            QVERIFY(!tools_->safeWrite()->running() && f->transfer()->state() == link::TransferState::Transferring);
+            QVERIFY(test::WaitRestored(*f, 8000) && d_->boxes.shown.empty());
+            QVERIFY(f->statusLabel()->text() == "Writing succeeds frequently!" && f->statusLabel()->isHidden());
+            QVERIFY(QDir(d_->dir.path()).entryList({"R7-backup-*"}).isEmpty());
+            sim_->Stop();
+            const ImageBytes after = test::SavedImage(d_->path("after.DAT"));
+            // 446.00625 is 25 06 60 44; PowerHigh only in service mode; 0x180 is outside the write list.
+            QCOMPARE(test::HexText(&after[0], 4) + test::HexText(&after[0x173], 1) + test::HexText(&after[0x180], 1),
+                     service ? "25066044775A" : "250660445A5A");
+        }
     }
 
 private:
-    // A window with the Tools menu, its options stored before it starts; the radio
-    // holds all FF but for `old` and writes its memory to `saved` when stopped.
-    std::unique_ptr<Form1> window(const ToolsOptions& options, const ImageBytes& old) {
-        const QString radio = dir_->filePath("radio.DAT"), ini = dir_->filePath("tools.ini");
-        if (!WriteDatFile(radio, old).ok) qWarning("radio image not written");
-        sim_ = std::make_unique<Sim>(QStringList{"--load", radio, "--save", saved_});
+    // A window with the Tools menu, its options stored before it starts; the radio holds
+    // `old_` and writes its memory to after.DAT when stopped.
+    std::unique_ptr<Form1> window(const ToolsOptions& options) {
+        const QString radio = d_->path("radio.DAT"), ini = d_->path("tools.ini");
+        if (!WriteDatFile(radio, old_).ok) qWarning("radio image not written");
+        sim_ = std::make_unique<Sim>(QStringList{"--load", radio, "--save", d_->path("after.DAT")});
         SaveToolsOptions(ini, options);
-        auto f = test::LinkedWindow(dir_->path(), sim_->device);
+        auto f = test::LinkedWindow(*d_, sim_->device);
         tools_ = new ToolsMenu(*f, ini);
         return f;
     }
 
-    std::unique_ptr<test::ScriptedMessageBoxes> boxes_;
-    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<test::ScriptedDesktop> d_;
+    ImageBytes old_{};
     std::unique_ptr<Sim> sim_;
-    QString saved_;
     ToolsMenu* tools_ = nullptr;
 };
 

@@ -7,29 +7,22 @@
 
 namespace {
 
-// Everything a command can reach, as one log line each.
-struct Recorder {
-    QStringList log;
-    test::ScriptedMessageBoxes boxes;
-    test::ScriptedFileDialogs files;
-    DesktopOpener previousOpener = SetDesktopOpener([this](const QUrl& url) { return log << "open " + url.toString(), true; });
-    ~Recorder() { SetDesktopOpener(std::move(previousOpener)); }
-    QStringList take() {
-        for (const MessageBoxRequest& r : boxes.shown) log << "box " + r.prompt;
-        for (const FileDialogRequest& r : files.shown)
-            log << (r.mode == FileDialogMode::Open ? "file open" : "file save");
-        boxes.shown.clear();
-        files.shown.clear();
-        return std::exchange(log, {});
-    }
-};
-
-double gNow = 100.0;
+// Everything a command reached on `d`, as one line each: dialogs, pages, boxes, file dialogs.
+QStringList Take(test::ScriptedDesktop& d, QStringList& dialogs) {
+    QStringList log = std::exchange(dialogs, {});
+    for (const QString& url : d.opened) log << "open " + url;
+    for (const MessageBoxRequest& r : d.boxes.shown) log << "box " + r.prompt;
+    for (const FileDialogRequest& r : d.files.shown) log << (r.mode == FileDialogMode::Open ? "file open" : "file save");
+    d.boxes.shown.clear();
+    d.files.shown.clear();
+    d.opened.clear();
+    return log;
+}
 
 // The three hot spots of the Debug dialog within five seconds.
-void Unlock(QDialog& dialog) {
+void Unlock(QDialog& dialog, double& now) {
     for (int k : {1, 2, 3}) {
-        gNow += 0.5;
+        now += 0.5;
         QTest::mouseClick(static_cast<DebugParameterDialog&>(dialog).hotSpot(k), Qt::LeftButton);
     }
 }
@@ -43,23 +36,23 @@ class CommandsTest : public QObject {
 private slots:
     void init() {
         form_.reset();
-        rec_.reset();  // before the next one: each puts back the presenters it found
-        rec_ = std::make_unique<Recorder>();
-        form_ = std::make_unique<Form1>();
-        form_->setProgramFolder(folder_.path());
-        form_->setServiceClock([] { return gNow; });
-        form_->setDialogRunner([this](QDialog& dialog) {
-            rec_->log << "dialog " + dialog.objectName();
-            return int(QDialog::Rejected);
-        });
+        d_ = std::make_unique<test::ScriptedDesktop>();
+        d_->dialogs = [this](QDialog& dialog) {  // and every dialog is the window's own
+            const bool owned = dialog.parentWidget() == form_.get();
+            return dialogs_ << "dialog " + dialog.objectName() + (owned ? "" : " unowned"), int(QDialog::Rejected);
+        };
+        form_ = d_->window();
     }
 
+    // Menu items, tool bar keys and shortcuts (F1 although its menu is hidden).
     void everyCommandReachesItsHandler() {
-        const QString guide = QUrl::fromLocalFile(QDir(folder_.path()).filePath("user-guide.html")).toString();
+        form_->show();
+        QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+        const QString guide = QUrl::fromLocalFile(QDir(d_->dir.path()).filePath("user-guide.html")).toString();
         const QString noPort = QString::fromLatin1(link::kNoPortMessage);
         const QString clear = "box The data of the all channel will be removed! ";
         const struct {
-            const char* item;  // a menu item's objectName, or a tool bar key
+            const char* item;  // a menu item's objectName, a tool bar key or a shortcut
             QStringList expected;
         } rows[] = {
             {"mnuNew", {clear}}, {"new", {clear}}, {"mnuOpen", {"file open"}}, {"open", {"file open"}},
@@ -67,31 +60,21 @@ private slots:
             {"read", {"box " + noPort}}, {"mnuwriteFre", {"box " + noPort}}, {"write", {"box " + noPort}},
             {"mnudtmf", {"dialog Form5"}}, {"Key_enactment", {"dialog Form6"}}, {"mnusetin", {"dialog Form7"}},
             {"mnudebug", {"dialog Form2"}}, {"mnutestfre", {"dialog Form4"}}, {"mnuabout", {"dialog frmAbout"}},
-            {"mnumainhelp", {"open " + guide}},
+            {"mnumainhelp", {"open " + guide}}, {"F1", {"open " + guide}}, {"Ctrl+R", {"box " + noPort}},
+            {"Ctrl+W", {"box " + noPort}},
         };
         for (const auto& r : rows) {
             QAction* action = form_->toolButton(r.item) ? form_->toolButton(r.item)
                                                         : form_->findChild<QAction*>(r.item);
-            QVERIFY2(action, r.item);
-            rec_->boxes.answers = {kResultCancel};  // New: keep the channels
-            action->trigger();
+            d_->boxes.answers = {kResultCancel};  // New: keep the channels
+            if (action) action->trigger();
+            else QTest::keySequence(form_.get(), QKeySequence(r.item));
             test::Settle();
-            QCOMPARE(rec_->take(), r.expected);
+            QCOMPARE(take(), r.expected);
         }
     }
 
-    void shortcutsReachTheirCommands() {
-        form_->show();
-        form_->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form_.get()));
-        for (const QKeySequence& key : {QKeySequence(Qt::Key_F1), QKeySequence("Ctrl+R"), QKeySequence("Ctrl+W")})
-            QTest::keySequence(form_.get(), key);  // F1: its menu is hidden, the key still works
-        test::Settle();
-        const QString noPort = "box " + QString::fromLatin1(link::kNoPortMessage);
-        QCOMPARE(rec_->take().replaceInStrings(QRegularExpression("^open file:.*"), "help"),
-                 (QStringList{"help", noPort, noPort}));
-    }
-
+    // The start-up path leaves "Optional Set" alone: window_link_test's parameter file rows.
     void lockTogglesExactlyTheFramesAndTheGrid() {
         Form1& f = *form_;
         auto states = [](Form1& w) {
@@ -103,50 +86,43 @@ private slots:
         QCOMPARE(states(f), QString("100011"));
         // Locked: a right click on a channel opens no menu, and no cell opens an editor.
         int menus = 0;
-        f.setContextMenuPresenter([&](QMenu*, const QPoint&) { ++menus; });
+        d_->contextMenu = [&](QMenu*) { ++menus; };
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
         const QRect cell = f.mfgrid1()->visualRect(f.mfgrid1()->model()->index(0, 1));
         QTest::mouseClick(f.mfgrid1()->viewport(), Qt::RightButton, {}, cell.center());
         QVERIFY(!test::TypeIntoCell(f.mfgrid1(), 1, 1, "446.00625"));
         QVERIFY(menus == 0 && f.document()->cellText(1, 1).isEmpty());
-        f.mnulock_Click();  // the handler itself toggles too
+        f.mnulock_Click();  // the handler itself toggles too, and unlocks all three
         QCOMPARE(states(f), QString("011110"));
-
-        // The start-up path leaves "Optional Set" alone (the parameter file tests show it); one
-        // Lock(L) then unlocks all three.
-        Form1 restored({[](Form1& w) { w.restoreLock(true); }, {}});
-        restored.menus().mnulock->trigger();
-        QCOMPARE(states(restored).left(4), QString("0111"));
     }
 
     void serviceModeOnAndTheTestButtonReLocks() {
         Form1& f = *form_;
         QAction* test = f.toolButton("Test");
+        const auto clickTest = [&](double at) { d_->now = at, test->trigger(); };
         QVERIFY(!test->isVisible());
         bool slidersEnabled = true;
         // Debug(&D), notes whether its sliders open enabled; unlocking: the three hot spots
         // within five seconds, then the close box.
         const auto openDebug = [&](bool unlock) {
-            f.setDialogRunner([&, unlock](QDialog& dialog) {
+            d_->dialogs = [&, unlock](QDialog& dialog) {
                 slidersEnabled = SlidersOn(dialog);
-                if (unlock) Unlock(dialog);
+                if (unlock) Unlock(dialog, d_->now);
                 return int(QDialog::Rejected);
-            });
+            };
             f.menus().mnudebug->trigger();
         };
-        gNow = 200.2;
+        d_->now = 200.2;
         openDebug(true);
         QVERIFY(!slidersEnabled);  // service mode was off when it opened
         QVERIFY(test->isVisible());
         QCOMPARE(f.document()->state().ServiceUnlocked, 1);
 
         // A quick pair on "Test" re-locks (its timing is the core's table).
-        gNow = 310.0;
-        test->trigger();
+        clickTest(310.0);
         QVERIFY(test->isVisible());
-        gNow = 310.3;
-        test->trigger();
+        clickTest(310.3);
         QVERIFY(!test->isVisible() && f.document()->state().ServiceUnlocked == 0);
         // The next opening follows ServiceUnlocked: sliders off.
         openDebug(false);
@@ -156,18 +132,16 @@ private slots:
         // neither OK nor the close box switches service mode back on.
         for (const int result : {int(QDialog::Accepted), int(QDialog::Rejected)}) {
             bool lockedWhileOpen = false;
-            f.setDialogRunner([&](QDialog& dialog) -> int {
+            d_->dialogs = [&](QDialog& dialog) -> int {
                 auto& debug = static_cast<DebugParameterDialog&>(dialog);
-                Unlock(dialog);
+                Unlock(dialog, d_->now);
                 if (!SlidersOn(dialog) || !test->isVisible()) return -1;
-                gNow += 10;
-                test->trigger();
-                gNow += 0.3;
-                test->trigger();
+                clickTest(d_->now + 10);
+                clickTest(d_->now + 0.3);
                 lockedWhileOpen = !debug.slider(1)->isEnabled() && !debug.slider(3)->isEnabled();
                 return result;
-            });
-            gNow += 100;
+            };
+            d_->now += 100;
             f.menus().mnudebug->trigger();
             QVERIFY(lockedWhileOpen && !test->isVisible() && f.document()->state().ServiceUnlocked == 0);
         }
@@ -177,12 +151,12 @@ private slots:
         Form1& f = *form_;
         EditorState expected = f.document()->state();
         for (bool ok : {false, true}) {
-            f.setDialogRunner([&](QDialog& dialog) {
+            d_->dialogs = [&](QDialog& dialog) {
                 dialog.findChild<QLineEdit*>("Text1")->setText("HELLO");
                 if (!ok) return int(QDialog::Rejected);
                 dialog.findChild<QPushButton*>("Command1")->click();
                 return dialog.result();
-            });
+            };
             f.menus().mnusetin->trigger();
             if (ok) expected.InfoTexts[0] = "HELLO";
             QVERIFY2(f.document()->state() == expected, ok ? "OK" : "Cancel");  // and nothing else moved
@@ -190,42 +164,38 @@ private slots:
     }
 
     void aboutBoxLinksToTheMaker() {
-        // The box's texts are the dialog tests' part; here the window owns it and opens the page.
-        bool owned = false;
-        form_->setDialogRunner([&](QDialog& dialog) -> int {
-            owned = dialog.parentWidget() == form_.get();
+        // The box's texts are the dialog tests' part; here the window opens the page.
+        d_->dialogs = [&](QDialog& dialog) -> int {
             QTest::mouseClick(static_cast<AboutDialog&>(dialog).description(), Qt::LeftButton);
             return int(QDialog::Accepted);
-        });
+        };
         form_->menus().mnuabout->trigger();
-        QVERIFY(owned);
         // The hidden maker's label of the window leads to the same page.
         QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::LeftButton, {});
         QCoreApplication::sendEvent(form_->Label2(), &press);
         const QString page = "open " + QString::fromLatin1(kMakerWebAddress);
-        QCOMPARE(rec_->take(), (QStringList{page, page}));
+        QCOMPARE(take(), (QStringList{page, page}));
     }
 
-    // Beside the program: the .CHM when there is one, else the guide; installed, the guide
-    // under share/doc beside bin.
+    // Beside the program the .CHM when there is one (else the guide: the first test);
+    // installed, the guide under share/doc beside bin.
     void helpOpensTheHelpFileOrTheUserGuide() {
-        const QDir dir(folder_.path());
+        const QDir dir(d_->dir.path());
         const QString chm = dir.filePath("Morvane-R7.CHM"), guide = dir.filePath("share/doc/morvane-r7/user-guide.html");
-        for (const QString& file : {QString(), chm}) {
-            if (!file.isEmpty()) QVERIFY(test::WriteFile(file, {}));
-            form_->mnumainhelp_Click();
-            QCOMPARE(rec_->take(), QStringList{"open " + QUrl::fromLocalFile(file.isEmpty() ? dir.filePath("user-guide.html")
-                                                                                                : file).toString()});
-        }
+        QVERIFY(test::WriteFile(chm, {}));
+        form_->mnumainhelp_Click();
+        QCOMPARE(take(), QStringList{"open " + QUrl::fromLocalFile(chm).toString()});
         QVERIFY(QFile::remove(chm) && dir.mkpath("bin") && dir.mkpath("share/doc/morvane-r7"));
         QVERIFY(test::WriteFile(guide, {}));
         QCOMPARE(HelpLocation(dir.filePath("bin")), QUrl::fromLocalFile(guide));
     }
 
 private:
-    std::unique_ptr<Recorder> rec_;
+    QStringList take() { return Take(*d_, dialogs_); }
+
+    std::unique_ptr<test::ScriptedDesktop> d_;
+    QStringList dialogs_;
     std::unique_ptr<Form1> form_;
-    QTemporaryDir folder_;
 };
 
 QTEST_MAIN(CommandsTest)

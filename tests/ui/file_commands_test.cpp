@@ -82,13 +82,11 @@ private slots:
         files().answers = {file};
         form().toolButton("open")->trigger();
         QCOMPARE(doc()->state(), edited_);
-        QCOMPARE(form().combo(5)->currentText() + form().combo(2)->currentText(), QString("9Chinese"));
+        QCOMPARE(form().combo(5)->currentText() + form().combo(2)->currentText() + form().combo(10)->currentText(),
+                 QString("9ChineseOn"));  // every list follows, the last one too
         QCOMPARE(form().windowTitle(), "Morvane-R7-" + file);
         QCOMPARE(boxes().shown.size(), std::size_t{1});  // only New's question
-        QStringList asked;
-        for (const FileDialogRequest& r : files().shown) asked << QString("%1 %2").arg(int(r.mode)).arg(r.filter);
-        QCOMPARE(asked, (QStringList{QString("%1 Morvane-R7(*.DAT)").arg(int(FileDialogMode::Save)),
-                                     QString("%1 Morvane-R7(*.DAT)").arg(int(FileDialogMode::Open))}));
+        for (const FileDialogRequest& r : files().shown) QCOMPARE(r.filter, QString("Morvane-R7(*.DAT)"));
 
         // Saving the opened configuration gives the same 853 bytes again.
         files().answers = {path("again.dat")};
@@ -96,34 +94,27 @@ private slots:
         QCOMPARE(test::Contents(path("again.dat")), bytes);
     }
 
+    // No goes back to the dialog, where Cancel writes nothing and another name writes that;
+    // Yes replaces the longer file whole, no stale tail.
     void overwriteAsksAndNoReturnsToTheDialog() {
-        const QString file = path("old.DAT");
+        const QString file = path("old.DAT"), other = path("other.DAT");
         const QByteArray old(2000, char(0xAA));
         QVERIFY(test::WriteFile(file, old));
-        // No, then Cancel: nothing written.
-        files().answers = {file, QString()};
-        boxes().answers = {kResultNo};
-        form().menus().mnuAssave->trigger();
-        QCOMPARE(files().shown.size(), std::size_t{2});
-        QCOMPARE(boxes().texts(), QStringList{"Morvane-R7|36|This file has already existed, whether cover? "});
-        QCOMPARE(test::Contents(file), old);
-        QCOMPARE(form().windowTitle(), QString("Morvane R7"));
-        QCOMPARE(QDir(w_->dir.path()).entryList(QDir::Files), QStringList{"old.DAT"});
-
-        // No, then another name: that one is written.
-        files().answers = {file, path("other")};
-        boxes().answers = {kResultNo};
-        form().menus().mnuAssave->trigger();
-        QCOMPARE(test::Contents(file), old);
-        QCOMPARE(test::Contents(path("other.DAT")).size(), 853);
-        QCOMPARE(form().windowTitle(), "Morvane-R7-" + path("other.DAT"));
-
-        // Yes replaces the longer file whole, no stale tail.
-        files().answers = {file};
-        boxes().answers = {kResultYes};
-        form().menus().mnuAssave->trigger();
-        QCOMPARE(test::Contents(file), test::Contents(path("other.DAT")));
-        QCOMPARE(form().windowTitle(), "Morvane-R7-" + file);
+        const struct {
+            QStringList chosen;
+            int answer;
+            QString written;
+        } rows[] = {{{file, QString()}, kResultNo, ""}, {{file, path("other")}, kResultNo, other}, {{file}, kResultYes, file}};
+        for (const auto& r : rows) {
+            files().expect({r.chosen.begin(), r.chosen.end()});
+            boxes().expect({r.answer});
+            form().menus().mnuAssave->trigger();
+            QCOMPARE(files().shown.size(), std::size_t(r.chosen.size()));
+            QCOMPARE(boxes().texts(), QStringList{"Morvane-R7|36|This file has already existed, whether cover? "});
+            QCOMPARE(test::Contents(file), r.written == file ? test::Contents(other) : old);
+            QCOMPARE(form().windowTitle(), r.written.isEmpty() ? QString("Morvane R7") : "Morvane-R7-" + r.written);
+            QCOMPARE(QDir(w_->dir.path()).entryList(QDir::Files).size(), r.written.isEmpty() ? 1 : 2);
+        }
     }
 
     void cancelChangesNothing() {
@@ -137,14 +128,16 @@ private slots:
     }
 
     // Every mark and length of the file is the data file tests' table; one of each ending
-    // here, a missing file, and a folder (a file error ends Open without a word).
-    void openRefusesWhatIsNotAWholeDataFile() {
+    // here: refused in words (a missing file too), refused quietly (a folder: a file error),
+    // or opened, a tail ignored.
+    void openTakesOnlyAWholeDataFile() {
         const QString refused = "Mistake|16|File type is incorrect!";
         const struct {
             QByteArray contents;  // null: no file at all
-            QString said;
+            QString said;         // "opened": no box, channels 1 and 9 as in the file
         } rows[] = {{HandMadeFile("P2207", 853), refused}, {HandMadeFile("P3207", 820), refused},
-                    {QByteArray(), refused}, {"folder", ""}};
+                    {QByteArray(), refused}, {"folder", ""}, {HandMadeFile("P3207", 821), "opened"},
+                    {HandMadeFile("P3207", 853), "opened"}, {HandMadeFile("P3207", 4000), "opened"}};
         for (const auto& r : rows) {
             init();
             const QString file = path("x.DAT");
@@ -152,20 +145,13 @@ private slots:
             else if (!r.contents.isNull()) QVERIFY(test::WriteFile(file, r.contents));
             files().answers = {file};
             form().menus().mnuOpen->trigger();
-            QCOMPARE(boxes().texts().join(""), r.said);
-            unchanged();
             QCOMPARE(QFileInfo::exists(file), !r.contents.isNull());  // Open never creates a file
-        }
-    }
-
-    void openAcceptsTheShortestWholeFileAndIgnoresATail() {
-        for (int size : {821, 853, 4000}) {
-            init();
-            const QString file = path(QString("f%1.DAT").arg(size));
-            QVERIFY(test::WriteFile(file, HandMadeFile("P3207", size)));
-            files().answers = {file};
-            form().menus().mnuOpen->trigger();
-            QVERIFY2(boxes().shown.empty(), qPrintable(QString::number(size)));
+            if (r.said != "opened") {
+                QCOMPARE(boxes().texts().join(""), r.said);
+                unchanged();
+                continue;
+            }
+            QVERIFY(boxes().shown.empty());
             QStringList cells;
             for (int col : {ColReceive, ColTransmit, ColBusyLock}) cells << doc()->cellText(1, col);
             QCOMPARE(cells.join('|') + doc()->cellText(9, ColReceive), QString("440.01250|445.00000|Carrier"));
@@ -174,7 +160,6 @@ private slots:
     }
 
     void realDialogOffersTheOneFilter() {
-        SetFileDialogPresenter({});  // the real QFileDialog this time
         QString seen;
         QTimer::singleShot(0, [&] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
@@ -185,7 +170,7 @@ private slots:
             dialog->selectFile(path("chosen"));
             QMetaObject::invokeMethod(dialog, "accept");
         });
-        const std::optional<QString> chosen = ShowFileDialog(&form(), FileDialogMode::Save);
+        const std::optional<QString> chosen = WindowEnvironment().chooseFile(FileDialogMode::Save);
         QCOMPARE(seen, QString("CommonDialog1 Morvane-R7(*.DAT) confirms=0 caseSensitive=0"));
         QCOMPARE(WithDatExtension(chosen.value_or("")), path("chosen.DAT"));
         QCOMPARE(WithDatExtension(path("a.dat")), path("a.dat"));
@@ -195,7 +180,9 @@ private slots:
     // Through the real file dialog: a typed name that names no file is refused in the program's
     // own words, and the dialog closes.
     void missingTypedNameIsAWrongFileType() {
-        Form1 form;  // unedited, so Open asks nothing first
+        WindowEnvironment desktop = w_->environment();
+        desktop.fileDialogPresenter = ShowQtFileDialog;  // the real dialog
+        Form1 form({}, desktop);  // unedited, so Open asks nothing first
         const QString caption = form.windowTitle();
         bool typed = false;
         std::function<void()> type = [&] {
@@ -211,7 +198,6 @@ private slots:
             QTimer::singleShot(500, [dialog] { if (dialog->isVisible()) dialog->reject(); });
         };
         QTimer::singleShot(0, type);
-        SetFileDialogPresenter({});
         form.menus().mnuOpen->trigger();
         QVERIFY(typed);
         QCOMPARE(w_->boxes.texts(), QStringList{QStringLiteral("Mistake|16|File type is incorrect!")});

@@ -38,28 +38,18 @@ class Form1Test : public QObject {
 private slots:
     void init() {
         form_.reset();
-        boxes_.reset();  // before the next one: each puts back the presenter it found
-        boxes_ = std::make_unique<test::ScriptedMessageBoxes>();
-        form_ = std::make_unique<Form1>();
+        d_ = std::make_unique<test::ScriptedDesktop>();
+        form_ = d_->window();
         form_->show();
         QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
     }
 
-    void startUpRunsTheRestoreHookBeforeDefaultsAndCloseRunsTheStoreHook() {
-        QStringList calls;
-        Form1Hooks hooks;
-        hooks.restoreSettings = [&](Form1& f) {
-            calls << QString("restore %1").arg(f.combo(3)->count());  // Combo3 is filled after it
-            f.menus().mnulock->setChecked(true);
-        };
-        hooks.storeSettings = [&](Form1& f) { calls << (f.menus().mnulock->isChecked() ? "store locked" : "store"); };
-        form_ = std::make_unique<Form1>(hooks);
-        QCOMPARE(calls, QStringList{"restore 0"});
+    // Exit(&Q) and the close box run the store step: window_link_test's parameter file rows.
+    void startUpRunsTheRestoreHookBeforeTheDefaults() {
+        int listed = -1;
+        form_ = d_->window({[&](Form1& f) { listed = f.combo(3)->count(); }, {}});
+        QCOMPARE(listed, 0);  // Combo3 is filled after it
         QCOMPARE(form_->combo(3)->currentText(), QString("30 S"));
-        form_->show();
-        form_->menus().mnuQuit->trigger();
-        QCOMPARE(calls, (QStringList{"restore 0", "store locked"}));
-        QVERIFY(!form_->isVisible());
     }
 
     // The editing rules are the core's table; these are the ways a typed cell ends: stored,
@@ -79,24 +69,16 @@ private slots:
             if (!r.rxBefore.isEmpty()) enter(7, ColReceive, r.rxBefore);
             enter(7, ColReceive, r.typed);
             QCOMPARE(Row(*form_, 7).mid(1), r.row);
-            QCOMPARE(boxes_->texts(), QStringList(r.messages, "Morvane-R7|16|" + kRange));
+            QCOMPARE(d_->boxes.texts(), QStringList(r.messages, "Morvane-R7|16|" + kRange));
             QCOMPARE(grid()->model()->index(6, ColReceive).data().toString(), r.row[0]);  // the view follows
             QVERIFY(!grid()->isEditing());
         }
     }
 
+    // Every way of opening an editor asks the flags (typing on one is keysReachTheCurrentCell's).
     void emptyChannelOpensOnlyItsReceiveCell() {
-        for (int column = 2; column <= 8; ++column) {
-            const QModelIndex cell = grid()->model()->index(2, column);
-            QVERIFY(!(cell.flags() & Qt::ItemIsEditable));
-            grid()->setCurrentIndex(cell);
-            QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, grid()->visualRect(cell).center());
-            QTest::keyClick(grid(), Qt::Key_H);
-            QVERIFY(!test::OpenEditor(grid()));
-        }
-        QVERIFY(!(grid()->model()->index(2, 0).flags() & Qt::ItemIsEditable));
-        QVERIFY(grid()->model()->index(2, 1).flags() & Qt::ItemIsEditable);
-        QCOMPARE(Row(*form_, 3).mid(1), QStringList(8, QString()));
+        for (int column = 0; column < kColumnCount; ++column)
+            QCOMPARE(bool(grid()->model()->index(2, column).flags() & Qt::ItemIsEditable), column == ColReceive);
     }
 
     void keyboardFillsAllSixteenChannels() {
@@ -116,7 +98,7 @@ private slots:
         for (int ch = 1; ch <= 16; ++ch)
             QCOMPARE(Row(*form_, ch), QStringList{QString("%1").arg(ch, 2, 10, QChar('0'))} +
                                           Fresh(QString("44%1.01250").arg(ch % 10)));
-        QVERIFY(boxes_->shown.empty());
+        QVERIFY(d_->boxes.shown.empty());
     }
 
     void tabWalksTheRowAndPicksFromLists() {
@@ -145,16 +127,16 @@ private slots:
         enter(6, ColReceive, "441");
         enter(3, ColReceive, "440");
         QStringList captions;
-        form_->setContextMenuPresenter([&](QMenu* menu, const QPoint&) {
+        d_->contextMenu = [&](QMenu* menu) {
             QCOMPARE(menu, form_->menus().mnuchannel);
             captions << menu->actions().value(0)->text();
             menu->actions().value(0)->trigger();
-        });
+        };
         const QRect cell = grid()->visualRect(grid()->model()->index(4, ColBand));
         QTest::mouseClick(grid()->viewport(), Qt::RightButton, {}, cell.center());
         QCOMPARE(Row(*form_, 5), (QStringList{"05", "", "", "", "", "", "", "", "Have"}));
         QCOMPARE(Row(*form_, 6)[ColReceive], QString("441.00000"));
-        QVERIFY(boxes_->shown.empty());
+        QVERIFY(d_->boxes.shown.empty());
         // The emptied channel takes a new frequency and fresh defaults, scan included.
         enter(5, ColReceive, "442");
         QCOMPARE(Row(*form_, 5).last(), QString("No"));
@@ -184,7 +166,8 @@ private slots:
         QCOMPARE(widths, QList<int>(4, widths.first()));
     }
 
-    // A band added through the window, or to Combo1 itself.
+    // A band added through the window, or to Combo1 itself. The setting lists write the document
+    // and follow it; a file opened is file_commands_test's.
     void bandChangeNoRestoresYesResets() {
         for (bool intoTheListItself : {false, true}) {
             init();
@@ -193,13 +176,14 @@ private slots:
             QCOMPARE(form_->combo(1)->count(), 2);
             enter(1, ColReceive, "445");
             form_->combo(1)->setCurrentIndex(0);  // the band it shows already: no question
-            QVERIFY(boxes_->shown.empty());
+            QVERIFY(d_->boxes.shown.empty());
             form_->combo(2)->setCurrentIndex(2);
             form_->combo(5)->setCurrentIndex(8);
             const EditorState edited = form_->document()->state();
-            boxes_->answers = {7, 6};  // No, then Yes
+            QVERIFY(edited.combo(2) == 2 && edited.combo(5) == 8);  // the lists write the document
+            d_->boxes.answers = {7, 6};  // No, then Yes
             form_->combo(1)->setCurrentIndex(1);
-            QCOMPARE(boxes_->texts(), QStringList{"Morvane-R7|36|Select the data that different types or different "
+            QCOMPARE(d_->boxes.texts(), QStringList{"Morvane-R7|36|Select the data that different types or different "
                                                   "frequency bands will delete the all -channel for use, continue? "});
             QVERIFY(form_->combo(1)->currentIndex() == 0 && form_->BandIndex() == 0);
             QCOMPARE(form_->document()->state(), edited);
@@ -214,58 +198,44 @@ private slots:
             enter(2, ColReceive, "445");
             enter(2, ColReceive, "435");
             QCOMPARE(form_->document()->cellText(2, ColReceive), QString("435.00000"));
-            QCOMPARE(boxes_->texts().mid(2), QStringList{"Morvane-R7|16|" + kRange});
+            QCOMPARE(d_->boxes.texts().mid(2), QStringList{"Morvane-R7|16|" + kRange});
         }
     }
 
-    void settingListsWriteTheDocumentAndFollowIt() {
-        QCOMPARE(form_->document()->state(), NewConfiguration());
-        form_->combo(7)->setCurrentIndex(0);
-        QCOMPARE(form_->document()->combo(7), 0);
-        EditorState other = form_->document()->state();
-        other.combo(3) = 6;
-        other.combo(10) = 0;
-        form_->document()->replaceState(other);
-        QCOMPARE(form_->combo(3)->currentText() + form_->combo(10)->currentText() + form_->combo(7)->currentText(),
-                 QString("180 SOffOff"));
-        QVERIFY(boxes_->shown.empty());
-    }
-
     // Keys go into the cell the user sees as current: real clicks on the view and keys at
-    // typing speed, with no pause between them.
-    // Channels 2 (435.125) and 5 (440 / 445) filled; "channel:column=text" or "current=channel:column".
+    // typing speed, with no pause between them. Channels 2 (435.125) and 5 (440 / 445) filled;
+    // afterwards "channel:column=text" of the cells named, or "current=channel:column".
     void keysReachTheCurrentCell() {
         const struct {
             int channel, column;
-            QString keys;
-            QStringList expected;
+            QString keys, expected;
         } rows[] = {
-            {2, ColReceive, "446.5\n", {"2:1=446.50000", "5:1=440.00000"}},
-            {2, ColTransmit, "441\n", {"2:3=441.00000", "5:3=445.00000"}},
-            {5, ColReceive, "\x7f", {"5:1=", "5:3=", "5:5="}},  // Delete on receive
-            {5, ColTransmit, "\b", {"5:3=440.00000"}},          // Backspace on transmit
-            {5, ColPower, "\x7f", {"5:5=Low"}},                 // Delete on a picked cell
-            {9, ColDecode, "O", {"current=9:2", "5:2=Off"}},     // cell not editable
+            {2, ColReceive, "446.5\n", "2:1=446.50000 5:1=440.00000"},
+            {2, ColTransmit, "441\n", "2:3=441.00000 5:3=445.00000"},
+            {5, ColReceive, "\x7f", "5:1= 5:3= 5:5="},      // Delete on receive
+            {5, ColTransmit, "\b", "5:3=440.00000"},        // Backspace on transmit
+            {5, ColPower, "\x7f", "5:5=Low"},               // Delete on a picked cell
+            {9, ColDecode, "O", "current=9:2 5:2=Off"},     // cell not editable
         };
         for (const auto& r : rows) {
             init();
-            Form1& f = *form_;
-            QVERIFY(QTest::qWaitForWindowActive(&f));
-            ChannelTableModel* model = f.channelModel();
+            QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+            ChannelTableModel* model = form_->channelModel();
             for (const auto& [ch, rx, tx] : {std::tuple{2, "435.125", "435.125"}, {5, "440", "445"}}) {
                 model->setData(model->index(ch - 1, ColReceive), rx, Qt::EditRole);
                 model->setData(model->index(ch - 1, ColTransmit), tx, Qt::EditRole);
             }
-            ClickAndType(f.mfgrid1(), model->index(r.channel - 1, r.column), r.keys);
-            QVERIFY2(boxes_->shown.empty(), qPrintable(boxes_->texts().join('\n')));
-            const QModelIndex current = f.mfgrid1()->currentIndex();
-            for (const QString& e : r.expected) {
+            ClickAndType(grid(), model->index(r.channel - 1, r.column), r.keys);
+            QVERIFY2(d_->boxes.shown.empty(), qPrintable(d_->boxes.texts().join('\n')));
+            const QModelIndex current = grid()->currentIndex();
+            QStringList seen;
+            for (const QString& e : r.expected.split(' ')) {
                 const QStringList p = e.split(QRegularExpression("[:=]"));
-                QCOMPARE(p[0] == "current" ? QString("current=%1:%2").arg(current.row() + 1).arg(current.column())
-                                           : QString("%1:%2=%3").arg(p[0], p[1], model->index(p[0].toInt() - 1,
-                                                                      p[1].toInt()).data().toString()),
-                         e);
+                seen << (p[0] == "current" ? QString("current=%1:%2").arg(current.row() + 1).arg(current.column())
+                                           : e.section('=', 0, 0) + "=" +
+                                                 model->index(p[0].toInt() - 1, p[1].toInt()).data().toString());
             }
+            QCOMPARE(seen.join(' '), r.expected);
         }
     }
 
@@ -279,39 +249,33 @@ private slots:
         QCOMPARE(dialog.grid()->currentRow(), 3);
         QCOMPARE(dialog.grid()->item(1, 2)->text(), QString("462.10000"));
     }
-    // Message boxes: flag decoding, English captions, result codes, the real QMessageBox.
-    // Each row: "caption=result,...|icon (None, Stop, Question, Exclamation, Information)|default|escape".
+    // Message boxes: flag decoding, English captions, result codes. Each row: "caption=result,...|
+    // icon (None, Stop, Question, Exclamation, Information)|default|escape", and where a button
+    // is named ("" presses Enter) the real QMessageBox, answered inside its modal loop, as
+    // "title|captions sorted|default|icon|result".
     void messageBoxDecodesFlags() {
-        const std::pair<unsigned, QString> rows[] = {
-            {0u, "OK=1|0|0|1"}, {16u, "OK=1|1|0|1"}, {36u, "Yes=6,No=7|2|0|7"}, {64u, "OK=1|4|0|1"},
-            {305u, "OK=1,Cancel=2|3|1|2"},                   // second default
-            {0x202u, "Abort=3,Retry=4,Ignore=5|0|2|3"},       // third default
+        const struct {
+            unsigned flags;
+            QString layout;
+            std::optional<QString> click = std::nullopt;
+            QString seen = {};
+        } rows[] = {
+            {0u, "OK=1|0|0|1"}, {16u, "OK=1|1|0|1"}, {64u, "OK=1|4|0|1"},
+            {36u, "Yes=6,No=7|2|0|7", "No", "Morvane-R7|No,Yes|Yes|4|7"},
+            {305u, "OK=1,Cancel=2|3|1|2", "", "Morvane-R7|Cancel,OK|Cancel|2|2"},  // second default
+            {2u, "Abort=3,Retry=4,Ignore=5|0|0|3", "Retry", "Morvane-R7|Abort,Ignore,Retry|Abort|0|4"},
+            {0x202u, "Abort=3,Retry=4,Ignore=5|0|2|3"},  // third default
             {0x133u, "Yes=6,No=7,Cancel=2|3|1|2"}, {21u, "Retry=4,Cancel=2|1|0|2"},
             {0x204u, "Yes=6,No=7|0|0|7"},  // third default on two buttons falls back
             {7u, "OK=1|0|0|1"},            // unknown set 7 shows OK
         };
-        for (const auto& [flags, expected] : rows) {
-            const MessageBoxLayout layout = DecodeMessageBoxFlags(flags);
+        for (const auto& r : rows) {
+            const MessageBoxLayout layout = DecodeMessageBoxFlags(r.flags);
             QStringList buttons;
             for (MessageButton b : layout.buttons) buttons << ButtonCaption(b) + "=" + QString::number(ButtonResult(b));
             QCOMPARE(QString("%1|%2|%3|%4").arg(buttons.join(',')).arg(int(layout.icon)).arg(layout.defaultIndex)
-                         .arg(layout.escapeResult), expected);
-        }
-    }
-
-    // The real box, answered inside its modal loop: "title|captions sorted|default|icon|result".
-    void realBoxShowsEnglishButtonsAndReturnsTheirCodes() {
-        SetMessageBoxPresenter({});  // the real QMessageBox this time
-        const struct {
-            unsigned flags;
-            QString click;  // empty: press Enter on the default button
-            QString seen;
-        } rows[] = {
-            {36u, "No", "Morvane-R7|No,Yes|Yes|4|7"},
-            {305u, "", "Morvane-R7|Cancel,OK|Cancel|2|2"},
-            {2u, "Retry", "Morvane-R7|Abort,Ignore,Retry|Abort|0|4"},
-        };
-        for (const auto& r : rows) {
+                         .arg(layout.escapeResult), r.layout);
+            if (!r.click) continue;
             QString seen;
             QTimer::singleShot(0, [&] {
                 auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -320,17 +284,18 @@ private slots:
                 captions.sort();
                 seen = QString("%1|%2|%3|%4|").arg(box->windowTitle(), captions.join(','),
                                                    box->defaultButton()->text()).arg(box->icon());
-                if (r.click.isEmpty()) QTest::keyClick(box, Qt::Key_Return);
+                if (r.click->isEmpty()) QTest::keyClick(box, Qt::Key_Return);
                 for (QAbstractButton* b : box->buttons()) {
-                    if (b->text() == r.click) b->click();
+                    if (b->text() == *r.click) b->click();
                 }
             });
-            const int answer = ShowMessageBox("Prompt", r.flags, "");
+            const int answer = WindowEnvironment().showMessage("Prompt", r.flags);
             QCOMPARE(seen + QString::number(answer), r.seen);
         }
     }
+
 private:
-    std::unique_ptr<test::ScriptedMessageBoxes> boxes_;
+    std::unique_ptr<test::ScriptedDesktop> d_;
     std::unique_ptr<Form1> form_;
     ChannelGrid* grid() const { return form_->mfgrid1(); }
     void enter(int channel, int column, const QString& text) {

@@ -1,7 +1,7 @@
 #pragma once
 
-// Everything the window suites share: Qt, the windows and dialogs, message boxes and file
-// dialogs answered from a script, typing into grid cells the way a user does.
+// Everything the window suites share: Qt, the windows and dialogs, a scripted desktop for
+// them, typing into grid cells the way a user does.
 
 #include <QtTest>
 #include <QtWidgets>
@@ -23,51 +23,35 @@
 #include "ui/dialogs/test_frequency_dialog.h"
 #include "ui/main/channel_grid.h"
 #include "ui/main/channel_table_model.h"
-#include "ui/main/editor_document.h"
-#include "ui/main/file_dialog.h"
-#include "ui/main/form1.h"
-#include "ui/main/message_box.h"
+#include "ui/main/form1.h"  // with the document and the window's environment
 #include "test_files.h"
 
 namespace r7::test {
 
 using namespace r7::ui;
 
-// A message box answered: the queued result, else the first button.
-inline int Answered(const MessageBoxRequest& request, std::optional<int> queued) {
-    return queued.value_or(ButtonResult(request.layout.buttons.front()));
-}
-// A file dialog answered: the queued path; a null QString (or none left) is Cancel.
-inline std::optional<QString> Answered(const FileDialogRequest&, std::optional<QString> queued) {
-    return queued && !queued->isNull() ? queued : std::nullopt;
-}
-
-// While alive, answers the requests one presenter receives from a queue and records them.
-template <typename Request, typename Answer, auto Set>
-class Scripted {
-public:
-    Scripted() {
-        previous_ = Set([this](const Request& request) {
-            shown.push_back(request);
-            std::optional<Answer> queued;
-            if (!answers.empty()) { queued = answers.front(); answers.pop_front(); }
-            return Answered(request, queued);
-        });
-    }
-    ~Scripted() { Set(std::move(previous_)); }
-    Scripted(const Scripted&) = delete;
-    Scripted& operator=(const Scripted&) = delete;
-
+// Answers one kind of request from a queue (nullopt once it is empty) and records every request.
+template <typename Request, typename Answer>
+struct Scripted {
     std::deque<Answer> answers;
     std::vector<Request> shown;
-
-private:
-    decltype(Set({})) previous_;
+    // Forgets what was shown and queues `next`.
+    void expect(std::deque<Answer> next) {
+        answers = std::move(next);
+        shown.clear();
+    }
+    std::optional<Answer> answer(const Request& request) {
+        shown.push_back(request);
+        if (answers.empty()) return std::nullopt;
+        const Answer next = answers.front();
+        answers.pop_front();
+        return next;
+    }
 };
 
-using ScriptedFileDialogs = Scripted<FileDialogRequest, QString, SetFileDialogPresenter>;
+using ScriptedFileDialogs = Scripted<FileDialogRequest, QString>;
 
-struct ScriptedMessageBoxes : Scripted<MessageBoxRequest, int, SetMessageBoxPresenter> {
+struct ScriptedMessageBoxes : Scripted<MessageBoxRequest, int> {
     // Every box shown so far as "title|flags|prompt".
     QStringList texts() const {
         QStringList out;
@@ -76,13 +60,47 @@ struct ScriptedMessageBoxes : Scripted<MessageBoxRequest, int, SetMessageBoxPres
     }
 };
 
-// A window, not yet shown, with scripted boxes and file dialogs and a temporary folder.
-struct WindowFixture {
+// The desktop of the windows a test makes: boxes and file dialogs answered from queues (else
+// the first button, or Cancel; a null path is Cancel too), dialogs run by `dialogs` (exec while
+// empty), the context menu handed to `contextMenu`, pages "opened" into `opened`, the service
+// clock at `now`, and a temporary folder that is also the program's.
+struct ScriptedDesktop {
     ScriptedMessageBoxes boxes;
     ScriptedFileDialogs files;
+    std::function<int(QDialog&)> dialogs;
+    std::function<void(QMenu*)> contextMenu = [](QMenu*) {};
+    QStringList opened;
+    double now = 100.0;
     QTemporaryDir dir;
-    std::unique_ptr<Form1> form = std::make_unique<Form1>();
+
+    WindowEnvironment environment() {
+        WindowEnvironment e;
+        e.messageBoxPresenter = [this](const MessageBoxRequest& r) {
+            return boxes.answer(r).value_or(ButtonResult(r.layout.buttons.front()));
+        };
+        e.fileDialogPresenter = [this](const FileDialogRequest& r) {
+            const std::optional<QString> path = files.answer(r);
+            return path && !path->isNull() ? path : std::nullopt;
+        };
+        e.dialogRunner = [this](QDialog& d) { return dialogs ? dialogs(d) : d.exec(); };
+        e.contextMenuPresenter = [this](QMenu* menu, const QPoint&) { contextMenu(menu); };
+        e.desktopOpener = [this](const QUrl& url) { return opened << url.toString(), true; };
+        e.serviceClock = [this] { return now; };
+        e.programFolder = dir.path();
+        return e;
+    }
+    std::unique_ptr<Form1> window(Form1Hooks hooks = {}) { return std::make_unique<Form1>(std::move(hooks), environment()); }
     QString path(const QString& name) const { return dir.filePath(name); }
+};
+
+// A dialog runner that looks at the dialog (a QVERIFY may end the look) and answers its result.
+inline std::function<int(QDialog&)> Looking(std::function<void(QDialog&)> look) {
+    return [look = std::move(look)](QDialog& dialog) { return look(dialog), dialog.result(); };
+}
+
+// A window, not yet shown, on a scripted desktop.
+struct WindowFixture : ScriptedDesktop {
+    std::unique_ptr<Form1> form = window();
 };
 
 // The open cell editor of the grid, if any.

@@ -19,11 +19,11 @@ using namespace r7::ui;
 // The image of a saved .DAT; all zero when the file is not one.
 inline ImageBytes SavedImage(const QString& datPath) { return DatImage(Contents(datPath)); }
 
-// A shown window whose saved settings live in `folder` and whose COM1 is `device`; the
-// watchdog is short so that faults end quickly.
-inline std::unique_ptr<Form1> LinkedWindow(const QString& folder, const QString& device) {
+// A shown window on `desktop`, its saved settings in the desktop's folder and its COM1
+// `device`; the watchdog is short so that faults end quickly.
+inline std::unique_ptr<Form1> LinkedWindow(ScriptedDesktop& desktop, const QString& device) {
     qputenv("MORVANE_R7_COM1", device.toLocal8Bit());
-    auto f = std::make_unique<Form1>(SavedSettingsHooks(folder));
+    auto f = desktop.window(SavedSettingsHooks(desktop.dir.path()));
     f->transfer()->setWatchdogInterval(300);
     f->show();
     if (!QTest::qWaitForWindowExposed(f.get())) qWarning("window not exposed");

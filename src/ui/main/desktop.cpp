@@ -8,25 +8,7 @@
 
 namespace r7::ui {
 
-namespace {
-
-DesktopOpener& Opener() {
-    static DesktopOpener opener;
-    return opener;
-}
-
-}  // namespace
-
-DesktopOpener SetDesktopOpener(DesktopOpener opener) {
-    DesktopOpener previous = std::move(Opener());
-    Opener() = std::move(opener);
-    return previous;
-}
-
-bool OpenOnDesktop(const QUrl& url) {
-    if (Opener()) return Opener()(url);
-    return QDesktopServices::openUrl(url);
-}
+bool OpenOnDesktop(const QUrl& url) { return QDesktopServices::openUrl(url); }
 
 QString HelpFileName() {
     return QString::fromUtf8(kApplicationTitle.data(), static_cast<qsizetype>(kApplicationTitle.size())) +

@@ -1,18 +1,14 @@
 #pragma once
 
 // Opening files and web pages with the desktop's default handler (the help file, the user
-// guide, the maker's page). Tests install their own opener so nothing really opens.
+// guide, the maker's page).
 
 #include <QString>
 #include <QUrl>
-#include <functional>
 
 namespace r7::ui {
 
-// Returns whether the desktop took the request; callers do not report failures.
-using DesktopOpener = std::function<bool(const QUrl&)>;
-// Installs `opener` (an empty one restores QDesktopServices) and returns the previous one.
-DesktopOpener SetDesktopOpener(DesktopOpener opener);
+// QDesktopServices: whether the desktop took the request; callers do not report failures.
 bool OpenOnDesktop(const QUrl& url);
 
 // Names of the help files beside the program.

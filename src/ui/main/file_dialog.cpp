@@ -8,15 +8,8 @@
 
 namespace r7::ui {
 
-namespace {
-
-FileDialogPresenter& Presenter() {
-    static FileDialogPresenter presenter;
-    return presenter;
-}
-
-std::optional<QString> ShowQtFileDialog(QWidget* owner, const FileDialogRequest& request) {
-    QFileDialog dialog(owner);
+std::optional<QString> ShowQtFileDialog(const FileDialogRequest& request) {
+    QFileDialog dialog(request.owner);
     dialog.setObjectName(QStringLiteral("CommonDialog1"));
     // Qt's own dialog, so the filter matches "*.dat" as well as "*.DAT" everywhere.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -36,8 +29,6 @@ std::optional<QString> ShowQtFileDialog(QWidget* owner, const FileDialogRequest&
     return dialog.selectedFiles().constFirst();
 }
 
-}  // namespace
-
 QString DatFileFilter() {
     return QString::fromUtf8(kApplicationTitle.data(), static_cast<qsizetype>(kApplicationTitle.size())) +
            QStringLiteral("(*.DAT)");
@@ -47,24 +38,6 @@ QString WithDatExtension(const QString& path) {
     if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty()) return path;
     // "name." has an empty suffix too; do not make it "name..DAT".
     return path.endsWith(QLatin1Char('.')) ? path + QStringLiteral("DAT") : path + QStringLiteral(".DAT");
-}
-
-FileDialogPresenter SetFileDialogPresenter(FileDialogPresenter presenter) {
-    FileDialogPresenter previous = std::move(Presenter());
-    Presenter() = std::move(presenter);
-    return previous;
-}
-
-std::optional<QString> ShowFileDialog(QWidget* owner, FileDialogMode mode) {
-    return ShowFileDialog(owner, mode, DatFileFilter());
-}
-
-std::optional<QString> ShowFileDialog(QWidget* owner, FileDialogMode mode, const QString& filter) {
-    FileDialogRequest request;
-    request.mode = mode;
-    request.filter = filter;
-    if (FileDialogPresenter presenter = Presenter()) return presenter(request);
-    return ShowQtFileDialog(owner, request);
 }
 
 }  // namespace r7::ui

@@ -62,7 +62,12 @@ constexpr SettingRow kSettingRows[] = {
 
 }  // namespace
 
-Form1::Form1(Form1Hooks hooks, QWidget* parent) : QMainWindow(parent), hooks_(std::move(hooks)) {
+Form1::Form1(Form1Hooks hooks, WindowEnvironment environment, QWidget* parent)
+    : QMainWindow(parent),
+      hooks_(std::move(hooks)),
+      environment_(std::move(environment)),
+      relock_(environment_.serviceClock) {
+    environment_.owner = this;
     // The core still formats a few numbers with printf; keep its decimal point '.'
     // whatever the desktop's locale (QApplication adopts the user's LC_NUMERIC).
     std::setlocale(LC_NUMERIC, "C");
@@ -77,7 +82,6 @@ Form1::Form1(Form1Hooks hooks, QWidget* parent) : QMainWindow(parent), hooks_(st
     buildToolbar();
     buildWidgets();
     buildLink();
-    SetMessageBoxOwner(this);
 
     connect(document_, &EditorDocument::settingsChanged, this, &Form1::refreshSettings);
     connect(document_, &EditorDocument::stateReplaced, this, &Form1::refreshSettings);
@@ -228,7 +232,7 @@ void Form1::buildToolbar() {
     };
     std::size_t position = 0;
     for (const Button& b : buttons) {
-        if (position == kSeparatorPosition - 1) toolButtons_[position++] = Toolbar1_->addSeparator();
+        if (b.command == &Form1Menus::mnureadFre) Toolbar1_->addSeparator();  // the radio's commands apart
         QAction* command = menus_.*b.command;
         const QString tip = QString::fromLatin1(b.tip);
         QAction* entry =
@@ -421,15 +425,9 @@ void Form1::chainTabOrder() {
 
 QAction* Form1::toolButton(const QString& key) const {
     static const QStringList kKeys = {QStringLiteral("new"),  QStringLiteral("open"),  QStringLiteral("save"),
-                                      QString(),              QStringLiteral("read"),  QStringLiteral("write"),
-                                      QStringLiteral("Test")};
-    const qsizetype position = key.isEmpty() ? -1 : kKeys.indexOf(key);
+                                      QStringLiteral("read"), QStringLiteral("write"), QStringLiteral("Test")};
+    const qsizetype position = kKeys.indexOf(key);
     return position < 0 ? nullptr : toolButtons_[static_cast<std::size_t>(position)];
-}
-
-QAction* Form1::toolButtonAt(int position) const {
-    if (position < 1 || position > kToolButtonCount) return nullptr;
-    return toolButtons_[static_cast<std::size_t>(position - 1)];
 }
 
 QComboBox* Form1::combo(int n) const {
@@ -489,11 +487,11 @@ void Form1::closeEvent(QCloseEvent* event) {
 
 void Form1::Combo1_Click(int position) {
     if (position < 0 || position == BandIndex()) return;
-    const int answer = ShowMessageBox(
+    const int answer = environment_.showMessage(
         QStringLiteral(
             "Select the data that different types or different frequency bands will delete the "
             "all -channel for use, continue? "),
-        YesNo | IconQuestion, QString());
+        YesNo | IconQuestion);
     if (answer != kResultYes) {
         // Choosing the old entry again runs this handler once more, which finds no change.
         combo(BandCombo)->setCurrentIndex(BandIndex());
@@ -504,17 +502,13 @@ void Form1::Combo1_Click(int position) {
     document_->setCombo(BandCombo, position);
 }
 
-void Form1::showRangeMessage() { ShowMessageBox(Utf8(kRangeMessage), IconStop, QString()); }
+void Form1::showRangeMessage() { environment_.showMessage(Utf8(kRangeMessage), IconStop); }
 
 void Form1::mfgrid1_MouseDown(int row, const QPoint& globalPos) {
     if (row < 1 || row > 99) return;
     deleteRow_ = row;
     menus_.mnudel_channel->setText(QString::fromStdString(DeleteMenuCaption(row)));
-    if (contextMenuPresenter_) {
-        contextMenuPresenter_(menus_.mnuchannel, globalPos);
-    } else {
-        menus_.mnuchannel->exec(globalPos);
-    }
+    environment_.contextMenuPresenter(menus_.mnuchannel, globalPos);
 }
 
 void Form1::mnudel_channel_Click() {

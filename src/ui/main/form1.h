@@ -10,6 +10,7 @@
 
 #include "image/service_mode.h"
 #include "ui/main/editor_document.h"
+#include "ui/main/window_environment.h"
 
 class QAction;
 class QComboBox;
@@ -17,6 +18,7 @@ class QDialog;
 class QGroupBox;
 class QLabel;
 class QMenu;
+class QPoint;
 class QProgressBar;
 class QToolBar;
 
@@ -73,22 +75,20 @@ struct Form1Hooks {
 class Form1 : public QMainWindow {
     Q_OBJECT
 public:
-    explicit Form1(Form1Hooks hooks = {}, QWidget* parent = nullptr);
+    explicit Form1(Form1Hooks hooks = {}, WindowEnvironment environment = {}, QWidget* parent = nullptr);
     ~Form1() override;
 
     EditorDocument* document() const { return document_; }
     ChannelGrid* mfgrid1() const { return mfgrid1_; }
     ChannelTableModel* channelModel() const { return model_; }
     const Form1Menus& menus() const { return menus_; }
+    // Dialogs, boxes and the desktop as this window reaches them.
+    const WindowEnvironment& environment() const { return environment_; }
 
     QToolBar* Toolbar1() const { return Toolbar1_; }
     // The action of a tool bar button by key ("new", "open", "save", "read", "write",
     // "Test"): the menu item's own action where the button runs a menu command.
     QAction* toolButton(const QString& key) const;
-    // The same by position from 1, the separator (4) counting as a button.
-    QAction* toolButtonAt(int position) const;
-    static constexpr int kToolButtonCount = 7;
-    static constexpr std::size_t kSeparatorPosition = 4;
 
     QGroupBox* Frame1() const { return Frame1_; }
     QGroupBox* Frame2() const { return Frame2_; }
@@ -102,10 +102,6 @@ public:
     int BandIndex() const;
     // Adds an entry to the band list `Combo1` ("LLL-UUU..." shape).
     void addBandEntry(const QString& entry);
-
-    // Shows the grid's context menu; the default runs QMenu::exec. Tests trigger an item.
-    using ContextMenuPresenter = std::function<void(QMenu*, const QPoint&)>;
-    void setContextMenuPresenter(ContextMenuPresenter presenter) { contextMenuPresenter_ = std::move(presenter); }
 
     // Refreshes every setting list from the document.
     void refreshSettings();
@@ -121,21 +117,12 @@ public:
     // True while a read or write runs (from its start until the window is restored).
     bool isTransferring() const { return transferring_; }
 
-    // Runs a modal dialog and returns its result; the default is QDialog::exec. Tests
-    // drive the dialog and close it themselves.
-    using DialogRunner = std::function<int(QDialog&)>;
-    void setDialogRunner(DialogRunner runner) { dialogRunner_ = std::move(runner); }
     // A write with safety steps around it: `write` answers true when it took the write
     // command over; while `readsTaken` answers true, images read are not the editor's.
     void setWriteHooks(std::function<bool()> write, std::function<bool()> readsTaken) {
         writeHook_ = std::move(write);
         readsTakenHook_ = std::move(readsTaken);
     }
-    // The clock of the service gestures ("Test" re-lock, Debug dialog unlock); monotonic.
-    void setServiceClock(SecondsClock clock);
-    // The folder the help command looks in; the program's folder unless a test says otherwise.
-    void setProgramFolder(const QString& folder) { programFolder_ = folder; }
-    QString programFolder() const;
 
     // Opens a ".DAT" file by its path with Open's rules and messages (a file named at
     // start-up, a drop, a recent file); true when the editor now holds it.
@@ -207,11 +194,12 @@ private:
     void editInDialog(Args&&... args);
 
     Form1Hooks hooks_;
+    WindowEnvironment environment_;
     EditorDocument* document_ = nullptr;
     ChannelTableModel* model_ = nullptr;
     ChannelGrid* mfgrid1_ = nullptr;
     QToolBar* Toolbar1_ = nullptr;
-    std::array<QAction*, kToolButtonCount> toolButtons_{};
+    std::array<QAction*, 6> toolButtons_{};  // new, open, save, read, write, Test
     QGroupBox* Frame1_ = nullptr;
     QGroupBox* Frame2_ = nullptr;
     QLabel* Label3_ = nullptr;
@@ -221,19 +209,15 @@ private:
     QProgressBar* ProgressBar1_ = nullptr;
     std::array<QComboBox*, 10> combos_{};
     Form1Menus menus_;
-    ContextMenuPresenter contextMenuPresenter_;
     int deleteRow_ = 0;  // the row the delete item names
 
     link::TransferController* transfer_ = nullptr;
     link::PortSelection* ports_ = nullptr;
     bool transferring_ = false;
-    DialogRunner dialogRunner_;
     std::function<bool()> writeHook_;
     std::function<bool()> readsTakenHook_;
-    SecondsClock serviceClock_ = SteadySeconds;
-    ServiceRelock relock_{SteadySeconds};
+    ServiceRelock relock_;
     QPointer<DebugParameterDialog> openDebug_;  // while "Debug(&D)" is open
-    QString programFolder_;
     QString currentFile_;
     std::function<bool()> replaceGuard_;
 };

@@ -3,7 +3,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -31,7 +30,6 @@
 #include "ui/main/editor_document.h"
 #include "ui/main/form1.h"
 #include "ui/main/keyboard_focus.h"
-#include "ui/main/message_box.h"
 
 namespace r7::ui {
 
@@ -50,8 +48,9 @@ void Form1::buildLink() {
         menus_.mnupro->menuAction()->setEnabled(enabled);
         for (QAction* item : menus_.mnupro->actions()) item->setEnabled(enabled);
     });
-    connect(transfer_, &TransferController::toolButtonEnabledChanged, this, [this](int position, bool enabled) {
-        if (QAction* button = toolButtonAt(position)) button->setEnabled(enabled);
+    // The tool bar buttons share these actions.
+    connect(transfer_, &TransferController::commandEnabledChanged, this, [this](QChar command, bool enabled) {
+        (command == QLatin1Char('R') ? menus_.mnureadFre : menus_.mnuwriteFre)->setEnabled(enabled);
     });
     connect(transfer_, &TransferController::modelFrameEnableAndFocusRequested, this, [this] {
         Frame1_->setEnabled(true);
@@ -66,17 +65,14 @@ void Form1::buildLink() {
     connect(transfer_, &TransferController::progressHidden, ProgressBar1_, &QProgressBar::hide);
     connect(transfer_, &TransferController::statusCaptionChanged, Label_, &QLabel::setText);
     connect(transfer_, &TransferController::statusVisibleChanged, Label_, &QLabel::setVisible);
-    connect(transfer_, &TransferController::messageRequested, this,
-            [](const QString& text, int flags, const QString& title) {
-                ShowMessageBox(text, static_cast<unsigned>(flags), title);
-            });
+    const auto showMessage = [this](const QString& text, int flags) {
+        environment_.showMessage(text, static_cast<unsigned>(flags));
+    };
+    connect(transfer_, &TransferController::messageRequested, this, showMessage);
     connect(transfer_, &TransferController::readImageReady, this, &Form1::readImageArrived);
 
     connect(ports_, &link::PortSelection::checkMarksChanged, this, &Form1::refreshPortMenu);
-    connect(ports_, &link::PortSelection::messageRequested, this,
-            [](const QString& text, int flags, const QString& title) {
-                ShowMessageBox(text, static_cast<unsigned>(flags), title);
-            });
+    connect(ports_, &link::PortSelection::messageRequested, this, showMessage);
     menus_.mnucom->setToolTipsVisible(true);
     connect(menus_.mnucom, &QMenu::aboutToShow, this, &Form1::refreshPortMenu);
     refreshPortMenu();
@@ -155,8 +151,7 @@ void Form1::applyLock(bool locked) {
 int Form1::runDialog(QDialog& dialog) {
     OrderTabsByPosition(&dialog);
     GuardWheel(&dialog);
-    if (dialogRunner_) return dialogRunner_(dialog);
-    return dialog.exec();
+    return environment_.dialogRunner(dialog);
 }
 
 template <typename Dialog, typename... Args>
@@ -177,7 +172,7 @@ void Form1::mnutestfre_Click() { editInDialog<TestFrequencyDialog>(); }
 void Form1::mnudebug_Click() {
     EditorState copy = document_->state();
     DebugParameterDialog dialog(
-        copy, this, [this] { toolButton(QStringLiteral("Test"))->setVisible(true); }, serviceClock_);
+        copy, this, [this] { toolButton(QStringLiteral("Test"))->setVisible(true); }, environment_.serviceClock);
     openDebug_ = &dialog;
     const bool accepted = runDialog(dialog) == QDialog::Accepted;
     openDebug_ = nullptr;
@@ -192,11 +187,6 @@ void Form1::mnudebug_Click() {
     document_->storeState(next, dialog.windowTitle());
 }
 
-void Form1::setServiceClock(SecondsClock clock) {
-    serviceClock_ = std::move(clock);
-    relock_ = ServiceRelock(serviceClock_);
-}
-
 void Form1::TestButton_Click() {
     if (!relock_.Click()) return;
     EditorState next = document_->state();
@@ -209,18 +199,14 @@ void Form1::TestButton_Click() {
     toolButton(QStringLiteral("Test"))->setVisible(false);
 }
 
-QString Form1::programFolder() const {
-    return programFolder_.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder_;
-}
-
-void Form1::mnumainhelp_Click() { OpenOnDesktop(HelpLocation(programFolder())); }
+void Form1::mnumainhelp_Click() { environment_.desktopOpener(HelpLocation(environment_.programFolder)); }
 
 void Form1::mnuabout_Click() {
-    AboutDialog dialog(this, [](const QUrl& url) { OpenOnDesktop(url); });
+    AboutDialog dialog(this, [this](const QUrl& url) { environment_.desktopOpener(url); });
     runDialog(dialog);
 }
 
-void Form1::Label2_Click() { OpenOnDesktop(QUrl(QString::fromLatin1(kMakerWebAddress))); }
+void Form1::Label2_Click() { environment_.desktopOpener(QUrl(QString::fromLatin1(kMakerWebAddress))); }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Label2_ && event->type() == QEvent::MouseButtonPress &&

@@ -25,9 +25,9 @@ QString FileCaption(const QString& path) {
 }  // namespace
 
 void Form1::mnuNew_Click() {
-    if (ShowMessageBox(QStringLiteral("The data of the all channel will be removed! "),
-                       OkCancel | IconExclamation | DefaultButton2,
-                       QStringLiteral("Warn")) == kResultCancel) {
+    if (environment_.showMessage(QStringLiteral("The data of the all channel will be removed! "),
+                                 OkCancel | IconExclamation | DefaultButton2,
+                                 QStringLiteral("Warn")) == kResultCancel) {
         return;
     }
     document_->clearChannels();
@@ -36,7 +36,7 @@ void Form1::mnuNew_Click() {
 
 void Form1::mnuOpen_Click() {
     if (replaceGuard_ && !replaceGuard_()) return;
-    const std::optional<QString> chosen = ShowFileDialog(this, FileDialogMode::Open);
+    const std::optional<QString> chosen = environment_.chooseFile(FileDialogMode::Open);
     if (!chosen || chosen->isEmpty()) return;
     openFile(*chosen);
 }
@@ -46,7 +46,7 @@ bool Form1::openFile(const QString& path) {
     switch (read.status) {
         case DatStatus::Ok:
             if (!document_->decodeImage(read.image)) {
-                ShowMessageBox(kWrongType, IconStop, kMistake);
+                environment_.showMessage(kWrongType, IconStop, kMistake);
                 return false;
             }
             setWindowTitle(FileCaption(path));
@@ -56,12 +56,12 @@ bool Form1::openFile(const QString& path) {
         case DatStatus::WrongType:
         case DatStatus::TooShort:
             // A file too short for the whole image would decode into half a configuration.
-            ShowMessageBox(kWrongType, IconStop, kMistake);
+            environment_.showMessage(kWrongType, IconStop, kMistake);
             return false;
         case DatStatus::CannotRead:
             // A name that names no file is refused like a file of the wrong type; a file
             // that exists but cannot be read ends the command quietly, editor untouched.
-            if (!QFileInfo::exists(path)) ShowMessageBox(kWrongType, IconStop, kMistake);
+            if (!QFileInfo::exists(path)) environment_.showMessage(kWrongType, IconStop, kMistake);
             return false;
     }
     return false;
@@ -69,12 +69,12 @@ bool Form1::openFile(const QString& path) {
 
 void Form1::mnuAssave_Click() {
     for (;;) {
-        const std::optional<QString> chosen = ShowFileDialog(this, FileDialogMode::Save);
+        const std::optional<QString> chosen = environment_.chooseFile(FileDialogMode::Save);
         if (!chosen || chosen->isEmpty()) return;
         const QString path = WithDatExtension(*chosen);
         if (QFileInfo::exists(path) &&
-            ShowMessageBox(QStringLiteral("This file has already existed, whether cover? "),
-                           YesNo | IconQuestion, QString()) != kResultYes) {
+            environment_.showMessage(QStringLiteral("This file has already existed, whether cover? "),
+                                     YesNo | IconQuestion) != kResultYes) {
             continue;  // back to the dialog
         }
         saveFile(path);
@@ -94,8 +94,8 @@ bool Form1::saveTo(const QString& path) {
     const DatWriteResult written = WriteDatFile(path, EncodeImageBytes(document_->state()));
     if (!written.ok) {
         // The caption keeps naming the file that still holds this configuration.
-        ShowMessageBox(written.error + QStringLiteral("\nThe configuration has not been saved."),
-                       IconStop, kMistake);
+        environment_.showMessage(written.error + QStringLiteral("\nThe configuration has not been saved."),
+                                 IconStop, kMistake);
         return false;
     }
     return true;

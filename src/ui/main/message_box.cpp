@@ -1,7 +1,6 @@
 #include "ui/main/message_box.h"
 
 #include <QMessageBox>
-#include <QPointer>
 #include <QPushButton>
 
 #include "image/setting_lists.h"
@@ -10,16 +9,6 @@
 namespace r7::ui {
 
 namespace {
-
-MessageBoxPresenter& Presenter() {
-    static MessageBoxPresenter presenter;
-    return presenter;
-}
-
-QPointer<QWidget>& Owner() {
-    static QPointer<QWidget> owner;
-    return owner;
-}
 
 QMessageBox::Icon QtIcon(MessageIcon icon) {
     switch (icon) {
@@ -45,9 +34,11 @@ QMessageBox::ButtonRole QtRole(MessageButton button) {
     return QMessageBox::AcceptRole;
 }
 
+}  // namespace
+
 int ShowQtMessageBox(const MessageBoxRequest& request) {
     QMessageBox box(QtIcon(request.layout.icon), request.title, request.prompt, QMessageBox::NoButton,
-                    Owner().data());
+                    request.owner);
     std::vector<std::pair<QPushButton*, int>> results;
     for (MessageButton b : request.layout.buttons) {
         results.emplace_back(box.addButton(ButtonCaption(b), QtRole(b)), ButtonResult(b));
@@ -62,8 +53,6 @@ int ShowQtMessageBox(const MessageBoxRequest& request) {
     }
     return request.layout.escapeResult;
 }
-
-}  // namespace
 
 MessageBoxLayout DecodeMessageBoxFlags(unsigned flags) {
     using B = MessageButton;
@@ -125,23 +114,14 @@ int ButtonResult(MessageButton button) {
     return kResultOk;
 }
 
-MessageBoxPresenter SetMessageBoxPresenter(MessageBoxPresenter presenter) {
-    MessageBoxPresenter previous = std::move(Presenter());
-    Presenter() = std::move(presenter);
-    return previous;
-}
-
-void SetMessageBoxOwner(QWidget* owner) { Owner() = owner; }
-
-int ShowMessageBox(const QString& prompt, unsigned buttons, const QString& title) {
+MessageBoxRequest MessageBoxFor(const QString& prompt, unsigned flags, const QString& title, QWidget* owner) {
     MessageBoxRequest request;
     request.prompt = prompt;
     request.title = title.isEmpty() ? Utf8(kApplicationTitle) : title;
-    request.flags = buttons;
-    request.layout = DecodeMessageBoxFlags(buttons);
-    // A copy, so a presenter may replace itself while it answers.
-    if (MessageBoxPresenter presenter = Presenter()) return presenter(request);
-    return ShowQtMessageBox(request);
+    request.flags = flags;
+    request.layout = DecodeMessageBoxFlags(flags);
+    request.owner = owner;
+    return request;
 }
 
 }  // namespace r7::ui

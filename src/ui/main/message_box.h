@@ -4,7 +4,6 @@
 // out, English button captions whatever the system language.
 
 #include <QString>
-#include <functional>
 #include <vector>
 
 class QWidget;
@@ -60,17 +59,12 @@ struct MessageBoxRequest {
     QString title;  // already the application title when the caller gave none
     unsigned flags = 0;
     MessageBoxLayout layout;
+    QWidget* owner = nullptr;
 };
 
-// Answers a message box instead of the modal QMessageBox (tests, scripted runs).
-using MessageBoxPresenter = std::function<int(const MessageBoxRequest&)>;
-// Installs `presenter` (an empty one restores the real box) and returns the previous one.
-MessageBoxPresenter SetMessageBoxPresenter(MessageBoxPresenter presenter);
-
-// The window that owns every box; the main window sets itself.
-void SetMessageBoxOwner(QWidget* owner);
-
-// Shows `prompt` and blocks until answered; an empty title shows "Morvane-R7".
-int ShowMessageBox(const QString& prompt, unsigned buttons, const QString& title);
+// The request for `prompt` with `flags`; an empty title shows "Morvane-R7".
+MessageBoxRequest MessageBoxFor(const QString& prompt, unsigned flags, const QString& title, QWidget* owner);
+// The modal QMessageBox: blocks until answered and returns the result code.
+int ShowQtMessageBox(const MessageBoxRequest& request);
 
 }  // namespace r7::ui

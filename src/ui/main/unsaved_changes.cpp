@@ -36,10 +36,10 @@ bool UnsavedChanges::hasChanges() const { return EncodeImageBytes(form_.document
 
 bool UnsavedChanges::settle() {
     if (!hasChanges()) return true;
-    const int answer = ShowMessageBox(
+    const int answer = form_.environment().showMessage(
         tr("The configuration has changes that are neither saved to a file nor written to a radio.\n\n"
            "Yes: save them to a file first\nNo: discard them\nCancel: go back to them"),
-        kYesNoCancelExclamation, QString());
+        kYesNoCancelExclamation);
     if (answer == kResultNo) return true;
     if (answer == kResultYes) return save();
     return false;

@@ -75,8 +75,8 @@ void FileTools::remember(const QString& path) {
     while (files_.size() > kRecentFileCount) files_.removeLast();
     rebuildRecentMenu();
     if (const FileResult saved = SaveRecentFiles(settingsPath_, files_); !saved.ok) {
-        ShowMessageBox(tr("The list of recent files cannot be remembered: %1").arg(saved.error), IconStop,
-                       QString());
+        form_.environment().showMessage(tr("The list of recent files cannot be remembered: %1").arg(saved.error),
+                                        IconStop);
     }
 }
 

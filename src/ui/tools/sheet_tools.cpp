@@ -43,20 +43,20 @@ void SheetTools::printSheet() {
 }
 
 void SheetTools::exportPdf() {
-    const std::optional<QString> chosen = ShowFileDialog(&form_, FileDialogMode::Save, QStringLiteral("PDF (*.pdf)"));
+    const std::optional<QString> chosen =
+        form_.environment().chooseFile(FileDialogMode::Save, QStringLiteral("PDF (*.pdf)"));
     if (!chosen || chosen->isEmpty()) return;
     QString path = *chosen;
     if (QFileInfo(path).suffix().isEmpty()) path += path.endsWith(QLatin1Char('.')) ? "pdf" : ".pdf";
     if (QFileInfo::exists(path) &&
-        ShowMessageBox(QStringLiteral("This file has already existed, whether cover? "),
-                       YesNo | IconQuestion, QString()) != kResultYes) {
+        form_.environment().showMessage(QStringLiteral("This file has already existed, whether cover? "),
+                                        YesNo | IconQuestion) != kResultYes) {
         return;
     }
     const QByteArray pdf = ChannelSheetPdf(sheetHtml());
     const FileWriteResult written = WriteFileSafely(path, pdf);
     if (!written.ok)
-        ShowMessageBox(written.error + tr("\nThe channel sheet has not been exported."), IconStop,
-                       QString());
+        form_.environment().showMessage(written.error + tr("\nThe channel sheet has not been exported."), IconStop);
 }
 
 }  // namespace r7::ui

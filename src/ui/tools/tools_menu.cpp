@@ -169,8 +169,8 @@ void ToolsMenu::pasteChannels() {
     const std::string text = QGuiApplication::clipboard()->text().toStdString();
     const PasteResult result = PasteChannelRows(next, selectedChannels(), text, document->bandLimits());
     if (!result.ok()) {
-        ShowMessageBox(tr("Nothing has been pasted:\n") + Utf8(DescribePasteProblems(result.problems)), IconStop,
-                       QString());
+        form_.environment().showMessage(
+            tr("Nothing has been pasted:\n") + Utf8(DescribePasteProblems(result.problems)), IconStop);
         return;
     }
     document->storeState(next, result.channels.size() == 1 ? tr("Paste into channel %1").arg(result.channels[0])
@@ -178,36 +178,37 @@ void ToolsMenu::pasteChannels() {
 }
 
 void ToolsMenu::exportCsv() {
-    const std::optional<QString> chosen = ShowFileDialog(&form_, FileDialogMode::Save, kCsvFilter);
+    const std::optional<QString> chosen = form_.environment().chooseFile(FileDialogMode::Save, kCsvFilter);
     if (!chosen || chosen->isEmpty()) return;
     const QString path = WithCsvExtension(*chosen);
     if (QFileInfo::exists(path) &&
-        ShowMessageBox(QStringLiteral("This file has already existed, whether cover? "), YesNo | IconQuestion, QString()) !=
-            kResultYes) {
+        form_.environment().showMessage(QStringLiteral("This file has already existed, whether cover? "),
+                                        YesNo | IconQuestion) != kResultYes) {
         return;
     }
     std::vector<std::string> problems;
     const QByteArray csv = ExportChannelsCsv(form_.document()->state(), &problems);
     const FileWriteResult written = WriteFileSafely(path, csv);
     if (!written.ok) {
-        ShowMessageBox(written.error + tr("\nThe channels have not been exported."), IconStop, QString());
+        form_.environment().showMessage(written.error + tr("\nThe channels have not been exported."), IconStop);
         return;
     }
     if (!problems.empty()) {
         QString lines;
         for (const std::string& problem : problems) lines += Utf8(problem) + QLatin1Char('\n');
-        ShowMessageBox(tr("The channels have been exported to %1, but these cannot be read back:\n").arg(path) + lines,
-                       IconInformation, QString());
+        form_.environment().showMessage(
+            tr("The channels have been exported to %1, but these cannot be read back:\n").arg(path) + lines,
+            IconInformation);
     }
 }
 
 void ToolsMenu::importCsv() {
     if (!editable()) return;
-    const std::optional<QString> chosen = ShowFileDialog(&form_, FileDialogMode::Open, kCsvFilter);
+    const std::optional<QString> chosen = form_.environment().chooseFile(FileDialogMode::Open, kCsvFilter);
     if (!chosen || chosen->isEmpty()) return;
     QFile file(*chosen);
     if (!file.open(QIODevice::ReadOnly)) {
-        ShowMessageBox(tr("Cannot read %1: %2").arg(*chosen, file.errorString()), IconStop, QString());
+        form_.environment().showMessage(tr("Cannot read %1: %2").arg(*chosen, file.errorString()), IconStop);
         return;
     }
     EditorDocument* document = form_.document();
@@ -215,15 +216,16 @@ void ToolsMenu::importCsv() {
     EditorState next = document->state();
     CsvImportReport report = ImportChannelsCsv(csv, next);
     if (report.locationZero &&
-        ShowMessageBox(tr("The rows of %1 are numbered from Location 0, but the radio's channels run from 1 to "
-                          "16.\nPlace the rows in order on channels 1, 2, 3 ... instead?")
-                           .arg(*chosen),
-                       YesNo | IconQuestion, QString()) == kResultYes) {
+        form_.environment().showMessage(
+            tr("The rows of %1 are numbered from Location 0, but the radio's channels run from 1 to "
+               "16.\nPlace the rows in order on channels 1, 2, 3 ... instead?")
+                .arg(*chosen),
+            YesNo | IconQuestion) == kResultYes) {
         next = document->state();
         report = ImportChannelsCsv(csv, next, true);
     }
     if (report.fatal) {
-        ShowMessageBox(tr("%1 cannot be imported:\n").arg(*chosen) + Utf8(report.text()), IconStop, QString());
+        form_.environment().showMessage(tr("%1 cannot be imported:\n").arg(*chosen) + Utf8(report.text()), IconStop);
         return;
     }
     document->storeState(next, tr("Import of %1").arg(QFileInfo(*chosen).fileName()));
@@ -231,16 +233,12 @@ void ToolsMenu::importCsv() {
         const QString summary = report.problems.empty() ? tr("%1 has been imported.").arg(*chosen)
                                                         : tr("Some rows of %1 have not been imported:").arg(*chosen);
         ReportWindow window(summary, Utf8(report.text()), &form_);
-        if (dialogPresenter_) {
-            dialogPresenter_(window);
-        } else {
-            window.exec();
-        }
+        form_.environment().dialogRunner(window);
     }
 }
 
 void ToolsMenu::compareWithFile() {
-    const std::optional<QString> chosen = ShowFileDialog(&form_, FileDialogMode::Open);
+    const std::optional<QString> chosen = form_.environment().chooseFile(FileDialogMode::Open);
     if (!chosen || chosen->isEmpty()) return;
     const DatReadResult read = ReadDatFile(*chosen);
     const EditorState& editor = form_.document()->state();
@@ -249,26 +247,18 @@ void ToolsMenu::compareWithFile() {
         const QString reason = read.status == DatStatus::CannotRead && QFileInfo::exists(*chosen)
                                    ? read.error
                                    : QStringLiteral("File type is incorrect!");
-        ShowMessageBox(reason, IconStop, QStringLiteral("Mistake"));
+        form_.environment().showMessage(reason, IconStop, QStringLiteral("Mistake"));
         return;
     }
     CompareDialog dialog(*chosen, DiffConfigurations(editor, other), &form_);
-    present(dialog);
-}
-
-void ToolsMenu::present(QDialog& dialog) {
-    if (dialogPresenter_) {
-        dialogPresenter_(dialog);
-    } else {
-        dialog.exec();
-    }
+    form_.environment().dialogRunner(dialog);
 }
 
 void ToolsMenu::chooseSerialPorts() {
     // Like the "Communication(&V)" menu: a new device must not cut the line under a transfer.
     if (form_.isTransferring()) return;
     SerialPortsDialog dialog(options_.portDevices, link::DetectedPorts(), &form_);
-    present(dialog);
+    form_.environment().dialogRunner(dialog);
     if (dialog.result() != QDialog::Accepted || dialog.devices() == options_.portDevices) return;
     link::PortSelection* ports = form_.ports();
     const int open = ports->isChecked(ports->PortNumber()) ? ports->PortNumber() : 0;
@@ -287,8 +277,8 @@ bool ToolsMenu::writeRadio() {
     if (options_.backupBeforeWriting) {
         safe.backupDir = options_.backupFolder.isEmpty() ? DefaultBackupFolder() : options_.backupFolder;
         if (!QDir().mkpath(safe.backupDir)) {
-            ShowMessageBox(tr("Cannot create the backup folder %1; nothing was written.").arg(safe.backupDir), IconStop,
-                           QString());
+            form_.environment().showMessage(
+                tr("Cannot create the backup folder %1; nothing was written.").arg(safe.backupDir), IconStop);
             return true;
         }
     }
@@ -303,7 +293,7 @@ void ToolsMenu::safeWriteFinished(bool ok, const QString& reason) {
     if (!ok) {
         QString text = reason;
         if (!text.isEmpty()) text[0] = text[0].toUpper();
-        ShowMessageBox(text + QLatin1Char('.'), IconStop, QString());
+        form_.environment().showMessage(text + QLatin1Char('.'), IconStop);
         return;
     }
     QStringList lines;
@@ -317,7 +307,7 @@ void ToolsMenu::safeWriteFinished(bool ok, const QString& reason) {
                      .arg(comparison.compared)
                      .arg(comparison.unverifiable);
     }
-    ShowMessageBox(lines.join(QLatin1Char('\n')), IconInformation, QString());
+    form_.environment().showMessage(lines.join(QLatin1Char('\n')), IconInformation);
 }
 
 void ToolsMenu::storeOption(bool ToolsOptions::*option, bool on) {
@@ -328,7 +318,7 @@ void ToolsMenu::storeOption(bool ToolsOptions::*option, bool on) {
 
 void ToolsMenu::saveOptions(const QString& failurePrompt) {
     if (const FileResult saved = SaveToolsOptions(settingsPath_, options_); !saved.ok)
-        ShowMessageBox(failurePrompt.arg(saved.error), IconStop, QString());
+        form_.environment().showMessage(failurePrompt.arg(saved.error), IconStop);
 }
 
 }  // namespace r7::ui

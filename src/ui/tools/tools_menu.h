@@ -7,13 +7,11 @@
 
 #include <QObject>
 #include <QString>
-#include <functional>
 #include <vector>
 
 #include "files/tools_settings.h"
 
 class QAction;
-class QDialog;
 class QMenu;
 
 namespace r7::link {
@@ -59,11 +57,6 @@ public:
     // is selected.
     std::vector<int> selectedChannels() const;
 
-    // Shows the compare and serial ports dialogs; the default runs them modally. Tests look
-    // at them instead.
-    using DialogPresenter = std::function<void(QDialog&)>;
-    void setDialogPresenter(DialogPresenter presenter) { dialogPresenter_ = std::move(presenter); }
-
 public slots:
     void undo();
     void redo();
@@ -85,7 +78,6 @@ private:
     void updateActions();
     void storeOption(bool ToolsOptions::*option, bool on);
     void saveOptions(const QString& failurePrompt);
-    void present(QDialog& dialog);
 
     Form1& form_;
     QString settingsPath_;
@@ -93,7 +85,6 @@ private:
     EditorHistory* history_;
     QMenu* menu_;
     ToolsActions actions_;
-    DialogPresenter dialogPresenter_;
     link::SafeWrite* safeWrite_;
     FileTools* files_ = nullptr;
 };
