@@ -196,7 +196,18 @@ QTableWidget* MakeFixedGrid(QWidget* parent, const QString& name, int rows,
     return grid;
 }
 
+bool CommitOnEnter(QAbstractItemDelegate& delegate, QObject* object, QEvent* event) {
+    auto* editor = qobject_cast<QWidget*>(object);
+    if (!editor || event->type() != QEvent::KeyPress) return false;
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+    emit delegate.commitData(editor);
+    emit delegate.closeEditor(editor, QAbstractItemDelegate::SubmitModelCache);
+    return true;
+}
+
 bool GridEditorDelegate::eventFilter(QObject* object, QEvent* event) {
+    if (CommitOnEnter(*this, object, event)) return true;
     auto* editor = qobject_cast<QWidget*>(object);
     if (editor && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);

@@ -83,6 +83,11 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 };
 
+// Enter commits and closes a cell editor at once. Qt does that on a queued call, so keys
+// already waiting behind Enter (type-ahead, a remote desktop's burst, a typing tool) would
+// still land in the closing editor and be lost with it. True when `event` was that key.
+bool CommitOnEnter(QAbstractItemDelegate& delegate, QObject* object, QEvent* event);
+
 // The grid editor: a filtered line edit, and optionally our own handling of the committed
 // text instead of writing it straight into the cell.
 class GridEditorDelegate : public QStyledItemDelegate {

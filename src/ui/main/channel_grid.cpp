@@ -62,6 +62,10 @@ void ChannelDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
     }
 }
 
+bool ChannelDelegate::eventFilter(QObject* object, QEvent* event) {
+    return CommitOnEnter(*this, object, event) || QStyledItemDelegate::eventFilter(object, event);
+}
+
 ChannelGrid::ChannelGrid(QWidget* parent) : QTableView(parent) {
     setItemDelegate(new ChannelDelegate(this));
     // A click on the current cell edits through clickEdit_: Qt's own delayed edit for it
