@@ -57,10 +57,21 @@ std::optional<int> AnswerWithoutWindow(int argc, char* argv[], QCommandLineParse
     return 0;
 }
 
-}  // namespace
+// The program's own options; --help and --version are declared on the parser too.
+struct Options {
+    QCommandLineOption screenshot{QStringLiteral("screenshot"),
+                                  QStringLiteral("Save a picture of the main window to FILE and quit."),
+                                  QStringLiteral("FILE")};
+    QCommandLineOption readOnStart{
+        QStringLiteral("read-on-start"),
+        QStringLiteral("Demonstration aid: read the radio as soon as the window is up (with --screenshot, "
+                       "the picture is taken once the read has ended).")};
+    QCommandLineOption quitAfterPaint{
+        QStringLiteral("quit-after-first-paint"),
+        QStringLiteral("Measurement aid: quit as soon as the window has painted its first frame.")};
+};
 
-int main(int argc, char* argv[]) {
-    QCommandLineParser parser;
+void DeclareOptions(QCommandLineParser& parser, const Options& options) {
     parser.setApplicationDescription(
         QStringLiteral("Reads, edits and writes the configuration of a Morvane R7 radio."));
     // Our own help option: Qt's adds --help-all, which shows Qt's internal options.
@@ -68,20 +79,65 @@ int main(int argc, char* argv[]) {
                                         QStringLiteral("Show this help.")));
     parser.addOption(QCommandLineOption({QStringLiteral("v"), QStringLiteral("version")},
                                         QStringLiteral("Show the version.")));
-    const QCommandLineOption screenshot(QStringLiteral("screenshot"),
-                                        QStringLiteral("Save a picture of the main window to FILE and quit."),
-                                        QStringLiteral("FILE"));
-    const QCommandLineOption readOnStart(
-        QStringLiteral("read-on-start"),
-        QStringLiteral("Demonstration aid: read the radio as soon as the window is up (with --screenshot, "
-                       "the picture is taken once the read has ended)."));
-    const QCommandLineOption quitAfterPaint(
-        QStringLiteral("quit-after-first-paint"),
-        QStringLiteral("Measurement aid: quit as soon as the window has painted its first frame."));
-    parser.addOption(screenshot);
-    parser.addOption(readOnStart);
-    parser.addOption(quitAfterPaint);
+    parser.addOption(options.screenshot);
+    parser.addOption(options.readOnStart);
+    parser.addOption(options.quitAfterPaint);
     parser.addPositionalArgument(QStringLiteral("FILE.DAT"), QStringLiteral("A configuration to open, as Open does."));
+}
+
+// Nobody is there to answer a box (a missing port at start-up): print it and go on.
+r7::ui::WindowEnvironment UnattendedDesktop() {
+    r7::ui::WindowEnvironment desktop;
+    desktop.messageBoxPresenter = [](const r7::ui::MessageBoxRequest& request) {
+        std::fprintf(stderr, "morvane-r7: %s\n", qPrintable(request.prompt));
+        return r7::ui::ButtonResult(request.layout.buttons.front());
+    };
+    return desktop;
+}
+
+// Every size built in, so task bars and window lists take the one they need.
+QIcon ApplicationIcon() {
+    QIcon icon;
+    for (const QString& size : QDir(QStringLiteral(":/icons")).entryList()) {
+        icon.addFile(QStringLiteral(":/icons/%1/morvane-r7.png").arg(size));
+    }
+    return icon;
+}
+
+// The demonstration and screenshot aids: a read once the window is up, a picture when the
+// read has ended (or, without a read, once the window has been laid out).
+void ScheduleAids(r7::ui::Form1& window, const QCommandLineParser& parser, const Options& options) {
+    const auto takeScreenshot = [&window, file = parser.value(options.screenshot)] {
+        const bool saved = window.grab().save(file, "PNG");
+        if (!saved) std::fprintf(stderr, "morvane-r7: cannot save %s\n", qPrintable(file));
+        QApplication::exit(saved ? 0 : 1);
+    };
+    const bool takesScreenshot = parser.isSet(options.screenshot);
+    if (!parser.isSet(options.readOnStart)) {
+        if (takesScreenshot) QTimer::singleShot(300, &window, takeScreenshot);
+        return;
+    }
+    r7::link::TransferController* transfer = window.transfer();
+    if (takesScreenshot) {
+        QObject::connect(transfer, &r7::link::TransferController::uiRestored, &window,
+                         [takeScreenshot] { QTimer::singleShot(100, takeScreenshot); });
+        QObject::connect(transfer, &r7::link::TransferController::transferFailed, &window,
+                         [takeScreenshot] { QTimer::singleShot(100, takeScreenshot); });
+    }
+    QTimer::singleShot(300, &window, [&window, takesScreenshot] {
+        if (window.transfer()->startRead() != r7::link::StartResult::Started && takesScreenshot) {
+            std::fprintf(stderr, "morvane-r7: no port open, nothing read\n");
+            QApplication::exit(1);
+        }
+    });
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QCommandLineParser parser;
+    const Options options;
+    DeclareOptions(parser, options);
     if (const auto answered = AnswerWithoutWindow(argc, argv, parser)) return *answered;
 
     QApplication app(argc, argv);
@@ -95,52 +151,16 @@ int main(int argc, char* argv[]) {
     // Before the window reopens the saved port, which may be one chosen in "Serial ports...".
     r7::link::SetPortDevices(r7::LoadToolsOptions(r7::DefaultToolsSettingsPath()).portDevices);
 
-    r7::ui::WindowEnvironment desktop;
-    const bool unattended = parser.isSet(screenshot) || parser.isSet(quitAfterPaint);
-    if (unattended) {
-        // Nobody is there to answer a box (a missing port at start-up): print it and go on.
-        desktop.messageBoxPresenter = [](const r7::ui::MessageBoxRequest& request) {
-            std::fprintf(stderr, "morvane-r7: %s\n", qPrintable(request.prompt));
-            return r7::ui::ButtonResult(request.layout.buttons.front());
-        };
-    }
-
-    QIcon icon;  // every size built in, so task bars and window lists take the one they need
-    for (const QString& size : QDir(QStringLiteral(":/icons")).entryList()) {
-        icon.addFile(QStringLiteral(":/icons/%1/morvane-r7.png").arg(size));
-    }
-    QApplication::setWindowIcon(icon);
-    r7::ui::Form1 window(r7::ui::SavedSettingsHooks(), desktop);
+    const bool unattended = parser.isSet(options.screenshot) || parser.isSet(options.quitAfterPaint);
+    QApplication::setWindowIcon(ApplicationIcon());
+    r7::ui::Form1 window(r7::ui::SavedSettingsHooks(), unattended ? UnattendedDesktop() : r7::ui::WindowEnvironment{});
     new r7::ui::ToolsMenu(window);  // owned by the window
     FirstPaintQuitter quitter;
-    if (parser.isSet(quitAfterPaint)) app.installEventFilter(&quitter);  // any widget of the window
+    if (parser.isSet(options.quitAfterPaint)) app.installEventFilter(&quitter);  // any widget of the window
     window.show();
     if (!parser.positionalArguments().isEmpty()) window.openFile(parser.positionalArguments().constFirst());
+    ScheduleAids(window, parser, options);
 
-    const auto takeScreenshot = [&window, file = parser.value(screenshot)] {
-        const bool saved = window.grab().save(file, "PNG");
-        if (!saved) std::fprintf(stderr, "morvane-r7: cannot save %s\n", qPrintable(file));
-        QApplication::exit(saved ? 0 : 1);
-    };
-    const bool takesScreenshot = parser.isSet(screenshot);
-    if (parser.isSet(readOnStart)) {
-        r7::link::TransferController* transfer = window.transfer();
-        if (takesScreenshot) {
-            QObject::connect(transfer, &r7::link::TransferController::uiRestored, &window,
-                             [takeScreenshot] { QTimer::singleShot(100, takeScreenshot); });
-            QObject::connect(transfer, &r7::link::TransferController::transferFailed, &window,
-                             [takeScreenshot] { QTimer::singleShot(100, takeScreenshot); });
-        }
-        QTimer::singleShot(300, &window, [&window, takesScreenshot] {
-            if (window.transfer()->startRead() != r7::link::StartResult::Started && takesScreenshot) {
-                std::fprintf(stderr, "morvane-r7: no port open, nothing read\n");
-                QApplication::exit(1);
-            }
-        });
-    } else if (takesScreenshot) {
-        // After the first paint: the event loop has shown and laid out the window.
-        QTimer::singleShot(300, &window, takeScreenshot);
-    }
     const int result = QApplication::exec();
     // Ended without the close box (a screenshot run, the session ending): still store the
     // lock and port, as closing the window would.
