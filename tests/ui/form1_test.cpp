@@ -210,6 +210,7 @@ private slots:
             QString keys, expected;
         } rows[] = {
             {2, ColReceive, "446.5\n", "2:1=446.50000 5:1=440.00000"},
+            {3, ColReceive, "446.5\t\t447\n", "3:1=446.50000 3:3=447.00000 current=4:3"},
             {2, ColTransmit, "441\n", "2:3=441.00000 5:3=445.00000"},
             {5, ColReceive, "\x7f", "5:1= 5:3= 5:5="},      // Delete on receive
             {5, ColTransmit, "\b", "5:3=440.00000"},        // Backspace on transmit
