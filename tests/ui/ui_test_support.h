@@ -52,10 +52,12 @@ struct Scripted {
 using ScriptedFileDialogs = Scripted<FileDialogRequest, QString>;
 
 struct ScriptedMessageBoxes : Scripted<MessageBoxRequest, int> {
-    // Every box shown so far as "title|flags|prompt".
+    // Every box shown so far as "title|flags|prompt"; a box no window owns is marked, since
+    // the desktop may put it behind the window or on another screen.
     QStringList texts() const {
         QStringList out;
-        for (const MessageBoxRequest& r : shown) out << QStringLiteral("%1|%2|%3").arg(r.title).arg(r.flags).arg(r.prompt);
+        for (const MessageBoxRequest& r : shown)
+            out << QStringLiteral("%1%2|%3|%4").arg(r.owner ? "" : "(unowned) ", r.title).arg(r.flags).arg(r.prompt);
         return out;
     }
 };
