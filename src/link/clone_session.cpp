@@ -115,8 +115,11 @@ void CloneSession::onBytesReceived(std::span<const std::uint8_t> bytes) {
         RxText_.clear();
         return;
     }
-    // RxText only ever holds whole bytes, so it always reads back.
-    const std::vector<std::uint8_t> reply = FromHexText(RxText_).value_or(std::vector<std::uint8_t>{});
+    // RxText only ever holds whole bytes, so it always reads back. No reply is longer than a
+    // data block: a longer text matches nothing and is not worth converting on every batch.
+    const std::vector<std::uint8_t> reply = RxText_.size() <= 2 * kDataBlockSize
+                                                ? FromHexText(RxText_).value_or(std::vector<std::uint8_t>{})
+                                                : std::vector<std::uint8_t>{};
     if (LinkPhase_ == 1) {
         handshakeStep(reply);
     } else if (LinkPhase_ == 0) {
