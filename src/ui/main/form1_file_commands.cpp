@@ -72,11 +72,7 @@ void Form1::mnuAssave_Click() {
         const std::optional<QString> chosen = environment_.chooseFile(FileDialogMode::Save);
         if (!chosen || chosen->isEmpty()) return;
         const QString path = WithDatExtension(*chosen);
-        if (QFileInfo::exists(path) &&
-            environment_.showMessage(QStringLiteral("This file has already existed, whether cover? "),
-                                     YesNo | IconQuestion) != kResultYes) {
-            continue;  // back to the dialog
-        }
+        if (!environment_.mayReplace(path)) continue;  // back to the dialog
         saveFile(path);
         return;
     }

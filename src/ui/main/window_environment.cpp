@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDialog>
+#include <QFileInfo>
 #include <QMenu>
 
 namespace r7::ui {
@@ -14,6 +15,12 @@ QString ApplicationFolder() { return QCoreApplication::applicationDirPath(); }
 
 int WindowEnvironment::showMessage(const QString& prompt, unsigned flags, const QString& title) const {
     return messageBoxPresenter(MessageBoxFor(prompt, flags, title, owner));
+}
+
+bool WindowEnvironment::mayReplace(const QString& path) const {
+    return !QFileInfo::exists(path) ||
+           showMessage(QStringLiteral("This file has already existed, whether cover? "), YesNo | IconQuestion) ==
+               kResultYes;
 }
 
 std::optional<QString> WindowEnvironment::chooseFile(FileDialogMode mode, const QString& filter) const {

@@ -44,6 +44,8 @@ struct WindowEnvironment {
     // Shows `prompt` and blocks until answered; an empty title shows "Morvane-R7".
     int showMessage(const QString& prompt, unsigned flags, const QString& title = {}) const;
     std::optional<QString> chooseFile(FileDialogMode mode, const QString& filter = DatFileFilter()) const;
+    // True when `path` is free, or when it exists and the user answers Yes to replacing it.
+    bool mayReplace(const QString& path) const;
 };
 
 }  // namespace r7::ui

@@ -48,11 +48,7 @@ void SheetTools::exportPdf() {
     if (!chosen || chosen->isEmpty()) return;
     QString path = *chosen;
     if (QFileInfo(path).suffix().isEmpty()) path += path.endsWith(QLatin1Char('.')) ? "pdf" : ".pdf";
-    if (QFileInfo::exists(path) &&
-        form_.environment().showMessage(QStringLiteral("This file has already existed, whether cover? "),
-                                        YesNo | IconQuestion) != kResultYes) {
-        return;
-    }
+    if (!form_.environment().mayReplace(path)) return;
     const QByteArray pdf = ChannelSheetPdf(sheetHtml());
     const FileWriteResult written = WriteFileSafely(path, pdf);
     if (!written.ok)

@@ -181,11 +181,7 @@ void ToolsMenu::exportCsv() {
     const std::optional<QString> chosen = form_.environment().chooseFile(FileDialogMode::Save, kCsvFilter);
     if (!chosen || chosen->isEmpty()) return;
     const QString path = WithCsvExtension(*chosen);
-    if (QFileInfo::exists(path) &&
-        form_.environment().showMessage(QStringLiteral("This file has already existed, whether cover? "),
-                                        YesNo | IconQuestion) != kResultYes) {
-        return;
-    }
+    if (!form_.environment().mayReplace(path)) return;
     std::vector<std::string> problems;
     const QByteArray csv = ExportChannelsCsv(form_.document()->state(), &problems);
     const FileWriteResult written = WriteFileSafely(path, csv);
