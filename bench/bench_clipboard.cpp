@@ -12,7 +12,8 @@ r7::EditorState FullTable() {
     r7::EditorState s = r7::NewConfiguration();
     std::string rows;
     for (int ch = 1; ch <= r7::kChannelCount; ++ch) {
-        rows += "44" + std::to_string(ch % 10) + ".0070\tD023I\t446\t88.5\tHigh\tCarrier\tNarrow\tHave\r\n";
+        rows += "44" + std::to_string(ch % 10) +
+                ".0070\tD023I\t446\t88.5\tHigh\tCarrier\tNarrow\tHave\r\n";
     }
     r7::PasteChannelRows(s, {1}, rows, {});
     return s;

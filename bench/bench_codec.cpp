@@ -10,8 +10,15 @@ namespace {
 r7::EditorState FullState() {
     r7::EditorState s = r7::NewConfiguration();
     for (int ch = 1; ch <= r7::kChannelCount; ++ch) {
-        s.rows[ch - 1] = {r7::ChannelNumberText(ch), "446.00625", "88.5", "446.10625", "D023N",
-                          "High", "Carrier", "Wide", "Have"};
+        s.rows[ch - 1] = {r7::ChannelNumberText(ch),
+                          "446.00625",
+                          "88.5",
+                          "446.10625",
+                          "D023N",
+                          "High",
+                          "Carrier",
+                          "Wide",
+                          "Have"};
     }
     s.InfoTexts = {"MORVANE R7 DEALER", "CHANNEL PLAN 2026"};
     return s;

@@ -14,7 +14,8 @@ void BM_SaveDat(benchmark::State& st) {
     const QString path = dir.filePath("bench.DAT");
     const r7::EditorState state = r7::NewConfiguration();
     for (auto _ : st) {
-        if (!r7::WriteDatFile(path, r7::EncodeImageBytes(state)).ok) st.SkipWithError("save failed");
+        if (!r7::WriteDatFile(path, r7::EncodeImageBytes(state)).ok)
+            st.SkipWithError("save failed");
     }
 }
 BENCHMARK(BM_SaveDat)->Unit(benchmark::kMicrosecond);

@@ -37,12 +37,17 @@ void Transfer(benchmark::State& st, char command) {
                          [&](const QByteArray& b) { bytes += b.size(); });
         QEventLoop loop;
         bool ok = false;
-        QObject::connect(&c, &r7::link::TransferController::transferSucceeded, [&] { ok = true; loop.quit(); });
+        QObject::connect(&c, &r7::link::TransferController::transferSucceeded, [&] {
+            ok = true;
+            loop.quit();
+        });
         QObject::connect(&c, &r7::link::TransferController::transferFailed, [&] { loop.quit(); });
         QElapsedTimer clock;
         clock.start();
-        if (command == 'R') c.startRead();
-        else c.startWrite(0);
+        if (command == 'R')
+            c.startRead();
+        else
+            c.startWrite(0);
         loop.exec();
         c.link().flush();
         const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;

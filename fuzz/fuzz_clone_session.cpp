@@ -66,32 +66,45 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     while (!in.empty()) {
         const TransferState stateBefore = session.state();
-        const bool quiet = stateBefore == TransferState::Idle || stateBefore == TransferState::Finishing;
+        const bool quiet =
+            stateBefore == TransferState::Idle || stateBefore == TransferState::Finishing;
         const int sendsBefore = sends, outcomesBefore = outcomes;
         const std::uint8_t op = in.next();
         bool started = false;
         switch (op % 8) {
-        case 0: started = session.startRead(op & 0x80) == StartResult::Started; break;
-        case 1: started = session.startWrite(op & 0x80, in.next() % 3) == StartResult::Started; break;
-        case 2: {
-            std::vector<std::uint8_t> batch;
-            for (int n = in.next() % 80; n > 0 && !in.empty(); --n) batch.push_back(in.next());
-            session.onBytesReceived(batch);
-            break;
-        }
-        case 3: session.onBreak(); break;
-        case 4: session.Timer1_Timer(); break;
-        case 5: session.Timer2_Timer(); break;
-        case 6: session.onPortError(); break;
-        case 7: {
-            std::vector<std::uint8_t> batch;
-            for (int n = 1 + in.next() % 136; n > 0 && !radioReplies.empty(); --n) {
-                batch.push_back(radioReplies.front());
-                radioReplies.pop_front();
+            case 0:
+                started = session.startRead(op & 0x80) == StartResult::Started;
+                break;
+            case 1:
+                started = session.startWrite(op & 0x80, in.next() % 3) == StartResult::Started;
+                break;
+            case 2: {
+                std::vector<std::uint8_t> batch;
+                for (int n = in.next() % 80; n > 0 && !in.empty(); --n) batch.push_back(in.next());
+                session.onBytesReceived(batch);
+                break;
             }
-            session.onBytesReceived(batch);
-            break;
-        }
+            case 3:
+                session.onBreak();
+                break;
+            case 4:
+                session.Timer1_Timer();
+                break;
+            case 5:
+                session.Timer2_Timer();
+                break;
+            case 6:
+                session.onPortError();
+                break;
+            case 7: {
+                std::vector<std::uint8_t> batch;
+                for (int n = 1 + in.next() % 136; n > 0 && !radioReplies.empty(); --n) {
+                    batch.push_back(radioReplies.front());
+                    radioReplies.pop_front();
+                }
+                session.onBytesReceived(batch);
+                break;
+            }
         }
         if (started) {
             Check(stateBefore == TransferState::Idle);

@@ -18,6 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     r7::EditorState fromText = r7::NewConfiguration();
     const r7::EditorState before = fromText;
     std::string_view text(reinterpret_cast<const char*>(data), size);
-    if (!r7::DecodeImage(text, fromText) && !(fromText == before)) std::abort();  // refused: untouched
+    if (!r7::DecodeImage(text, fromText) && !(fromText == before))
+        std::abort();  // refused: untouched
     return 0;
 }

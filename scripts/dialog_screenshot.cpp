@@ -5,7 +5,6 @@
 #include <QCommandLineParser>
 #include <QDialog>
 #include <QPixmap>
-
 #include <cstdio>
 #include <memory>
 
@@ -41,10 +40,13 @@ int main(int argc, char** argv) {
     if (name == "frmAbout") dialog = std::make_unique<r7::ui::AboutDialog>();
     if (name == "reportWindow") {  // the import of a 120-row repeater list numbered from 0
         QByteArray csv = "Location,Name,Frequency\n";
-        for (int i = 0; i < 120; ++i) csv += QByteArray::number(i) + ",Rpt," + QByteArray::number(430 + i * 0.3, 'f', 4) + "\n";
+        for (int i = 0; i < 120; ++i)
+            csv +=
+                QByteArray::number(i) + ",Rpt," + QByteArray::number(430 + i * 0.3, 'f', 4) + "\n";
         const r7::CsvImportReport report = r7::ImportChannelsCsv(csv, state);
-        dialog = std::make_unique<r7::ui::ReportWindow>("Some rows of repeaters.csv have not been imported:",
-                                                        QString::fromStdString(report.text()), nullptr);
+        dialog = std::make_unique<r7::ui::ReportWindow>(
+            "Some rows of repeaters.csv have not been imported:",
+            QString::fromStdString(report.text()), nullptr);
     }
     if (!dialog) {
         std::fprintf(stderr, "unknown dialog '%s'\n", qPrintable(name));

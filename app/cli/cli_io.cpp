@@ -39,7 +39,8 @@ std::optional<QByteArray> ReadInput(const QString& path) {
 bool WriteConfiguration(const QString& path, const EditorState& state) {
     // The last check before any command writes: no value reaches the file as another one.
     const std::vector<UnstorableValue> refused = UnstorableValues(state);
-    for (const UnstorableValue& value : refused) PrintError(QString::fromStdString(value.describe()));
+    for (const UnstorableValue& value : refused)
+        PrintError(QString::fromStdString(value.describe()));
     if (!refused.empty()) return false;
     const DatWriteResult written = WriteDatFile(path, EncodeImageBytes(state));
     if (!written.ok) PrintError(written.error);

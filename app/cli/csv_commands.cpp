@@ -57,9 +57,10 @@ int RunImportCsv(const QStringList& arguments) {
         "written, 2 wrong arguments or an input that cannot be read (nothing is written).");
     const QCommandLineOption base("base", "Take everything else from this data file.", "IN.DAT");
     parser.addOption(base);
-    const QCommandLineOption renumber("renumber",
-                                      "Place the rows on channels 1, 2, ... in file order, whatever their Location\n"
-                                      "(for files that number their rows from 0).");
+    const QCommandLineOption renumber(
+        "renumber",
+        "Place the rows on channels 1, 2, ... in file order, whatever their Location\n"
+        "(for files that number their rows from 0).");
     parser.addOption(renumber);
     parser.addPositionalArgument("FILE.csv", "The CSV file, or - for standard input.");
     parser.addPositionalArgument("OUT.DAT", "The data file to write (may be the base).");
@@ -74,7 +75,8 @@ int RunImportCsv(const QStringList& arguments) {
     CsvImportReport report = ImportChannelsCsv(*csv, *state, parser.isSet(renumber));
     PrintTo(stderr, report.text());
     if (report.locationZero && !parser.isSet(renumber)) {
-        PrintError(QStringLiteral("the file numbers its rows from Location 0; --renumber places them in order"));
+        PrintError(QStringLiteral(
+            "the file numbers its rows from Location 0; --renumber places them in order"));
     }
     if (report.fatal) return kExitInput;
     const QString target = parser.positionalArguments().at(1);

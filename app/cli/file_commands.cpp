@@ -53,7 +53,8 @@ void PrintChannels(const EditorState& s) {
     }
     for (const auto& row : rows) {
         std::string line;
-        for (std::size_t col = 0; col + 1 < row.size(); ++col) line += Padded(row[col], widths[col] + 2);
+        for (std::size_t col = 0; col + 1 < row.size(); ++col)
+            line += Padded(row[col], widths[col] + 2);
         Print(line + row.back() + "\n");
     }
 }
@@ -70,7 +71,8 @@ void PrintTable(const EditorState& s) {
     Print("\n");
     for (int n : kSettingCombos) Print(Padded(ComboLabel(n) + ":", 20) + ComboText(s, n) + "\n");
     for (const OptionalList& list : OptionalLists()) {
-        if (list.visible) Print(Padded(std::string(list.label) + ":", 20) + OptionText(s, list) + "\n");
+        if (list.visible)
+            Print(Padded(std::string(list.label) + ":", 20) + OptionText(s, list) + "\n");
     }
     Print(Padded("Cancel operation:", 20) + (CheckedOf(s.option(23)) ? "On" : "Off") + "\n");
     Print(Padded("Prohibit VOX in rx:", 20) + (CheckedOf(s.option(24)) ? "On" : "Off") + "\n");
@@ -112,16 +114,20 @@ int RunDump(const QStringList& arguments) {
 
 int RunNew(const QStringList& arguments) {
     QCommandLineParser parser;
-    parser.setApplicationDescription("Writes a new configuration: 16 empty channels and the defaults.");
+    parser.setApplicationDescription(
+        "Writes a new configuration: 16 empty channels and the defaults.");
     parser.addPositionalArgument("OUT.DAT", "The data file to write.");
     if (auto stop = ParseArguments(parser, arguments, 1, 1)) return *stop;
-    return WriteConfiguration(parser.positionalArguments().at(0), NewConfiguration()) ? kExitOk : kExitFailure;
+    return WriteConfiguration(parser.positionalArguments().at(0), NewConfiguration())
+               ? kExitOk
+               : kExitFailure;
 }
 
 int RunEncode(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        "Writes a data file from the JSON that 'dump --json' prints; missing keys take the defaults.");
+        "Writes a data file from the JSON that 'dump --json' prints; missing keys take the "
+        "defaults.");
     parser.addPositionalArgument("STATE.json", "The JSON file, or - for standard input.");
     parser.addPositionalArgument("OUT.DAT", "The data file to write.");
     if (auto stop = ParseArguments(parser, arguments, 2, 2)) return *stop;
@@ -142,7 +148,8 @@ int RunEncode(const QStringList& arguments) {
         PrintError(read.error);
         return kExitFailure;
     }
-    return WriteConfiguration(parser.positionalArguments().at(1), read.value) ? kExitOk : kExitFailure;
+    return WriteConfiguration(parser.positionalArguments().at(1), read.value) ? kExitOk
+                                                                              : kExitFailure;
 }
 
 }  // namespace r7::cli

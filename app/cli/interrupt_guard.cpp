@@ -61,7 +61,7 @@ InterruptGuard::InterruptGuard() {
         (void)!::read(gPipe[0], &byte, 1);
         deliver();
     });
-    struct sigaction action{};
+    struct sigaction action {};
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = 0;  // no SA_RESTART: a prompt blocked in a read returns to look at the signal
@@ -88,7 +88,8 @@ void InterruptGuard::setPort(qintptr handle) {
 void InterruptGuard::deliver() {
     if (delivered_ || gSignal == 0) return;
     delivered_ = true;
-    std::fputs("\ninterrupted: ending the transfer with the radio (Ctrl-C again quits at once)\n", stderr);
+    std::fputs("\ninterrupted: ending the transfer with the radio (Ctrl-C again quits at once)\n",
+               stderr);
     std::fflush(stderr);
     emit interrupted(gSignal);
 }

@@ -20,12 +20,12 @@
 
 #include "cli_commands.h"
 #include "cli_io.h"
-#include "interrupt_guard.h"
 #include "files/dat_file.h"
 #include "files/tools_settings.h"
 #include "image/editor_defaults.h"
 #include "image/hex_text.h"
 #include "image/image_codec.h"
+#include "interrupt_guard.h"
 #include "link/port_naming.h"
 #include "link/read_back.h"
 #include "link/safe_write.h"
@@ -42,9 +42,10 @@ struct TransferOptions {
 
 // Adds --port and --watchdog-ms; reads them after parsing.
 struct LinkOptions {
-    QCommandLineOption port{"port", "serial port: COM1..COM8, a device path or a /dev/serial/by-id name",
-                            "PORT"};
-    QCommandLineOption watchdog{"watchdog-ms", "reply time-out in ms (default 3000; for tests)", "MS"};
+    QCommandLineOption port{
+        "port", "serial port: COM1..COM8, a device path or a /dev/serial/by-id name", "PORT"};
+    QCommandLineOption watchdog{"watchdog-ms", "reply time-out in ms (default 3000; for tests)",
+                                "MS"};
     void AddTo(QCommandLineParser& p) {
         p.addOption(port);
         p.addOption(watchdog);
@@ -80,10 +81,13 @@ struct Outcome {
 // nothing when standard error is not a terminal.
 class ProgressLine {
 public:
-    explicit ProgressLine(link::TransferController& controller) : shown_(R7_ISATTY(R7_FILENO(stderr)) != 0) {
+    explicit ProgressLine(link::TransferController& controller)
+        : shown_(R7_ISATTY(R7_FILENO(stderr)) != 0) {
         if (!shown_) return;
-        QObject::connect(&controller, &link::TransferController::progressShown, [this](int, int, int v) { draw(v); });
-        QObject::connect(&controller, &link::TransferController::progressValueChanged, [this](int v) { draw(v); });
+        QObject::connect(&controller, &link::TransferController::progressShown,
+                         [this](int, int, int v) { draw(v); });
+        QObject::connect(&controller, &link::TransferController::progressValueChanged,
+                         [this](int v) { draw(v); });
     }
     bool shown() const { return shown_; }
     void setVerb(const char* verb) { verb_ = verb; }
@@ -91,8 +95,9 @@ public:
         if (!shown_) return;
         const int width = 40;
         const int filled = value * width / link::kProgressMaximum;
-        std::fprintf(stderr, "\r%s [%.*s%*s] %3d%%", verb_, filled, "########################################",
-                     width - filled, "", value * 100 / link::kProgressMaximum);
+        std::fprintf(stderr, "\r%s [%.*s%*s] %3d%%", verb_, filled,
+                     "########################################", width - filled, "",
+                     value * 100 / link::kProgressMaximum);
         std::fflush(stderr);
         drawn_ = true;
     }
@@ -152,7 +157,8 @@ private:
 };
 
 Outcome Finished(Outcome outcome) {
-    if (!outcome.ok && outcome.message.isEmpty()) outcome.message = QStringLiteral("the transfer failed");
+    if (!outcome.ok && outcome.message.isEmpty())
+        outcome.message = QStringLiteral("the transfer failed");
     return outcome;
 }
 
@@ -186,7 +192,8 @@ Outcome RunTransfer(const TransferOptions& options, char command, const EditorSt
         outcome.signal = InterruptGuard::signalNumber();
         session.quit();
     });
-    QObject::connect(&guard, &InterruptGuard::interrupted, &controller, &link::TransferController::interrupt);
+    QObject::connect(&guard, &InterruptGuard::interrupted, &controller,
+                     &link::TransferController::interrupt);
     if (InterruptGuard::signalNumber() != 0) {
         outcome.signal = InterruptGuard::signalNumber();
         return outcome;
@@ -195,7 +202,8 @@ Outcome RunTransfer(const TransferOptions& options, char command, const EditorSt
         link::StartResult::Started)
         return NotStarted();
     session.exec();
-    if (session.progress().shown() && outcome.signal == 0) {  // the interruption notice has ended the line already
+    if (session.progress().shown() &&
+        outcome.signal == 0) {  // the interruption notice has ended the line already
         if (outcome.ok) session.progress().draw(link::kProgressMaximum);
         std::fputc('\n', stderr);
     }
@@ -204,28 +212,34 @@ Outcome RunTransfer(const TransferOptions& options, char command, const EditorSt
 
 const char* StageVerb(link::SafeWriteStage stage) {
     switch (stage) {
-    case link::SafeWriteStage::Backup: return "backing up";
-    case link::SafeWriteStage::Verify: return "verifying";
-    default: return "writing";
+        case link::SafeWriteStage::Backup:
+            return "backing up";
+        case link::SafeWriteStage::Verify:
+            return "verifying";
+        default:
+            return "writing";
     }
 }
 
 void ReportSafeWriteSteps(link::SafeWrite& sequence, ProgressLine& progress) {
-    QObject::connect(&sequence, &link::SafeWrite::stageStarted,
-                     [&progress](link::SafeWriteStage stage) { progress.setVerb(StageVerb(stage)); });
+    QObject::connect(
+        &sequence, &link::SafeWrite::stageStarted,
+        [&progress](link::SafeWriteStage stage) { progress.setVerb(StageVerb(stage)); });
     QObject::connect(&sequence, &link::SafeWrite::backupSaved, [](const QString& file) {
-        std::printf("backup saved as %s\n", QDir::toNativeSeparators(file).toLocal8Bit().constData());
+        std::printf("backup saved as %s\n",
+                    QDir::toNativeSeparators(file).toLocal8Bit().constData());
         std::fflush(stdout);
     });
     QObject::connect(&sequence, &link::SafeWrite::verified, [](int compared, int unverifiable) {
-        std::printf("verified %d written bytes; %d bytes at 340-34F cannot be read back\n", compared, unverifiable);
+        std::printf("verified %d written bytes; %d bytes at 340-34F cannot be read back\n",
+                    compared, unverifiable);
         std::fflush(stdout);
     });
 }
 
 // One radio: open the port, run backup, write and read-back as asked, close the port.
-Outcome RunSafeWrite(const TransferOptions& options, const EditorState& state, const link::SafeWriteOptions& safe,
-                     InterruptGuard& guard) {
+Outcome RunSafeWrite(const TransferOptions& options, const EditorState& state,
+                     const link::SafeWriteOptions& safe, InterruptGuard& guard) {
     Outcome outcome;
     if (InterruptGuard::signalNumber() != 0) {
         outcome.signal = InterruptGuard::signalNumber();
@@ -236,7 +250,8 @@ Outcome RunSafeWrite(const TransferOptions& options, const EditorState& state, c
     if (!session.open(outcome)) return outcome;
     link::SafeWrite sequence(session.controller());
     ProgressLine& progress = session.progress();
-    QObject::connect(&session.controller(), &link::TransferController::progressHidden, [&] { progress.end(); });
+    QObject::connect(&session.controller(), &link::TransferController::progressHidden,
+                     [&] { progress.end(); });
     ReportSafeWriteSteps(sequence, progress);
     QObject::connect(&sequence, &link::SafeWrite::finished, [&](bool ok, const QString& reason) {
         outcome.ok = ok;
@@ -249,8 +264,10 @@ Outcome RunSafeWrite(const TransferOptions& options, const EditorState& state, c
         sequence.interrupt();
     });
     if (!sequence.start(safe)) return NotStarted();
-    if (sequence.running()) session.exec();
-    else session.controller().link().flush();
+    if (sequence.running())
+        session.exec();
+    else
+        session.controller().link().flush();
     progress.end();
     return Finished(outcome);
 }
@@ -299,7 +316,8 @@ std::optional<int> ReadWriteJob(const QStringList& arguments, WriteJob& job) {
     parser.setApplicationDescription(
         "Write a data file into the radio.\n\n"
         "--verify reads the radio back after the write and compares every written byte the read\n"
-        "returns; a read returns image offsets 000-33F only, so the written bytes at 340-34F cannot\n"
+        "returns; a read returns image offsets 000-33F only, so the written bytes at 340-34F "
+        "cannot\n"
         "be read back and are reported as unverified.\n"
         "--backup DIR first reads the radio and saves it in DIR as R7-backup-YYYYMMDD-HHMMSS.DAT\n"
         "(never replacing a file); when the backup fails nothing is written.\n"
@@ -313,7 +331,8 @@ std::optional<int> ReadWriteJob(const QStringList& arguments, WriteJob& job) {
     const QCommandLineOption service("service", "also write the transmit power calibration");
     const QCommandLineOption verify("verify", "read the radio back and compare what was written");
     const QCommandLineOption backup("backup", "save the radio's configuration in DIR first", "DIR");
-    const QCommandLineOption repeat("repeat", "program one radio after another (Enter between radios)");
+    const QCommandLineOption repeat("repeat",
+                                    "program one radio after another (Enter between radios)");
     const QCommandLineOption repeatCount("repeat-count", "with --repeat: stop after N radios", "N");
     parser.addOptions({service, verify, backup, repeat, repeatCount});
     if (auto stop = ParseArguments(parser, arguments, 1, 1)) return stop;
@@ -338,7 +357,8 @@ std::optional<int> ReadWriteJob(const QStringList& arguments, WriteJob& job) {
     if (parser.isSet(backup)) {
         job.safe.backupDir = parser.value(backup);
         if (!QDir().mkpath(job.safe.backupDir)) {
-            PrintError(QStringLiteral("cannot create the backup folder %1").arg(job.safe.backupDir));
+            PrintError(
+                QStringLiteral("cannot create the backup folder %1").arg(job.safe.backupDir));
             return kExitFailure;
         }
     }
@@ -352,7 +372,8 @@ int WriteOneRadio(const WriteJob& job, InterruptGuard& guard) {
         return InterruptedExit(outcome.signal);
     }
     if (!outcome.ok) {
-        PrintError(QStringLiteral("write to %1 failed: %2").arg(job.options.device, outcome.message));
+        PrintError(
+            QStringLiteral("write to %1 failed: %2").arg(job.options.device, outcome.message));
         return kExitFailure;
     }
     return kExitOk;
@@ -370,7 +391,8 @@ std::optional<int> AwaitNextRadio(int radio, int programmed) {
     std::fflush(stdout);
     if (WaitForEnter()) return std::nullopt;
     if (const int signal = InterruptGuard::signalNumber()) {
-        std::printf("\ninterrupted: batch ended: %d radio%s programmed\n", programmed, Plural(programmed));
+        std::printf("\ninterrupted: batch ended: %d radio%s programmed\n", programmed,
+                    Plural(programmed));
         return InterruptedExit(signal);
     }
     return BatchEnded(programmed);
@@ -386,12 +408,14 @@ int WriteBatch(WriteJob& job, InterruptGuard& guard) {
         const Outcome outcome = RunSafeWrite(job.options, job.state, job.safe, guard);
         if (outcome.signal != 0) {
             PrintError(QStringLiteral("radio %1 %2").arg(radio).arg(outcome.message));
-            std::printf("%d radio%s programmed before the interruption\n", programmed, Plural(programmed));
+            std::printf("%d radio%s programmed before the interruption\n", programmed,
+                        Plural(programmed));
             return InterruptedExit(outcome.signal);
         }
         if (!outcome.ok) {
             PrintError(QStringLiteral("radio %1 failed: %2").arg(radio).arg(outcome.message));
-            std::printf("%d radio%s programmed before the failure\n", programmed, Plural(programmed));
+            std::printf("%d radio%s programmed before the failure\n", programmed,
+                        Plural(programmed));
             return kExitFailure;
         }
         ++programmed;

@@ -13,7 +13,8 @@ const Command kCommands[] = {
     {"new", "OUT.DAT", "write a new configuration with the defaults", RunNew},
     {"encode", "STATE.json OUT.DAT", "write a data file from JSON ('-' reads stdin)", RunEncode},
     {"export-csv", "FILE.DAT [-o OUT.csv]", "write the channels as CSV", RunExportCsv},
-    {"import-csv", "FILE.csv OUT.DAT [--base IN.DAT]", "replace the channels with CSV rows", RunImportCsv},
+    {"import-csv", "FILE.csv OUT.DAT [--base IN.DAT]", "replace the channels with CSV rows",
+     RunImportCsv},
     {"diff", "A.DAT B.DAT", "list what differs (exit 1 when different)", RunDiff},
     {"copy-rows", "FILE.DAT [CHANNELS]", "print channels as tab-separated rows", RunCopyRows},
     {"paste-rows", "FILE.DAT ROWS --at N (-o OUT.DAT | --in-place)", "paste tab-separated rows",
@@ -35,13 +36,14 @@ const Command* FindCommand(const QString& name) {
 void PrintUsage(FILE* to) {
     std::fprintf(to, "Usage: morvane-r7-cli COMMAND [OPTIONS] [ARGUMENTS]\n\nCommands:\n");
     for (const Command& c : kCommands) std::fprintf(to, "  %-11s %s\n", c.name, c.summary);
-    std::fprintf(to,
-                 "\n'morvane-r7-cli help COMMAND' or 'morvane-r7-cli COMMAND --help' tells more.\n"
-                 "PORT: COM1..COM8 (as chosen in the window's Tools > Serial ports...), a device path,\n"
-                 "or a name in /dev/serial/by-id.\n"
-                 "Exit status: 0 done (diff: no differences); 1 the command failed (a write or transfer\n"
-                 "failed, a value or row was refused, diff found differences); 2 the command line was\n"
-                 "wrong or an input file could not be read.\n");
+    std::fprintf(
+        to,
+        "\n'morvane-r7-cli help COMMAND' or 'morvane-r7-cli COMMAND --help' tells more.\n"
+        "PORT: COM1..COM8 (as chosen in the window's Tools > Serial ports...), a device path,\n"
+        "or a name in /dev/serial/by-id.\n"
+        "Exit status: 0 done (diff: no differences); 1 the command failed (a write or transfer\n"
+        "failed, a value or row was refused, diff found differences); 2 the command line was\n"
+        "wrong or an input file could not be read.\n");
 }
 
 }  // namespace
@@ -58,7 +60,8 @@ std::optional<int> ParseArguments(QCommandLineParser& parser, const QStringList&
     parser.addOption(help);
     if (!parser.parse(arguments)) {
         PrintError(parser.errorText());
-        std::fprintf(stderr, "Try 'morvane-r7-cli help %s'.\n", arguments.value(0).toLocal8Bit().constData());
+        std::fprintf(stderr, "Try 'morvane-r7-cli help %s'.\n",
+                     arguments.value(0).toLocal8Bit().constData());
         return kExitUsage;
     }
     if (parser.isSet(help)) {
@@ -66,14 +69,17 @@ std::optional<int> ParseArguments(QCommandLineParser& parser, const QStringList&
         const QString details = parser.helpText().section(QLatin1Char('\n'), 1);
         const Command* command = FindCommand(arguments.value(0));
         const QString synopsis = command ? QString::fromLatin1(command->synopsis) : QString();
-        const QString usage = QStringLiteral("Usage: morvane-r7-cli %1 %2").arg(arguments.value(0), synopsis);
-        std::fputs((usage.trimmed() + QLatin1Char('\n') + details).toLocal8Bit().constData(), stdout);
+        const QString usage =
+            QStringLiteral("Usage: morvane-r7-cli %1 %2").arg(arguments.value(0), synopsis);
+        std::fputs((usage.trimmed() + QLatin1Char('\n') + details).toLocal8Bit().constData(),
+                   stdout);
         return kExitOk;
     }
     const auto count = parser.positionalArguments().size();
     if (count < minPositional || count > maxPositional) {
         PrintError(QStringLiteral("wrong number of arguments for '%1'").arg(arguments.value(0)));
-        std::fprintf(stderr, "Try 'morvane-r7-cli help %s'.\n", arguments.value(0).toLocal8Bit().constData());
+        std::fprintf(stderr, "Try 'morvane-r7-cli help %s'.\n",
+                     arguments.value(0).toLocal8Bit().constData());
         return kExitUsage;
     }
     return std::nullopt;
@@ -91,7 +97,8 @@ int main(int argc, char* argv[]) {
         PrintUsage(stderr);
         return kExitUsage;
     }
-    if (args[1] == "help" && args.size() > 2) args = QStringList{args[0], args[2], QStringLiteral("--help")};
+    if (args[1] == "help" && args.size() > 2)
+        args = QStringList{args[0], args[2], QStringLiteral("--help")};
     if (args[1] == "--help" || args[1] == "-h" || args[1] == "help") {
         PrintUsage(stdout);
         return kExitOk;

@@ -16,9 +16,12 @@ void PrintLine(const QString& line) { std::printf("%s\n", line.toLocal8Bit().con
 
 QString SourceText(const link::PortRoute& route, int n) {
     switch (route.source) {
-    case link::PortSource::Environment: return QStringLiteral("MORVANE_R7_COM%1").arg(n);
-    case link::PortSource::ToolsSettings: return QStringLiteral("Serial ports...");
-    case link::PortSource::Default: break;
+        case link::PortSource::Environment:
+            return QStringLiteral("MORVANE_R7_COM%1").arg(n);
+        case link::PortSource::ToolsSettings:
+            return QStringLiteral("Serial ports...");
+        case link::PortSource::Default:
+            break;
     }
     return QStringLiteral("default");
 }
@@ -43,10 +46,12 @@ int RunPorts(const QStringList& arguments) {
         const QString about = link::DescribePort(port);
         if (!about.isEmpty()) PrintLine(QStringLiteral("      ") + about);
     }
-    PrintLine(QStringLiteral("\nCOM1..COM8 (choices kept in %1):").arg(QDir::toNativeSeparators(settings)));
+    PrintLine(QStringLiteral("\nCOM1..COM8 (choices kept in %1):")
+                  .arg(QDir::toNativeSeparators(settings)));
     for (int n = 1; n <= link::kPortCount; ++n) {
         const link::PortRoute route = link::RouteOfPort(n, devices);
-        PrintLine(QStringLiteral("  COM%1  %2  (%3)").arg(n).arg(route.device, SourceText(route, n)));
+        PrintLine(
+            QStringLiteral("  COM%1  %2  (%3)").arg(n).arg(route.device, SourceText(route, n)));
     }
     return kExitOk;
 }

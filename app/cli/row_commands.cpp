@@ -22,8 +22,8 @@ std::optional<std::vector<int>> ParseChannels(const QString& text) {
         bool okFirst = false, okLast = false;
         const int first = ends.value(0).trimmed().toInt(&okFirst);
         const int last = ends.size() == 2 ? ends[1].trimmed().toInt(&okLast) : first;
-        if (!okFirst || (ends.size() == 2 && !okLast) || ends.size() > 2 || first < 1 || last > kChannelCount ||
-            first > last) {
+        if (!okFirst || (ends.size() == 2 && !okLast) || ends.size() > 2 || first < 1 ||
+            last > kChannelCount || first > last) {
             return std::nullopt;
         }
         for (int ch = first; ch <= last; ++ch) channels.push_back(ch);
@@ -95,7 +95,8 @@ int RunPasteRows(const QStringList& arguments) {
     const std::string_view text(rows->constData(), static_cast<std::size_t>(rows->size()));
     const PasteResult result = PasteChannelRows(*state, {first}, text, BandLimitsOf(*state));
     if (!result.ok()) {
-        const std::string text = DescribePasteProblems(result.problems, result.problems.size()) + "nothing pasted\n";
+        const std::string text =
+            DescribePasteProblems(result.problems, result.problems.size()) + "nothing pasted\n";
         std::fwrite(text.data(), 1, text.size(), stderr);
         return kExitFailure;
     }

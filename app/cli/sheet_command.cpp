@@ -16,7 +16,8 @@ namespace r7::cli {
 std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv) {
     // Only the sheet lays out text with fonts, which takes QtGui; without a display it
     // renders off screen.
-    if (argc < 2 || std::strcmp(argv[1], "sheet") != 0) return std::make_unique<QCoreApplication>(argc, argv);
+    if (argc < 2 || std::strcmp(argv[1], "sheet") != 0)
+        return std::make_unique<QCoreApplication>(argc, argv);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -40,7 +41,8 @@ int RunSheet(const QStringList& arguments) {
     const QString input = parser.positionalArguments().at(0);
     const auto state = ReadConfiguration(input);
     if (!state) return kExitUsage;
-    const QByteArray pdf = ChannelSheetPdf(ChannelSheetHtml(*state, QFileInfo(input).fileName(), QDate::currentDate()));
+    const QByteArray pdf = ChannelSheetPdf(
+        ChannelSheetHtml(*state, QFileInfo(input).fileName(), QDate::currentDate()));
     const FileWriteResult written = WriteFileSafely(parser.value(output), pdf);
     if (!written.ok) {
         PrintError(written.error);

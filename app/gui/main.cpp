@@ -59,13 +59,15 @@ std::optional<int> AnswerWithoutWindow(int argc, char* argv[], QCommandLineParse
 
 // The program's own options; --help and --version are declared on the parser too.
 struct Options {
-    QCommandLineOption screenshot{QStringLiteral("screenshot"),
-                                  QStringLiteral("Save a picture of the main window to FILE and quit."),
-                                  QStringLiteral("FILE")};
+    QCommandLineOption screenshot{
+        QStringLiteral("screenshot"),
+        QStringLiteral("Save a picture of the main window to FILE and quit."),
+        QStringLiteral("FILE")};
     QCommandLineOption readOnStart{
         QStringLiteral("read-on-start"),
-        QStringLiteral("Demonstration aid: read the radio as soon as the window is up (with --screenshot, "
-                       "the picture is taken once the read has ended).")};
+        QStringLiteral(
+            "Demonstration aid: read the radio as soon as the window is up (with --screenshot, "
+            "the picture is taken once the read has ended).")};
     QCommandLineOption quitAfterPaint{
         QStringLiteral("quit-after-first-paint"),
         QStringLiteral("Measurement aid: quit as soon as the window has painted its first frame.")};
@@ -82,7 +84,8 @@ void DeclareOptions(QCommandLineParser& parser, const Options& options) {
     parser.addOption(options.screenshot);
     parser.addOption(options.readOnStart);
     parser.addOption(options.quitAfterPaint);
-    parser.addPositionalArgument(QStringLiteral("FILE.DAT"), QStringLiteral("A configuration to open, as Open does."));
+    parser.addPositionalArgument(QStringLiteral("FILE.DAT"),
+                                 QStringLiteral("A configuration to open, as Open does."));
 }
 
 // Nobody is there to answer a box (a missing port at start-up): print it and go on.
@@ -141,8 +144,8 @@ int main(int argc, char* argv[]) {
     if (const auto answered = AnswerWithoutWindow(argc, argv, parser)) return *answered;
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QString::fromUtf8(r7::kApplicationTitle.data(),
-                                                       static_cast<qsizetype>(r7::kApplicationTitle.size())));
+    QApplication::setApplicationName(QString::fromUtf8(
+        r7::kApplicationTitle.data(), static_cast<qsizetype>(r7::kApplicationTitle.size())));
     QApplication::setApplicationVersion(QStringLiteral(R7_VERSION));
     if (!parser.parse(QApplication::arguments())) {
         std::fprintf(stderr, "morvane-r7: %s\n", qPrintable(parser.errorText()));
@@ -151,14 +154,18 @@ int main(int argc, char* argv[]) {
     // Before the window reopens the saved port, which may be one chosen in "Serial ports...".
     r7::link::SetPortDevices(r7::LoadToolsOptions(r7::DefaultToolsSettingsPath()).portDevices);
 
-    const bool unattended = parser.isSet(options.screenshot) || parser.isSet(options.quitAfterPaint);
+    const bool unattended =
+        parser.isSet(options.screenshot) || parser.isSet(options.quitAfterPaint);
     QApplication::setWindowIcon(ApplicationIcon());
-    r7::ui::Form1 window(r7::ui::SavedSettingsHooks(), unattended ? UnattendedDesktop() : r7::ui::WindowEnvironment{});
+    r7::ui::Form1 window(r7::ui::SavedSettingsHooks(),
+                         unattended ? UnattendedDesktop() : r7::ui::WindowEnvironment{});
     new r7::ui::ToolsMenu(window);  // owned by the window
     FirstPaintQuitter quitter;
-    if (parser.isSet(options.quitAfterPaint)) app.installEventFilter(&quitter);  // any widget of the window
+    if (parser.isSet(options.quitAfterPaint))
+        app.installEventFilter(&quitter);  // any widget of the window
     window.show();
-    if (!parser.positionalArguments().isEmpty()) window.openFile(parser.positionalArguments().constFirst());
+    if (!parser.positionalArguments().isEmpty())
+        window.openFile(parser.positionalArguments().constFirst());
     ScheduleAids(window, parser, options);
 
     const int result = QApplication::exec();

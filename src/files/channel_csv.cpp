@@ -53,7 +53,8 @@ CsvReadResult ReadCsvRecords(const QByteArray& bytes) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
 
     csv_parser parser;
-    if (csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI) != 0) return Unreadable({0, "", "", "out of memory"});
+    if (csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI) != 0)
+        return Unreadable({0, "", "", "out of memory"});
     Collector c;
     bool failed = false;
     // Fed one line at a time so that a fault can be placed on its line.

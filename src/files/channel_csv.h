@@ -24,7 +24,8 @@ CsvReadResult ReadCsvRecords(const QByteArray& bytes);
 QByteArray WriteCsvRecords(const std::vector<std::vector<std::string>>& records);
 
 // Replaces the channel table of `state` with the rows of the file; see the import rules.
-CsvImportReport ImportChannelsCsv(const QByteArray& bytes, EditorState& state, bool renumber = false);
+CsvImportReport ImportChannelsCsv(const QByteArray& bytes, EditorState& state,
+                                  bool renumber = false);
 // Every channel in use, in channel order, under the header line.
 QByteArray ExportChannelsCsv(const EditorState& state,
                              std::vector<std::string>* problems = nullptr);

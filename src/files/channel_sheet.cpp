@@ -1,9 +1,9 @@
 #include "files/channel_sheet.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QPageLayout>
 #include <QPdfWriter>
-#include <QAbstractTextDocumentLayout>
 #include <QTextDocument>
 
 #include "image/dialog_lists.h"
@@ -19,7 +19,8 @@ QString Html(std::string_view text) {
 
 // The entry shown at `position` of a list, or the stored value itself when it is not one.
 QString Entry(const std::vector<std::string>& items, int position) {
-    if (position < 0 || position >= static_cast<int>(items.size())) return QString::number(position);
+    if (position < 0 || position >= static_cast<int>(items.size()))
+        return QString::number(position);
     return Html(items[static_cast<std::size_t>(position)]);
 }
 
@@ -33,21 +34,25 @@ struct Setting {
     int combo;
 };
 constexpr Setting kSettings[] = {
-    {"Model", 1},        {"Language", 2}, {"LauchTime", 3},    {"Scan", 8},          {"Squelch Grade", 5},
-    {"Battery Save", 6}, {"Beep", 7},     {"Radio Return", 9}, {"Radio Switch", 10},
+    {"Model", 1}, {"Language", 2},      {"LauchTime", 3},
+    {"Scan", 8},  {"Squelch Grade", 5}, {"Battery Save", 6},
+    {"Beep", 7},  {"Radio Return", 9},  {"Radio Switch", 10},
 };
 
 }  // namespace
 
 QString ChannelSheetHtml(const EditorState& state, const QString& fileName, const QDate& date) {
-    QString html = QStringLiteral(
-        "<html><body style=\"font-size:9pt\"><h2>Morvane R7 channel sheet</h2>"
-        "<p>File: <b>%1</b> &nbsp;&nbsp; Date: %2</p>")
-                       .arg(fileName.isEmpty() ? QStringLiteral("(not saved)") : fileName.toHtmlEscaped(),
-                            date.toString(Qt::ISODate));
+    QString html =
+        QStringLiteral(
+            "<html><body style=\"font-size:9pt\"><h2>Morvane R7 channel sheet</h2>"
+            "<p>File: <b>%1</b> &nbsp;&nbsp; Date: %2</p>")
+            .arg(fileName.isEmpty() ? QStringLiteral("(not saved)") : fileName.toHtmlEscaped(),
+                 date.toString(Qt::ISODate));
 
-    html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\"><tr>");
-    for (const std::string& header : ChannelHeaders()) html += QStringLiteral("<th>%1</th>").arg(Html(header));
+    html += QStringLiteral(
+        "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\"><tr>");
+    for (const std::string& header : ChannelHeaders())
+        html += QStringLiteral("<th>%1</th>").arg(Html(header));
     html += QStringLiteral("</tr>");
     int used = 0;
     for (int channel = 1; channel <= kChannelCount; ++channel) {
@@ -55,22 +60,26 @@ QString ChannelSheetHtml(const EditorState& state, const QString& fileName, cons
         ++used;
         html += QStringLiteral("<tr>");
         for (int column = 0; column < kColumnCount; ++column) {
-            html += QStringLiteral("<td align=\"center\">%1</td>").arg(Html(state.cell(channel, column)));
+            html += QStringLiteral("<td align=\"center\">%1</td>")
+                        .arg(Html(state.cell(channel, column)));
         }
         html += QStringLiteral("</tr>");
     }
     html += QStringLiteral("</table>");
     if (used == 0) html += QStringLiteral("<p>No channel is in use.</p>");
 
-    html += QStringLiteral("<table width=\"100%\"><tr><td valign=\"top\"><h3>General settings</h3><table "
-                           "cellpadding=\"2\">");
+    html += QStringLiteral(
+        "<table width=\"100%\"><tr><td valign=\"top\"><h3>General settings</h3><table "
+        "cellpadding=\"2\">");
     for (const Setting& s : kSettings) {
-        html += Row(QString::fromLatin1(s.caption), Entry(ComboEntries(s.combo), state.combo(s.combo)));
+        html +=
+            Row(QString::fromLatin1(s.caption), Entry(ComboEntries(s.combo), state.combo(s.combo)));
     }
     html += QStringLiteral("</table></td><td valign=\"top\"><h3>VOX</h3><table cellpadding=\"2\">");
     for (const OptionalList& list : OptionalLists()) {
         if (!list.visible) continue;
-        const int position = ListIndexOf(list.form, list.items, ValueOf(state, list.list, list.position));
+        const int position =
+            ListIndexOf(list.form, list.items, ValueOf(state, list.list, list.position));
         html += Row(Html(list.label), Entry(list.items, position));
     }
     for (const OptionalCheck& check : OptionalChecks()) {

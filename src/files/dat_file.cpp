@@ -34,7 +34,8 @@ DatReadResult ReadDatFile(const QString& path) {
     }
     DatReadResult result = ParseDat(file.read(kDatReadPositions));
     if (result.status == DatStatus::WrongType) {
-        result.error = QStringLiteral("%1 is not a Morvane R7 configuration (no P3207 mark)").arg(path);
+        result.error =
+            QStringLiteral("%1 is not a Morvane R7 configuration (no P3207 mark)").arg(path);
     } else if (result.status == DatStatus::TooShort) {
         result.error = QStringLiteral("%1 is too short to hold a configuration").arg(path);
     }

@@ -56,8 +56,10 @@ QString WriteAll(QFile& file, const QByteArray& contents) {
 
 FileWriteResult WriteInPlace(const QString& path, const QByteArray& contents) {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return Failed(path, file.errorString());
-    if (const QString reason = WriteAll(file, contents); !reason.isEmpty()) return Failed(path, reason);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return Failed(path, file.errorString());
+    if (const QString reason = WriteAll(file, contents); !reason.isEmpty())
+        return Failed(path, reason);
     return {FileResult::Done()};
 }
 
@@ -71,11 +73,13 @@ std::filesystem::path FsPath(const QString& path) {
 
 }  // namespace
 
-FileWriteResult WriteFileSafely(const QString& path, const QByteArray& contents, Overwrite overwrite) {
+FileWriteResult WriteFileSafely(const QString& path, const QByteArray& contents,
+                                Overwrite overwrite) {
     QFileInfo target(path);
     if (target.exists()) {
         if (overwrite == Overwrite::Never) {
-            return {FileResult::Failed(QStringLiteral("%1 already exists").arg(Native(path))), true};
+            return {FileResult::Failed(QStringLiteral("%1 already exists").arg(Native(path))),
+                    true};
         }
         if (target.isDir()) return Failed(path, QStringLiteral("it is a folder"));
         if (!target.isFile()) return WriteInPlace(path, contents);
@@ -89,7 +93,8 @@ FileWriteResult WriteFileSafely(const QString& path, const QByteArray& contents,
 
     QTemporaryFile part(QDir(folder).filePath(target.fileName() + QStringLiteral(".XXXXXX.part")));
     if (!part.open()) {
-        return Failed(path, QStringLiteral("cannot create a file in %1: %2").arg(Native(folder), part.errorString()));
+        return Failed(path, QStringLiteral("cannot create a file in %1: %2")
+                                .arg(Native(folder), part.errorString()));
     }
     if (const QString reason = WriteAll(part, contents); !reason.isEmpty()) {
         return Failed(path, reason);  // the part removes itself

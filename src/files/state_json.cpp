@@ -88,7 +88,8 @@ struct Reader {
         QJsonArray rows = v.toArray();
         for (std::size_t r = 0; r < Rows; ++r) {
             if (!rows.at(r).isArray()) return fail(key, QStringLiteral("expected rows of texts"));
-            if (!texts(rows.at(r).toArray(), key, out[r].data(), static_cast<int>(Cols))) return false;
+            if (!texts(rows.at(r).toArray(), key, out[r].data(), static_cast<int>(Cols)))
+                return false;
         }
         return true;
     }
@@ -121,10 +122,11 @@ StateJsonResult StateFromJson(const QJsonObject& json, const EditorState& base) 
         const int last = static_cast<int>(ComboEntries(n).size()) - 1;
         read = in.integer(QStringLiteral("Combo%1").arg(n), &s.combo(n), 0, last);
     }
-    for (const IntegerKey& k : kIntegerKeys) read = read && in.integer(k.key, &(s.*k.field), k.lo, k.hi);
-    read = read && in.textList("OptionValues", s.OptionValues) && in.textList("DtmfValues", s.DtmfValues) &&
-           in.textList("DtmfMemories", s.DtmfMemories) && in.table("TestFrequencies", s.TestFrequencies) &&
-           in.textList("InfoTexts", s.InfoTexts);
+    for (const IntegerKey& k : kIntegerKeys)
+        read = read && in.integer(k.key, &(s.*k.field), k.lo, k.hi);
+    read = read && in.textList("OptionValues", s.OptionValues) &&
+           in.textList("DtmfValues", s.DtmfValues) && in.textList("DtmfMemories", s.DtmfMemories) &&
+           in.table("TestFrequencies", s.TestFrequencies) && in.textList("InfoTexts", s.InfoTexts);
     if (!read) return {FileResult::Failed(in.error), {}};
     const std::vector<UnstorableValue> refused = UnstorableValues(s);
     if (refused.empty()) return StateJsonResult::Read(std::move(s));

@@ -26,13 +26,16 @@ QString PortKey(std::size_t index) { return QStringLiteral("ports/COM%1").arg(in
 
 QString DefaultToolsSettingsPath() {
     // The window's folder, also for the command line tool, so both follow one port mapping.
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/') +
-           QString::fromUtf8(kApplicationTitle.data(), static_cast<qsizetype>(kApplicationTitle.size())) +
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QLatin1Char('/') +
+           QString::fromUtf8(kApplicationTitle.data(),
+                             static_cast<qsizetype>(kApplicationTitle.size())) +
            QStringLiteral("/tools.ini");
 }
 
 QString DefaultBackupFolder() {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/backups");
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+           QStringLiteral("/backups");
 }
 
 ToolsOptions LoadToolsOptions(const QString& path) {

@@ -15,7 +15,8 @@ namespace {
 constexpr int kDataColumns = ColScan;  // Receive .. Scan
 
 std::string Trimmed(std::string_view field) {
-    while (!field.empty() && (field.front() == ' ' || field.front() == '\t')) field.remove_prefix(1);
+    while (!field.empty() && (field.front() == ' ' || field.front() == '\t'))
+        field.remove_prefix(1);
     while (!field.empty() && (field.back() == ' ' || field.back() == '\r')) field.remove_suffix(1);
     // A spreadsheet quotes a cell now and then; "" inside stands for one quote.
     if (field.size() >= 2 && field.front() == '"' && field.back() == '"') {
@@ -36,7 +37,8 @@ std::vector<std::string> SplitFields(std::string_view line) {
     std::size_t from = 0;
     for (;;) {
         const std::size_t tab = line.find('\t', from);
-        fields.push_back(Trimmed(line.substr(from, tab == std::string_view::npos ? line.npos : tab - from)));
+        fields.push_back(
+            Trimmed(line.substr(from, tab == std::string_view::npos ? line.npos : tab - from)));
         if (tab == std::string_view::npos) break;
         from = tab + 1;
     }
@@ -45,15 +47,17 @@ std::vector<std::string> SplitFields(std::string_view line) {
 
 bool IsChannelNumber(const std::string& field) {
     return !field.empty() && field.size() <= 2 &&
-           std::all_of(field.begin(), field.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
+           std::all_of(field.begin(), field.end(),
+                       [](unsigned char c) { return std::isdigit(c) != 0; });
 }
 
 // The eight data fields of a line, or nothing when its shape is wrong.
 bool DataFields(std::vector<std::string>& fields) {
     const std::size_t n = fields.size();
     // A trailing tab after number and eight fields, or after eight fields alone.
-    const bool trailingTab = !fields.empty() && fields.back().empty() &&
-                             (n == kDataColumns + 2 || (n == kDataColumns + 1 && !IsChannelNumber(fields.front())));
+    const bool trailingTab =
+        !fields.empty() && fields.back().empty() &&
+        (n == kDataColumns + 2 || (n == kDataColumns + 1 && !IsChannelNumber(fields.front())));
     if (trailingTab) fields.pop_back();
     if (fields.size() == kDataColumns + 1) fields.erase(fields.begin());
     return fields.size() == kDataColumns;
@@ -61,7 +65,8 @@ bool DataFields(std::vector<std::string>& fields) {
 
 bool SameLetters(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
            });
 }
 
@@ -75,7 +80,8 @@ std::string PickEntry(int column, const std::string& text) {
         // compared in tenths of Hz.
         if (auto value = Frequency::FromTyped(text)) {
             for (const std::string& tone : CtcssTones()) {
-                if (std::llround(value->mhz() * 10) == std::llround(LeadingNumber(tone) * 10)) return tone;
+                if (std::llround(value->mhz() * 10) == std::llround(LeadingNumber(tone) * 10))
+                    return tone;
             }
         }
     }
@@ -95,7 +101,8 @@ std::string PickReason(int column) {
 
 std::string BandReason(BandLimits limits) {
     char text[96];
-    std::snprintf(text, sizeof text, "outside the band, %g to below %g MHz", limits.lower, limits.upper);
+    std::snprintf(text, sizeof text, "outside the band, %g to below %g MHz", limits.lower,
+                  limits.upper);
     return text;
 }
 
@@ -108,7 +115,7 @@ public:
         line_ = line;
         channel_ = channel;
         for (int col = ColReceive; col <= ColScan; ++col) s_.cell(channel, col).clear();
-        if (fields[0].empty()) return;  // an empty channel
+        if (fields[0].empty()) return;     // an empty channel
         frequency(ColReceive, fields[0]);  // fills the new-channel defaults
         if (!fields[ColTransmit - 1].empty()) frequency(ColTransmit, fields[ColTransmit - 1]);
         for (int col : {ColDecode, ColEncode, ColPower, ColBusyLock, ColBand, ColScan}) {
@@ -125,10 +132,15 @@ public:
 private:
     void frequency(int column, const std::string& field) {
         switch (ApplyCellEdit(s_, channel_, column, field, limits_)) {
-            case EditResult::Stored: return;
-            case EditResult::RangeError: fail(column, field, BandReason(limits_)); return;
+            case EditResult::Stored:
+                return;
+            case EditResult::RangeError:
+                fail(column, field, BandReason(limits_));
+                return;
             case EditResult::Malformed:
-            case EditResult::Refused: fail(column, field, "not a frequency in MHz"); return;
+            case EditResult::Refused:
+                fail(column, field, "not a frequency in MHz");
+                return;
         }
     }
     void fail(int column, const std::string& text, std::string reason) {
@@ -153,7 +165,8 @@ std::vector<std::string_view> PastedLines(std::string_view text) {
         lines.push_back(line);
         from = end + 1;
     }
-    while (!lines.empty() && lines.back().find_first_not_of(" \r") == std::string_view::npos) lines.pop_back();
+    while (!lines.empty() && lines.back().find_first_not_of(" \r") == std::string_view::npos)
+        lines.pop_back();
     return lines;
 }
 
@@ -186,12 +199,13 @@ std::string ChannelRowsText(const EditorState& state, const std::vector<int>& ch
 std::string PasteProblem::describe() const {
     std::string out = "Line " + std::to_string(line);
     if (channel > 0) out += " (channel " + ChannelNumberText(channel) + ")";
-    if (column > 0) out += ", " + ChannelHeaders().at(static_cast<std::size_t>(column)) + " \"" + text + "\"";
+    if (column > 0)
+        out += ", " + ChannelHeaders().at(static_cast<std::size_t>(column)) + " \"" + text + "\"";
     return out + ": " + reason;
 }
 
-PasteResult PasteChannelRows(EditorState& state, const std::vector<int>& targets, std::string_view text,
-                             BandLimits limits) {
+PasteResult PasteChannelRows(EditorState& state, const std::vector<int>& targets,
+                             std::string_view text, BandLimits limits) {
     PasteResult result;
     const std::vector<std::string_view> lines = PastedLines(text);
     std::vector<int> channels = ValidTargets(targets);
@@ -207,7 +221,8 @@ PasteResult PasteChannelRows(EditorState& state, const std::vector<int>& targets
         // Several rows go one below the other from the first selected channel.
         const int first = channels.front();
         channels.clear();
-        for (std::size_t i = 0; i < lines.size(); ++i) channels.push_back(first + static_cast<int>(i));
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            channels.push_back(first + static_cast<int>(i));
     }
 
     EditorState scratch = state;
@@ -219,20 +234,23 @@ PasteResult PasteChannelRows(EditorState& state, const std::vector<int>& targets
         const bool shaped = DataFields(fields);
         const int channel = channels[i];
         if (channel > kChannelCount) {
-            result.problems.push_back({lineNo, 0, 0, "", "there is no channel " + std::to_string(channel) +
-                                                             "; the rows go beyond channel 16"});
+            result.problems.push_back({lineNo, 0, 0, "",
+                                       "there is no channel " + std::to_string(channel) +
+                                           "; the rows go beyond channel 16"});
             continue;
         }
         if (!shaped) {
             result.problems.push_back({lineNo, channel, 0, "",
                                        "expected 8 fields (Receive to Scan) or 9 with the channel "
-                                       "number first, found " + std::to_string(found)});
+                                       "number first, found " +
+                                           std::to_string(found)});
             continue;
         }
         paster.paste(lineNo, channel, fields);
         // One line into several channels: the same fields, checked once.
         if (lines.size() == 1 && result.problems.empty()) {
-            for (std::size_t k = 1; k < channels.size(); ++k) paster.paste(lineNo, channels[k], fields);
+            for (std::size_t k = 1; k < channels.size(); ++k)
+                paster.paste(lineNo, channels[k], fields);
         }
     }
     if (!result.problems.empty()) return result;
@@ -243,7 +261,8 @@ PasteResult PasteChannelRows(EditorState& state, const std::vector<int>& targets
 
 std::string DescribePasteProblems(const std::vector<PasteProblem>& problems, std::size_t maxLines) {
     std::string out;
-    for (std::size_t i = 0; i < problems.size() && i < maxLines; ++i) out += problems[i].describe() + "\n";
+    for (std::size_t i = 0; i < problems.size() && i < maxLines; ++i)
+        out += problems[i].describe() + "\n";
     if (problems.size() > maxLines) {
         out += "... and " + std::to_string(problems.size() - maxLines) + " more\n";
     }

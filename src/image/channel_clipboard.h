@@ -49,6 +49,7 @@ PasteResult PasteChannelRows(EditorState& state, const std::vector<int>& targets
                              std::string_view text, BandLimits limits);
 
 // Every problem on its own line, at most `maxLines` of them and a count of the rest.
-std::string DescribePasteProblems(const std::vector<PasteProblem>& problems, std::size_t maxLines = 12);
+std::string DescribePasteProblems(const std::vector<PasteProblem>& problems,
+                                  std::size_t maxLines = 12);
 
 }  // namespace r7

@@ -39,11 +39,13 @@ FrequencyEntry CheckFrequencyEntry(std::string_view typed, BandLimits limits) {
     std::string withPoint(typed);
     std::replace(withPoint.begin(), withPoint.end(), ',', '.');
     double leading = LeadingNumber(withPoint);
-    return {InRange(leading, limits) ? FrequencyVerdict::Malformed : FrequencyVerdict::OutOfRange, ""};
+    return {InRange(leading, limits) ? FrequencyVerdict::Malformed : FrequencyVerdict::OutOfRange,
+            ""};
 }
 
 bool CanEditCell(const EditorState& state, int channel, int column) {
-    if (channel < 1 || channel > kChannelCount || column < ColReceive || column > ColScan) return false;
+    if (channel < 1 || channel > kChannelCount || column < ColReceive || column > ColScan)
+        return false;
     return column == ColReceive || !state.channelEmpty(channel);
 }
 
@@ -86,7 +88,8 @@ EditResult ApplyCellEdit(EditorState& s, int channel, int column, std::string_vi
         return EditResult::RangeError;
     }
     cell = entry.text;
-    if (column == ColReceive && s.cell(channel, ColTransmit).empty()) FillNewChannelDefaults(s, channel);
+    if (column == ColReceive && s.cell(channel, ColTransmit).empty())
+        FillNewChannelDefaults(s, channel);
     return EditResult::Stored;
 }
 
@@ -94,18 +97,26 @@ void DeleteChannel(EditorState& s, int channel) {
     for (int col = ColReceive; col <= ColBand; ++col) s.cell(channel, col).clear();
 }
 
-std::string DeleteMenuCaption(int row) { return "Delete the data of " + std::to_string(row) + "channel"; }
+std::string DeleteMenuCaption(int row) {
+    return "Delete the data of " + std::to_string(row) + "channel";
+}
 
 const std::vector<std::string>& PickList(int column) {
     static const std::vector<std::string> none;
     switch (column) {
         case ColDecode:
-        case ColEncode: return ToneList();
-        case ColPower: return PowerList();
-        case ColBusyLock: return BusyLockList();
-        case ColBand: return BandList();
-        case ColScan: return ScanList();
-        default: return none;
+        case ColEncode:
+            return ToneList();
+        case ColPower:
+            return PowerList();
+        case ColBusyLock:
+            return BusyLockList();
+        case ColBand:
+            return BandList();
+        case ColScan:
+            return ScanList();
+        default:
+            return none;
     }
 }
 

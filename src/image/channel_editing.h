@@ -45,10 +45,10 @@ FrequencyEntry CheckFrequencyEntry(std::string_view typed, BandLimits limits);
 bool CanEditCell(const EditorState& state, int channel, int column);
 
 enum class EditResult {
-    Stored,       // the rules ran; the cell (and maybe its row) changed
-    RangeError,   // show kRangeMessage; the cell has been emptied
-    Malformed,    // show kRangeMessage; the cell keeps its previous text
-    Refused,      // text not allowed in this column (not in its pick list); nothing changed
+    Stored,      // the rules ran; the cell (and maybe its row) changed
+    RangeError,  // show kRangeMessage; the cell has been emptied
+    Malformed,   // show kRangeMessage; the cell keeps its previous text
+    Refused,     // text not allowed in this column (not in its pick list); nothing changed
 };
 // Stores `text` into the cell and applies the after-edit rules.
 EditResult ApplyCellEdit(EditorState& state, int channel, int column, std::string_view text,

@@ -183,7 +183,8 @@ std::string IndexOfHeader(const std::vector<CsvLine>& lines, ColumnIndex& index)
         const std::string key = Lower(name);
         for (int c = 0; c < kCsvColumnCount; ++c) {
             if (key != Lower(kCsvColumnNames[c])) continue;
-            if (index[c] >= 0) return "column " + std::string(kCsvColumnNames[c]) + " appears twice in the header";
+            if (index[c] >= 0)
+                return "column " + std::string(kCsvColumnNames[c]) + " appears twice in the header";
             index[c] = static_cast<int>(i);
         }
     }
@@ -207,20 +208,25 @@ struct ChannelClaims {
 
 std::optional<int> ChannelClaims::claim(RowReader& r, std::size_t row, bool complete) {
     const int at = r.index[CsvLocation];
-    const std::string_view text =
-        at < static_cast<int>(r.line.fields.size()) ? std::string_view(r.line.fields[at]) : std::string_view();
+    const std::string_view text = at < static_cast<int>(r.line.fields.size())
+                                      ? std::string_view(r.line.fields[at])
+                                      : std::string_view();
     std::optional<int> channel = LocationOf(text);
     if (Trim(text) == "0") locationZero = true;
     if (renumber) {
-        channel = row <= static_cast<std::size_t>(kChannelCount) ? std::optional<int>(static_cast<int>(row))
-                                                                : std::nullopt;
+        channel = row <= static_cast<std::size_t>(kChannelCount)
+                      ? std::optional<int>(static_cast<int>(row))
+                      : std::nullopt;
     }
     if (!channel) {
-        if (complete && !renumber) r.fail(CsvLocation, text, "not a channel: the radio has 1 to 16");
+        if (complete && !renumber)
+            r.fail(CsvLocation, text, "not a channel: the radio has 1 to 16");
         return std::nullopt;
     }
     if (claimedBy[*channel] != 0) {
-        if (complete) r.fail(CsvLocation, text, "channel already given on line " + std::to_string(claimedBy[*channel]));
+        if (complete)
+            r.fail(CsvLocation, text,
+                   "channel already given on line " + std::to_string(claimedBy[*channel]));
         return std::nullopt;
     }
     claimedBy[*channel] = r.line.row;
@@ -289,7 +295,9 @@ TonePair CrossTonesOf(RowReader& r) {
     const std::size_t arrow = cross.find("->");
     const std::string left = arrow == std::string::npos ? "?" : cross.substr(0, arrow);
     const std::string right = arrow == std::string::npos ? "?" : cross.substr(arrow + 2);
-    auto known = [](const std::string& side) { return side.empty() || side == "tone" || side == "dtcs"; };
+    auto known = [](const std::string& side) {
+        return side.empty() || side == "tone" || side == "dtcs";
+    };
     if (!known(left) || !known(right) || (left.empty() && right.empty())) {
         r.fail(CsvCrossMode, r.get(CsvCrossMode),
                "unknown cross mode: use Tone->Tone, Tone->DTCS, DTCS->Tone, ->Tone, "
@@ -334,7 +342,8 @@ std::string BandOf(RowReader& r, std::string kept) {
     const std::string mode = Lower(r.get(CsvMode));
     if (mode == "fm") return "Wide";
     if (mode == "nfm") return "Narrow";
-    if (!mode.empty()) r.fail(CsvMode, r.get(CsvMode), "the radio offers FM (Wide) and NFM (Narrow) only");
+    if (!mode.empty())
+        r.fail(CsvMode, r.get(CsvMode), "the radio offers FM (Wide) and NFM (Narrow) only");
     return kept;
 }
 
@@ -413,7 +422,8 @@ ExportTone ClassifyTone(const std::string& cell, bool* odd) {
 
 // Frequency, Duplex, Offset and TStep of a channel; false when its frequency texts are not
 // in the nine-character form (they are then written as they are).
-bool PutFrequencies(std::vector<std::string>& f, const std::string& rxText, const std::string& txText) {
+bool PutFrequencies(std::vector<std::string>& f, const std::string& rxText,
+                    const std::string& txText) {
     auto exact = [](const std::string& text) {
         return IsFrequencyText(text) ? Frequency::FromExactText(text) : std::nullopt;
     };
@@ -490,19 +500,22 @@ std::string CsvImportReport::text() const {
     std::string out;
     for (const auto& p : problems) out += p.text() + "\n";
     if (fatal) return out + "nothing imported\n";
-    if (namesDropped) out += "Names and comments are not stored: the radio keeps no channel names\n";
+    if (namesDropped)
+        out += "Names and comments are not stored: the radio keeps no channel names\n";
     out += std::to_string(stored.size()) + (stored.size() == 1 ? " channel" : " channels") +
            " stored, " + std::to_string(refusedRows) + (refusedRows == 1 ? " row" : " rows") +
            " refused\n";
     return out;
 }
 
-CsvImportReport ImportCsvRecords(const std::vector<CsvLine>& lines, EditorState& state, bool renumber) {
+CsvImportReport ImportCsvRecords(const std::vector<CsvLine>& lines, EditorState& state,
+                                 bool renumber) {
     CsvImportReport report;
     ColumnIndex index;
     if (std::string fault = IndexOfHeader(lines, index); !fault.empty()) {
         report.fatal = true;
-        report.problems.push_back({lines.empty() ? 0 : lines.front().row, "", "", std::move(fault)});
+        report.problems.push_back(
+            {lines.empty() ? 0 : lines.front().row, "", "", std::move(fault)});
         return report;
     }
     const BandLimits limits = BandLimitsOf(state);

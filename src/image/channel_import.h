@@ -83,7 +83,8 @@ struct CsvImportReport {
 // Applies tokenised records (header first, blank records already dropped) to the channel
 // table of `state`; nothing outside the channel cells changes.
 // With `renumber` the rows go to channels 1, 2, ... in file order, whatever their Location.
-CsvImportReport ImportCsvRecords(const std::vector<CsvLine>& lines, EditorState& state, bool renumber = false);
+CsvImportReport ImportCsvRecords(const std::vector<CsvLine>& lines, EditorState& state,
+                                 bool renumber = false);
 
 // The header and one record per channel in use, in channel order. A channel whose texts
 // cannot be expressed in the format (digits a damaged image left) is written as it is and

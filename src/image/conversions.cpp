@@ -69,7 +69,8 @@ std::optional<std::uint16_t> EncodeTone(std::string_view t) {
     const bool dcs = t[0] == 'D' && (t.back() == 'N' || t.back() == 'I');
     if (dcs && t.size() == 5) return DcsWord(t, t.back() == 'N' ? 0x2800 : 0xA800);
     // "D23N": a word 2000-203F (A000-A03F) a radio held, shown short; it goes back unchanged.
-    if (dcs && (t.size() == 3 || t.size() == 4)) return DcsWord(t, t.back() == 'N' ? 0x2000 : 0xA000);
+    if (dcs && (t.size() == 3 || t.size() == 4))
+        return DcsWord(t, t.back() == 'N' ? 0x2000 : 0xA000);
     return CtcssWord(t);
 }
 
@@ -99,10 +100,14 @@ std::uint8_t EncodeBusyLock(std::string_view t) {
 
 std::string DecodeBusyLock(std::uint8_t value) {
     switch ((value >> 3) & 0x3) {
-        case 0: return "Off";
-        case 1: return "Carrier";
-        case 2: return "QT/DQT";
-        default: return "";
+        case 0:
+            return "Off";
+        case 1:
+            return "Carrier";
+        case 2:
+            return "QT/DQT";
+        default:
+            return "";
     }
 }
 

@@ -32,10 +32,10 @@ std::optional<std::uint16_t> EncodeTone(std::string_view text);
 std::string DecodeTone(std::uint16_t word);
 
 // --- Channel flag bytes ---
-std::uint8_t EncodeBusyLock(std::string_view text);   // E0, E8, F0 or FF
-std::string DecodeBusyLock(std::uint8_t value);       // from bits 4-3; "11" gives ""
+std::uint8_t EncodeBusyLock(std::string_view text);  // E0, E8, F0 or FF
+std::string DecodeBusyLock(std::uint8_t value);      // from bits 4-3; "11" gives ""
 std::uint8_t EncodePowerBand(std::string_view power, std::string_view band);
-std::string DecodePower(std::uint8_t value);           // bit 5
-std::string DecodeBand(std::uint8_t value);            // bit 4
+std::string DecodePower(std::uint8_t value);  // bit 5
+std::string DecodeBand(std::uint8_t value);   // bit 4
 
 }  // namespace r7

@@ -23,16 +23,16 @@ enum class ValueForm {
 enum class ValueList { Option, Dtmf };
 
 struct OptionalList {
-    std::string_view name;   // the control, e.g. "Combo6"
+    std::string_view name;  // the control, e.g. "Combo6"
     std::string_view label;
     ValueList list;
-    int position;            // 1-based in `list`
-    ValueForm form;          // ListPosition or ItemText
+    int position;    // 1-based in `list`
+    ValueForm form;  // ListPosition or ItemText
     std::vector<std::string> items;
-    bool visible;            // only the VOX group shows
+    bool visible;  // only the VOX group shows
 };
 struct OptionalText {
-    std::string_view name;   // "Text1", ...
+    std::string_view name;  // "Text1", ...
     std::string_view label;
     int position;            // in OptionValues
     std::size_t codeLength;  // DTMF code filter limit; 0 = no filter
@@ -40,7 +40,7 @@ struct OptionalText {
 struct OptionalCheck {
     std::string_view name;
     std::string_view caption;
-    int position;            // in OptionValues
+    int position;  // in OptionValues
 };
 
 // In loading order: Combo4, Combo6 ... Combo15, then the DTMF lists (Combo22 last).

@@ -33,8 +33,12 @@ public:
     // Down to the nearer of the two rasters below, as RTurnNumber does.
     Frequency rasterBelow() const;
 
-    friend constexpr Frequency operator+(Frequency a, Frequency b) { return Frequency(a.units_ + b.units_); }
-    friend constexpr Frequency operator-(Frequency a, Frequency b) { return Frequency(a.units_ - b.units_); }
+    friend constexpr Frequency operator+(Frequency a, Frequency b) {
+        return Frequency(a.units_ + b.units_);
+    }
+    friend constexpr Frequency operator-(Frequency a, Frequency b) {
+        return Frequency(a.units_ - b.units_);
+    }
     friend constexpr auto operator<=>(Frequency a, Frequency b) = default;
 
 private:

@@ -55,9 +55,12 @@ std::uint8_t SettingByte(const EditorState& s, const SettingField& f) {
     if (f.target == SettingTarget::Option) return ClampByte(OptionNumber(s.option(f.index)));
     int pos = s.combo(f.index);
     switch (f.rule) {
-        case SettingRule::Switch: return pos == 0 ? 0x00 : 0xFF;
-        case SettingRule::Direct: return ClampByte(pos);
-        case SettingRule::Doubled: return ClampByte(2LL * pos);
+        case SettingRule::Switch:
+            return pos == 0 ? 0x00 : 0xFF;
+        case SettingRule::Direct:
+            return ClampByte(pos);
+        case SettingRule::Doubled:
+            return ClampByte(2LL * pos);
         case SettingRule::Squelch:
             // The entry's text "1" ... "9"; no entry selected reads as 0.
             return (pos >= 0 && pos < f.maxAccepted) ? static_cast<std::uint8_t>(pos + 1) : 0;
@@ -95,7 +98,8 @@ void TakeChannel(EditorState& s, int ch, const std::uint8_t* rec) {
         return;
     }
     s.cell(ch, ColReceive) = DecodeFrequency(rec + kRecReceive);
-    s.cell(ch, ColTransmit) = IsNoFrequency(rec + kRecTransmit) ? "" : DecodeFrequency(rec + kRecTransmit);
+    s.cell(ch, ColTransmit) =
+        IsNoFrequency(rec + kRecTransmit) ? "" : DecodeFrequency(rec + kRecTransmit);
     auto tone = [&](std::size_t at, int frequencyColumn) -> std::string {
         auto word = static_cast<std::uint16_t>(rec[at] | (rec[at + 1] << 8));
         if (word == kToneOff) return s.cell(ch, frequencyColumn).empty() ? "" : "Off";

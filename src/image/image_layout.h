@@ -8,9 +8,9 @@
 
 namespace r7::layout {
 
-inline constexpr std::size_t kImageSize = 0x350;          // 848 bytes, offsets 000-34F
-inline constexpr std::size_t kDecodedSize = 0x330;        // decoding reads nothing beyond 32F
-inline constexpr std::size_t kReadSize = 0x340;           // a read from the radio returns 000-33F
+inline constexpr std::size_t kImageSize = 0x350;            // 848 bytes, offsets 000-34F
+inline constexpr std::size_t kDecodedSize = 0x330;          // decoding reads nothing beyond 32F
+inline constexpr std::size_t kReadSize = 0x340;             // a read from the radio returns 000-33F
 inline constexpr std::uint16_t kRadioAddressOffset = 0x10;  // radio address = offset + 10 hex
 
 // Channel records: channel n at (n - 1) * 10 hex.
@@ -26,8 +26,7 @@ inline constexpr std::size_t kRecPowerBand = 13;
 
 // An empty channel: FF x 13, F0, FF, FF.
 inline constexpr std::array<std::uint8_t, kChannelRecordSize> kEmptyChannelRecord = {
-    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xF0, 0xFF, 0xFF};
+    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xF0, 0xFF, 0xFF};
 
 inline constexpr std::size_t ChannelOffset(int channel) {
     return kChannelBase + static_cast<std::size_t>(channel - 1) * kChannelRecordSize;
@@ -49,21 +48,21 @@ struct SettingField {
     int maxAccepted;
 };
 inline constexpr SettingField kSettings[] = {
-    {0x11D, SettingTarget::Combo, 10, SettingRule::Switch, 255},   // Radio Switch
-    {0x11F, SettingTarget::Combo, 2, SettingRule::Direct, 2},      // Language
-    {0x120, SettingTarget::Combo, 3, SettingRule::Doubled, 13},    // LauchTime
-    {0x121, SettingTarget::Combo, 4, SettingRule::Direct, 10},     // time-out pre-alert
-    {0x124, SettingTarget::Combo, 5, SettingRule::Squelch, 9},     // Squelch Grade
-    {0x125, SettingTarget::Combo, 6, SettingRule::Direct, 1},      // Battery Save
-    {0x126, SettingTarget::Combo, 7, SettingRule::Direct, 1},      // Beep
-    {0x127, SettingTarget::Option, 23, SettingRule::Direct, 1},    // Cancel operation
-    {0x128, SettingTarget::Option, 24, SettingRule::Direct, 1},    // Prohibit VOX in receiving
-    {0x129, SettingTarget::Option, 6, SettingRule::Direct, 1},     // VOX Function
-    {0x12A, SettingTarget::Option, 7, SettingRule::Direct, 10},    // VOX Gain Level
-    {0x12B, SettingTarget::Option, 8, SettingRule::Direct, 5},     // VOX Delay Time
-    {0x12C, SettingTarget::Option, 9, SettingRule::Direct, 1},     // VOX Carry Tone
-    {0x12D, SettingTarget::Combo, 9, SettingRule::Direct, 1},      // Radio Return
-    {0x150, SettingTarget::Combo, 8, SettingRule::Direct, 1},      // Scan
+    {0x11D, SettingTarget::Combo, 10, SettingRule::Switch, 255},  // Radio Switch
+    {0x11F, SettingTarget::Combo, 2, SettingRule::Direct, 2},     // Language
+    {0x120, SettingTarget::Combo, 3, SettingRule::Doubled, 13},   // LauchTime
+    {0x121, SettingTarget::Combo, 4, SettingRule::Direct, 10},    // time-out pre-alert
+    {0x124, SettingTarget::Combo, 5, SettingRule::Squelch, 9},    // Squelch Grade
+    {0x125, SettingTarget::Combo, 6, SettingRule::Direct, 1},     // Battery Save
+    {0x126, SettingTarget::Combo, 7, SettingRule::Direct, 1},     // Beep
+    {0x127, SettingTarget::Option, 23, SettingRule::Direct, 1},   // Cancel operation
+    {0x128, SettingTarget::Option, 24, SettingRule::Direct, 1},   // Prohibit VOX in receiving
+    {0x129, SettingTarget::Option, 6, SettingRule::Direct, 1},    // VOX Function
+    {0x12A, SettingTarget::Option, 7, SettingRule::Direct, 10},   // VOX Gain Level
+    {0x12B, SettingTarget::Option, 8, SettingRule::Direct, 5},    // VOX Delay Time
+    {0x12C, SettingTarget::Option, 9, SettingRule::Direct, 1},    // VOX Carry Tone
+    {0x12D, SettingTarget::Combo, 9, SettingRule::Direct, 1},     // Radio Return
+    {0x150, SettingTarget::Combo, 8, SettingRule::Direct, 1},     // Scan
 };
 
 // Scan list: channels 1-8 in 16E (channel n at bit n - 1), 9-16 in 16F.

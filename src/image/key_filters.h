@@ -11,8 +11,8 @@ namespace r7 {
 inline constexpr char32_t kKeyBackspace = 0x08;
 inline constexpr char32_t kKeyEnter = 0x0D;
 
-inline constexpr std::size_t kIdCodeLength = 10;     // the ID code box
-inline constexpr std::size_t kPttCodeLength = 16;    // the two PTT ID code boxes
+inline constexpr std::size_t kIdCodeLength = 10;   // the ID code box
+inline constexpr std::size_t kPttCodeLength = 16;  // the two PTT ID code boxes
 inline constexpr std::size_t kInfoLineMaxLength = 32;
 
 // DTMF code boxes: a-z become upper case; Backspace always goes in; at `maxLength`

@@ -12,9 +12,12 @@ constexpr int kTrue = -1;  // the editor keeps booleans as -1 / 0
 
 int& Flag(EditorState& s, int hotSpot) {
     switch (hotSpot) {
-        case 1: return s.UnlockClick1;
-        case 2: return s.UnlockClick2;
-        default: return s.UnlockClick3;
+        case 1:
+            return s.UnlockClick1;
+        case 2:
+            return s.UnlockClick2;
+        default:
+            return s.UnlockClick3;
     }
 }
 

@@ -108,25 +108,25 @@ const std::vector<std::string>& ScanList() {
 }
 
 const std::vector<std::string>& ChannelHeaders() {
-    static const std::vector<std::string> list{"Channel",    "Receive", "QT/DQT Dec",
-                                               "Transmit",   "QT/DQT Enc", "Power",
-                                               "Busy Lock",  "Band",    "Scan"};
+    static const std::vector<std::string> list{"Channel",   "Receive",    "QT/DQT Dec",
+                                               "Transmit",  "QT/DQT Enc", "Power",
+                                               "Busy Lock", "Band",       "Scan"};
     return list;
 }
 
 const std::vector<std::string>& ComboEntries(int n) {
     static const std::vector<std::string> offOn{"Off", "On"};
     static const std::vector<std::string> lists[kComboCount] = {
-        {"400-470MHz"},                                    // Combo1
-        {"Off", "English", "Chinese"},                     // Combo2
-        Numbered("Off", 1, 6, " S", 30),                   // Combo3
+        {"400-470MHz"},                                               // Combo1
+        {"Off", "English", "Chinese"},                                // Combo2
+        Numbered("Off", 1, 6, " S", 30),                              // Combo3
         Numbered("\xE5\x85\xB3\xE9\x97\xAD", 1, 10, "\xE7\xA7\x92"),  // Combo4: 关闭, 1秒 ... 10秒
-        Numbered("", 1, 9, ""),                            // Combo5
-        offOn,                                             // Combo6
-        offOn,                                             // Combo7
-        offOn,                                             // Combo8
-        {"Return", "Forbid return"},                       // Combo9
-        offOn,                                             // Combo10
+        Numbered("", 1, 9, ""),                                       // Combo5
+        offOn,                                                        // Combo6
+        offOn,                                                        // Combo7
+        offOn,                                                        // Combo8
+        {"Return", "Forbid return"},                                  // Combo9
+        offOn,                                                        // Combo10
     };
     if (n < 1 || n > kComboCount) throw std::out_of_range("ComboEntries");
     return lists[n - 1];
@@ -134,9 +134,8 @@ const std::vector<std::string>& ComboEntries(int n) {
 
 std::string_view ComboCaption(int n) {
     static constexpr std::string_view captions[kComboCount] = {
-        "Frequcy:",      "Language",     "LauchTime", "发射超时预警",
-        "Squelch Grade", "Battery Save", "Beep",      "Scan",
-        "Radio Return",  "Radio Switch ",
+        "Frequcy:",     "Language", "LauchTime", "发射超时预警", "Squelch Grade",
+        "Battery Save", "Beep",     "Scan",      "Radio Return", "Radio Switch ",
     };
     if (n < 1 || n > kComboCount) throw std::out_of_range("ComboCaption");
     return captions[n - 1];

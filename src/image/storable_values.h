@@ -13,10 +13,10 @@
 namespace r7 {
 
 struct UnstorableValue {
-    std::string key;   // the editor's name: "rows", "OptionValues", "Combo3", "InfoTexts", ...
-    int row = 0;       // 1-based row of a table or position in a list; 0 for a single value
-    int column = 0;    // 1-based column of a table; 0 otherwise
-    std::string text;  // the value as given
+    std::string key;     // the editor's name: "rows", "OptionValues", "Combo3", "InfoTexts", ...
+    int row = 0;         // 1-based row of a table or position in a list; 0 for a single value
+    int column = 0;      // 1-based column of a table; 0 otherwise
+    std::string text;    // the value as given
     std::string stored;  // what the radio would hold instead
 
     // "rows" row 3, column 5 (Power): "low" cannot be stored (it would become "High")

@@ -25,10 +25,12 @@ QString BackupFileName(const QDateTime& when, int radioNumber) {
     return name + QStringLiteral(".DAT");
 }
 
-BackupResult SaveBackup(const QString& dir, const ImageBytes& image, const QDateTime& when, int radioNumber) {
+BackupResult SaveBackup(const QString& dir, const ImageBytes& image, const QDateTime& when,
+                        int radioNumber) {
     BackupResult result;
     if (!QFileInfo(dir).isDir()) {
-        result.error = QStringLiteral("backup folder %1 does not exist").arg(QDir::toNativeSeparators(dir));
+        result.error =
+            QStringLiteral("backup folder %1 does not exist").arg(QDir::toNativeSeparators(dir));
         return result;
     }
     const QByteArray contents = DatFileContents(image);
@@ -46,7 +48,8 @@ BackupResult SaveBackup(const QString& dir, const ImageBytes& image, const QDate
         result.path = path;
         return result;
     }
-    result.error = QStringLiteral("no free backup name left for %1 in %2").arg(base, QDir::toNativeSeparators(dir));
+    result.error = QStringLiteral("no free backup name left for %1 in %2")
+                       .arg(base, QDir::toNativeSeparators(dir));
     return result;
 }
 

@@ -26,8 +26,10 @@ inline constexpr std::size_t kBlockHeaderSize = 4;
 // Radio address of image offset 0.
 inline constexpr int kImageBaseAddress = layout::kRadioAddressOffset;
 inline constexpr int kFirstBlockAddress = kImageBaseAddress;
-inline constexpr int kLastReadAddress = 0x0340;  // a read request is sent while the address is at most this
-inline constexpr int kWriteEndAddress = 0x0360;  // a write block is sent while the address is below this
+inline constexpr int kLastReadAddress =
+    0x0340;  // a read request is sent while the address is at most this
+inline constexpr int kWriteEndAddress =
+    0x0360;  // a write block is sent while the address is below this
 
 // The write list: blocks of 10 hex from 0010 up to 035F, skipping the areas the radio is not
 // given. The calibration row at 0180 goes only in service mode; the block at 01B8 is the one
@@ -40,7 +42,8 @@ inline constexpr int kAfterSecondSkip = 0x0200;
 
 // The address of the write block to send when the next one would be at `address`.
 constexpr int WriteBlockAddress(int address, bool serviceUnlocked) {
-    if ((!serviceUnlocked && address == kCalibrationAddress) || address == kFirstSkipStart) return kIdentityAddress;
+    if ((!serviceUnlocked && address == kCalibrationAddress) || address == kFirstSkipStart)
+        return kIdentityAddress;
     if (address == kSecondSkipStart) return kAfterSecondSkip;
     return address;
 }

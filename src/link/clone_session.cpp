@@ -30,13 +30,16 @@ std::uint8_t ImageByte(const std::string& imageHex, int offset) {
     return static_cast<std::uint8_t>(digit(at) * 16 + digit(at + 1));
 }
 
-bool IsAcknowledge(const std::vector<std::uint8_t>& reply) { return reply.size() == 1 && reply[0] == kAcknowledge; }
+bool IsAcknowledge(const std::vector<std::uint8_t>& reply) {
+    return reply.size() == 1 && reply[0] == kAcknowledge;
+}
 
 // Only at byte boundaries: a text straddling two bytes is not the radio's identity.
 bool IsIdentity(const std::vector<std::uint8_t>& reply) {
     if (reply.size() != kIdentitySize) return false;
     return std::any_of(std::begin(kModelNames), std::end(kModelNames), [&](const auto& model) {
-        return std::search(reply.begin(), reply.end(), std::begin(model), std::end(model)) != reply.end();
+        return std::search(reply.begin(), reply.end(), std::begin(model), std::end(model)) !=
+               reply.end();
     });
 }
 
@@ -117,14 +120,17 @@ void CloneSession::onBytesReceived(std::span<const std::uint8_t> bytes) {
     }
     // RxText only ever holds whole bytes, so it always reads back. No reply is longer than a
     // data block: a longer text matches nothing and is not worth converting on every batch.
-    const std::vector<std::uint8_t> reply = RxText_.size() <= 2 * kDataBlockSize
-                                                ? FromHexText(RxText_).value_or(std::vector<std::uint8_t>{})
-                                                : std::vector<std::uint8_t>{};
+    const std::vector<std::uint8_t> reply =
+        RxText_.size() <= 2 * kDataBlockSize
+            ? FromHexText(RxText_).value_or(std::vector<std::uint8_t>{})
+            : std::vector<std::uint8_t>{};
     if (LinkPhase_ == 1) {
         handshakeStep(reply);
     } else if (LinkPhase_ == 0) {
-        if (LinkCommand_ == 'W') writeStep(reply);
-        else if (LinkCommand_ == 'R') readStep(reply);
+        if (LinkCommand_ == 'W')
+            writeStep(reply);
+        else if (LinkCommand_ == 'R')
+            readStep(reply);
     }
 }
 
@@ -157,11 +163,12 @@ void CloneSession::writeStep(const std::vector<std::uint8_t>& reply) {
     stopWatchdog();
     if (BlockAddress_ < kWriteEndAddress) {
         BlockAddress_ = WriteBlockAddress(BlockAddress_, ServiceUnlocked_ != 0);
-        std::vector<std::uint8_t> block = {kWriteBlock, static_cast<std::uint8_t>(BlockAddress_ >> 8),
-                                           static_cast<std::uint8_t>(BlockAddress_ & 0xFF),
-                                           kWriteLength};
+        std::vector<std::uint8_t> block = {
+            kWriteBlock, static_cast<std::uint8_t>(BlockAddress_ >> 8),
+            static_cast<std::uint8_t>(BlockAddress_ & 0xFF), kWriteLength};
         const int firstOffset = BlockAddress_ - kImageBaseAddress;
-        for (int i = 0; i < kWriteLength; ++i) block.push_back(ImageByte(WriteImage_, firstOffset + i));
+        for (int i = 0; i < kWriteLength; ++i)
+            block.push_back(ImageByte(WriteImage_, firstOffset + i));
         SendBuffer(std::move(block));
         ++writeBlocksSent_;
         BlockAddress_ += kWriteLength;
@@ -239,8 +246,10 @@ void CloneSession::endTransfer(Ending ending) {
     hideProgress();
     SendBuffer({kEnd});
     state_ = TransferState::Idle;
-    if (failed) emitEffect(effect::TransferFailed{});
-    else emitEffect(effect::TransferInterrupted{});
+    if (failed)
+        emitEffect(effect::TransferFailed{});
+    else
+        emitEffect(effect::TransferInterrupted{});
 }
 
 void CloneSession::Timer2_Timer() {

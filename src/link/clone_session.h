@@ -32,8 +32,8 @@ inline constexpr char kWatchdogMessage[] =
 inline constexpr char kNoPortMessage[] =
     "The communication port has not been opened, please choose the menu of communication  "
     "first Open its bunch of mouths! ";
-inline constexpr int kEventReceive = 2;    // bytes are waiting
-inline constexpr int kEventBreak = 1001;   // a break condition was received
+inline constexpr int kEventReceive = 2;   // bytes are waiting
+inline constexpr int kEventBreak = 1001;  // a break condition was received
 inline constexpr int kFlagsStop = 16;
 inline constexpr int kFlagsInformation = 64;
 
@@ -48,40 +48,60 @@ enum class StartResult { Started, NoPortOpen, Busy };
 
 // What the machine wants done, one kind per struct carrying exactly its data.
 namespace effect {
-struct SendBytes { std::vector<std::uint8_t> bytes; };
+struct SendBytes {
+    std::vector<std::uint8_t> bytes;
+};
 struct WatchdogRestart {};  // Timer1: stop and start again, a full interval from now
 struct WatchdogStop {};
 struct BlinkStart {};  // Timer2
 struct BlinkStop {};
-struct ProgressShow { int value; };  // range 0..kProgressMaximum
-struct ProgressValue { int value; };
+struct ProgressShow {
+    int value;
+};  // range 0..kProgressMaximum
+struct ProgressValue {
+    int value;
+};
 struct ProgressHide {};
-struct StatusCaption { std::string text; };
-struct StatusVisible { bool visible; };
+struct StatusCaption {
+    std::string text;
+};
+struct StatusVisible {
+    bool visible;
+};
 struct ShowMessage {  // in a box titled with the application's title
     std::string text;
     int flags;
 };
-struct ToolBarEnabled { bool enabled; };
-struct ProgrammeMenuEnabled { bool enabled; };
+struct ToolBarEnabled {
+    bool enabled;
+};
+struct ProgrammeMenuEnabled {
+    bool enabled;
+};
 struct CommandButtonEnabled {  // the tool bar button of the read ('R') or write ('W') command
     char command;
     bool enabled;
 };
 struct EnableModelFrameAndFocus {};
-struct ReadImageReady { std::string imageHex; };  // the 1664 hex characters read, for DecodeImage
-struct TransferSucceeded { char command; };       // 'R' or 'W'; End has been sent
+struct ReadImageReady {
+    std::string imageHex;
+};  // the 1664 hex characters read, for DecodeImage
+struct TransferSucceeded {
+    char command;
+};                              // 'R' or 'W'; End has been sent
 struct TransferFailed {};       // the watchdog path is complete, End has been sent
 struct TransferInterrupted {};  // stopped on request; End has been sent, no message shown
 struct UiRestored {};           // back to Idle after the success blink
 }  // namespace effect
 
-using Effect = std::variant<effect::SendBytes, effect::WatchdogRestart, effect::WatchdogStop, effect::BlinkStart,
-                            effect::BlinkStop, effect::ProgressShow, effect::ProgressValue, effect::ProgressHide,
-                            effect::StatusCaption, effect::StatusVisible, effect::ShowMessage,
-                            effect::ToolBarEnabled, effect::ProgrammeMenuEnabled, effect::CommandButtonEnabled,
-                            effect::EnableModelFrameAndFocus, effect::ReadImageReady, effect::TransferSucceeded,
-                            effect::TransferFailed, effect::TransferInterrupted, effect::UiRestored>;
+using Effect =
+    std::variant<effect::SendBytes, effect::WatchdogRestart, effect::WatchdogStop,
+                 effect::BlinkStart, effect::BlinkStop, effect::ProgressShow, effect::ProgressValue,
+                 effect::ProgressHide, effect::StatusCaption, effect::StatusVisible,
+                 effect::ShowMessage, effect::ToolBarEnabled, effect::ProgrammeMenuEnabled,
+                 effect::CommandButtonEnabled, effect::EnableModelFrameAndFocus,
+                 effect::ReadImageReady, effect::TransferSucceeded, effect::TransferFailed,
+                 effect::TransferInterrupted, effect::UiRestored>;
 
 class CloneSession {
 public:

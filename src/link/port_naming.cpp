@@ -25,7 +25,8 @@ QString DefaultDeviceForPort(int n) {
 }
 
 PortRoute RouteOfPort(int n, const PortDevices& devices) {
-    const QByteArray overridden = qgetenv(QStringLiteral("MORVANE_R7_COM%1").arg(n).toLatin1().constData());
+    const QByteArray overridden =
+        qgetenv(QStringLiteral("MORVANE_R7_COM%1").arg(n).toLatin1().constData());
     if (!overridden.isEmpty()) return {QString::fromLocal8Bit(overridden), PortSource::Environment};
     if (n >= 1 && n <= kPortCount) {
         const QString& chosen = devices[static_cast<std::size_t>(n - 1)];
@@ -110,7 +111,8 @@ QString PermissionHint() {
 #ifdef Q_OS_WIN
     return QStringLiteral("the port is in use by another program");
 #else
-    return QStringLiteral("add yourself to the dialout group (sudo usermod -aG dialout $USER), then log in again");
+    return QStringLiteral(
+        "add yourself to the dialout group (sudo usermod -aG dialout $USER), then log in again");
 #endif
 }
 

@@ -59,7 +59,8 @@ std::vector<DetectedPort> DetectedPorts(const QString& byIdFolder = kSerialByIdF
 // "FT232R USB UART, FTDI, USB 0403:6001, serial A50285BI": what is known, comma-separated.
 QString DescribePort(const DetectedPort& port);
 // The link in `byIdFolder` that leads to `systemLocation`, or `systemLocation` when none does.
-QString StableDeviceName(const QString& systemLocation, const QString& byIdFolder = kSerialByIdFolder);
+QString StableDeviceName(const QString& systemLocation,
+                         const QString& byIdFolder = kSerialByIdFolder);
 
 // The open failed because the user may not use the device (not because it is busy or missing).
 bool IsPermissionError(QSerialPort::SerialPortError error);

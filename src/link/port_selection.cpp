@@ -19,8 +19,9 @@ bool PortSelection::isChecked(int n) const {
 
 QString PortSelection::OpenFailureMessage(int n) {
     return QString::number(n) +
-           QStringLiteral(" serial port has already been used by other procedures, please choose "
-                          "other bunches of mouths or turn off its procedure. ");
+           QStringLiteral(
+               " serial port has already been used by other procedures, please choose "
+               "other bunches of mouths or turn off its procedure. ");
 }
 
 void PortSelection::choosePort(int n) {

@@ -21,7 +21,8 @@ void WriteRecord::addSentCommand(std::span<const std::uint8_t> command) {
     }
 }
 
-ReadBackComparison CompareReadBack(const WriteRecord& record, std::span<const std::uint8_t> readBack) {
+ReadBackComparison CompareReadBack(const WriteRecord& record,
+                                   std::span<const std::uint8_t> readBack) {
     ReadBackComparison result;
     for (std::size_t offset = 0; offset < layout::kImageSize; ++offset) {
         if (!record.isWritten(offset)) continue;
@@ -38,14 +39,15 @@ ReadBackComparison CompareReadBack(const WriteRecord& record, std::span<const st
 
 std::string ReadBackComparison::text(std::size_t shown) const {
     if (differences.empty()) return {};
-    std::string out = std::to_string(differences.size()) +
-                      (differences.size() == 1 ? " written byte differs" : " written bytes differ") +
-                      " on read-back:";
+    std::string out =
+        std::to_string(differences.size()) +
+        (differences.size() == 1 ? " written byte differs" : " written bytes differ") +
+        " on read-back:";
     char part[48];
     for (std::size_t i = 0; i < differences.size() && i < shown; ++i) {
         const ByteDifference& d = differences[i];
-        std::snprintf(part, sizeof part, "%s offset %03zX wrote %02X read %02X", i ? "," : "", d.offset,
-                      static_cast<unsigned>(d.written), static_cast<unsigned>(d.read));
+        std::snprintf(part, sizeof part, "%s offset %03zX wrote %02X read %02X", i ? "," : "",
+                      d.offset, static_cast<unsigned>(d.written), static_cast<unsigned>(d.read));
         out += part;
     }
     if (differences.size() > shown) out += ", ...";

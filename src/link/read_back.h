@@ -24,8 +24,12 @@ public:
     void addSentCommand(std::span<const std::uint8_t> command);
     void clear() { written_.fill(-1); }
 
-    bool isWritten(std::size_t offset) const { return offset < written_.size() && written_[offset] >= 0; }
-    std::uint8_t byteAt(std::size_t offset) const { return static_cast<std::uint8_t>(written_[offset]); }
+    bool isWritten(std::size_t offset) const {
+        return offset < written_.size() && written_[offset] >= 0;
+    }
+    std::uint8_t byteAt(std::size_t offset) const {
+        return static_cast<std::uint8_t>(written_[offset]);
+    }
 
 private:
     std::array<int, layout::kImageSize> written_ = Unwritten();
@@ -53,7 +57,8 @@ struct ReadBackComparison {
 };
 
 // Compares every recorded byte that `readBack` (image offsets from 0) holds.
-ReadBackComparison CompareReadBack(const WriteRecord& record, std::span<const std::uint8_t> readBack);
+ReadBackComparison CompareReadBack(const WriteRecord& record,
+                                   std::span<const std::uint8_t> readBack);
 
 // A read's 1664 hex digits (offsets 000-33F) as a whole 848-byte image: offsets 340-34F, which
 // no read returns, are what the editor would save after decoding the read. nullopt when the

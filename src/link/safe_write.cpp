@@ -9,11 +9,12 @@ SafeWrite::SafeWrite(TransferController& controller, QObject* parent)
     : QObject(parent), controller_(controller) {
     connect(&controller_, &TransferController::bytesSent, this, [this](const QByteArray& bytes) {
         if (stage_ != SafeWriteStage::Write) return;
-        record_.addSentCommand(
-            {reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())});
+        record_.addSentCommand({reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                static_cast<std::size_t>(bytes.size())});
     });
     connect(&controller_, &TransferController::readImageReady, this, [this](const QString& hex) {
-        if (stage_ == SafeWriteStage::Backup || stage_ == SafeWriteStage::Verify) lastRead_ = hex.toStdString();
+        if (stage_ == SafeWriteStage::Backup || stage_ == SafeWriteStage::Verify)
+            lastRead_ = hex.toStdString();
     });
     connect(&controller_, &TransferController::transferSucceeded, this, [this] {
         if (running()) onSucceeded();
@@ -43,57 +44,68 @@ void SafeWrite::beginStage(SafeWriteStage stage) {
     stage_ = stage;
     lastRead_.clear();
     emit stageStarted(stage);
-    const StartResult started =
-        stage == SafeWriteStage::Write ? controller_.startWrite(options_.serviceUnlocked) : controller_.startRead();
+    const StartResult started = stage == SafeWriteStage::Write
+                                    ? controller_.startWrite(options_.serviceUnlocked)
+                                    : controller_.startRead();
     if (started == StartResult::Started) return;
-    const QString why = started == StartResult::NoPortOpen ? QStringLiteral("the serial port is not open")
-                                                           : QStringLiteral("another transfer is running");
+    const QString why = started == StartResult::NoPortOpen
+                            ? QStringLiteral("the serial port is not open")
+                            : QStringLiteral("another transfer is running");
     const bool written = stage == SafeWriteStage::Verify;
-    finish(false, written ? QStringLiteral("the radio was written but cannot be read back: %1").arg(why)
-                          : QStringLiteral("%1; nothing was written").arg(why));
+    finish(false, written
+                      ? QStringLiteral("the radio was written but cannot be read back: %1").arg(why)
+                      : QStringLiteral("%1; nothing was written").arg(why));
 }
 
 void SafeWrite::onSucceeded() {
     switch (stage_) {
-    case SafeWriteStage::Backup: {
-        const auto image = ImageOfRead(lastRead_);
-        if (!image) {
-            finish(false, QStringLiteral("the backup read returned no usable image; nothing was written"));
-            return;
+        case SafeWriteStage::Backup: {
+            const auto image = ImageOfRead(lastRead_);
+            if (!image) {
+                finish(false, QStringLiteral(
+                                  "the backup read returned no usable image; nothing was written"));
+                return;
+            }
+            const BackupResult saved =
+                SaveBackup(options_.backupDir, *image, now_(), options_.radioNumber);
+            if (!saved.ok) {
+                finish(
+                    false,
+                    QStringLiteral("the backup failed: %1; nothing was written").arg(saved.error));
+                return;
+            }
+            backupPath_ = saved.path;
+            emit backupSaved(saved.path);
+            next_ = SafeWriteStage::Write;
+            break;
         }
-        const BackupResult saved = SaveBackup(options_.backupDir, *image, now_(), options_.radioNumber);
-        if (!saved.ok) {
-            finish(false, QStringLiteral("the backup failed: %1; nothing was written").arg(saved.error));
-            return;
-        }
-        backupPath_ = saved.path;
-        emit backupSaved(saved.path);
-        next_ = SafeWriteStage::Write;
-        break;
-    }
-    case SafeWriteStage::Write:
-        if (!options_.verify) {
+        case SafeWriteStage::Write:
+            if (!options_.verify) {
+                finish(true, {});
+                return;
+            }
+            next_ = SafeWriteStage::Verify;
+            break;
+        case SafeWriteStage::Verify: {
+            const auto bytes = FromHexText(lastRead_);
+            if (!bytes) {
+                finish(false,
+                       QStringLiteral("the radio was written but its read-back returned no image"));
+                return;
+            }
+            comparison_ = CompareReadBack(record_, *bytes);
+            if (!comparison_.ok()) {
+                finish(false, QStringLiteral("verify failed: %1")
+                                  .arg(QString::fromStdString(comparison_.text())));
+                return;
+            }
+            emit verified(static_cast<int>(comparison_.compared),
+                          static_cast<int>(comparison_.unverifiable));
             finish(true, {});
             return;
         }
-        next_ = SafeWriteStage::Verify;
-        break;
-    case SafeWriteStage::Verify: {
-        const auto bytes = FromHexText(lastRead_);
-        if (!bytes) {
-            finish(false, QStringLiteral("the radio was written but its read-back returned no image"));
-            return;
-        }
-        comparison_ = CompareReadBack(record_, *bytes);
-        if (!comparison_.ok()) {
-            finish(false, QStringLiteral("verify failed: %1").arg(QString::fromStdString(comparison_.text())));
-            return;
-        }
-        emit verified(static_cast<int>(comparison_.compared), static_cast<int>(comparison_.unverifiable));
-        finish(true, {});
-        return;
-    }
-    case SafeWriteStage::Idle: break;
+        case SafeWriteStage::Idle:
+            break;
     }
 }
 
@@ -129,16 +141,21 @@ void SafeWrite::onInterrupted(bool writeDone) {
 void SafeWrite::onFailed() {
     const QString message = controller_.failureReason();
     switch (stage_) {
-    case SafeWriteStage::Backup:
-        finish(false, QStringLiteral("the backup read failed: %1; nothing was written").arg(message));
-        break;
-    case SafeWriteStage::Write:
-        finish(false, message + QStringLiteral("; ") + writeOutcome("; its configuration is mixed: write again"));
-        break;
-    case SafeWriteStage::Verify:
-        finish(false, QStringLiteral("the radio was written but the read-back failed: %1").arg(message));
-        break;
-    case SafeWriteStage::Idle: break;
+        case SafeWriteStage::Backup:
+            finish(false,
+                   QStringLiteral("the backup read failed: %1; nothing was written").arg(message));
+            break;
+        case SafeWriteStage::Write:
+            finish(false, message + QStringLiteral("; ") +
+                              writeOutcome("; its configuration is mixed: write again"));
+            break;
+        case SafeWriteStage::Verify:
+            finish(
+                false,
+                QStringLiteral("the radio was written but the read-back failed: %1").arg(message));
+            break;
+        case SafeWriteStage::Idle:
+            break;
     }
 }
 
@@ -147,7 +164,12 @@ void SafeWrite::onRestored() {
     const SafeWriteStage next = next_;
     next_ = SafeWriteStage::Idle;
     // Out of the controller's own tick handler, which is still on the stack.
-    QMetaObject::invokeMethod(this, [this, next] { if (running()) beginStage(next); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this, next] {
+            if (running()) beginStage(next);
+        },
+        Qt::QueuedConnection);
 }
 
 void SafeWrite::finish(bool ok, const QString& reason) {

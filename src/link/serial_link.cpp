@@ -95,12 +95,14 @@ void SerialLink::onReadyRead() {
 
 void SerialLink::onError(QSerialPort::SerialPortError error) {
     // Open failures are reported by open(); time-outs come only from our own flush().
-    if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError || !port_.isOpen()) return;
+    if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError || !port_.isOpen())
+        return;
     if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError &&
         error != QSerialPort::WriteError && error != QSerialPort::DeviceNotFoundError)
         return;
-    const QString reason = QStringLiteral("the serial port %1 went away (is the cable unplugged?): %2")
-                               .arg(device_, port_.errorString());
+    const QString reason =
+        QStringLiteral("the serial port %1 went away (is the cable unplugged?): %2")
+            .arg(device_, port_.errorString());
     port_.clearError();
     port_.close();
     emit portLost(reason);

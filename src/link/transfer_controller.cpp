@@ -32,14 +32,16 @@ TransferController::TransferController(QObject* parent)
     interruptGrace_.setSingleShot(true);
     connect(&interruptGrace_, &QTimer::timeout, this, [this] { session_.abort(); });
     connect(&link_, &SerialLink::bytesReceived, this, [this](const QByteArray& bytes) {
-        session_.onBytesReceived(
-            {reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())});
+        session_.onBytesReceived({reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                  static_cast<std::size_t>(bytes.size())});
     });
     // Queued: the port can fail inside a write the session is making.
     connect(&link_, &SerialLink::portLost, this, [this](const QString& reason) {
         if (session_.state() == TransferState::Transferring) portLoss_ = reason;
     });
-    connect(&link_, &SerialLink::portLost, this, [this] { session_.onPortError(); }, Qt::QueuedConnection);
+    connect(
+        &link_, &SerialLink::portLost, this, [this] { session_.onPortError(); },
+        Qt::QueuedConnection);
 }
 
 StartResult TransferController::startRead() {
@@ -76,7 +78,9 @@ QString TransferController::failureReason() const {
 QString TransferController::writeProgressText() const {
     const int held = session_.writeBlocksAcknowledged();
     if (held == 0) return {};
-    return QStringLiteral("the radio holds %1 of the %2 new blocks").arg(held).arg(session_.writeBlocksTotal());
+    return QStringLiteral("the radio holds %1 of the %2 new blocks")
+        .arg(held)
+        .arg(session_.writeBlocksTotal());
 }
 
 void TransferController::apply(const Effect& effect) {
@@ -92,22 +96,34 @@ void TransferController::apply(const Effect& effect) {
             [this](const effect::WatchdogStop&) { timer1_.stop(); },
             [this](const effect::BlinkStart&) { timer2_.start(); },
             [this](const effect::BlinkStop&) { timer2_.stop(); },
-            [this](const effect::ProgressShow& e) { emit progressShown(0, kProgressMaximum, e.value); },
+            [this](const effect::ProgressShow& e) {
+                emit progressShown(0, kProgressMaximum, e.value);
+            },
             [this](const effect::ProgressValue& e) { emit progressValueChanged(e.value); },
             [this](const effect::ProgressHide&) { emit progressHidden(); },
-            [this](const effect::StatusCaption& e) { emit statusCaptionChanged(QString::fromStdString(e.text)); },
+            [this](const effect::StatusCaption& e) {
+                emit statusCaptionChanged(QString::fromStdString(e.text));
+            },
             [this](const effect::StatusVisible& e) { emit statusVisibleChanged(e.visible); },
             [this](const effect::ShowMessage& e) {
                 emit messageRequested(QString::fromStdString(e.text), e.flags);
             },
             [this](const effect::ToolBarEnabled& e) { emit toolBarEnabledChanged(e.enabled); },
-            [this](const effect::ProgrammeMenuEnabled& e) { emit programmeMenuEnabledChanged(e.enabled); },
+            [this](const effect::ProgrammeMenuEnabled& e) {
+                emit programmeMenuEnabledChanged(e.enabled);
+            },
             [this](const effect::CommandButtonEnabled& e) {
                 emit commandEnabledChanged(QChar(e.command), e.enabled);
             },
-            [this](const effect::EnableModelFrameAndFocus&) { emit modelFrameEnableAndFocusRequested(); },
-            [this](const effect::ReadImageReady& e) { emit readImageReady(QString::fromStdString(e.imageHex)); },
-            [this](const effect::TransferSucceeded& e) { emit transferSucceeded(QChar(e.command)); },
+            [this](const effect::EnableModelFrameAndFocus&) {
+                emit modelFrameEnableAndFocusRequested();
+            },
+            [this](const effect::ReadImageReady& e) {
+                emit readImageReady(QString::fromStdString(e.imageHex));
+            },
+            [this](const effect::TransferSucceeded& e) {
+                emit transferSucceeded(QChar(e.command));
+            },
             [this](const effect::TransferFailed&) { emit transferFailed(); },
             [this](const effect::TransferInterrupted&) {
                 interruptGrace_.stop();

@@ -27,7 +27,9 @@ public:
     TransferState state() const { return session_.state(); }
 
     // EncodeImage of the editor, asked for when the radio has identified itself.
-    void setImageSource(std::function<std::string()> encodeImage) { encodeImage_ = std::move(encodeImage); }
+    void setImageSource(std::function<std::string()> encodeImage) {
+        encodeImage_ = std::move(encodeImage);
+    }
     // Timer1's interval; 3000 ms unless a test wants it shorter.
     void setWatchdogInterval(int ms) { timer1_.setInterval(ms); }
 
@@ -60,11 +62,11 @@ signals:
     void statusCaptionChanged(const QString& caption);
     void statusVisibleChanged(bool visible);
     void messageRequested(const QString& text, int flags);  // under the application title
-    void readImageReady(const QString& imageHex);  // 1664 hex digits, for DecodeImage
-    void transferSucceeded(QChar command);         // 'R' or 'W'; End has been sent
-    void transferFailed();                         // after the message; End has been sent
-    void transferInterrupted();                    // stopped on request; End has been sent
-    void uiRestored();                             // the success blink is over
+    void readImageReady(const QString& imageHex);           // 1664 hex digits, for DecodeImage
+    void transferSucceeded(QChar command);                  // 'R' or 'W'; End has been sent
+    void transferFailed();                                  // after the message; End has been sent
+    void transferInterrupted();                             // stopped on request; End has been sent
+    void uiRestored();                                      // the success blink is over
 
 private:
     void apply(const Effect& effect);

@@ -46,10 +46,14 @@ struct Arguments {
 const char kNotAnOption[] = "";
 
 bool SetFlag(const std::string& arg, r7::sim::PtyRunOptions& options) {
-    if (arg == "--baud-pace") options.baudPace = true;
-    else if (arg == "--once") options.once = true;
-    else if (arg == "--no-stdin") options.watchStdin = false;
-    else return false;
+    if (arg == "--baud-pace")
+        options.baudPace = true;
+    else if (arg == "--once")
+        options.once = true;
+    else if (arg == "--no-stdin")
+        options.watchStdin = false;
+    else
+        return false;
     return true;
 }
 
@@ -122,7 +126,8 @@ int main(int argc, char* argv[]) {
     r7::sim::SimulatedRadio radio(memory, arguments.fault);
     const int result = r7::sim::RunOnPseudoTerminal(radio, arguments.options);
     if (!arguments.savePath.empty()) {
-        const r7::DatWriteResult written = r7::WriteDatFile(QString::fromStdString(arguments.savePath), radio.memory());
+        const r7::DatWriteResult written =
+            r7::WriteDatFile(QString::fromStdString(arguments.savePath), radio.memory());
         if (!written.ok) {
             std::fprintf(stderr, "morvane-r7-sim: %s\n", written.error.toLocal8Bit().constData());
             return 1;

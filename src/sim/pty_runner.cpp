@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <termios.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,7 +16,6 @@
 #include <optional>
 #include <span>
 #include <vector>
-#include <time.h>
 
 namespace r7::sim {
 
@@ -97,7 +97,7 @@ sigset_t CatchStopSignalsWhileWaiting() {
     sigprocmask(SIG_BLOCK, &blocked, &waitMask);
     sigdelset(&waitMask, SIGTERM);
     sigdelset(&waitMask, SIGINT);
-    struct sigaction sa{};
+    struct sigaction sa {};
     sa.sa_handler = OnSignal;
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGINT, &sa, nullptr);
@@ -142,7 +142,8 @@ public:
     Nanos nextDue() const {
         Nanos next = -1;
         if (!incoming_.empty()) next = incoming_.front().due;
-        if (!outgoing_.empty() && (next < 0 || outgoing_.front().due < next)) next = outgoing_.front().due;
+        if (!outgoing_.empty() && (next < 0 || outgoing_.front().due < next))
+            next = outgoing_.front().due;
         return next;
     }
 

@@ -28,14 +28,18 @@ constexpr std::uint8_t kStrayByte = 0x00;
 
 std::optional<FaultSetting> ParseFault(std::string_view name) {
     static const std::pair<std::string_view, Fault> kNames[] = {
-        {"none", Fault::None},           {"silent", Fault::Silent},
-        {"wrong-identity", Fault::WrongIdentity}, {"short-block", Fault::ShortBlock},
-        {"wrong-ack", Fault::WrongAck},  {"garbage", Fault::Garbage},
-        {"bad-store", Fault::BadStore},  {"double-reply", Fault::DoubleReply}};
+        {"none", Fault::None},
+        {"silent", Fault::Silent},
+        {"wrong-identity", Fault::WrongIdentity},
+        {"short-block", Fault::ShortBlock},
+        {"wrong-ack", Fault::WrongAck},
+        {"garbage", Fault::Garbage},
+        {"bad-store", Fault::BadStore},
+        {"double-reply", Fault::DoubleReply}};
     for (const auto& [text, fault] : kNames)
         if (name == text) return FaultSetting{fault, 0};
-    static const std::pair<std::string_view, Fault> kCounted[] = {{"stop-after=", Fault::StopAfter},
-                                                                   {"close-after=", Fault::CloseAfter}};
+    static const std::pair<std::string_view, Fault> kCounted[] = {
+        {"stop-after=", Fault::StopAfter}, {"close-after=", Fault::CloseAfter}};
     for (const auto& [prefix, fault] : kCounted) {
         if (name.substr(0, prefix.size()) != prefix) continue;
         const std::string_view digits = name.substr(prefix.size());
@@ -64,7 +68,8 @@ std::uint8_t SimulatedRadio::ack() const {
 
 void SimulatedRadio::answer(std::vector<std::uint8_t>& out, std::vector<std::uint8_t> reply) {
     if (fault_.fault == Fault::Silent || hungUp_) return;
-    if (fault_.fault == Fault::CloseAfter && stage_ == Stage::Blocks && blocksThisSession_ > fault_.stopAfter) {
+    if (fault_.fault == Fault::CloseAfter && stage_ == Stage::Blocks &&
+        blocksThisSession_ > fault_.stopAfter) {
         out.insert(out.end(), reply.begin(), reply.begin() + static_cast<long>(reply.size() / 2));
         hungUp_ = true;
         return;
@@ -97,29 +102,33 @@ bool SimulatedRadio::step(std::vector<std::uint8_t>& out) {
         return true;
     }
     switch (stage_) {
-    case Stage::AwaitIdentify:
-        consume(1);
-        if (command == kIdentify) {
-            const std::uint8_t* id = fault_.fault == Fault::WrongIdentity ? kWrongIdentity : kIdentity;
-            answer(out, {id, id + sizeof kIdentity});
-            stage_ = Stage::AwaitAcknowledge;
-        }
-        return true;
-    case Stage::AwaitAcknowledge:
-        consume(1);
-        if (command == kAcknowledge) {
-            answer(out, {ack()});
-            stage_ = Stage::Blocks;
-        }
-        return true;
-    case Stage::Blocks: return blockCommand(out);
-    case Stage::AwaitWakeUp: break;
+        case Stage::AwaitIdentify:
+            consume(1);
+            if (command == kIdentify) {
+                const std::uint8_t* id =
+                    fault_.fault == Fault::WrongIdentity ? kWrongIdentity : kIdentity;
+                answer(out, {id, id + sizeof kIdentity});
+                stage_ = Stage::AwaitAcknowledge;
+            }
+            return true;
+        case Stage::AwaitAcknowledge:
+            consume(1);
+            if (command == kAcknowledge) {
+                answer(out, {ack()});
+                stage_ = Stage::Blocks;
+            }
+            return true;
+        case Stage::Blocks:
+            return blockCommand(out);
+        case Stage::AwaitWakeUp:
+            break;
     }
     return false;
 }
 
 bool SimulatedRadio::findWakeUp(std::vector<std::uint8_t>& out) {
-    auto found = std::search(pending_.begin(), pending_.end(), std::begin(kWakeUp), std::end(kWakeUp));
+    auto found =
+        std::search(pending_.begin(), pending_.end(), std::begin(kWakeUp), std::end(kWakeUp));
     if (found == pending_.end()) {
         // keep what may be the start of a wake-up split across reads
         if (pending_.size() >= kWakeUpSize) consume(pending_.size() - (kWakeUpSize - 1));
@@ -160,13 +169,15 @@ bool SimulatedRadio::blockCommand(std::vector<std::uint8_t>& out) {
     consume(size);
     if (halted) return true;
     ++blocksThisSession_;
-    answer(out, command == kReadBlock ? dataBlock(address, length) : std::vector<std::uint8_t>{ack()});
+    answer(out,
+           command == kReadBlock ? dataBlock(address, length) : std::vector<std::uint8_t>{ack()});
     return true;
 }
 
 std::vector<std::uint8_t> SimulatedRadio::dataBlock(int address, std::size_t length) const {
     std::vector<std::uint8_t> reply = {kWriteBlock, static_cast<std::uint8_t>(address >> 8),
-                                       static_cast<std::uint8_t>(address & 0xFF), static_cast<std::uint8_t>(length)};
+                                       static_cast<std::uint8_t>(address & 0xFF),
+                                       static_cast<std::uint8_t>(length)};
     std::size_t count = length;
     if (fault_.fault == Fault::ShortBlock && count > 0) --count;
     for (std::size_t i = 0; i < count; ++i) {

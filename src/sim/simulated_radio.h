@@ -23,7 +23,8 @@ enum class Fault {
     Garbage,        // every reply is followed by a stray byte
     BadStore,       // the first written byte of a session is stored with its low bit flipped
     DoubleReply,    // every reply is sent twice, back to back
-    CloseAfter,     // after N block commands of a session, half the next reply, then the line goes dead
+    CloseAfter,     // after N block commands of a session, half the next reply, then the line goes
+                    // dead
 };
 
 struct FaultSetting {
@@ -48,7 +49,8 @@ public:
     int sessionsEnded() const { return sessionsEnded_; }
     // StopAfter has struck in this session: block commands go unanswered and unstored.
     bool stopped() const {
-        return fault_.fault == Fault::StopAfter && stage_ == Stage::Blocks && blocksThisSession_ >= fault_.stopAfter;
+        return fault_.fault == Fault::StopAfter && stage_ == Stage::Blocks &&
+               blocksThisSession_ >= fault_.stopAfter;
     }
     // CloseAfter has struck: whoever carries the bytes must drop the line after the last ones.
     bool hungUp() const { return hungUp_; }

@@ -1,17 +1,18 @@
 // A value the radio cannot hold is refused, never stored as something else; every value a
 // radio image gives survives a trip through JSON unchanged.
 
+#include <gtest/gtest.h>
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <random>
 
 #include "cli_runner.h"
+#include "data_table.h"
 #include "files/state_json.h"
 #include "image/editor_defaults.h"
 #include "image/image_codec.h"
-#include "data_table.h"
 
 using namespace r7;
 using r7::test::Cli;
@@ -33,7 +34,8 @@ TEST(Refusal, EncodeRefusesWhatTheImageCannotHoldAndWritesNothing) {
         const auto run = Cli({"encode", "-", out}, QJsonDocument(json).toJson());
         EXPECT_EQ(run.exitCode, c[4] == "stored" ? 0 : 1);
         EXPECT_TRUE(c[4] == "stored" || run.err.contains(c[4])) << run.err.toStdString();
-        EXPECT_EQ(test::Contents(out).mid(5 + 8, 4).toHex().toStdString(), c[5]);  // channel 1's tone words
+        EXPECT_EQ(test::Contents(out).mid(5 + 8, 4).toHex().toStdString(),
+                  c[5]);  // channel 1's tone words
         QFile::remove(out);
     }
 }
@@ -50,10 +52,13 @@ TEST(Refusal, EveryDecodedImageGoesBackThroughJson) {
         for (auto& b : image) b = byte();
         for (int ch = 1; ch <= kChannelCount; ++ch) {
             for (std::size_t at : {layout::kRecDecodeTone, layout::kRecEncodeTone}) {
-                const std::uint16_t bases[] = {0x2000, 0xA000, 0x2800, 0xA800, 0x0000, 0x1000, 0xF000};
+                const std::uint16_t bases[] = {0x2000, 0xA000, 0x2800, 0xA800,
+                                               0x0000, 0x1000, 0xF000};
                 const std::uint16_t base = bases[random() % 7];
-                std::uint16_t word = static_cast<std::uint16_t>(base + random() % (base % 0x8000 == 0x2000 ? 0x40 : 0x1000));
-                if (base == 0x2800 || base == 0xA800) word = static_cast<std::uint16_t>(base + random() % 0x200);
+                std::uint16_t word = static_cast<std::uint16_t>(
+                    base + random() % (base % 0x8000 == 0x2000 ? 0x40 : 0x1000));
+                if (base == 0x2800 || base == 0xA800)
+                    word = static_cast<std::uint16_t>(base + random() % 0x200);
                 image[layout::ChannelOffset(ch) + at] = static_cast<std::uint8_t>(word & 0xFF);
                 image[layout::ChannelOffset(ch) + at + 1] = static_cast<std::uint8_t>(word >> 8);
             }
@@ -69,7 +74,8 @@ TEST(Refusal, EveryDecodedImageGoesBackThroughJson) {
         for (int ch = 1; ch <= kChannelCount; ++ch) {
             if (decoded.channelEmpty(ch)) continue;
             const std::size_t at = layout::ChannelOffset(ch);
-            EXPECT_TRUE(std::equal(image.begin() + at, image.begin() + at + 12, written.begin() + at))
+            EXPECT_TRUE(
+                std::equal(image.begin() + at, image.begin() + at + 12, written.begin() + at))
                 << "round " << round << ", channel " << ch;
         }
     }

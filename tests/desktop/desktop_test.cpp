@@ -25,12 +25,15 @@ QStringList TabWalk() {
 QStringList Unnamed(QWidget* root) {
     QStringList unnamed;
     for (QWidget* w : root->findChildren<QWidget*>()) {
-        if (!w->isVisibleTo(root) || (!(w->focusPolicy() & Qt::TabFocus) && !qobject_cast<QToolButton*>(w))) continue;
+        if (!w->isVisibleTo(root) ||
+            (!(w->focusPolicy() & Qt::TabFocus) && !qobject_cast<QToolButton*>(w)))
+            continue;
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
         const QString name = a->text(QAccessible::Name);
         bool labelled = false;
         for (const auto& [other, relation] : a->relations(QAccessible::Label))
-            labelled |= qobject_cast<QLabel*>(other->object()) && !other->text(QAccessible::Name).trimmed().isEmpty();
+            labelled |= qobject_cast<QLabel*>(other->object()) &&
+                        !other->text(QAccessible::Name).trimmed().isEmpty();
         const auto* list = qobject_cast<QComboBox*>(w);
         const auto* edit = qobject_cast<QLineEdit*>(w);
         const QString shown = list ? list->currentText() : edit ? edit->text() : QString();
@@ -71,7 +74,8 @@ private slots:
     void cleanup() { f_.reset(); }
 
     void tabOrderAndNames() {
-        const std::pair<QString, QString> rows[] = {  // the command opening the window, the Tab order
+        const std::pair<QString, QString> rows[] = {
+            // the command opening the window, the Tab order
             {"", "mfgrid1,Combo1,Combo2,Combo3,Combo8,Combo5,Combo6,Combo7,Combo9,Combo10"},
             {"mnudtmf", "Combo6,Combo7,Combo8,Combo9,Check3,Check4,Command1,Command2"},
             {"mnusetin", "Text1,Text2,Command1,Command2"},
@@ -85,7 +89,8 @@ private slots:
             f_->dialogs = [&](QDialog& dialog) {
                 dialog.show();
                 dialog.activateWindow();
-                if (QTest::qWaitFor([&dialog] { return QApplication::activeWindow() == &dialog; })) walked = TabWalk();
+                if (QTest::qWaitFor([&dialog] { return QApplication::activeWindow() == &dialog; }))
+                    walked = TabWalk();
                 unnamed = Unnamed(&dialog);
                 return int(QDialog::Rejected);
             };
@@ -95,7 +100,8 @@ private slots:
                 QTest::keyClick(grid, Qt::Key_Right);
                 QCOMPARE(grid->currentIndex().column(), int(ColDecode));
                 QAccessibleInterface* table = QAccessible::queryAccessibleInterface(grid);
-                QCOMPARE(table->tableInterface()->cellAt(0, 1)->text(QAccessible::Name), "Channel 1, Receive: empty");
+                QCOMPARE(table->tableInterface()->cellAt(0, 1)->text(QAccessible::Name),
+                         "Channel 1, Receive: empty");
                 walked = TabWalk();
                 unnamed = Unnamed(form());
                 form()->combo(1)->setFocus();
@@ -104,7 +110,8 @@ private slots:
             } else {
                 form()->findChild<QAction*>(command)->trigger();
             }
-            QCOMPARE(command + ": " + walked.join(',') + " unnamed:" + unnamed.join(','), command + ": " + tabs + " unnamed:");
+            QCOMPARE(command + ": " + walked.join(',') + " unnamed:" + unnamed.join(','),
+                     command + ": " + tabs + " unnamed:");
         }
     }
 
@@ -112,8 +119,8 @@ private slots:
         QComboBox* squelch = form()->combo(5);
         const int before = squelch->currentIndex();
         const auto wheel = [squelch] {
-            QWheelEvent event(QPointF(5, 5), squelch->mapToGlobal(QPointF(5, 5)), {}, {0, -120}, Qt::NoButton,
-                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QWheelEvent event(QPointF(5, 5), squelch->mapToGlobal(QPointF(5, 5)), {}, {0, -120},
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
             QApplication::sendEvent(squelch, &event);
         };
         wheel();
@@ -148,20 +155,36 @@ private slots:
             init();
             if (edited) QVERIFY(test::TypeIntoCell(form()->mfgrid1(), 2, ColReceive, "440"));
             f_->boxes.answers = answers;
-            for (const QString& file : files) f_->files.answers.push_back(file.isEmpty() ? QString() : f_->dir.filePath(file));
-            if (command == "close") form()->close();
-            else if (command == "open") form()->menus().mnuOpen->trigger();
-            else if (command == "drop") QVERIFY(DropFile(form(), path("one.DAT")));
-            else if (command == "recent") tools_->files()->recentMenu()->actions().constFirst()->trigger();
-            else form()->menus().mnuNew->trigger();
+            for (const QString& file : files)
+                f_->files.answers.push_back(file.isEmpty() ? QString() : f_->dir.filePath(file));
+            if (command == "close")
+                form()->close();
+            else if (command == "open")
+                form()->menus().mnuOpen->trigger();
+            else if (command == "drop")
+                QVERIFY(DropFile(form(), path("one.DAT")));
+            else if (command == "recent")
+                tools_->files()->recentMenu()->actions().constFirst()->trigger();
+            else
+                form()->menus().mnuNew->trigger();
             QStringList flags;
             for (const MessageBoxRequest& r : f_->boxes.shown) flags << QString::number(r.flags);
             const bool done = command == "close" ? !form()->isVisible()
                               : command == "new" ? form()->document()->state().channelEmpty(2)
                                                  : channel1() == "446.00000";
             // Saved first: the edit is in the file the user chose.
-            QCOMPARE(QString("%1 %2: %3 %4 %5").arg(command).arg(edited).arg(flags.join(',')).arg(done).arg(QFile::exists(path("saved.DAT"))),
-                     QString("%1 %2: %3 %4 %5").arg(command).arg(edited).arg(boxes).arg(replaced).arg(files.front() == "saved.DAT"));
+            QCOMPARE(QString("%1 %2: %3 %4 %5")
+                         .arg(command)
+                         .arg(edited)
+                         .arg(flags.join(','))
+                         .arg(done)
+                         .arg(QFile::exists(path("saved.DAT"))),
+                     QString("%1 %2: %3 %4 %5")
+                         .arg(command)
+                         .arg(edited)
+                         .arg(boxes)
+                         .arg(replaced)
+                         .arg(files.front() == "saved.DAT"));
         }
     }
 
@@ -177,7 +200,8 @@ private slots:
         QCOMPARE(saved.cell(2, ColReceive), "440.00000");
         QVERIFY(form()->close() && f_->boxes.shown.empty());  // saved: closing asks nothing
         // Newest first, at most eight, kept beside the options.
-        for (int i = 0; i < 9; ++i) form()->saveFile(f_->dir.filePath(QStringLiteral("f%1.DAT").arg(i)));
+        for (int i = 0; i < 9; ++i)
+            form()->saveFile(f_->dir.filePath(QStringLiteral("f%1.DAT").arg(i)));
         const QStringList recent = LoadRecentFiles(path("tools.ini"));
         QCOMPARE(recent.size(), 8);
         QCOMPARE(recent.front(), f_->dir.filePath("f8.DAT"));
@@ -205,32 +229,42 @@ private slots:
         f_->files.answers = {path("window")};
         form()->findChild<QAction*>("toolsExportSheet")->trigger();
         // ... and from the command line.
-        QCOMPARE(QProcess::execute(R7_CLI_PATH, {"sheet", path("one.DAT"), "-o", path("cli.pdf")}), 0);
-        QCOMPARE(QProcess::execute(R7_CLI_PATH, {"sheet", path("missing.DAT"), "-o", path("no.pdf")}), 2);
+        QCOMPARE(QProcess::execute(R7_CLI_PATH, {"sheet", path("one.DAT"), "-o", path("cli.pdf")}),
+                 0);
+        QCOMPARE(
+            QProcess::execute(R7_CLI_PATH, {"sheet", path("missing.DAT"), "-o", path("no.pdf")}),
+            2);
         for (const char* pdf : {"window.pdf", "cli.pdf"}) {
             QProcess text;
             text.start("pdftotext", {"-layout", path(pdf), "-"});
             QVERIFY(text.waitForFinished(20000));
             const QString raw = QString::fromUtf8(text.readAllStandardOutput());
             QCOMPARE(raw.count(QLatin1Char('\f')), 1);  // one page
-            const QString sheet = raw.normalized(QString::NormalizationForm_KC).simplified();  // no ligatures
-            for (const QString& expected : {QStringLiteral("File: one.DAT Date: ") + QDate::currentDate().toString(Qt::ISODate),
-                                            QStringLiteral("01 446.00000 Off"),
-                                            QStringLiteral("Squelch Grade 4"), QStringLiteral("VOX Delay Time 0.5S"),
-                                            QStringLiteral("Prohibit VOX in the receiving Yes")}) {
+            const QString sheet =
+                raw.normalized(QString::NormalizationForm_KC).simplified();  // no ligatures
+            for (const QString& expected :
+                 {QStringLiteral("File: one.DAT Date: ") +
+                      QDate::currentDate().toString(Qt::ISODate),
+                  QStringLiteral("01 446.00000 Off"), QStringLiteral("Squelch Grade 4"),
+                  QStringLiteral("VOX Delay Time 0.5S"),
+                  QStringLiteral("Prohibit VOX in the receiving Yes")}) {
                 QVERIFY2(sheet.contains(expected), qPrintable(expected + " not in: " + sheet));
             }
-            QCOMPARE(sheet.contains("02 440.00000 Off 440.00000 Off Low Off Wide No"), QByteArray(pdf) == "window.pdf");
+            QCOMPARE(sheet.contains("02 440.00000 Off 440.00000 Off Low Off Wide No"),
+                     QByteArray(pdf) == "window.pdf");
         }
     }
 
     void csvReportFitsTheScreenAndRowsFromZeroGoInOrder() {
         // The answer to "place the rows in order?", and what channel 1 holds then.
-        for (const auto& [answer, first] : {std::pair{kResultYes, "440.00000"}, {kResultNo, "440.01250"}}) {
+        for (const auto& [answer, first] :
+             {std::pair{kResultYes, "440.00000"}, {kResultNo, "440.01250"}}) {
             init();
             // A repeater list of 120 rows, numbered from 0, with names.
             QByteArray csv = "Location,Name,Frequency\n";
-            for (int i = 0; i < 120; ++i) csv += QByteArray::number(i) + ",Rpt" + QByteArray::number(i) + "," + QByteArray::number(440 + i * 0.0125, 'f', 5) + "\n";
+            for (int i = 0; i < 120; ++i)
+                csv += QByteArray::number(i) + ",Rpt" + QByteArray::number(i) + "," +
+                       QByteArray::number(440 + i * 0.0125, 'f', 5) + "\n";
             QVERIFY(test::WriteFile(path("list.csv"), csv));
             f_->files.answers = {path("list.csv")};
             f_->boxes.answers = {answer};
@@ -245,7 +279,8 @@ private slots:
             QCOMPARE(f_->boxes.shown.size(), std::size_t{1});
             QCOMPARE(channel1(), QString(first));
             const QSize screen = form()->screen()->availableGeometry().size();
-            QVERIFY2(size.height() <= screen.height() && size.width() <= screen.width(), qPrintable(QString::number(size.height())));
+            QVERIFY2(size.height() <= screen.height() && size.width() <= screen.width(),
+                     qPrintable(QString::number(size.height())));
             QCOMPARE(report.count("Names and comments are not stored"), 1);
 
             // The command line: --renumber, or a hint to use it.
@@ -254,13 +289,16 @@ private slots:
             if (answer == kResultYes) arguments << "--renumber";
             cli.start(R7_CLI_PATH, arguments);
             QVERIFY(cli.waitForFinished(20000));
-            QCOMPARE(cli.readAllStandardError().contains("--renumber places them in order"), answer == kResultNo);
+            QCOMPARE(cli.readAllStandardError().contains("--renumber places them in order"),
+                     answer == kResultNo);
         }
     }
 
 private:
     QString path(const char* name) const { return f_->path(QLatin1String(name)); }
-    QString channel1() const { return QString::fromStdString(form()->document()->state().cell(1, ColReceive)); }
+    QString channel1() const {
+        return QString::fromStdString(form()->document()->state().cell(1, ColReceive));
+    }
     Form1* form() const { return f_->form.get(); }
 
     std::unique_ptr<test::WindowFixture> f_;

@@ -53,11 +53,15 @@ void CheckEndings(const EditorState& given, const auto& drive,
         dialog.show();
         drive(dialog);
         auto* button = dialog.template findChild<QPushButton*>(end);
-        if (button) button->click();
-        else dialog.close();
+        if (button)
+            button->click();
+        else
+            dialog.close();
         const bool ok = end == std::string_view("Command1");
         if (ok && change) change(expected);
-        QVERIFY2(dialog.result() == (ok ? QDialog::Accepted : QDialog::Rejected) && state == expected, end);
+        QVERIFY2(
+            dialog.result() == (ok ? QDialog::Accepted : QDialog::Rejected) && state == expected,
+            end);
     }
 }
 
@@ -69,39 +73,49 @@ class DialogsTest : public QObject {
 private slots:
     // --- Form5 "Optional" ---
     void optionalOkStoresExactlyTheChanges() {
-        CheckEndings<OptionalDialog>(NewConfiguration(), [](OptionalDialog& dialog) {
-            for (const auto& [box, index] : {std::pair{"Combo6", 0}, {"Combo7", 10}, {"Combo12", 4},
-                                             {"Combo22", 2}, {"Combo18", 18}})
-                Child<QComboBox>(dialog, box)->setCurrentIndex(index);
-            Child<QCheckBox>(dialog, "Check4")->setChecked(false);
-            Child<QScrollBar>(dialog, "VScroll1")->setValue(42);
-            QTest::keyClicks(Child<QLineEdit>(dialog, "Text1"), "7c");
-            dialog.memoryGrid()->show();  // hidden grids open no editor on their own
-            QVERIFY(TypeIntoCell(dialog.memoryGrid(), 2, 1, "aE ,1#*d"));  // DTMF keys only
-            QVERIFY(!OpenCell(dialog.memoryGrid(), 2, 0));                 // the number column stays closed
-        }, [](EditorState& expected) {
-            for (const auto& [p, value] : {std::pair{6, "0"}, {7, "10"}, {24, "0"}, {12, "5"}, {19, "42"}, {16, "7C"}})
-                expected.option(p) = value;
-            expected.DtmfValues[6] = "#";
-            expected.DtmfValues[2] = "1000MS";
-            expected.DtmfMemories[1] = "A1#*D";
-        });
+        CheckEndings<OptionalDialog>(
+            NewConfiguration(),
+            [](OptionalDialog& dialog) {
+                for (const auto& [box, index] : {std::pair{"Combo6", 0},
+                                                 {"Combo7", 10},
+                                                 {"Combo12", 4},
+                                                 {"Combo22", 2},
+                                                 {"Combo18", 18}})
+                    Child<QComboBox>(dialog, box)->setCurrentIndex(index);
+                Child<QCheckBox>(dialog, "Check4")->setChecked(false);
+                Child<QScrollBar>(dialog, "VScroll1")->setValue(42);
+                QTest::keyClicks(Child<QLineEdit>(dialog, "Text1"), "7c");
+                dialog.memoryGrid()->show();  // hidden grids open no editor on their own
+                QVERIFY(TypeIntoCell(dialog.memoryGrid(), 2, 1, "aE ,1#*d"));  // DTMF keys only
+                QVERIFY(!OpenCell(dialog.memoryGrid(), 2, 0));  // the number column stays closed
+            },
+            [](EditorState& expected) {
+                for (const auto& [p, value] :
+                     {std::pair{6, "0"}, {7, "10"}, {24, "0"}, {12, "5"}, {19, "42"}, {16, "7C"}})
+                    expected.option(p) = value;
+                expected.DtmfValues[6] = "#";
+                expected.DtmfValues[2] = "1000MS";
+                expected.DtmfMemories[1] = "A1#*D";
+            });
     }
 
     // OK on an untouched dialog gives back every value: the hidden ones, and those its
     // lists cannot show.
     void optionalOkKeepsWhatItWasGiven() {
         EditorState hidden = NewConfiguration();  // every hidden value other than its default
-        const char* options[24] = {"9", "9", "9", "2", "9", "0", "10", "5", "0", "1", "2", "16",
-                                   "91", "0", "3", "12AB", "*#0", "D", "17", "x y", "9", "9", "0", "0"};
+        const char* options[24] = {"9",   "9", "9",  "2",   "9",  "0", "10", "5",
+                                   "0",   "1", "2",  "16",  "91", "0", "3",  "12AB",
+                                   "*#0", "D", "17", "x y", "9",  "9", "0",  "0"};
         for (int p = 1; p <= 24; ++p) hidden.option(p) = options[p - 1];
         hidden.DtmfValues = {"3", "0", "1000MS", "2", "16", "0", "#", "15"};
         hidden.DtmfMemories = {"123", "", "A*#", "", "", "", "", "DDDD"};
         CheckEndings<OptionalDialog>(hidden, [](OptionalDialog& dialog) {
             QStringList shown;
-            for (const char* box : {"Combo4", "Combo13", "Combo12", "Combo19", "Combo21", "Combo22"})
+            for (const char* box :
+                 {"Combo4", "Combo13", "Combo12", "Combo19", "Combo21", "Combo22"})
                 shown << Child<QComboBox>(dialog, box)->currentText();
-            shown << Child<QLineEdit>(dialog, "Text6")->text() << dialog.memoryGrid()->item(8, 1)->text();
+            shown << Child<QLineEdit>(dialog, "Text6")->text()
+                  << dialog.memoryGrid()->item(8, 1)->text();
             QCOMPARE(shown.join('|'), QString("两者|5.00S|16|16秒|15秒|#|x y|DDDD"));
         });
         EditorState odd = NewConfiguration();
@@ -121,11 +135,11 @@ private slots:
             bool selectAll;
             QString keys, text;
         } rows[] = {
-            {"Text1", "", false, "12ab*#", "12AB*#"},                                // digits, letters, star, hash
-            {"Text1", "0123456789", false, "5", "0123456789"},                      // full ID code
-            {"Text1", "0123456789", true, "d", "D"},                                // full, over a selection
-            {"Text1", "0123456789", false, "\bab", "012345678A"},                   // backspace at the limit
-            {"Text3", "0123456789ABCD", false, "*##", "0123456789ABCD*#"},          // 16 for PTT codes
+            {"Text1", "", false, "12ab*#", "12AB*#"},              // digits, letters, star, hash
+            {"Text1", "0123456789", false, "5", "0123456789"},     // full ID code
+            {"Text1", "0123456789", true, "d", "D"},               // full, over a selection
+            {"Text1", "0123456789", false, "\bab", "012345678A"},  // backspace at the limit
+            {"Text3", "0123456789ABCD", false, "*##", "0123456789ABCD*#"},  // 16 for PTT codes
             {"Text4", "", false, "abcdef", "ABCD"},
         };
         for (const auto& r : rows) {
@@ -143,15 +157,24 @@ private slots:
     void keySetStoresPositionsAndShowsOutOfRangeAsOff() {
         EditorState given = NewConfiguration();
         given.KeyPF2 = 8;  // a blank item, shown as itself
-        CheckEndings<KeySetDialog>(given, [](KeySetDialog& dialog) {
-            QVERIFY(dialog.keyList(2)->currentIndex() == 8 && dialog.keyList(2)->currentText().isEmpty());
-            dialog.keyList(1)->setCurrentIndex(8);
-        }, [](EditorState& expected) { expected.KeyPF1 = 8; });
-        given.KeyPF1 = 20;  // out of range either way: shown as "OFF", stored as the "OFF" it showed
+        CheckEndings<KeySetDialog>(
+            given,
+            [](KeySetDialog& dialog) {
+                QVERIFY(dialog.keyList(2)->currentIndex() == 8 &&
+                        dialog.keyList(2)->currentText().isEmpty());
+                dialog.keyList(1)->setCurrentIndex(8);
+            },
+            [](EditorState& expected) { expected.KeyPF1 = 8; });
+        given.KeyPF1 =
+            20;  // out of range either way: shown as "OFF", stored as the "OFF" it showed
         given.KeyPF2 = -1;
-        CheckEndings<KeySetDialog>(given, [](KeySetDialog& dialog) {
-            QCOMPARE(dialog.keyList(1)->currentText() + dialog.keyList(2)->currentText(), QString("OFFOFF"));
-        }, [](EditorState& expected) { expected.KeyPF1 = expected.KeyPF2 = 1; });
+        CheckEndings<KeySetDialog>(
+            given,
+            [](KeySetDialog& dialog) {
+                QCOMPARE(dialog.keyList(1)->currentText() + dialog.keyList(2)->currentText(),
+                         QString("OFFOFF"));
+            },
+            [](EditorState& expected) { expected.KeyPF1 = expected.KeyPF2 = 1; });
     }
 
     // --- Form7 "Insert Information" ---
@@ -159,24 +182,31 @@ private slots:
     void infoKeepsToWhatTheImageHolds() {
         EditorState given = NewConfiguration();
         given.InfoTexts[0] = std::string(31, 'x');
-        CheckEndings<InsertInformationDialog>(given, [](InsertInformationDialog& dialog) {
-            FilteredLineEdit* line = dialog.line(1);
-            line->end(false);
-            TypeText(line, "中Zz");  // a character the image cannot hold is refused; one more fits
-            QCOMPARE(line->text(), QString(31, 'x') + "Z");
-            QTest::keyClick(line, Qt::Key_Backspace);
-            QTest::keyClicks(line, "ab");
-            QCOMPARE(line->text(), QString(31, 'x') + "a");
-            line->selectAll();
-            QTest::keyClicks(line, "AB");
-            TypeText(dialog.line(2), "lower é");
-            QCOMPARE(dialog.line(2)->text(), QString("lower é"));
-            dialog.line(2)->selectAll();
-            for (const auto& [text, n] : {std::pair{"中文", 1}, {"0123456789012345678901234567890123456", 2}}) {
-                QGuiApplication::clipboard()->setText(text);
-                QTest::keyClick(dialog.line(n), Qt::Key_V, Qt::ControlModifier);
-            }
-        }, [](EditorState& expected) { expected.InfoTexts = {"AB", "01234567890123456789012345678901"}; });
+        CheckEndings<InsertInformationDialog>(
+            given,
+            [](InsertInformationDialog& dialog) {
+                FilteredLineEdit* line = dialog.line(1);
+                line->end(false);
+                TypeText(line,
+                         "中Zz");  // a character the image cannot hold is refused; one more fits
+                QCOMPARE(line->text(), QString(31, 'x') + "Z");
+                QTest::keyClick(line, Qt::Key_Backspace);
+                QTest::keyClicks(line, "ab");
+                QCOMPARE(line->text(), QString(31, 'x') + "a");
+                line->selectAll();
+                QTest::keyClicks(line, "AB");
+                TypeText(dialog.line(2), "lower é");
+                QCOMPARE(dialog.line(2)->text(), QString("lower é"));
+                dialog.line(2)->selectAll();
+                for (const auto& [text, n] :
+                     {std::pair{"中文", 1}, {"0123456789012345678901234567890123456", 2}}) {
+                    QGuiApplication::clipboard()->setText(text);
+                    QTest::keyClick(dialog.line(n), Qt::Key_V, Qt::ControlModifier);
+                }
+            },
+            [](EditorState& expected) {
+                expected.InfoTexts = {"AB", "01234567890123456789012345678901"};
+            });
     }
 
     // --- Form4 "Test Frequcy" ---
@@ -186,25 +216,27 @@ private slots:
             int column;
             QString typed, receive, transmit;
         } rows[] = {
-            {1, "462.013", "462.01250", "462.01250"},  // to 6.25 kHz
-            {2, "462.013", "450.00000", "462.01000"},
-            {1, "", "", ""},                            // receive emptied
-            {2, "", "450.00000", "450.00000"},          // transmit emptied
-            {1, "abc", "450.00000", "451.00000"},       // refused
-            {1, "1234.5", "450.00000", "451.00000"},    // refused
+            {1, "462.013", "462.01250", "462.01250"},                   // to 6.25 kHz
+            {2, "462.013", "450.00000", "462.01000"}, {1, "", "", ""},  // receive emptied
+            {2, "", "450.00000", "450.00000"},                          // transmit emptied
+            {1, "abc", "450.00000", "451.00000"},                       // refused
+            {1, "1234.5", "450.00000", "451.00000"},                    // refused
         };
         EditorState given = NewConfiguration();
         given.testFrequency(4, 1) = "450.00000";
         given.testFrequency(4, 2) = "451.00000";
         for (const auto& r : rows) {
-            CheckEndings<TestFrequencyDialog>(given, [&r](TestFrequencyDialog& dialog) {
-                QVERIFY(TypeIntoCell(dialog.grid(), 4, r.column, r.typed));
-                QCOMPARE(CellText(dialog.grid(), 4, 1) + "|" + CellText(dialog.grid(), 4, 2),
-                         r.receive + "|" + r.transmit);
-            }, [&r](EditorState& expected) {
-                expected.testFrequency(4, 1) = r.receive.toStdString();
-                expected.testFrequency(4, 2) = r.transmit.toStdString();
-            });
+            CheckEndings<TestFrequencyDialog>(
+                given,
+                [&r](TestFrequencyDialog& dialog) {
+                    QVERIFY(TypeIntoCell(dialog.grid(), 4, r.column, r.typed));
+                    QCOMPARE(CellText(dialog.grid(), 4, 1) + "|" + CellText(dialog.grid(), 4, 2),
+                             r.receive + "|" + r.transmit);
+                },
+                [&r](EditorState& expected) {
+                    expected.testFrequency(4, 1) = r.receive.toStdString();
+                    expected.testFrequency(4, 2) = r.transmit.toStdString();
+                });
         }
     }
 
@@ -212,16 +244,21 @@ private slots:
         EditorState given = NewConfiguration();
         given.testFrequency(2, 1) = "462.01250";
         given.testFrequency(2, 2) = "463.00000";
-        CheckEndings<TestFrequencyDialog>(given, [](TestFrequencyDialog& dialog) {
-            QTableWidget* grid = dialog.grid();
-            QCOMPARE(CellText(grid, 2, 2), QString("463.00000"));
-            QVERIFY(!OpenCell(grid, 3, 2));  // no transmit without receive
-            // Passing over cells opens and closes their editors without changing them.
-            QVERIFY(OpenCell(grid, 2, 1) && OpenCell(grid, 2, 2) && OpenCell(grid, 1, 1));
-            QCOMPARE(CellText(grid, 2, 2), QString("463.00000"));
-            QVERIFY(TypeIntoCell(grid, 3, 1, "440"));
-            QVERIFY(OpenCell(grid, 3, 2));  // open now that receive has a value
-        }, [](EditorState& expected) { expected.testFrequency(3, 1) = expected.testFrequency(3, 2) = "440.00000"; });
+        CheckEndings<TestFrequencyDialog>(
+            given,
+            [](TestFrequencyDialog& dialog) {
+                QTableWidget* grid = dialog.grid();
+                QCOMPARE(CellText(grid, 2, 2), QString("463.00000"));
+                QVERIFY(!OpenCell(grid, 3, 2));  // no transmit without receive
+                // Passing over cells opens and closes their editors without changing them.
+                QVERIFY(OpenCell(grid, 2, 1) && OpenCell(grid, 2, 2) && OpenCell(grid, 1, 1));
+                QCOMPARE(CellText(grid, 2, 2), QString("463.00000"));
+                QVERIFY(TypeIntoCell(grid, 3, 1, "440"));
+                QVERIFY(OpenCell(grid, 3, 2));  // open now that receive has a value
+            },
+            [](EditorState& expected) {
+                expected.testFrequency(3, 1) = expected.testFrequency(3, 2) = "440.00000";
+            });
     }
 
     // --- Form2 "Debug parameter" ---
@@ -229,7 +266,8 @@ private slots:
         EditorState state = NewConfiguration();
         double now = 1000;
         int shown = 0;
-        DebugParameterDialog dialog(state, nullptr, [&shown] { ++shown; }, [&now] { return now; });
+        DebugParameterDialog dialog(
+            state, nullptr, [&shown] { ++shown; }, [&now] { return now; });
         dialog.show();
         // The gesture's timing is the core's table; two spots are not enough, the third unlocks.
         for (int spot : {3, 2}) {
@@ -245,16 +283,20 @@ private slots:
     void debugSlidersStore() {
         EditorState given = NewConfiguration();
         given.ServiceUnlocked = 1;  // the sliders move
-        CheckEndings<DebugParameterDialog>(given, [](DebugParameterDialog& dialog) {
-            dialog.slider(1)->setFocus();
-            QTest::keyClick(dialog.slider(1), Qt::Key_End);
-            QTest::keyClick(dialog.slider(3), Qt::Key_PageUp);
-            QCOMPARE(Child<QLabel>(dialog, "Lblpower1")->text() + Child<QLabel>(dialog, "Lblpower3")->text(),
-                     QString("25597"));
-        }, [](EditorState& expected) {
-            expected.PowerHigh = 255;
-            expected.PowerLow = 97;
-        });
+        CheckEndings<DebugParameterDialog>(
+            given,
+            [](DebugParameterDialog& dialog) {
+                dialog.slider(1)->setFocus();
+                QTest::keyClick(dialog.slider(1), Qt::Key_End);
+                QTest::keyClick(dialog.slider(3), Qt::Key_PageUp);
+                QCOMPARE(Child<QLabel>(dialog, "Lblpower1")->text() +
+                             Child<QLabel>(dialog, "Lblpower3")->text(),
+                         QString("25597"));
+            },
+            [](EditorState& expected) {
+                expected.PowerHigh = 255;
+                expected.PowerLow = 97;
+            });
     }
 };
 

@@ -69,7 +69,7 @@ TEST(ChannelCsvImport, RealWorldFile) {
         "16,Last,469.990000,-,10.000000,DTCS,88.5,88.5,754,RR,023,Tone->Tone,FM,5.00,,Low,";
     EditorState s = NewConfiguration();
     SetCells(s, 5, "440.00000|||||Carrier");  // a refused row leaves its channel as it was
-    SetCells(s, 9, "441.00000|||||||Have");  // a channel no row names becomes empty
+    SetCells(s, 9, "441.00000|||||||Have");   // a channel no row names becomes empty
     s.InfoTexts[0] = "kept";
     const EditorState before = s;
     const CsvImportReport report = Import(file, s);
@@ -96,7 +96,9 @@ TEST(ChannelCsvImport, ColumnsByNameAndWhatTheFileLeavesOut) {
     EditorState s = NewConfiguration();
     SetCells(s, 2, "440.00000||||High|QT/DQT|Narrow|Have");
     const CsvImportReport report = Import(
-        "frequency,LOCATION, Duplex ,Offset,Tone,rToneFreq,URCALL\n446.1,2,+,0.5,Tone,88.5,CQCQCQ\n446.2,3,,,,,\n", s);
+        "frequency,LOCATION, Duplex "
+        ",Offset,Tone,rToneFreq,URCALL\n446.1,2,+,0.5,Tone,88.5,CQCQCQ\n446.2,3,,,,,\n",
+        s);
     ASSERT_TRUE(report.ok()) << report.text();
     EXPECT_EQ(Cells(s, 2), "446.10000|Off|446.60000|88.5|High|QT/DQT|Narrow|Have");
     EXPECT_EQ(Cells(s, 3), "446.20000|Off|446.20000|Off|Low|Off|Wide|No");
@@ -104,13 +106,16 @@ TEST(ChannelCsvImport, ColumnsByNameAndWhatTheFileLeavesOut) {
 
 TEST(ChannelCsvImport, SixteenChannelsAtMost) {
     std::string file = kCsvHeader;
-    for (int i = 1; i <= 17; ++i) file += std::to_string(i % 16 + 1) + ",,446.000000,,0,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,High,\r\n";
+    for (int i = 1; i <= 17; ++i)
+        file += std::to_string(i % 16 + 1) +
+                ",,446.000000,,0,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,High,\r\n";
     EditorState s = NewConfiguration();
     const CsvImportReport report = Import(file, s);
     EXPECT_EQ(report.stored.size(), 16u);
     EXPECT_EQ(report.refusedRows, 1);
     ASSERT_EQ(report.problems.size(), 2u) << report.text();
-    EXPECT_EQ(report.problems[0].reason, "the radio holds only 16 channels; this is row 17 of the table");
+    EXPECT_EQ(report.problems[0].reason,
+              "the radio holds only 16 channels; this is row 17 of the table");
     EXPECT_EQ(report.problems[1].field, "Location");
 }
 
@@ -136,7 +141,8 @@ TEST(ChannelCsvExport, WritesTheCommonLayout) {
 
 TEST(ChannelCsvExport, ExportImportExportIsStable) {
     EditorState original = Sample();
-    for (int ch : {5, 16}) original.cell(ch, ColTransmit) = original.cell(ch, ColReceive);  // receive-only is refused
+    for (int ch : {5, 16})
+        original.cell(ch, ColTransmit) = original.cell(ch, ColReceive);  // receive-only is refused
     original.cell(16, ColEncode) = "Off";
     const EditorState kept = original;
     const QByteArray first = ExportChannelsCsv(original);
@@ -145,7 +151,8 @@ TEST(ChannelCsvExport, ExportImportExportIsStable) {
     ASSERT_TRUE(report.ok()) << report.text();
     EXPECT_EQ(ExportChannelsCsv(imported), first);
     // Everything the format carries came back; Busy Lock is not in it.
-    for (int ch = 1; ch <= kChannelCount; ++ch) original.cell(ch, ColBusyLock) = imported.cell(ch, ColBusyLock);
+    for (int ch = 1; ch <= kChannelCount; ++ch)
+        original.cell(ch, ColBusyLock) = imported.cell(ch, ColBusyLock);
     EXPECT_EQ(imported, original);
     // Onto its own configuration, even Busy Lock stays.
     EditorState same = kept;

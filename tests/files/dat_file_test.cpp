@@ -1,12 +1,13 @@
+#include "files/dat_file.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "files/dat_file.h"
-#include "image/editor_defaults.h"
 #include "data_table.h"
+#include "image/editor_defaults.h"
 #include "test_files.h"
 
 namespace r7 {
@@ -18,12 +19,14 @@ TEST(ParseDat, ChecksMarkAndReadsEightHundredSixtyNinePositions) {
     for (const test::Fields& c : test::Table("dat_reads")) {
         SCOPED_TRACE(c[0] + " + " + c[1]);
         const qsizetype length = std::stoi(c[1], nullptr, 0);
-        const DatReadResult r = ParseDat(QByteArray::fromStdString(c[0]) + QByteArray(length, '\x11'));
+        const DatReadResult r =
+            ParseDat(QByteArray::fromStdString(c[0]) + QByteArray(length, '\x11'));
         EXPECT_EQ(statuses[static_cast<int>(r.status)], c[2]);
         EXPECT_EQ(r.ok, c[2] == "Ok");
         const qsizetype read = r.ok ? 864 : 0;
         ASSERT_EQ(r.image.size(), static_cast<std::size_t>(read));
-        for (qsizetype k = 0; k < read; ++k) ASSERT_EQ(r.image[static_cast<std::size_t>(k)], k < length ? 0x11 : 0xFF) << k;
+        for (qsizetype k = 0; k < read; ++k)
+            ASSERT_EQ(r.image[static_cast<std::size_t>(k)], k < length ? 0x11 : 0xFF) << k;
     }
 }
 
@@ -35,7 +38,8 @@ TEST(DatFile, SaveReadAndFailures) {
     ASSERT_TRUE(test::WriteFile(path, QByteArray(2000, 'x')));
     const ImageBytes image = EncodeImageBytes(NewConfiguration());
     ASSERT_TRUE(WriteDatFile(path, image).ok);
-    EXPECT_EQ(test::Contents(path), "P3207" + QByteArray(reinterpret_cast<const char*>(image.data()), 848));
+    EXPECT_EQ(test::Contents(path),
+              "P3207" + QByteArray(reinterpret_cast<const char*>(image.data()), 848));
     const DatReadResult back = ReadDatFile(path);
     ASSERT_EQ(back.status, DatStatus::Ok);
     ASSERT_EQ(back.image.size(), 864u);  // the 848 saved, then the 16 positions past the end

@@ -4,13 +4,15 @@
 
 #include <QJsonDocument>
 
-#include "image/editor_defaults.h"
 #include "data_table.h"
+#include "image/editor_defaults.h"
 
 namespace r7 {
 namespace {
 
-QJsonObject Json(const std::string& text) { return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object(); }
+QJsonObject Json(const std::string& text) {
+    return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
+}
 
 TEST(StateJson, RoundTripsEveryFieldAndMissingKeysKeepTheBase) {
     EditorState s = NewConfiguration();

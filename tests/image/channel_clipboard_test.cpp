@@ -1,7 +1,8 @@
+#include "image/channel_clipboard.h"
+
 #include <gtest/gtest.h>
 
 #include "data_table.h"
-#include "image/channel_clipboard.h"
 #include "image/editor_defaults.h"
 
 namespace r7 {
@@ -27,7 +28,8 @@ TEST(ChannelClipboard, PastedRows) {
         const int target = c[0] == "good" ? 5 : 15;
         const PasteResult r = PasteChannelRows(s, {target}, c[2], kUhf);
         std::string failing;
-        for (const PasteProblem& p : r.problems) failing += std::to_string(p.line) + "." + std::to_string(p.column) + " ";
+        for (const PasteProblem& p : r.problems)
+            failing += std::to_string(p.line) + "." + std::to_string(p.column) + " ";
         if (c[0] == "good") test::SetCells(expected, 5, c[3]);
         EXPECT_EQ(failing, c[0] == "good" ? "" : c[3] + " ") << DescribePasteProblems(r.problems);
         EXPECT_EQ(r.channels, c[0] == "good" ? std::vector<int>{5} : std::vector<int>{});
@@ -41,8 +43,11 @@ TEST(ChannelClipboard, CopyThenPasteReproducesRows) {
     EXPECT_EQ(ChannelRowsText(s, {3, 4}),
               "440.00000\tD023N\t445.00000\t88.5\tHigh\tCarrier\tNarrow\tHave\r\n"
               "\t\t\t\t\t\t\tHave\r\n");
-    ASSERT_TRUE(PasteChannelRows(s, {4}, "433.05000\tD131I\t438.05000\t241.8\tLow\tQT/DQT\tWide\tHave\n", kUhf).ok());
-    const PasteResult r = PasteChannelRows(s, {10, 11, 12}, ChannelRowsText(s, {3, 4}), kUhf);  // first target counts
+    ASSERT_TRUE(PasteChannelRows(
+                    s, {4}, "433.05000\tD131I\t438.05000\t241.8\tLow\tQT/DQT\tWide\tHave\n", kUhf)
+                    .ok());
+    const PasteResult r =
+        PasteChannelRows(s, {10, 11, 12}, ChannelRowsText(s, {3, 4}), kUhf);  // first target counts
     ASSERT_TRUE(r.ok()) << DescribePasteProblems(r.problems);
     EXPECT_EQ(r.channels, (std::vector<int>{10, 11}));
     EXPECT_EQ(Cells(s, 10), Cells(s, 3));
@@ -55,7 +60,8 @@ TEST(ChannelClipboard, OneRowFillsEverySelectedChannel) {
     const PasteResult r = PasteChannelRows(s, {9, 2, 7}, "446\t\t\t\tHigh\t\t\t\n", kUhf);
     ASSERT_TRUE(r.ok());
     EXPECT_EQ(r.channels, (std::vector<int>{2, 7, 9}));
-    for (int ch : {2, 7, 9}) EXPECT_EQ(Cells(s, ch), "446.00000|Off|446.00000|Off|High|Off|Wide|No");
+    for (int ch : {2, 7, 9})
+        EXPECT_EQ(Cells(s, ch), "446.00000|Off|446.00000|Off|High|Off|Wide|No");
     // A bad row is reported once, not once per selected channel.
     const PasteResult bad = PasteChannelRows(s, {1, 2, 3}, "480\t\t\t\t\t\t\t\n", kUhf);
     ASSERT_EQ(bad.problems.size(), 1u);

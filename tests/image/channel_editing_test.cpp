@@ -1,7 +1,8 @@
+#include "image/channel_editing.h"
+
 #include <gtest/gtest.h>
 
 #include "data_table.h"
-#include "image/channel_editing.h"
 #include "image/editor_defaults.h"
 
 namespace r7 {

@@ -20,7 +20,9 @@ Image Encoded(const EditorState& s) {
     const ImageBytes img = EncodeImageBytes(s);
     return {img.begin(), img.end()};
 }
-Image Slice(const Image& v, std::size_t at, std::size_t n) { return {v.begin() + at, v.begin() + at + n}; }
+Image Slice(const Image& v, std::size_t at, std::size_t n) {
+    return {v.begin() + at, v.begin() + at + n};
+}
 // An all-FF image with `hex` at `offset`.
 Image With(std::size_t offset, const std::string& hex) {
     Image img(0x350, 0xFF);
@@ -40,7 +42,8 @@ TEST(Codec, ChannelRecordsFieldByField) {
             EditorState s = NewConfiguration();
             test::SetCells(s, n, cells);
             const Image img = Encoded(s);
-            EXPECT_EQ(Slice(img, static_cast<std::size_t>(n - 1) * 0x10, 16), Bytes(c[2])) << "channel " << n;
+            EXPECT_EQ(Slice(img, static_cast<std::size_t>(n - 1) * 0x10, 16), Bytes(c[2]))
+                << "channel " << n;
             EXPECT_EQ(img[n <= 8 ? 0x16E : 0x16F], c[11] == "1" ? 1u << ((n - 1) % 8) : 0u) << n;
         }
     }
@@ -53,7 +56,8 @@ TEST(Codec, SettingsTestFrequenciesAndInformation) {
         std::size_t at = std::stoul(c[3], nullptr, 16);
         const EditorState before = NewConfiguration();
         if (c[0] != "enc") {
-            EXPECT_EQ(test::Get(Decoded(With(at, c[4]), before), c[1]), c[2] == "-" ? test::Get(before, c[1]) : c[2]);
+            EXPECT_EQ(test::Get(Decoded(With(at, c[4]), before), c[1]),
+                      c[2] == "-" ? test::Get(before, c[1]) : c[2]);
         }
         if (c[0] == "dec") continue;
         EditorState s = before;
@@ -66,18 +70,23 @@ TEST(Codec, SettingsTestFrequenciesAndInformation) {
 
 TEST(Codec, NewConfigurationAndFixedBytes) {
     EXPECT_EQ(Encoded(NewConfiguration()), DefaultImage());
-    EXPECT_EQ(EncodeImage(NewConfiguration()), test::HexText(DefaultImage()));  // 1696 upper-case digits
+    EXPECT_EQ(EncodeImage(NewConfiguration()),
+              test::HexText(DefaultImage()));  // 1696 upper-case digits
     // Whatever the editor holds, the fixed bytes and the filler stay; information is cut at 32.
     EditorState s = NewConfiguration();
-    for (auto& row : s.rows) row = {"xx", "999.99999", "Off", "999.99999", "Off", "High", "Off", "Wide", "Have"};
+    for (auto& row : s.rows)
+        row = {"xx", "999.99999", "Off", "999.99999", "Off", "High", "Off", "Wide", "Have"};
     for (auto& option : s.OptionValues) option = "255";
     s.InfoTexts = {std::string(40, 'Z'), std::string(40, 'Y')};
     const Image img = Encoded(s), fixed = test::FixedImage();
     for (std::size_t at = 0x100; at < 0x350; ++at) {
-        const bool written = (at >= 0x11D && at < 0x12E && at != 0x11E && at != 0x122 && at != 0x123) ||
-                             (at >= 0x150 && at < 0x151) || (at >= 0x16E && at < 0x170) || at == 0x173 ||
-                             at == 0x178 || (at >= 0x270 && at < 0x2F0);
-        const int want = at >= 0x2F0 && at < 0x330 ? (at < 0x310 ? 'Z' : 'Y') : written ? -1 : fixed[at];
+        const bool written =
+            (at >= 0x11D && at < 0x12E && at != 0x11E && at != 0x122 && at != 0x123) ||
+            (at >= 0x150 && at < 0x151) || (at >= 0x16E && at < 0x170) || at == 0x173 ||
+            at == 0x178 || (at >= 0x270 && at < 0x2F0);
+        const int want = at >= 0x2F0 && at < 0x330 ? (at < 0x310 ? 'Z' : 'Y')
+                         : written                 ? -1
+                                                   : fixed[at];
         if (want >= 0) {
             EXPECT_EQ(img[at], want) << std::hex << at;
         }
@@ -86,8 +95,10 @@ TEST(Codec, NewConfigurationAndFixedBytes) {
 
 TEST(Codec, DecodeEmptiesWhatTheImageHoldsAndKeepsTheRest) {
     EditorState before = NewConfiguration();
-    test::Apply(before, "k2=2;o16=12345;o1=0;t1.1=462.01250;i1=HELLO;i2=WORLD;c1.1=446.00625;c1.5=Low;c1.8=Have;"
-                        "PF1=7;PF2=3;d1=3;m3=123#;SU=1;U1=-1");
+    test::Apply(
+        before,
+        "k2=2;o16=12345;o1=0;t1.1=462.01250;i1=HELLO;i2=WORLD;c1.1=446.00625;c1.5=Low;c1.8=Have;"
+        "PF1=7;PF2=3;d1=3;m3=123#;SU=1;U1=-1");
     EditorState expected = before;
     for (auto& row : expected.rows) row = {row[0], "", "", "", "", "", "", "", ""};
     test::Apply(expected, "k10=1;PH=255;PL=255;SU=0;t1.1=;i1=;i2=");
@@ -95,7 +106,8 @@ TEST(Codec, DecodeEmptiesWhatTheImageHoldsAndKeepsTheRest) {
 
     // An empty receive empties the whole row, scan cell included.
     before.rows[4] = {"05", "435.00000", "Off", "435.00000", "Off", "Low", "Off", "Wide", "Have"};
-    EXPECT_EQ(Decoded(With(0x40, "FFFFFFFF 25066044 13281328 E8C00000"), before).rows[4], expected.rows[4]);
+    EXPECT_EQ(Decoded(With(0x40, "FFFFFFFF 25066044 13281328 E8C00000"), before).rows[4],
+              expected.rows[4]);
     // Scan bits: channels 1, 8, 9 and 16.
     Image scan = With(0x16E, "81 81");
     for (int n = 1; n <= 16; ++n) scan[(n - 1) * 0x10 + 3] = 0x44, scan[(n - 1) * 0x10] = 0;
@@ -105,7 +117,11 @@ TEST(Codec, DecodeEmptiesWhatTheImageHoldsAndKeepsTheRest) {
 
 TEST(Codec, RefusesTextItCannotRead) {
     const std::string good(2 * 0x330, 'F');
-    const struct { const char* name; std::string text; bool accepted; } cases[] = {
+    const struct {
+        const char* name;
+        std::string text;
+        bool accepted;
+    } cases[] = {
         {"empty", "", false},
         {"one character short of offset 32F", good.substr(1), false},
         {"exactly through 32F", good, true},

@@ -1,3 +1,5 @@
+#include "image/conversions.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -5,24 +7,32 @@
 #include <map>
 
 #include "data_table.h"
-#include "image_builder.h"
-#include "image/conversions.h"
 #include "image/dialog_lists.h"
 #include "image/key_filters.h"
 #include "image/setting_lists.h"
 #include "image/test_frequency_rules.h"
 #include "image/version_text.h"
+#include "image_builder.h"
 
 namespace r7 {
 namespace {
 
 using test::Fields;
 
-std::string Word(std::optional<std::uint16_t> w) { return w ? test::HexText({static_cast<std::uint8_t>(*w >> 8), static_cast<std::uint8_t>(*w)}) : "-"; }
+std::string Word(std::optional<std::uint16_t> w) {
+    return w ? test::HexText({static_cast<std::uint8_t>(*w >> 8), static_cast<std::uint8_t>(*w)})
+             : "-";
+}
 
-std::uint16_t Hex16(const std::string& text) { return static_cast<std::uint16_t>(std::stoul(text, nullptr, 16)); }
-ValueForm Form(const std::string& text) { return text == "pos" ? ValueForm::ListPosition : ValueForm::ItemText; }
-std::string Bcd(const std::optional<FrequencyBytes>& b) { return b ? test::HexText({b->begin(), b->end()}) : "-"; }
+std::uint16_t Hex16(const std::string& text) {
+    return static_cast<std::uint16_t>(std::stoul(text, nullptr, 16));
+}
+ValueForm Form(const std::string& text) {
+    return text == "pos" ? ValueForm::ListPosition : ValueForm::ItemText;
+}
+std::string Bcd(const std::optional<FrequencyBytes>& b) {
+    return b ? test::HexText({b->begin(), b->end()}) : "-";
+}
 // Empty when decoding gives the text back.
 std::string Back(bool same) { return same ? "" : " decodes otherwise"; }
 
@@ -34,8 +44,10 @@ std::string TypeCodeKeys(const Fields& c) {
         if (!in) continue;
         if (selectAll) text.clear();
         selectAll = false;
-        if (*in != kKeyBackspace) text += *in;
-        else if (!text.empty()) text.pop_back();
+        if (*in != kKeyBackspace)
+            text += *in;
+        else if (!text.empty())
+            text.pop_back();
     }
     return {text.begin(), text.end()};
 }
@@ -45,27 +57,59 @@ const std::map<std::string, std::function<std::string(const Fields&)>> kRules = 
     {"raster", [](const Fields& c) { return RTurnNumber(c[1]); }},
     {"toneword", [](const Fields& c) { return Word(EncodeTone(c[1])); }},
     {"tonetext", [](const Fields& c) { return DecodeTone(Hex16(c[1])); }},
-    {"tone", [](const Fields& c) { return Word(EncodeTone(c[1])) + Back(DecodeTone(Hex16(c[2])) == c[1]); }},
-    {"bcd", [](const Fields& c) { return Bcd(EncodeFrequency(c[1])) + Back(DecodeFrequency(test::Bytes(c[2]).data()) == c[1]); }},
-    {"typed", [](const Fields& c) { const auto f = Frequency::FromTyped(c[1]); return f ? std::to_string(f->units()) : "-"; }},
+    {"tone",
+     [](const Fields& c) {
+         return Word(EncodeTone(c[1])) + Back(DecodeTone(Hex16(c[2])) == c[1]);
+     }},
+    {"bcd",
+     [](const Fields& c) {
+         return Bcd(EncodeFrequency(c[1])) +
+                Back(DecodeFrequency(test::Bytes(c[2]).data()) == c[1]);
+     }},
+    {"typed",
+     [](const Fields& c) {
+         const auto f = Frequency::FromTyped(c[1]);
+         return f ? std::to_string(f->units()) : "-";
+     }},
     {"bcdword", [](const Fields& c) { return EncodeFrequency(c[1]) ? "bytes" : "-"; }},
     {"busylock", [](const Fields& c) { return test::HexText({EncodeBusyLock(c[1])}); }},
     {"busylocktext", [](const Fields& c) { return DecodeBusyLock(test::Bytes(c[1])[0]); }},
-    {"powerband", [](const Fields& c) { return test::HexText({EncodePowerBand(test::Split(c[1])[0], test::Split(c[1])[1])}); }},
+    {"powerband",
+     [](const Fields& c) {
+         return test::HexText({EncodePowerBand(test::Split(c[1])[0], test::Split(c[1])[1])});
+     }},
     {"snap", [](const Fields& c) { return SnapTestReceive(c[1]) + "|" + SnapTestTransmit(c[1]); }},
     {"testedit",
      [](const Fields& c) {
          const auto before = test::Split(c[1]);
-         const TestFrequencyPair after = ApplyTestFrequencyEdit({before[0], before[1]}, std::stoi(c[2]), c[3]);
+         const TestFrequencyPair after =
+             ApplyTestFrequencyEdit({before[0], before[1]}, std::stoi(c[2]), c[3]);
          return after.receive + "|" + after.transmit;
      }},
-    {"testeditable", [](const Fields& c) { return std::to_string(CanEditTestFrequency({"", ""}, std::stoi(c[1]))); }},
+    {"testeditable",
+     [](const Fields& c) {
+         return std::to_string(CanEditTestFrequency({"", ""}, std::stoi(c[1])));
+     }},
     {"codekeys", TypeCodeKeys},
-    {"infokey", [](const Fields& c) { return std::to_string(AcceptInfoKey(std::stoul(c[1], nullptr, 16), std::stoul(c[2]), c[3] == "1")); }},
-    {"memkey", [](const Fields& c) { return std::string(1, static_cast<char>(FilterMemoryKey(c[1][0]).value_or('-'))); }},
-    {"listindex", [](const Fields& c) { return std::to_string(ListIndexOf(Form(c[1]), test::Split(c[2]), c[3])); }},
-    {"listvalue", [](const Fields& c) { return ListValueOf(Form(c[1]), test::Split(c[2]), std::stoi(c[3])); }},
-    {"version", [](const Fields& c) { return AboutVersionText(std::stoi(c[1]), std::stoi(c[2]), std::stoi(c[3])); }},
+    {"infokey",
+     [](const Fields& c) {
+         return std::to_string(
+             AcceptInfoKey(std::stoul(c[1], nullptr, 16), std::stoul(c[2]), c[3] == "1"));
+     }},
+    {"memkey",
+     [](const Fields& c) {
+         return std::string(1, static_cast<char>(FilterMemoryKey(c[1][0]).value_or('-')));
+     }},
+    {"listindex",
+     [](const Fields& c) {
+         return std::to_string(ListIndexOf(Form(c[1]), test::Split(c[2]), c[3]));
+     }},
+    {"listvalue",
+     [](const Fields& c) { return ListValueOf(Form(c[1]), test::Split(c[2]), std::stoi(c[3])); }},
+    {"version",
+     [](const Fields& c) {
+         return AboutVersionText(std::stoi(c[1]), std::stoi(c[2]), std::stoi(c[3]));
+     }},
 };
 
 TEST(TextRules, EveryCaseOfTheTable) {
@@ -78,7 +122,8 @@ TEST(TextRules, EveryCaseOfTheTable) {
 
 TEST(ToneWords, EveryPickListEntrySurvivesTheWayThrough) {
     ASSERT_EQ(ToneList().size(), 261u);
-    for (const std::string& tone : ToneList()) EXPECT_TRUE(tone == "Off" || DecodeTone(EncodeTone(tone).value_or(0)) == tone) << tone;
+    for (const std::string& tone : ToneList())
+        EXPECT_TRUE(tone == "Off" || DecodeTone(EncodeTone(tone).value_or(0)) == tone) << tone;
 }
 
 TEST(NumberTexts, DoNotFollowTheLocale) {

@@ -13,18 +13,27 @@ namespace {
 // Clicks at the given clock seconds; the unlock gesture's hot spot (0: the relock gesture's click)
 // and whether the mode is on (the relock fired) after each.
 TEST(ServiceMode, GesturesOnTheClock) {
-    struct Step { double at; int spot; bool on; };
-    const struct { const char* name; std::vector<Step> steps; } cases[] = {
+    struct Step {
+        double at;
+        int spot;
+        bool on;
+    };
+    const struct {
+        const char* name;
+        std::vector<Step> steps;
+    } cases[] = {
         {"in time", {{100.2, 1, false}, {101, 2, false}, {104.9, 3, true}}},
         {"any order", {{50, 3, false}, {51, 1, false}, {52, 2, true}}},
         {"same spot twice", {{50, 1, false}, {51, 1, false}, {52, 2, false}}},
-        {"third at 6 s opens a new window", {{10, 1, false}, {12, 2, false}, {16, 3, false}, {17, 1, false}, {18, 2, true}}},
+        {"third at 6 s opens a new window",
+         {{10, 1, false}, {12, 2, false}, {16, 3, false}, {17, 1, false}, {18, 2, true}}},
         {"two spots never", {{10, 1, false}, {11, 2, false}, {12, 1, false}, {13, 2, false}}},
         {"repeat after success", {{10, 1, false}, {11, 2, false}, {12, 3, true}, {13, 1, true}}},
         {"relock: quick pair", {{10.4, 0, false}, {10.7, 0, true}}},
         {"relock: just under a second", {{10.6, 0, false}, {11.59, 0, true}}},
         {"relock: a full second", {{10.6, 0, false}, {11.6, 0, false}}},
-        {"relock: slow pair disarms, third arms", {{10, 0, false}, {13, 0, false}, {14, 0, false}, {14.5, 0, true}}},
+        {"relock: slow pair disarms, third arms",
+         {{10, 0, false}, {13, 0, false}, {14, 0, false}, {14.5, 0, true}}},
     };
     for (const auto& c : cases) {
         double now = 0;

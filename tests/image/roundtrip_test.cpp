@@ -15,23 +15,35 @@ EditorState RandomState(std::mt19937& rng) {
     auto pick = [&](std::size_t n) { return static_cast<int>(rng() % n); };
     auto one = [&](const std::vector<std::string>& list) { return list[pick(list.size())]; };
     auto tone = [&] { return pick(4) == 0 ? "Off" : ToneList()[1 + pick(ToneList().size() - 1)]; };
-    auto frequency = [&] {  // any digits in the nine-character form; the codec needs no band or raster
-        char buf[16];
-        std::snprintf(buf, sizeof buf, "%03d.%05d", 400 + pick(70), pick(100000));
-        return std::string(buf);
-    };
+    auto frequency =
+        [&] {  // any digits in the nine-character form; the codec needs no band or raster
+            char buf[16];
+            std::snprintf(buf, sizeof buf, "%03d.%05d", 400 + pick(70), pick(100000));
+            return std::string(buf);
+        };
     EditorState s = NewConfiguration();
     for (int ch = 1; ch <= kChannelCount; ++ch) {
         if (pick(4) == 0) continue;  // leave some channels empty
-        const std::string rx = frequency(), tx = pick(3) == 0 ? frequency() : pick(5) == 0 ? "" : rx;
-        s.rows[ch - 1] = {ChannelNumberText(ch), rx, tone(), tx, tx.empty() ? "" : tone(),
-                          one(PowerList()), one(BusyLockList()), one(BandList()), one(ScanList())};
+        const std::string rx = frequency(), tx = pick(3) == 0   ? frequency()
+                                                 : pick(5) == 0 ? ""
+                                                                : rx;
+        s.rows[ch - 1] = {ChannelNumberText(ch),
+                          rx,
+                          tone(),
+                          tx,
+                          tx.empty() ? "" : tone(),
+                          one(PowerList()),
+                          one(BusyLockList()),
+                          one(BandList()),
+                          one(ScanList())};
     }
     for (int n = 2; n <= kComboCount; ++n) s.combo(n) = pick(ComboEntries(n).size());
-    for (auto [option, values] : {std::pair{6, 2}, {7, 11}, {8, 6}, {9, 2}, {23, 2}, {24, 2}}) s.option(option) = std::to_string(pick(values));
+    for (auto [option, values] : {std::pair{6, 2}, {7, 11}, {8, 6}, {9, 2}, {23, 2}, {24, 2}})
+        s.option(option) = std::to_string(pick(values));
     s.PowerHigh = pick(256);
     s.PowerLow = pick(256);
-    for (auto& row : s.TestFrequencies) std::ranges::generate(row, [&] { return pick(3) == 0 ? "" : frequency(); });
+    for (auto& row : s.TestFrequencies)
+        std::ranges::generate(row, [&] { return pick(3) == 0 ? "" : frequency(); });
     for (auto& line : s.InfoTexts) {
         line.clear();
         for (std::size_t k = pick(33); k > 0; --k) {

@@ -2,6 +2,8 @@
 // every byte boundary or coming twice; expected bytes are written out from the protocol tables.
 // And the comparison of a write with its read-back.
 
+#include "link/clone_session.h"
+
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -12,7 +14,6 @@
 
 #include "data_table.h"
 #include "image_builder.h"
-#include "link/clone_session.h"
 #include "link/port_timeouts.h"
 #include "link/read_back.h"
 #include "sim/simulated_radio.h"
@@ -53,7 +54,9 @@ std::string Word(const Effect& effect) {
             [](const ShowMessage& e) { return "msg:" + std::to_string(e.flags) + ":" + e.text; },
             [&](const ToolBarEnabled& e) { return "toolbar:" + on(e.enabled); },
             [&](const ProgrammeMenuEnabled& e) { return "menu:" + on(e.enabled); },
-            [&](const CommandButtonEnabled& e) { return "button" + std::string(1, e.command) + ":" + on(e.enabled); },
+            [&](const CommandButtonEnabled& e) {
+                return "button" + std::string(1, e.command) + ":" + on(e.enabled);
+            },
             [](const EnableModelFrameAndFocus&) { return std::string("focus"); },
             [](const ReadImageReady& e) { return "image:" + e.imageHex; },
             [](const TransferSucceeded& e) { return "ok:" + std::string(1, e.command); },
@@ -81,9 +84,11 @@ struct Rig {
         words.push_back(Word(e));
         if (const auto* send = std::get_if<effect::SendBytes>(&e)) {
             sent.push_back(send->bytes);
-            if (Bytes reply = radio ? radio->receive(send->bytes) : Bytes{}; !reply.empty()) replies.push_back(reply);
+            if (Bytes reply = radio ? radio->receive(send->bytes) : Bytes{}; !reply.empty())
+                replies.push_back(reply);
         }
-        if (std::holds_alternative<effect::WatchdogRestart>(e)) watchdogDue = now + kWatchdogIntervalMs;
+        if (std::holds_alternative<effect::WatchdogRestart>(e))
+            watchdogDue = now + kWatchdogIntervalMs;
         if (std::holds_alternative<effect::WatchdogStop>(e)) watchdogDue = -1;
         if (std::holds_alternative<effect::BlinkStart>(e)) blinkDue = now + kBlinkIntervalMs;
         if (std::holds_alternative<effect::BlinkStop>(e)) blinkDue = -1;
@@ -91,7 +96,8 @@ struct Rig {
     }
     void Advance(long ms) {
         for (const long end = now + ms;;) {
-            const long next = std::min(watchdogDue < 0 ? end + 1 : watchdogDue, blinkDue < 0 ? end + 1 : blinkDue);
+            const long next = std::min(watchdogDue < 0 ? end + 1 : watchdogDue,
+                                       blinkDue < 0 ? end + 1 : blinkDue);
             if (next > end) {
                 now = end;
                 return;
@@ -121,15 +127,17 @@ struct Rig {
         std::string out;
         for (std::size_t i = from; i < words.size(); ++i) {
             const auto starts = [&](const std::string& p) { return words[i].rfind(p, 0) == 0; };
-            if (std::any_of(prefixes.begin(), prefixes.end(), starts)) out += (out.empty() ? "" : " ") + words[i];
+            if (std::any_of(prefixes.begin(), prefixes.end(), starts))
+                out += (out.empty() ? "" : " ") + words[i];
         }
         return out;
     }
 };
 
 const Bytes kWake = {0x50, 0x52, 0x4F, 0x47, 0x52, 0x41, 0x4D};
-const char kWatchdogText[] = " Make mistakes, please check interphone type, trouble, line and computer choice of the "
-                             "communication port! ";
+const char kWatchdogText[] =
+    " Make mistakes, please check interphone type, trouble, line and computer choice of the "
+    "communication port! ";
 
 struct Outcome {
     std::vector<Bytes> sent;
@@ -158,12 +166,15 @@ TEST(CloneRead, SendsThirteenRequestsAndDeliversTheImageOnlyAfterTheLast) {
     rig.Converse();
     std::string expected = "tx:50524F4752414D tx:02 tx:06";
     for (int b = 0, a = 0x10; b < 13; ++b, a += 0x40) {
-        const Bytes request = {0x52, static_cast<std::uint8_t>(a >> 8), static_cast<std::uint8_t>(a & 0xFF), 0x40};
+        const Bytes request = {0x52, static_cast<std::uint8_t>(a >> 8),
+                               static_cast<std::uint8_t>(a & 0xFF), 0x40};
         expected += " p:" + std::to_string(32 * (b + 1)) + " tx:" + HexText(request) + " tx:06";
     }
-    EXPECT_EQ(rig.Trace(0, {"tx", "p:", "image", "ok"}), expected + " p:448 image:" + kRadioText + " tx:45 ok:R");
+    EXPECT_EQ(rig.Trace(0, {"tx", "p:", "image", "ok"}),
+              expected + " p:448 image:" + kRadioText + " tx:45 ok:R");
     EXPECT_EQ(rig.Trace(rig.words.size() - 8),
-              "p:448 wd- image:" + kRadioText + " caption:Reading succeeds frequently! progress- tx:45 wd- ok:R");
+              "p:448 wd- image:" + kRadioText +
+                  " caption:Reading succeeds frequently! progress- tx:45 wd- ok:R");
 }
 
 TEST(CloneWrite, SendsTheBlocksOfTheWriteListWithTheirImageBytes) {
@@ -171,12 +182,17 @@ TEST(CloneWrite, SendsTheBlocksOfTheWriteListWithTheirImageBytes) {
         Rig rig;
         rig.Connect();
         // Byte k of the image is k mod 251, so every block's data is recognisable.
-        for (int k = 0; k < 848; ++k) rig.imageToWrite += HexText({static_cast<std::uint8_t>(k % 251)});
+        for (int k = 0; k < 848; ++k)
+            rig.imageToWrite += HexText({static_cast<std::uint8_t>(k % 251)});
         ASSERT_EQ(rig.session.startWrite(true, service), StartResult::Started);
         rig.Converse();
         std::vector<Bytes> expected = {kWake, {0x02}, {0x06}};
-        for (int a = 0x10; a <= 0x350; a += a == 0x170 ? (service ? 0x10 : 0x48) : a == 0x180 ? 0x38 : a == 0x1B8 ? 0x48 : 0x10) {
-            Bytes block = {0x57, static_cast<std::uint8_t>(a >> 8), static_cast<std::uint8_t>(a & 0xFF), 0x10};
+        for (int a = 0x10; a <= 0x350; a += a == 0x170   ? (service ? 0x10 : 0x48)
+                                            : a == 0x180 ? 0x38
+                                            : a == 0x1B8 ? 0x48
+                                                         : 0x10) {
+            Bytes block = {0x57, static_cast<std::uint8_t>(a >> 8),
+                           static_cast<std::uint8_t>(a & 0xFF), 0x10};
             for (int k = a - 0x10; k < a; ++k) block.push_back(static_cast<std::uint8_t>(k % 251));
             expected.push_back(block);
         }
@@ -186,7 +202,8 @@ TEST(CloneWrite, SendsTheBlocksOfTheWriteListWithTheirImageBytes) {
         std::string progress;
         for (int i = 1; i <= 46; ++i) progress += " p:" + std::to_string(10 * i);
         EXPECT_EQ(" " + rig.Trace(0, {"p:"}), progress);
-        EXPECT_EQ(rig.Trace(rig.words.size() - 6), "wd- caption:Writing succeeds frequently! progress- tx:45 wd- ok:W");
+        EXPECT_EQ(rig.Trace(rig.words.size() - 6),
+                  "wd- caption:Writing succeeds frequently! progress- tx:45 wd- ok:W");
     }
 }
 
@@ -208,7 +225,8 @@ TEST(CloneExchange, EverySplitOfEveryReplyGivesTheSameOutcome) {
                     const auto at = r.begin() + static_cast<long>(cut);
                     return std::vector<Bytes>{Bytes(r.begin(), at), Bytes(at, r.end())};
                 });
-                ASSERT_TRUE(split.sent == whole.sent && split.ends == whole.ends) << command << " reply " << n << " cut " << cut;
+                ASSERT_TRUE(split.sent == whole.sent && split.ends == whole.ends)
+                    << command << " reply " << n << " cut " << cut;
             }
         }
         // identity 7 cuts; a read also 13 data blocks of 67 cuts each
@@ -223,8 +241,11 @@ TEST(CloneExchange, ARepeatedReplyNeverSpoilsTheImage) {
         const Outcome twice = Exchange('R', [&](std::size_t k, const Bytes& r) {
             return k == n ? std::vector<Bytes>{r, r} : std::vector<Bytes>{r};
         });
-        // The first data block (reply 3) again, right after the program acknowledged it: not appended.
-        EXPECT_TRUE(twice.ends == "failed" || (n != 3 && twice.ends == "image:" + kRadioText + " ok:R")) << "reply " << n;
+        // The first data block (reply 3) again, right after the program acknowledged it: not
+        // appended.
+        EXPECT_TRUE(twice.ends == "failed" ||
+                    (n != 3 && twice.ends == "image:" + kRadioText + " ok:R"))
+            << "reply " << n;
     }
 }
 
@@ -273,10 +294,14 @@ TEST(CloneLink, StrayBytesBreaksAndTimeouts) {
 TEST(Supervision, StartsAndRefusals) {
     Rig rig;
     EXPECT_EQ(rig.session.startRead(false), StartResult::NoPortOpen);
-    EXPECT_EQ(rig.Trace(), "msg:64:The communication port has not been opened, please choose the menu of communication  "
-                           "first Open its bunch of mouths! ");
+    EXPECT_EQ(rig.Trace(),
+              "msg:64:The communication port has not been opened, please choose the menu of "
+              "communication  "
+              "first Open its bunch of mouths! ");
     ASSERT_EQ(rig.session.startRead(true), StartResult::Started);
-    EXPECT_EQ(rig.Trace(1), "toolbar:0 menu:0 buttonR:0 focus tx:50524F4752414D wd caption:Communicating, please waiting blink");
+    EXPECT_EQ(rig.Trace(1),
+              "toolbar:0 menu:0 buttonR:0 focus tx:50524F4752414D wd caption:Communicating, please "
+              "waiting blink");
     const auto count = rig.words.size();
     EXPECT_EQ(rig.session.startRead(true), StartResult::Busy);
     EXPECT_EQ(rig.session.startWrite(true, 1), StartResult::Busy);
@@ -302,7 +327,8 @@ TEST(Supervision, WatchdogEndsTheTransferThreeSecondsAfterTheLastCommand) {
     const auto first = rig.words.size();
     rig.Advance(1);
     EXPECT_TRUE(checkedDuringMessage);
-    EXPECT_EQ(rig.Trace(first, {"wd", "status", "blink", "msg", "toolbar", "menu", "button", "progress", "tx", "failed"}),
+    EXPECT_EQ(rig.Trace(first, {"wd", "status", "blink", "msg", "toolbar", "menu", "button",
+                                "progress", "tx", "failed"}),
               "wd- status:0 blink- msg:16:" + std::string(kWatchdogText) +
                   " toolbar:1 menu:1 buttonR:1 buttonW:1 progress- tx:45 wd- failed");
     EXPECT_EQ(rig.session.state(), TransferState::Idle);
@@ -315,8 +341,10 @@ TEST(Supervision, FailedReadNeverReachesTheEditor) {
         rig.Connect({sim::Fault::StopAfter, 5});
         rig.session.startRead(true);
         rig.Converse();
-        if (portVanishes) rig.session.onPortError();  // at once, not 3 s later
-        else rig.Advance(3000);
+        if (portVanishes)
+            rig.session.onPortError();  // at once, not 3 s later
+        else
+            rig.Advance(3000);
         EXPECT_EQ(rig.Trace(0, {"failed", "image"}), "failed");
         EXPECT_EQ(rig.now, portVanishes ? 0 : 3000);
         EXPECT_EQ(rig.session.state(), TransferState::Idle);
@@ -338,15 +366,18 @@ TEST(Supervision, SuccessBlinksSixTicksThenRestoresBothButtons) {
     EXPECT_EQ(rig.session.BlinkCount(), 0);
     // shown at 400 ms, then six toggles, then hidden for good; both buttons back, once
     EXPECT_EQ(rig.Trace(first, {"status", "blink", "button", "restored"}),
-              "status:0 status:1 status:0 status:1 status:0 status:1 status:0 blink- buttonR:1 buttonW:1 restored");
+              "status:0 status:1 status:0 status:1 status:0 status:1 status:0 blink- buttonR:1 "
+              "buttonW:1 restored");
 }
 
 TEST(ReadBack, ComparesOnlyWrittenBytesTheReadReturned) {
     WriteRecord record;
     // 57 00 10 10: offsets 000-00F; 57 03 50 10: offsets 340-34F, beyond any read.
     Bytes first = {0x57, 0x00, 0x10, 0x10}, last = {0x57, 0x03, 0x50, 0x10};
-    for (int i = 0; i < 16; ++i) first.push_back(static_cast<std::uint8_t>(0xA0 + i)), last.push_back(0x11);
-    for (const Bytes& c : {first, last, Bytes{0x52, 0x00, 0x10, 0x40}, Bytes{0x57, 0x00, 0x20, 0x10, 0x00}}) {
+    for (int i = 0; i < 16; ++i)
+        first.push_back(static_cast<std::uint8_t>(0xA0 + i)), last.push_back(0x11);
+    for (const Bytes& c :
+         {first, last, Bytes{0x52, 0x00, 0x10, 0x40}, Bytes{0x57, 0x00, 0x20, 0x10, 0x00}}) {
         record.addSentCommand(c);  // a read request is no write; a write cut short is ignored
     }
     std::vector<std::uint8_t> read(0x340, 0xFF);
@@ -358,8 +389,11 @@ TEST(ReadBack, ComparesOnlyWrittenBytesTheReadReturned) {
     read[0x020] = 0x00;  // never written: not a difference
     const ReadBackComparison differ = CompareReadBack(record, read);
     ASSERT_EQ(differ.differences.size(), 2u);
-    EXPECT_EQ(differ.text(), "2 written bytes differ on read-back: offset 003 wrote A3 read 00, offset 00F wrote AF read AE");
-    EXPECT_EQ(differ.text(1), "2 written bytes differ on read-back: offset 003 wrote A3 read 00, ...");
+    EXPECT_EQ(differ.text(),
+              "2 written bytes differ on read-back: offset 003 wrote A3 read 00, offset 00F wrote "
+              "AF read AE");
+    EXPECT_EQ(differ.text(1),
+              "2 written bytes differ on read-back: offset 003 wrote A3 read 00, ...");
     // A read becomes a whole image only when complete.
     const ImageBytes memory = Pattern(9);
     const auto image = ImageOfRead(HexText(memory.data(), 0x340));

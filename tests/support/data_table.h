@@ -34,8 +34,10 @@ struct Fields : std::vector<std::string> {
 inline std::vector<std::string> Split(const std::string& s, char by = '|') {
     std::vector<std::string> out(1);
     for (char c : s) {
-        if (c == by) out.emplace_back();
-        else out.back().push_back(c);
+        if (c == by)
+            out.emplace_back();
+        else
+            out.back().push_back(c);
     }
     return out;
 }
@@ -69,7 +71,8 @@ inline std::vector<Fields> Table(const std::string& name) {
 }
 
 // {"a", "b", "c"} from 1 on -> "b|c".
-inline std::string Join(const std::vector<std::string>& parts, std::size_t from = 0, const std::string& by = "|") {
+inline std::string Join(const std::vector<std::string>& parts, std::size_t from = 0,
+                        const std::string& by = "|") {
     std::string out;
     for (std::size_t i = from; i < parts.size(); ++i) out += (i > from ? by : "") + parts[i];
     return out;
@@ -79,7 +82,8 @@ inline std::string Join(const std::vector<std::string>& parts, std::size_t from 
 inline std::vector<std::uint8_t> Bytes(std::string hex) {
     std::erase(hex, ' ');
     std::vector<std::uint8_t> out;
-    for (std::size_t i = 0; i < hex.size(); i += 2) out.push_back(static_cast<std::uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+    for (std::size_t i = 0; i < hex.size(); i += 2)
+        out.push_back(static_cast<std::uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
     return out;
 }
 
@@ -89,22 +93,32 @@ inline std::vector<std::uint8_t> Bytes(std::string hex) {
 // "UT" the unlock gesture. The text or the number field a key names.
 inline std::pair<std::string*, int*> Field(EditorState& s, const std::string& key) {
     const std::map<std::string, int EditorState::*> numbers = {
-        {"PH", &EditorState::PowerHigh},       {"PL", &EditorState::PowerLow},     {"PF1", &EditorState::KeyPF1},
-        {"PF2", &EditorState::KeyPF2},         {"SU", &EditorState::ServiceUnlocked}, {"U1", &EditorState::UnlockClick1},
-        {"U2", &EditorState::UnlockClick2},    {"U3", &EditorState::UnlockClick3}, {"UT", &EditorState::UnlockClickTime}};
-    if (const auto named = numbers.find(key); named != numbers.end()) return {nullptr, &(s.*named->second)};
+        {"PH", &EditorState::PowerHigh},       {"PL", &EditorState::PowerLow},
+        {"PF1", &EditorState::KeyPF1},         {"PF2", &EditorState::KeyPF2},
+        {"SU", &EditorState::ServiceUnlocked}, {"U1", &EditorState::UnlockClick1},
+        {"U2", &EditorState::UnlockClick2},    {"U3", &EditorState::UnlockClick3},
+        {"UT", &EditorState::UnlockClickTime}};
+    if (const auto named = numbers.find(key); named != numbers.end())
+        return {nullptr, &(s.*named->second)};
     const std::size_t dot = key.find('.');
     const int a = std::stoi(key.substr(1));
     const int b = dot == std::string::npos ? 0 : std::stoi(key.substr(dot + 1));
     const auto n = static_cast<std::size_t>(a - 1);
     switch (key[0]) {
-    case 'c': return {&s.cell(a, b), nullptr};
-    case 'k': return {nullptr, &s.combo(a)};
-    case 'o': return {&s.option(a), nullptr};
-    case 't': return {&s.testFrequency(a, b), nullptr};
-    case 'd': return {&s.DtmfValues.at(n), nullptr};
-    case 'm': return {&s.DtmfMemories.at(n), nullptr};
-    default: return {&s.InfoTexts.at(n), nullptr};
+        case 'c':
+            return {&s.cell(a, b), nullptr};
+        case 'k':
+            return {nullptr, &s.combo(a)};
+        case 'o':
+            return {&s.option(a), nullptr};
+        case 't':
+            return {&s.testFrequency(a, b), nullptr};
+        case 'd':
+            return {&s.DtmfValues.at(n), nullptr};
+        case 'm':
+            return {&s.DtmfMemories.at(n), nullptr};
+        default:
+            return {&s.InfoTexts.at(n), nullptr};
     }
 }
 
@@ -116,7 +130,8 @@ inline std::string Cells(const EditorState& s, int channel, char by = '|') {
 }
 inline void SetCells(EditorState& s, int channel, const std::string& cells, char by = '|') {
     const Fields parts{Split(cells, by)};
-    for (int col = ColReceive; col < kColumnCount; ++col) s.cell(channel, col) = parts[static_cast<std::size_t>(col - 1)];
+    for (int col = ColReceive; col < kColumnCount; ++col)
+        s.cell(channel, col) = parts[static_cast<std::size_t>(col - 1)];
 }
 
 inline std::string Get(EditorState s, const std::string& key) {
@@ -126,8 +141,10 @@ inline std::string Get(EditorState s, const std::string& key) {
 
 inline void Set(EditorState& s, const std::string& key, const std::string& value) {
     const auto [text, number] = Field(s, key);
-    if (text) *text = value;
-    else *number = std::stoi(value);
+    if (text)
+        *text = value;
+    else
+        *number = std::stoi(value);
 }
 
 // Sets "key=value;key=value" on the editor.

@@ -45,7 +45,8 @@ inline Image DefaultImage() {
 // A radio memory every byte of which depends on its offset and the seed.
 inline ImageBytes Pattern(int seed) {
     ImageBytes image{};
-    for (std::size_t k = 0; k < image.size(); ++k) image[k] = static_cast<std::uint8_t>(k * 7 + seed);
+    for (std::size_t k = 0; k < image.size(); ++k)
+        image[k] = static_cast<std::uint8_t>(k * 7 + seed);
     return image;
 }
 
@@ -60,6 +61,8 @@ inline std::string HexText(const std::uint8_t* data, std::size_t size) {
     return out;
 }
 
-inline std::string HexText(const std::vector<std::uint8_t>& bytes) { return HexText(bytes.data(), bytes.size()); }
+inline std::string HexText(const std::vector<std::uint8_t>& bytes) {
+    return HexText(bytes.data(), bytes.size());
+}
 
 }  // namespace r7::test

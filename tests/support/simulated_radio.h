@@ -15,7 +15,8 @@ namespace r7::test {
 // The image of a data file's contents (mark, then 848 bytes); all zero when it is not one.
 inline ImageBytes DatImage(const QByteArray& contents) {
     ImageBytes image{};
-    if (contents.size() >= 5 + 848) std::copy(contents.begin() + 5, contents.begin() + 5 + 848, image.begin());
+    if (contents.size() >= 5 + 848)
+        std::copy(contents.begin() + 5, contents.begin() + 5 + 848, image.begin());
     return image;
 }
 
@@ -36,7 +37,8 @@ struct Sim {
         savePath = stem + "-saved.DAT";
     }
     static QStringList Holding(const QString& stem, const ImageBytes& memory) {
-        WriteFile(stem + ".DAT", "P3207" + QByteArray(reinterpret_cast<const char*>(memory.data()), 848));
+        WriteFile(stem + ".DAT",
+                  "P3207" + QByteArray(reinterpret_cast<const char*>(memory.data()), 848));
         return {"--load", stem + ".DAT", "--save", stem + "-saved.DAT"};
     }
     void Stop() {

@@ -2,10 +2,11 @@
 // CSV export and import, comparing with a data file, the remembered write options and serial
 // devices.
 
+#include "ui/tools/tools_menu.h"
+
 #include "ui/tools/compare_dialog.h"
 #include "ui/tools/editor_history.h"
 #include "ui/tools/serial_ports_dialog.h"
-#include "ui/tools/tools_menu.h"
 #include "ui_test_support.h"
 
 namespace {
@@ -30,17 +31,23 @@ private slots:
     void undoAndRedoWalkTheExactStates() {
         std::vector<EditorState> states{doc()->state()};
 
-        QVERIFY(test::TypeIntoCell(form()->mfgrid1(), 2, 1, QStringLiteral("435.0070")));  // defaults filled
+        QVERIFY(test::TypeIntoCell(form()->mfgrid1(), 2, 1,
+                                   QStringLiteral("435.0070")));  // defaults filled
         states.push_back(doc()->state());
         QCOMPARE(QString::fromStdString(doc()->state().cell(2, 3)), QStringLiteral("435.00625"));
 
         form()->combo(5)->setCurrentIndex(8);  // Squelch Grade 9
         states.push_back(doc()->state());
 
-        store("Optional", [](EditorState& s) { s.option(7) = "5"; s.InfoTexts[0] = "HELLO"; s.PowerHigh = 230; });
+        store("Optional", [](EditorState& s) {
+            s.option(7) = "5";
+            s.InfoTexts[0] = "HELLO";
+            s.PowerHigh = 230;
+        });
         states.push_back(doc()->state());
 
-        QGuiApplication::clipboard()->setText(QStringLiteral("446.1\tD023I\t440\tOff\tHigh\tCarrier\tNarrow\tHave\r\n"));
+        QGuiApplication::clipboard()->setText(
+            QStringLiteral("446.1\tD023I\t440\tOff\tHigh\tCarrier\tNarrow\tHave\r\n"));
         select({7});
         tools_->actions().paste->trigger();
         QCOMPARE(RowText(doc()->state(), 7),
@@ -54,7 +61,8 @@ private slots:
             tools_->actions().undo->trigger();
             QVERIFY2(doc()->state() == s, qPrintable(QString::number(i)));
             QCOMPARE(form()->combo(5)->currentIndex(), s.combo(5));
-            QCOMPARE(form()->mfgrid1()->model()->index(1, 1).data().toString(), QString::fromStdString(s.cell(2, 1)));
+            QCOMPARE(form()->mfgrid1()->model()->index(1, 1).data().toString(),
+                     QString::fromStdString(s.cell(2, 1)));
         }
         QVERIFY(!tools_->actions().undo->isEnabled());
         for (std::size_t i = 1; i < states.size(); ++i) {
@@ -94,14 +102,18 @@ private slots:
     }
 
     void undoLeavesTheServiceModeAlone() {
-        store("Debug", [](EditorState& s) { s.ServiceUnlocked = 1; s.UnlockClick1 = -1; });
+        store("Debug", [](EditorState& s) {
+            s.ServiceUnlocked = 1;
+            s.UnlockClick1 = -1;
+        });
         QVERIFY(!tools_->history()->canUndo());  // the gesture alone is no edit
 
         store("Debug", [](EditorState& s) { s.PowerHigh = 240; });
         store("Service mode off", [](EditorState& s) { s.ServiceUnlocked = 0; });
 
         tools_->actions().undo->trigger();  // undo does not unlock again
-        QVERIFY(doc()->state().PowerHigh == 208 && doc()->state().ServiceUnlocked == 0 && !tools_->history()->canUndo());
+        QVERIFY(doc()->state().PowerHigh == 208 && doc()->state().ServiceUnlocked == 0 &&
+                !tools_->history()->canUndo());
         tools_->actions().redo->trigger();
         QVERIFY(doc()->state().PowerHigh == 240 && doc()->state().ServiceUnlocked == 0);
     }
@@ -119,8 +131,10 @@ private slots:
                                 "462.56000\tOff\t462.56000\tOff\tHigh\tOff\tWide\tNo\r\n"));
         select({15});
         QTest::keyClick(form()->mfgrid1(), Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(RowText(doc()->state(), 15) + RowText(doc()->state(), 16), RowText(doc()->state(), 3) + RowText(doc()->state(), 4));
-        QCOMPARE(form()->mfgrid1()->model()->index(15, 5).data().toString(), QStringLiteral("High"));
+        QCOMPARE(RowText(doc()->state(), 15) + RowText(doc()->state(), 16),
+                 RowText(doc()->state(), 3) + RowText(doc()->state(), 4));
+        QCOMPARE(form()->mfgrid1()->model()->index(15, 5).data().toString(),
+                 QStringLiteral("High"));
         // One undo takes the whole paste back; redo brings it again.
         QTest::keyClick(form()->mfgrid1(), Qt::Key_Z, Qt::ControlModifier);
         QVERIFY(doc()->state().channelEmpty(15) && doc()->state().channelEmpty(16));
@@ -145,7 +159,8 @@ private slots:
     void badPasteIsReportedOnceAndStoresNothing() {
         const QString good = "446\tOff\t446\tOff\tLow\tOff\tWide\tNo\r\n";
         const std::pair<QString, QString> rows[] = {
-            {good + "470\tOff\t446\tOff\tLow\tOff\tWide\tNo\r\n", "Line 2 (channel 02), Receive \"470\": outside the band"},
+            {good + "470\tOff\t446\tOff\tLow\tOff\tWide\tNo\r\n",
+             "Line 2 (channel 02), Receive \"470\": outside the band"},
             {"446\tOff\t446\tOff\tLow\n", "found 5"},
         };
         QVERIFY(test::TypeIntoCell(form()->mfgrid1(), 2, 1, QStringLiteral("450")));
@@ -155,7 +170,8 @@ private slots:
         for (const auto& [text, reported] : rows) {
             QGuiApplication::clipboard()->setText(text);
             tools_->actions().paste->trigger();
-            QVERIFY2(w_->boxes.shown.back().prompt.contains(reported) && w_->boxes.shown.back().flags == 16u,
+            QVERIFY2(w_->boxes.shown.back().prompt.contains(reported) &&
+                         w_->boxes.shown.back().flags == 16u,
                      qPrintable(w_->boxes.shown.back().prompt));
             QVERIFY(doc()->state() == before && tools_->history()->stack()->count() == steps);
         }
@@ -176,7 +192,8 @@ private slots:
             dialog.show();
             QVERIFY(QTest::qWaitForWindowExposed(&dialog));
             QTest::keyClicks(dialog.deviceBox(2)->lineEdit(), QStringLiteral("/dev/ttyACM0"));
-            QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+            QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
+                              Qt::LeftButton);
         });
         tools_->actions().serialPorts->trigger();
 
@@ -189,8 +206,9 @@ private slots:
         QVERIFY(!tools_->actions().verify->isChecked() && tools_->actions().backup->isChecked());
         QCOMPARE(tools_->options(), LoadToolsOptions(ini));
         emit form()->menus().mnucom->aboutToShow();
-        QCOMPARE(form()->menus().mnucomPorts[0]->toolTip() + form()->menus().mnucomPorts[1]->toolTip(),
-                 QStringLiteral("/dev/ttyUSB0/dev/ttyACM0"));
+        QCOMPARE(
+            form()->menus().mnucomPorts[0]->toolTip() + form()->menus().mnucomPorts[1]->toolTip(),
+            QStringLiteral("/dev/ttyUSB0/dev/ttyACM0"));
         QVERIFY(w_->boxes.shown.empty());
     }
 
@@ -200,8 +218,10 @@ private slots:
         QVERIFY(test::TypeIntoCell(form()->mfgrid1(), 5, 3, QStringLiteral("445")));
         const EditorState edited = doc()->state();
 
-        choose(tools_->actions().exportCsv, path(QStringLiteral("channels")));  // no extension: ".csv" added
-        QVERIFY(w_->files.shown.back().filter == "CSV (*.csv)" && w_->files.shown.back().mode == FileDialogMode::Save);
+        choose(tools_->actions().exportCsv,
+               path(QStringLiteral("channels")));  // no extension: ".csv" added
+        QVERIFY(w_->files.shown.back().filter == "CSV (*.csv)" &&
+                w_->files.shown.back().mode == FileDialogMode::Save);
         // The header and two channels; their layout is the CSV tests' part.
         QCOMPARE(test::Contents(path(QStringLiteral("channels.csv"))).count("\r\n"), 3);
 
@@ -210,9 +230,10 @@ private slots:
 
         choose(tools_->actions().importCsv, path(QStringLiteral("channels.csv")));
         QCOMPARE(w_->files.shown.back().mode, FileDialogMode::Open);
-        QCOMPARE(RowText(doc()->state(), 1) + RowText(doc()->state(), 5), RowText(edited, 1) + RowText(edited, 5));
+        QCOMPARE(RowText(doc()->state(), 1) + RowText(doc()->state(), 5),
+                 RowText(edited, 1) + RowText(edited, 5));
         QCOMPARE(w_->boxes.shown.size(), std::size_t{1});  // only New's question
-        tools_->actions().undo->trigger();  // the import is one step
+        tools_->actions().undo->trigger();                 // the import is one step
         QVERIFY(doc()->state().channelEmpty(1));
 
         // Overwriting asks; No writes nothing.
@@ -240,7 +261,8 @@ private slots:
         w_->dialogs = test::Looking([&](QDialog& dialog) {
             auto& compare = dynamic_cast<CompareDialog&>(dialog);
             QVERIFY(compare.list()->isReadOnly());
-            lines = QStringList{dialog.windowTitle()} + compare.list()->toPlainText().split(QLatin1Char('\n'));
+            lines = QStringList{dialog.windowTitle()} +
+                    compare.list()->toPlainText().split(QLatin1Char('\n'));
         });
         choose(tools_->actions().compare, file);
         QCOMPARE(lines, (QStringList{QStringLiteral("Compare with saved.DAT"),
@@ -273,7 +295,9 @@ private:
         ChannelGrid* grid = form()->mfgrid1();
         grid->clearSelection();
         grid->setCurrentIndex(grid->model()->index(channels.front() - 1, 1));
-        for (int ch : channels) grid->selectionModel()->select(grid->model()->index(ch - 1, 1), QItemSelectionModel::Select);
+        for (int ch : channels)
+            grid->selectionModel()->select(grid->model()->index(ch - 1, 1),
+                                           QItemSelectionModel::Select);
     }
 
     void makeWindow() {

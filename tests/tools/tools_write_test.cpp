@@ -35,23 +35,29 @@ private slots:
         QSignalSpy finished(tools_->safeWrite(), &link::SafeWrite::finished);
         f->toolButton("write")->trigger();
         QVERIFY(finished.wait(15000) && finished[0][0].toBool());
-        QVERIFY(test::WaitRestored(*f, 8000) || f->transfer()->state() == link::TransferState::Idle);
+        QVERIFY(test::WaitRestored(*f, 8000) ||
+                f->transfer()->state() == link::TransferState::Idle);
 
         // The editor still holds what the user made, with its history.
         QVERIFY(f->document()->state() == editor && tools_->history()->canUndo());
 
         // The backup is the radio as it was.
-        const QStringList backups = QDir(options.backupFolder).entryList({"R7-backup-*.DAT"}, QDir::Files);
+        const QStringList backups =
+            QDir(options.backupFolder).entryList({"R7-backup-*.DAT"}, QDir::Files);
         QCOMPARE(backups.size(), 1);
         const DatReadResult backup = ReadDatFile(QDir(options.backupFolder).filePath(backups[0]));
         QCOMPARE(backup.status, DatStatus::Ok);
         QCOMPARE(test::HexText(backup.image.data(), 0x14), std::string(32, 'F') + "00000044");
 
         const QString said = d_->boxes.texts().join('\n');  // one box of two lines
-        QVERIFY2(QRegularExpression("^Morvane-R7\\|64\\|.* saved in .*\\n.* read back: .*$").match(said).hasMatch(), qPrintable(said));
+        QVERIFY2(QRegularExpression("^Morvane-R7\\|64\\|.* saved in .*\\n.* read back: .*$")
+                     .match(said)
+                     .hasMatch(),
+                 qPrintable(said));
 
         sim_->Stop();
-        QCOMPARE(test::HexText(test::SavedImage(d_->path("after.DAT")).data(), 4), std::string("25066044"));  // 446.00625
+        QCOMPARE(test::HexText(test::SavedImage(d_->path("after.DAT")).data(), 4),
+                 std::string("25066044"));  // 446.00625
     }
 
     // Both options off: the window's own write, which sends the editor, and its service values
@@ -66,14 +72,18 @@ private slots:
             next.ServiceUnlocked = service ? 1 : 0;
             f->document()->storeState(next);
             f->menus().mnuwriteFre->trigger();
-            QVERIFY(!tools_->safeWrite()->running() && f->transfer()->state() == link::TransferState::Transferring);
+            QVERIFY(!tools_->safeWrite()->running() &&
+                    f->transfer()->state() == link::TransferState::Transferring);
             QVERIFY(test::WaitRestored(*f, 8000) && d_->boxes.shown.empty());
-            QVERIFY(f->statusLabel()->text() == "Writing succeeds frequently!" && f->statusLabel()->isHidden());
+            QVERIFY(f->statusLabel()->text() == "Writing succeeds frequently!" &&
+                    f->statusLabel()->isHidden());
             QVERIFY(QDir(d_->dir.path()).entryList({"R7-backup-*"}).isEmpty());
             sim_->Stop();
             const ImageBytes after = test::SavedImage(d_->path("after.DAT"));
-            // 446.00625 is 25 06 60 44; PowerHigh only in service mode; 0x180 is outside the write list.
-            QCOMPARE(test::HexText(&after[0], 4) + test::HexText(&after[0x173], 1) + test::HexText(&after[0x180], 1),
+            // 446.00625 is 25 06 60 44; PowerHigh only in service mode; 0x180 is outside the write
+            // list.
+            QCOMPARE(test::HexText(&after[0], 4) + test::HexText(&after[0x173], 1) +
+                         test::HexText(&after[0x180], 1),
                      service ? "25066044775A" : "250660445A5A");
         }
     }

@@ -1,12 +1,13 @@
 // Every writer of the program against real failures of the file system: a failed write is
 // reported with the file and the reason, and the old file stays byte for byte as it was.
 
-#include <csignal>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include "link/backup_file.h"
 #include "ui/tools/tools_menu.h"
@@ -29,7 +30,8 @@ const std::map<QString, QStringList> kCliWriters = {
 };
 
 Outcome Cli(QStringList args, const QString& target, const QString& inputs, const QString& radio) {
-    args.replaceInStrings(QRegularExpression("^T$"), target).replaceInStrings(QRegularExpression("^I/"), inputs);
+    args.replaceInStrings(QRegularExpression("^T$"), target)
+        .replaceInStrings(QRegularExpression("^I/"), inputs);
     args.replaceInStrings(QRegularExpression("^S$"), radio);
     QProcess p;
     p.start(QStringLiteral(R7_CLI_PATH), args);
@@ -42,14 +44,19 @@ Outcome Window(const QString& target, const QString& toolsIni) {
     test::WindowFixture w;
     w.files.answers = {target};
     const QString caption = w.form->windowTitle();
-    if (toolsIni.isEmpty()) w.form->menus().mnuAssave->trigger();
-    else (new ToolsMenu(*w.form, toolsIni))->actions().exportCsv->trigger();
+    if (toolsIni.isEmpty())
+        w.form->menus().mnuAssave->trigger();
+    else
+        (new ToolsMenu(*w.form, toolsIni))->actions().exportCsv->trigger();
     const bool said = !w.boxes.shown.empty();
-    return Outcome{!said || (toolsIni.isEmpty() && (w.boxes.shown.back().flags != 16 || w.form->windowTitle() != caption)),
+    return Outcome{!said || (toolsIni.isEmpty() && (w.boxes.shown.back().flags != 16 ||
+                                                    w.form->windowTitle() != caption)),
                    said ? w.boxes.shown.back().prompt : QString()};
 }
 
-QStringList Listing(const QString& folder) { return QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden); }
+QStringList Listing(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden);
+}
 
 }  // namespace
 
@@ -66,7 +73,8 @@ void WriteFailureTest::failedWriteKeepsTheOldFileAndSaysWhy_data() {
     QStringList writers{"Save", "Tools CSV export", "tools.ini", "backup"};
     for (const auto& cli : kCliWriters) writers << cli.first;
     for (const QString& writer : writers) {
-        for (const char* failure : {"size limit", "/dev/full", "read-only folder", "missing folder", "full 4k tmpfs"}) {
+        for (const char* failure :
+             {"size limit", "/dev/full", "read-only folder", "missing folder", "full 4k tmpfs"}) {
             QTest::addRow("%s, %s", qPrintable(writer), failure) << writer << failure;
         }
     }
@@ -86,27 +94,37 @@ void WriteFailureTest::failedWriteKeepsTheOldFileAndSaysWhy() {
     const QString in = inputs.path() + QLatin1Char('/');
     QVERIFY(WriteDatFile(in + "base.DAT", EncodeImageBytes(NewConfiguration())).ok);
     QVERIFY(test::WriteFile(in + "state.json", "{}"));
-    QVERIFY(test::WriteFile(in + "rows.txt", "446.00625\tOff\t446.00625\tOff\tHigh\tOff\tWide\tNo\r\n"));
+    QVERIFY(test::WriteFile(in + "rows.txt",
+                            "446.00625\tOff\t446.00625\tOff\tHigh\tOff\tWide\tNo\r\n"));
     QVERIFY(test::WriteFile(in + "channels.csv", "Location,Frequency\n1,446.00625\n"));
     std::unique_ptr<test::Sim> sim;
-    if (writer == "read -o") sim = std::make_unique<test::Sim>(QStringList{QStringLiteral("--load"), in + "base.DAT"});
+    if (writer == "read -o")
+        sim = std::make_unique<test::Sim>(QStringList{QStringLiteral("--load"), in + "base.DAT"});
 
     const QString folder = place.path() + "/fs";
     QVERIFY(QDir().mkpath(folder));
     const bool mounted = root && (failure == "read-only folder" || failure == "full 4k tmpfs");
     if (mounted) QVERIFY(::mount("tmpfs", folder.toLocal8Bit(), "tmpfs", 0, "size=4k") == 0);
-    const auto unmount = qScopeGuard([&] { if (mounted) ::umount(folder.toLocal8Bit()); });
-    QString target = folder + (writer == "tools.ini" ? "/tools.ini" : writer == "Tools CSV export" ? "/old.csv" : "/old.DAT");
-    const QByteArray old = "[write]\nverifyAfterWriting=true\n";  // the old contents every case keeps
+    const auto unmount = qScopeGuard([&] {
+        if (mounted) ::umount(folder.toLocal8Bit());
+    });
+    QString target = folder + (writer == "tools.ini"          ? "/tools.ini"
+                               : writer == "Tools CSV export" ? "/old.csv"
+                                                              : "/old.DAT");
+    const QByteArray old =
+        "[write]\nverifyAfterWriting=true\n";  // the old contents every case keeps
     QVERIFY(test::WriteFile(target, old));
     if (failure == "full 4k tmpfs") test::WriteFile(folder + "/filler", QByteArray(8192, 'x'));
     if (failure == "missing folder") target = folder + "/missing/new.DAT";
-    if (failure == "/dev/full") {  // a node of its own, so that a faulty writer cannot replace the system's
+    if (failure ==
+        "/dev/full") {  // a node of its own, so that a faulty writer cannot replace the system's
         target = place.filePath("full");
         QVERIFY(::mknod(target.toLocal8Bit(), S_IFCHR | 0666, makedev(1, 7)) == 0);
     }
     if (failure == "read-only folder") {
-        if (root) QVERIFY(::mount(nullptr, folder.toLocal8Bit(), nullptr, MS_REMOUNT | MS_RDONLY, "size=4k") == 0);
+        if (root)
+            QVERIFY(::mount(nullptr, folder.toLocal8Bit(), nullptr, MS_REMOUNT | MS_RDONLY,
+                            "size=4k") == 0);
         QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     }
     const QStringList before = Listing(folder);
@@ -115,7 +133,8 @@ void WriteFailureTest::failedWriteKeepsTheOldFileAndSaysWhy() {
         if (window) return Window(t, writer == "Save" ? QString() : place.filePath("tools.ini"));
         if (writer == "tools.ini") return SaveToolsOptions(t, ToolsOptions{});
         if (writer == "backup") {
-            const link::BackupResult r = link::SaveBackup(QFileInfo(t).path(), ImageBytes{}, QDateTime::currentDateTime());
+            const link::BackupResult r =
+                link::SaveBackup(QFileInfo(t).path(), ImageBytes{}, QDateTime::currentDateTime());
             return Outcome{r.ok, r.error};
         }
         return Cli(kCliWriters.at(writer), t, in, sim ? sim->device : QString());
@@ -123,11 +142,13 @@ void WriteFailureTest::failedWriteKeepsTheOldFileAndSaysWhy() {
 
     Outcome outcome{};
     if (failure == "size limit") {
-        // The limit with SIGXFSZ ignored, as `trap '' XFSZ; ulimit -f 0` does; children inherit both.
+        // The limit with SIGXFSZ ignored, as `trap '' XFSZ; ulimit -f 0` does; children inherit
+        // both.
         rlimit saved{};
         ::getrlimit(RLIMIT_FSIZE, &saved);
         rlimit none = saved;
-        none.rlim_cur = writer == "read -o" ? 512 : 0;  // room for the port's lock file, not for 853 bytes
+        none.rlim_cur =
+            writer == "read -o" ? 512 : 0;  // room for the port's lock file, not for 853 bytes
         auto* previous = std::signal(SIGXFSZ, SIG_IGN);
         ::setrlimit(RLIMIT_FSIZE, &none);
         outcome = write(target);
@@ -136,19 +157,22 @@ void WriteFailureTest::failedWriteKeepsTheOldFileAndSaysWhy() {
     } else {
         outcome = write(target);
     }
-    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(folder,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
     QVERIFY2(!outcome.ok, qPrintable(outcome.error));
     const QString named = writer == "backup" ? QFileInfo(target).path() : target;
     QVERIFY2(outcome.error.contains(named), qPrintable(outcome.error));
-    const QString reason = failure == "size limit"         ? "File too large"
-                           : failure == "missing folder"   ? "does not exist"
-                           : failure == "read-only folder" ? (root ? "Read-only file system" : "Permission denied")
-                                                           : "No space left on device";
-    if (writer != "tools.ini" || failure != "size limit") QVERIFY2(outcome.error.contains(reason), qPrintable(outcome.error));
+    const QString reason = failure == "size limit"       ? "File too large"
+                           : failure == "missing folder" ? "does not exist"
+                           : failure == "read-only folder"
+                               ? (root ? "Read-only file system" : "Permission denied")
+                               : "No space left on device";
+    if (writer != "tools.ini" || failure != "size limit")
+        QVERIFY2(outcome.error.contains(reason), qPrintable(outcome.error));
     QCOMPARE(Listing(folder), before);  // nothing new, nothing left behind
     if (failure == "/dev/full") {
-        struct stat node{};
+        struct stat node {};
         QVERIFY(::stat(target.toLocal8Bit(), &node) == 0 && S_ISCHR(node.st_mode));
     } else if (failure != "missing folder") {
         QCOMPARE(test::Contents(target), old);

@@ -12,7 +12,8 @@ QStringList Take(test::ScriptedDesktop& d, QStringList& dialogs) {
     QStringList log = std::exchange(dialogs, {});
     for (const QString& url : d.opened) log << "open " + url;
     for (const MessageBoxRequest& r : d.boxes.shown) log << "box " + r.prompt;
-    for (const FileDialogRequest& r : d.files.shown) log << (r.mode == FileDialogMode::Open ? "file open" : "file save");
+    for (const FileDialogRequest& r : d.files.shown)
+        log << (r.mode == FileDialogMode::Open ? "file open" : "file save");
     d.boxes.shown.clear();
     d.files.shown.clear();
     d.opened.clear();
@@ -27,7 +28,9 @@ void Unlock(QDialog& dialog, double& now) {
     }
 }
 
-bool SlidersOn(QDialog& dialog) { return static_cast<DebugParameterDialog&>(dialog).slider(1)->isEnabled(); }
+bool SlidersOn(QDialog& dialog) {
+    return static_cast<DebugParameterDialog&>(dialog).slider(1)->isEnabled();
+}
 
 }  // namespace
 
@@ -39,7 +42,8 @@ private slots:
         d_ = std::make_unique<test::ScriptedDesktop>();
         d_->dialogs = [this](QDialog& dialog) {  // and every dialog is the window's own
             const bool owned = dialog.parentWidget() == form_.get();
-            return dialogs_ << "dialog " + dialog.objectName() + (owned ? "" : " unowned"), int(QDialog::Rejected);
+            return dialogs_ << "dialog " + dialog.objectName() + (owned ? "" : " unowned"),
+                   int(QDialog::Rejected);
         };
         form_ = d_->window();
     }
@@ -48,27 +52,43 @@ private slots:
     void everyCommandReachesItsHandler() {
         form_->show();
         QVERIFY(QTest::qWaitForWindowActive(form_.get()));
-        const QString guide = QUrl::fromLocalFile(QDir(d_->dir.path()).filePath("user-guide.html")).toString();
+        const QString guide =
+            QUrl::fromLocalFile(QDir(d_->dir.path()).filePath("user-guide.html")).toString();
         const QString noPort = QString::fromLatin1(link::kNoPortMessage);
         const QString clear = "box The data of the all channel will be removed! ";
         const struct {
             const char* item;  // a menu item's objectName, a tool bar key or a shortcut
             QStringList expected;
         } rows[] = {
-            {"mnuNew", {clear}}, {"new", {clear}}, {"mnuOpen", {"file open"}}, {"open", {"file open"}},
-            {"mnuAssave", {"file save"}}, {"save", {"file save"}}, {"mnureadFre", {"box " + noPort}},
-            {"read", {"box " + noPort}}, {"mnuwriteFre", {"box " + noPort}}, {"write", {"box " + noPort}},
-            {"mnudtmf", {"dialog Form5"}}, {"Key_enactment", {"dialog Form6"}}, {"mnusetin", {"dialog Form7"}},
-            {"mnudebug", {"dialog Form2"}}, {"mnutestfre", {"dialog Form4"}}, {"mnuabout", {"dialog frmAbout"}},
-            {"mnumainhelp", {"open " + guide}}, {"F1", {"open " + guide}}, {"Ctrl+R", {"box " + noPort}},
+            {"mnuNew", {clear}},
+            {"new", {clear}},
+            {"mnuOpen", {"file open"}},
+            {"open", {"file open"}},
+            {"mnuAssave", {"file save"}},
+            {"save", {"file save"}},
+            {"mnureadFre", {"box " + noPort}},
+            {"read", {"box " + noPort}},
+            {"mnuwriteFre", {"box " + noPort}},
+            {"write", {"box " + noPort}},
+            {"mnudtmf", {"dialog Form5"}},
+            {"Key_enactment", {"dialog Form6"}},
+            {"mnusetin", {"dialog Form7"}},
+            {"mnudebug", {"dialog Form2"}},
+            {"mnutestfre", {"dialog Form4"}},
+            {"mnuabout", {"dialog frmAbout"}},
+            {"mnumainhelp", {"open " + guide}},
+            {"F1", {"open " + guide}},
+            {"Ctrl+R", {"box " + noPort}},
             {"Ctrl+W", {"box " + noPort}},
         };
         for (const auto& r : rows) {
             QAction* action = form_->toolButton(r.item) ? form_->toolButton(r.item)
                                                         : form_->findChild<QAction*>(r.item);
             d_->boxes.answers = {kResultCancel};  // New: keep the channels
-            if (action) action->trigger();
-            else QTest::keySequence(form_.get(), QKeySequence(r.item));
+            if (action)
+                action->trigger();
+            else
+                QTest::keySequence(form_.get(), QKeySequence(r.item));
             test::Settle();
             QCOMPARE(take(), r.expected);
         }
@@ -78,8 +98,13 @@ private slots:
     void lockTogglesExactlyTheFramesAndTheGrid() {
         Form1& f = *form_;
         auto states = [](Form1& w) {
-            return QString("%1%2%3%4%5%6").arg(w.isLocked()).arg(w.Frame1()->isEnabled()).arg(w.Frame2()->isEnabled())
-                .arg(w.mfgrid1()->isEnabled()).arg(w.Toolbar1()->isEnabled()).arg(w.menus().mnulock->isChecked());
+            return QString("%1%2%3%4%5%6")
+                .arg(w.isLocked())
+                .arg(w.Frame1()->isEnabled())
+                .arg(w.Frame2()->isEnabled())
+                .arg(w.mfgrid1()->isEnabled())
+                .arg(w.Toolbar1()->isEnabled())
+                .arg(w.menus().mnulock->isChecked());
         };
         QCOMPARE(states(f), QString("011110"));
         f.menus().mnulock->trigger();
@@ -143,7 +168,8 @@ private slots:
             };
             d_->now += 100;
             f.menus().mnudebug->trigger();
-            QVERIFY(lockedWhileOpen && !test->isVisible() && f.document()->state().ServiceUnlocked == 0);
+            QVERIFY(lockedWhileOpen && !test->isVisible() &&
+                    f.document()->state().ServiceUnlocked == 0);
         }
     }
 
@@ -159,7 +185,8 @@ private slots:
             };
             f.menus().mnusetin->trigger();
             if (ok) expected.InfoTexts[0] = "HELLO";
-            QVERIFY2(f.document()->state() == expected, ok ? "OK" : "Cancel");  // and nothing else moved
+            QVERIFY2(f.document()->state() == expected,
+                     ok ? "OK" : "Cancel");  // and nothing else moved
         }
     }
 
@@ -171,7 +198,8 @@ private slots:
         };
         form_->menus().mnuabout->trigger();
         // The hidden maker's label of the window leads to the same page.
-        QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::LeftButton, {});
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
+                          Qt::LeftButton, {});
         QCoreApplication::sendEvent(form_->Label2(), &press);
         const QString page = "open " + QString::fromLatin1(kMakerWebAddress);
         QCOMPARE(take(), (QStringList{page, page}));
@@ -181,7 +209,8 @@ private slots:
     // installed, the guide under share/doc beside bin.
     void helpOpensTheHelpFileOrTheUserGuide() {
         const QDir dir(d_->dir.path());
-        const QString chm = dir.filePath("Morvane-R7.CHM"), guide = dir.filePath("share/doc/morvane-r7/user-guide.html");
+        const QString chm = dir.filePath("Morvane-R7.CHM"),
+                      guide = dir.filePath("share/doc/morvane-r7/user-guide.html");
         QVERIFY(test::WriteFile(chm, {}));
         form_->mnumainhelp_Click();
         QCOMPARE(take(), QStringList{"open " + QUrl::fromLocalFile(chm).toString()});

@@ -8,8 +8,16 @@ namespace {
 // records elsewhere, padded with FF to `size` bytes.
 QByteArray HandMadeFile(const QByteArray& mark, int size) {
     QByteArray bytes = mark;
-    bytes.append(QByteArray::fromHex("50120044" "00005044" "FFFF" "FFFF" "E8" "EF" "FFFF"));
-    for (int ch = 2; ch <= 16; ++ch) bytes.append(QByteArray::fromHex("FFFFFFFFFFFFFFFFFFFFFFFFFFF0FFFF"));
+    bytes.append(
+        QByteArray::fromHex("50120044"
+                            "00005044"
+                            "FFFF"
+                            "FFFF"
+                            "E8"
+                            "EF"
+                            "FFFF"));
+    for (int ch = 2; ch <= 16; ++ch)
+        bytes.append(QByteArray::fromHex("FFFFFFFFFFFFFFFFFFFFFFFFFFF0FFFF"));
     while (bytes.size() < size) bytes.append(char(0xFF));
     bytes.truncate(size);
     return bytes;
@@ -33,9 +41,12 @@ private slots:
         w_ = std::make_unique<test::WindowFixture>();
         // Channels 1 and 9 and two lists edited.
         EditorDocument* doc = w_->form->document();
-        for (const auto& [ch, col, text] : {std::tuple{1, ColReceive, "440.0125"}, {1, ColTransmit, "445"},
-                                            {1, ColBusyLock, "Carrier"}, {9, ColReceive, "462.5625"},
-                                            {9, ColDecode, "D754I"}, {9, ColPower, "High"}})
+        for (const auto& [ch, col, text] : {std::tuple{1, ColReceive, "440.0125"},
+                                            {1, ColTransmit, "445"},
+                                            {1, ColBusyLock, "Carrier"},
+                                            {9, ColReceive, "462.5625"},
+                                            {9, ColDecode, "D754I"},
+                                            {9, ColPower, "High"}})
             QCOMPARE(doc->editCell(ch, col, text), EditResult::Stored);
         doc->setCombo(5, 8);
         doc->setCombo(2, 2);
@@ -47,7 +58,8 @@ private slots:
         doc()->replaceState(edited);
         boxes().answers = {kResultCancel};
         form().menus().mnuNew->trigger();
-        QCOMPARE(boxes().texts(), QStringList{"Warn|305|The data of the all channel will be removed! "});
+        QCOMPARE(boxes().texts(),
+                 QStringList{"Warn|305|The data of the all channel will be removed! "});
         QCOMPARE(doc()->state(), edited);
         QCOMPARE(form().combo(5)->currentText(), QString("9"));
 
@@ -73,7 +85,8 @@ private slots:
         QCOMPARE(form().windowTitle(), "Morvane-R7-" + file);
         const QByteArray bytes = test::Contents(file);
         QCOMPARE(bytes.size(), 853);
-        QCOMPARE(bytes.left(5), QByteArray("P3207"));  // the image's bytes are the codec tests' part
+        QCOMPARE(bytes.left(5),
+                 QByteArray("P3207"));  // the image's bytes are the codec tests' part
 
         boxes().answers = {kResultOk};
         form().menus().mnuNew->trigger();
@@ -82,11 +95,13 @@ private slots:
         files().answers = {file};
         form().toolButton("open")->trigger();
         QCOMPARE(doc()->state(), edited_);
-        QCOMPARE(form().combo(5)->currentText() + form().combo(2)->currentText() + form().combo(10)->currentText(),
+        QCOMPARE(form().combo(5)->currentText() + form().combo(2)->currentText() +
+                     form().combo(10)->currentText(),
                  QString("9ChineseOn"));  // every list follows, the last one too
         QCOMPARE(form().windowTitle(), "Morvane-R7-" + file);
         QCOMPARE(boxes().shown.size(), std::size_t{1});  // only New's question
-        for (const FileDialogRequest& r : files().shown) QCOMPARE(r.filter, QString("Morvane-R7(*.DAT)"));
+        for (const FileDialogRequest& r : files().shown)
+            QCOMPARE(r.filter, QString("Morvane-R7(*.DAT)"));
 
         // Saving the opened configuration gives the same 853 bytes again.
         files().answers = {path("again.dat")};
@@ -104,16 +119,21 @@ private slots:
             QStringList chosen;
             int answer;
             QString written;
-        } rows[] = {{{file, QString()}, kResultNo, ""}, {{file, path("other")}, kResultNo, other}, {{file}, kResultYes, file}};
+        } rows[] = {{{file, QString()}, kResultNo, ""},
+                    {{file, path("other")}, kResultNo, other},
+                    {{file}, kResultYes, file}};
         for (const auto& r : rows) {
             files().expect({r.chosen.begin(), r.chosen.end()});
             boxes().expect({r.answer});
             form().menus().mnuAssave->trigger();
             QCOMPARE(files().shown.size(), std::size_t(r.chosen.size()));
-            QCOMPARE(boxes().texts(), QStringList{"Morvane-R7|36|This file has already existed, whether cover? "});
+            QCOMPARE(boxes().texts(),
+                     QStringList{"Morvane-R7|36|This file has already existed, whether cover? "});
             QCOMPARE(test::Contents(file), r.written == file ? test::Contents(other) : old);
-            QCOMPARE(form().windowTitle(), r.written.isEmpty() ? QString("Morvane R7") : "Morvane-R7-" + r.written);
-            QCOMPARE(QDir(w_->dir.path()).entryList(QDir::Files).size(), r.written.isEmpty() ? 1 : 2);
+            QCOMPARE(form().windowTitle(),
+                     r.written.isEmpty() ? QString("Morvane R7") : "Morvane-R7-" + r.written);
+            QCOMPARE(QDir(w_->dir.path()).entryList(QDir::Files).size(),
+                     r.written.isEmpty() ? 1 : 2);
         }
     }
 
@@ -135,14 +155,20 @@ private slots:
         const struct {
             QByteArray contents;  // null: no file at all
             QString said;         // "opened": no box, channels 1 and 9 as in the file
-        } rows[] = {{HandMadeFile("P2207", 853), refused}, {HandMadeFile("P3207", 820), refused},
-                    {QByteArray(), refused}, {"folder", ""}, {HandMadeFile("P3207", 821), "opened"},
-                    {HandMadeFile("P3207", 853), "opened"}, {HandMadeFile("P3207", 4000), "opened"}};
+        } rows[] = {{HandMadeFile("P2207", 853), refused},
+                    {HandMadeFile("P3207", 820), refused},
+                    {QByteArray(), refused},
+                    {"folder", ""},
+                    {HandMadeFile("P3207", 821), "opened"},
+                    {HandMadeFile("P3207", 853), "opened"},
+                    {HandMadeFile("P3207", 4000), "opened"}};
         for (const auto& r : rows) {
             init();
             const QString file = path("x.DAT");
-            if (r.contents == "folder") QVERIFY(QDir().mkdir(file));
-            else if (!r.contents.isNull()) QVERIFY(test::WriteFile(file, r.contents));
+            if (r.contents == "folder")
+                QVERIFY(QDir().mkdir(file));
+            else if (!r.contents.isNull())
+                QVERIFY(test::WriteFile(file, r.contents));
             files().answers = {file};
             form().menus().mnuOpen->trigger();
             QCOMPARE(QFileInfo::exists(file), !r.contents.isNull());  // Open never creates a file
@@ -154,7 +180,8 @@ private slots:
             QVERIFY(boxes().shown.empty());
             QStringList cells;
             for (int col : {ColReceive, ColTransmit, ColBusyLock}) cells << doc()->cellText(1, col);
-            QCOMPARE(cells.join('|') + doc()->cellText(9, ColReceive), QString("440.01250|445.00000|Carrier"));
+            QCOMPARE(cells.join('|') + doc()->cellText(9, ColReceive),
+                     QString("440.01250|445.00000|Carrier"));
             QCOMPARE(form().windowTitle(), "Morvane-R7-" + file);
         }
     }
@@ -163,7 +190,8 @@ private slots:
         QString seen;
         QTimer::singleShot(0, [&] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            seen = QString("%1 %2 confirms=%3 caseSensitive=%4").arg(dialog->objectName(), dialog->nameFilters().join(','))
+            seen = QString("%1 %2 confirms=%3 caseSensitive=%4")
+                       .arg(dialog->objectName(), dialog->nameFilters().join(','))
                        .arg(!dialog->testOption(QFileDialog::DontConfirmOverwrite))
                        .arg(dialog->filter().testFlag(QDir::CaseSensitive));
             dialog->setDirectory(w_->dir.path());
@@ -182,7 +210,7 @@ private slots:
     void missingTypedNameIsAWrongFileType() {
         WindowEnvironment desktop = w_->environment();
         desktop.fileDialogPresenter = ShowQtFileDialog;  // the real dialog
-        Form1 form({}, desktop);  // unedited, so Open asks nothing first
+        Form1 form({}, desktop);                         // unedited, so Open asks nothing first
         const QString caption = form.windowTitle();
         bool typed = false;
         std::function<void()> type = [&] {
@@ -195,12 +223,15 @@ private slots:
             QTest::mouseClick(buttons->button(QDialogButtonBox::Open), Qt::LeftButton);
             typed = true;
             // Qt's own "not found" box would keep the dialog open; end the test either way.
-            QTimer::singleShot(500, [dialog] { if (dialog->isVisible()) dialog->reject(); });
+            QTimer::singleShot(500, [dialog] {
+                if (dialog->isVisible()) dialog->reject();
+            });
         };
         QTimer::singleShot(0, type);
         form.menus().mnuOpen->trigger();
         QVERIFY(typed);
-        QCOMPARE(w_->boxes.texts(), QStringList{QStringLiteral("Mistake|16|File type is incorrect!")});
+        QCOMPARE(w_->boxes.texts(),
+                 QStringList{QStringLiteral("Mistake|16|File type is incorrect!")});
         QCOMPARE(form.windowTitle(), caption);
     }
 

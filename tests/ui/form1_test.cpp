@@ -18,12 +18,14 @@ QStringList Fresh(const QString& f) { return {f, "Off", f, "Off", "Low", "Off", 
 // Sends each key where the desktop would, to the widget holding the focus, without letting
 // anything else run in between: the way type-ahead arrives after a busy moment.
 void TypeAhead(QWidget* fallback, const QString& keys) {
-    const std::map<QChar, Qt::Key> named{{u'\n', Qt::Key_Return}, {u'\x7f', Qt::Key_Delete},
-                                         {u'\b', Qt::Key_Backspace}};
+    const std::map<QChar, Qt::Key> named{
+        {u'\n', Qt::Key_Return}, {u'\x7f', Qt::Key_Delete}, {u'\b', Qt::Key_Backspace}};
     for (const QChar key : keys) {
         QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : fallback;
-        if (named.contains(key)) QTest::keyClick(focus, named.at(key));
-        else QTest::keyClick(focus, key.toLatin1());
+        if (named.contains(key))
+            QTest::keyClick(focus, named.at(key));
+        else
+            QTest::keyClick(focus, key.toLatin1());
     }
     test::Settle();
 }
@@ -75,7 +77,8 @@ private slots:
             enter(7, ColReceive, r.typed);
             QCOMPARE(Row(*form_, 7).mid(1), r.row);
             QCOMPARE(d_->boxes.texts(), QStringList(r.messages, "Morvane-R7|16|" + kRange));
-            QCOMPARE(grid()->model()->index(6, ColReceive).data().toString(), r.row[0]);  // the view follows
+            QCOMPARE(grid()->model()->index(6, ColReceive).data().toString(),
+                     r.row[0]);  // the view follows
             QVERIFY(!grid()->isEditing());
         }
     }
@@ -83,7 +86,8 @@ private slots:
     // Every way of opening an editor asks the flags (typing on one is keysReachTheCurrentCell's).
     void emptyChannelOpensOnlyItsReceiveCell() {
         for (int column = 0; column < kColumnCount; ++column)
-            QCOMPARE(bool(grid()->model()->index(2, column).flags() & Qt::ItemIsEditable), column == ColReceive);
+            QCOMPARE(bool(grid()->model()->index(2, column).flags() & Qt::ItemIsEditable),
+                     column == ColReceive);
     }
 
     void keyboardFillsAllSixteenChannels() {
@@ -103,8 +107,11 @@ private slots:
     void tabWalksTheRowAndPicksFromLists() {
         QVERIFY(test::TypeIntoCell(grid(), 2, ColReceive, "440", Qt::Key_Tab));
         // Tab opened the next cell's editor: decode, transmit, encode, then the lists.
-        for (const auto& [column, key] : {std::pair{ColDecode, ""}, {ColTransmit, ""}, {ColEncode, ""},
-                                          {ColPower, "H"}, {ColBusyLock, "C"}}) {
+        for (const auto& [column, key] : {std::pair{ColDecode, ""},
+                                          {ColTransmit, ""},
+                                          {ColEncode, ""},
+                                          {ColPower, "H"},
+                                          {ColBusyLock, "C"}}) {
             QCOMPARE(grid()->currentIndex().column(), int(column));
             QWidget* editor = test::OpenEditor(grid());
             QVERIFY(editor && (*key == 0 || qobject_cast<QComboBox*>(editor)));
@@ -112,7 +119,8 @@ private slots:
             QTest::keyClick(editor, column == ColBusyLock ? Qt::Key_Return : Qt::Key_Tab);
             test::Settle();
         }
-        QCOMPARE(Row(*form_, 2), (QStringList{"02", "440.00000", "Off", "440.00000", "Off", "High", "Carrier", "Wide", "No"}));
+        QCOMPARE(Row(*form_, 2), (QStringList{"02", "440.00000", "Off", "440.00000", "Off", "High",
+                                              "Carrier", "Wide", "No"}));
         // From the last column Tab goes on to the next channel's receive cell, past the number.
         QVERIFY(test::TypeIntoCell(grid(), 2, ColScan, "H", Qt::Key_Tab));
         QCOMPARE(form_->document()->cellText(2, ColScan), QString("Have"));
@@ -140,15 +148,19 @@ private slots:
         enter(5, ColReceive, "442");
         QCOMPARE(Row(*form_, 5).last(), QString("No"));
         grid()->setCurrentIndex(grid()->model()->index(2, ColPower));
-        QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(5, 5), grid()->mapToGlobal(QPoint(5, 5)));
+        QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(5, 5),
+                              grid()->mapToGlobal(QPoint(5, 5)));
         QApplication::sendEvent(grid(), &key);
         QCOMPARE(Row(*form_, 3).mid(1, 7), QStringList(7, QString()));
         // Neither the header nor a context event of the mouse opens it: the right press does that.
         QHeaderView* header = grid()->horizontalHeader();
-        QTest::mouseClick(header->viewport(), Qt::RightButton, {}, QPoint(header->sectionViewportPosition(2) + 5, 5));
-        QContextMenuEvent mouse(QContextMenuEvent::Mouse, QPoint(5, 5), grid()->mapToGlobal(QPoint(5, 5)));
+        QTest::mouseClick(header->viewport(), Qt::RightButton, {},
+                          QPoint(header->sectionViewportPosition(2) + 5, 5));
+        QContextMenuEvent mouse(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                grid()->mapToGlobal(QPoint(5, 5)));
         QApplication::sendEvent(grid(), &mouse);
-        QCOMPARE(captions, (QStringList{"Delete the data of 5channel", "Delete the data of 3channel"}));
+        QCOMPARE(captions,
+                 (QStringList{"Delete the data of 5channel", "Delete the data of 3channel"}));
     }
 
     void blinkingStatusLabelKeepsTheProgressBarStill() {
@@ -170,8 +182,10 @@ private slots:
     void bandChangeNoRestoresYesResets() {
         for (bool intoTheListItself : {false, true}) {
             init();
-            if (intoTheListItself) form_->combo(1)->addItem("430-440MHz");
-            else form_->addBandEntry("430-440MHz");
+            if (intoTheListItself)
+                form_->combo(1)->addItem("430-440MHz");
+            else
+                form_->addBandEntry("430-440MHz");
             QCOMPARE(form_->combo(1)->count(), 2);
             enter(1, ColReceive, "445");
             form_->combo(1)->setCurrentIndex(0);  // the band it shows already: no question
@@ -180,10 +194,12 @@ private slots:
             form_->combo(5)->setCurrentIndex(8);
             const EditorState edited = form_->document()->state();
             QVERIFY(edited.combo(2) == 2 && edited.combo(5) == 8);  // the lists write the document
-            d_->boxes.answers = {7, 6};  // No, then Yes
+            d_->boxes.answers = {7, 6};                             // No, then Yes
             form_->combo(1)->setCurrentIndex(1);
-            QCOMPARE(d_->boxes.texts(), QStringList{"Morvane-R7|36|Select the data that different types or different "
-                                                  "frequency bands will delete the all -channel for use, continue? "});
+            QCOMPARE(
+                d_->boxes.texts(),
+                QStringList{"Morvane-R7|36|Select the data that different types or different "
+                            "frequency bands will delete the all -channel for use, continue? "});
             QVERIFY(form_->combo(1)->currentIndex() == 0 && form_->BandIndex() == 0);
             QCOMPARE(form_->document()->state(), edited);
 
@@ -192,7 +208,8 @@ private slots:
             EditorState expected = NewConfiguration();
             expected.combo(1) = 1;
             QCOMPARE(form_->document()->state(), expected);
-            QCOMPARE(form_->combo(2)->currentText() + form_->combo(5)->currentText(), QString("English4"));
+            QCOMPARE(form_->combo(2)->currentText() + form_->combo(5)->currentText(),
+                     QString("English4"));
             // The check now uses the new band's limits.
             enter(2, ColReceive, "445");
             enter(2, ColReceive, "435");
@@ -212,16 +229,17 @@ private slots:
             {2, ColReceive, "446.5\n", "2:1=446.50000 5:1=440.00000"},
             {3, ColReceive, "446.5\t\t447\n", "3:1=446.50000 3:3=447.00000 current=4:3"},
             {2, ColTransmit, "441\n", "2:3=441.00000 5:3=445.00000"},
-            {5, ColReceive, "\x7f", "5:1= 5:3= 5:5="},      // Delete on receive
-            {5, ColTransmit, "\b", "5:3=440.00000"},        // Backspace on transmit
-            {5, ColPower, "\x7f", "5:5=Low"},               // Delete on a picked cell
-            {9, ColDecode, "O", "current=9:2 5:2=Off"},     // cell not editable
+            {5, ColReceive, "\x7f", "5:1= 5:3= 5:5="},   // Delete on receive
+            {5, ColTransmit, "\b", "5:3=440.00000"},     // Backspace on transmit
+            {5, ColPower, "\x7f", "5:5=Low"},            // Delete on a picked cell
+            {9, ColDecode, "O", "current=9:2 5:2=Off"},  // cell not editable
         };
         for (const auto& r : rows) {
             init();
             QVERIFY(QTest::qWaitForWindowActive(form_.get()));
             ChannelTableModel* model = form_->channelModel();
-            for (const auto& [ch, rx, tx] : {std::tuple{2, "435.125", "435.125"}, {5, "440", "445"}}) {
+            for (const auto& [ch, rx, tx] :
+                 {std::tuple{2, "435.125", "435.125"}, {5, "440", "445"}}) {
                 model->setData(model->index(ch - 1, ColReceive), rx, Qt::EditRole);
                 model->setData(model->index(ch - 1, ColTransmit), tx, Qt::EditRole);
             }
@@ -231,9 +249,10 @@ private slots:
             QStringList seen;
             for (const QString& e : r.expected.split(' ')) {
                 const QStringList p = e.split(QRegularExpression("[:=]"));
-                seen << (p[0] == "current" ? QString("current=%1:%2").arg(current.row() + 1).arg(current.column())
-                                           : e.section('=', 0, 0) + "=" +
-                                                 model->index(p[0].toInt() - 1, p[1].toInt()).data().toString());
+                seen << (p[0] == "current"
+                             ? QString("current=%1:%2").arg(current.row() + 1).arg(current.column())
+                             : e.section('=', 0, 0) + "=" +
+                                   model->index(p[0].toInt() - 1, p[1].toInt()).data().toString());
             }
             QCOMPARE(seen.join(' '), r.expected);
         }
@@ -245,7 +264,8 @@ private slots:
         TestFrequencyDialog dialog(state);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
-        ClickAndType(dialog.grid(), dialog.grid()->model()->index(3, 2), "4");  // empty row's Transmit: no editor
+        ClickAndType(dialog.grid(), dialog.grid()->model()->index(3, 2),
+                     "4");  // empty row's Transmit: no editor
         QCOMPARE(dialog.grid()->currentRow(), 3);
         QCOMPARE(dialog.grid()->item(1, 2)->text(), QString("462.10000"));
     }
@@ -260,21 +280,30 @@ private slots:
             std::optional<QString> click = std::nullopt;
             QString seen = {};
         } rows[] = {
-            {0u, "OK=1|0|0|1"}, {16u, "OK=1|1|0|1"}, {64u, "OK=1|4|0|1"},
+            {0u, "OK=1|0|0|1"},
+            {16u, "OK=1|1|0|1"},
+            {64u, "OK=1|4|0|1"},
             {36u, "Yes=6,No=7|2|0|7", "No", "Morvane-R7|No,Yes|Yes|4|7"},
             {305u, "OK=1,Cancel=2|3|1|2", "", "Morvane-R7|Cancel,OK|Cancel|2|2"},  // second default
-            {2u, "Abort=3,Retry=4,Ignore=5|0|0|3", "Retry", "Morvane-R7|Abort,Ignore,Retry|Abort|0|4"},
+            {2u, "Abort=3,Retry=4,Ignore=5|0|0|3", "Retry",
+             "Morvane-R7|Abort,Ignore,Retry|Abort|0|4"},
             {0x202u, "Abort=3,Retry=4,Ignore=5|0|2|3"},  // third default
-            {0x133u, "Yes=6,No=7,Cancel=2|3|1|2"}, {21u, "Retry=4,Cancel=2|1|0|2"},
+            {0x133u, "Yes=6,No=7,Cancel=2|3|1|2"},
+            {21u, "Retry=4,Cancel=2|1|0|2"},
             {0x204u, "Yes=6,No=7|0|0|7"},  // third default on two buttons falls back
             {7u, "OK=1|0|0|1"},            // unknown set 7 shows OK
         };
         for (const auto& r : rows) {
             const MessageBoxLayout layout = DecodeMessageBoxFlags(r.flags);
             QStringList buttons;
-            for (MessageButton b : layout.buttons) buttons << ButtonCaption(b) + "=" + QString::number(ButtonResult(b));
-            QCOMPARE(QString("%1|%2|%3|%4").arg(buttons.join(',')).arg(int(layout.icon)).arg(layout.defaultIndex)
-                         .arg(layout.escapeResult), r.layout);
+            for (MessageButton b : layout.buttons)
+                buttons << ButtonCaption(b) + "=" + QString::number(ButtonResult(b));
+            QCOMPARE(QString("%1|%2|%3|%4")
+                         .arg(buttons.join(','))
+                         .arg(int(layout.icon))
+                         .arg(layout.defaultIndex)
+                         .arg(layout.escapeResult),
+                     r.layout);
             if (!r.click) continue;
             QString seen;
             QTimer::singleShot(0, [&] {
@@ -282,8 +311,10 @@ private slots:
                 QStringList captions;
                 for (QAbstractButton* b : box->buttons()) captions << b->text();
                 captions.sort();
-                seen = QString("%1|%2|%3|%4|").arg(box->windowTitle(), captions.join(','),
-                                                   box->defaultButton()->text()).arg(box->icon());
+                seen =
+                    QString("%1|%2|%3|%4|")
+                        .arg(box->windowTitle(), captions.join(','), box->defaultButton()->text())
+                        .arg(box->icon());
                 if (r.click->isEmpty()) QTest::keyClick(box, Qt::Key_Return);
                 for (QAbstractButton* b : box->buttons()) {
                     if (b->text() == *r.click) b->click();

@@ -14,6 +14,7 @@
 #include "files/tools_settings.h"
 #include "image/editor_defaults.h"
 #include "image/image_codec.h"
+#include "test_files.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/debug_dialog.h"
 #include "ui/dialogs/dialog_support.h"
@@ -24,7 +25,6 @@
 #include "ui/main/channel_grid.h"
 #include "ui/main/channel_table_model.h"
 #include "ui/main/form1.h"  // with the document and the window's environment
-#include "test_files.h"
 
 namespace r7::test {
 
@@ -57,7 +57,10 @@ struct ScriptedMessageBoxes : Scripted<MessageBoxRequest, int> {
     QStringList texts() const {
         QStringList out;
         for (const MessageBoxRequest& r : shown)
-            out << QStringLiteral("%1%2|%3|%4").arg(r.owner ? "" : "(unowned) ", r.title).arg(r.flags).arg(r.prompt);
+            out << QStringLiteral("%1%2|%3|%4")
+                       .arg(r.owner ? "" : "(unowned) ", r.title)
+                       .arg(r.flags)
+                       .arg(r.prompt);
         return out;
     }
 };
@@ -91,7 +94,9 @@ struct ScriptedDesktop {
         e.programFolder = dir.path();
         return e;
     }
-    std::unique_ptr<Form1> window(Form1Hooks hooks = {}) { return std::make_unique<Form1>(std::move(hooks), environment()); }
+    std::unique_ptr<Form1> window(Form1Hooks hooks = {}) {
+        return std::make_unique<Form1>(std::move(hooks), environment());
+    }
     QString path(const QString& name) const { return dir.filePath(name); }
 };
 
@@ -109,7 +114,8 @@ struct WindowFixture : ScriptedDesktop {
 inline QWidget* OpenEditor(ChannelGrid* grid) {
     if (!grid->isEditing()) return nullptr;
     for (QWidget* w : grid->viewport()->findChildren<QWidget*>()) {
-        if (w->isVisible() && (qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w))) return w;
+        if (w->isVisible() && (qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w)))
+            return w;
     }
     return nullptr;
 }
@@ -124,8 +130,10 @@ inline void Settle() {
 inline bool TypeIntoCell(ChannelGrid* grid, int channel, int column, const QString& text,
                          Qt::Key finish = Qt::Key_Return) {
     grid->setCurrentIndex(grid->model()->index(channel - 1, column));
-    if (text.isEmpty()) QTest::keyClick(grid, Qt::Key_F2);
-    else QTest::keyClicks(grid, text.left(1));
+    if (text.isEmpty())
+        QTest::keyClick(grid, Qt::Key_F2);
+    else
+        QTest::keyClicks(grid, text.left(1));
     QWidget* editor = OpenEditor(grid);
     if (!editor) return false;
     if (auto* edit = qobject_cast<QLineEdit*>(editor)) {

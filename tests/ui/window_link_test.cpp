@@ -33,13 +33,15 @@ private slots:
     void init() { d_ = std::make_unique<test::ScriptedDesktop>(); }
 
     void cleanup() {
-        for (int n = 1; n <= 8; ++n) qunsetenv(qPrintable(QStringLiteral("MORVANE_R7_COM%1").arg(n)));
+        for (int n = 1; n <= 8; ++n)
+            qunsetenv(qPrintable(QStringLiteral("MORVANE_R7_COM%1").arg(n)));
     }
 
     void readShowsTheRadiosImageAndBlocksOtherTransfers() {
         ImageBytes memory = EncodeImageBytes(NewConfiguration());
         // Channel 1 receive and transmit 446.00625 MHz, BCD of 10 Hz units, low byte first.
-        for (std::size_t at : {0u, 4u}) std::ranges::copy(std::array<std::uint8_t, 4>{0x25, 0x06, 0x60, 0x44}, &memory[at]);
+        for (std::size_t at : {0u, 4u})
+            std::ranges::copy(std::array<std::uint8_t, 4>{0x25, 0x06, 0x60, 0x44}, &memory[at]);
         memory[0x1C0] ^= 0x01;  // something past the channels differs too
         const QString radio = d_->path("radio.DAT");
         QVERIFY(WriteDatFile(radio, memory).ok);
@@ -47,24 +49,29 @@ private slots:
         auto f = window(sim.device);
         QVERIFY(f->ports()->isChecked(1) && f->menus().mnucomPorts[0]->isChecked());
         QCOMPARE(f->menus().mnucomPorts[0]->toolTip(), sim.device);
-        f->menus().mnulock->trigger();  // locked: the transfer enables "Model" again, keeps the mark
+        f->menus()
+            .mnulock->trigger();  // locked: the transfer enables "Model" again, keeps the mark
         EditorState expected = f->document()->state();
         QVERIFY(DecodeImageBytes(memory, expected));
 
         QList<int> progress;
-        connect(f->transfer(), &link::TransferController::progressValueChanged, [&](int v) { progress << v; });
+        connect(f->transfer(), &link::TransferController::progressValueChanged,
+                [&](int v) { progress << v; });
         f->toolButton("read")->trigger();
         // The whole tool bar is off, and the buttons with the menu items they share.
         QCOMPARE(Controls(*f), QString("0000000"));
         QVERIFY(f->Frame1()->isEnabled() && f->isLocked() && !f->Frame2()->isEnabled());
         QCOMPARE(f->statusLabel()->text(), QString("Communicating, please waiting"));
-        // Nothing starts a second transfer: menu (and its tool bar button), shortcut handler, port menu.
+        // Nothing starts a second transfer: menu (and its tool bar button), shortcut handler, port
+        // menu.
         f->menus().mnuwriteFre->trigger();
         f->mnuwriteFre_Click();
         f->menus().mnucomPorts[1]->trigger();
-        QVERIFY(f->transfer()->state() == link::TransferState::Transferring && f->ports()->isChecked(1));
+        QVERIFY(f->transfer()->state() == link::TransferState::Transferring &&
+                f->ports()->isChecked(1));
 
-        QVERIFY(QTest::qWaitFor([&] { return f->statusLabel()->text() == "Reading succeeds frequently!"; }, 5000));
+        QVERIFY(QTest::qWaitFor(
+            [&] { return f->statusLabel()->text() == "Reading succeeds frequently!"; }, 5000));
         QVERIFY(f->document()->state() == expected && f->document()->cellText(1, 1) == "446.00625");
         QVERIFY(!f->ProgressBar1()->isVisible() && progress.last() == 448);
         QVERIFY(ended(*f));
@@ -74,7 +81,7 @@ private slots:
         // One fault of each kind: no answer, a bad identity, a bad block, a bad acknowledge and
         // a radio that stops half way (a read then has part of an image, which must not show).
         const std::pair<const char*, const char*> cases[] = {
-            {"silent", "write"}, {"wrong-identity", "read"}, {"short-block", "read"},
+            {"silent", "write"},    {"wrong-identity", "read"}, {"short-block", "read"},
             {"wrong-ack", "write"}, {"stop-after=3", "read"},
         };
         for (const auto& [fault, command] : cases) {
@@ -121,7 +128,8 @@ private slots:
         f->mnureadFre_Click();
         QByteArray said;
         const auto radioSays = [&](const char* text) {
-            return QTest::qWaitFor([&] { return (said += sim.process.readAll()).contains(text); }, 5000);
+            return QTest::qWaitFor([&] { return (said += sim.process.readAll()).contains(text); },
+                                   5000);
         };
         QVERIFY(radioSays("stopped answering"));
         f->close();
@@ -137,11 +145,13 @@ private slots:
             // First start in an empty folder: the file appears, unlocked, COM1 (absent here).
             auto f = window("/nonexistent/tty1");
             QVERIFY(QFile::exists(file) && !f->isLocked());
-            QVERIFY(d_->boxes.shown.size() == 1 && d_->boxes.shown[0].prompt == link::PortSelection::OpenFailureMessage(1));
+            QVERIFY(d_->boxes.shown.size() == 1 &&
+                    d_->boxes.shown[0].prompt == link::PortSelection::OpenFailureMessage(1));
             f->menus().mnucomPorts[2]->trigger();  // COM3
             f->menus().mnucomPorts[4]->trigger();  // COM5 fails: no mark, the number stays 3
             QCOMPARE(f->ports()->PortNumber(), 3);
-            QVERIFY(!f->menus().mnucomPorts[4]->isChecked() && !f->menus().mnucomPorts[2]->isChecked());
+            QVERIFY(!f->menus().mnucomPorts[4]->isChecked() &&
+                    !f->menus().mnucomPorts[2]->isChecked());
             f->menus().mnuQuit->trigger();  // Exit(&Q) stores
             QCOMPARE(test::Contents(file), QByteArray::fromHex("0003"));
         }
@@ -160,10 +170,16 @@ private slots:
             QVERIFY(test::WriteFile(file, QByteArray::fromHex(bytes)));
             d_->boxes.shown.clear();
             auto f = d_->window(SavedSettingsHooks(d_->dir.path()));
-            QCOMPARE(QString("%1%2%3%4 %5").arg(f->isLocked()).arg(f->Frame1()->isEnabled()).arg(f->Frame2()->isEnabled())
-                         .arg(f->mfgrid1()->isEnabled()).arg(f->ports()->PortNumber()), QString(shown));
+            QCOMPARE(QString("%1%2%3%4 %5")
+                         .arg(f->isLocked())
+                         .arg(f->Frame1()->isEnabled())
+                         .arg(f->Frame2()->isEnabled())
+                         .arg(f->mfgrid1()->isEnabled())
+                         .arg(f->ports()->PortNumber()),
+                     QString(shown));
             const int port = f->ports()->PortNumber();
-            QVERIFY(d_->boxes.shown.empty() && f->menus().mnucomPorts[port - 1]->isChecked() && f->transfer()->link().isOpen());
+            QVERIFY(d_->boxes.shown.empty() && f->menus().mnucomPorts[port - 1]->isChecked() &&
+                    f->transfer()->link().isOpen());
             f->close();  // the close box stores too
             QCOMPARE(test::Contents(file).toHex(), QByteArray(stored));
         }
@@ -175,8 +191,9 @@ private:
     // The transfer has ended: every control back, progress and status gone, and `said` the
     // boxes shown meanwhile (forgotten then).
     bool ended(Form1& f, const QStringList& said = {}, int ms = 5000) {
-        const bool ok = test::WaitRestored(f, ms) && Controls(f) == "1111111" && !f.ProgressBar1()->isVisible() &&
-                        f.statusLabel()->isHidden() && d_->boxes.texts() == said;
+        const bool ok = test::WaitRestored(f, ms) && Controls(f) == "1111111" &&
+                        !f.ProgressBar1()->isVisible() && f.statusLabel()->isHidden() &&
+                        d_->boxes.texts() == said;
         if (!ok) qWarning() << "not ended as expected:" << Controls(f) << d_->boxes.texts();
         d_->boxes.shown.clear();
         return ok;

@@ -7,9 +7,9 @@
 #include <memory>
 
 #include "link/transfer_controller.h"
+#include "simulated_radio.h"
 #include "ui/main/form1.h"
 #include "ui/main/saved_settings.h"
-#include "simulated_radio.h"
 #include "ui_test_support.h"
 
 namespace r7::test {
@@ -33,8 +33,10 @@ inline std::unique_ptr<Form1> LinkedWindow(ScriptedDesktop& desktop, const QStri
 // Waits until the transfer has ended: restored after success, or failed.
 inline bool WaitRestored(Form1& f, int ms = 5000) {
     bool ended = false;
-    const auto c1 = QObject::connect(f.transfer(), &link::TransferController::uiRestored, [&] { ended = true; });
-    const auto c2 = QObject::connect(f.transfer(), &link::TransferController::transferFailed, [&] { ended = true; });
+    const auto c1 = QObject::connect(f.transfer(), &link::TransferController::uiRestored,
+                                     [&] { ended = true; });
+    const auto c2 = QObject::connect(f.transfer(), &link::TransferController::transferFailed,
+                                     [&] { ended = true; });
     const bool ok = QTest::qWaitFor([&] { return ended; }, ms);
     QObject::disconnect(c1);
     QObject::disconnect(c2);

@@ -29,7 +29,8 @@ QString ActionLine(const QAction* a) {
 void DumpView(QAbstractItemView* view, QStringList& out) {
     QAbstractItemModel* m = view->model();
     QStringList titles, column0;
-    for (int c = 0; c < m->columnCount(); ++c) titles << m->headerData(c, Qt::Horizontal).toString();
+    for (int c = 0; c < m->columnCount(); ++c)
+        titles << m->headerData(c, Qt::Horizontal).toString();
     for (int r = 0; r < m->rowCount(); ++r) {
         QStringList cells;
         for (int c = 0; c < m->columnCount(); ++c) cells << m->index(r, c).data().toString();
@@ -37,9 +38,11 @@ void DumpView(QAbstractItemView* view, QStringList& out) {
     }
     out << "  titles " + titles.join('|') << "  rows " + column0.join(" / ");
     for (int c = 0; c < m->columnCount(); ++c) {
-        std::unique_ptr<QWidget> editor(view->itemDelegateForIndex(m->index(0, c))
-                                            ->createEditor(view->viewport(), QStyleOptionViewItem(), m->index(0, c)));
-        if (auto* box = qobject_cast<QComboBox*>(editor.get())) out << QString("  list %1 %2").arg(c).arg(Items(box));
+        std::unique_ptr<QWidget> editor(
+            view->itemDelegateForIndex(m->index(0, c))
+                ->createEditor(view->viewport(), QStyleOptionViewItem(), m->index(0, c)));
+        if (auto* box = qobject_cast<QComboBox*>(editor.get()))
+            out << QString("  list %1 %2").arg(c).arg(Items(box));
     }
 }
 
@@ -49,14 +52,21 @@ void Dump(QObject* o, QWidget* top, qsizetype depth, QStringList& out) {
     if (!name.isEmpty() && !name.startsWith("qt_")) {
         QString line = QString(depth * 2, ' ') + o->metaObject()->className() + " " + name;
         if (auto* w = qobject_cast<QWidget*>(o)) {
-            if (!w->windowTitle().isEmpty() && w->isWindow()) line += " title=\"" + w->windowTitle() + "\"";
+            if (!w->windowTitle().isEmpty() && w->isWindow())
+                line += " title=\"" + w->windowTitle() + "\"";
             if (auto* l = qobject_cast<QLabel*>(w)) line += " \"" + l->text() + "\"";
             if (auto* b = qobject_cast<QAbstractButton*>(w)) line += " \"" + b->text() + "\"";
             if (auto* g = qobject_cast<QGroupBox*>(w)) line += " \"" + g->title() + "\"";
-            if (auto* e = qobject_cast<QLineEdit*>(w)) line += QString(" \"%1\" max=%2").arg(e->text()).arg(e->maxLength());
+            if (auto* e = qobject_cast<QLineEdit*>(w))
+                line += QString(" \"%1\" max=%2").arg(e->text()).arg(e->maxLength());
             if (auto* s = qobject_cast<QAbstractSlider*>(w))
-                line += QString(" %1..%2=%3 page=%4").arg(s->minimum()).arg(s->maximum()).arg(s->value()).arg(s->pageStep());
-            if (auto* p = qobject_cast<QProgressBar*>(w)) line += QString(" %1..%2").arg(p->minimum()).arg(p->maximum());
+                line += QString(" %1..%2=%3 page=%4")
+                            .arg(s->minimum())
+                            .arg(s->maximum())
+                            .arg(s->value())
+                            .arg(s->pageStep());
+            if (auto* p = qobject_cast<QProgressBar*>(w))
+                line += QString(" %1..%2").arg(p->minimum()).arg(p->maximum());
             if (auto* c = qobject_cast<QComboBox*>(w))
                 line += QString(" [%1] current=\"%2\"").arg(Items(c), c->currentText());
             QList<QAction*> listed;
@@ -82,14 +92,19 @@ class WindowTextsTest : public QObject {
     Q_OBJECT
 private slots:
     void windowsShowTheirTexts() {
-        for (int port = 1; port <= 8; ++port) qunsetenv(qPrintable(QString("MORVANE_R7_COM%1").arg(port)));
+        for (int port = 1; port <= 8; ++port)
+            qunsetenv(qPrintable(QString("MORVANE_R7_COM%1").arg(port)));
         auto form = std::make_unique<Form1>();
         new ToolsMenu(*form, QDir::temp().filePath("r7-window-texts/tools.ini"));
         EditorState state = NewConfiguration();
         const std::unique_ptr<QWidget> windows[] = {
-            std::move(form), std::make_unique<OptionalDialog>(state), std::make_unique<KeySetDialog>(state),
-            std::make_unique<InsertInformationDialog>(state), std::make_unique<TestFrequencyDialog>(state),
-            std::make_unique<DebugParameterDialog>(state), std::make_unique<AboutDialog>()};
+            std::move(form),
+            std::make_unique<OptionalDialog>(state),
+            std::make_unique<KeySetDialog>(state),
+            std::make_unique<InsertInformationDialog>(state),
+            std::make_unique<TestFrequencyDialog>(state),
+            std::make_unique<DebugParameterDialog>(state),
+            std::make_unique<AboutDialog>()};
         QStringList dump;
         for (const auto& w : windows) {
             w->show();
@@ -100,7 +115,8 @@ private slots:
         const QString expected = QString::fromUtf8(test::Contents(R7_TEXTS_PATH));
         if (text != expected && test::WriteFile(QString(R7_TEXTS_PATH) + ".new", text.toUtf8()))
             QProcess::execute("diff", {"-u", R7_TEXTS_PATH, QString(R7_TEXTS_PATH) + ".new"});
-        QVERIFY2(text == expected, "window texts differ from window_texts.txt, see window_texts.txt.new");
+        QVERIFY2(text == expected,
+                 "window texts differ from window_texts.txt, see window_texts.txt.new");
     }
 };
 

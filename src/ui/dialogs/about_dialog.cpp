@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
-
 #include <utility>
 
 #include "dialog_support.h"
@@ -88,12 +87,13 @@ AboutDialog::AboutDialog(QWidget* parent, OpenUrlFunction openUrl)
     big.setBold(true);
     lblTitle->setFont(big);
     MakeLabel(this, "lblVersion",
-              QString::fromStdString(AboutVersionText(R7_VERSION_MAJOR, R7_VERSION_MINOR,
-                                                      R7_VERSION_PATCH)),
+              QString::fromStdString(
+                  AboutVersionText(R7_VERSION_MAJOR, R7_VERSION_MINOR, R7_VERSION_PATCH)),
               {1050, 780, 3600, 300});
 
     MakeLine(this, "Line1", {120, 1200, 5490, 30});
-    description_ = new ClickableLabel("本软件由 Morvane 对讲机软件组开发。点击此处访问网站。", this);
+    description_ =
+        new ClickableLabel("本软件由 Morvane 对讲机软件组开发。点击此处访问网站。", this);
     Place(description_, "lblDescription", {240, 1380, 5250, 600});
     description_->setWordWrap(true);
     description_->setCursor(Qt::PointingHandCursor);

@@ -3,7 +3,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QSlider>
-
 #include <algorithm>
 #include <utility>
 
@@ -22,8 +21,7 @@ struct PowerFrame {
 
 // One calibration frame; names come in the order frame, slider, "Minimun", "Biggest",
 // "Present parameter:", value.
-PowerFrame MakeFrame(QWidget* parent, const char* const names[6], const QString& caption,
-                     int top) {
+PowerFrame MakeFrame(QWidget* parent, const char* const names[6], const QString& caption, int top) {
     auto* frame = new QGroupBox(caption, parent);
     Place(frame, names[0], {240, top, 4815, 1455});
     auto* slider = new QSlider(Qt::Horizontal, frame);

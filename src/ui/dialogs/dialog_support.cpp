@@ -5,7 +5,6 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
-
 #include <utility>
 
 #include "image/key_filters.h"

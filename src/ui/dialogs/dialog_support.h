@@ -6,12 +6,11 @@
 #include <QAction>
 #include <QDialog>
 #include <QLabel>
-#include <QPushButton>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRect>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
-
 #include <cstddef>
 #include <functional>
 #include <optional>

@@ -22,8 +22,8 @@ InsertInformationDialog::InsertInformationDialog(EditorState& state, QWidget* pa
     // exactly what reaches it: single-byte characters (U+00FF is the padding byte), 32 a line.
     for (FilteredLineEdit* box : {text1_, text2_}) {
         box->setMaxLength(static_cast<int>(kInfoLineMaxLength));
-        box->setValidator(
-            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[\\x{0}-\\x{FE}]*")), box));
+        box->setValidator(new QRegularExpressionValidator(
+            QRegularExpression(QStringLiteral("[\\x{0}-\\x{FE}]*")), box));
     }
     text1_->setText(QString::fromStdString(state_.InfoTexts[0]));
     text2_->setText(QString::fromStdString(state_.InfoTexts[1]));

@@ -74,8 +74,7 @@ void RadioSidePicture::paintEvent(QPaintEvent*) {
     p.drawText(QRectF(2, 103, 34, 14), Qt::AlignLeft | Qt::AlignVCenter, "PF2");
 }
 
-KeySetDialog::KeySetDialog(EditorState& state, QWidget* parent)
-    : QDialog(parent), state_(state) {
+KeySetDialog::KeySetDialog(EditorState& state, QWidget* parent) : QDialog(parent), state_(state) {
     SetUpDialog(this, "Form6", "Key Set", {5970, 4050});
 
     combo1_ = MakeKeyList(this, "Combo1", 780, state_.KeyPF1);

@@ -120,8 +120,7 @@ void OptionalDialog::buildHiddenControls() {
         texts_.push_back({&text, edit, {}});
     }
 
-    grid_ = MakeFixedGrid(this, "mfgrid1", kDtmfCount + 1, {"编号", "自动拨号存储器"},
-                          {600, 1995});
+    grid_ = MakeFixedGrid(this, "mfgrid1", kDtmfCount + 1, {"编号", "自动拨号存储器"}, {600, 1995});
     grid_->setGeometry(Twips(kLooseLeft, looseTop + 120, 2700, 2900));
     grid_->setItemDelegate(new GridEditorDelegate(MemoryKeyFilter(), {}, grid_));
     grid_->hide();
@@ -132,7 +131,8 @@ void OptionalDialog::buildHiddenControls() {
 
 void OptionalDialog::load() {
     for (ListBinding& b : lists_) {
-        for (const auto& item : b.description->items) b.combo->addItem(QString::fromStdString(item));
+        for (const auto& item : b.description->items)
+            b.combo->addItem(QString::fromStdString(item));
         b.loaded = ValueOf(state_, b.description->list, b.description->position);
         b.shown = ListIndexOf(b.description->form, b.description->items, b.loaded);
         b.combo->setCurrentIndex(b.shown);
@@ -155,8 +155,9 @@ void OptionalDialog::load() {
 void OptionalDialog::store() {
     for (const ListBinding& b : lists_) {
         const int index = b.combo->currentIndex();
-        ValueOf(state_, b.description->list, b.description->position) = ValueToStore(
-            b.loaded, index == b.shown, ListValueOf(b.description->form, b.description->items, index));
+        ValueOf(state_, b.description->list, b.description->position) =
+            ValueToStore(b.loaded, index == b.shown,
+                         ListValueOf(b.description->form, b.description->items, index));
     }
     for (const TextBinding& b : texts_) {
         const QString text = b.edit->text();

@@ -17,7 +17,8 @@ TestFrequencyDialog::TestFrequencyDialog(EditorState& state, QWidget* parent)
     grid_->setAccessibleName("Test frequencies");
     grid_->setGeometry(Twips(480, 240, 3720, 5145));
     grid_->setItemDelegate(new GridEditorDelegate(
-        {}, [this](const QModelIndex& index, const QString& text) {
+        {},
+        [this](const QModelIndex& index, const QString& text) {
             cellEdited(index.row(), index.column(), text);
         },
         grid_));

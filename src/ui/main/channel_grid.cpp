@@ -1,13 +1,13 @@
 #include "ui/main/channel_grid.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
-#include <algorithm>
-#include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <algorithm>
 
 #include "image/channel_editing.h"
 #include "image/editor_state.h"
@@ -34,7 +34,8 @@ QWidget* ChannelDelegate::createEditor(QWidget* parent, const QStyleOptionViewIt
         return edit;
     }
     auto* box = new QComboBox(parent);
-    for (const std::string& entry : PickList(index.column())) box->addItem(QString::fromStdString(entry));
+    for (const std::string& entry : PickList(index.column()))
+        box->addItem(QString::fromStdString(entry));
     box->setMaxVisibleItems(16);
     (void)option;
     return box;
@@ -75,7 +76,8 @@ ChannelGrid::ChannelGrid(QWidget* parent) : QTableView(parent) {
     clickEdit_.setSingleShot(true);
     connect(&clickEdit_, &QTimer::timeout, this, [this] {
         const QModelIndex current = currentIndex();
-        if (current.row() == pressedRow_ && current.column() == pressedColumn_ && !isEditing()) edit(current);
+        if (current.row() == pressedRow_ && current.column() == pressedColumn_ && !isEditing())
+            edit(current);
     });
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -99,7 +101,8 @@ void ChannelGrid::applyDesignSizes() {
     const QFontMetrics body = fontMetrics();
     int width = 2 * frameWidth();
     for (int column = 0; column < kColumnCount; ++column) {
-        int needed = header.horizontalAdvance(model()->headerData(column, Qt::Horizontal).toString());
+        int needed =
+            header.horizontalAdvance(model()->headerData(column, Qt::Horizontal).toString());
         for (const std::string& entry : PickList(column)) {
             needed = std::max(needed, body.horizontalAdvance(QString::fromStdString(entry)));
         }
@@ -151,8 +154,10 @@ void ChannelGrid::keyboardSearch(const QString&) {}
 
 void ChannelGrid::keyPressEvent(QKeyEvent* event) {
     clickEdit_.stop();
-    const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
-    if (plain && (event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace) && !isEditing()) {
+    const bool plain =
+        !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    if (plain && (event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace) &&
+        !isEditing()) {
         clearCurrentCell();
         event->accept();
         return;
@@ -162,7 +167,8 @@ void ChannelGrid::keyPressEvent(QKeyEvent* event) {
 
 bool ChannelGrid::clearCurrentCell() {
     const QModelIndex current = currentIndex();
-    if (!current.isValid() || !(current.flags() & Qt::ItemIsEditable) || !selectionModel()->isSelected(current))
+    if (!current.isValid() || !(current.flags() & Qt::ItemIsEditable) ||
+        !selectionModel()->isSelected(current))
         return false;
     if (current.column() != ColReceive && current.column() != ColTransmit) return false;
     if (model()->index(current.row(), ColReceive).data().toString().isEmpty()) return false;
@@ -174,7 +180,8 @@ void ChannelGrid::contextMenuEvent(QContextMenuEvent* event) {
     // delete command is within reach of the keyboard too; a right click came by the press.
     const QModelIndex current = currentIndex();
     if (event->reason() == QContextMenuEvent::Keyboard && current.isValid()) {
-        emit channelMenuRequested(current.row() + 1, viewport()->mapToGlobal(visualRect(current).center()));
+        emit channelMenuRequested(current.row() + 1,
+                                  viewport()->mapToGlobal(visualRect(current).center()));
         event->accept();
         return;
     }
@@ -183,7 +190,8 @@ void ChannelGrid::contextMenuEvent(QContextMenuEvent* event) {
 
 QModelIndex ChannelGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) {
     const QModelIndex current = currentIndex();
-    if (!model() || !current.isValid() || (cursorAction != MoveNext && cursorAction != MovePrevious)) {
+    if (!model() || !current.isValid() ||
+        (cursorAction != MoveNext && cursorAction != MovePrevious)) {
         return QTableView::moveCursor(cursorAction, modifiers);
     }
     // Tab runs through the editable columns row by row and skips the number column.

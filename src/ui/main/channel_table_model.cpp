@@ -31,7 +31,8 @@ QVariant ChannelTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
     switch (role) {
         case Qt::DisplayRole:
-        case Qt::EditRole: return document_->cellText(channelOf(index), index.column());
+        case Qt::EditRole:
+            return document_->cellText(channelOf(index), index.column());
         case Qt::AccessibleTextRole: {
             // A screen reader says where it is as well as what the cell holds.
             const QString text = document_->cellText(channelOf(index), index.column());
@@ -41,12 +42,14 @@ QVariant ChannelTableModel::data(const QModelIndex& index, int role) const {
                 .arg(headerData(index.column(), Qt::Horizontal, Qt::DisplayRole).toString(),
                      text.isEmpty() ? QStringLiteral("empty") : text);
         }
-        case Qt::TextAlignmentRole: return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+        case Qt::TextAlignmentRole:
+            return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
         case Qt::BackgroundRole:
             // The number column is fixed: it looks like the header.
             if (index.column() == ColChannel) return QGuiApplication::palette().button();
             return {};
-        default: return {};
+        default:
+            return {};
     }
 }
 
@@ -55,7 +58,8 @@ QVariant ChannelTableModel::headerData(int section, Qt::Orientation orientation,
         if (role == Qt::DisplayRole && section >= 0 && section < kColumnCount) {
             return QString::fromStdString(ChannelHeaders().at(static_cast<std::size_t>(section)));
         }
-        if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+        if (role == Qt::TextAlignmentRole)
+            return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
         return {};
     }
     if (role == Qt::DisplayRole) return section + 1;
@@ -71,7 +75,8 @@ Qt::ItemFlags ChannelTableModel::flags(const QModelIndex& index) const {
 
 bool ChannelTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (!index.isValid() || role != Qt::EditRole) return false;
-    const EditResult result = document_->editCell(channelOf(index), index.column(), value.toString());
+    const EditResult result =
+        document_->editCell(channelOf(index), index.column(), value.toString());
     return result != EditResult::Refused;
 }
 

@@ -11,7 +11,8 @@ namespace r7::ui {
 bool OpenOnDesktop(const QUrl& url) { return QDesktopServices::openUrl(url); }
 
 QString HelpFileName() {
-    return QString::fromUtf8(kApplicationTitle.data(), static_cast<qsizetype>(kApplicationTitle.size())) +
+    return QString::fromUtf8(kApplicationTitle.data(),
+                             static_cast<qsizetype>(kApplicationTitle.size())) +
            QStringLiteral(".CHM");
 }
 

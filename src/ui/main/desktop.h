@@ -12,7 +12,7 @@ namespace r7::ui {
 bool OpenOnDesktop(const QUrl& url);
 
 // Names of the help files beside the program.
-QString HelpFileName();                      // "Morvane-R7.CHM"
+QString HelpFileName();  // "Morvane-R7.CHM"
 inline constexpr char kUserGuideName[] = "user-guide.html";
 
 // What the help command shows: the compiled help file when it sits in `programFolder`,

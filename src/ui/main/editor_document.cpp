@@ -1,10 +1,10 @@
 #include "ui/main/editor_document.h"
 
+#include <utility>
+
 #include "image/editor_defaults.h"
 #include "image/image_codec.h"
 #include "image/setting_lists.h"
-
-#include <utility>
 
 namespace r7::ui {
 
@@ -24,7 +24,8 @@ bool EditorDocument::canEditCell(int channel, int column) const {
 EditResult EditorDocument::editCell(int channel, int column, const QString& text) {
     if (!CanEditCell(state_, channel, column)) return EditResult::Refused;
     EditorState next = state_;
-    const EditResult result = ApplyCellEdit(next, channel, column, text.toStdString(), bandLimits());
+    const EditResult result =
+        ApplyCellEdit(next, channel, column, text.toStdString(), bandLimits());
     commit(next, tr("Edit of channel %1").arg(channel));
     if (result == EditResult::RangeError || result == EditResult::Malformed) {
         emit frequencyRejected(channel, column);
@@ -48,7 +49,7 @@ void EditorDocument::clearChannels() {
 void EditorDocument::setCombo(int n, int position) {
     if (n < 1 || n > kComboCount || position < 0) return;
     const int count = n == BandCombo ? static_cast<int>(bandEntries_.size())
-                             : static_cast<int>(ComboEntries(n).size());
+                                     : static_cast<int>(ComboEntries(n).size());
     if (position >= count) return;
     EditorState next = state_;
     const bool bandChanged = n == BandCombo && position != state_.combo(BandCombo);
@@ -57,7 +58,6 @@ void EditorDocument::setCombo(int n, int position) {
     // A band change throws the channels away: it begins another configuration.
     if (bandChanged) emit historyCleared();
 }
-
 
 QString EditorDocument::bandText() const { return bandEntries_.value(state_.combo(BandCombo)); }
 
@@ -84,7 +84,9 @@ void EditorDocument::replaceState(const EditorState& state) {
     emit historyCleared();
 }
 
-void EditorDocument::storeState(const EditorState& next, const QString& what) { commit(next, what); }
+void EditorDocument::storeState(const EditorState& next, const QString& what) {
+    commit(next, what);
+}
 
 void EditorDocument::restoreState(const EditorState& state) {
     restoring_ = true;

@@ -73,7 +73,8 @@ signals:
     void stateReplaced();
     void frequencyRejected(int channel, int column);
     // Every change that can be undone, with the states around it; `what` names it.
-    void changeRecorded(const r7::EditorState& before, const r7::EditorState& after, const QString& what);
+    void changeRecorded(const r7::EditorState& before, const r7::EditorState& after,
+                        const QString& what);
     // New, a band change, a file or the radio began another configuration: nothing to undo.
     void historyCleared();
 

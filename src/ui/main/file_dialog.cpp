@@ -30,14 +30,16 @@ std::optional<QString> ShowQtFileDialog(const FileDialogRequest& request) {
 }
 
 QString DatFileFilter() {
-    return QString::fromUtf8(kApplicationTitle.data(), static_cast<qsizetype>(kApplicationTitle.size())) +
+    return QString::fromUtf8(kApplicationTitle.data(),
+                             static_cast<qsizetype>(kApplicationTitle.size())) +
            QStringLiteral("(*.DAT)");
 }
 
 QString WithDatExtension(const QString& path) {
     if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty()) return path;
     // "name." has an empty suffix too; do not make it "name..DAT".
-    return path.endsWith(QLatin1Char('.')) ? path + QStringLiteral("DAT") : path + QStringLiteral(".DAT");
+    return path.endsWith(QLatin1Char('.')) ? path + QStringLiteral("DAT")
+                                           : path + QStringLiteral(".DAT");
 }
 
 }  // namespace r7::ui

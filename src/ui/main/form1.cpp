@@ -1,6 +1,7 @@
 #include "ui/main/form1.h"
 
 #include <QAbstractItemModel>
+#include <QActionEvent>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -14,7 +15,6 @@
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
-#include <QActionEvent>
 #include <QVBoxLayout>
 #include <clocale>
 
@@ -55,8 +55,8 @@ struct SettingRow {
     ComboId combo;
 };
 constexpr SettingRow kSettingRows[] = {
-    {"Language", LanguageCombo},        {"LauchTime", LaunchTimeCombo},   {"Scan", ScanCombo},
-    {"Squelch Grade", SquelchCombo},    {"Battery Save", BatterySaveCombo}, {"Beep", BeepCombo},
+    {"Language", LanguageCombo},        {"LauchTime", LaunchTimeCombo},      {"Scan", ScanCombo},
+    {"Squelch Grade", SquelchCombo},    {"Battery Save", BatterySaveCombo},  {"Beep", BeepCombo},
     {"Radio Return", RadioReturnCombo}, {"Radio Switch ", RadioSwitchCombo},
 };
 
@@ -92,7 +92,8 @@ Form1::Form1(Form1Hooks hooks, WindowEnvironment environment, QWidget* parent)
     Form_Load();
     // Typing starts on channel 1's receive frequency, also after New, Open or a read.
     const auto startCell = [this] {
-        if (!mfgrid1_->currentIndex().isValid()) mfgrid1_->setCurrentIndex(model_->index(0, ColReceive));
+        if (!mfgrid1_->currentIndex().isValid())
+            mfgrid1_->setCurrentIndex(model_->index(0, ColReceive));
     };
     connect(model_, &QAbstractItemModel::modelReset, this, startCell);
     startCell();
@@ -232,17 +233,19 @@ void Form1::buildToolbar() {
     };
     std::size_t position = 0;
     for (const Button& b : buttons) {
-        if (b.command == &Form1Menus::mnureadFre) Toolbar1_->addSeparator();  // the radio's commands apart
+        if (b.command == &Form1Menus::mnureadFre)
+            Toolbar1_->addSeparator();  // the radio's commands apart
         QAction* command = menus_.*b.command;
         const QString tip = QString::fromLatin1(b.tip);
-        QAction* entry =
-            Toolbar1_->addWidget(new CommandButton(command, style()->standardIcon(b.icon), tip, Toolbar1_));
+        QAction* entry = Toolbar1_->addWidget(
+            new CommandButton(command, style()->standardIcon(b.icon), tip, Toolbar1_));
         entry->setObjectName(QLatin1String(b.key));
         entry->setText(tip);
         toolButtons_[position++] = command;
     }
     // The service re-lock button has no menu item: the tool bar holds its action.
-    QAction* test = Toolbar1_->addAction(style()->standardIcon(QStyle::SP_BrowserReload), QString());
+    QAction* test =
+        Toolbar1_->addAction(style()->standardIcon(QStyle::SP_BrowserReload), QString());
     test->setObjectName(QStringLiteral("Test"));
     test->setVisible(false);
     toolButtons_[position] = test;
@@ -352,7 +355,8 @@ void Form1::buildSettingsFrame(QWidget* central) {
         combo(row.combo)->setGeometry(Tw(1800), Tw(top), Tw(1455), Tw(345));
         top += 465;
     }
-    Label1_ = new QLabel(Utf8("\xE5\x8F\x91\xE5\xB0\x84\xE8\xB6\x85\xE6\x97\xB6\xE9\xA2\x84\xE8\xAD\xA6"), Frame2_);
+    Label1_ = new QLabel(
+        Utf8("\xE5\x8F\x91\xE5\xB0\x84\xE8\xB6\x85\xE6\x97\xB6\xE9\xA2\x84\xE8\xAD\xA6"), Frame2_);
     Label1_->setObjectName(QStringLiteral("Label1"));
     Label1_->setGeometry(Tw(120), Tw(4080 + 60), Tw(1500), Tw(240));
     Label1_->setBuddy(combo(TimeoutAlarmCombo));
@@ -370,7 +374,8 @@ QComboBox* Form1::newCombo(ComboId n, QWidget* frame) {
 }
 
 void Form1::fillCombo(ComboId n) {
-    for (const std::string& entry : ComboEntries(n)) combo(n)->addItem(QString::fromStdString(entry));
+    for (const std::string& entry : ComboEntries(n))
+        combo(n)->addItem(QString::fromStdString(entry));
 }
 
 QWidget* Form1::buildStatusStrip(QWidget* central) {
@@ -424,8 +429,9 @@ void Form1::chainTabOrder() {
 }
 
 QAction* Form1::toolButton(const QString& key) const {
-    static const QStringList kKeys = {QStringLiteral("new"),  QStringLiteral("open"),  QStringLiteral("save"),
-                                      QStringLiteral("read"), QStringLiteral("write"), QStringLiteral("Test")};
+    static const QStringList kKeys = {QStringLiteral("new"),   QStringLiteral("open"),
+                                      QStringLiteral("save"),  QStringLiteral("read"),
+                                      QStringLiteral("write"), QStringLiteral("Test")};
     const qsizetype position = kKeys.indexOf(key);
     return position < 0 ? nullptr : toolButtons_[static_cast<std::size_t>(position)];
 }
@@ -451,7 +457,8 @@ void Form1::refreshSettings() {
 
 void Form1::Form_Load() {
     // Step by step as the design has it; nothing here may stop the window from opening.
-    menus_.mnuabout->setText(QStringLiteral("About    ") + ApplicationTitle() + QStringLiteral("..."));
+    menus_.mnuabout->setText(QStringLiteral("About    ") + ApplicationTitle() +
+                             QStringLiteral("..."));
     mfgrid1_->applyDesignSizes();  // alignment and pick lists come with the model and delegate
     if (hooks_.restoreSettings) hooks_.restoreSettings(*this);
     {

@@ -75,7 +75,8 @@ struct Form1Hooks {
 class Form1 : public QMainWindow {
     Q_OBJECT
 public:
-    explicit Form1(Form1Hooks hooks = {}, WindowEnvironment environment = {}, QWidget* parent = nullptr);
+    explicit Form1(Form1Hooks hooks = {}, WindowEnvironment environment = {},
+                   QWidget* parent = nullptr);
     ~Form1() override;
 
     EditorDocument* document() const { return document_; }

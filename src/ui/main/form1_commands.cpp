@@ -43,25 +43,31 @@ void Form1::buildLink() {
         Toolbar1_->setEnabled(enabled);
         setTransferring(!enabled);
     });
-    connect(transfer_, &TransferController::programmeMenuEnabledChanged, this, [this](bool enabled) {
-        // The items too: their shortcuts (Ctrl+R, Ctrl+W) must not slip past a disabled menu.
-        menus_.mnupro->menuAction()->setEnabled(enabled);
-        for (QAction* item : menus_.mnupro->actions()) item->setEnabled(enabled);
-    });
+    connect(transfer_, &TransferController::programmeMenuEnabledChanged, this,
+            [this](bool enabled) {
+                // The items too: their shortcuts (Ctrl+R, Ctrl+W) must not slip past a disabled
+                // menu.
+                menus_.mnupro->menuAction()->setEnabled(enabled);
+                for (QAction* item : menus_.mnupro->actions()) item->setEnabled(enabled);
+            });
     // The tool bar buttons share these actions.
-    connect(transfer_, &TransferController::commandEnabledChanged, this, [this](QChar command, bool enabled) {
-        (command == QLatin1Char('R') ? menus_.mnureadFre : menus_.mnuwriteFre)->setEnabled(enabled);
-    });
+    connect(transfer_, &TransferController::commandEnabledChanged, this,
+            [this](QChar command, bool enabled) {
+                (command == QLatin1Char('R') ? menus_.mnureadFre : menus_.mnuwriteFre)
+                    ->setEnabled(enabled);
+            });
     connect(transfer_, &TransferController::modelFrameEnableAndFocusRequested, this, [this] {
         Frame1_->setEnabled(true);
         combo(BandCombo)->setFocus();
     });
-    connect(transfer_, &TransferController::progressShown, this, [this](int minimum, int maximum, int value) {
-        ProgressBar1_->setRange(minimum, maximum);
-        ProgressBar1_->setValue(value);
-        ProgressBar1_->show();
-    });
-    connect(transfer_, &TransferController::progressValueChanged, ProgressBar1_, &QProgressBar::setValue);
+    connect(transfer_, &TransferController::progressShown, this,
+            [this](int minimum, int maximum, int value) {
+                ProgressBar1_->setRange(minimum, maximum);
+                ProgressBar1_->setValue(value);
+                ProgressBar1_->show();
+            });
+    connect(transfer_, &TransferController::progressValueChanged, ProgressBar1_,
+            &QProgressBar::setValue);
     connect(transfer_, &TransferController::progressHidden, ProgressBar1_, &QProgressBar::hide);
     connect(transfer_, &TransferController::statusCaptionChanged, Label_, &QLabel::setText);
     connect(transfer_, &TransferController::statusVisibleChanged, Label_, &QLabel::setVisible);
@@ -172,7 +178,8 @@ void Form1::mnutestfre_Click() { editInDialog<TestFrequencyDialog>(); }
 void Form1::mnudebug_Click() {
     EditorState copy = document_->state();
     DebugParameterDialog dialog(
-        copy, this, [this] { toolButton(QStringLiteral("Test"))->setVisible(true); }, environment_.serviceClock);
+        copy, this, [this] { toolButton(QStringLiteral("Test"))->setVisible(true); },
+        environment_.serviceClock);
     openDebug_ = &dialog;
     const bool accepted = runDialog(dialog) == QDialog::Accepted;
     openDebug_ = nullptr;
@@ -199,14 +206,18 @@ void Form1::TestButton_Click() {
     toolButton(QStringLiteral("Test"))->setVisible(false);
 }
 
-void Form1::mnumainhelp_Click() { environment_.desktopOpener(HelpLocation(environment_.programFolder)); }
+void Form1::mnumainhelp_Click() {
+    environment_.desktopOpener(HelpLocation(environment_.programFolder));
+}
 
 void Form1::mnuabout_Click() {
     AboutDialog dialog(this, [this](const QUrl& url) { environment_.desktopOpener(url); });
     runDialog(dialog);
 }
 
-void Form1::Label2_Click() { environment_.desktopOpener(QUrl(QString::fromLatin1(kMakerWebAddress))); }
+void Form1::Label2_Click() {
+    environment_.desktopOpener(QUrl(QString::fromLatin1(kMakerWebAddress)));
+}
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Label2_ && event->type() == QEvent::MouseButtonPress &&

@@ -18,7 +18,8 @@ const QString kWrongType = QStringLiteral("File type is incorrect!");
 const QString kMistake = QStringLiteral("Mistake");
 
 QString FileCaption(const QString& path) {
-    return QString::fromUtf8(kApplicationTitle.data(), static_cast<qsizetype>(kApplicationTitle.size())) +
+    return QString::fromUtf8(kApplicationTitle.data(),
+                             static_cast<qsizetype>(kApplicationTitle.size())) +
            QLatin1Char('-') + path;
 }
 
@@ -90,8 +91,9 @@ bool Form1::saveTo(const QString& path) {
     const DatWriteResult written = WriteDatFile(path, EncodeImageBytes(document_->state()));
     if (!written.ok) {
         // The caption keeps naming the file that still holds this configuration.
-        environment_.showMessage(written.error + QStringLiteral("\nThe configuration has not been saved."),
-                                 IconStop, kMistake);
+        environment_.showMessage(
+            written.error + QStringLiteral("\nThe configuration has not been saved."), IconStop,
+            kMistake);
         return false;
     }
     return true;

@@ -54,7 +54,9 @@ void OrderTabsByPosition(QWidget* root) {
     };
     std::vector<Placed> placed;
     for (QWidget* widget : root->findChildren<QWidget*>()) {
-        if (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isVisibleTo(root) || widget->focusProxy()) continue;
+        if (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isVisibleTo(root) ||
+            widget->focusProxy())
+            continue;
         placed.push_back({widget, QRect(widget->mapTo(root, QPoint(0, 0)), widget->size())});
     }
     std::stable_sort(placed.begin(), placed.end(),
@@ -62,12 +64,16 @@ void OrderTabsByPosition(QWidget* root) {
     // A widget whose middle lies above the bottom of a row's first widget belongs to that row.
     for (auto row = placed.begin(); row != placed.end();) {
         const int bottom = row->rect.bottom();
-        auto end = std::find_if(row, placed.end(), [bottom](const Placed& p) { return p.rect.center().y() > bottom; });
+        auto end = std::find_if(row, placed.end(),
+                                [bottom](const Placed& p) { return p.rect.center().y() > bottom; });
         if (end == row) ++end;
-        std::stable_sort(row, end, [](const Placed& a, const Placed& b) { return a.rect.left() < b.rect.left(); });
+        std::stable_sort(row, end, [](const Placed& a, const Placed& b) {
+            return a.rect.left() < b.rect.left();
+        });
         row = end;
     }
-    for (std::size_t i = 1; i < placed.size(); ++i) QWidget::setTabOrder(placed[i - 1].widget, placed[i].widget);
+    for (std::size_t i = 1; i < placed.size(); ++i)
+        QWidget::setTabOrder(placed[i - 1].widget, placed[i].widget);
 }
 
 }  // namespace r7::ui

@@ -44,8 +44,8 @@ inline constexpr int kResultNo = 7;
 struct MessageBoxLayout {
     std::vector<MessageButton> buttons;  // left to right
     MessageIcon icon = MessageIcon::None;
-    int defaultIndex = 0;                // into `buttons`
-    int escapeResult = kResultOk;        // what closing the box without a button answers
+    int defaultIndex = 0;          // into `buttons`
+    int escapeResult = kResultOk;  // what closing the box without a button answers
 };
 
 // Flags: button set = flags & 0xF, icon = flags & 0xF0, default button = flags & 0xF00.
@@ -63,7 +63,8 @@ struct MessageBoxRequest {
 };
 
 // The request for `prompt` with `flags`; an empty title shows "Morvane-R7".
-MessageBoxRequest MessageBoxFor(const QString& prompt, unsigned flags, const QString& title, QWidget* owner);
+MessageBoxRequest MessageBoxFor(const QString& prompt, unsigned flags, const QString& title,
+                                QWidget* owner);
 // The modal QMessageBox: blocks until answered and returns the result code.
 int ShowQtMessageBox(const MessageBoxRequest& request);
 

@@ -32,12 +32,15 @@ UnsavedChanges::UnsavedChanges(Form1& form) : QObject(&form), form_(form) {
 
 void UnsavedChanges::markClean() { clean_ = EncodeImageBytes(form_.document()->state()); }
 
-bool UnsavedChanges::hasChanges() const { return EncodeImageBytes(form_.document()->state()) != clean_; }
+bool UnsavedChanges::hasChanges() const {
+    return EncodeImageBytes(form_.document()->state()) != clean_;
+}
 
 bool UnsavedChanges::settle() {
     if (!hasChanges()) return true;
     const int answer = form_.environment().showMessage(
-        tr("The configuration has changes that are neither saved to a file nor written to a radio.\n\n"
+        tr("The configuration has changes that are neither saved to a file nor written to a "
+           "radio.\n\n"
            "Yes: save them to a file first\nNo: discard them\nCancel: go back to them"),
         kYesNoCancelExclamation);
     if (answer == kResultNo) return true;

@@ -13,17 +13,19 @@ void ExecMenu(QMenu* menu, const QPoint& globalPos) { menu->exec(globalPos); }
 
 QString ApplicationFolder() { return QCoreApplication::applicationDirPath(); }
 
-int WindowEnvironment::showMessage(const QString& prompt, unsigned flags, const QString& title) const {
+int WindowEnvironment::showMessage(const QString& prompt, unsigned flags,
+                                   const QString& title) const {
     return messageBoxPresenter(MessageBoxFor(prompt, flags, title, owner));
 }
 
 bool WindowEnvironment::mayReplace(const QString& path) const {
     return !QFileInfo::exists(path) ||
-           showMessage(QStringLiteral("This file has already existed, whether cover? "), YesNo | IconQuestion) ==
-               kResultYes;
+           showMessage(QStringLiteral("This file has already existed, whether cover? "),
+                       YesNo | IconQuestion) == kResultYes;
 }
 
-std::optional<QString> WindowEnvironment::chooseFile(FileDialogMode mode, const QString& filter) const {
+std::optional<QString> WindowEnvironment::chooseFile(FileDialogMode mode,
+                                                     const QString& filter) const {
     FileDialogRequest request;
     request.mode = mode;
     request.filter = filter;

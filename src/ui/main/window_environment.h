@@ -32,7 +32,8 @@ struct WindowEnvironment {
     std::function<int(QDialog&)> dialogRunner = ExecDialog;
     std::function<int(const MessageBoxRequest&)> messageBoxPresenter = ShowQtMessageBox;
     // The chosen path, or nullopt for Cancel.
-    std::function<std::optional<QString>(const FileDialogRequest&)> fileDialogPresenter = ShowQtFileDialog;
+    std::function<std::optional<QString>(const FileDialogRequest&)> fileDialogPresenter =
+        ShowQtFileDialog;
     std::function<bool(const QUrl&)> desktopOpener = OpenOnDesktop;
     std::function<void(QMenu*, const QPoint&)> contextMenuPresenter = ExecMenu;
     SecondsClock serviceClock = SteadySeconds;
@@ -43,7 +44,8 @@ struct WindowEnvironment {
 
     // Shows `prompt` and blocks until answered; an empty title shows "Morvane-R7".
     int showMessage(const QString& prompt, unsigned flags, const QString& title = {}) const;
-    std::optional<QString> chooseFile(FileDialogMode mode, const QString& filter = DatFileFilter()) const;
+    std::optional<QString> chooseFile(FileDialogMode mode,
+                                      const QString& filter = DatFileFilter()) const;
     // True when `path` is free, or when it exists and the user answers Yes to replacing it.
     bool mayReplace(const QString& path) const;
 };

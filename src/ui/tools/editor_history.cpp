@@ -25,8 +25,12 @@ EditorState WithServiceOf(EditorState target, const EditorState& current) {
 
 class SnapshotCommand : public QUndoCommand {
 public:
-    SnapshotCommand(EditorDocument* document, EditorState before, EditorState after, const QString& text)
-        : QUndoCommand(text), document_(document), before_(std::move(before)), after_(std::move(after)) {}
+    SnapshotCommand(EditorDocument* document, EditorState before, EditorState after,
+                    const QString& text)
+        : QUndoCommand(text),
+          document_(document),
+          before_(std::move(before)),
+          after_(std::move(after)) {}
 
     void undo() override { document_->restoreState(WithServiceOf(before_, document_->state())); }
     void redo() override {

@@ -22,7 +22,9 @@ QString DroppedDat(const QMimeData* mime) {
     const QUrl url = mime->urls().front();
     if (!url.isLocalFile()) return {};
     const QString path = url.toLocalFile();
-    return QFileInfo(path).suffix().compare(QLatin1String("DAT"), Qt::CaseInsensitive) == 0 ? path : QString();
+    return QFileInfo(path).suffix().compare(QLatin1String("DAT"), Qt::CaseInsensitive) == 0
+               ? path
+               : QString();
 }
 
 }  // namespace
@@ -54,14 +56,16 @@ bool FileTools::openFile(const QString& path) {
 }
 
 bool FileTools::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == &form_ && (event->type() == QEvent::DragEnter || event->type() == QEvent::Drop)) {
+    if (watched == &form_ &&
+        (event->type() == QEvent::DragEnter || event->type() == QEvent::Drop)) {
         auto* drop = static_cast<QDropEvent*>(event);
         const QString path = DroppedDat(drop->mimeData());
         if (path.isEmpty()) return false;
         drop->acceptProposedAction();
         // After the drag has ended: a question box must not run inside the drop.
         if (event->type() == QEvent::Drop) {
-            QMetaObject::invokeMethod(this, [this, path] { openFile(path); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, path] { openFile(path); }, Qt::QueuedConnection);
         }
         return true;
     }
@@ -75,8 +79,8 @@ void FileTools::remember(const QString& path) {
     while (files_.size() > kRecentFileCount) files_.removeLast();
     rebuildRecentMenu();
     if (const FileResult saved = SaveRecentFiles(settingsPath_, files_); !saved.ok) {
-        form_.environment().showMessage(tr("The list of recent files cannot be remembered: %1").arg(saved.error),
-                                        IconStop);
+        form_.environment().showMessage(
+            tr("The list of recent files cannot be remembered: %1").arg(saved.error), IconStop);
     }
 }
 
@@ -84,7 +88,8 @@ void FileTools::rebuildRecentMenu() {
     recent_->clear();
     for (int i = 0; i < files_.size(); ++i) {
         const QString path = files_.at(i);
-        QAction* item = recent_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(path)));
+        QAction* item = recent_->addAction(
+            QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(path)));
         connect(item, &QAction::triggered, this, [this, path] { openFile(path); });
     }
     recent_->setEnabled(!files_.isEmpty());

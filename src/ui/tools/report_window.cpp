@@ -14,7 +14,8 @@ namespace r7::ui {
 ReportWindow::ReportWindow(const QString& summary, const QString& report, QWidget* parent)
     : QDialog(parent), text_(new QPlainTextEdit(report, this)) {
     setObjectName(QStringLiteral("reportWindow"));
-    setWindowTitle(QString::fromUtf8(kApplicationTitle.data(), static_cast<qsizetype>(kApplicationTitle.size())));
+    setWindowTitle(QString::fromUtf8(kApplicationTitle.data(),
+                                     static_cast<qsizetype>(kApplicationTitle.size())));
     auto* label = new QLabel(summary, this);
     label->setWordWrap(true);
     text_->setReadOnly(true);

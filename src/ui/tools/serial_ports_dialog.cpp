@@ -18,9 +18,11 @@ enum Column { kItemColumn, kDeviceColumn, kNoteColumn };
 
 }  // namespace
 
-SerialPortsDialog::SerialPortsDialog(const link::PortDevices& devices, std::vector<link::DetectedPort> detected,
-                                     QWidget* parent)
-    : QDialog(parent), detected_(std::move(detected)), table_(new QTableWidget(link::kPortCount, 3, this)) {
+SerialPortsDialog::SerialPortsDialog(const link::PortDevices& devices,
+                                     std::vector<link::DetectedPort> detected, QWidget* parent)
+    : QDialog(parent),
+      detected_(std::move(detected)),
+      table_(new QTableWidget(link::kPortCount, 3, this)) {
     setObjectName(QStringLiteral("serialPortsDialog"));
     setWindowTitle(tr("Serial ports"));
 
@@ -82,7 +84,8 @@ SerialPortsDialog::SerialPortsDialog(const link::PortDevices& devices, std::vect
 
 link::PortDevices SerialPortsDialog::devices() const {
     link::PortDevices devices;
-    for (std::size_t i = 0; i < devices.size(); ++i) devices[i] = boxes_[i]->currentText().trimmed();
+    for (std::size_t i = 0; i < devices.size(); ++i)
+        devices[i] = boxes_[i]->currentText().trimmed();
     return devices;
 }
 

@@ -47,12 +47,14 @@ void SheetTools::exportPdf() {
         form_.environment().chooseFile(FileDialogMode::Save, QStringLiteral("PDF (*.pdf)"));
     if (!chosen || chosen->isEmpty()) return;
     QString path = *chosen;
-    if (QFileInfo(path).suffix().isEmpty()) path += path.endsWith(QLatin1Char('.')) ? "pdf" : ".pdf";
+    if (QFileInfo(path).suffix().isEmpty())
+        path += path.endsWith(QLatin1Char('.')) ? "pdf" : ".pdf";
     if (!form_.environment().mayReplace(path)) return;
     const QByteArray pdf = ChannelSheetPdf(sheetHtml());
     const FileWriteResult written = WriteFileSafely(path, pdf);
     if (!written.ok)
-        form_.environment().showMessage(written.error + tr("\nThe channel sheet has not been exported."), IconStop);
+        form_.environment().showMessage(
+            written.error + tr("\nThe channel sheet has not been exported."), IconStop);
 }
 
 }  // namespace r7::ui

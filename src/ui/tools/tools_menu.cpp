@@ -31,8 +31,8 @@
 #include "ui/tools/editor_history.h"
 #include "ui/tools/file_tools.h"
 #include "ui/tools/report_window.h"
-#include "ui/tools/sheet_tools.h"
 #include "ui/tools/serial_ports_dialog.h"
+#include "ui/tools/sheet_tools.h"
 
 namespace r7::ui {
 
@@ -42,7 +42,8 @@ const QString kCsvFilter = QStringLiteral("CSV (*.csv)");
 
 QString WithCsvExtension(const QString& path) {
     if (!QFileInfo(path).suffix().isEmpty()) return path;
-    return path.endsWith(QLatin1Char('.')) ? path + QStringLiteral("csv") : path + QStringLiteral(".csv");
+    return path.endsWith(QLatin1Char('.')) ? path + QStringLiteral("csv")
+                                           : path + QStringLiteral(".csv");
 }
 
 }  // namespace
@@ -62,7 +63,8 @@ ToolsMenu::ToolsMenu(Form1& form, const QString& settingsPath)
     a.undo = NewAction(menu_, "toolsUndo", tr("Undo"));
     a.undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     a.redo = NewAction(menu_, "toolsRedo", tr("Redo"));
-    a.redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    a.redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     menu_->addSeparator();
     a.copy = NewAction(menu_, "toolsCopy", tr("Copy channels"));
     a.copy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
@@ -125,10 +127,12 @@ bool ToolsMenu::editable() const {
 
 void ToolsMenu::updateActions() {
     const QUndoStack* stack = history_->stack();
-    actions_.undo->setText(stack->canUndo() && !stack->undoText().isEmpty() ? tr("Undo %1").arg(stack->undoText())
-                                                                           : tr("Undo"));
-    actions_.redo->setText(stack->canRedo() && !stack->redoText().isEmpty() ? tr("Redo %1").arg(stack->redoText())
-                                                                           : tr("Redo"));
+    actions_.undo->setText(stack->canUndo() && !stack->undoText().isEmpty()
+                               ? tr("Undo %1").arg(stack->undoText())
+                               : tr("Undo"));
+    actions_.redo->setText(stack->canRedo() && !stack->redoText().isEmpty()
+                               ? tr("Redo %1").arg(stack->redoText())
+                               : tr("Redo"));
     // Shortcuts keep working when the state changed behind the menu's back (the lock):
     // the commands check again when they run.
     actions_.undo->setEnabled(stack->canUndo());
@@ -140,9 +144,11 @@ std::vector<int> ToolsMenu::selectedChannels() const {
     std::vector<int> channels;
     const ChannelGrid* grid = form_.mfgrid1();
     if (const QItemSelectionModel* selection = grid->selectionModel()) {
-        for (const QModelIndex& index : selection->selectedIndexes()) channels.push_back(index.row() + 1);
+        for (const QModelIndex& index : selection->selectedIndexes())
+            channels.push_back(index.row() + 1);
     }
-    if (channels.empty() && grid->currentIndex().isValid()) channels.push_back(grid->currentIndex().row() + 1);
+    if (channels.empty() && grid->currentIndex().isValid())
+        channels.push_back(grid->currentIndex().row() + 1);
     std::sort(channels.begin(), channels.end());
     channels.erase(std::unique(channels.begin(), channels.end()), channels.end());
     return channels;
@@ -159,7 +165,8 @@ void ToolsMenu::redo() {
 void ToolsMenu::copyChannels() {
     const std::vector<int> channels = selectedChannels();
     if (channels.empty()) return;
-    QGuiApplication::clipboard()->setText(Utf8(ChannelRowsText(form_.document()->state(), channels)));
+    QGuiApplication::clipboard()->setText(
+        Utf8(ChannelRowsText(form_.document()->state(), channels)));
 }
 
 void ToolsMenu::pasteChannels() {
@@ -167,18 +174,22 @@ void ToolsMenu::pasteChannels() {
     EditorDocument* document = form_.document();
     EditorState next = document->state();
     const std::string text = QGuiApplication::clipboard()->text().toStdString();
-    const PasteResult result = PasteChannelRows(next, selectedChannels(), text, document->bandLimits());
+    const PasteResult result =
+        PasteChannelRows(next, selectedChannels(), text, document->bandLimits());
     if (!result.ok()) {
         form_.environment().showMessage(
-            tr("Nothing has been pasted:\n") + Utf8(DescribePasteProblems(result.problems)), IconStop);
+            tr("Nothing has been pasted:\n") + Utf8(DescribePasteProblems(result.problems)),
+            IconStop);
         return;
     }
-    document->storeState(next, result.channels.size() == 1 ? tr("Paste into channel %1").arg(result.channels[0])
-                                                           : tr("Paste of %1 channels").arg(result.channels.size()));
+    document->storeState(next, result.channels.size() == 1
+                                   ? tr("Paste into channel %1").arg(result.channels[0])
+                                   : tr("Paste of %1 channels").arg(result.channels.size()));
 }
 
 void ToolsMenu::exportCsv() {
-    const std::optional<QString> chosen = form_.environment().chooseFile(FileDialogMode::Save, kCsvFilter);
+    const std::optional<QString> chosen =
+        form_.environment().chooseFile(FileDialogMode::Save, kCsvFilter);
     if (!chosen || chosen->isEmpty()) return;
     const QString path = WithCsvExtension(*chosen);
     if (!form_.environment().mayReplace(path)) return;
@@ -186,25 +197,30 @@ void ToolsMenu::exportCsv() {
     const QByteArray csv = ExportChannelsCsv(form_.document()->state(), &problems);
     const FileWriteResult written = WriteFileSafely(path, csv);
     if (!written.ok) {
-        form_.environment().showMessage(written.error + tr("\nThe channels have not been exported."), IconStop);
+        form_.environment().showMessage(
+            written.error + tr("\nThe channels have not been exported."), IconStop);
         return;
     }
     if (!problems.empty()) {
         QString lines;
         for (const std::string& problem : problems) lines += Utf8(problem) + QLatin1Char('\n');
         form_.environment().showMessage(
-            tr("The channels have been exported to %1, but these cannot be read back:\n").arg(path) + lines,
+            tr("The channels have been exported to %1, but these cannot be read back:\n")
+                    .arg(path) +
+                lines,
             IconInformation);
     }
 }
 
 void ToolsMenu::importCsv() {
     if (!editable()) return;
-    const std::optional<QString> chosen = form_.environment().chooseFile(FileDialogMode::Open, kCsvFilter);
+    const std::optional<QString> chosen =
+        form_.environment().chooseFile(FileDialogMode::Open, kCsvFilter);
     if (!chosen || chosen->isEmpty()) return;
     QFile file(*chosen);
     if (!file.open(QIODevice::ReadOnly)) {
-        form_.environment().showMessage(tr("Cannot read %1: %2").arg(*chosen, file.errorString()), IconStop);
+        form_.environment().showMessage(tr("Cannot read %1: %2").arg(*chosen, file.errorString()),
+                                        IconStop);
         return;
     }
     EditorDocument* document = form_.document();
@@ -213,7 +229,8 @@ void ToolsMenu::importCsv() {
     CsvImportReport report = ImportChannelsCsv(csv, next);
     if (report.locationZero &&
         form_.environment().showMessage(
-            tr("The rows of %1 are numbered from Location 0, but the radio's channels run from 1 to "
+            tr("The rows of %1 are numbered from Location 0, but the radio's channels run from 1 "
+               "to "
                "16.\nPlace the rows in order on channels 1, 2, 3 ... instead?")
                 .arg(*chosen),
             YesNo | IconQuestion) == kResultYes) {
@@ -221,13 +238,15 @@ void ToolsMenu::importCsv() {
         report = ImportChannelsCsv(csv, next, true);
     }
     if (report.fatal) {
-        form_.environment().showMessage(tr("%1 cannot be imported:\n").arg(*chosen) + Utf8(report.text()), IconStop);
+        form_.environment().showMessage(
+            tr("%1 cannot be imported:\n").arg(*chosen) + Utf8(report.text()), IconStop);
         return;
     }
     document->storeState(next, tr("Import of %1").arg(QFileInfo(*chosen).fileName()));
     if (!report.problems.empty() || report.namesDropped) {
-        const QString summary = report.problems.empty() ? tr("%1 has been imported.").arg(*chosen)
-                                                        : tr("Some rows of %1 have not been imported:").arg(*chosen);
+        const QString summary = report.problems.empty()
+                                    ? tr("%1 has been imported.").arg(*chosen)
+                                    : tr("Some rows of %1 have not been imported:").arg(*chosen);
         ReportWindow window(summary, Utf8(report.text()), &form_);
         form_.environment().dialogRunner(window);
     }
@@ -271,10 +290,12 @@ bool ToolsMenu::writeRadio() {
     link::SafeWriteOptions safe;
     safe.verify = options_.verifyAfterWriting;
     if (options_.backupBeforeWriting) {
-        safe.backupDir = options_.backupFolder.isEmpty() ? DefaultBackupFolder() : options_.backupFolder;
+        safe.backupDir =
+            options_.backupFolder.isEmpty() ? DefaultBackupFolder() : options_.backupFolder;
         if (!QDir().mkpath(safe.backupDir)) {
             form_.environment().showMessage(
-                tr("Cannot create the backup folder %1; nothing was written.").arg(safe.backupDir), IconStop);
+                tr("Cannot create the backup folder %1; nothing was written.").arg(safe.backupDir),
+                IconStop);
             return true;
         }
     }

@@ -25,15 +25,15 @@ class FileTools;
 class Form1;
 
 struct ToolsActions {
-    QAction* undo = nullptr;       // Ctrl+Z
-    QAction* redo = nullptr;       // Ctrl+Shift+Z, Ctrl+Y
-    QAction* copy = nullptr;       // Ctrl+C
-    QAction* paste = nullptr;      // Ctrl+V
+    QAction* undo = nullptr;   // Ctrl+Z
+    QAction* redo = nullptr;   // Ctrl+Shift+Z, Ctrl+Y
+    QAction* copy = nullptr;   // Ctrl+C
+    QAction* paste = nullptr;  // Ctrl+V
     QAction* exportCsv = nullptr;
     QAction* importCsv = nullptr;
     QAction* compare = nullptr;
-    QAction* verify = nullptr;     // checkable, remembered
-    QAction* backup = nullptr;     // checkable, remembered
+    QAction* verify = nullptr;  // checkable, remembered
+    QAction* backup = nullptr;  // checkable, remembered
     QAction* serialPorts = nullptr;
 };
 
