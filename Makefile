@@ -8,7 +8,7 @@ WINDOWS_BUILD ?= build-windows
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build test test-asan test-windows package lint-package demo bench fuzz tidy clean
+.PHONY: all deps build test test-asan test-windows package lint-package demo bench fuzz tidy format format-check clean
 
 all: build
 
@@ -62,6 +62,15 @@ fuzz: deps
 
 tidy: build
 	@bash scripts/tidy.sh $(BUILD)
+
+# Every C++ file through the one .clang-format; format-check fails on a file it would change.
+FORMAT_FILES = git ls-files '*.cpp' '*.h'
+
+format: deps
+	$(FORMAT_FILES) | xargs clang-format -i
+
+format-check: deps
+	$(FORMAT_FILES) | xargs clang-format --dry-run --Werror
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD)

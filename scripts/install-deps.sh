@@ -9,7 +9,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   libcsv-dev
   xvfb xauth fonts-wqy-microhei
-  clang libclang-rt-14-dev clang-tidy
+  clang libclang-rt-14-dev clang-tidy clang-format
   locales
   python3 time ccache
   poppler-utils
