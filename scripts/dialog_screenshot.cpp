@@ -17,11 +17,14 @@
 #include "ui/dialogs/optional_dialog.h"
 #include "ui/dialogs/test_frequency_dialog.h"
 #include "ui/tools/report_window.h"
+#include "ui/tools/serial_ports_dialog.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QCommandLineParser parser;
-    parser.addOption({"dialog", "Form2, Form4, Form5, Form6, Form7 or frmAbout.", "name"});
+    parser.addOption({"dialog",
+                      "Form2, Form4, Form5, Form6, Form7, frmAbout, reportWindow or serialPorts.",
+                      "name"});
     parser.addOption({"screenshot", "PNG file to write.", "file"});
     parser.process(app);
 
@@ -47,6 +50,21 @@ int main(int argc, char** argv) {
         dialog = std::make_unique<r7::ui::ReportWindow>(
             "Some rows of repeaters.csv have not been imported:",
             QString::fromStdString(report.text()), nullptr);
+    }
+    if (name == "serialPorts") {  // one USB cable plugged in, chosen for COM1
+        r7::link::DetectedPort cable;
+        cable.device = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+        cable.systemLocation = "/dev/ttyUSB0";
+        cable.description = "FT232R USB UART";
+        cable.manufacturer = "FTDI";
+        cable.serialNumber = "A50285BI";
+        cable.vendorId = 0x0403;
+        cable.productId = 0x6001;
+        r7::link::PortDevices devices;
+        devices[0] = cable.device;
+        devices[1] = "/dev/ttyACM0";
+        dialog = std::make_unique<r7::ui::SerialPortsDialog>(
+            devices, std::vector<r7::link::DetectedPort>{cable}, nullptr);
     }
     if (!dialog) {
         std::fprintf(stderr, "unknown dialog '%s'\n", qPrintable(name));

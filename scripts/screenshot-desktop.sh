@@ -8,6 +8,8 @@ cmake --build "$build" --target dialog_screenshot morvane-r7-cli -j2
 shots="$root/docs/screenshots"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# Smaller pictures (256 colours at most) when pngquant is installed; they look the same.
+shrink() { if command -v pngquant >/dev/null; then pngquant --force --strip --skip-if-larger --quality 70-95 --ext .png "$@" || true; fi; }
 cli="$build/app/cli/morvane-r7-cli"
 cat > "$work/channels.csv" <<'CSV'
 Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,Power
@@ -19,7 +21,9 @@ CSV
 "$cli" import-csv "$work/channels.csv" "$work/fleet.DAT"
 "$cli" sheet "$work/fleet.DAT" -o "$work/sheet.pdf"
 pdftoppm -r 60 -png -singlefile -x 0 -y 0 -W 496 -H 280 "$work/sheet.pdf" "$shots/channel-sheet"
+shrink "$shots/channel-sheet.png"
 echo "docs/screenshots/channel-sheet.png"
 QT_QPA_PLATFORM=offscreen "$build/tests/dialogs/dialog_screenshot" \
   --dialog reportWindow --screenshot "$shots/csv-report.png"
+shrink "$shots/csv-report.png"
 echo "docs/screenshots/csv-report.png"
