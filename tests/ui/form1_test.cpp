@@ -170,6 +170,13 @@ private slots:
             widths << form_->ProgressBar1()->width();
         }
         QCOMPARE(widths, QList<int>(4, widths.first()));
+        // Both on screen, along the bottom of the window below the grid.
+        const int gridBottom = grid()->mapTo(form_.get(), QPoint(0, grid()->height())).y();
+        label->show();
+        for (QWidget* w : std::initializer_list<QWidget*>{label, form_->ProgressBar1()}) {
+            const QRect at(w->mapTo(form_.get(), QPoint()), w->size());
+            QVERIFY(w->isVisible() && at.top() >= gridBottom && form_->rect().contains(at));
+        }
     }
 
     // A band added through the window, or to Combo1 itself. The setting lists write the document
