@@ -1,7 +1,7 @@
 // The texts and names the windows are specified with, as they stand before anyone touches them:
 // captions, menu items and their keys, tips, list entries, grid titles, which controls are
-// hidden or disabled. One row of tests/data/window_texts.tsv a control: window, name, what it
-// shows. Controls of the program's own (the Tools menu, the status strip) are not listed.
+// hidden or disabled. One row of tests/data/window_texts.tsv a fact: window, control, property,
+// value. Controls of the program's own (the Tools menu, the status strip) are not listed.
 
 #include "data_table.h"
 #include "ui_test_support.h"
@@ -17,54 +17,28 @@ QString Items(const QComboBox* box) {
     return items.join('|');
 }
 
-QString Describe(const QAction* a) {
-    QString line = QString("\"%1\"").arg(a->text());
-    if (!a->shortcut().isEmpty()) line += " key=" + a->shortcut().toString();
-    if (a->toolTip() != QString(a->text()).remove('&')) line += " tip=\"" + a->toolTip() + "\"";
-    if (a->isCheckable()) line += a->isChecked() ? " checked" : " checkable";
-    if (!a->isVisible()) line += " hidden";
-    if (!a->isEnabled()) line += " disabled";
-    return line;
-}
-
-// A grid's column titles and the pick list each column's editor offers.
-QString Describe(QAbstractItemView* view) {
+// A grid's column titles, or the pick list the editor of column `column` offers.
+QString GridText(QAbstractItemView* view, int column) {
     QAbstractItemModel* m = view->model();
-    QStringList titles, lists;
-    for (int c = 0; c < m->columnCount(); ++c) {
+    QStringList titles;
+    for (int c = 0; c < m->columnCount(); ++c)
         titles << m->headerData(c, Qt::Horizontal).toString();
-        const QModelIndex cell = m->index(0, c);
-        std::unique_ptr<QWidget> editor(view->itemDelegateForIndex(cell)->createEditor(
-            view->viewport(), QStyleOptionViewItem(), cell));
-        if (auto* box = qobject_cast<QComboBox*>(editor.get()))
-            lists << QString(" list %1 %2").arg(c).arg(Items(box));
-    }
-    return "titles " + titles.join('|') + lists.join("");
+    if (column < 0) return titles.join('|');
+    const QModelIndex cell = m->index(0, column);
+    std::unique_ptr<QWidget> editor(view->itemDelegateForIndex(cell)->createEditor(
+        view->viewport(), QStyleOptionViewItem(), cell));
+    return Items(qobject_cast<QComboBox*>(editor.get()));
 }
 
-QString Describe(QWidget* w, QWidget* window) {
-    if (auto* menu = qobject_cast<QMenu*>(w)) return "\"" + menu->title() + "\"";
-    QString line;
-    if (w == window) line = " title=\"" + w->windowTitle() + "\"";
-    if (auto* l = qobject_cast<QLabel*>(w)) line += " \"" + l->text() + "\"";
-    if (auto* b = qobject_cast<QAbstractButton*>(w)) line += " \"" + b->text() + "\"";
-    if (auto* g = qobject_cast<QGroupBox*>(w)) line += " \"" + g->title() + "\"";
-    if (auto* e = qobject_cast<QLineEdit*>(w))
-        line += QString(" \"%1\" max=%2").arg(e->text()).arg(e->maxLength());
-    if (auto* s = qobject_cast<QAbstractSlider*>(w))
-        line += QString(" %1..%2=%3 page=%4")
-                    .arg(s->minimum())
-                    .arg(s->maximum())
-                    .arg(s->value())
-                    .arg(s->pageStep());
-    if (auto* p = qobject_cast<QProgressBar*>(w))
-        line += QString(" %1..%2").arg(p->minimum()).arg(p->maximum());
-    if (auto* c = qobject_cast<QComboBox*>(w))
-        line += QString(" [%1] current=\"%2\"").arg(Items(c), c->currentText());
-    if (auto* v = qobject_cast<QAbstractItemView*>(w); v && v->model()) line += " " + Describe(v);
-    if (w != window && !w->isVisibleTo(window)) line += " hidden";
-    if (!w->isEnabled()) line += " disabled";
-    return line.mid(1);
+// A Qt property of the control, or shown (visible in its window), items, titles, list N.
+QString Property(QObject* o, QWidget* window, const QString& property) {
+    if (property == "shown")
+        return qobject_cast<QWidget*>(o)->isVisibleTo(window) ? "true" : "false";
+    if (property == "items") return Items(qobject_cast<QComboBox*>(o));
+    if (property == "titles" || property.startsWith("list "))
+        return GridText(qobject_cast<QAbstractItemView*>(o),
+                        property == "titles" ? -1 : property.mid(5).toInt());
+    return o->property(property.toLatin1()).toString();
 }
 
 }  // namespace
@@ -88,29 +62,28 @@ private slots:
     void controlsShowTheirTexts_data() {
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("property");
+        QTest::addColumn<QString>("value");
         for (const test::Fields& row : test::Table("window_texts")) {
-            QTest::addRow("%s %s", row[0].c_str(), row[1].c_str())
-                << QString::fromStdString(row[0]) << QString::fromStdString(row[1])
-                << QString::fromStdString(row[2]);
+            QTestData& data =
+                QTest::addRow("%s %s %s", row[0].c_str(), row[1].c_str(), row[2].c_str());
+            for (std::size_t i = 0; i < 4; ++i) data << QString::fromStdString(row[i]);
         }
     }
     void controlsShowTheirTexts() {
         QFETCH(QString, window);
         QFETCH(QString, name);
-        QFETCH(QString, shown);
+        QFETCH(QString, property);
+        QFETCH(QString, value);
         const auto top = std::ranges::find_if(
             windows_, [&](const auto& w) { return w->objectName() == window; });
         QVERIFY2(top != windows_.end(), "no such window");
         QWidget* w = top->get();
-        auto* action = name.isEmpty() ? nullptr : w->findChild<QAction*>(name);
-        if (action) {  // a menu as its menu bar item
-            QCOMPARE(Describe(action), shown);
-            return;
-        }
-        QWidget* control = name.isEmpty() ? w : w->findChild<QWidget*>(name);
+        QObject* control = w;  // a menu as its menu bar item
+        if (!name.isEmpty() && !(control = w->findChild<QAction*>(name)))
+            control = w->findChild<QWidget*>(name);
         QVERIFY2(control, "no such control");
-        QCOMPARE(Describe(control, w), shown);
+        QCOMPARE(Property(control, w, property), value);
     }
 
 private:
