@@ -73,46 +73,37 @@ private slots:
     }
     void cleanup() { f_.reset(); }
 
+    void tabOrderAndNames_data() { test::AddRows("tab_order", {"command", "tabs"}); }
     void tabOrderAndNames() {
-        const std::pair<QString, QString> rows[] = {
-            // the command opening the window, the Tab order
-            {"", "mfgrid1,Combo1,Combo2,Combo3,Combo8,Combo5,Combo6,Combo7,Combo9,Combo10"},
-            {"mnudtmf", "Combo6,Combo7,Combo8,Combo9,Check3,Check4,Command1,Command2"},
-            {"mnusetin", "Text1,Text2,Command1,Command2"},
-            {"mnutestfre", "mfgrid1,Command1,Command2"},
-            {"mnudebug", "Command1"},
-            {"Key_enactment", "Combo1,Combo2,Command1,Command2"},
-        };
-        for (const auto& [command, tabs] : rows) {
-            init();
-            QStringList walked, unnamed;
-            f_->dialogs = [&](QDialog& dialog) {
-                dialog.show();
-                dialog.activateWindow();
-                if (QTest::qWaitFor([&dialog] { return QApplication::activeWindow() == &dialog; }))
-                    walked = TabWalk();
-                unnamed = Unnamed(&dialog);
-                return int(QDialog::Rejected);
-            };
-            if (command.isEmpty()) {
-                ChannelGrid* grid = form()->mfgrid1();
-                QCOMPARE(grid->currentIndex(), grid->model()->index(0, ColReceive));
-                QTest::keyClick(grid, Qt::Key_Right);
-                QCOMPARE(grid->currentIndex().column(), int(ColDecode));
-                QAccessibleInterface* table = QAccessible::queryAccessibleInterface(grid);
-                QCOMPARE(table->tableInterface()->cellAt(0, 1)->text(QAccessible::Name),
-                         "Channel 1, Receive: empty");
+        QFETCH(QString, command);
+        QFETCH(QString, tabs);
+        QStringList walked, unnamed;
+        f_->dialogs = [&](QDialog& dialog) {
+            dialog.show();
+            dialog.activateWindow();
+            if (QTest::qWaitFor([&dialog] { return QApplication::activeWindow() == &dialog; }))
                 walked = TabWalk();
-                unnamed = Unnamed(form());
-                form()->combo(1)->setFocus();
-                QTest::keyClick(form()->combo(1), Qt::Key_Backtab);
-                QCOMPARE(QApplication::focusWidget(), grid);
-            } else {
-                form()->findChild<QAction*>(command)->trigger();
-            }
-            QCOMPARE(command + ": " + walked.join(',') + " unnamed:" + unnamed.join(','),
-                     command + ": " + tabs + " unnamed:");
+            unnamed = Unnamed(&dialog);
+            return int(QDialog::Rejected);
+        };
+        if (command.isEmpty()) {
+            ChannelGrid* grid = form()->mfgrid1();
+            QCOMPARE(grid->currentIndex(), grid->model()->index(0, ColReceive));
+            QTest::keyClick(grid, Qt::Key_Right);
+            QCOMPARE(grid->currentIndex().column(), int(ColDecode));
+            QAccessibleInterface* table = QAccessible::queryAccessibleInterface(grid);
+            QCOMPARE(table->tableInterface()->cellAt(0, 1)->text(QAccessible::Name),
+                     "Channel 1, Receive: empty");
+            walked = TabWalk();
+            unnamed = Unnamed(form());
+            form()->combo(1)->setFocus();
+            QTest::keyClick(form()->combo(1), Qt::Key_Backtab);
+            QCOMPARE(QApplication::focusWidget(), grid);
+        } else {
+            form()->findChild<QAction*>(command)->trigger();
         }
+        QCOMPARE(command + ": " + walked.join(',') + " unnamed:" + unnamed.join(','),
+                 command + ": " + tabs + " unnamed:");
     }
 
     void wheelChangesOnlyAFocusedList() {
@@ -131,61 +122,42 @@ private slots:
         QCOMPARE(squelch->currentIndex(), before + 1);
     }
 
+    void unsavedChangesAreAskedAbout_data() {
+        test::AddRows("unsaved_changes",
+                      {"command", "edited", "answer", "files", "boxes", "replaced"});
+    }
     void unsavedChangesAreAskedAbout() {
-        const struct {
-            QString command;
-            bool edited;
-            std::deque<int> answers;
-            QStringList files;  // file dialogs answered in turn, "" cancels
-            QString boxes;      // the flags of every box shown
-            bool replaced;      // the window closed, or the editor holds one.DAT / defaults
-        } rows[] = {
-            {"close", false, {}, {"one.DAT"}, "", true},
-            {"close", true, {kResultCancel}, {"one.DAT"}, "51", false},
-            {"close", true, {kResultNo}, {"one.DAT"}, "51", true},
-            {"open", false, {}, {"one.DAT"}, "", true},
-            {"open", true, {kResultYes}, {"saved.DAT", "one.DAT"}, "51", true},  // saved first
-            {"open", true, {kResultYes}, {"", "one.DAT"}, "51", false},          // save cancelled
-            {"drop", false, {}, {"one.DAT"}, "", true},
-            {"drop", true, {kResultCancel}, {"one.DAT"}, "51", false},
-            {"recent", true, {kResultNo}, {"one.DAT"}, "51", true},
-            {"new", true, {kResultOk}, {"one.DAT"}, "305", true},  // New asks only its own
-        };
-        for (const auto& [command, edited, answers, files, boxes, replaced] : rows) {
-            init();
-            if (edited) QVERIFY(test::TypeIntoCell(form()->mfgrid1(), 2, ColReceive, "440"));
-            f_->boxes.answers = answers;
-            for (const QString& file : files)
-                f_->files.answers.push_back(file.isEmpty() ? QString() : f_->dir.filePath(file));
-            if (command == "close")
-                form()->close();
-            else if (command == "open")
-                form()->menus().mnuOpen->trigger();
-            else if (command == "drop")
-                QVERIFY(DropFile(form(), path("one.DAT")));
-            else if (command == "recent")
-                tools_->files()->recentMenu()->actions().constFirst()->trigger();
-            else
-                form()->menus().mnuNew->trigger();
-            QStringList flags;
-            for (const MessageBoxRequest& r : f_->boxes.shown) flags << QString::number(r.flags);
-            const bool done = command == "close" ? !form()->isVisible()
-                              : command == "new" ? form()->document()->state().channelEmpty(2)
-                                                 : channel1() == "446.00000";
-            // Saved first: the edit is in the file the user chose.
-            QCOMPARE(QString("%1 %2: %3 %4 %5")
-                         .arg(command)
-                         .arg(edited)
-                         .arg(flags.join(','))
-                         .arg(done)
-                         .arg(QFile::exists(path("saved.DAT"))),
-                     QString("%1 %2: %3 %4 %5")
-                         .arg(command)
-                         .arg(edited)
-                         .arg(boxes)
-                         .arg(replaced)
-                         .arg(files.front() == "saved.DAT"));
-        }
+        QFETCH(QString, command);
+        QFETCH(QString, edited);
+        QFETCH(QString, answer);
+        QFETCH(QString, files);
+        QFETCH(QString, boxes);
+        QFETCH(QString, replaced);
+        if (edited == "1") QVERIFY(test::TypeIntoCell(form()->mfgrid1(), 2, ColReceive, "440"));
+        const QMap<QString, int> results{
+            {"OK", kResultOk}, {"Cancel", kResultCancel}, {"Yes", kResultYes}, {"No", kResultNo}};
+        if (!answer.isEmpty()) f_->boxes.answers = {results[answer]};
+        for (const QString& file : files.split('|'))
+            f_->files.answers.push_back(file.isEmpty() ? QString() : f_->dir.filePath(file));
+        if (command == "close")
+            form()->close();
+        else if (command == "open")
+            form()->menus().mnuOpen->trigger();
+        else if (command == "drop")
+            QVERIFY(DropFile(form(), path("one.DAT")));
+        else if (command == "recent")
+            tools_->files()->recentMenu()->actions().constFirst()->trigger();
+        else
+            form()->menus().mnuNew->trigger();
+        QStringList flags;
+        for (const MessageBoxRequest& r : f_->boxes.shown) flags << QString::number(r.flags);
+        const bool done = command == "close" ? !form()->isVisible()
+                          : command == "new" ? form()->document()->state().channelEmpty(2)
+                                             : channel1() == "446.00000";
+        QCOMPARE(flags.join(','), boxes);
+        QCOMPARE(QString::number(done), replaced);
+        // Saved first: the edit is in the file the user chose.
+        QCOMPARE(QFile::exists(path("saved.DAT")), files.startsWith("saved.DAT"));
     }
 
     void saveAndRecentFiles() {
@@ -255,43 +227,47 @@ private slots:
         }
     }
 
+    // The answer to "place the rows in order?", and what channel 1 holds then.
+    void csvReportFitsTheScreenAndRowsFromZeroGoInOrder_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("first");
+        QTest::newRow("in order") << int(kResultYes) << QString("440.00000");
+        QTest::newRow("as numbered") << int(kResultNo) << QString("440.01250");
+    }
     void csvReportFitsTheScreenAndRowsFromZeroGoInOrder() {
-        // The answer to "place the rows in order?", and what channel 1 holds then.
-        for (const auto& [answer, first] :
-             {std::pair{kResultYes, "440.00000"}, {kResultNo, "440.01250"}}) {
-            init();
-            // A repeater list of 120 rows, numbered from 0, with names.
-            QByteArray csv = "Location,Name,Frequency\n";
-            for (int i = 0; i < 120; ++i)
-                csv += QByteArray::number(i) + ",Rpt" + QByteArray::number(i) + "," +
-                       QByteArray::number(440 + i * 0.0125, 'f', 5) + "\n";
-            QVERIFY(test::WriteFile(path("list.csv"), csv));
-            f_->files.answers = {path("list.csv")};
-            f_->boxes.answers = {answer};
-            QSize size;
-            QString report;
-            f_->dialogs = [&](QDialog& window) {
-                size = window.size();
-                report = window.findChild<QPlainTextEdit*>()->toPlainText();
-                return int(QDialog::Accepted);
-            };
-            tools_->actions().importCsv->trigger();
-            QCOMPARE(f_->boxes.shown.size(), std::size_t{1});
-            QCOMPARE(channel1(), QString(first));
-            const QSize screen = form()->screen()->availableGeometry().size();
-            QVERIFY2(size.height() <= screen.height() && size.width() <= screen.width(),
-                     qPrintable(QString::number(size.height())));
-            QCOMPARE(report.count("Names and comments are not stored"), 1);
+        QFETCH(int, answer);
+        QFETCH(QString, first);
+        // A repeater list of 120 rows, numbered from 0, with names.
+        QByteArray csv = "Location,Name,Frequency\n";
+        for (int i = 0; i < 120; ++i)
+            csv += QByteArray::number(i) + ",Rpt" + QByteArray::number(i) + "," +
+                   QByteArray::number(440 + i * 0.0125, 'f', 5) + "\n";
+        QVERIFY(test::WriteFile(path("list.csv"), csv));
+        f_->files.answers = {path("list.csv")};
+        f_->boxes.answers = {answer};
+        QSize size;
+        QString report;
+        f_->dialogs = [&](QDialog& window) {
+            size = window.size();
+            report = window.findChild<QPlainTextEdit*>()->toPlainText();
+            return int(QDialog::Accepted);
+        };
+        tools_->actions().importCsv->trigger();
+        QCOMPARE(f_->boxes.shown.size(), std::size_t{1});
+        QCOMPARE(channel1(), QString(first));
+        const QSize screen = form()->screen()->availableGeometry().size();
+        QVERIFY2(size.height() <= screen.height() && size.width() <= screen.width(),
+                 qPrintable(QString::number(size.height())));
+        QCOMPARE(report.count("Names and comments are not stored"), 1);
 
-            // The command line: --renumber, or a hint to use it.
-            QProcess cli;
-            QStringList arguments{"import-csv", path("list.csv"), path("out.DAT")};
-            if (answer == kResultYes) arguments << "--renumber";
-            cli.start(R7_CLI_PATH, arguments);
-            QVERIFY(cli.waitForFinished(20000));
-            QCOMPARE(cli.readAllStandardError().contains("--renumber places them in order"),
-                     answer == kResultNo);
-        }
+        // The command line: --renumber, or a hint to use it.
+        QProcess cli;
+        QStringList arguments{"import-csv", path("list.csv"), path("out.DAT")};
+        if (answer == kResultYes) arguments << "--renumber";
+        cli.start(R7_CLI_PATH, arguments);
+        QVERIFY(cli.waitForFinished(20000));
+        QCOMPARE(cli.readAllStandardError().contains("--renumber places them in order"),
+                 answer == kResultNo);
     }
 
 private:

@@ -128,29 +128,24 @@ private slots:
         });
     }
 
+    // Keys typed into a code box: its text before, whether it was all selected, the keys, the
+    // text after.
+    void optionalCodeKeyFilter_data() {
+        test::AddRows("code_boxes", {"box", "start", "selectAll", "keys", "text"});
+    }
     void optionalCodeKeyFilter() {
-        const struct {
-            const char* box;
-            QString start;
-            bool selectAll;
-            QString keys, text;
-        } rows[] = {
-            {"Text1", "", false, "12ab*#", "12AB*#"},              // digits, letters, star, hash
-            {"Text1", "0123456789", false, "5", "0123456789"},     // full ID code
-            {"Text1", "0123456789", true, "d", "D"},               // full, over a selection
-            {"Text1", "0123456789", false, "\bab", "012345678A"},  // backspace at the limit
-            {"Text3", "0123456789ABCD", false, "*##", "0123456789ABCD*#"},  // 16 for PTT codes
-            {"Text4", "", false, "abcdef", "ABCD"},
-        };
-        for (const auto& r : rows) {
-            EditorState state = NewConfiguration();
-            OptionalDialog dialog(state);
-            auto* edit = Child<QLineEdit>(dialog, r.box);
-            edit->setText(r.start);
-            if (r.selectAll) edit->selectAll();
-            QTest::keyClicks(edit, r.keys);
-            QCOMPARE(edit->text(), r.text);
-        }
+        QFETCH(QString, box);
+        QFETCH(QString, start);
+        QFETCH(QString, selectAll);
+        QFETCH(QString, keys);
+        QFETCH(QString, text);
+        EditorState state = NewConfiguration();
+        OptionalDialog dialog(state);
+        auto* edit = Child<QLineEdit>(dialog, box.toLatin1().constData());
+        edit->setText(start);
+        if (selectAll == "1") edit->selectAll();
+        QTest::keyClicks(edit, keys);
+        QCOMPARE(edit->text(), text);
     }
 
     // --- Form6 "Key Set" ---
@@ -211,33 +206,29 @@ private slots:
 
     // --- Form4 "Test Frequcy" ---
     // The snapping and range rules are the core's table; here each way a cell ends.
+    // Channel 4 holds 450 / 451; the column typed in, the text, the row afterwards.
+    void testFrequencyEdits_data() {
+        test::AddRows("test_frequency_cells", {"column", "typed", "receive", "transmit"});
+    }
     void testFrequencyEdits() {
-        const struct {
-            int column;
-            QString typed, receive, transmit;
-        } rows[] = {
-            {1, "462.013", "462.01250", "462.01250"},                   // to 6.25 kHz
-            {2, "462.013", "450.00000", "462.01000"}, {1, "", "", ""},  // receive emptied
-            {2, "", "450.00000", "450.00000"},                          // transmit emptied
-            {1, "abc", "450.00000", "451.00000"},                       // refused
-            {1, "1234.5", "450.00000", "451.00000"},                    // refused
-        };
+        QFETCH(QString, column);
+        QFETCH(QString, typed);
+        QFETCH(QString, receive);
+        QFETCH(QString, transmit);
         EditorState given = NewConfiguration();
         given.testFrequency(4, 1) = "450.00000";
         given.testFrequency(4, 2) = "451.00000";
-        for (const auto& r : rows) {
-            CheckEndings<TestFrequencyDialog>(
-                given,
-                [&r](TestFrequencyDialog& dialog) {
-                    QVERIFY(TypeIntoCell(dialog.grid(), 4, r.column, r.typed));
-                    QCOMPARE(CellText(dialog.grid(), 4, 1) + "|" + CellText(dialog.grid(), 4, 2),
-                             r.receive + "|" + r.transmit);
-                },
-                [&r](EditorState& expected) {
-                    expected.testFrequency(4, 1) = r.receive.toStdString();
-                    expected.testFrequency(4, 2) = r.transmit.toStdString();
-                });
-        }
+        CheckEndings<TestFrequencyDialog>(
+            given,
+            [&](TestFrequencyDialog& dialog) {
+                QVERIFY(TypeIntoCell(dialog.grid(), 4, column.toInt(), typed));
+                QCOMPARE(CellText(dialog.grid(), 4, 1) + "|" + CellText(dialog.grid(), 4, 2),
+                         receive + "|" + transmit);
+            },
+            [&](EditorState& expected) {
+                expected.testFrequency(4, 1) = receive.toStdString();
+                expected.testFrequency(4, 2) = transmit.toStdString();
+            });
     }
 
     void testFrequencyGridCells() {

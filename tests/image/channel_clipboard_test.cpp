@@ -69,5 +69,19 @@ TEST(ChannelClipboard, OneRowFillsEverySelectedChannel) {
               "Line 1 (channel 01), Receive \"480\": outside the band, 400 to below 470 MHz");
 }
 
+// Only channels 1 to 16 take a paste or give a copy; the rest of a selection is left out.
+TEST(ChannelClipboard, ChannelNumbersOneToSixteen) {
+    const struct {
+        std::vector<int> selected, pasted;
+    } cases[] = {{{0}, {}}, {{1}, {1}}, {{16}, {16}}, {{17}, {}}, {{17, 16, 1, 0}, {1, 16}}};
+    for (const auto& c : cases) {
+        EditorState s = NewConfiguration();
+        EXPECT_EQ(PasteChannelRows(s, c.selected, "446\t\t\t\t\t\t\t\n", kUhf).channels, c.pasted);
+    }
+    EXPECT_EQ(
+        ChannelRowsText(WithChannel3(), {0, 3, 16, 17}),
+        "440.00000\tD023N\t445.00000\t88.5\tHigh\tCarrier\tNarrow\tHave\r\n\t\t\t\t\t\t\t\r\n");
+}
+
 }  // namespace
 }  // namespace r7

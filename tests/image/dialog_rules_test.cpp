@@ -23,6 +23,8 @@ TEST(ServiceMode, GesturesOnTheClock) {
         std::vector<Step> steps;
     } cases[] = {
         {"in time", {{100.2, 1, false}, {101, 2, false}, {104.9, 3, true}}},
+        {"third on the fifth second", {{100.2, 1, false}, {101, 2, false}, {105, 3, true}}},
+        {"third just past five seconds", {{100.2, 1, false}, {101, 2, false}, {105.01, 3, false}}},
         {"any order", {{50, 3, false}, {51, 1, false}, {52, 2, true}}},
         {"same spot twice", {{50, 1, false}, {51, 1, false}, {52, 2, false}}},
         {"third at 6 s opens a new window",
@@ -32,6 +34,8 @@ TEST(ServiceMode, GesturesOnTheClock) {
         {"relock: quick pair", {{10.4, 0, false}, {10.7, 0, true}}},
         {"relock: just under a second", {{10.6, 0, false}, {11.59, 0, true}}},
         {"relock: a full second", {{10.6, 0, false}, {11.6, 0, false}}},
+        {"relock: both at one instant", {{10.6, 0, false}, {10.6, 0, true}}},
+        {"relock: the clock stepped back", {{10.6, 0, false}, {10.59, 0, false}}},
         {"relock: slow pair disarms, third arms",
          {{10, 0, false}, {13, 0, false}, {14, 0, false}, {14.5, 0, true}}},
     };

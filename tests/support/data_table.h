@@ -1,9 +1,9 @@
 #pragma once
 
 // Case tables kept as data: tests/data/NAME.tsv, one case a line, fields split by tabs; blank
-// lines and lines starting with # are skipped. \t \r \n \\ and \xNN write what a field cannot
-// hold. Expected bytes are written out by hand from the memory map, as hex. Standard C++ only:
-// the core's tests build without Qt too.
+// lines and lines starting with # are skipped. tests/data/README.md describes the format and the
+// editor keys ("c3.1", "k5", "PF1" ...) below. Standard C++ only: the core's tests build
+// without Qt too.
 
 #include <cstdint>
 #include <fstream>
@@ -87,10 +87,10 @@ inline std::vector<std::uint8_t> Bytes(std::string hex) {
     return out;
 }
 
-// One value of the editor by a short key: "c3.1" cell, "k5" combo position, "o7" option,
-// "t16.2" test frequency, "i1" information line, "d1" DTMF value, "m8" DTMF memory; the
-// numbers "PH"/"PL" power calibration, "PF1"/"PF2" keys, "SU" service mode, "U1".."U3" and
-// "UT" the unlock gesture. The text or the number field a key names.
+// One value of the editor by a short key, as tests/data/README.md lists them: "c3.1" channel 3's
+// receive cell, "k5" Combo5's position, "o7" option 7, "t16.2" test frequency 16's transmit,
+// "i1" information line 1, "d1" DTMF value 1, "m8" DTMF memory 8; the numbers "PH"/"PL" power
+// calibration, "PF1"/"PF2" side keys, "SU" service mode, "U1".."U3" and "UT" the unlock gesture.
 inline std::pair<std::string*, int*> Field(EditorState& s, const std::string& key) {
     const std::map<std::string, int EditorState::*> numbers = {
         {"PH", &EditorState::PowerHigh},       {"PL", &EditorState::PowerLow},
@@ -147,7 +147,8 @@ inline void Set(EditorState& s, const std::string& key, const std::string& value
         *number = std::stoi(value);
 }
 
-// Sets "key=value;key=value" on the editor.
+// Sets "key=value;key=value" on the editor: "c3.1=446.00625;k5=8" sets channel 3's receive
+// frequency and the squelch list to its ninth entry.
 inline void Apply(EditorState& s, const std::string& changes) {
     for (const std::string& c : Split(changes, ';')) {
         if (!c.empty()) Set(s, c.substr(0, c.find('=')), c.substr(c.find('=') + 1));

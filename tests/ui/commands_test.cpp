@@ -28,6 +28,12 @@ void Unlock(QDialog& dialog, double& now) {
     }
 }
 
+// The button of the tool bar with that key, as the user clicks it.
+QWidget* ToolButton(Form1& f, const char* key) {
+    QAction* entry = f.Toolbar1()->findChild<QAction*>(key, Qt::FindDirectChildrenOnly);
+    return entry ? f.Toolbar1()->widgetForAction(entry) : nullptr;
+}
+
 bool SlidersOn(QDialog& dialog) {
     return static_cast<DebugParameterDialog&>(dialog).slider(1)->isEnabled();
 }
@@ -48,7 +54,7 @@ private slots:
         form_ = d_->window();
     }
 
-    // Menu items, tool bar keys and shortcuts (F1 although its menu is hidden).
+    // Menu items, tool bar buttons (clicked) and shortcuts (F1 although its menu is hidden).
     void everyCommandReachesItsHandler() {
         form_->show();
         QVERIFY(QTest::qWaitForWindowActive(form_.get()));
@@ -82,10 +88,12 @@ private slots:
             {"Ctrl+W", {"box " + noPort}},
         };
         for (const auto& r : rows) {
-            QAction* action = form_->toolButton(r.item) ? form_->toolButton(r.item)
-                                                        : form_->findChild<QAction*>(r.item);
+            QWidget* button = ToolButton(*form_, r.item);
+            QAction* action = form_->findChild<QAction*>(r.item);
             d_->boxes.answers = {kResultCancel};  // New: keep the channels
-            if (action)
+            if (button)
+                QTest::mouseClick(button, Qt::LeftButton);
+            else if (action)
                 action->trigger();
             else
                 QTest::keySequence(form_.get(), QKeySequence(r.item));
@@ -125,7 +133,11 @@ private slots:
     void serviceModeOnAndTheTestButtonReLocks() {
         Form1& f = *form_;
         QAction* test = f.toolButton("Test");
-        const auto clickTest = [&](double at) { d_->now = at, test->trigger(); };
+        f.show();
+        const auto clickTest = [&](double at) {
+            d_->now = at;
+            QTest::mouseClick(ToolButton(f, "Test"), Qt::LeftButton);
+        };
         QVERIFY(!test->isVisible());
         bool slidersEnabled = true;
         // Debug(&D), notes whether its sliders open enabled; unlocking: the three hot spots

@@ -75,6 +75,16 @@ private slots:
         // OK resets even an untouched editor, and asks every time.
         form().menus().mnuNew->trigger();
         QCOMPARE(boxes().shown.size(), std::size_t{3});
+        // Every list on screen shows its default again; the band chosen stays.
+        form().addBandEntry("430-440MHz");
+        boxes().answers = {kResultYes, kResultOk};
+        form().combo(1)->setCurrentIndex(1);
+        form().combo(2)->setCurrentIndex(2);
+        form().combo(9)->setCurrentIndex(1);
+        form().toolButton("new")->trigger();
+        QStringList lists;
+        for (int n = 1; n <= kComboCount; ++n) lists << form().combo(n)->currentText();
+        QCOMPARE(lists.join('|'), QString("430-440MHz|English|30 S|关闭|4|On|On|On|Return|On"));
     }
 
     void saveThenOpenGivesTheSameConfiguration() {
@@ -150,40 +160,40 @@ private slots:
     // Every mark and length of the file is the data file tests' table; one of each ending
     // here: refused in words (a missing file too), refused quietly (a folder: a file error),
     // or opened, a tail ignored.
-    void openTakesOnlyAWholeDataFile() {
+    void openTakesOnlyAWholeDataFile_data() {
+        QTest::addColumn<QByteArray>("contents");  // null: no file at all
+        QTest::addColumn<QString>("said");  // "opened": no box, channels 1 and 9 as in the file
         const QString refused = "Mistake|16|File type is incorrect!";
-        const struct {
-            QByteArray contents;  // null: no file at all
-            QString said;         // "opened": no box, channels 1 and 9 as in the file
-        } rows[] = {{HandMadeFile("P2207", 853), refused},
-                    {HandMadeFile("P3207", 820), refused},
-                    {QByteArray(), refused},
-                    {"folder", ""},
-                    {HandMadeFile("P3207", 821), "opened"},
-                    {HandMadeFile("P3207", 853), "opened"},
-                    {HandMadeFile("P3207", 4000), "opened"}};
-        for (const auto& r : rows) {
-            init();
-            const QString file = path("x.DAT");
-            if (r.contents == "folder")
-                QVERIFY(QDir().mkdir(file));
-            else if (!r.contents.isNull())
-                QVERIFY(test::WriteFile(file, r.contents));
-            files().answers = {file};
-            form().menus().mnuOpen->trigger();
-            QCOMPARE(QFileInfo::exists(file), !r.contents.isNull());  // Open never creates a file
-            if (r.said != "opened") {
-                QCOMPARE(boxes().texts().join(""), r.said);
-                unchanged();
-                continue;
-            }
-            QVERIFY(boxes().shown.empty());
-            QStringList cells;
-            for (int col : {ColReceive, ColTransmit, ColBusyLock}) cells << doc()->cellText(1, col);
-            QCOMPARE(cells.join('|') + doc()->cellText(9, ColReceive),
-                     QString("440.01250|445.00000|Carrier"));
-            QCOMPARE(form().windowTitle(), "Morvane-R7-" + file);
+        QTest::newRow("other mark") << HandMadeFile("P2207", 853) << refused;
+        QTest::newRow("820 bytes") << HandMadeFile("P3207", 820) << refused;
+        QTest::newRow("no file") << QByteArray() << refused;
+        QTest::newRow("a folder") << QByteArray("folder") << QString();
+        QTest::newRow("821 bytes") << HandMadeFile("P3207", 821) << QString("opened");
+        QTest::newRow("853 bytes") << HandMadeFile("P3207", 853) << QString("opened");
+        QTest::newRow("4000 bytes") << HandMadeFile("P3207", 4000) << QString("opened");
+    }
+    void openTakesOnlyAWholeDataFile() {
+        QFETCH(QByteArray, contents);
+        QFETCH(QString, said);
+        const QString file = path("x.DAT");
+        if (contents == "folder")
+            QVERIFY(QDir().mkdir(file));
+        else if (!contents.isNull())
+            QVERIFY(test::WriteFile(file, contents));
+        files().answers = {file};
+        form().menus().mnuOpen->trigger();
+        QCOMPARE(QFileInfo::exists(file), !contents.isNull());  // Open never creates a file
+        if (said != "opened") {
+            QCOMPARE(boxes().texts().join(""), said);
+            unchanged();
+            return;
         }
+        QVERIFY(boxes().shown.empty());
+        QStringList cells;
+        for (int col : {ColReceive, ColTransmit, ColBusyLock}) cells << doc()->cellText(1, col);
+        QCOMPARE(cells.join('|') + doc()->cellText(9, ColReceive),
+                 QString("440.01250|445.00000|Carrier"));
+        QCOMPARE(form().windowTitle(), "Morvane-R7-" + file);
     }
 
     void realDialogOffersTheOneFilter() {

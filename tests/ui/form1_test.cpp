@@ -61,26 +61,21 @@ private slots:
 
     // The editing rules are the core's table; these are the ways a typed cell ends: stored,
     // refused with the message and emptied, refused with the message and kept.
+    void typedFrequencies_data() {
+        test::AddRows("typed_receive", {"before", "typed", "cells", "messages"});
+    }
     void typedFrequencies() {
-        const struct {
-            QString rxBefore, typed;
-            QStringList row;  // columns 1 to 8 afterwards
-            int messages;
-        } rows[] = {
-            {"", "435.0070", Fresh("435.00625"), 0},  // snapped onto the raster
-            {"", "470", QStringList(8, ""), 1},       // upper limit refused
-            {"440", "435.5abc", Fresh("440.00000"), 1},
-        };
-        for (const auto& r : rows) {
-            init();
-            if (!r.rxBefore.isEmpty()) enter(7, ColReceive, r.rxBefore);
-            enter(7, ColReceive, r.typed);
-            QCOMPARE(Row(*form_, 7).mid(1), r.row);
-            QCOMPARE(d_->boxes.texts(), QStringList(r.messages, "Morvane-R7|16|" + kRange));
-            QCOMPARE(grid()->model()->index(6, ColReceive).data().toString(),
-                     r.row[0]);  // the view follows
-            QVERIFY(!grid()->isEditing());
-        }
+        QFETCH(QString, before);
+        QFETCH(QString, typed);
+        QFETCH(QString, cells);
+        QFETCH(QString, messages);
+        if (!before.isEmpty()) enter(7, ColReceive, before);
+        enter(7, ColReceive, typed);
+        QCOMPARE(Row(*form_, 7).mid(1).join('|'), cells);
+        QCOMPARE(d_->boxes.texts(), QStringList(messages.toInt(), "Morvane-R7|16|" + kRange));
+        QCOMPARE(grid()->model()->index(6, ColReceive).data().toString(),
+                 cells.section('|', 0, 0));  // the view follows
+        QVERIFY(!grid()->isEditing());
     }
 
     // Every way of opening an editor asks the flags (typing on one is keysReachTheCurrentCell's).
@@ -175,87 +170,87 @@ private slots:
             widths << form_->ProgressBar1()->width();
         }
         QCOMPARE(widths, QList<int>(4, widths.first()));
+        // Both on screen, along the bottom of the window below the grid.
+        const int gridBottom = grid()->mapTo(form_.get(), QPoint(0, grid()->height())).y();
+        label->show();
+        for (QWidget* w : std::initializer_list<QWidget*>{label, form_->ProgressBar1()}) {
+            const QRect at(w->mapTo(form_.get(), QPoint()), w->size());
+            QVERIFY(w->isVisible() && at.top() >= gridBottom && form_->rect().contains(at));
+        }
     }
 
     // A band added through the window, or to Combo1 itself. The setting lists write the document
     // and follow it; a file opened is file_commands_test's.
+    void bandChangeNoRestoresYesResets_data() {
+        QTest::addColumn<bool>("intoTheListItself");
+        QTest::newRow("added through the window") << false;
+        QTest::newRow("added to Combo1 itself") << true;
+    }
     void bandChangeNoRestoresYesResets() {
-        for (bool intoTheListItself : {false, true}) {
-            init();
-            if (intoTheListItself)
-                form_->combo(1)->addItem("430-440MHz");
-            else
-                form_->addBandEntry("430-440MHz");
-            QCOMPARE(form_->combo(1)->count(), 2);
-            enter(1, ColReceive, "445");
-            form_->combo(1)->setCurrentIndex(0);  // the band it shows already: no question
-            QVERIFY(d_->boxes.shown.empty());
-            form_->combo(2)->setCurrentIndex(2);
-            form_->combo(5)->setCurrentIndex(8);
-            const EditorState edited = form_->document()->state();
-            QVERIFY(edited.combo(2) == 2 && edited.combo(5) == 8);  // the lists write the document
-            d_->boxes.answers = {7, 6};                             // No, then Yes
-            form_->combo(1)->setCurrentIndex(1);
-            QCOMPARE(
-                d_->boxes.texts(),
-                QStringList{"Morvane-R7|36|Select the data that different types or different "
-                            "frequency bands will delete the all -channel for use, continue? "});
-            QVERIFY(form_->combo(1)->currentIndex() == 0 && form_->BandIndex() == 0);
-            QCOMPARE(form_->document()->state(), edited);
+        QFETCH(bool, intoTheListItself);
+        if (intoTheListItself)
+            form_->combo(1)->addItem("430-440MHz");
+        else
+            form_->addBandEntry("430-440MHz");
+        QCOMPARE(form_->combo(1)->count(), 2);
+        enter(1, ColReceive, "445");
+        form_->combo(1)->setCurrentIndex(0);  // the band it shows already: no question
+        QVERIFY(d_->boxes.shown.empty());
+        form_->combo(2)->setCurrentIndex(2);
+        form_->combo(5)->setCurrentIndex(8);
+        const EditorState edited = form_->document()->state();
+        QVERIFY(edited.combo(2) == 2 && edited.combo(5) == 8);  // the lists write the document
+        d_->boxes.answers = {7, 6};                             // No, then Yes
+        form_->combo(1)->setCurrentIndex(1);
+        QCOMPARE(d_->boxes.texts(),
+                 QStringList{"Morvane-R7|36|Select the data that different types or different "
+                             "frequency bands will delete the all -channel for use, continue? "});
+        QVERIFY(form_->combo(1)->currentIndex() == 0 && form_->BandIndex() == 0);
+        QCOMPARE(form_->document()->state(), edited);
 
-            form_->combo(1)->setCurrentIndex(1);
-            QVERIFY(form_->combo(1)->currentIndex() == 1 && form_->BandIndex() == 1);
-            EditorState expected = NewConfiguration();
-            expected.combo(1) = 1;
-            QCOMPARE(form_->document()->state(), expected);
-            QCOMPARE(form_->combo(2)->currentText() + form_->combo(5)->currentText(),
-                     QString("English4"));
-            // The check now uses the new band's limits.
-            enter(2, ColReceive, "445");
-            enter(2, ColReceive, "435");
-            QCOMPARE(form_->document()->cellText(2, ColReceive), QString("435.00000"));
-            QCOMPARE(d_->boxes.texts().mid(2), QStringList{"Morvane-R7|16|" + kRange});
-        }
+        form_->combo(1)->setCurrentIndex(1);
+        QVERIFY(form_->combo(1)->currentIndex() == 1 && form_->BandIndex() == 1);
+        EditorState expected = NewConfiguration();
+        expected.combo(1) = 1;
+        QCOMPARE(form_->document()->state(), expected);
+        QCOMPARE(form_->combo(2)->currentText() + form_->combo(5)->currentText(),
+                 QString("English4"));
+        // The check now uses the new band's limits.
+        enter(2, ColReceive, "445");
+        enter(2, ColReceive, "435");
+        QCOMPARE(form_->document()->cellText(2, ColReceive), QString("435.00000"));
+        QCOMPARE(d_->boxes.texts().mid(2), QStringList{"Morvane-R7|16|" + kRange});
     }
 
     // Keys go into the cell the user sees as current: real clicks on the view and keys at
     // typing speed, with no pause between them. Channels 2 (435.125) and 5 (440 / 445) filled;
     // afterwards "channel:column=text" of the cells named, or "current=channel:column".
+    void keysReachTheCurrentCell_data() {
+        test::AddRows("keys_to_current_cell", {"channel", "column", "keys", "expected"});
+    }
     void keysReachTheCurrentCell() {
-        const struct {
-            int channel, column;
-            QString keys, expected;
-        } rows[] = {
-            {2, ColReceive, "446.5\n", "2:1=446.50000 5:1=440.00000"},
-            {3, ColReceive, "446.5\t\t447\n", "3:1=446.50000 3:3=447.00000 current=4:3"},
-            {2, ColTransmit, "441\n", "2:3=441.00000 5:3=445.00000"},
-            {5, ColReceive, "\x7f", "5:1= 5:3= 5:5="},   // Delete on receive
-            {5, ColTransmit, "\b", "5:3=440.00000"},     // Backspace on transmit
-            {5, ColPower, "\x7f", "5:5=Low"},            // Delete on a picked cell
-            {9, ColDecode, "O", "current=9:2 5:2=Off"},  // cell not editable
-        };
-        for (const auto& r : rows) {
-            init();
-            QVERIFY(QTest::qWaitForWindowActive(form_.get()));
-            ChannelTableModel* model = form_->channelModel();
-            for (const auto& [ch, rx, tx] :
-                 {std::tuple{2, "435.125", "435.125"}, {5, "440", "445"}}) {
-                model->setData(model->index(ch - 1, ColReceive), rx, Qt::EditRole);
-                model->setData(model->index(ch - 1, ColTransmit), tx, Qt::EditRole);
-            }
-            ClickAndType(grid(), model->index(r.channel - 1, r.column), r.keys);
-            QVERIFY2(d_->boxes.shown.empty(), qPrintable(d_->boxes.texts().join('\n')));
-            const QModelIndex current = grid()->currentIndex();
-            QStringList seen;
-            for (const QString& e : r.expected.split(' ')) {
-                const QStringList p = e.split(QRegularExpression("[:=]"));
-                seen << (p[0] == "current"
-                             ? QString("current=%1:%2").arg(current.row() + 1).arg(current.column())
-                             : e.section('=', 0, 0) + "=" +
-                                   model->index(p[0].toInt() - 1, p[1].toInt()).data().toString());
-            }
-            QCOMPARE(seen.join(' '), r.expected);
+        QFETCH(QString, channel);
+        QFETCH(QString, column);
+        QFETCH(QString, keys);
+        QFETCH(QString, expected);
+        QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+        ChannelTableModel* model = form_->channelModel();
+        for (const auto& [ch, rx, tx] : {std::tuple{2, "435.125", "435.125"}, {5, "440", "445"}}) {
+            model->setData(model->index(ch - 1, ColReceive), rx, Qt::EditRole);
+            model->setData(model->index(ch - 1, ColTransmit), tx, Qt::EditRole);
         }
+        ClickAndType(grid(), model->index(channel.toInt() - 1, column.toInt()), keys);
+        QVERIFY2(d_->boxes.shown.empty(), qPrintable(d_->boxes.texts().join('\n')));
+        const QModelIndex current = grid()->currentIndex();
+        QStringList seen;
+        for (const QString& e : expected.split(' ')) {
+            const QStringList p = e.split(QRegularExpression("[:=]"));
+            seen << (p[0] == "current"
+                         ? QString("current=%1:%2").arg(current.row() + 1).arg(current.column())
+                         : e.section('=', 0, 0) + "=" +
+                               model->index(p[0].toInt() - 1, p[1].toInt()).data().toString());
+        }
+        QCOMPARE(seen.join(' '), expected);
     }
 
     void dialogGridsDoNotSearch() {
@@ -269,60 +264,42 @@ private slots:
         QCOMPARE(dialog.grid()->currentRow(), 3);
         QCOMPARE(dialog.grid()->item(1, 2)->text(), QString("462.10000"));
     }
-    // Message boxes: flag decoding, English captions, result codes. Each row: "caption=result,...|
-    // icon (None, Stop, Question, Exclamation, Information)|default|escape", and where a button
-    // is named ("" presses Enter) the real QMessageBox, answered inside its modal loop, as
-    // "title|captions sorted|default|icon|result".
+    // Message boxes: flag decoding, English captions, result codes, and the real box.
+    void messageBoxDecodesFlags_data() {
+        test::AddRows("message_box_flags", {"flags", "layout", "click", "seen"});
+    }
     void messageBoxDecodesFlags() {
-        const struct {
-            unsigned flags;
-            QString layout;
-            std::optional<QString> click = std::nullopt;
-            QString seen = {};
-        } rows[] = {
-            {0u, "OK=1|0|0|1"},
-            {16u, "OK=1|1|0|1"},
-            {64u, "OK=1|4|0|1"},
-            {36u, "Yes=6,No=7|2|0|7", "No", "Morvane-R7|No,Yes|Yes|4|7"},
-            {305u, "OK=1,Cancel=2|3|1|2", "", "Morvane-R7|Cancel,OK|Cancel|2|2"},  // second default
-            {2u, "Abort=3,Retry=4,Ignore=5|0|0|3", "Retry",
-             "Morvane-R7|Abort,Ignore,Retry|Abort|0|4"},
-            {0x202u, "Abort=3,Retry=4,Ignore=5|0|2|3"},  // third default
-            {0x133u, "Yes=6,No=7,Cancel=2|3|1|2"},
-            {21u, "Retry=4,Cancel=2|1|0|2"},
-            {0x204u, "Yes=6,No=7|0|0|7"},  // third default on two buttons falls back
-            {7u, "OK=1|0|0|1"},            // unknown set 7 shows OK
-        };
-        for (const auto& r : rows) {
-            const MessageBoxLayout layout = DecodeMessageBoxFlags(r.flags);
-            QStringList buttons;
-            for (MessageButton b : layout.buttons)
-                buttons << ButtonCaption(b) + "=" + QString::number(ButtonResult(b));
-            QCOMPARE(QString("%1|%2|%3|%4")
-                         .arg(buttons.join(','))
-                         .arg(int(layout.icon))
-                         .arg(layout.defaultIndex)
-                         .arg(layout.escapeResult),
-                     r.layout);
-            if (!r.click) continue;
-            QString seen;
-            QTimer::singleShot(0, [&] {
-                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-                QStringList captions;
-                for (QAbstractButton* b : box->buttons()) captions << b->text();
-                captions.sort();
-                seen =
-                    QString("%1|%2|%3|%4|")
+        QFETCH(QString, flags);
+        QFETCH(QString, layout);
+        QFETCH(QString, click);
+        QFETCH(QString, seen);
+        const MessageBoxLayout decoded = DecodeMessageBoxFlags(flags.toUInt(nullptr, 0));
+        QStringList buttons;
+        for (MessageButton b : decoded.buttons)
+            buttons << ButtonCaption(b) + "=" + QString::number(ButtonResult(b));
+        QCOMPARE(QString("%1|%2|%3|%4")
+                     .arg(buttons.join(','))
+                     .arg(int(decoded.icon))
+                     .arg(decoded.defaultIndex)
+                     .arg(decoded.escapeResult),
+                 layout);
+        if (click == "-") return;
+        QString shown;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QStringList captions;
+            for (QAbstractButton* b : box->buttons()) captions << b->text();
+            captions.sort();
+            shown = QString("%1|%2|%3|%4|")
                         .arg(box->windowTitle(), captions.join(','), box->defaultButton()->text())
                         .arg(box->icon());
-                if (r.click->isEmpty()) QTest::keyClick(box, Qt::Key_Return);
-                for (QAbstractButton* b : box->buttons()) {
-                    if (b->text() == *r.click) b->click();
-                }
-            });
-            const int answer = WindowEnvironment().showMessage("Prompt", r.flags);
-            QCOMPARE(seen + QString::number(answer), r.seen);
-        }
+            if (click.isEmpty()) QTest::keyClick(box, Qt::Key_Return);
+            for (QAbstractButton* b : box->buttons()) {
+                if (b->text() == click) b->click();
+            }
+        });
+        const int answer = WindowEnvironment().showMessage("Prompt", flags.toUInt(nullptr, 0));
+        QCOMPARE(shown + QString::number(answer), seen);
     }
 
 private:

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+#include "data_table.h"
 #include "files/dat_file.h"
 #include "files/tools_settings.h"
 #include "image/editor_defaults.h"
@@ -99,6 +100,16 @@ struct ScriptedDesktop {
     }
     QString path(const QString& name) const { return dir.filePath(name); }
 };
+
+// The rows of tests/data/TABLE.tsv as Qt Test data: one text column per name (the names must
+// outlive the test: literals), a row per line, named by its first field.
+inline void AddRows(const std::string& table, std::initializer_list<const char*> columns) {
+    for (const char* column : columns) QTest::addColumn<QString>(column);
+    for (const Fields& f : Table(table)) {
+        QTestData& row = QTest::newRow(f[0].c_str());
+        for (std::size_t i = 1; i <= columns.size(); ++i) row << QString::fromStdString(f[i]);
+    }
+}
 
 // A dialog runner that looks at the dialog (a QVERIFY may end the look) and answers its result.
 inline std::function<int(QDialog&)> Looking(std::function<void(QDialog&)> look) {
