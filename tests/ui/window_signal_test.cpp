@@ -36,30 +36,25 @@ private slots:
         new UnsavedChanges(*f);
         EditorState changed = f->document()->state();
         changed.cell(2, ColReceive) = "446.00625";
-        f->document()->storeState(changed, QStringLiteral("edit"));
+        f->document()->storeState(changed);
         link::InterruptGuard guard;
         QEventLoop loop;  // the program's: QCoreApplication::exit would end every later loop too
         CloseOnSignals(*f, guard, [&](int status) { loop.exit(status); });
         QByteArray radio;
+        const auto radioSays = [&](const char* text, int ms) {
+            return QTest::qWaitFor([&] { return (radio += sim.process.readAll()).contains(text); },
+                                   ms);
+        };
         if (reading) {
             QCOMPARE(f->transfer()->startRead(), link::StartResult::Started);
-            QVERIFY(QTest::qWaitFor([&] {
-                radio += sim.process.readAll();
-                return radio.contains("stopped answering");
-            }));
+            QVERIFY(radioSays("stopped answering", 5000));
         }
         ::kill(::getpid(), signal);
         QTimer::singleShot(5000, &loop, [&] { loop.exit(-1); });  // the signal went unheard
         QCOMPARE(loop.exec(), 128 + signal);
         QVERIFY(!f->isVisible());
         QCOMPARE(desktop.boxes.texts(), QStringList());
-        QCOMPARE(QTest::qWaitFor(
-                     [&] {
-                         radio += sim.process.readAll();
-                         return radio.contains("End received");
-                     },
-                     2000),
-                 reading);
+        QCOMPARE(radioSays("End received", 2000), reading);
     }
 };
 

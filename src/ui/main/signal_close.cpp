@@ -1,7 +1,5 @@
 #include "ui/main/signal_close.h"
 
-#include <QApplication>
-#include <QDialog>
 #include <cstdio>
 
 #include "link/interrupt_guard.h"
@@ -17,11 +15,6 @@ void CloseOnSignals(Form1& window, link::InterruptGuard& guard, std::function<vo
             link::InterruptGuard::setPort(window.transfer()->link().nativeHandle());
             std::fprintf(stderr, "morvane-r7: ended by signal %d (any unsaved changes are lost)\n",
                          signal);
-            // An open dialog or box answers as its Cancel or close box would.
-            for (QWidget* widget : QApplication::topLevelWidgets()) {
-                auto* dialog = qobject_cast<QDialog*>(widget);
-                if (dialog && dialog->isVisible()) dialog->reject();
-            }
             window.setReplaceGuard({});
             window.close();
             quit(128 + signal);

@@ -4,7 +4,8 @@
 // with End. No question is asked: whoever sent the signal (the session ending, kill, Ctrl-C in
 // the terminal) wants the program gone and may be nobody who could answer, so changes that
 // are neither saved nor written are lost, as the message on standard error says. Then `quit`
-// gets 128 + the signal's number (the event loop ends with it).
+// gets 128 + the signal's number; QCoreApplication::exit ends every event loop, an open
+// dialog's too, which then answers as its close box would.
 
 #include <QCoreApplication>
 #include <functional>
