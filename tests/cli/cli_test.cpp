@@ -17,11 +17,15 @@ const QByteArray kHeader = QByteArray::fromStdString(kCsvHeader);
 TEST(CliConventions, EveryCommand) {
     QTemporaryDir dir;
     QMap<QString, QString> at;
-    for (const char* name : {"good", "short", "text", "out", "missing", "copy", "16MiB", "16MiB+1"})
+    for (const char* name : {"good", "short", "text", "out", "missing", "copy", "16MiB", "16MiB+1",
+                             "10000rows", "10001rows"})
         at[QString("$") + name] = dir.filePath(name + QString(".DAT"));
     at["$unwritable"] = dir.filePath("no/such/folder/out.DAT");
     ASSERT_EQ(Cli({"new", at["$good"]}).exitCode, 0);
     ASSERT_EQ(Cli({"new", at["$copy"]}).exitCode, 0);
+    for (int rows : {10000, 10001})  // a channel table of far too many rows, and one more
+        ASSERT_TRUE(WriteFile(at[QString("$%1rows").arg(rows)],
+                              "Location,Frequency\n" + QByteArray("1,446\n").repeated(rows)));
     for (int extra : {0, 1})  // an empty JSON object padded to the limit, and one byte past it
         ASSERT_TRUE(WriteFile(at[extra ? "$16MiB+1" : "$16MiB"],
                               "{}" + QByteArray(16 * 1024 * 1024 - 2 + extra, ' ')));
