@@ -1,7 +1,6 @@
 // export-csv, import-csv, diff: the channel table as CSV and the comparison of two files.
 
 #include <QCommandLineParser>
-#include <cstdio>
 
 #include "cli_commands.h"
 #include "cli_io.h"
@@ -12,12 +11,6 @@
 
 namespace r7::cli {
 
-namespace {
-
-void PrintTo(FILE* to, const std::string& s) { std::fwrite(s.data(), 1, s.size(), to); }
-
-}  // namespace
-
 int RunExportCsv(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -25,7 +18,8 @@ int RunExportCsv(const QStringList& arguments) {
         "multi-radio programming tools (Location,Name,Frequency,Duplex,Offset,Tone,...).");
     const QCommandLineOption output({"o", "output"}, "Write to OUT.csv instead of standard output.",
                                     "OUT.csv");
-    parser.addOption(output);
+    const QCommandLineOption force("force", "Replace OUT.csv even when it holds a configuration.");
+    parser.addOptions({output, force});
     parser.addPositionalArgument("FILE.DAT", "The data file.");
     if (auto stop = ParseArguments(parser, arguments, 1, 1)) return *stop;
 
@@ -35,11 +29,12 @@ int RunExportCsv(const QStringList& arguments) {
     const QByteArray csv = ExportChannelsCsv(*state, &problems);
     for (const auto& p : problems) PrintError(QString::fromStdString("warning: " + p));
     if (!parser.isSet(output)) {
-        std::fwrite(csv.constData(), 1, static_cast<std::size_t>(csv.size()), stdout);
-        if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return kExitOk;
-        PrintError(QStringLiteral("cannot write to standard output"));
-        return kExitFailure;
+        PrintOut(std::string_view(csv.constData(), static_cast<std::size_t>(csv.size())));
+        return kExitOk;
     }
+    if (!MayReplaceConfiguration(parser.value(output), QStringLiteral("CSV file"),
+                                 parser.isSet(force)))
+        return kExitFailure;
     const FileWriteResult written = WriteFileSafely(parser.value(output), csv);
     if (!written.ok) PrintError(written.error);
     return written.ok ? kExitOk : kExitFailure;
@@ -73,7 +68,8 @@ int RunImportCsv(const QStringList& arguments) {
     if (!csv) return kExitInput;
 
     CsvImportReport report = ImportChannelsCsv(*csv, *state, parser.isSet(renumber));
-    PrintTo(stderr, report.text());
+    const std::string text = report.text(kScreenfulLines);
+    std::fwrite(text.data(), 1, text.size(), stderr);
     if (report.locationZero && !parser.isSet(renumber)) {
         PrintError(QStringLiteral(
             "the file numbers its rows from Location 0; --renumber places them in order"));
@@ -98,7 +94,7 @@ int RunDiff(const QStringList& arguments) {
     auto b = a ? ReadConfiguration(parser.positionalArguments().at(1)) : std::nullopt;
     if (!a || !b) return kExitInput;
     const std::vector<std::string> lines = DiffConfigurations(*a, *b);
-    for (const auto& line : lines) PrintTo(stdout, line + "\n");
+    for (const auto& line : lines) PrintOut(line + "\n");
     return lines.empty() ? kExitOk : kExitFailure;
 }
 

@@ -19,7 +19,7 @@ namespace r7::cli {
 
 namespace {
 
-void Print(const std::string& s) { std::fwrite(s.data(), 1, s.size(), stdout); }
+void Print(const std::string& s) { PrintOut(s); }
 
 std::string Padded(const std::string& text, std::size_t width) {
     std::size_t chars = CharacterCount(text);
@@ -92,6 +92,24 @@ void PrintTable(const EditorState& s) {
     }
 }
 
+// What the input of encode is instead of the JSON object that 'dump --json' prints.
+QString NotAnObject(const QString& name, const QByteArray& input, const QJsonDocument& doc,
+                    const QJsonParseError& error) {
+    QString what;
+    if (input.trimmed().isEmpty())
+        what = QStringLiteral("it is empty");
+    else if (doc.isArray())
+        what = QStringLiteral("it holds a JSON array");
+    else if (error.error != QJsonParseError::NoError)
+        what = QStringLiteral("it is not JSON (%1 at byte %2)")
+                   .arg(error.errorString())
+                   .arg(error.offset);
+    else
+        what = QStringLiteral("it holds a single JSON value");
+    return QStringLiteral("%1 is not a JSON object such as 'dump --json' prints: %2")
+        .arg(name, what);
+}
+
 }  // namespace
 
 int RunDump(const QStringList& arguments) {
@@ -137,15 +155,14 @@ int RunEncode(const QStringList& arguments) {
     if (!input) return kExitInput;
     QJsonParseError parseError;
     QJsonDocument doc = QJsonDocument::fromJson(*input, &parseError);
-    if (doc.isNull() || !doc.isObject()) {
-        PrintError(QStringLiteral("%1 is not a JSON object: %2")
-                       .arg(source == "-" ? QStringLiteral("standard input") : source,
-                            parseError.errorString()));
+    if (!doc.isObject()) {
+        PrintError(NotAnObject(source == "-" ? QStringLiteral("standard input") : source, *input,
+                               doc, parseError));
         return kExitInput;
     }
     const StateJsonResult read = StateFromJson(doc.object(), NewConfiguration());
     if (!read.ok) {
-        PrintError(read.error);
+        PrintProblems(read.error.split(QLatin1Char('\n')));
         return kExitFailure;
     }
     return WriteConfiguration(parser.positionalArguments().at(1), read.value) ? kExitOk

@@ -25,7 +25,7 @@
 #include "image/editor_defaults.h"
 #include "image/hex_text.h"
 #include "image/image_codec.h"
-#include "interrupt_guard.h"
+#include "link/interrupt_guard.h"
 #include "link/port_naming.h"
 #include "link/read_back.h"
 #include "link/safe_write.h"
@@ -34,6 +34,20 @@
 namespace r7::cli {
 
 namespace {
+
+using link::InterruptGuard;
+
+// The guard of a transfer from the terminal, which says what the first signal does.
+struct AnnouncedGuard : InterruptGuard {
+    AnnouncedGuard() {
+        connect(this, &InterruptGuard::interrupted, [] {
+            std::fputs(
+                "\ninterrupted: ending the transfer with the radio (Ctrl-C again quits at once)\n",
+                stderr);
+            std::fflush(stderr);
+        });
+    }
+};
 
 struct TransferOptions {
     QString device;
@@ -91,13 +105,17 @@ public:
     }
     bool shown() const { return shown_; }
     void setVerb(const char* verb) { verb_ = verb; }
+    // The transfers that follow fill the part [from, from + share) of the line, in thousandths
+    // of it (a write with a backup and a read-back is one line of three transfers).
+    void setPart(int from, int share) { std::tie(from_, share_) = std::tuple(from, share); }
     void draw(int value) {
         if (!shown_) return;
         const int width = 40;
-        const int filled = value * width / link::kProgressMaximum;
+        const int done = from_ + share_ * std::min(value, link::kProgressMaximum) /
+                                     link::kProgressMaximum;  // thousandths
+        const int filled = done * width / 1000;
         std::fprintf(stderr, "\r%s [%.*s%*s] %3d%%", verb_, filled,
-                     "########################################", width - filled, "",
-                     value * 100 / link::kProgressMaximum);
+                     "########################################", width - filled, "", done / 10);
         std::fflush(stderr);
         drawn_ = true;
     }
@@ -113,6 +131,7 @@ private:
     bool shown_;
     bool drawn_ = false;
     const char* verb_ = "writing";
+    int from_ = 0, share_ = 1000;
 };
 
 // While the port is open a second signal can still put End on the line.
@@ -221,20 +240,52 @@ const char* StageVerb(link::SafeWriteStage stage) {
     }
 }
 
+// A stage's share of the progress line, in blocks moved: 13 read, 46 or 47 written.
+int StageBlocks(link::SafeWriteStage stage, const link::SafeWriteOptions& safe) {
+    constexpr int kReadBlocks =
+        (link::kLastReadAddress - link::kFirstBlockAddress) / link::kReadLength + 1;
+    return stage == link::SafeWriteStage::Write ? link::WriteBlockCount(safe.serviceUnlocked != 0)
+                                                : kReadBlocks;
+}
+
+// The line counts the whole sequence: each stage fills its share and ends it full.
+void ShowSafeWriteProgress(link::SafeWrite& sequence, link::TransferController& controller,
+                           ProgressLine& progress, const link::SafeWriteOptions& safe) {
+    using link::SafeWriteStage;
+    std::vector<SafeWriteStage> stages{SafeWriteStage::Write};
+    if (!safe.backupDir.isEmpty()) stages.insert(stages.begin(), SafeWriteStage::Backup);
+    if (safe.verify) stages.push_back(SafeWriteStage::Verify);
+    int total = 0;
+    for (SafeWriteStage s : stages) total += StageBlocks(s, safe);
+    QObject::connect(&sequence, &link::SafeWrite::stageStarted,
+                     [&progress, stages, total, safe](SafeWriteStage stage) {
+                         int before = 0;
+                         for (std::size_t i = 0; stages[i] != stage; ++i)
+                             before += StageBlocks(stages[i], safe);
+                         progress.setVerb(StageVerb(stage));
+                         const int after = before + StageBlocks(stage, safe);
+                         progress.setPart(before * 1000 / total,
+                                          after * 1000 / total - before * 1000 / total);
+                     });
+    QObject::connect(&controller, &link::TransferController::transferSucceeded,
+                     [&progress] { progress.draw(link::kProgressMaximum); });
+}
+
 void ReportSafeWriteSteps(link::SafeWrite& sequence, ProgressLine& progress) {
+    QObject::connect(&sequence, &link::SafeWrite::backupSaved, [&progress](const QString& file) {
+        progress.end();
+        PrintOut(QStringLiteral("backup saved as %1\n").arg(QDir::toNativeSeparators(file)));
+        FlushOut();
+    });
     QObject::connect(
-        &sequence, &link::SafeWrite::stageStarted,
-        [&progress](link::SafeWriteStage stage) { progress.setVerb(StageVerb(stage)); });
-    QObject::connect(&sequence, &link::SafeWrite::backupSaved, [](const QString& file) {
-        std::printf("backup saved as %s\n",
-                    QDir::toNativeSeparators(file).toLocal8Bit().constData());
-        std::fflush(stdout);
-    });
-    QObject::connect(&sequence, &link::SafeWrite::verified, [](int compared, int unverifiable) {
-        std::printf("verified %d written bytes; %d bytes at 340-34F cannot be read back\n",
-                    compared, unverifiable);
-        std::fflush(stdout);
-    });
+        &sequence, &link::SafeWrite::verified, [&progress](int compared, int unverifiable) {
+            progress.end();
+            PrintOut(QStringLiteral(
+                         "verified %1 written bytes; %2 bytes at 340-34F cannot be read back\n")
+                         .arg(compared)
+                         .arg(unverifiable));
+            FlushOut();
+        });
 }
 
 // One radio: open the port, run backup, write and read-back as asked, close the port.
@@ -250,8 +301,7 @@ Outcome RunSafeWrite(const TransferOptions& options, const EditorState& state,
     if (!session.open(outcome)) return outcome;
     link::SafeWrite sequence(session.controller());
     ProgressLine& progress = session.progress();
-    QObject::connect(&session.controller(), &link::TransferController::progressHidden,
-                     [&] { progress.end(); });
+    ShowSafeWriteProgress(sequence, session.controller(), progress, safe);
     ReportSafeWriteSteps(sequence, progress);
     QObject::connect(&sequence, &link::SafeWrite::finished, [&](bool ok, const QString& reason) {
         outcome.ok = ok;
@@ -299,7 +349,10 @@ bool WaitForEnter() {
 
 int InterruptedExit(int signal) { return 128 + signal; }
 
-const char* Plural(int count) { return count == 1 ? "" : "s"; }
+// "1 radio", "2 radios".
+QString Radios(int count) {
+    return QStringLiteral("%1 radio%2").arg(count).arg(QLatin1String(count == 1 ? "" : "s"));
+}
 
 // One data file into one radio, or into one radio after another.
 struct WriteJob {
@@ -380,19 +433,20 @@ int WriteOneRadio(const WriteJob& job, InterruptGuard& guard) {
 }
 
 int BatchEnded(int programmed) {
-    std::printf("batch ended: %d radio%s programmed\n", programmed, Plural(programmed));
+    PrintOut(QStringLiteral("batch ended: %1 programmed\n").arg(Radios(programmed)));
     return kExitOk;
 }
 
 // Asks for the next radio: nullopt once Enter came, otherwise the exit status of the batch.
 std::optional<int> AwaitNextRadio(int radio, int programmed) {
     DiscardTypeAhead();
-    std::printf("connect radio %d and press Enter (Ctrl+D ends the batch)\n", radio);
-    std::fflush(stdout);
+    PrintOut(
+        QStringLiteral("connect radio %1 and press Enter (Ctrl+D ends the batch)\n").arg(radio));
+    FlushOut();
     if (WaitForEnter()) return std::nullopt;
     if (const int signal = InterruptGuard::signalNumber()) {
-        std::printf("\ninterrupted: batch ended: %d radio%s programmed\n", programmed,
-                    Plural(programmed));
+        PrintOut(
+            QStringLiteral("\ninterrupted: batch ended: %1 programmed\n").arg(Radios(programmed)));
         return InterruptedExit(signal);
     }
     return BatchEnded(programmed);
@@ -408,19 +462,19 @@ int WriteBatch(WriteJob& job, InterruptGuard& guard) {
         const Outcome outcome = RunSafeWrite(job.options, job.state, job.safe, guard);
         if (outcome.signal != 0) {
             PrintError(QStringLiteral("radio %1 %2").arg(radio).arg(outcome.message));
-            std::printf("%d radio%s programmed before the interruption\n", programmed,
-                        Plural(programmed));
+            PrintOut(
+                QStringLiteral("%1 programmed before the interruption\n").arg(Radios(programmed)));
             return InterruptedExit(outcome.signal);
         }
         if (!outcome.ok) {
             PrintError(QStringLiteral("radio %1 failed: %2").arg(radio).arg(outcome.message));
-            std::printf("%d radio%s programmed before the failure\n", programmed,
-                        Plural(programmed));
+            PrintOut(QStringLiteral("%1 programmed before the failure\n").arg(Radios(programmed)));
             return kExitFailure;
         }
         ++programmed;
-        std::printf("radio %d programmed (%d in this batch)\n", radio, programmed);
-        std::fflush(stdout);
+        PrintOut(
+            QStringLiteral("radio %1 programmed (%2 in this batch)\n").arg(radio).arg(programmed));
+        FlushOut();
     }
     return BatchEnded(programmed);
 }
@@ -442,7 +496,7 @@ int RunRead(const QStringList& arguments) {
         return kExitUsage;
     }
     const EditorState unused = NewConfiguration();
-    InterruptGuard guard;
+    AnnouncedGuard guard;
     const Outcome outcome = RunTransfer(*options, 'R', unused, guard);
     if (outcome.signal != 0) {
         PrintError(QStringLiteral("interrupted: nothing was saved"));
@@ -468,7 +522,7 @@ int RunRead(const QStringList& arguments) {
 int RunWrite(const QStringList& arguments) {
     WriteJob job{{}, NewConfiguration(), {}, false, 0};
     if (const auto stop = ReadWriteJob(arguments, job)) return *stop;
-    InterruptGuard guard;
+    AnnouncedGuard guard;
     return job.batch ? WriteBatch(job, guard) : WriteOneRadio(job, guard);
 }
 

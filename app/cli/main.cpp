@@ -1,8 +1,10 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <csignal>
 #include <cstdio>
 
 #include "cli_commands.h"
+#include "cli_io.h"
 
 namespace r7::cli {
 
@@ -33,17 +35,46 @@ const Command* FindCommand(const QString& name) {
     return nullptr;
 }
 
-void PrintUsage(FILE* to) {
-    std::fprintf(to, "Usage: morvane-r7-cli COMMAND [OPTIONS] [ARGUMENTS]\n\nCommands:\n");
-    for (const Command& c : kCommands) std::fprintf(to, "  %-11s %s\n", c.name, c.summary);
-    std::fprintf(
-        to,
+void PrintUsage(bool toStdout) {
+    QString text =
+        QStringLiteral("Usage: morvane-r7-cli COMMAND [OPTIONS] [ARGUMENTS]\n\nCommands:\n");
+    for (const Command& c : kCommands)
+        text += QStringLiteral("  %1 %2\n")
+                    .arg(QLatin1String(c.name), -11)
+                    .arg(QLatin1String(c.summary));
+    text += QStringLiteral(
         "\n'morvane-r7-cli help COMMAND' or 'morvane-r7-cli COMMAND --help' tells more.\n"
         "PORT: COM1..COM8 (as chosen in the window's Tools > Serial ports...), a device path,\n"
         "or a name in /dev/serial/by-id.\n"
         "Exit status: 0 done (diff: no differences); 1 the command failed (a write or transfer\n"
         "failed, a value or row was refused, diff found differences); 2 the command line was\n"
-        "wrong or an input file could not be read.\n");
+        "wrong or an input file could not be read.\n"
+        "Output that cannot be written (a full disk) ends in 'write error' and status 1.\n");
+    if (toStdout)
+        PrintOut(text);
+    else
+        std::fputs(text.toLocal8Bit().constData(), stderr);
+}
+
+int Dispatch(QStringList args) {
+    if (args.size() < 2) {
+        PrintUsage(false);
+        return kExitUsage;
+    }
+    if (args[1] == "help" && args.size() > 2)
+        args = QStringList{args[0], args[2], QStringLiteral("--help")};
+    if (args[1] == "--help" || args[1] == "-h" || args[1] == "help") {
+        PrintUsage(true);
+        return kExitOk;
+    }
+    if (args[1] == "--version") {
+        PrintOut(QStringLiteral("morvane-r7-cli %1\n").arg(QStringLiteral(R7_VERSION)));
+        return kExitOk;
+    }
+    if (const Command* command = FindCommand(args[1])) return command->run(args.mid(1));
+    PrintError(QStringLiteral("unknown command '%1'").arg(args[1]));
+    PrintUsage(false);
+    return kExitUsage;
 }
 
 }  // namespace
@@ -71,8 +102,7 @@ std::optional<int> ParseArguments(QCommandLineParser& parser, const QStringList&
         const QString synopsis = command ? QString::fromLatin1(command->synopsis) : QString();
         const QString usage =
             QStringLiteral("Usage: morvane-r7-cli %1 %2").arg(arguments.value(0), synopsis);
-        std::fputs((usage.trimmed() + QLatin1Char('\n') + details).toLocal8Bit().constData(),
-                   stdout);
+        PrintOut(usage.trimmed() + QLatin1Char('\n') + details);
         return kExitOk;
     }
     const auto count = parser.positionalArguments().size();
@@ -89,26 +119,13 @@ std::optional<int> ParseArguments(QCommandLineParser& parser, const QStringList&
 
 int main(int argc, char* argv[]) {
     using namespace r7::cli;
+#ifdef SIGPIPE
+    // A reader that goes away (| head) must not end a transfer halfway; the write fails
+    // instead and CloseOutput ends quietly.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
     const auto app = MakeApplication(argc, argv);
     QCoreApplication::setApplicationName("morvane-r7-cli");
     QCoreApplication::setApplicationVersion(QStringLiteral(R7_VERSION));
-    QStringList args = QCoreApplication::arguments();
-    if (args.size() < 2) {
-        PrintUsage(stderr);
-        return kExitUsage;
-    }
-    if (args[1] == "help" && args.size() > 2)
-        args = QStringList{args[0], args[2], QStringLiteral("--help")};
-    if (args[1] == "--help" || args[1] == "-h" || args[1] == "help") {
-        PrintUsage(stdout);
-        return kExitOk;
-    }
-    if (args[1] == "--version") {
-        std::printf("morvane-r7-cli %s\n", R7_VERSION);
-        return kExitOk;
-    }
-    if (const Command* command = FindCommand(args[1])) return command->run(args.mid(1));
-    PrintError(QStringLiteral("unknown command '%1'").arg(args[1]));
-    PrintUsage(stderr);
-    return kExitUsage;
+    return CloseOutput(Dispatch(QCoreApplication::arguments()));
 }

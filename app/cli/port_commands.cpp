@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "cli_commands.h"
+#include "cli_io.h"
 #include "files/tools_settings.h"
 #include "link/port_naming.h"
 
@@ -12,7 +13,7 @@ namespace r7::cli {
 
 namespace {
 
-void PrintLine(const QString& line) { std::printf("%s\n", line.toLocal8Bit().constData()); }
+void PrintLine(const QString& line) { PrintOut(line + QLatin1Char('\n')); }
 
 QString SourceText(const link::PortRoute& route, int n) {
     switch (route.source) {

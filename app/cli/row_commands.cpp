@@ -53,7 +53,7 @@ int RunCopyRows(const QStringList& arguments) {
     const auto state = ReadConfiguration(args.at(0));
     if (!state) return kExitInput;
     const std::string text = ChannelRowsText(*state, *channels);
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    PrintOut(text);
     return kExitOk;
 }
 
@@ -96,7 +96,7 @@ int RunPasteRows(const QStringList& arguments) {
     const PasteResult result = PasteChannelRows(*state, {first}, text, BandLimitsOf(*state));
     if (!result.ok()) {
         const std::string text =
-            DescribePasteProblems(result.problems, result.problems.size()) + "nothing pasted\n";
+            DescribePasteProblems(result.problems, kScreenfulLines) + "nothing pasted\n";
         std::fwrite(text.data(), 1, text.size(), stderr);
         return kExitFailure;
     }

@@ -31,7 +31,8 @@ int RunSheet(const QStringList& arguments) {
         "Writes the channel sheet of a data file as a one-page PDF: the file name, today's\n"
         "date, the channels in use and the general settings and VOX options in words.");
     const QCommandLineOption output({"o", "output"}, "The PDF file to write.", "OUT.pdf");
-    parser.addOption(output);
+    const QCommandLineOption force("force", "Replace OUT.pdf even when it holds a configuration.");
+    parser.addOptions({output, force});
     parser.addPositionalArgument("FILE.DAT", "The data file.");
     if (auto stop = ParseArguments(parser, arguments, 1, 1)) return *stop;
     if (!parser.isSet(output)) {
@@ -39,6 +40,9 @@ int RunSheet(const QStringList& arguments) {
         return kExitUsage;
     }
     const QString input = parser.positionalArguments().at(0);
+    if (!MayReplaceConfiguration(parser.value(output), QStringLiteral("PDF file"),
+                                 parser.isSet(force)))
+        return kExitFailure;
     const auto state = ReadConfiguration(input);
     if (!state) return kExitUsage;
     const QByteArray pdf = ChannelSheetPdf(

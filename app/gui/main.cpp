@@ -12,11 +12,13 @@
 
 #include "files/tools_settings.h"
 #include "image/setting_lists.h"
+#include "link/interrupt_guard.h"
 #include "link/port_naming.h"
 #include "link/transfer_controller.h"
 #include "ui/main/form1.h"
 #include "ui/main/message_box.h"
 #include "ui/main/saved_settings.h"
+#include "ui/main/signal_close.h"
 #include "ui/main/window_environment.h"
 #include "ui/tools/tools_menu.h"
 
@@ -167,6 +169,8 @@ int main(int argc, char* argv[]) {
     if (!parser.positionalArguments().isEmpty())
         window.openFile(parser.positionalArguments().constFirst());
     ScheduleAids(window, parser, options);
+    r7::link::InterruptGuard guard;
+    r7::ui::CloseOnSignals(window, guard);
 
     const int result = QApplication::exec();
     // Ended without the close box (a screenshot run, the session ending): still store the

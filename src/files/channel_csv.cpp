@@ -9,6 +9,10 @@ namespace r7 {
 
 namespace {
 
+// Far more rows than any channel table has; a longer file is refused before its rows fill
+// the memory (each refused row would be listed, too).
+constexpr std::size_t kMaxCsvRecords = 10000;
+
 struct Collector {
     std::vector<CsvLine> records;
     CsvLine current;
@@ -58,7 +62,7 @@ CsvReadResult ReadCsvRecords(const QByteArray& bytes) {
     Collector c;
     bool failed = false;
     // Fed one line at a time so that a fault can be placed on its line.
-    while (!text.empty() && !failed) {
+    while (!text.empty() && !failed && c.records.size() <= kMaxCsvRecords + 1) {
         std::size_t end = text.find('\n');
         std::size_t size = end == std::string_view::npos ? text.size() : end + 1;
         if (csv_parse(&parser, text.data(), size, OnField, OnRecord, &c) != size) failed = true;
@@ -67,6 +71,11 @@ CsvReadResult ReadCsvRecords(const QByteArray& bytes) {
     }
     if (!failed && csv_fini(&parser, OnField, OnRecord, &c) != 0) failed = true;
     csv_free(&parser);
+    if (c.records.size() > kMaxCsvRecords + 1) {  // the header is no row of the table
+        return Unreadable({c.records.back().row, "", "",
+                           "more than " + std::to_string(kMaxCsvRecords) +
+                               " rows, far more than any channel table (the radio holds 16)"});
+    }
     if (failed) {
         return Unreadable({c.line, "", "",
                            "broken quoting (a quote inside an unquoted field, text after a closing "

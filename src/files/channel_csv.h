@@ -13,8 +13,8 @@
 namespace r7 {
 
 // Splits CSV bytes into records: quoted fields with commas, quotes and line breaks, LF or
-// CRLF, a leading UTF-8 BOM dropped, blank lines skipped. A quoting error ends the reading:
-// no records, and the problem gives its line and reason.
+// CRLF, a leading UTF-8 BOM dropped, blank lines skipped. A quoting error, or more than
+// 10000 records, ends the reading: no records, and the problem gives its line and reason.
 struct CsvReadResult : FileResult {
     std::vector<CsvLine> records;
     CsvProblem problem;  // when not ok; `error` is its text

@@ -2,6 +2,9 @@
 
 #include <QJsonArray>
 #include <QStringList>
+#include <algorithm>
+#include <tuple>
+#include <vector>
 
 #include "image/setting_lists.h"
 #include "image/storable_values.h"
@@ -95,6 +98,42 @@ struct Reader {
     }
 };
 
+// Edits (insert, delete, change) that turn one key into the other, letter case aside.
+qsizetype EditDistance(const QString& a, const QString& b) {
+    std::vector<qsizetype> row(static_cast<std::size_t>(b.size()) + 1);
+    for (qsizetype j = 0; j <= b.size(); ++j) row[static_cast<std::size_t>(j)] = j;
+    for (qsizetype i = 1; i <= a.size(); ++i) {
+        qsizetype diagonal = row[0];
+        row[0] = i;
+        for (qsizetype j = 1; j <= b.size(); ++j) {
+            const auto at = static_cast<std::size_t>(j);
+            const qsizetype change = diagonal + (a[i - 1].toLower() == b[j - 1].toLower() ? 0 : 1);
+            diagonal = row[at];
+            row[at] = std::min({row[at] + 1, row[at - 1] + 1, change});
+        }
+    }
+    return row.back();
+}
+
+// A key nobody reads would be dropped without a word ("Rows" for "rows"): each is named,
+// with the known key nearest to it when one is near enough to be meant.
+QStringList UnknownKeys(const QJsonObject& json, const QStringList& known) {
+    QStringList lines;
+    for (const QString& key : json.keys()) {
+        if (known.contains(key)) continue;
+        QString nearest;
+        qsizetype best = std::max<qsizetype>(2, key.size() / 3) + 1;
+        for (const QString& candidate : known) {
+            if (const qsizetype d = EditDistance(key, candidate); d < best)
+                std::tie(best, nearest) = std::tuple(d, candidate);
+        }
+        lines << (nearest.isEmpty() ? QStringLiteral("\"%1\": unknown key").arg(key)
+                                    : QStringLiteral("\"%1\": unknown key; did you mean \"%2\"?")
+                                          .arg(key, nearest));
+    }
+    return lines;
+}
+
 }  // namespace
 
 QJsonObject StateToJson(const EditorState& s) {
@@ -115,6 +154,8 @@ QJsonObject StateToJson(const EditorState& s) {
 }
 
 StateJsonResult StateFromJson(const QJsonObject& json, const EditorState& base) {
+    if (const QStringList unknown = UnknownKeys(json, StateToJson(base).keys()); !unknown.empty())
+        return {FileResult::Failed(unknown.join(QLatin1Char('\n'))), {}};
     EditorState s = base;
     Reader in{json, {}};
     bool read = in.table("rows", s.rows);

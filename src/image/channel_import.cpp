@@ -254,14 +254,6 @@ std::optional<Frequency> ReceiveOf(RowReader& r, BandLimits limits) {
 std::optional<Frequency> TransmitOf(RowReader& r, std::optional<Frequency> rx, BandLimits limits) {
     const std::string duplex = Lower(r.get(CsvDuplex));
     if (duplex.empty()) return rx;
-    if (duplex == "off") {
-        // A used channel without a transmit frequency is a state the editor never makes; the
-        // radio would get a receive-only channel nobody asked it for, so it is refused.
-        r.fail(CsvDuplex, r.get(CsvDuplex),
-               "a channel without transmit frequency cannot be made here; use \"\" to transmit on "
-               "the receive frequency, +, - or split");
-        return std::nullopt;
-    }
     const bool split = duplex == "split";
     if (!split && duplex != "+" && duplex != "-") {
         r.fail(CsvDuplex, r.get(CsvDuplex), "unknown duplex: use \"\", +, -, split or off");
@@ -382,20 +374,25 @@ std::optional<ChannelRow> MapRow(RowReader& r, const ChannelRow& previous, BandL
         return wasInUse ? previous[column] : std::string(fallback);
     };
     const auto rx = ReceiveOf(r, limits);
-    const auto tx = TransmitOf(r, rx, limits);
+    const bool receiveOnly = Lower(r.get(CsvDuplex)) == "off";
+    const auto tx = receiveOnly ? std::nullopt : TransmitOf(r, rx, limits);
     const TonePair tones = TonesOf(r);
     std::string band = BandOf(r, keepOr(ColBand, "Wide"));
     std::string scan = ScanOf(r, keepOr(ColScan, "No"));
     std::string power = PowerOf(r, keepOr(ColPower, "Low"));
-    if (r.problems.size() != before || !rx || !tx || !tones.transmit || !tones.receive) {
+    if (r.problems.size() != before || !rx || (!tx && !receiveOnly) || !tones.transmit ||
+        !tones.receive) {
         return std::nullopt;
     }
 
     ChannelRow cells = previous;
     cells[ColReceive] = rx->text();
-    cells[ColTransmit] = tx->text();
+    cells[ColTransmit] = receiveOnly ? std::string() : tx->text();
     cells[ColDecode] = ToneCell(tones.receive);
-    cells[ColEncode] = ToneCell(tones.transmit);
+    // Without a transmit frequency an encode word FFFF reads back as an empty cell.
+    cells[ColEncode] = receiveOnly && tones.transmit->kind == ToneChoice::None
+                           ? std::string()
+                           : ToneCell(tones.transmit);
     cells[ColPower] = std::move(power);
     cells[ColBusyLock] = keepOr(ColBusyLock, "Off");
     cells[ColBand] = std::move(band);
@@ -496,15 +493,20 @@ std::string CsvProblem::text() const {
     return out + ": " + reason;
 }
 
-std::string CsvImportReport::text() const {
+std::string CsvImportReport::text(std::size_t maxProblems) const {
     std::string out;
-    for (const auto& p : problems) out += p.text() + "\n";
+    for (std::size_t i = 0; i < problems.size() && i < maxProblems; ++i)
+        out += problems[i].text() + "\n";
+    if (problems.size() > maxProblems)
+        out += "... and " + std::to_string(problems.size() - maxProblems) + " more\n";
     if (fatal) return out + "nothing imported\n";
     if (namesDropped)
         out += "Names and comments are not stored: the radio keeps no channel names\n";
     out += std::to_string(stored.size()) + (stored.size() == 1 ? " channel" : " channels") +
-           " stored, " + std::to_string(refusedRows) + (refusedRows == 1 ? " row" : " rows") +
-           " refused\n";
+           " stored, ";
+    if (receiveOnly > 0)
+        out += "of them " + std::to_string(receiveOnly) + " receive-only (Duplex off), ";
+    out += std::to_string(refusedRows) + (refusedRows == 1 ? " row" : " rows") + " refused\n";
     return out;
 }
 
@@ -549,6 +551,7 @@ CsvImportReport ImportCsvRecords(const std::vector<CsvLine>& lines, EditorState&
         if (complete) cells = MapRow(r, before.rows[channel.value_or(1) - 1], limits);
         if (cells && problems.empty()) {
             cells->at(ColChannel) = after.cell(*channel, ColChannel);
+            report.receiveOnly += cells->at(ColTransmit).empty() ? 1 : 0;
             after.rows[*channel - 1] = *cells;
             report.stored.push_back(*channel);
             continue;

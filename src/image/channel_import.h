@@ -17,6 +17,8 @@
 //   channel's previous value when it was in use, else the new-channel defaults. Busy Lock
 //   is not in the format and is kept the same way.
 // - Power in watts: 2.0 W and above is "High", below 2.0 W "Low".
+// - Duplex "off" is a receive-only channel: no transmit frequency, as a radio image can hold
+//   it (and as the export writes such a channel).
 
 #include <array>
 #include <string>
@@ -70,14 +72,15 @@ struct CsvProblem {
 struct CsvImportReport {
     bool fatal = false;       // the file could not be read as a channel table; nothing changed
     std::vector<int> stored;  // channels stored, in file order
+    int receiveOnly = 0;      // of them, channels without transmit frequency (Duplex "off")
     int refusedRows = 0;
     std::vector<CsvProblem> problems;
     bool locationZero = false;  // a row names Location 0: the file counts its rows from 0
     bool namesDropped = false;  // a row has a Name or Comment, which the radio cannot keep
     bool ok() const { return !fatal && problems.empty(); }
-    // One line per problem, a note on names and comments, and a closing summary, each
-    // ending in '\n'.
-    std::string text() const;
+    // One line per problem (at most `maxProblems`, then how many more), a note on names and
+    // comments, and a closing summary, each ending in '\n'.
+    std::string text(std::size_t maxProblems = 20) const;
 };
 
 // Applies tokenised records (header first, blank records already dropped) to the channel

@@ -41,7 +41,7 @@ BackupResult SaveBackup(const QString& dir, const ImageBytes& image, const QDate
         const FileWriteResult written = WriteFileSafely(path, contents, Overwrite::Never);
         if (written.nameTaken) continue;
         if (!written.ok) {
-            result.error = QStringLiteral("the backup failed: %1").arg(written.error);
+            result.error = written.error;  // the caller says that the backup failed
             return result;
         }
         result.ok = true;

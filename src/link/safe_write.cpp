@@ -110,9 +110,18 @@ void SafeWrite::onSucceeded() {
 }
 
 QString SafeWrite::writeOutcome(const char* advice) const {
+    const CloneSession& session = controller_.session();
+    if (session.writeBlocksAcknowledged() == session.writeBlocksTotal()) return wholeWritten();
     const QString held = controller_.writeProgressText();
     if (held.isEmpty()) return QStringLiteral("nothing was written");
     return held + QLatin1String(advice);
+}
+
+QString SafeWrite::wholeWritten() const {
+    // Every block acknowledged: nothing to write again, only the read-back may be missing.
+    return QStringLiteral("the radio holds the whole new configuration (all %1 blocks)%2")
+        .arg(controller_.session().writeBlocksTotal())
+        .arg(options_.verify ? QStringLiteral(" but it has not been verified") : QString());
 }
 
 void SafeWrite::interrupt() {
@@ -130,7 +139,7 @@ void SafeWrite::interrupt() {
 void SafeWrite::onInterrupted(bool writeDone) {
     interrupted_ = true;
     if (writeDone || stage_ == SafeWriteStage::Verify) {
-        finish(false, QStringLiteral("interrupted: the radio was written but not read back"));
+        finish(false, QStringLiteral("interrupted: ") + wholeWritten());
     } else if (stage_ == SafeWriteStage::Write) {
         finish(false, QStringLiteral("interrupted: ") + writeOutcome("; write it again"));
     } else {

@@ -70,6 +70,8 @@ private:
     void onInterrupted(bool writeDone);
     // What the radio holds after a write stopped halfway, for the end of a reason.
     QString writeOutcome(const char* advice) const;
+    // That the whole image reached the radio, and whether it was verified.
+    QString wholeWritten() const;
     void onRestored();
     void finish(bool ok, const QString& reason);
 

@@ -17,10 +17,18 @@ const QByteArray kHeader = QByteArray::fromStdString(kCsvHeader);
 TEST(CliConventions, EveryCommand) {
     QTemporaryDir dir;
     QMap<QString, QString> at;
-    for (const char* name : {"good", "short", "text", "out", "missing"})
+    for (const char* name : {"good", "short", "text", "out", "missing", "copy", "16MiB", "16MiB+1",
+                             "10000rows", "10001rows"})
         at[QString("$") + name] = dir.filePath(name + QString(".DAT"));
     at["$unwritable"] = dir.filePath("no/such/folder/out.DAT");
     ASSERT_EQ(Cli({"new", at["$good"]}).exitCode, 0);
+    ASSERT_EQ(Cli({"new", at["$copy"]}).exitCode, 0);
+    for (int rows : {10000, 10001})  // a channel table of far too many rows, and one more
+        ASSERT_TRUE(WriteFile(at[QString("$%1rows").arg(rows)],
+                              "Location,Frequency\n" + QByteArray("1,446\n").repeated(rows)));
+    for (int extra : {0, 1})  // an empty JSON object padded to the limit, and one byte past it
+        ASSERT_TRUE(WriteFile(at[extra ? "$16MiB+1" : "$16MiB"],
+                              "{}" + QByteArray(16 * 1024 * 1024 - 2 + extra, ' ')));
     ASSERT_TRUE(WriteFile(at["$text"], "Location,Frequency\r\n1,446\r\n"));
     ASSERT_TRUE(WriteFile(at["$short"], "P3207" + QByteArray(100, '\xFF')));
     const QByteArray good = Contents(at["$good"]);
@@ -114,7 +122,7 @@ TEST(CsvCli, ImportWritesTheChannelsExportAndDiffGiveThemBack) {
     EXPECT_EQ(differ.out.count('\n'), 8);
 }
 
-// Refused rows are listed (a channel needs a transmit frequency), the good ones still written.
+// Refused rows are listed, the good ones (a receive-only one among them) still written.
 TEST(CsvCli, RefusedRowsAreReportedAndTheGoodOnesWritten) {
     QTemporaryDir dir;
     const QString base = dir.filePath("base.DAT"), out = dir.filePath("out.DAT");
@@ -122,12 +130,15 @@ TEST(CsvCli, RefusedRowsAreReportedAndTheGoodOnesWritten) {
     const CliRun run = Cli({"import-csv", "-", out, "--base", base},
                            "Location,Frequency,Duplex\n1,446.006250,off\n2,446.1,\n3,471,\n");
     EXPECT_EQ(run.exitCode, 1);
-    for (const char* part : {"line 2, Duplex \"off\"", "line 4, Frequency \"471\": out of band",
-                             "1 channel stored, 2 rows refused"})
+    for (const char* part :
+         {"line 4, Frequency \"471\": out of band",
+          "2 channels stored, of them 1 receive-only (Duplex off), 1 row refused"})
         EXPECT_TRUE(run.err.contains(part)) << run.err.toStdString();
-    EXPECT_EQ(
-        Cli({"export-csv", out}).out,
-        kHeader + "2,,446.100000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,S,Low,\r\n");
+    // Duplex "off" comes back as it went: a channel without transmit frequency.
+    EXPECT_EQ(Cli({"export-csv", out}).out,
+              kHeader +
+                  "1,,446.006250,off,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,6.25,S,Low,\r\n" +
+                  "2,,446.100000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,S,Low,\r\n");
 }
 
 TEST(RowsCli, PastedRowsLandInTheImageAndCopyGivesThemBack) {

@@ -2,7 +2,6 @@
 
 #include <QClipboard>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QItemSelectionModel>
@@ -14,6 +13,7 @@
 
 #include "files/channel_csv.h"
 #include "files/dat_file.h"
+#include "files/input_file.h"
 #include "files/safe_file_writer.h"
 #include "image/channel_clipboard.h"
 #include "image/config_diff.h"
@@ -217,14 +217,15 @@ void ToolsMenu::importCsv() {
     const std::optional<QString> chosen =
         form_.environment().chooseFile(FileDialogMode::Open, kCsvFilter);
     if (!chosen || chosen->isEmpty()) return;
-    QFile file(*chosen);
-    if (!file.open(QIODevice::ReadOnly)) {
-        form_.environment().showMessage(tr("Cannot read %1: %2").arg(*chosen, file.errorString()),
-                                        IconStop);
+    const InputReadResult read = ReadInputFile(*chosen);
+    if (!read.ok) {
+        QString text = read.error;
+        text[0] = text[0].toUpper();
+        form_.environment().showMessage(text, IconStop);
         return;
     }
     EditorDocument* document = form_.document();
-    const QByteArray csv = file.readAll();
+    const QByteArray& csv = read.value;
     EditorState next = document->state();
     CsvImportReport report = ImportChannelsCsv(csv, next);
     if (report.locationZero &&
@@ -243,7 +244,7 @@ void ToolsMenu::importCsv() {
         return;
     }
     document->storeState(next, tr("Import of %1").arg(QFileInfo(*chosen).fileName()));
-    if (!report.problems.empty() || report.namesDropped) {
+    if (!report.problems.empty() || report.namesDropped || report.receiveOnly > 0) {
         const QString summary = report.problems.empty()
                                     ? tr("%1 has been imported.").arg(*chosen)
                                     : tr("Some rows of %1 have not been imported:").arg(*chosen);

@@ -6,14 +6,14 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "link/clone_protocol.h"
+#include "clone_protocol.h"
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <unistd.h>
 #endif
 
-namespace r7::cli {
+namespace r7::link {
 
 namespace {
 
@@ -27,7 +27,7 @@ constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 // Only async-signal-safe calls in here.
 void OnSignal(int number) {
     if (gSignal != 0) {
-        const char end = static_cast<char>(link::kEnd);
+        const char end = static_cast<char>(kEnd);
         if (gPort >= 0) (void)!::write(gPort, &end, 1);
         (void)!::write(STDERR_FILENO, "\ninterrupted again: quitting\n", 29);
         ::_exit(128 + number);
@@ -88,10 +88,7 @@ void InterruptGuard::setPort(qintptr handle) {
 void InterruptGuard::deliver() {
     if (delivered_ || gSignal == 0) return;
     delivered_ = true;
-    std::fputs("\ninterrupted: ending the transfer with the radio (Ctrl-C again quits at once)\n",
-               stderr);
-    std::fflush(stderr);
     emit interrupted(gSignal);
 }
 
-}  // namespace r7::cli
+}  // namespace r7::link

@@ -1,15 +1,15 @@
 #pragma once
 
-// Ctrl-C, SIGTERM and SIGHUP while the radio is being read or written: the first one is
-// handed to the event loop, so the transfer can end the way the protocol ends (End); a
-// second one quits at once, still putting End on the line.
+// Ctrl-C, SIGTERM and SIGHUP, for the command line tool and the window alike: the first one
+// is handed to the event loop (through a pipe on Unix), so a transfer can end the way the
+// protocol ends (End); a second one quits at once, still putting End on the line.
 
 #include <QObject>
 
 class QSocketNotifier;
 class QTimer;
 
-namespace r7::cli {
+namespace r7::link {
 
 class InterruptGuard : public QObject {
     Q_OBJECT
@@ -35,4 +35,4 @@ private:
     bool delivered_ = false;
 };
 
-}  // namespace r7::cli
+}  // namespace r7::link

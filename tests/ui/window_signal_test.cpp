@@ -1,0 +1,62 @@
+// SIGTERM, SIGHUP and SIGINT to the window: a transfer under way ends with End on the line
+// (the watchdog is far off, so only the signal can have sent it), and a question about
+// unsaved changes is never asked, so nothing waits for an answer.
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <QEventLoop>
+#include <QTimer>
+
+#include "link/interrupt_guard.h"
+#include "ui/main/editor_document.h"
+#include "ui/main/signal_close.h"
+#include "ui/main/unsaved_changes.h"
+#include "window_sim_support.h"
+
+using test::Sim;
+
+class WindowSignalTest : public QObject {
+    Q_OBJECT
+private slots:
+    void signalClosesTheWindowAsTheCloseBoxDoes_data() {
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<bool>("reading");
+        QTest::newRow("SIGTERM during a read") << SIGTERM << true;
+        QTest::newRow("SIGINT during a read") << SIGINT << true;
+        QTest::newRow("SIGHUP, unsaved changes") << SIGHUP << false;
+    }
+    void signalClosesTheWindowAsTheCloseBoxDoes() {
+        QFETCH(int, signal);
+        QFETCH(bool, reading);
+        test::ScriptedDesktop desktop;
+        Sim sim({"--fault", "stop-after=3"});
+        auto f = test::LinkedWindow(desktop, sim.device);
+        f->transfer()->setWatchdogInterval(20000);
+        new UnsavedChanges(*f);
+        EditorState changed = f->document()->state();
+        changed.cell(2, ColReceive) = "446.00625";
+        f->document()->storeState(changed);
+        link::InterruptGuard guard;
+        QEventLoop loop;  // the program's: QCoreApplication::exit would end every later loop too
+        CloseOnSignals(*f, guard, [&](int status) { loop.exit(status); });
+        QByteArray radio;
+        const auto radioSays = [&](const char* text, int ms) {
+            return QTest::qWaitFor([&] { return (radio += sim.process.readAll()).contains(text); },
+                                   ms);
+        };
+        if (reading) {
+            QCOMPARE(f->transfer()->startRead(), link::StartResult::Started);
+            QVERIFY(radioSays("stopped answering", 5000));
+        }
+        ::kill(::getpid(), signal);
+        QTimer::singleShot(5000, &loop, [&] { loop.exit(-1); });  // the signal went unheard
+        QCOMPARE(loop.exec(), 128 + signal);
+        QVERIFY(!f->isVisible());
+        QCOMPARE(desktop.boxes.texts(), QStringList());
+        QCOMPARE(radioSays("End received", 2000), reading);
+    }
+};
+
+QTEST_MAIN(WindowSignalTest)
+#include "window_signal_test.moc"
