@@ -1,6 +1,7 @@
 // export-csv, import-csv, diff: the channel table as CSV and the comparison of two files.
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <cstdio>
 
 #include "cli_commands.h"
@@ -23,8 +24,9 @@ int RunExportCsv(const QStringList& arguments) {
     parser.setApplicationDescription(
         "Writes the channels in use of a data file as CSV in the common column layout of\n"
         "multi-radio programming tools (Location,Name,Frequency,Duplex,Offset,Tone,...).");
-    const QCommandLineOption output({"o", "output"}, "Write to OUT.csv instead of standard output.",
-                                    "OUT.csv");
+    const QCommandLineOption output(
+        {"o", "output"}, "Write to OUT.csv instead of standard output (- is standard output).",
+        "OUT.csv");
     parser.addOption(output);
     parser.addPositionalArgument("FILE.DAT", "The data file.");
     if (auto stop = ParseArguments(parser, arguments, 1, 1)) return *stop;
@@ -40,7 +42,7 @@ int RunExportCsv(const QStringList& arguments) {
         PrintError(QStringLiteral("cannot write to standard output"));
         return kExitFailure;
     }
-    const FileWriteResult written = WriteFileSafely(parser.value(output), csv);
+    const FileWriteResult written = WriteFileSafely(OutputPath(parser.value(output)), csv);
     if (!written.ok) PrintError(written.error);
     return written.ok ? kExitOk : kExitFailure;
 }
@@ -66,11 +68,17 @@ int RunImportCsv(const QStringList& arguments) {
     parser.addPositionalArgument("OUT.DAT", "The data file to write (may be the base).");
     if (auto stop = ParseArguments(parser, arguments, 2, 2)) return *stop;
 
+    // Read first: a slow standard input must not keep the file locked.
+    auto csv = ReadInput(parser.positionalArguments().at(0));
+    if (!csv) return kExitInput;
+    const QString target = parser.positionalArguments().at(1);
+    // Written back into its base, the file is changed like paste-rows --in-place changes it.
+    const bool inPlace = parser.isSet(base) && QFileInfo(parser.value(base)) == QFileInfo(target);
+    const auto lock = inPlace ? LockForChange(target) : nullptr;
+    if (inPlace && !lock) return kExitFailure;
     std::optional<EditorState> state = NewConfiguration();
     if (parser.isSet(base)) state = ReadConfiguration(parser.value(base));
     if (!state) return kExitInput;
-    auto csv = ReadInput(parser.positionalArguments().at(0));
-    if (!csv) return kExitInput;
 
     CsvImportReport report = ImportChannelsCsv(*csv, *state, parser.isSet(renumber));
     PrintTo(stderr, report.text());
@@ -79,7 +87,6 @@ int RunImportCsv(const QStringList& arguments) {
             "the file numbers its rows from Location 0; --renumber places them in order"));
     }
     if (report.fatal) return kExitInput;
-    const QString target = parser.positionalArguments().at(1);
     if (!WriteConfiguration(target, *state)) return kExitFailure;
     return report.ok() ? kExitOk : kExitFailure;
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli_commands.h"
+#include "files/safe_file_writer.h"
 
 namespace r7::cli {
 
@@ -89,6 +90,7 @@ std::optional<int> ParseArguments(QCommandLineParser& parser, const QStringList&
 
 int main(int argc, char* argv[]) {
     using namespace r7::cli;
+    r7::PrepareFileWritingForSignals();
     const auto app = MakeApplication(argc, argv);
     QCoreApplication::setApplicationName("morvane-r7-cli");
     QCoreApplication::setApplicationVersion(QStringLiteral(R7_VERSION));

@@ -30,7 +30,8 @@ int RunSheet(const QStringList& arguments) {
     parser.setApplicationDescription(
         "Writes the channel sheet of a data file as a one-page PDF: the file name, today's\n"
         "date, the channels in use and the general settings and VOX options in words.");
-    const QCommandLineOption output({"o", "output"}, "The PDF file to write.", "OUT.pdf");
+    const QCommandLineOption output({"o", "output"},
+                                    "The PDF file to write (- for standard output).", "OUT.pdf");
     parser.addOption(output);
     parser.addPositionalArgument("FILE.DAT", "The data file.");
     if (auto stop = ParseArguments(parser, arguments, 1, 1)) return *stop;
@@ -43,7 +44,7 @@ int RunSheet(const QStringList& arguments) {
     if (!state) return kExitUsage;
     const QByteArray pdf = ChannelSheetPdf(
         ChannelSheetHtml(*state, QFileInfo(input).fileName(), QDate::currentDate()));
-    const FileWriteResult written = WriteFileSafely(parser.value(output), pdf);
+    const FileWriteResult written = WriteFileSafely(OutputPath(parser.value(output)), pdf);
     if (!written.ok) {
         PrintError(written.error);
         return kExitFailure;
