@@ -197,20 +197,27 @@ void FileCareTest::twoWritersKeepBothChanges() {
     const QString f = w.path("x.DAT");
     QVERIFY(test::WriteFile(f, Dat()));
     const QString pid = QString::number(QCoreApplication::applicationPid());
-    const auto paste = [&f](const char* channel, const char* rows) {
-        auto* p = new QProcess;
+    const auto paste = [&f](const char* channel) {
+        auto p = std::make_unique<QProcess>();
         p->start(R7_CLI_PATH, {"paste-rows", f, "-", "--at", channel, "--in-place"});
-        p->write(rows);
-        p->closeWriteChannel();
         return p;
+    };
+    const auto feed = [](QProcess& p, const char* frequency) {
+        p.write(QByteArray(frequency) + "\tOff\t" + frequency + "\tOff\tHigh\tOff\tWide\tNo\r\n");
+        p.waitForBytesWritten();
+        p.closeWriteChannel();
+    };
+    // Waiting in read(0, ...) for its rows: both runs then go on from the same moment.
+    const auto waiting = [](QProcess& p) {
+        return test::Contents(QString("/proc/%1/syscall").arg(p.processId())).startsWith("0 0x0 ");
     };
     if (writers.startsWith("two paste")) {
         for (int round = 0; round < 30; ++round) {
             QVERIFY(test::WriteFile(f, Dat()));
-            std::unique_ptr<QProcess> a(
-                paste("2", "446.00625\tOff\t446.00625\tOff\tHigh\tOff\tWide\tNo\r\n"));
-            std::unique_ptr<QProcess> b(
-                paste("3", "446.01875\tOff\t446.01875\tOff\tHigh\tOff\tWide\tNo\r\n"));
+            const auto a = paste("2"), b = paste("3");
+            QVERIFY(QTest::qWaitFor([&] { return waiting(*a) && waiting(*b); }, 10000));
+            feed(*a, "446.00625");
+            feed(*b, "446.01875");
             QVERIFY(a->waitForFinished(20000) && b->waitForFinished(20000));
             QVERIFY2(a->exitCode() + b->exitCode() == 0,
                      (a->readAllStandardError() + b->readAllStandardError()).constData());
@@ -222,8 +229,8 @@ void FileCareTest::twoWritersKeepBothChanges() {
     FileLock held(f);
     if (writers.endsWith("locked")) QVERIFY(held.acquire().ok);
     if (writers.startsWith("paste-rows")) {
-        std::unique_ptr<QProcess> p(
-            paste("2", "446.00625\tOff\t446.00625\tOff\tHigh\tOff\tWide\tNo\r\n"));
+        const auto p = paste("2");
+        feed(*p, "446.00625");
         QVERIFY(p->waitForFinished(20000));
         QCOMPARE(p->exitCode(), 1);
         QVERIFY(p->readAllStandardError().contains("process " + pid.toUtf8() + " is changing it"));
