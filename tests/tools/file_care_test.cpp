@@ -236,8 +236,10 @@ void FileCareTest::windowSeesOtherWriters() {
     } else {
         test::WindowFixture other;
         const QString ini = w.path("tools.ini");
-        (new ToolsMenu(*w.form, ini))->actions().verify->setChecked(true);
-        (new ToolsMenu(*other.form, ini))->actions().backup->setChecked(true);
+        auto* a = new ToolsMenu(*w.form, ini);
+        auto* b = new ToolsMenu(*other.form, ini);  // both opened before either changes
+        a->actions().verify->setChecked(true);
+        b->actions().backup->setChecked(true);
         const ToolsOptions saved = LoadToolsOptions(ini);
         QVERIFY(saved.verifyAfterWriting && saved.backupBeforeWriting);
     }
