@@ -304,11 +304,10 @@ FileWriteResult ReplaceRegularFile(const QString& path, const QString& target,
     }
     if (const QString reason = WriteAll(part.file(), contents); !reason.isEmpty())
         return Failed(path, reason);  // the part removes itself
-    bool inPlace = false;
 #ifdef Q_OS_UNIX
     struct stat old {};
-    if (existing && ::stat(QFile::encodeName(target).constData(), &old) == 0)
-        inPlace = old.st_nlink > 1 || !TakeOwnerAndMode(part.file().handle(), old);
+    const bool inPlace = existing && ::stat(QFile::encodeName(target).constData(), &old) == 0 &&
+                         (old.st_nlink > 1 || !TakeOwnerAndMode(part.file().handle(), old));
 #else
     if (existing) part.file().setPermissions(QFile::permissions(target));
 #endif
