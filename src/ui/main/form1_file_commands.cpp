@@ -64,6 +64,7 @@ bool Form1::openFile(const QString& path) {
             setWindowTitle(FileCaption(path));
             currentFile_ = path;
             onDisk_ = FingerprintOfFile(path);
+            noticed_ = {};
             emit fileOpened(path);
             return true;
         case DatStatus::WrongType:
@@ -114,6 +115,7 @@ bool Form1::saveTo(const QString& path) {
         return false;
     }
     onDisk_ = FingerprintOf(contents);
+    noticed_ = {};
     return true;
 }
 
