@@ -192,9 +192,9 @@ void FileCareTest::signalDuringWriteLeavesNoPart() {
 
 void FileCareTest::windowSeesOtherWriters_data() {
     QTest::addColumn<QString>("writers");
-    for (const char* w :
-         {"Save while locked", "Save over a change: Cancel", "Save over a change: OK",
-          "brought to the front after a change", "two windows' options"}) {
+    for (const char* w : {"Save while locked", "Save over a read-only file",
+                          "Save over a change: Cancel", "Save over a change: OK",
+                          "brought to the front after a change", "two windows' options"}) {
         QTest::addRow("%s", w) << w;
     }
 }
@@ -212,15 +212,18 @@ void FileCareTest::windowSeesOtherWriters() {
         FileLock held(f);
         if (writers.contains("locked")) QVERIFY(held.acquire().ok);
         if (writers.contains("change")) QVERIFY(test::WriteFile(f, Dat(5)));
+        if (writers.contains("read-only")) QFile::setPermissions(f, QFileDevice::ReadOwner);
         w.boxes.expect({writers.endsWith("OK") ? kResultOk : kResultCancel});
         const bool saved = w.form->saveFile(f);
         QCOMPARE(w.boxes.shown.size(), std::size_t{1});
         const QString said = w.boxes.shown.back().prompt;
-        QVERIFY2(
-            said.contains(writers.contains("locked")
-                              ? "process " + QString::number(QCoreApplication::applicationPid())
-                              : changed),
-            qPrintable(said));
+        const QString pid = QString::number(QCoreApplication::applicationPid());
+        QVERIFY2(said.contains(writers.contains("locked")      ? "process " + pid
+                               : writers.contains("read-only") ? f + " is read-only"
+                                                               : changed),
+                 qPrintable(said));
+        // Refusals are mistakes, like every failed save; the question is not.
+        QCOMPARE(w.boxes.shown.back().flags, writers.contains("change") ? 0x131u : 16u);
         QCOMPARE(saved, writers.endsWith("OK"));
         QCOMPARE(test::Contents(f), writers.endsWith("Cancel") ? Dat(5) : Dat());
     } else if (writers.startsWith("brought")) {
