@@ -57,6 +57,19 @@ std::optional<QByteArray> ReadInput(const QString& path) {
     return std::move(read.value);
 }
 
+QString OutputPath(const QString& option) {
+    return option == QLatin1String("-") ? QStringLiteral("/dev/stdout") : option;
+}
+
+std::unique_ptr<FileLock> LockForChange(const QString& path) {
+    auto lock = std::make_unique<FileLock>(path);
+    if (const FileResult locked = lock->acquire(); !locked.ok) {
+        PrintError(locked.error);
+        return nullptr;
+    }
+    return lock;
+}
+
 bool WriteConfiguration(const QString& path, const EditorState& state) {
     // The last check before any command writes: no value reaches the file as another one.
     QStringList refused;

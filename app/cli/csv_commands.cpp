@@ -1,6 +1,8 @@
 // export-csv, import-csv, diff: the channel table as CSV and the comparison of two files.
 
 #include <QCommandLineParser>
+#include <QFileInfo>
+#include <cstdio>
 
 #include "cli_commands.h"
 #include "cli_io.h"
@@ -16,8 +18,9 @@ int RunExportCsv(const QStringList& arguments) {
     parser.setApplicationDescription(
         "Writes the channels in use of a data file as CSV in the common column layout of\n"
         "multi-radio programming tools (Location,Name,Frequency,Duplex,Offset,Tone,...).");
-    const QCommandLineOption output({"o", "output"}, "Write to OUT.csv instead of standard output.",
-                                    "OUT.csv");
+    const QCommandLineOption output(
+        {"o", "output"}, "Write to OUT.csv instead of standard output (- is standard output).",
+        "OUT.csv");
     const QCommandLineOption force("force", "Replace OUT.csv even when it holds a configuration.");
     parser.addOptions({output, force});
     parser.addPositionalArgument("FILE.DAT", "The data file.");
@@ -32,10 +35,10 @@ int RunExportCsv(const QStringList& arguments) {
         PrintOut(std::string_view(csv.constData(), static_cast<std::size_t>(csv.size())));
         return kExitOk;
     }
-    if (!MayReplaceConfiguration(parser.value(output), QStringLiteral("CSV file"),
-                                 parser.isSet(force)))
+    const QString target = OutputPath(parser.value(output));
+    if (!MayReplaceConfiguration(target, QStringLiteral("CSV file"), parser.isSet(force)))
         return kExitFailure;
-    const FileWriteResult written = WriteFileSafely(parser.value(output), csv);
+    const FileWriteResult written = WriteFileSafely(target, csv);
     if (!written.ok) PrintError(written.error);
     return written.ok ? kExitOk : kExitFailure;
 }
@@ -61,11 +64,17 @@ int RunImportCsv(const QStringList& arguments) {
     parser.addPositionalArgument("OUT.DAT", "The data file to write (may be the base).");
     if (auto stop = ParseArguments(parser, arguments, 2, 2)) return *stop;
 
+    // Read first: a slow standard input must not keep the file locked.
+    auto csv = ReadInput(parser.positionalArguments().at(0));
+    if (!csv) return kExitInput;
+    const QString target = parser.positionalArguments().at(1);
+    // Written back into its base, the file is changed like paste-rows --in-place changes it.
+    const bool inPlace = parser.isSet(base) && QFileInfo(parser.value(base)) == QFileInfo(target);
+    const auto lock = inPlace ? LockForChange(target) : nullptr;
+    if (inPlace && !lock) return kExitFailure;
     std::optional<EditorState> state = NewConfiguration();
     if (parser.isSet(base)) state = ReadConfiguration(parser.value(base));
     if (!state) return kExitInput;
-    auto csv = ReadInput(parser.positionalArguments().at(0));
-    if (!csv) return kExitInput;
 
     CsvImportReport report = ImportChannelsCsv(*csv, *state, parser.isSet(renumber));
     const std::string text = report.text(kScreenfulLines);
@@ -75,7 +84,6 @@ int RunImportCsv(const QStringList& arguments) {
             "the file numbers its rows from Location 0; --renumber places them in order"));
     }
     if (report.fatal) return kExitInput;
-    const QString target = parser.positionalArguments().at(1);
     if (!WriteConfiguration(target, *state)) return kExitFailure;
     return report.ok() ? kExitOk : kExitFailure;
 }

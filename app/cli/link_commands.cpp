@@ -486,7 +486,8 @@ int RunRead(const QStringList& arguments) {
     parser.setApplicationDescription("Read the radio's configuration into a data file.");
     LinkOptions link;
     link.AddTo(parser);
-    const QCommandLineOption out({"o", "output"}, "the data file to write", "FILE.DAT");
+    const QCommandLineOption out({"o", "output"}, "the data file to write (- for standard output)",
+                                 "FILE.DAT");
     parser.addOption(out);
     if (auto stop = ParseArguments(parser, arguments, 0, 0)) return *stop;
     const auto options = link.Read(parser);
@@ -511,7 +512,7 @@ int RunRead(const QStringList& arguments) {
         PrintError(QStringLiteral("the radio sent an image that cannot be decoded"));
         return kExitFailure;
     }
-    const DatWriteResult written = WriteDatFile(parser.value(out), *image);
+    const DatWriteResult written = WriteDatFile(OutputPath(parser.value(out)), *image);
     if (!written.ok) {
         PrintError(written.error);
         return kExitFailure;

@@ -5,6 +5,7 @@
 
 #include "cli_commands.h"
 #include "cli_io.h"
+#include "files/safe_file_writer.h"
 
 namespace r7::cli {
 
@@ -119,6 +120,7 @@ std::optional<int> ParseArguments(QCommandLineParser& parser, const QStringList&
 
 int main(int argc, char* argv[]) {
     using namespace r7::cli;
+    r7::PrepareFileWritingForSignals();
 #ifdef SIGPIPE
     // A reader that goes away (| head) must not end a transfer halfway; the write fails
     // instead and CloseOutput ends quietly.

@@ -69,7 +69,8 @@ int RunPasteRows(const QStringList& arguments) {
         "Exit status: 0 pasted, 1 refused or the data file could not be written, 2 wrong\n"
         "arguments or an input that cannot be read.");
     const QCommandLineOption at("at", "The first channel to paste into (1 to 16).", "N");
-    const QCommandLineOption output({"o", "output"}, "Write the result to OUT.DAT.", "OUT.DAT");
+    const QCommandLineOption output(
+        {"o", "output"}, "Write the result to OUT.DAT (- for standard output).", "OUT.DAT");
     const QCommandLineOption inPlace("in-place", "Write the result back into FILE.DAT.");
     parser.addOptions({at, output, inPlace});
     parser.addPositionalArgument("FILE.DAT", "The data file.");
@@ -88,10 +89,14 @@ int RunPasteRows(const QStringList& arguments) {
         return kExitUsage;
     }
     const QStringList args = parser.positionalArguments();
-    auto state = ReadConfiguration(args.at(0));
-    if (!state) return kExitInput;
+    // Read first: a slow standard input must not keep the file locked.
     const std::optional<QByteArray> rows = ReadInput(args.at(1));
     if (!rows) return kExitInput;
+    // Another run changing the file meanwhile would lose this paste or have its own lost.
+    const auto lock = parser.isSet(inPlace) ? LockForChange(args.at(0)) : nullptr;
+    if (parser.isSet(inPlace) && !lock) return kExitFailure;
+    auto state = ReadConfiguration(args.at(0));
+    if (!state) return kExitInput;
     const std::string_view text(rows->constData(), static_cast<std::size_t>(rows->size()));
     const PasteResult result = PasteChannelRows(*state, {first}, text, BandLimitsOf(*state));
     if (!result.ok()) {
@@ -100,7 +105,7 @@ int RunPasteRows(const QStringList& arguments) {
         std::fwrite(text.data(), 1, text.size(), stderr);
         return kExitFailure;
     }
-    const QString target = parser.isSet(output) ? parser.value(output) : args.at(0);
+    const QString target = parser.isSet(output) ? OutputPath(parser.value(output)) : args.at(0);
     return WriteConfiguration(target, *state) ? kExitOk : kExitFailure;
 }
 

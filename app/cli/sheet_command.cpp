@@ -30,7 +30,8 @@ int RunSheet(const QStringList& arguments) {
     parser.setApplicationDescription(
         "Writes the channel sheet of a data file as a one-page PDF: the file name, today's\n"
         "date, the channels in use and the general settings and VOX options in words.");
-    const QCommandLineOption output({"o", "output"}, "The PDF file to write.", "OUT.pdf");
+    const QCommandLineOption output({"o", "output"},
+                                    "The PDF file to write (- for standard output).", "OUT.pdf");
     const QCommandLineOption force("force", "Replace OUT.pdf even when it holds a configuration.");
     parser.addOptions({output, force});
     parser.addPositionalArgument("FILE.DAT", "The data file.");
@@ -40,14 +41,14 @@ int RunSheet(const QStringList& arguments) {
         return kExitUsage;
     }
     const QString input = parser.positionalArguments().at(0);
-    if (!MayReplaceConfiguration(parser.value(output), QStringLiteral("PDF file"),
-                                 parser.isSet(force)))
+    const QString target = OutputPath(parser.value(output));
+    if (!MayReplaceConfiguration(target, QStringLiteral("PDF file"), parser.isSet(force)))
         return kExitFailure;
     const auto state = ReadConfiguration(input);
     if (!state) return kExitUsage;
     const QByteArray pdf = ChannelSheetPdf(
         ChannelSheetHtml(*state, QFileInfo(input).fileName(), QDate::currentDate()));
-    const FileWriteResult written = WriteFileSafely(parser.value(output), pdf);
+    const FileWriteResult written = WriteFileSafely(target, pdf);
     if (!written.ok) {
         PrintError(written.error);
         return kExitFailure;

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string_view>
 
+#include "files/safe_file_writer.h"
 #include "files/tools_settings.h"
 #include "image/setting_lists.h"
 #include "link/interrupt_guard.h"
@@ -140,6 +141,7 @@ void ScheduleAids(r7::ui::Form1& window, const QCommandLineParser& parser, const
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    r7::PrepareFileWritingForSignals();
     QCommandLineParser parser;
     const Options options;
     DeclareOptions(parser, options);

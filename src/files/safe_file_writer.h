@@ -1,9 +1,13 @@
 #pragma once
 
 // The one way the program writes a file. A regular file is replaced only by a complete,
-// flushed and synced copy, so any failure leaves the old file byte for byte as it was. A
-// target that is not a regular file (a device such as /dev/null, a FIFO) is written in place
-// and never replaced: it holds no contents to protect, and the user asked for it.
+// flushed and synced copy that already has the old file's owner, group and mode, so any
+// failure leaves the old file byte for byte as it was. Where the copy cannot take the owner
+// or the group, or the file has other names (hard links), the old file is overwritten in
+// place from the complete copy instead, and a failure says where that copy is. A read-only
+// file is refused; a symbolic link stays a link and the file it points at is written. A
+// stream named as a file (/dev/stdout, /dev/fd/N, ...) and a target that is not a regular
+// file (a device such as /dev/null, a FIFO) are written in place and never replaced.
 
 #include <QByteArray>
 #include <QString>
@@ -40,5 +44,13 @@ struct FileWriteResult : FileResult {
 
 FileWriteResult WriteFileSafely(const QString& path, const QByteArray& contents,
                                 Overwrite overwrite = Overwrite::Replace);
+
+// Called once at start-up by each program: a file size limit then fails the write ("File
+// too large") instead of ending the program, and SIGINT, SIGTERM, SIGHUP and SIGQUIT remove
+// the temporary file of a write they interrupt before ending the program as they would.
+void PrepareFileWritingForSignals();
+// Removes the temporary files of the writes under way; safe inside a signal handler, for
+// handlers that end the program themselves.
+void RemoveUnfinishedFiles() noexcept;
 
 }  // namespace r7

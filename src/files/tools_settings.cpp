@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <functional>
 
+#include "files/file_lock.h"
 #include "files/safe_file_writer.h"
 #include "image/setting_lists.h"
 
@@ -52,12 +53,15 @@ ToolsOptions LoadToolsOptions(const QString& path) {
 
 namespace {
 
-// QSettings writes its own way; it edits a private copy, and the copy's bytes then go
-// through the one safe writer, keeping keys this version (or this edit) does not touch.
+// QSettings writes its own way; it edits a private copy of what the file holds now, and the
+// copy's bytes then go through the one safe writer, keeping keys this version (or this edit)
+// does not touch. Other windows wait meanwhile, so none loses another's edit.
 FileResult EditIni(const QString& path, const std::function<void(QSettings&)>& edit) {
     const QFileInfo info(path);
     if (path.isEmpty() || !QDir().mkpath(info.absolutePath()))
         return FileResult::Failed(QStringLiteral("cannot create the folder of %1").arg(path));
+    FileLock lock(path);
+    if (FileResult locked = lock.acquire(); !locked.ok) return locked;
     QTemporaryDir scratch;
     const QString copy = scratch.filePath(QStringLiteral("tools.ini"));
     QSettings::Status status = QSettings::AccessError;
@@ -73,23 +77,32 @@ FileResult EditIni(const QString& path, const std::function<void(QSettings&)>& e
     return WriteFileSafely(path, edited.readAll());
 }
 
+// An empty text leaves the key out, so the default applies.
+void SetOrRemove(QSettings& ini, const QString& key, const QString& value) {
+    if (value.isEmpty()) {
+        ini.remove(key);
+    } else {
+        ini.setValue(key, value);
+    }
+}
+
 }  // namespace
 
-FileResult SaveToolsOptions(const QString& path, const ToolsOptions& options) {
-    return EditIni(path, [&options](QSettings& ini) {
-        ini.setValue(kVerify, options.verifyAfterWriting);
-        ini.setValue(kBackup, options.backupBeforeWriting);
-        if (options.backupFolder.isEmpty()) {
-            ini.remove(kBackupFolder);
-        } else {
-            ini.setValue(kBackupFolder, options.backupFolder);
-        }
+FileResult SaveToolsOptions(const QString& path, const ToolsOptions& options,
+                            const std::optional<ToolsOptions>& before) {
+    const auto changed = [&before, &options](auto member) {
+        return !before || (*before).*member != options.*member;
+    };
+    return EditIni(path, [&](QSettings& ini) {
+        if (changed(&ToolsOptions::verifyAfterWriting))
+            ini.setValue(kVerify, options.verifyAfterWriting);
+        if (changed(&ToolsOptions::backupBeforeWriting))
+            ini.setValue(kBackup, options.backupBeforeWriting);
+        if (changed(&ToolsOptions::backupFolder))
+            SetOrRemove(ini, kBackupFolder, options.backupFolder);
         for (std::size_t i = 0; i < options.portDevices.size(); ++i) {
-            if (options.portDevices[i].isEmpty()) {
-                ini.remove(PortKey(i));
-            } else {
-                ini.setValue(PortKey(i), options.portDevices[i]);
-            }
+            if (!before || before->portDevices[i] != options.portDevices[i])
+                SetOrRemove(ini, PortKey(i), options.portDevices[i]);
         }
     });
 }

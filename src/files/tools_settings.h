@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <optional>
 
 #include "files/safe_file_writer.h"
 
@@ -28,8 +29,11 @@ QString DefaultBackupFolder();
 
 // A missing or unreadable file gives the defaults (both options off).
 ToolsOptions LoadToolsOptions(const QString& path);
-// Fails, with the reason, when the file cannot be written.
-FileResult SaveToolsOptions(const QString& path, const ToolsOptions& options);
+// Fails, with the reason, when the file cannot be written. Given what the options were
+// before a change, only the options that change are written, over what the file holds now,
+// so another window's changes made meanwhile stay.
+FileResult SaveToolsOptions(const QString& path, const ToolsOptions& options,
+                            const std::optional<ToolsOptions>& before = std::nullopt);
 
 // The files last opened or saved, newest first, kept beside the options in the same file.
 inline constexpr int kRecentFileCount = 8;

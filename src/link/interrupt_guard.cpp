@@ -5,8 +5,10 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 
 #include "clone_protocol.h"
+#include "files/safe_file_writer.h"
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -23,6 +25,8 @@ volatile std::sig_atomic_t gPort = -1;
 #ifdef Q_OS_UNIX
 int gPipe[2] = {-1, -1};
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+// What each signal did before, given back afterwards (e.g. removing a file being written).
+struct sigaction gBefore[std::size(kSignals)];
 
 // Only async-signal-safe calls in here.
 void OnSignal(int number) {
@@ -30,6 +34,7 @@ void OnSignal(int number) {
         const char end = static_cast<char>(kEnd);
         if (gPort >= 0) (void)!::write(gPort, &end, 1);
         (void)!::write(STDERR_FILENO, "\ninterrupted again: quitting\n", 29);
+        RemoveUnfinishedFiles();
         ::_exit(128 + number);
     }
     gSignal = number;
@@ -65,7 +70,8 @@ InterruptGuard::InterruptGuard() {
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = 0;  // no SA_RESTART: a prompt blocked in a read returns to look at the signal
-    for (int number : kSignals) ::sigaction(number, &action, nullptr);
+    for (std::size_t i = 0; i < std::size(kSignals); ++i)
+        ::sigaction(kSignals[i], &action, &gBefore[i]);
 #else
     for (int number : kSignals) std::signal(number, OnSignal);
     poll_ = new QTimer(this);
@@ -75,7 +81,12 @@ InterruptGuard::InterruptGuard() {
 }
 
 InterruptGuard::~InterruptGuard() {
+#ifdef Q_OS_UNIX
+    for (std::size_t i = 0; i < std::size(kSignals); ++i)
+        ::sigaction(kSignals[i], &gBefore[i], nullptr);
+#else
     for (int number : kSignals) std::signal(number, SIG_DFL);
+#endif
     gPort = -1;
 }
 

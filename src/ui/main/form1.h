@@ -8,6 +8,7 @@
 #include <array>
 #include <functional>
 
+#include "files/file_fingerprint.h"
 #include "image/service_mode.h"
 #include "ui/main/editor_document.h"
 #include "ui/main/window_environment.h"
@@ -164,6 +165,8 @@ public slots:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Coming back to the front, says once that another program has changed the file.
+    void changeEvent(QEvent* event) override;
 
 private:
     void buildMenus();
@@ -183,6 +186,9 @@ private:
     void mfgrid1_MouseDown(int row, const QPoint& globalPos);
     // The old file is never destroyed; returns false when the write failed.
     bool saveTo(const QString& path);
+    // Asks before saving over changes another program made to the file since it was opened or
+    // saved here; true to go on.
+    bool mayOverwriteChanges(const QString& path);
     void buildLink();
     void refreshPortMenu();
     void applyLock(bool locked);
@@ -220,6 +226,8 @@ private:
     ServiceRelock relock_;
     QPointer<DebugParameterDialog> openDebug_;  // while "Debug(&D)" is open
     QString currentFile_;
+    FileFingerprint onDisk_;   // what currentFile_ held when opened or saved here
+    FileFingerprint noticed_;  // the change on disk already told about
     std::function<bool()> replaceGuard_;
 };
 

@@ -1,8 +1,12 @@
 // New, Open and Save of ".DAT" configuration files.
 
+#include <QDir>
+#include <QEvent>
 #include <QFileInfo>
+#include <QTimer>
 
 #include "files/dat_file.h"
+#include "files/file_lock.h"
 #include "image/image_codec.h"
 #include "image/setting_lists.h"
 #include "ui/main/editor_document.h"
@@ -21,6 +25,13 @@ QString FileCaption(const QString& path) {
     return QString::fromUtf8(kApplicationTitle.data(),
                              static_cast<qsizetype>(kApplicationTitle.size())) +
            QLatin1Char('-') + path;
+}
+
+QString ChangedOnDisk(const QString& path) {
+    return QStringLiteral(
+               "%1 has been changed by another program since it was opened or saved "
+               "here.")
+        .arg(QDir::toNativeSeparators(path));
 }
 
 }  // namespace
@@ -52,6 +63,8 @@ bool Form1::openFile(const QString& path) {
             }
             setWindowTitle(FileCaption(path));
             currentFile_ = path;
+            onDisk_ = FingerprintOfFile(path);
+            noticed_ = {};
             emit fileOpened(path);
             return true;
         case DatStatus::WrongType:
@@ -88,7 +101,12 @@ bool Form1::saveFile(const QString& path) {
 }
 
 bool Form1::saveTo(const QString& path) {
-    const DatWriteResult written = WriteDatFile(path, EncodeImageBytes(document_->state()));
+    const QByteArray contents = DatFileContents(EncodeImageBytes(document_->state()));
+    if (!mayOverwriteChanges(path)) return false;
+    // A command line run changing the file meanwhile finishes first; this save comes after.
+    FileLock lock(path);
+    FileResult written = lock.acquire();
+    if (written.ok) written = WriteFileSafely(path, contents);
     if (!written.ok) {
         // The caption keeps naming the file that still holds this configuration.
         environment_.showMessage(
@@ -96,7 +114,33 @@ bool Form1::saveTo(const QString& path) {
             kMistake);
         return false;
     }
+    onDisk_ = FingerprintOf(contents);
+    noticed_ = {};
     return true;
+}
+
+bool Form1::mayOverwriteChanges(const QString& path) {
+    if (path != currentFile_) return true;
+    const FileFingerprint now = FingerprintOfFile(path);
+    if (!now.exists || now == onDisk_) return true;
+    return environment_.showMessage(
+               ChangedOnDisk(path) + QStringLiteral("\n\nOK: save over it, and those "
+                                                    "changes are lost\nCancel: keep the "
+                                                    "file as it is"),
+               OkCancel | IconExclamation | DefaultButton2) == kResultOk;
+}
+
+void Form1::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange || !isActiveWindow() || currentFile_.isEmpty())
+        return;
+    // After the activation: a box must not open inside it.
+    QTimer::singleShot(0, this, [this] {
+        const FileFingerprint now = FingerprintOfFile(currentFile_);
+        if (now == onDisk_ || now == noticed_) return;
+        noticed_ = now;  // said once for this change
+        environment_.showMessage(ChangedOnDisk(currentFile_), IconExclamation);
+    });
 }
 
 }  // namespace r7::ui

@@ -279,9 +279,11 @@ void ToolsMenu::chooseSerialPorts() {
     link::PortSelection* ports = form_.ports();
     const int open = ports->isChecked(ports->PortNumber()) ? ports->PortNumber() : 0;
     const QString openDevice = open != 0 ? link::DeviceForPort(open) : QString();
+    const ToolsOptions before = options_;
     options_.portDevices = dialog.devices();
     link::SetPortDevices(options_.portDevices);
-    saveOptions(tr("The serial ports are in force for this run but cannot be remembered: %1"));
+    saveOptions(before,
+                tr("The serial ports are in force for this run but cannot be remembered: %1"));
     // The checked item goes on naming the open device: a new choice for it is opened now.
     if (open != 0 && link::DeviceForPort(open) != openDevice) form_.mnucom_Click(open);
 }
@@ -330,12 +332,13 @@ void ToolsMenu::safeWriteFinished(bool ok, const QString& reason) {
 
 void ToolsMenu::storeOption(bool ToolsOptions::*option, bool on) {
     if (options_.*option == on) return;
+    const ToolsOptions before = options_;
     options_.*option = on;
-    saveOptions(tr("The option is in force for this run but cannot be remembered: %1"));
+    saveOptions(before, tr("The option is in force for this run but cannot be remembered: %1"));
 }
 
-void ToolsMenu::saveOptions(const QString& failurePrompt) {
-    if (const FileResult saved = SaveToolsOptions(settingsPath_, options_); !saved.ok)
+void ToolsMenu::saveOptions(const ToolsOptions& before, const QString& failurePrompt) {
+    if (const FileResult saved = SaveToolsOptions(settingsPath_, options_, before); !saved.ok)
         form_.environment().showMessage(failurePrompt.arg(saved.error), IconStop);
 }
 

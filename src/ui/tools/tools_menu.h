@@ -77,7 +77,8 @@ private:
     bool editable() const;
     void updateActions();
     void storeOption(bool ToolsOptions::*option, bool on);
-    void saveOptions(const QString& failurePrompt);
+    // Writes what changed since `before`, over what the file holds now.
+    void saveOptions(const ToolsOptions& before, const QString& failurePrompt);
 
     Form1& form_;
     QString settingsPath_;
