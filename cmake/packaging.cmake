@@ -1,7 +1,6 @@
 # Installing like a program of the desktop, and a Debian package of it (cpack -G DEB) that
 # lintian accepts: stripped programs, dependencies worked out from them, a machine-readable
 # copyright file, a changelog, manual pages and the desktop integration files.
-include(GNUInstallDirs)
 
 # Debian wants documentation compressed without a name or time stamp, so the bytes depend on
 # the text alone.
