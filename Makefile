@@ -8,7 +8,7 @@ WINDOWS_BUILD ?= build-windows
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build test test-asan test-windows package lint-package demo bench fuzz tidy format format-check clean
+.PHONY: all deps build test test-asan test-windows package lint-package reproducible purge-check piuparts demo bench fuzz tidy format format-check clean
 
 all: build
 
@@ -36,17 +36,33 @@ test-windows: deps
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	ctest --test-dir $(WINDOWS_BUILD) --output-on-failure -j $(JOBS)
 
-# The Debian package, left in $(BUILD).
+# The Debian package, left in $(BUILD); every file dated by the changelog's newest entry, so
+# the same commit gives the same bytes.
 package: build
 	rm -f $(BUILD)/morvane-r7_*.deb
-	cd $(BUILD) && cpack -G DEB
+	cd $(BUILD) && SOURCE_DATE_EPOCH=$$(dpkg-parsechangelog -l ../packaging/changelog -STimestamp) \
+	  cpack -G DEB
 
-# The package and its desktop files checked as Debian and the desktops check them; an error or
-# a warning fails.
+# The package and its desktop files checked as Debian and the desktops check them: anything
+# lintian says at any level fails, and so does a program hardening-check finds unprotected.
 lint-package: package
 	desktop-file-validate packaging/morvane-r7.desktop
 	appstreamcli validate --no-net packaging/com.example.morvane_r7.metainfo.xml
-	lintian --fail-on error,warning $(BUILD)/morvane-r7_*.deb
+	@bash scripts/check-package.sh $(BUILD)/morvane-r7_*.deb
+
+# A second package built from a clean checkout of this commit in another folder: the same bytes.
+reproducible: package
+	@bash scripts/reproducible.sh $(BUILD)/morvane-r7_*.deb
+
+# Installs the package into this system, runs the window as root, purges it, and fails when a
+# file is left behind (or was changed) outside the purged package. Changes the system: not in CI.
+purge-check: package
+	@bash scripts/purge-check.sh $(BUILD)/morvane-r7_*.deb
+
+# piuparts in a clean Debian 12 chroot (debootstrap from the mirror apt uses): install, run
+# both programs' --version, purge, look for leftovers. Minutes, and the mirror: not in CI.
+piuparts: package
+	@bash scripts/piuparts.sh $(BUILD)/morvane-r7_*.deb
 
 demo: build
 	@bash scripts/demo.sh $(BUILD)

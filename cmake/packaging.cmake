@@ -1,7 +1,8 @@
 # Installing like a program of the desktop, and a Debian package of it (cpack -G DEB) that
-# lintian accepts: stripped programs, dependencies worked out from them, a machine-readable
-# copyright file, a changelog, manual pages and the desktop integration files.
-include(GNUInstallDirs)
+# lintian accepts at every level: stripped hardened programs, dependencies worked out from
+# them, a machine-readable copyright file, a changelog, manual pages and the desktop
+# integration files. The same commit gives the same bytes: the Makefile's package target
+# dates every file by the changelog's newest entry (SOURCE_DATE_EPOCH).
 
 # Debian wants documentation compressed without a name or time stamp, so the bytes depend on
 # the text alone.
@@ -31,6 +32,8 @@ endif()
 add_custom_target(morvane-r7-docs ALL DEPENDS ${R7_GZIPPED})
 
 install(FILES packaging/copyright ${R7_PACKAGING_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES packaging/morvane-r7.lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+        RENAME morvane-r7)
 install(FILES ${R7_PACKAGING_DIR}/morvane-r7-cli.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES packaging/morvane-r7-cli.bash-completion
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME morvane-r7-cli)
@@ -47,6 +50,20 @@ if(R7_BUILD_GUI)
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
   endforeach()
 endif()
+
+# Stripped as dh_strip does: the symbols, and the compiler's .comment and .note sections that
+# no program needs (lintian's binary-has-unneeded-section). cpack asks for stripping.
+set(R7_PROGRAMS ${CMAKE_INSTALL_BINDIR}/morvane-r7-cli
+    ${CMAKE_INSTALL_LIBEXECDIR}/morvane-r7/morvane-r7-sheet)
+if(R7_BUILD_GUI)
+  list(APPEND R7_PROGRAMS ${CMAKE_INSTALL_BINDIR}/morvane-r7)
+endif()
+foreach(program IN LISTS R7_PROGRAMS)
+  install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+  execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+                  \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${program}\" COMMAND_ERROR_IS_FATAL ANY)
+endif()")
+endforeach()
 
 set(CPACK_PACKAGE_NAME morvane-r7)
 set(CPACK_PACKAGE_VENDOR "Morvane R7 programming software developers")
@@ -75,5 +92,8 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 if(R7_BUILD_GUI)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+  # The help command opens the user guide with the desktop's opener (xdg-open); without it
+  # the window names the guide's path instead.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 endif()
 include(CPack)

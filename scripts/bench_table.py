@@ -47,6 +47,12 @@ def peak_rss_mb(cmd, env=None):
     return int(res.stderr.strip().splitlines()[-1]) / 1024
 
 
+def shared_libraries(binary):
+    """The libraries the loader maps at start, the program's own dependencies and theirs."""
+    res = subprocess.run(["ldd", binary], capture_output=True, text=True, check=True)
+    return sum(1 for line in res.stdout.splitlines() if "/" in line)
+
+
 codec = gbench("bench_codec")
 rows.append(("Decode + encode of one image (hex text)", f"{us(codec['BM_DecodeEncodeHexText']):.1f} µs", "< 10 µs"))
 rows.append(("  decode / encode alone", f"{us(codec['BM_DecodeImage']):.1f} / {us(codec['BM_EncodeImage']):.1f} µs", ""))
@@ -71,8 +77,13 @@ with tempfile.TemporaryDirectory() as tmp:
     start_gui = [gui, "--quit-after-first-paint"]
     rows.append(("Window start-up to its first painted frame (offscreen)",
                  f"{median_seconds(start_gui, 10, env) * 1000:.0f} ms", "< 300 ms"))
+    rows.append(("morvane-r7-cli --version, whole run",
+                 f"{median_seconds([cli, '--version'], 20) * 1000:.1f} ms", "< 10 ms"))
     rows.append(("morvane-r7-cli dump, whole run",
-                 f"{median_seconds([cli, 'dump', sample], 20) * 1000:.1f} ms", "< 30 ms"))
+                 f"{median_seconds([cli, 'dump', sample], 20) * 1000:.1f} ms", "< 10 ms"))
+    rows.append(("morvane-r7-cli shared libraries loaded (ldd)", f"{shared_libraries(cli)}", "QtCore, QtSerialPort"))
+    rows.append(("morvane-r7-cli sheet (hands over to morvane-r7-sheet), whole run",
+                 f"{median_seconds([cli, 'sheet', sample, '-o', os.path.join(tmp, 's.pdf')], 5, env) * 1000:.0f} ms", ""))
 
     simp = subprocess.Popen([sim, "--load", sample, "--no-stdin"], stdout=subprocess.PIPE, text=True)
     device = simp.stdout.readline().strip()

@@ -13,7 +13,7 @@ packages=(
   locales
   python3 time ccache
   poppler-utils
-  dpkg-dev lintian man-db appstream desktop-file-utils librsvg2-bin shared-mime-info
+  dpkg-dev devscripts lintian man-db appstream desktop-file-utils librsvg2-bin shared-mime-info libglib2.0-bin
   g++-mingw-w64-x86-64-posix wine64
 )
 

@@ -4,7 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
+
+#include "files/tools_settings.h"
 
 namespace r7 {
 
@@ -18,15 +19,24 @@ ParameterFile::ParameterFile(QString folder)
     : folder_(folder.isEmpty() ? DefaultFolder() : std::move(folder)) {}
 
 QString ParameterFile::DefaultFolder() {
-    QString programFolder = QCoreApplication::applicationDirPath();
-    const QFileInfo info(programFolder);
+    const QString programFolder = QCoreApplication::applicationDirPath();
     const QFileInfo file(QDir(programFolder).filePath(kParameterFileName));
-    // Installed programs usually sit in a folder the user cannot write to.
-    if (!programFolder.isEmpty() && info.isWritable() && (!file.exists() || file.isWritable()))
+    // An installed program's folder is shared by every user and the package's alone, even
+    // when root (sudo for a serial port) could write there.
+    if (!programFolder.isEmpty() && !IsInstalledFolder(programFolder) &&
+        QFileInfo(programFolder).isWritable() && (!file.exists() || file.isWritable()))
         return programFolder;
-    QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    QString config = UserConfigFolder();
     QDir().mkpath(config);
     return config;
+}
+
+bool ParameterFile::IsInstalledFolder(const QString& programFolder) {
+    const QString folder = QDir::cleanPath(QDir(programFolder).absolutePath());
+    for (const QLatin1String system : {QLatin1String("/usr"), QLatin1String("/opt")}) {
+        if (folder == system || folder.startsWith(system + QLatin1Char('/'))) return true;
+    }
+    return QFileInfo(QDir(folder).filePath(QStringLiteral("../share/morvane-r7"))).isDir();
 }
 
 QString ParameterFile::path() const { return QDir(folder_).filePath(kParameterFileName); }

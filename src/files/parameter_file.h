@@ -24,7 +24,7 @@ struct SavedSettings {
 
 class ParameterFile {
 public:
-    // folder empty: the program's folder when it is writable, else the per-user config folder.
+    // folder empty: DefaultFolder().
     explicit ParameterFile(QString folder = {});
 
     QString path() const;
@@ -34,7 +34,12 @@ public:
     // Writes bytes 1 and 2 in place. Fails when the file cannot be written; nothing else happens.
     FileResult Store(bool locked, int portNumber) const;
 
+    // The program's folder when it runs from a folder of its own (a build, an unpacked copy)
+    // that it may write to; for an installed program, the per-user configuration folder.
     static QString DefaultFolder();
+    // Whether `programFolder` is where an installation put the program: under /usr or /opt,
+    // or with the installed data folder "../share/morvane-r7" beside it (any prefix).
+    static bool IsInstalledFolder(const QString& programFolder);
 
 private:
     QString folder_;

@@ -25,13 +25,17 @@ QString PortKey(std::size_t index) { return QStringLiteral("ports/COM%1").arg(in
 
 }  // namespace
 
-QString DefaultToolsSettingsPath() {
-    // The window's folder, also for the command line tool, so both follow one port mapping.
+QString UserConfigFolder() {
+    // Named here rather than by the application's name, which only the window sets.
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QLatin1Char('/') +
            QString::fromUtf8(kApplicationTitle.data(),
-                             static_cast<qsizetype>(kApplicationTitle.size())) +
-           QStringLiteral("/tools.ini");
+                             static_cast<qsizetype>(kApplicationTitle.size()));
+}
+
+QString DefaultToolsSettingsPath() {
+    // The window's folder, also for the command line tool, so both follow one port mapping.
+    return UserConfigFolder() + QStringLiteral("/tools.ini");
 }
 
 QString DefaultBackupFolder() {

@@ -22,7 +22,10 @@ struct ToolsOptions {
     bool operator==(const ToolsOptions&) const = default;
 };
 
-// "<per-user configuration folder>/Morvane-R7/tools.ini", for the window and the command line tool.
+// "<per-user configuration folder>/Morvane-R7": tools.ini, and the "parameter" file of an
+// installed program.
+QString UserConfigFolder();
+// "<UserConfigFolder()>/tools.ini", for the window and the command line tool.
 QString DefaultToolsSettingsPath();
 // "<per-user data folder>/backups".
 QString DefaultBackupFolder();

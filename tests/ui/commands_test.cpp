@@ -58,8 +58,9 @@ private slots:
     void everyCommandReachesItsHandler() {
         form_->show();
         QVERIFY(QTest::qWaitForWindowActive(form_.get()));
-        const QString guide =
-            QUrl::fromLocalFile(QDir(d_->dir.path()).filePath("user-guide.html")).toString();
+        const QString guidePath = QDir(d_->dir.path()).filePath("user-guide.html");
+        QVERIFY(test::WriteFile(guidePath, {}));
+        const QString guide = QUrl::fromLocalFile(guidePath).toString();
         const QString noPort = QString::fromLatin1(link::kNoPortMessage);
         const QString clear = "box The data of the all channel will be removed! ";
         const struct {
@@ -218,17 +219,33 @@ private slots:
     }
 
     // Beside the program the .CHM when there is one (else the guide: the first test);
-    // installed, the guide under share/doc beside bin.
+    // installed, the guide under share/morvane-r7 beside bin; a guide that cannot be opened
+    // (none there, or no program to open it) is named in a box.
     void helpOpensTheHelpFileOrTheUserGuide() {
         const QDir dir(d_->dir.path());
         const QString chm = dir.filePath("Morvane-R7.CHM"),
-                      guide = dir.filePath("share/doc/morvane-r7/user-guide.html");
+                      guide = dir.filePath("share/morvane-r7/user-guide.html");
         QVERIFY(test::WriteFile(chm, {}));
         form_->mnumainhelp_Click();
         QCOMPARE(take(), QStringList{"open " + QUrl::fromLocalFile(chm).toString()});
-        QVERIFY(QFile::remove(chm) && dir.mkpath("bin") && dir.mkpath("share/doc/morvane-r7"));
-        QVERIFY(test::WriteFile(guide, {}));
+        QVERIFY(QFile::remove(chm) && dir.mkpath("bin") && dir.mkpath("share/morvane-r7"));
+        const QString box =
+            "box The user guide cannot be opened: " + guide + "\nOpen it in a web browser.";
         QCOMPARE(HelpLocation(dir.filePath("bin")), QUrl::fromLocalFile(guide));
+        QCOMPARE(HelpLocation("/usr/bin"),
+                 QUrl::fromLocalFile("/usr/share/morvane-r7/user-guide.html"));
+        WindowEnvironment installed = d_->environment();
+        installed.programFolder = dir.filePath("bin");
+        const auto opener = installed.desktopOpener;
+        bool opens = true;
+        installed.desktopOpener = [&](const QUrl& url) { return opener(url) && opens; };
+        Form1 form({}, installed);
+        form.mnumainhelp_Click();
+        QCOMPARE(take(), QStringList{box});
+        QVERIFY(test::WriteFile(guide, {}));
+        opens = false;
+        form.mnumainhelp_Click();
+        QCOMPARE(take(), (QStringList{"open " + QUrl::fromLocalFile(guide).toString(), box}));
     }
 
 private:

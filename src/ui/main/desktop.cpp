@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "files/parameter_file.h"
 #include "image/setting_lists.h"
 
 namespace r7::ui {
@@ -20,13 +21,15 @@ QUrl HelpLocation(const QString& programFolder) {
     const QDir folder(programFolder);
     const QString chm = folder.filePath(HelpFileName());
     if (QFileInfo::exists(chm)) return QUrl::fromLocalFile(chm);
-    // Built: beside the program; installed: bin/../share/doc/morvane-r7.
+    // A build or an unpacked copy: beside the program; installed: <prefix>/share/morvane-r7,
+    // which, unlike share/doc, a system may not leave out.
     const QString beside = folder.filePath(QLatin1String(kUserGuideName));
-    const QString installed =
-        folder.filePath(QStringLiteral("../share/doc/morvane-r7/") + QLatin1String(kUserGuideName));
-    if (!QFileInfo::exists(beside) && QFileInfo::exists(installed))
-        return QUrl::fromLocalFile(QDir::cleanPath(installed));
-    return QUrl::fromLocalFile(beside);
+    const QString installed = QDir::cleanPath(
+        folder.filePath(QStringLiteral("../share/morvane-r7/") + QLatin1String(kUserGuideName)));
+    const bool useInstalled =
+        !QFileInfo::exists(beside) &&
+        (QFileInfo::exists(installed) || ParameterFile::IsInstalledFolder(programFolder));
+    return QUrl::fromLocalFile(useInstalled ? installed : beside);
 }
 
 }  // namespace r7::ui

@@ -16,7 +16,8 @@ QString HelpFileName();  // "Morvane-R7.CHM"
 inline constexpr char kUserGuideName[] = "user-guide.html";
 
 // What the help command shows: the compiled help file when it sits in `programFolder`,
-// else our user guide (beside the program, or where it is installed).
+// else our user guide: beside the program, or where it is installed (also when missing, so
+// the help command can name where it should be).
 QUrl HelpLocation(const QString& programFolder);
 
 }  // namespace r7::ui

@@ -4,6 +4,8 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -207,7 +209,13 @@ void Form1::TestButton_Click() {
 }
 
 void Form1::mnumainhelp_Click() {
-    environment_.desktopOpener(HelpLocation(environment_.programFolder));
+    const QUrl help = HelpLocation(environment_.programFolder);
+    if (QFileInfo::exists(help.toLocalFile()) && environment_.desktopOpener(help)) return;
+    // No guide, or nothing on the desktop to open it with (no xdg-utils): say where it is.
+    environment_.showMessage(
+        QStringLiteral("The user guide cannot be opened: %1\nOpen it in a web browser.")
+            .arg(QDir::toNativeSeparators(help.toLocalFile())),
+        OkOnly | IconExclamation);
 }
 
 void Form1::mnuabout_Click() {

@@ -9,7 +9,7 @@
 
 namespace r7::ui {
 
-// folder empty: the parameter file's usual place (the program's folder when writable).
+// folder empty: the parameter file's usual place (ParameterFile::DefaultFolder()).
 Form1Hooks SavedSettingsHooks(const QString& folder = {});
 
 }  // namespace r7::ui
