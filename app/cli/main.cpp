@@ -24,6 +24,9 @@ const Command kCommands[] = {
      "write a data file into the radio", RunWrite},
     {"sheet", "FILE.DAT -o OUT.pdf", "the channel sheet as a one-page PDF", RunSheet},
     {"ports", "", "list the serial ports and where COM1..COM8 lead", RunPorts},
+    // Channel plans and the programming log.
+    {"check", "FILE.DAT --plan pmr446|frs|PLAN.csv",
+     "list channels that break a channel plan (exit 1 when any)", RunCheck},
 };
 
 const Command* FindCommand(const QString& name) {
