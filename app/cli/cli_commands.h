@@ -42,6 +42,7 @@ std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv);
 int RunPorts(const QStringList& arguments);
 // Channel plans and the programming log.
 int RunCheck(const QStringList& arguments);
+int RunLog(const QStringList& arguments);
 
 // Writes a message to standard error, one line.
 void PrintError(const QString& message);

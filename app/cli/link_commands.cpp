@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
 #include <cstdio>
@@ -30,6 +31,7 @@
 #include "link/read_back.h"
 #include "link/safe_write.h"
 #include "link/transfer_controller.h"
+#include "link/write_logger.h"
 
 namespace r7::cli {
 
@@ -239,7 +241,8 @@ void ReportSafeWriteSteps(link::SafeWrite& sequence, ProgressLine& progress) {
 
 // One radio: open the port, run backup, write and read-back as asked, close the port.
 Outcome RunSafeWrite(const TransferOptions& options, const EditorState& state,
-                     const link::SafeWriteOptions& safe, InterruptGuard& guard) {
+                     const link::SafeWriteOptions& safe, InterruptGuard& guard,
+                     const link::WriteContext& logContext) {
     Outcome outcome;
     if (InterruptGuard::signalNumber() != 0) {
         outcome.signal = InterruptGuard::signalNumber();
@@ -249,6 +252,14 @@ Outcome RunSafeWrite(const TransferOptions& options, const EditorState& state,
     PortSession session(options, state);
     if (!session.open(outcome)) return outcome;
     link::SafeWrite sequence(session.controller());
+    // The programming log: the radio's line, or a warning that leaves the outcome as it is.
+    link::WriteLogger logger(session.controller(), DefaultLogPath());
+    logger.follow(&sequence);
+    logger.setContextSource([&logContext] { return logContext; });
+    QObject::connect(&logger, &link::WriteLogger::appendFailed, [](const QString& reason) {
+        PrintError(QStringLiteral("warning: this write is missing from the programming log: %1")
+                       .arg(reason));
+    });
     ProgressLine& progress = session.progress();
     QObject::connect(&session.controller(), &link::TransferController::progressHidden,
                      [&] { progress.end(); });
@@ -307,7 +318,8 @@ struct WriteJob {
     EditorState state;
     link::SafeWriteOptions safe;
     bool batch = false;
-    int radios = 0;  // 0: no limit
+    int radios = 0;          // 0: no limit
+    link::WriteContext log;  // what the programming log says of each radio
 };
 
 // The write command's line read into `job`; nullopt to go on, otherwise the exit status.
@@ -353,6 +365,8 @@ std::optional<int> ReadWriteJob(const QStringList& arguments, WriteJob& job) {
     job.state = *loaded;
     job.state.ServiceUnlocked = parser.isSet(service) ? 1 : 0;
     job.safe.verify = parser.isSet(verify);
+    job.log.file = parser.positionalArguments().at(0);
+    job.log.verifyAsked = job.safe.verify;
     job.safe.serviceUnlocked = job.state.ServiceUnlocked;
     if (parser.isSet(backup)) {
         job.safe.backupDir = parser.value(backup);
@@ -366,7 +380,7 @@ std::optional<int> ReadWriteJob(const QStringList& arguments, WriteJob& job) {
 }
 
 int WriteOneRadio(const WriteJob& job, InterruptGuard& guard) {
-    const Outcome outcome = RunSafeWrite(job.options, job.state, job.safe, guard);
+    const Outcome outcome = RunSafeWrite(job.options, job.state, job.safe, guard, job.log);
     if (outcome.signal != 0) {
         PrintError(outcome.message);
         return InterruptedExit(outcome.signal);
@@ -400,12 +414,14 @@ std::optional<int> AwaitNextRadio(int radio, int programmed) {
 
 int WriteBatch(WriteJob& job, InterruptGuard& guard) {
     int programmed = 0;
+    job.log.batch = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     for (int radio = 1; job.radios == 0 || programmed < job.radios; ++radio) {
         if (radio > 1) {
             if (const auto end = AwaitNextRadio(radio, programmed)) return *end;
         }
         job.safe.radioNumber = radio;
-        const Outcome outcome = RunSafeWrite(job.options, job.state, job.safe, guard);
+        job.log.radio = radio;
+        const Outcome outcome = RunSafeWrite(job.options, job.state, job.safe, guard, job.log);
         if (outcome.signal != 0) {
             PrintError(QStringLiteral("radio %1 %2").arg(radio).arg(outcome.message));
             std::printf("%d radio%s programmed before the interruption\n", programmed,
@@ -466,7 +482,7 @@ int RunRead(const QStringList& arguments) {
 }
 
 int RunWrite(const QStringList& arguments) {
-    WriteJob job{{}, NewConfiguration(), {}, false, 0};
+    WriteJob job{{}, NewConfiguration(), {}, false, 0, {}};
     if (const auto stop = ReadWriteJob(arguments, job)) return *stop;
     InterruptGuard guard;
     return job.batch ? WriteBatch(job, guard) : WriteOneRadio(job, guard);

@@ -27,6 +27,8 @@ const Command kCommands[] = {
     // Channel plans and the programming log.
     {"check", "FILE.DAT --plan pmr446|frs|PLAN.csv",
      "list channels that break a channel plan (exit 1 when any)", RunCheck},
+    {"log", "[--since DATE] [--until DATE] [--outcome OUTCOME] [-o OUT.csv]",
+     "print the programming log of writes to radios", RunLog},
 };
 
 const Command* FindCommand(const QString& name) {

@@ -30,6 +30,7 @@
 #include "ui/tools/compare_dialog.h"
 #include "ui/tools/editor_history.h"
 #include "ui/tools/file_tools.h"
+#include "ui/tools/log_window.h"
 #include "ui/tools/plan_tools.h"
 #include "ui/tools/report_window.h"
 #include "ui/tools/serial_ports_dialog.h"
@@ -91,6 +92,7 @@ ToolsMenu::ToolsMenu(Form1& form, const QString& settingsPath)
     new SheetTools(form, menu_);
     menu_->addSeparator();
     new PlanTools(form, menu_);
+    logTools_ = new LogTools(form, menu_, safeWrite_, settingsPath, options_);
 
     // After the window's own menus, which stay as they are.
     form.menuBar()->addMenu(menu_);

@@ -22,6 +22,7 @@ namespace r7::ui {
 
 class EditorHistory;
 class FileTools;
+class LogTools;
 class Form1;
 
 struct ToolsActions {
@@ -52,6 +53,8 @@ public:
     link::SafeWrite* safeWrite() const { return safeWrite_; }
     // "Save", "Recent files", drops and the question before unsaved changes are replaced.
     FileTools* files() const { return files_; }
+    // The programming log: its logger follows every write of the window.
+    LogTools* log() const { return logTools_; }
 
     // Channels of the grid's selection (1..16, ascending); the current row when nothing
     // is selected.
@@ -87,6 +90,7 @@ private:
     ToolsActions actions_;
     link::SafeWrite* safeWrite_;
     FileTools* files_ = nullptr;
+    LogTools* logTools_ = nullptr;
 };
 
 }  // namespace r7::ui
