@@ -146,10 +146,13 @@ LogTools::LogTools(Form1& form, QMenu* menu, link::SafeWrite* safeWrite,
     QAction* show = NewAction(menu, "toolsProgrammingLog", tr("Programming log..."));
     connect(show, &QAction::triggered, this, &LogTools::showLog);
     logger_->follow(safeWrite);
-    logger_->setContextSource([&form, &options] {
+    logger_->setContextSource([this, &form, &options] {
         link::WriteContext context;
         context.file = form.currentFile();
         context.verifyAsked = options.verifyAfterWriting;
+        context.batch = batch_.batch;
+        context.radio = batch_.radio;
+        context.infoLine = batch_.infoLine;
         return context;
     });
     connect(logger_, &link::WriteLogger::appendFailed, this, [this](const QString& reason) {
@@ -159,6 +162,12 @@ LogTools::LogTools(Form1& form, QMenu* menu, link::SafeWrite* safeWrite,
                 .arg(reason),
             IconStop);
     });
+}
+
+void LogTools::setBatch(const QString& batch, int radio, const QString& infoLine) {
+    batch_.batch = batch;
+    batch_.radio = radio;
+    batch_.infoLine = infoLine;
 }
 
 void LogTools::showLog() {

@@ -69,6 +69,9 @@ public:
     LogTools(Form1& form, QMenu* menu, link::SafeWrite* safeWrite, const QString& settingsPath,
              const ToolsOptions& options);
     link::WriteLogger* logger() const { return logger_; }
+    // The writes of a batch of the window carry its start, radio number and numbered line.
+    void setBatch(const QString& batch, int radio, const QString& infoLine);
+    void clearBatch() { batch_ = {}; }
 
 public slots:
     void showLog();
@@ -76,6 +79,11 @@ public slots:
 private:
     Form1& form_;
     link::WriteLogger* logger_;
+    struct {
+        QString batch;
+        int radio = 0;
+        QString infoLine;
+    } batch_;
 };
 
 }  // namespace r7::ui

@@ -27,6 +27,7 @@
 #include "ui/main/file_dialog.h"
 #include "ui/main/form1.h"
 #include "ui/main/message_box.h"
+#include "ui/tools/batch_write_window.h"
 #include "ui/tools/compare_dialog.h"
 #include "ui/tools/editor_history.h"
 #include "ui/tools/file_tools.h"
@@ -83,6 +84,7 @@ ToolsMenu::ToolsMenu(Form1& form, const QString& settingsPath)
     a.backup = NewAction(menu_, "toolsBackup", tr("Back up the radio before writing"));
     a.backup->setCheckable(true);
     a.backup->setChecked(options_.backupBeforeWriting);
+    a.writeMany = NewAction(menu_, "toolsWriteMany", tr("Write many radios..."));
     menu_->addSeparator();
     a.serialPorts = NewAction(menu_, "toolsSerialPorts", tr("Serial ports..."));
     link::SetPortDevices(options_.portDevices);
@@ -109,6 +111,7 @@ ToolsMenu::ToolsMenu(Form1& form, const QString& settingsPath)
     connect(a.importCsv, &QAction::triggered, this, &ToolsMenu::importCsv);
     connect(a.compare, &QAction::triggered, this, &ToolsMenu::compareWithFile);
     connect(a.serialPorts, &QAction::triggered, this, &ToolsMenu::chooseSerialPorts);
+    connect(a.writeMany, &QAction::triggered, this, &ToolsMenu::writeManyRadios);
     connect(a.verify, &QAction::toggled, this,
             [this](bool on) { storeOption(&ToolsOptions::verifyAfterWriting, on); });
     connect(a.backup, &QAction::toggled, this,
@@ -310,7 +313,16 @@ bool ToolsMenu::writeRadio() {
     return true;
 }
 
+void ToolsMenu::writeManyRadios() {
+    if (form_.isTransferring() || safeWrite_->running()) return;
+    BatchWriteWindow window(form_, *safeWrite_, *logTools_, options_);
+    batchOpen_ = true;
+    form_.environment().dialogRunner(window);
+    batchOpen_ = false;
+}
+
 void ToolsMenu::safeWriteFinished(bool ok, const QString& reason) {
+    if (batchOpen_) return;
     if (!ok && safeWrite_->interrupted()) return;  // the window is closing
     if (!ok) {
         QString text = reason;

@@ -36,6 +36,7 @@ struct ToolsActions {
     QAction* verify = nullptr;  // checkable, remembered
     QAction* backup = nullptr;  // checkable, remembered
     QAction* serialPorts = nullptr;
+    QAction* writeMany = nullptr;  // "Write many radios..."
 };
 
 class ToolsMenu : public QObject {
@@ -73,6 +74,8 @@ public slots:
     bool writeRadio();
     // "Serial ports...": the device each COM item opens, remembered with the options.
     void chooseSerialPorts();
+    // "Write many radios...": one radio after another with the write options.
+    void writeManyRadios();
 
 private:
     void safeWriteFinished(bool ok, const QString& reason);
@@ -91,6 +94,7 @@ private:
     link::SafeWrite* safeWrite_;
     FileTools* files_ = nullptr;
     LogTools* logTools_ = nullptr;
+    bool batchOpen_ = false;  // the batch window reports each radio itself
 };
 
 }  // namespace r7::ui
