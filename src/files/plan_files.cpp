@@ -37,7 +37,7 @@ QByteArray WithoutComments(QByteArray bytes, QString* notes) {
         qsizetype end = bytes.indexOf('\n', start);
         if (end < 0) end = bytes.size();
         if (notes)
-            *notes += QString::fromUtf8(bytes.mid(start + 1, end - start - 1)).trimmed() + '\n';
+            *notes += QString::fromUtf8(bytes.mid(start + 1, end - start - 1)).trimmed() + ' ';
         for (qsizetype i = start; i < end; ++i) bytes[i] = ' ';
         start = end + 1;
     }
