@@ -80,6 +80,36 @@ private slots:
                  QByteArray("UNIT 08"));
         QVERIFY(f->document()->state().InfoTexts[1].empty());  // the editor is left as it was
     }
+
+    // Finish during a transfer: End reaches the radio before the window closes, and the radio
+    // does not count.
+    void finishDuringATransferEndsTheProtocol() {
+        test::ScriptedDesktop d;
+        SaveToolsOptions(d.path("tools.ini"), ToolsOptions{});
+        Sim sim({"--fault", "stop-after=3"});
+        auto f = test::LinkedWindow(d, sim.device);
+        f->transfer()->setWatchdogInterval(20000);
+        auto* tools = new ToolsMenu(*f, d.path("tools.ini"));
+        QByteArray said;
+        const auto radioSays = [&](const char* text) {
+            return QTest::qWaitFor([&] { return (said += sim.process.readAll()).contains(text); },
+                                   5000);
+        };
+        d.dialogs = [&](QDialog& dialog) {
+            auto& w = dynamic_cast<BatchWriteWindow&>(dialog);
+            w.show();
+            QTest::mouseClick(w.nextButton(), Qt::LeftButton);
+            if (!radioSays("stopped answering")) return -1;
+            QTest::mouseClick(w.finishButton(), Qt::LeftButton);
+            const bool ended =
+                radioSays("End received") && QTest::qWaitFor([&] { return w.isHidden(); }, 5000);
+            return ended && w.programmed() == 0 ? w.result() : -1;
+        };
+        tools->actions().writeMany->trigger();
+        QVERIFY(!tools->safeWrite()->running());
+        QCOMPARE(ReadLog(d.path("programming-log.csv")).entries.at(0).outcome,
+                 QStringLiteral("interrupted: 3 of 46 blocks"));  // the radio took 3
+    }
 };
 
 QTEST_MAIN(BatchWriteTest)
