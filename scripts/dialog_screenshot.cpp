@@ -4,8 +4,9 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDialog>
+#include <QComboBox>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QSpinBox>
 #include <QPixmap>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -58,8 +59,8 @@ std::unique_ptr<QDialog> ToolsWindow(const QString& name, r7::ui::Form1& form,
     auto batch = std::make_unique<BatchWriteWindow>(form, *tools->safeWrite(), *tools->log(),
                                                     tools->options());
     batch->numberPattern()->setText("UNIT {n:02}");
-    batch->doneList()->addItems(
-        {"Radio 1: verified", "Radio 2: failed: the backup read failed", "Radio 2: skipped"});
+    batch->numberLine()->setCurrentIndex(1);
+    batch->firstNumber()->setValue(7);
     return batch;
 }
 

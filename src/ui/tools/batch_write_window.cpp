@@ -94,6 +94,10 @@ BatchWriteWindow::BatchWriteWindow(Form1& form, link::SafeWrite& safeWrite, LogT
     connect(retry_, &QPushButton::clicked, this, &BatchWriteWindow::tryAgain);
     connect(skip_, &QPushButton::clicked, this, &BatchWriteWindow::skipRadio);
     connect(finish_, &QPushButton::clicked, this, &BatchWriteWindow::reject);
+    const auto showCaption = [this] { radioLabel_->setText(radioCaption()); };
+    connect(pattern_, &QLineEdit::textChanged, this, showCaption);
+    connect(line_, &QComboBox::currentIndexChanged, this, showCaption);
+    connect(first_, &QSpinBox::valueChanged, this, showCaption);
     link::TransferController* transfer = form.transfer();
     connect(transfer, &link::TransferController::progressShown, progress_,
             [this](int, int, int value) { progress_->setValue(value); });
@@ -123,10 +127,12 @@ BatchWriteWindow::~BatchWriteWindow() {
 
 QString BatchWriteWindow::radioCaption() const {
     QString caption = tr("Radio %1").arg(radio_);
-    if (numbering_) {
-        caption +=
-            QStringLiteral(": ") + Utf8(numbering_->logText(numbering_->first + programmed_));
-    }
+    // Before the batch starts, the line its first radio would get.
+    const std::optional<RadioNumbering> shown =
+        batch_.isEmpty() ? ParseRadioNumbering(pattern_->text().toStdString(),
+                                               line_->currentIndex() + 1, first_->value(), nullptr)
+                         : numbering_;
+    if (shown) caption += QStringLiteral(": ") + Utf8(shown->logText(shown->first + programmed_));
     return caption;
 }
 
