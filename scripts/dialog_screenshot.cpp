@@ -2,12 +2,12 @@
 //   dialog_screenshot --dialog Form5 --screenshot docs/screenshots/Form5.png
 
 #include <QApplication>
+#include <QComboBox>
 #include <QCommandLineParser>
 #include <QDialog>
-#include <QComboBox>
 #include <QLineEdit>
-#include <QSpinBox>
 #include <QPixmap>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <memory>
