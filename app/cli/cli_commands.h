@@ -40,6 +40,9 @@ int RunSheet(const QStringList& arguments);
 // The application object: a QGuiApplication for the commands that lay out text.
 std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv);
 int RunPorts(const QStringList& arguments);
+// Channel plans and the programming log.
+int RunCheck(const QStringList& arguments);
+int RunLog(const QStringList& arguments);
 
 // Writes a message to standard error, one line.
 void PrintError(const QString& message);

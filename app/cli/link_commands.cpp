@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
 #include <cstdio>
@@ -25,11 +26,13 @@
 #include "image/editor_defaults.h"
 #include "image/hex_text.h"
 #include "image/image_codec.h"
+#include "image/radio_numbering.h"
 #include "link/interrupt_guard.h"
 #include "link/port_naming.h"
 #include "link/read_back.h"
 #include "link/safe_write.h"
 #include "link/transfer_controller.h"
+#include "link/write_logger.h"
 
 namespace r7::cli {
 
@@ -290,7 +293,8 @@ void ReportSafeWriteSteps(link::SafeWrite& sequence, ProgressLine& progress) {
 
 // One radio: open the port, run backup, write and read-back as asked, close the port.
 Outcome RunSafeWrite(const TransferOptions& options, const EditorState& state,
-                     const link::SafeWriteOptions& safe, InterruptGuard& guard) {
+                     const link::SafeWriteOptions& safe, InterruptGuard& guard,
+                     const link::WriteContext& logContext) {
     Outcome outcome;
     if (InterruptGuard::signalNumber() != 0) {
         outcome.signal = InterruptGuard::signalNumber();
@@ -300,6 +304,14 @@ Outcome RunSafeWrite(const TransferOptions& options, const EditorState& state,
     PortSession session(options, state);
     if (!session.open(outcome)) return outcome;
     link::SafeWrite sequence(session.controller());
+    // The programming log: the radio's line, or a warning that leaves the outcome as it is.
+    link::WriteLogger logger(session.controller(), DefaultLogPath());
+    logger.follow(&sequence);
+    logger.setContextSource([&logContext] { return logContext; });
+    QObject::connect(&logger, &link::WriteLogger::appendFailed, [](const QString& reason) {
+        PrintError(QStringLiteral("warning: this write is missing from the programming log: %1")
+                       .arg(reason));
+    });
     ProgressLine& progress = session.progress();
     ShowSafeWriteProgress(sequence, session.controller(), progress, safe);
     ReportSafeWriteSteps(sequence, progress);
@@ -360,7 +372,40 @@ struct WriteJob {
     EditorState state;
     link::SafeWriteOptions safe;
     bool batch = false;
-    int radios = 0;  // 0: no limit
+    int radios = 0;          // 0: no limit
+    link::WriteContext log;  // what the programming log says of each radio
+    std::optional<RadioNumbering> numbering;
+};
+
+// --info-line, --number and --first: each radio of a batch numbered in an information line.
+struct NumberingOptions {
+    QCommandLineOption line{"info-line", "with --number: the information line, 1 or 2", "1|2"};
+    QCommandLineOption pattern{
+        "number", "with --repeat: number each radio in the information line, e.g. \"UNIT {n:02}\"",
+        "PATTERN"};
+    QCommandLineOption first{"first", "with --number: the first radio's number (default 1)", "N"};
+    void AddTo(QCommandLineParser& p) { p.addOptions({line, pattern, first}); }
+    // False after reporting a usage error.
+    bool Read(const QCommandLineParser& p, WriteJob& job) {
+        if (!p.isSet(pattern)) {
+            if (!p.isSet(line) && !p.isSet(first)) return true;
+            PrintError(QStringLiteral("--info-line and --first go with --number"));
+            return false;
+        }
+        if (!job.batch || !p.isSet(line)) {
+            PrintError(QStringLiteral("--number needs --repeat and --info-line 1|2"));
+            return false;
+        }
+        bool ok = true;
+        const int from = p.isSet(first) ? p.value(first).toInt(&ok) : 1;
+        std::string error = "--first wants a number";
+        if (ok) {
+            job.numbering = ParseRadioNumbering(p.value(pattern).toStdString(),
+                                                p.value(line).toInt(), from, &error);
+        }
+        if (!job.numbering) PrintError(QString::fromStdString(error));
+        return job.numbering.has_value();
+    }
 };
 
 // The write command's line read into `job`; nullopt to go on, otherwise the exit status.
@@ -377,7 +422,13 @@ std::optional<int> ReadWriteJob(const QStringList& arguments, WriteJob& job) {
         "--repeat programs one radio after another with the same file: after each radio, connect\n"
         "the next one and press Enter; end of input (Ctrl+D) ends the batch. Nothing is sent to a\n"
         "radio before Enter. The port is opened anew for each radio; backups carry the radio\n"
-        "number. --repeat-count N ends the batch by itself after N radios.");
+        "number. --repeat-count N ends the batch by itself after N radios.\n"
+        "--number PATTERN writes each radio's number into information line --info-line 1|2:\n"
+        "{n} is the number, {n:0W} the number with zeros to W digits (\"UNIT {n:02}\" gives\n"
+        "UNIT 07); numbers start at --first N (default 1) and go up with every radio programmed.\n"
+        "A line the radio cannot hold (over 32 characters, or characters outside ISO-8859-1)\n"
+        "refuses the batch before its first radio (and before a radio whose number no longer\n"
+        "fits). Every write is added to the programming log ('morvane-r7-cli log').");
     parser.addPositionalArgument("FILE.DAT", "the data file to write into the radio");
     LinkOptions link;
     link.AddTo(parser);
@@ -388,6 +439,8 @@ std::optional<int> ReadWriteJob(const QStringList& arguments, WriteJob& job) {
                                     "program one radio after another (Enter between radios)");
     const QCommandLineOption repeatCount("repeat-count", "with --repeat: stop after N radios", "N");
     parser.addOptions({service, verify, backup, repeat, repeatCount});
+    NumberingOptions numbering;
+    numbering.AddTo(parser);
     if (auto stop = ParseArguments(parser, arguments, 1, 1)) return stop;
     const auto options = link.Read(parser);
     if (!options) return kExitUsage;
@@ -401,11 +454,22 @@ std::optional<int> ReadWriteJob(const QStringList& arguments, WriteJob& job) {
         }
     }
     job.batch = parser.isSet(repeat) || parser.isSet(repeatCount);
+    if (!numbering.Read(parser, job)) return kExitUsage;
     std::optional<EditorState> loaded = ReadConfiguration(parser.positionalArguments().at(0));
     if (!loaded) return kExitInput;
     job.state = *loaded;
     job.state.ServiceUnlocked = parser.isSet(service) ? 1 : 0;
+    // Refused before any radio is written.
+    if (job.numbering) {
+        const std::string refusal = NumberingRefusal(*job.numbering, job.state, job.radios);
+        if (!refusal.empty()) {
+            PrintError(QStringLiteral("nothing written: ") + QString::fromStdString(refusal));
+            return kExitFailure;
+        }
+    }
     job.safe.verify = parser.isSet(verify);
+    job.log.file = parser.positionalArguments().at(0);
+    job.log.verifyAsked = job.safe.verify;
     job.safe.serviceUnlocked = job.state.ServiceUnlocked;
     if (parser.isSet(backup)) {
         job.safe.backupDir = parser.value(backup);
@@ -419,7 +483,7 @@ std::optional<int> ReadWriteJob(const QStringList& arguments, WriteJob& job) {
 }
 
 int WriteOneRadio(const WriteJob& job, InterruptGuard& guard) {
-    const Outcome outcome = RunSafeWrite(job.options, job.state, job.safe, guard);
+    const Outcome outcome = RunSafeWrite(job.options, job.state, job.safe, guard, job.log);
     if (outcome.signal != 0) {
         PrintError(outcome.message);
         return InterruptedExit(outcome.signal);
@@ -452,14 +516,36 @@ std::optional<int> AwaitNextRadio(int radio, int programmed) {
     return BatchEnded(programmed);
 }
 
+// Puts the next number into the configuration and says so; false (reported) when the line
+// cannot hold it, before the radio is written. The number goes to the next radio programmed.
+bool NumberNextRadio(WriteJob& job, int radio, int programmed) {
+    if (!job.numbering) return true;
+    const int number = job.numbering->first + programmed;
+    if (!job.numbering->apply(job.state, number)) {
+        PrintError(QStringLiteral("radio %1 not written: %2")
+                       .arg(radio)
+                       .arg(QString::fromStdString(job.numbering->problem(job.state, number))));
+        std::printf("batch ended: %d radio%s programmed\n", programmed, Plural(programmed));
+        return false;
+    }
+    job.log.infoLine = QString::fromStdString(job.numbering->logText(number));
+    std::printf("radio %d gets information line %d \"%s\"\n", radio, job.numbering->line,
+                job.numbering->text(number).c_str());
+    std::fflush(stdout);
+    return true;
+}
+
 int WriteBatch(WriteJob& job, InterruptGuard& guard) {
     int programmed = 0;
+    job.log.batch = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     for (int radio = 1; job.radios == 0 || programmed < job.radios; ++radio) {
         if (radio > 1) {
             if (const auto end = AwaitNextRadio(radio, programmed)) return *end;
         }
         job.safe.radioNumber = radio;
-        const Outcome outcome = RunSafeWrite(job.options, job.state, job.safe, guard);
+        job.log.radio = radio;
+        if (!NumberNextRadio(job, radio, programmed)) return kExitFailure;
+        const Outcome outcome = RunSafeWrite(job.options, job.state, job.safe, guard, job.log);
         if (outcome.signal != 0) {
             PrintError(QStringLiteral("radio %1 %2").arg(radio).arg(outcome.message));
             PrintOut(
@@ -521,7 +607,7 @@ int RunRead(const QStringList& arguments) {
 }
 
 int RunWrite(const QStringList& arguments) {
-    WriteJob job{{}, NewConfiguration(), {}, false, 0};
+    WriteJob job{{}, NewConfiguration(), {}, false, 0, {}, {}};
     if (const auto stop = ReadWriteJob(arguments, job)) return *stop;
     AnnouncedGuard guard;
     return job.batch ? WriteBatch(job, guard) : WriteOneRadio(job, guard);

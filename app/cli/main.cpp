@@ -23,10 +23,17 @@ const Command kCommands[] = {
     {"paste-rows", "FILE.DAT ROWS --at N (-o OUT.DAT | --in-place)", "paste tab-separated rows",
      RunPasteRows},
     {"read", "--port PORT -o FILE.DAT", "read the radio into a data file", RunRead},
-    {"write", "--port PORT FILE.DAT [--service] [--verify] [--backup DIR] [--repeat]",
+    {"write",
+     "--port PORT FILE.DAT [--service] [--verify] [--backup DIR] [--repeat [--info-line 1|2 "
+     "--number PATTERN [--first N]]]",
      "write a data file into the radio", RunWrite},
     {"sheet", "FILE.DAT -o OUT.pdf", "the channel sheet as a one-page PDF", RunSheet},
     {"ports", "", "list the serial ports and where COM1..COM8 lead", RunPorts},
+    // Channel plans and the programming log.
+    {"check", "FILE.DAT --plan pmr446|frs|PLAN.csv",
+     "list channels that break a channel plan (exit 1 when any)", RunCheck},
+    {"log", "[--since DATE] [--until DATE] [--outcome OUTCOME] [-o OUT.csv]",
+     "print the programming log of writes to radios", RunLog},
 };
 
 const Command* FindCommand(const QString& name) {

@@ -565,6 +565,26 @@ CsvImportReport ImportCsvRecords(const std::vector<CsvLine>& lines, EditorState&
     return report;
 }
 
+CsvChannelRows MapCsvRecords(const std::vector<CsvLine>& lines, BandLimits limits) {
+    CsvChannelRows out;
+    ColumnIndex index;
+    out.fault = IndexOfHeader(lines, index);
+    if (!out.fault.empty()) return out;
+    const ChannelRow empty{};
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        RowReader r{index, lines[i], out.problems};
+        if (lines[i].fields.size() != lines.front().fields.size()) {
+            out.problems.push_back(
+                {lines[i].row, "", std::to_string(lines[i].fields.size()) + " fields",
+                 "the header has " + std::to_string(lines.front().fields.size())});
+            out.rows.emplace_back();
+            continue;
+        }
+        out.rows.push_back(MapRow(r, empty, limits));
+    }
+    return out;
+}
+
 std::vector<std::vector<std::string>> CsvRecordsOfChannels(const EditorState& state,
                                                            std::vector<std::string>* problems) {
     std::vector<std::vector<std::string>> out;

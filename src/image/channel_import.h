@@ -21,6 +21,7 @@
 //   it (and as the export writes such a channel).
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -88,6 +89,17 @@ struct CsvImportReport {
 // With `renumber` the rows go to channels 1, 2, ... in file order, whatever their Location.
 CsvImportReport ImportCsvRecords(const std::vector<CsvLine>& lines, EditorState& state,
                                  bool renumber = false);
+
+// The import rules applied to every record after the header without placing it on a
+// channel: the cells each row gives an empty channel (nullopt for a refused row, whose
+// problems are listed), for tables such as channel plans that hold more rows than the radio.
+// `fault` is set, and nothing mapped, when the header cannot be read.
+struct CsvChannelRows {
+    std::string fault;
+    std::vector<std::optional<ChannelRow>> rows;  // one per record after the header
+    std::vector<CsvProblem> problems;
+};
+CsvChannelRows MapCsvRecords(const std::vector<CsvLine>& lines, BandLimits limits);
 
 // The header and one record per channel in use, in channel order. A channel whose texts
 // cannot be expressed in the format (digits a damaged image left) is written as it is and

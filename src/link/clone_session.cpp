@@ -139,6 +139,7 @@ void CloneSession::handshakeStep(const std::vector<std::uint8_t>& reply) {
         stopWatchdog();
         SendBuffer({kIdentify});
     } else if (IsIdentity(reply)) {
+        identity_ = reply;
         LinkPhase_ = 0;
         BlockAddress_ = kFirstBlockAddress;
         WriteImage_ = encodeImage_ ? encodeImage_() : std::string();

@@ -142,6 +142,9 @@ public:
     const std::string& RxText() const { return RxText_; }
     bool BreakSeen() const { return BreakSeen_; }
     const std::string& ReadImage() const { return ReadImage_; }
+    // The image text the last write took, and the identity the radio last answered with.
+    const std::string& WriteImage() const { return WriteImage_; }
+    const std::vector<std::uint8_t>& identity() const { return identity_; }
     int BlinkCount() const { return BlinkCount_; }
     int progressValue() const { return progressValue_; }
     bool progressVisible() const { return progressVisible_; }
@@ -168,6 +171,7 @@ private:
 
     TransferState state_ = TransferState::Idle;
     std::string RxText_;
+    std::vector<std::uint8_t> identity_;
     int LinkPhase_ = 0;
     char LinkCommand_ = 0;
     int BlockAddress_ = 0;

@@ -57,7 +57,9 @@ StartResult TransferController::startWrite(int serviceUnlocked) {
         portLoss_.clear();
         link_.discardInput();
     }
-    return session_.startWrite(link_.isOpen(), serviceUnlocked);
+    const StartResult started = session_.startWrite(link_.isOpen(), serviceUnlocked);
+    if (started == StartResult::Started) emit writeStarted();
+    return started;
 }
 
 void TransferController::interrupt() {

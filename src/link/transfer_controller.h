@@ -67,6 +67,7 @@ signals:
     void transferFailed();                                  // after the message; End has been sent
     void transferInterrupted();                             // stopped on request; End has been sent
     void uiRestored();                                      // the success blink is over
+    void writeStarted();  // a write has begun: the programming log follows it
 
 private:
     void apply(const Effect& effect);

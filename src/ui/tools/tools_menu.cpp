@@ -27,9 +27,12 @@
 #include "ui/main/file_dialog.h"
 #include "ui/main/form1.h"
 #include "ui/main/message_box.h"
+#include "ui/tools/batch_write_window.h"
 #include "ui/tools/compare_dialog.h"
 #include "ui/tools/editor_history.h"
 #include "ui/tools/file_tools.h"
+#include "ui/tools/log_window.h"
+#include "ui/tools/plan_tools.h"
 #include "ui/tools/report_window.h"
 #include "ui/tools/serial_ports_dialog.h"
 #include "ui/tools/sheet_tools.h"
@@ -81,6 +84,7 @@ ToolsMenu::ToolsMenu(Form1& form, const QString& settingsPath)
     a.backup = NewAction(menu_, "toolsBackup", tr("Back up the radio before writing"));
     a.backup->setCheckable(true);
     a.backup->setChecked(options_.backupBeforeWriting);
+    a.writeMany = NewAction(menu_, "toolsWriteMany", tr("Write many radios..."));
     menu_->addSeparator();
     a.serialPorts = NewAction(menu_, "toolsSerialPorts", tr("Serial ports..."));
     link::SetPortDevices(options_.portDevices);
@@ -88,6 +92,9 @@ ToolsMenu::ToolsMenu(Form1& form, const QString& settingsPath)
     files_ = new FileTools(form, menu_, settingsPath);
     menu_->addSeparator();
     new SheetTools(form, menu_);
+    menu_->addSeparator();
+    new PlanTools(form, menu_);
+    logTools_ = new LogTools(form, menu_, safeWrite_, settingsPath, options_);
 
     // After the window's own menus, which stay as they are.
     form.menuBar()->addMenu(menu_);
@@ -104,6 +111,7 @@ ToolsMenu::ToolsMenu(Form1& form, const QString& settingsPath)
     connect(a.importCsv, &QAction::triggered, this, &ToolsMenu::importCsv);
     connect(a.compare, &QAction::triggered, this, &ToolsMenu::compareWithFile);
     connect(a.serialPorts, &QAction::triggered, this, &ToolsMenu::chooseSerialPorts);
+    connect(a.writeMany, &QAction::triggered, this, &ToolsMenu::writeManyRadios);
     connect(a.verify, &QAction::toggled, this,
             [this](bool on) { storeOption(&ToolsOptions::verifyAfterWriting, on); });
     connect(a.backup, &QAction::toggled, this,
@@ -308,7 +316,16 @@ bool ToolsMenu::writeRadio() {
     return true;
 }
 
+void ToolsMenu::writeManyRadios() {
+    if (form_.isTransferring() || safeWrite_->running()) return;
+    BatchWriteWindow window(form_, *safeWrite_, *logTools_, options_);
+    batchOpen_ = true;
+    form_.environment().dialogRunner(window);
+    batchOpen_ = false;
+}
+
 void ToolsMenu::safeWriteFinished(bool ok, const QString& reason) {
+    if (batchOpen_) return;
     if (!ok && safeWrite_->interrupted()) return;  // the window is closing
     if (!ok) {
         QString text = reason;

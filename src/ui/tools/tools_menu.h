@@ -22,6 +22,7 @@ namespace r7::ui {
 
 class EditorHistory;
 class FileTools;
+class LogTools;
 class Form1;
 
 struct ToolsActions {
@@ -35,6 +36,7 @@ struct ToolsActions {
     QAction* verify = nullptr;  // checkable, remembered
     QAction* backup = nullptr;  // checkable, remembered
     QAction* serialPorts = nullptr;
+    QAction* writeMany = nullptr;  // "Write many radios..."
 };
 
 class ToolsMenu : public QObject {
@@ -52,6 +54,8 @@ public:
     link::SafeWrite* safeWrite() const { return safeWrite_; }
     // "Save", "Recent files", drops and the question before unsaved changes are replaced.
     FileTools* files() const { return files_; }
+    // The programming log: its logger follows every write of the window.
+    LogTools* log() const { return logTools_; }
 
     // Channels of the grid's selection (1..16, ascending); the current row when nothing
     // is selected.
@@ -70,6 +74,8 @@ public slots:
     bool writeRadio();
     // "Serial ports...": the device each COM item opens, remembered with the options.
     void chooseSerialPorts();
+    // "Write many radios...": one radio after another with the write options.
+    void writeManyRadios();
 
 private:
     void safeWriteFinished(bool ok, const QString& reason);
@@ -88,6 +94,8 @@ private:
     ToolsActions actions_;
     link::SafeWrite* safeWrite_;
     FileTools* files_ = nullptr;
+    LogTools* logTools_ = nullptr;
+    bool batchOpen_ = false;  // the batch window reports each radio itself
 };
 
 }  // namespace r7::ui
