@@ -188,6 +188,14 @@ private:
         f_->contextMenu = [&](QMenu* menu) { context = menu; };
         QTest::keyClick(grid, Qt::Key_F10, Qt::ShiftModifier);
         [&] { QCOMPARE(context, form()->menus().mnuchannel); }();
+        // Alt+T opens the Tools menu, and its letters reach the items.
+        f_->dialogs = [](QDialog&) { return int(QDialog::Rejected); };
+        QSignalSpy ports(form()->findChild<QAction*>("toolsSerialPorts"), &QAction::triggered);
+        QTest::keyClick(grid, Qt::Key_T, Qt::AltModifier);
+        auto* tools = form()->findChild<QMenu*>("toolsMenu");
+        [&] { QTRY_COMPARE(QApplication::activePopupWidget(), tools); }();
+        QTest::keyClick(tools, Qt::Key_O);  // Serial p&orts...
+        [&] { QCOMPARE(ports.count(), 1); }();
         return walked;
     }
 
