@@ -8,9 +8,9 @@
 namespace {
 
 QString Known(QWidget* w) {
-    if (!w) return "(none)";
-    if (!w->objectName().isEmpty()) return w->objectName();
-    return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name).remove('&');
+    return !w->objectName().isEmpty()
+               ? w->objectName()
+               : QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name).remove('&');
 }
 
 // The controls in the order Tab visits them, starting at the focus.
@@ -92,12 +92,7 @@ QString Fits(const QWidget* window) {
     const auto* scroll = window->findChild<QScrollArea*>("screenFitScrollArea");
     if (scroll && room.expandedTo(scroll->widget()->minimumSizeHint()) == room)
         return " scrolls needlessly";
-    if (room.expandedTo(frame) == room) return "";
-    return QString(" %1x%2 > %3x%4")
-        .arg(frame.width())
-        .arg(frame.height())
-        .arg(room.width())
-        .arg(room.height());
+    return room.expandedTo(frame) == room ? "" : " too large";
 }
 
 }  // namespace
