@@ -90,7 +90,9 @@ QString Fits(const QWidget* window) {
     const QSize room = window->screen()->availableGeometry().size();
     const QSize frame = window->frameGeometry().size();
     const auto* scroll = window->findChild<QScrollArea*>("screenFitScrollArea");
-    if (scroll && room.expandedTo(scroll->widget()->minimumSizeHint()) == room)
+    const QWidget* inside = scroll ? scroll->widget() : nullptr;
+    if (inside &&
+        room.expandedTo(inside->minimumSizeHint().expandedTo(inside->minimumSize())) == room)
         return " scrolls needlessly";
     return room.expandedTo(frame) == room ? "" : " too large";
 }
