@@ -39,7 +39,15 @@ constexpr Setting kSettings[] = {
     {"Beep", 7},  {"Radio Return", 9},  {"Radio Switch", 10},
 };
 
+// Many printers cannot print near the edge of the paper; the sheet keeps clear of it.
+const QMarginsF kSheetMargins(15, 15, 15, 15);
+
 }  // namespace
+
+QString ChannelSheetTitle(const QString& fileName) {
+    return fileName.isEmpty() ? QStringLiteral("Channel sheet")
+                              : QStringLiteral("Channel sheet - %1").arg(fileName);
+}
 
 QString ChannelSheetHtml(const EditorState& state, const QString& fileName, const QDate& date) {
     QString html =
@@ -91,7 +99,13 @@ QString ChannelSheetHtml(const EditorState& state, const QString& fileName, cons
 }
 
 void PaintChannelSheet(const QString& html, QPagedPaintDevice& device) {
+    device.setPageMargins(kSheetMargins, QPageLayout::Millimeter);
     QTextDocument document;
+    // Latin text set without ligatures: "Off" must be found and copied as it reads, not
+    // with an "ff" glyph that PDF readers do not map back to two letters.
+    QFont font = document.defaultFont();
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    document.setDefaultFont(font);
     // Laid out for the device itself, on its page within its margins: otherwise print()
     // adds margins of its own and the table gets too narrow for a frequency.
     document.documentLayout()->setPaintDevice(&device);
@@ -107,7 +121,7 @@ QByteArray ChannelSheetPdf(const QString& html) {
     {
         QPdfWriter writer(&buffer);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                         QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
+                                         kSheetMargins, QPageLayout::Millimeter));
         writer.setTitle(QStringLiteral("Channel sheet"));
         writer.setCreator(QStringLiteral("Morvane-R7"));
         PaintChannelSheet(html, writer);

@@ -16,7 +16,11 @@ namespace r7 {
 // The sheet as rich text; `fileName` names the configuration ("" for one never saved).
 QString ChannelSheetHtml(const EditorState& state, const QString& fileName, const QDate& date);
 
-// Lays the sheet out on the pages of `device` (a printer or a PDF writer) and paints it.
+// "Channel sheet - FILE.DAT": the title of the sheet's print job and window.
+QString ChannelSheetTitle(const QString& fileName);
+
+// Lays the sheet out on the pages of `device` (a printer or a PDF writer) and paints it,
+// 15 mm from every edge of the paper whatever margins the device came with.
 void PaintChannelSheet(const QString& html, QPagedPaintDevice& device);
 
 // The sheet as a one-page A4 PDF document.

@@ -86,8 +86,8 @@ private slots:
                 Child<QScrollBar>(dialog, "VScroll1")->setValue(42);
                 QTest::keyClicks(Child<QLineEdit>(dialog, "Text1"), "7c");
                 dialog.memoryGrid()->show();  // hidden grids open no editor on their own
-                QVERIFY(TypeIntoCell(dialog.memoryGrid(), 2, 1, "aE ,1#*d"));  // DTMF keys only
-                QVERIFY(!OpenCell(dialog.memoryGrid(), 2, 0));  // the number column stays closed
+                QVERIFY(TypeIntoCell(dialog.memoryGrid(), 1, 1, "aE ,1#*d"));  // DTMF keys only
+                QVERIFY(!OpenCell(dialog.memoryGrid(), 1, 0));  // the number column stays closed
             },
             [](EditorState& expected) {
                 for (const auto& [p, value] :
@@ -115,7 +115,7 @@ private slots:
                  {"Combo4", "Combo13", "Combo12", "Combo19", "Combo21", "Combo22"})
                 shown << Child<QComboBox>(dialog, box)->currentText();
             shown << Child<QLineEdit>(dialog, "Text6")->text()
-                  << dialog.memoryGrid()->item(8, 1)->text();
+                  << dialog.memoryGrid()->item(7, 1)->text();
             QCOMPARE(shown.join('|'), QString("两者|5.00S|16|16秒|15秒|#|x y|DDDD"));
         });
         EditorState odd = NewConfiguration();
@@ -221,8 +221,8 @@ private slots:
         CheckEndings<TestFrequencyDialog>(
             given,
             [&](TestFrequencyDialog& dialog) {
-                QVERIFY(TypeIntoCell(dialog.grid(), 4, column.toInt(), typed));
-                QCOMPARE(CellText(dialog.grid(), 4, 1) + "|" + CellText(dialog.grid(), 4, 2),
+                QVERIFY(TypeIntoCell(dialog.grid(), 3, column.toInt(), typed));
+                QCOMPARE(CellText(dialog.grid(), 3, 1) + "|" + CellText(dialog.grid(), 3, 2),
                          receive + "|" + transmit);
             },
             [&](EditorState& expected) {
@@ -239,13 +239,13 @@ private slots:
             given,
             [](TestFrequencyDialog& dialog) {
                 QTableWidget* grid = dialog.grid();
-                QCOMPARE(CellText(grid, 2, 2), QString("463.00000"));
-                QVERIFY(!OpenCell(grid, 3, 2));  // no transmit without receive
+                QCOMPARE(CellText(grid, 1, 2), QString("463.00000"));
+                QVERIFY(!OpenCell(grid, 2, 2));  // no transmit without receive
                 // Passing over cells opens and closes their editors without changing them.
-                QVERIFY(OpenCell(grid, 2, 1) && OpenCell(grid, 2, 2) && OpenCell(grid, 1, 1));
-                QCOMPARE(CellText(grid, 2, 2), QString("463.00000"));
-                QVERIFY(TypeIntoCell(grid, 3, 1, "440"));
-                QVERIFY(OpenCell(grid, 3, 2));  // open now that receive has a value
+                QVERIFY(OpenCell(grid, 1, 1) && OpenCell(grid, 1, 2) && OpenCell(grid, 0, 1));
+                QCOMPARE(CellText(grid, 1, 2), QString("463.00000"));
+                QVERIFY(TypeIntoCell(grid, 2, 1, "440"));
+                QVERIFY(OpenCell(grid, 2, 2));  // open now that receive has a value
             },
             [](EditorState& expected) {
                 expected.testFrequency(3, 1) = expected.testFrequency(3, 2) = "440.00000";

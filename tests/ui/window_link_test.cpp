@@ -102,10 +102,14 @@ private slots:
             const QString name = QString("%1 %2").arg(fault, command);
             Sim sim({"--fault", fault});
             auto f = window(sim.device);
+            QVERIFY(QTest::qWaitForWindowActive(f.get()));
             QVERIFY(test::TypeIntoCell(f->mfgrid1(), 2, 1, "450.00000"));
             const EditorState before = f->document()->state();
-            f->toolButton(command)->trigger();
+            // Ctrl+R or Ctrl+W from the grid, which keeps the focus.
+            QTest::keyClick(f->mfgrid1(), command == QByteArray("read") ? Qt::Key_R : Qt::Key_W,
+                            Qt::ControlModifier);
             QVERIFY2(ended(*f, {kWatchdogBox}, 3000), qPrintable(name));
+            QCOMPARE(QApplication::focusWidget(), f->mfgrid1());
             QVERIFY2(f->document()->state() == before, qPrintable(name));
         }
     }

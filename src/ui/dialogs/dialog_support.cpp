@@ -1,6 +1,7 @@
 #include "dialog_support.h"
 
-#include <QCoreApplication>
+#include <QAccessible>
+#include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
@@ -137,8 +138,9 @@ GridEditorDelegate::GridEditorDelegate(FilteredLineEdit::Filter filter, Commit c
     : QStyledItemDelegate(parent), filter_(std::move(filter)), commit_(std::move(commit)) {}
 
 QWidget* GridEditorDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
-                                          const QModelIndex&) const {
+                                          const QModelIndex& index) const {
     auto* editor = new FilteredLineEdit(filter_, parent);
+    editor->setAccessibleName(index.data(kCellPlaceRole).toString());
     editor->setFrame(false);
     editor->setAlignment(Qt::AlignCenter);
     return editor;
@@ -154,6 +156,57 @@ void GridEditorDelegate::setModelData(QWidget* editor, QAbstractItemModel* model
     QStyledItemDelegate::setModelData(editor, model, index);
 }
 
+void GridEditorDelegate::initStyleOption(QStyleOptionViewItem* option,
+                                         const QModelIndex& index) const {
+    QStyledItemDelegate::initStyleOption(option, index);
+    ShowGridFocus(option);
+}
+
+QString CellAccessibleText(const QModelIndex& index, const QString& text) {
+    const QString place = index.data(kCellPlaceRole).toString();
+    if (index.column() == 0) return place;
+    return QStringLiteral("%1: %2").arg(place, text.isEmpty() ? QStringLiteral("empty") : text);
+}
+
+void NameByLabel(QWidget* control, const QString& name) {
+    auto* label = new QLabel(name, control->parentWidget());
+    label->setBuddy(control);
+    label->setFixedSize(0, 0);
+    label->show();
+    // Gone with the control, as a cell editor goes when its edit ends.
+    QObject::connect(control, &QObject::destroyed, label, &QObject::deleteLater);
+}
+
+void AnnounceCellChanges(QAbstractItemView* view) {
+    QObject::connect(
+        view->model(), &QAbstractItemModel::dataChanged, view,
+        [view](const QModelIndex& topLeft, const QModelIndex& bottomRight) {
+            // A client that keeps the tree would go on reading the old value. Qt passes no
+            // event on while no assistive technology listens.
+            if (!QAccessible::isActive()) return;
+            QAccessibleInterface* table = QAccessible::queryAccessibleInterface(view);
+            QAccessibleTableInterface* cells = table ? table->tableInterface() : nullptr;
+            if (!cells) return;
+            for (int row = topLeft.row(); row <= bottomRight.row(); ++row) {
+                for (int column = topLeft.column(); column <= bottomRight.column(); ++column) {
+                    if (QAccessibleInterface* cell = cells->cellAt(row, column)) {
+                        QAccessibleEvent event(cell, QAccessible::NameChanged);
+                        QAccessible::updateAccessibility(&event);
+                    }
+                }
+            }
+        });
+}
+
+void ShowGridFocus(QStyleOptionViewItem* option) {
+    const QWidget* view = option->widget;
+    if (!view || !(option->state & QStyle::State_Selected)) return;
+    const QWidget* focus = QApplication::focusWidget();
+    if (focus && (focus == view || view->isAncestorOf(focus))) return;
+    option->palette.setBrush(QPalette::Highlight, option->palette.mid());
+    option->palette.setBrush(QPalette::HighlightedText, option->palette.text());
+}
+
 namespace {
 
 // Typing goes into the current cell or nowhere: the view's keyboard search would jump to
@@ -164,13 +217,43 @@ public:
     void keyboardSearch(const QString&) override {}
 };
 
+// A cell that tells a screen reader where it is: "Pair 3, Receive: 462.01250".
+class FixedGridItem : public QTableWidgetItem {
+public:
+    explicit FixedGridItem(const QString& rowNoun) : rowNoun_(rowNoun) {}
+
+    QVariant data(int role) const override {
+        const QTableWidget* grid = tableWidget();
+        if (role == kCellPlaceRole && grid) {
+            const QString place = QStringLiteral("%1 %2").arg(rowNoun_).arg(row() + 1);
+            if (column() == 0) return place;
+            const QTableWidgetItem* title = grid->horizontalHeaderItem(column());
+            return QStringLiteral("%1, %2").arg(place, title ? title->text() : QString());
+        }
+        if (role == Qt::AccessibleTextRole && grid)
+            return CellAccessibleText(grid->model()->index(row(), column()), text());
+        return QTableWidgetItem::data(role);
+    }
+
+private:
+    QString rowNoun_;
+};
+
 }  // namespace
 
-QTableWidget* MakeFixedGrid(QWidget* parent, const QString& name, int rows,
+QTableWidget* MakeFixedGrid(QWidget* parent, const QString& name, const QString& rowNoun, int rows,
                             const QStringList& titles, const QList<int>& widths) {
     auto* grid = new FixedGrid(rows, static_cast<int>(titles.size()), parent);
     grid->setObjectName(name);
-    grid->horizontalHeader()->hide();
+    // The titles are the column headers, drawn like the fixed cells they used to be, so a
+    // screen reader announces them as headings rather than as a row of data.
+    grid->setHorizontalHeaderLabels(titles);
+    QHeaderView* header = grid->horizontalHeader();
+    header->setSectionsClickable(false);
+    header->setHighlightSections(false);
+    header->setSectionResizeMode(QHeaderView::Fixed);
+    header->setDefaultAlignment(Qt::AlignCenter);
+    header->setFixedHeight(TwipsToPixels(kGridRowTwips));
     grid->verticalHeader()->hide();
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setTabKeyNavigation(false);  // arrows move between cells, Tab to the buttons
@@ -180,9 +263,9 @@ QTableWidget* MakeFixedGrid(QWidget* parent, const QString& name, int rows,
     for (int c = 0; c < titles.size(); ++c) {
         grid->setColumnWidth(c, TwipsToPixels(widths.value(c, 1000)));
         for (int r = 0; r < rows; ++r) {
-            auto* item = new QTableWidgetItem(r == 0 ? titles[c] : QString());
+            auto* item = new FixedGridItem(rowNoun);
             item->setTextAlignment(Qt::AlignCenter);
-            if (r == 0 || c == 0) {
+            if (c == 0) {
                 item->setFlags(Qt::ItemIsEnabled);
                 item->setBackground(fixed);
             } else {
@@ -192,6 +275,7 @@ QTableWidget* MakeFixedGrid(QWidget* parent, const QString& name, int rows,
         }
     }
     for (int r = 0; r < rows; ++r) grid->setRowHeight(r, TwipsToPixels(kGridRowTwips));
+    AnnounceCellChanges(grid);
     return grid;
 }
 

@@ -101,6 +101,7 @@ public:
                       const QModelIndex& index) const override;
 
 protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
     // The editor opens with every cell, so Tab ends the edit and leaves the grid.
     bool eventFilter(QObject* object, QEvent* event) override;
 
@@ -109,10 +110,25 @@ private:
     Commit commit_;
 };
 
-// A grid whose row 0 holds the column titles and whose column 0 is fixed, as the radio
-// software's grids show them; `widths` in twips, every row 300 twips high. The editor opens
-// as soon as a cell becomes current.
-QTableWidget* MakeFixedGrid(QWidget* parent, const QString& name, int rows,
+// Where a grid cell is, for a screen reader: "Channel 3, Receive" (the number column: just
+// "Channel 3"). Its accessible text adds what it holds: "Channel 3, Receive: 446.00625".
+constexpr int kCellPlaceRole = Qt::UserRole + 21;
+QString CellAccessibleText(const QModelIndex& index, const QString& text);
+
+// Names `control` for screen readers on every desktop: on Linux a list is read by the label
+// whose buddy it is, whatever its own accessible name, so an invisible label gets the name.
+void NameByLabel(QWidget* control, const QString& name);
+
+// The grids' habits for assistive technology and the eye: a cell whose value changes says
+// so, and the current cell is drawn in the highlight colour only while the grid (or its cell
+// editor) has the keyboard focus, in grey otherwise.
+void AnnounceCellChanges(QAbstractItemView* view);
+void ShowGridFocus(QStyleOptionViewItem* option);
+
+// A grid whose titles head the columns and whose column 0 is fixed, as the radio software's
+// grids show them; `widths` in twips, every row 300 twips high. Row r (from 0) is named
+// "`rowNoun` r+1" to a screen reader. The editor opens as soon as a cell becomes current.
+QTableWidget* MakeFixedGrid(QWidget* parent, const QString& name, const QString& rowNoun, int rows,
                             const QStringList& titles, const QList<int>& widths);
 // Cell text as it stands, empty for a missing item.
 QString CellText(const QTableWidget* grid, int row, int column);

@@ -120,7 +120,8 @@ void OptionalDialog::buildHiddenControls() {
         texts_.push_back({&text, edit, {}});
     }
 
-    grid_ = MakeFixedGrid(this, "mfgrid1", kDtmfCount + 1, {"编号", "自动拨号存储器"}, {600, 1995});
+    grid_ = MakeFixedGrid(this, "mfgrid1", "Memory", kDtmfCount, {"编号", "自动拨号存储器"},
+                          {600, 1995});
     grid_->setGeometry(Twips(kLooseLeft, looseTop + 120, 2700, 2900));
     grid_->setItemDelegate(new GridEditorDelegate(MemoryKeyFilter(), {}, grid_));
     grid_->hide();
@@ -147,8 +148,8 @@ void OptionalDialog::load() {
         b.box->setChecked(b.shown);
     }
     for (int row = 1; row <= kDtmfCount; ++row) {
-        grid_->item(row, 0)->setText(QString::number(row));
-        grid_->item(row, 1)->setText(QString::fromStdString(state_.DtmfMemories[row - 1]));
+        grid_->item(row - 1, 0)->setText(QString::number(row));
+        grid_->item(row - 1, 1)->setText(QString::fromStdString(state_.DtmfMemories[row - 1]));
     }
 }
 
@@ -171,7 +172,7 @@ void OptionalDialog::store() {
     }
     for (int row = 1; row <= kDtmfCount; ++row) {
         std::string& memory = state_.DtmfMemories[row - 1];
-        const QString text = CellText(grid_, row, 1);
+        const QString text = CellText(grid_, row - 1, 1);
         memory = ValueToStore(memory, text == QString::fromStdString(memory), text.toStdString());
     }
 }

@@ -27,13 +27,18 @@ bool IsPicked(int column) { return !PickList(column).empty(); }
 
 QWidget* ChannelDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                                        const QModelIndex& index) const {
+    // Named after its cell: a list's own name would be its value ("Off").
+    const QString name = index.data(kCellPlaceRole).toString();
     if (!IsPicked(index.column())) {
         auto* edit = new QLineEdit(parent);
+        edit->setAccessibleName(name);
         edit->setAlignment(Qt::AlignCenter);
         edit->setFrame(false);
         return edit;
     }
     auto* box = new QComboBox(parent);
+    box->setAccessibleName(name);
+    NameByLabel(box, name);
     for (const std::string& entry : PickList(index.column()))
         box->addItem(QString::fromStdString(entry));
     box->setMaxVisibleItems(16);
@@ -61,6 +66,12 @@ void ChannelDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
     } else if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
         model->setData(index, edit->text(), Qt::EditRole);
     }
+}
+
+void ChannelDelegate::initStyleOption(QStyleOptionViewItem* option,
+                                      const QModelIndex& index) const {
+    QStyledItemDelegate::initStyleOption(option, index);
+    ShowGridFocus(option);
 }
 
 bool ChannelDelegate::eventFilter(QObject* object, QEvent* event) {
@@ -160,6 +171,13 @@ void ChannelGrid::keyPressEvent(QKeyEvent* event) {
         !isEditing()) {
         clearCurrentCell();
         event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier && !isEditing()) {
+        // Shift+F10 is the menu key of keyboards without one.
+        const QPoint at = visualRect(currentIndex()).center();
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, viewport()->mapToGlobal(at));
+        contextMenuEvent(&menu);
         return;
     }
     QTableView::keyPressEvent(event);

@@ -23,6 +23,7 @@ public:
                       const QModelIndex& index) const override;
 
 protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
     bool eventFilter(QObject* object, QEvent* event) override;
 };
 

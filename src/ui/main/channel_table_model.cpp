@@ -4,6 +4,7 @@
 #include <QPalette>
 
 #include "image/setting_lists.h"
+#include "ui/dialogs/dialog_support.h"
 #include "ui/main/editor_document.h"
 
 namespace r7::ui {
@@ -33,15 +34,15 @@ QVariant ChannelTableModel::data(const QModelIndex& index, int role) const {
         case Qt::DisplayRole:
         case Qt::EditRole:
             return document_->cellText(channelOf(index), index.column());
-        case Qt::AccessibleTextRole: {
-            // A screen reader says where it is as well as what the cell holds.
-            const QString text = document_->cellText(channelOf(index), index.column());
-            if (index.column() == ColChannel) return QStringLiteral("Channel %1").arg(text);
-            return QStringLiteral("Channel %1, %2: %3")
+        case kCellPlaceRole:
+            if (index.column() == ColChannel)
+                return QStringLiteral("Channel %1").arg(channelOf(index));
+            return QStringLiteral("Channel %1, %2")
                 .arg(channelOf(index))
-                .arg(headerData(index.column(), Qt::Horizontal, Qt::DisplayRole).toString(),
-                     text.isEmpty() ? QStringLiteral("empty") : text);
-        }
+                .arg(headerData(index.column(), Qt::Horizontal, Qt::DisplayRole).toString());
+        case Qt::AccessibleTextRole:
+            // A screen reader says where it is as well as what the cell holds.
+            return CellAccessibleText(index, document_->cellText(channelOf(index), index.column()));
         case Qt::TextAlignmentRole:
             return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
         case Qt::BackgroundRole:

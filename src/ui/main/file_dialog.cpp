@@ -5,6 +5,8 @@
 #include <QFileInfo>
 
 #include "image/setting_lists.h"
+#include "ui/main/keyboard_focus.h"
+#include "ui/main/screen_fit.h"
 
 namespace r7::ui {
 
@@ -25,6 +27,8 @@ std::optional<QString> ShowQtFileDialog(const FileDialogRequest& request) {
         // The program asks its own overwrite question.
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
     }
+    GuardWheel(&dialog);
+    KeepOnScreen(&dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().constFirst();
 }

@@ -27,6 +27,7 @@
 #include "ui/main/editor_document.h"
 #include "ui/main/keyboard_focus.h"
 #include "ui/main/message_box.h"
+#include "ui/main/screen_fit.h"
 
 namespace r7::ui {
 
@@ -101,6 +102,7 @@ Form1::Form1(Form1Hooks hooks, WindowEnvironment environment, QWidget* parent)
     // The design's size, or more where this desktop's fonts need it.
     const QSize design(Tw(13095), Tw(6015) + menuBar()->sizeHint().height());
     resize(design.expandedTo(sizeHint()));
+    KeepOnScreen(this);
 }
 
 Form1::~Form1() = default;
@@ -267,6 +269,7 @@ void Form1::buildWidgets() {
     mfgrid1_->setObjectName(QStringLiteral("mfgrid1"));
     mfgrid1_->setModel(model_);
     mfgrid1_->setAccessibleName(QStringLiteral("Channels"));
+    AnnounceCellChanges(mfgrid1_);
     connect(mfgrid1_, &ChannelGrid::channelMenuRequested, this, &Form1::mfgrid1_MouseDown);
 
     buildModelFrame(central);

@@ -133,6 +133,9 @@ public:
     bool saveFile(const QString& path);
     // The file last opened or saved; empty before either.
     QString currentFile() const { return currentFile_; }
+    // Runs one of the program's own windows as a modal dialog with the window habits: Tab
+    // follows the screen, the wheel waits for the focus, and the window fits the screen.
+    int runDialog(QDialog& dialog);
     // Asked before Open, a radio read or closing the window replace what the editor holds;
     // false leaves everything as it is.
     void setReplaceGuard(std::function<bool()> guard) { replaceGuard_ = std::move(guard); }
@@ -195,7 +198,6 @@ private:
     // Disables what must not run while the radio is being read or written.
     void setTransferring(bool transferring);
     void readImageArrived(const QString& imageHex);
-    int runDialog(QDialog& dialog);
     // Opens a dialog on a copy of the editor state and commits the copy on OK.
     template <typename Dialog, typename... Args>
     void editInDialog(Args&&... args);

@@ -2,6 +2,7 @@
 // re-lock button, help and about.
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QToolBar>
@@ -32,6 +34,7 @@
 #include "ui/main/editor_document.h"
 #include "ui/main/form1.h"
 #include "ui/main/keyboard_focus.h"
+#include "ui/main/screen_fit.h"
 
 namespace r7::ui {
 
@@ -60,7 +63,11 @@ void Form1::buildLink() {
             });
     connect(transfer_, &TransferController::modelFrameEnableAndFocusRequested, this, [this] {
         Frame1_->setEnabled(true);
-        combo(BandCombo)->setFocus();
+        // The transfer starts from the control the user is in, and the keys go on reaching it
+        // (the grid's arrows and typing above all); only a focus outside the window moves to
+        // the band list.
+        const QWidget* focus = QApplication::focusWidget();
+        if (!focus || focus->window() != this || focus == menuBar()) combo(BandCombo)->setFocus();
     });
     connect(transfer_, &TransferController::progressShown, this,
             [this](int minimum, int maximum, int value) {
@@ -159,6 +166,7 @@ void Form1::applyLock(bool locked) {
 int Form1::runDialog(QDialog& dialog) {
     OrderTabsByPosition(&dialog);
     GuardWheel(&dialog);
+    KeepOnScreen(&dialog);
     return environment_.dialogRunner(dialog);
 }
 

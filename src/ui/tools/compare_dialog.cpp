@@ -26,6 +26,8 @@ CompareDialog::CompareDialog(const QString& filePath, const std::vector<std::str
                                .arg(filePath));
 
     list_->setObjectName(QStringLiteral("compareList"));
+    list_->setAccessibleName(tr("Differences"));
+    heading->setBuddy(list_);
     list_->setReadOnly(true);
     list_->setLineWrapMode(QPlainTextEdit::NoWrap);
     list_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));

@@ -34,8 +34,8 @@ FileTools::FileTools(Form1& form, QMenu* menu, const QString& settingsPath)
       form_(form),
       settingsPath_(settingsPath),
       unsaved_(new UnsavedChanges(form)),
-      save_(menu->addAction(tr("Save"))),
-      recent_(menu->addMenu(tr("Recent files"))),
+      save_(menu->addAction(tr("&Save"))),
+      recent_(menu->addMenu(tr("Recent &files"))),
       files_(LoadRecentFiles(settingsPath)) {
     save_->setObjectName(QStringLiteral("toolsSave"));
     save_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));

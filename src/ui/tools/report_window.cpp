@@ -18,6 +18,7 @@ ReportWindow::ReportWindow(const QString& summary, const QString& report, QWidge
                                      static_cast<qsizetype>(kApplicationTitle.size())));
     auto* label = new QLabel(summary, this);
     label->setWordWrap(true);
+    text_->setObjectName(QStringLiteral("reportText"));
     text_->setReadOnly(true);
     text_->setLineWrapMode(QPlainTextEdit::NoWrap);
     text_->setAccessibleName(summary);

@@ -2,54 +2,48 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QHeaderView>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QVBoxLayout>
 #include <utility>
 
 namespace r7::ui {
 
-namespace {
-
-enum Column { kItemColumn, kDeviceColumn, kNoteColumn };
-
-}  // namespace
-
 SerialPortsDialog::SerialPortsDialog(const link::PortDevices& devices,
                                      std::vector<link::DetectedPort> detected, QWidget* parent)
-    : QDialog(parent),
-      detected_(std::move(detected)),
-      table_(new QTableWidget(link::kPortCount, 3, this)) {
+    : QDialog(parent), detected_(std::move(detected)) {
     setObjectName(QStringLiteral("serialPortsDialog"));
     setWindowTitle(tr("Serial ports"));
 
     auto* heading = new QLabel(
-        tr("The device each item of \"Communication(&V)\" opens. Leave a device empty for the "
+        tr("The device each item of \"Communication(V)\" opens. Leave a device empty for the "
            "default; on Linux a /dev/serial/by-id name stays with its cable when it is plugged "
            "into another socket."),
         this);
     heading->setWordWrap(true);
     heading->setTextFormat(Qt::PlainText);
 
-    table_->setObjectName(QStringLiteral("serialPortsTable"));
-    table_->setHorizontalHeaderLabels({tr("Item"), tr("Device"), tr("Port")});
-    table_->verticalHeader()->hide();
-    table_->setSelectionMode(QAbstractItemView::NoSelection);
-    table_->horizontalHeader()->setSectionResizeMode(kDeviceColumn, QHeaderView::Stretch);
-    table_->horizontalHeader()->setSectionResizeMode(kNoteColumn, QHeaderView::Stretch);
+    // One labelled list per item, in a form rather than a table: Tab walks the lists once
+    // and goes on to the buttons, and each list is named after its item.
+    auto* form = new QGridLayout;
+    form->setColumnStretch(1, 1);
+    form->setColumnStretch(2, 1);
+    for (const auto& [column, title] :
+         {std::pair{0, tr("Item")}, {1, tr("Device")}, {2, tr("Port")}})
+        form->addWidget(new QLabel(QStringLiteral("<b>%1</b>").arg(title), this), 0, column);
     for (int n = 1; n <= link::kPortCount; ++n) {
         const auto index = static_cast<std::size_t>(n - 1);
-        auto* item = new QTableWidgetItem(QStringLiteral("COM%1").arg(n));
-        item->setFlags(Qt::ItemIsEnabled);
-        table_->setItem(n - 1, kItemColumn, item);
-
-        auto* box = new QComboBox(table_);
+        auto* item = new QLabel(QStringLiteral("COM%1").arg(n), this);
+        auto* box = new QComboBox(this);
         box->setObjectName(QStringLiteral("serialPortCOM%1").arg(n));
+        box->setAccessibleName(tr("COM%1 device").arg(n));
+        item->setBuddy(box);
         box->setEditable(true);
         box->setInsertPolicy(QComboBox::NoInsert);
+        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        box->setMinimumContentsLength(12);
         box->lineEdit()->setPlaceholderText(tr("%1 (default)").arg(link::DefaultDeviceForPort(n)));
         box->addItem(QString());
         for (const link::DetectedPort& port : detected_) {
@@ -57,17 +51,17 @@ SerialPortsDialog::SerialPortsDialog(const link::PortDevices& devices,
             box->setItemData(box->count() - 1, link::DescribePort(port), Qt::ToolTipRole);
         }
         box->setCurrentText(devices[index]);
-        table_->setCellWidget(n - 1, kDeviceColumn, box);
         boxes_[index] = box;
 
-        auto* note = new QLabel(table_);
+        auto* note = new QLabel(this);
         note->setTextFormat(Qt::PlainText);
-        table_->setCellWidget(n - 1, kNoteColumn, note);
         notes_[index] = note;
+        form->addWidget(item, n, 0);
+        form->addWidget(box, n, 1);
+        form->addWidget(note, n, 2);
         connect(box, &QComboBox::currentTextChanged, this, [this, n] { describe(n); });
         describe(n);
     }
-    table_->resizeColumnToContents(kItemColumn);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
@@ -77,9 +71,10 @@ SerialPortsDialog::SerialPortsDialog(const link::PortDevices& devices,
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(heading);
-    layout->addWidget(table_, 1);
+    layout->addLayout(form);
+    layout->addStretch(1);
     layout->addWidget(buttons);
-    resize(720, 360);
+    resize(720, sizeHint().height());
 }
 
 link::PortDevices SerialPortsDialog::devices() const {
@@ -112,6 +107,7 @@ void SerialPortsDialog::describe(int n) {
     }
     notes_[index]->setText(note);
     notes_[index]->setToolTip(note);
+    boxes_[index]->setAccessibleDescription(note);
 }
 
 }  // namespace r7::ui

@@ -11,7 +11,6 @@
 
 class QComboBox;
 class QLabel;
-class QTableWidget;
 
 namespace r7::ui {
 
@@ -21,16 +20,14 @@ public:
     SerialPortsDialog(const link::PortDevices& devices, std::vector<link::DetectedPort> detected,
                       QWidget* parent = nullptr);
 
-    // What the table holds now (trimmed; empty: the default).
+    // What the lists hold now (trimmed; empty: the default).
     link::PortDevices devices() const;
-    QTableWidget* table() const { return table_; }
     QComboBox* deviceBox(int n) const { return boxes_[static_cast<std::size_t>(n - 1)]; }
 
 private:
     void describe(int n);
 
     std::vector<link::DetectedPort> detected_;
-    QTableWidget* table_;
     std::array<QComboBox*, link::kPortCount> boxes_{};
     std::array<QLabel*, link::kPortCount> notes_{};
 };

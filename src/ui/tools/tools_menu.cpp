@@ -57,36 +57,36 @@ ToolsMenu::ToolsMenu(Form1& form, const QString& settingsPath)
       settingsPath_(settingsPath),
       options_(LoadToolsOptions(settingsPath)),
       history_(new EditorHistory(form.document(), this)),
-      menu_(new QMenu(QStringLiteral("Tools"), &form)),
+      menu_(new QMenu(QStringLiteral("&Tools"), &form)),
       safeWrite_(new link::SafeWrite(*form.transfer(), this)) {
     menu_->setObjectName(QStringLiteral("toolsMenu"));
     menu_->menuAction()->setObjectName(QStringLiteral("toolsMenu"));
 
     ToolsActions& a = actions_;
-    a.undo = NewAction(menu_, "toolsUndo", tr("Undo"));
+    a.undo = NewAction(menu_, "toolsUndo", tr("&Undo"));
     a.undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    a.redo = NewAction(menu_, "toolsRedo", tr("Redo"));
+    a.redo = NewAction(menu_, "toolsRedo", tr("&Redo"));
     a.redo->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     menu_->addSeparator();
-    a.copy = NewAction(menu_, "toolsCopy", tr("Copy channels"));
+    a.copy = NewAction(menu_, "toolsCopy", tr("&Copy channels"));
     a.copy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
-    a.paste = NewAction(menu_, "toolsPaste", tr("Paste channels"));
+    a.paste = NewAction(menu_, "toolsPaste", tr("&Paste channels"));
     a.paste->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
     menu_->addSeparator();
-    a.exportCsv = NewAction(menu_, "toolsExportCsv", tr("Export channels to CSV..."));
-    a.importCsv = NewAction(menu_, "toolsImportCsv", tr("Import channels from CSV..."));
-    a.compare = NewAction(menu_, "toolsCompare", tr("Compare with a data file..."));
+    a.exportCsv = NewAction(menu_, "toolsExportCsv", tr("&Export channels to CSV..."));
+    a.importCsv = NewAction(menu_, "toolsImportCsv", tr("&Import channels from CSV..."));
+    a.compare = NewAction(menu_, "toolsCompare", tr("Co&mpare with a data file..."));
     menu_->addSeparator();
-    a.verify = NewAction(menu_, "toolsVerify", tr("Verify after writing"));
+    a.verify = NewAction(menu_, "toolsVerify", tr("&Verify after writing"));
     a.verify->setCheckable(true);
     a.verify->setChecked(options_.verifyAfterWriting);
-    a.backup = NewAction(menu_, "toolsBackup", tr("Back up the radio before writing"));
+    a.backup = NewAction(menu_, "toolsBackup", tr("&Back up the radio before writing"));
     a.backup->setCheckable(true);
     a.backup->setChecked(options_.backupBeforeWriting);
     a.writeMany = NewAction(menu_, "toolsWriteMany", tr("Write many radios..."));
     menu_->addSeparator();
-    a.serialPorts = NewAction(menu_, "toolsSerialPorts", tr("Serial ports..."));
+    a.serialPorts = NewAction(menu_, "toolsSerialPorts", tr("Serial p&orts..."));
     link::SetPortDevices(options_.portDevices);
     menu_->addSeparator();
     files_ = new FileTools(form, menu_, settingsPath);
@@ -136,11 +136,11 @@ bool ToolsMenu::editable() const {
 void ToolsMenu::updateActions() {
     const QUndoStack* stack = history_->stack();
     actions_.undo->setText(stack->canUndo() && !stack->undoText().isEmpty()
-                               ? tr("Undo %1").arg(stack->undoText())
-                               : tr("Undo"));
+                               ? tr("&Undo %1").arg(stack->undoText())
+                               : tr("&Undo"));
     actions_.redo->setText(stack->canRedo() && !stack->redoText().isEmpty()
-                               ? tr("Redo %1").arg(stack->redoText())
-                               : tr("Redo"));
+                               ? tr("&Redo %1").arg(stack->redoText())
+                               : tr("&Redo"));
     // Shortcuts keep working when the state changed behind the menu's back (the lock):
     // the commands check again when they run.
     actions_.undo->setEnabled(stack->canUndo());
@@ -257,7 +257,7 @@ void ToolsMenu::importCsv() {
                                     ? tr("%1 has been imported.").arg(*chosen)
                                     : tr("Some rows of %1 have not been imported:").arg(*chosen);
         ReportWindow window(summary, Utf8(report.text()), &form_);
-        form_.environment().dialogRunner(window);
+        form_.runDialog(window);
     }
 }
 
@@ -275,14 +275,14 @@ void ToolsMenu::compareWithFile() {
         return;
     }
     CompareDialog dialog(*chosen, DiffConfigurations(editor, other), &form_);
-    form_.environment().dialogRunner(dialog);
+    form_.runDialog(dialog);
 }
 
 void ToolsMenu::chooseSerialPorts() {
     // Like the "Communication(&V)" menu: a new device must not cut the line under a transfer.
     if (form_.isTransferring()) return;
     SerialPortsDialog dialog(options_.portDevices, link::DetectedPorts(), &form_);
-    form_.environment().dialogRunner(dialog);
+    form_.runDialog(dialog);
     if (dialog.result() != QDialog::Accepted || dialog.devices() == options_.portDevices) return;
     link::PortSelection* ports = form_.ports();
     const int open = ports->isChecked(ports->PortNumber()) ? ports->PortNumber() : 0;
