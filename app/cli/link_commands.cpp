@@ -525,13 +525,15 @@ bool NumberNextRadio(WriteJob& job, int radio, int programmed) {
         PrintError(QStringLiteral("radio %1 not written: %2")
                        .arg(radio)
                        .arg(QString::fromStdString(job.numbering->problem(job.state, number))));
-        std::printf("batch ended: %d radio%s programmed\n", programmed, Plural(programmed));
+        BatchEnded(programmed);
         return false;
     }
     job.log.infoLine = QString::fromStdString(job.numbering->logText(number));
-    std::printf("radio %d gets information line %d \"%s\"\n", radio, job.numbering->line,
-                job.numbering->text(number).c_str());
-    std::fflush(stdout);
+    PrintOut(QStringLiteral("radio %1 gets information line %2 \"%3\"\n")
+                 .arg(radio)
+                 .arg(job.numbering->line)
+                 .arg(QString::fromStdString(job.numbering->text(number))));
+    FlushOut();
     return true;
 }
 

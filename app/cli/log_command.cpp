@@ -2,9 +2,9 @@
 
 #include <QCommandLineParser>
 #include <QDate>
-#include <cstdio>
 
 #include "cli_commands.h"
+#include "cli_io.h"
 #include "files/programming_log.h"
 
 namespace r7::cli {
@@ -59,12 +59,12 @@ int RunLog(const QStringList& arguments) {
     }
     const QByteArray csv = LogCsv(FilterLog(read.entries, filter));
     if (parser.isSet(out)) {
-        const FileWriteResult written = WriteFileSafely(parser.value(out), csv);
+        const FileWriteResult written = WriteFileSafely(OutputPath(parser.value(out)), csv);
         if (!written.ok) PrintError(written.error);
         return written.ok ? kExitOk : kExitFailure;
     }
-    std::fwrite(csv.constData(), 1, static_cast<std::size_t>(csv.size()), stdout);
-    return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
+    PrintOut(std::string_view(csv.constData(), static_cast<std::size_t>(csv.size())));
+    return kExitOk;
 }
 
 }  // namespace r7::cli

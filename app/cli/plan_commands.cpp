@@ -1,7 +1,6 @@
 // check: a data file against a channel plan.
 
 #include <QCommandLineParser>
-#include <cstdio>
 
 #include "cli_commands.h"
 #include "cli_io.h"
@@ -33,8 +32,8 @@ int RunCheck(const QStringList& arguments) {
     const std::optional<EditorState> state = ReadConfiguration(parser.positionalArguments().at(0));
     if (!state) return kExitInput;
     const std::vector<PlanFinding> findings = CheckAgainstPlan(*state, *loaded.plan);
-    for (const PlanFinding& finding : findings) std::printf("%s\n", finding.text.c_str());
-    if (findings.empty()) std::printf("every channel keeps to %s\n", loaded.plan->name.c_str());
+    for (const PlanFinding& finding : findings) PrintOut(finding.text + "\n");
+    if (findings.empty()) PrintOut("every channel keeps to " + loaded.plan->name + "\n");
     return findings.empty() ? kExitOk : kExitFailure;
 }
 

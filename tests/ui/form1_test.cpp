@@ -170,12 +170,14 @@ private slots:
             widths << form_->ProgressBar1()->width();
         }
         QCOMPARE(widths, QList<int>(4, widths.first()));
-        // Both on screen, along the bottom of the window below the grid.
-        const int gridBottom = grid()->mapTo(form_.get(), QPoint(0, grid()->height())).y();
+        // Both laid out along the bottom of the window's contents, below the grid (the contents
+        // scroll when the screen is smaller than the window).
+        QWidget* contents = form_->findChild<QWidget*>("centralWidget");
+        const int gridBottom = grid()->mapTo(contents, QPoint(0, grid()->height())).y();
         label->show();
         for (QWidget* w : std::initializer_list<QWidget*>{label, form_->ProgressBar1()}) {
-            const QRect at(w->mapTo(form_.get(), QPoint()), w->size());
-            QVERIFY(w->isVisible() && at.top() >= gridBottom && form_->rect().contains(at));
+            const QRect at(w->mapTo(contents, QPoint()), w->size());
+            QVERIFY(w->isVisible() && at.top() >= gridBottom && contents->rect().contains(at));
         }
     }
 
