@@ -14,8 +14,11 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "files/dat_file.h"
+#include "image/image_codec.h"
 #include "link/write_logger.h"
 #include "ui/dialogs/dialog_support.h"
+#include "ui/main/editor_document.h"
 #include "ui/main/form1.h"
 #include "ui/main/message_box.h"
 
@@ -138,17 +141,33 @@ void LogWindow::exportShown() {
     }
 }
 
+namespace {
+
+// The file's name when what is written is the configuration that file holds now; otherwise
+// the log says the editor had changes, so it never names a file for another configuration.
+QString WrittenFileName(const QString& file, const EditorState& state) {
+    if (file.isEmpty()) return {};
+    const DatReadResult saved = ReadDatFile(file);
+    EditorState fromFile = state;
+    if (saved.ok && DecodeImageBytes(saved.image, fromFile) &&
+        EncodeImageBytes(fromFile) == EncodeImageBytes(state))
+        return file;
+    return file + QStringLiteral(" (changed, not saved)");
+}
+
+}  // namespace
+
 LogTools::LogTools(Form1& form, QMenu* menu, link::SafeWrite* safeWrite,
                    const QString& settingsPath, const ToolsOptions& options)
     : QObject(menu),
       form_(form),
       logger_(new link::WriteLogger(*form.transfer(), LogPathFor(settingsPath), this)) {
-    QAction* show = NewAction(menu, "toolsProgrammingLog", tr("Programming log..."));
+    QAction* show = NewAction(menu, "toolsProgrammingLog", tr("Programming &log..."));
     connect(show, &QAction::triggered, this, &LogTools::showLog);
     logger_->follow(safeWrite);
     logger_->setContextSource([this, &form, &options] {
         link::WriteContext context;
-        context.file = form.currentFile();
+        context.file = WrittenFileName(form.currentFile(), form.document()->state());
         context.verifyAsked = options.verifyAfterWriting;
         context.batch = batch_.batch;
         context.radio = batch_.radio;

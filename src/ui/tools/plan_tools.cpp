@@ -16,8 +16,8 @@ namespace r7::ui {
 PlanTools::PlanTools(Form1& form, QMenu* menu)
     : QObject(&form),
       form_(form),
-      fill_(NewAction(menu, "toolsFillPlan", tr("Fill channels from a plan..."))),
-      check_(NewAction(menu, "toolsCheckPlan", tr("Check against a plan..."))) {
+      fill_(NewAction(menu, "toolsFillPlan", tr("Fill c&hannels from a plan..."))),
+      check_(NewAction(menu, "toolsCheckPlan", tr("Chec&k against a plan..."))) {
     connect(fill_, &QAction::triggered, this, &PlanTools::fillFromPlan);
     connect(check_, &QAction::triggered, this, &PlanTools::checkAgainstPlan);
 }

@@ -84,7 +84,7 @@ ToolsMenu::ToolsMenu(Form1& form, const QString& settingsPath)
     a.backup = NewAction(menu_, "toolsBackup", tr("&Back up the radio before writing"));
     a.backup->setCheckable(true);
     a.backup->setChecked(options_.backupBeforeWriting);
-    a.writeMany = NewAction(menu_, "toolsWriteMany", tr("Write many radios..."));
+    a.writeMany = NewAction(menu_, "toolsWriteMany", tr("&Write many radios..."));
     menu_->addSeparator();
     a.serialPorts = NewAction(menu_, "toolsSerialPorts", tr("Serial p&orts..."));
     link::SetPortDevices(options_.portDevices);
