@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <QTemporaryDir>
+#include <optional>
 
 #include "test_files.h"
 
@@ -31,22 +31,6 @@ LogEntry Entry(int radio) {
     return e;
 }
 
-// Sets a file size limit (0: none) for this process with SIGXFSZ ignored, for one append.
-FileResult AppendWithLimit(const QString& path, const LogEntry& entry, rlim_t limit) {
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
-    if (limit) {
-        rlimit cut = old;
-        cut.rlim_cur = limit;
-        setrlimit(RLIMIT_FSIZE, &cut);
-    }
-    const FileResult result = AppendLogEntry(path, entry);
-    setrlimit(RLIMIT_FSIZE, &old);
-    signal(SIGXFSZ, oldHandler);
-    return result;
-}
-
 TEST(ProgrammingLog, AppendKeepsEveryEarlierLine) {
     struct Case {
         const char* name;
@@ -64,7 +48,10 @@ TEST(ProgrammingLog, AppendKeepsEveryEarlierLine) {
         const QByteArray before = test::Contents(path);
         const QByteArray line = LogCsv({Entry(3)}).mid(LogCsv({}).size());
         const rlim_t limit = c.shortBy < 0 ? 0 : before.size() + line.size() - c.shortBy;
-        EXPECT_EQ(AppendWithLimit(path, Entry(3), limit).ok, c.appended);
+        std::optional<test::FileSizeLimit> cut;
+        if (limit) cut.emplace(limit);
+        EXPECT_EQ(AppendLogEntry(path, Entry(3)).ok, c.appended);
+        cut.reset();
         const LogRead read = ReadLog(path);
         ASSERT_TRUE(read.ok);
         std::vector<LogEntry> expected = {Entry(1), Entry(2)};

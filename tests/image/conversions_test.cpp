@@ -4,6 +4,8 @@
 
 #include <clocale>
 #include <functional>
+#include <map>
+#include <set>
 
 #include "data_table.h"
 #include "image/dialog_lists.h"
@@ -51,95 +53,80 @@ std::string TypeCodeKeys(const Fields& c) {
     return {text.begin(), text.end()};
 }
 
-// Text in, text out: each rule's rows of the case table text_rules (its first field names
-// the rule, its last the expected text), checked by the rule's own test.
-void CheckRule(const std::string& rule, const std::function<std::string(const Fields&)>& apply) {
-    int rows = 0;
-    for (const Fields& c : test::Table("text_rules")) {
-        if (c[0] != rule) continue;
-        ++rows;
-        EXPECT_EQ(apply(c), c.back()) << test::Join(c, 1, " ");
-    }
-    EXPECT_GT(rows, 0) << "no rows of " << rule;
-}
+using Rule = std::function<std::string(const Fields&)>;
 
-TEST(TextRules, RasterSnapsDown) {
-    CheckRule("raster", [](const Fields& c) { return RTurnNumber(c[1]); });
-}
-TEST(TextRules, ToneWordOfText) {
-    CheckRule("toneword", [](const Fields& c) { return Word(EncodeTone(c[1])); });
-}
-TEST(TextRules, ToneTextOfWord) {
-    CheckRule("tonetext", [](const Fields& c) { return DecodeTone(Hex16(c[1])); });
-}
-TEST(TextRules, ToneBothWays) {
-    CheckRule("tone", [](const Fields& c) {
-        return Word(EncodeTone(c[1])) + Back(DecodeTone(Hex16(c[2])) == c[1]);
-    });
-}
-TEST(TextRules, BcdFrequencyBothWays) {
-    CheckRule("bcd", [](const Fields& c) {
-        return Bcd(EncodeFrequency(c[1])) + Back(DecodeFrequency(test::Bytes(c[2]).data()) == c[1]);
-    });
-}
-TEST(TextRules, BcdFrequencyRefused) {
-    CheckRule("bcdword", [](const Fields& c) { return EncodeFrequency(c[1]) ? "bytes" : "-"; });
-}
-TEST(TextRules, TypedFrequency) {
-    CheckRule("typed", [](const Fields& c) {
-        const auto f = Frequency::FromTyped(c[1]);
-        return f ? std::to_string(f->units()) : "-";
-    });
-}
-TEST(TextRules, BusyLockByte) {
-    CheckRule("busylock", [](const Fields& c) { return test::HexText({EncodeBusyLock(c[1])}); });
-    CheckRule("busylocktext", [](const Fields& c) { return DecodeBusyLock(test::Bytes(c[1])[0]); });
-}
-TEST(TextRules, PowerAndBandByte) {
-    CheckRule("powerband", [](const Fields& c) {
-        const auto cells = test::Split(c[1]);
-        return test::HexText({EncodePowerBand(cells[0], cells[1])});
-    });
-}
-TEST(TextRules, TestFrequencySnap) {
-    CheckRule("snap",
-              [](const Fields& c) { return SnapTestReceive(c[1]) + "|" + SnapTestTransmit(c[1]); });
-}
-TEST(TextRules, TestFrequencyEdit) {
-    CheckRule("testedit", [](const Fields& c) {
-        const auto before = test::Split(c[1]);
-        const TestFrequencyPair after =
-            ApplyTestFrequencyEdit({before[0], before[1]}, std::stoi(c[2]), c[3]);
-        return after.receive + "|" + after.transmit;
-    });
-    CheckRule("testeditable", [](const Fields& c) {
-        return std::to_string(CanEditTestFrequency({"", ""}, std::stoi(c[1])));
-    });
-}
-TEST(TextRules, CodeKeys) { CheckRule("codekeys", TypeCodeKeys); }
-TEST(TextRules, InformationKeys) {
-    CheckRule("infokey", [](const Fields& c) {
-        return std::to_string(
-            AcceptInfoKey(std::stoul(c[1], nullptr, 16), std::stoul(c[2]), c[3] == "1"));
-    });
-}
-TEST(TextRules, MemoryKeys) {
-    CheckRule("memkey", [](const Fields& c) {
-        return std::string(1, static_cast<char>(FilterMemoryKey(c[1][0]).value_or('-')));
-    });
-}
-TEST(TextRules, ListIndexAndValue) {
-    CheckRule("listindex", [](const Fields& c) {
-        return std::to_string(ListIndexOf(Form(c[1]), test::Split(c[2]), c[3]));
-    });
-    CheckRule("listvalue", [](const Fields& c) {
-        return ListValueOf(Form(c[1]), test::Split(c[2]), std::stoi(c[3]));
-    });
-}
-TEST(TextRules, AboutVersion) {
-    CheckRule("version", [](const Fields& c) {
-        return AboutVersionText(std::stoi(c[1]), std::stoi(c[2]), std::stoi(c[3]));
-    });
+// Text in, text out: each row of the case table text_rules names its rule first and ends
+// with the expected text; every rule has rows and every row a rule.
+TEST(TextRules, EveryRowOfEveryRule) {
+    const std::map<std::string, Rule> rules = {
+        {"raster", [](const Fields& c) { return RTurnNumber(c[1]); }},
+        {"toneword", [](const Fields& c) { return Word(EncodeTone(c[1])); }},
+        {"tonetext", [](const Fields& c) { return DecodeTone(Hex16(c[1])); }},
+        {"tone",
+         [](const Fields& c) {
+             return Word(EncodeTone(c[1])) + Back(DecodeTone(Hex16(c[2])) == c[1]);
+         }},
+        {"bcd",
+         [](const Fields& c) {
+             return Bcd(EncodeFrequency(c[1])) +
+                    Back(DecodeFrequency(test::Bytes(c[2]).data()) == c[1]);
+         }},
+        {"bcdword", [](const Fields& c) { return EncodeFrequency(c[1]) ? "bytes" : "-"; }},
+        {"typed",
+         [](const Fields& c) {
+             const auto f = Frequency::FromTyped(c[1]);
+             return f ? std::to_string(f->units()) : "-";
+         }},
+        {"busylock", [](const Fields& c) { return test::HexText({EncodeBusyLock(c[1])}); }},
+        {"busylocktext", [](const Fields& c) { return DecodeBusyLock(test::Bytes(c[1])[0]); }},
+        {"powerband",
+         [](const Fields& c) {
+             const auto cells = test::Split(c[1]);
+             return test::HexText({EncodePowerBand(cells[0], cells[1])});
+         }},
+        {"snap",
+         [](const Fields& c) { return SnapTestReceive(c[1]) + "|" + SnapTestTransmit(c[1]); }},
+        {"testedit",
+         [](const Fields& c) {
+             const auto before = test::Split(c[1]);
+             const TestFrequencyPair after =
+                 ApplyTestFrequencyEdit({before[0], before[1]}, std::stoi(c[2]), c[3]);
+             return after.receive + "|" + after.transmit;
+         }},
+        {"testeditable",
+         [](const Fields& c) {
+             return std::to_string(CanEditTestFrequency({"", ""}, std::stoi(c[1])));
+         }},
+        {"codekeys", TypeCodeKeys},
+        {"infokey",
+         [](const Fields& c) {
+             return std::to_string(
+                 AcceptInfoKey(std::stoul(c[1], nullptr, 16), std::stoul(c[2]), c[3] == "1"));
+         }},
+        {"memkey",
+         [](const Fields& c) {
+             return std::string(1, static_cast<char>(FilterMemoryKey(c[1][0]).value_or('-')));
+         }},
+        {"listindex",
+         [](const Fields& c) {
+             return std::to_string(ListIndexOf(Form(c[1]), test::Split(c[2]), c[3]));
+         }},
+        {"listvalue",
+         [](const Fields& c) {
+             return ListValueOf(Form(c[1]), test::Split(c[2]), std::stoi(c[3]));
+         }},
+        {"version",
+         [](const Fields& c) {
+             return AboutVersionText(std::stoi(c[1]), std::stoi(c[2]), std::stoi(c[3]));
+         }},
+    };
+    std::set<std::string> checked;
+    for (const Fields& c : test::Table("text_rules")) {
+        ASSERT_TRUE(rules.contains(c[0])) << "no rule " << c[0];
+        checked.insert(c[0]);
+        EXPECT_EQ(rules.at(c[0])(c), c.back()) << test::Join(c, 0, " ");
+    }
+    EXPECT_EQ(checked.size(), rules.size());
 }
 
 TEST(ToneWords, EveryPickListEntrySurvivesTheWayThrough) {

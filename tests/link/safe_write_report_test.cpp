@@ -2,30 +2,28 @@
 // radio, a failed backup said once, and one progress line for the whole sequence.
 
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <csignal>
+#include <optional>
 #include <tuple>
 
-#include "cli_checks.h"
 #include "image/editor_defaults.h"
 #include "link/safe_write.h"
 #include "link/transfer_controller.h"
-#include "simulated_radio.h"
+#include "link_e2e_support.h"
 
 namespace r7::link {
 namespace {
 
 using namespace r7::test;
 
-// What a sequence that stops says: a backup that cannot be saved whole (nothing written), and
-// a write stopped while block N is on the line, as a signal stops it (what the radio holds).
+// What a sequence that stops says: a backup that cannot be saved whole or whose folder vanishes
+// while the radio is read (nothing written), and a write stopped while block N is on the line,
+// as a signal stops it (what the radio holds).
 TEST(SafeWriteController, AStoppedSequenceSaysWhatTheRadioHolds) {
     const struct {
         const char* act;
@@ -34,6 +32,7 @@ TEST(SafeWriteController, AStoppedSequenceSaysWhatTheRadioHolds) {
         const char* says;
     } cases[] = {
         {"size limit", 0, false, "the backup failed: cannot write "},
+        {"vanish", 0, true, "the backup failed: backup folder"},
         {"interrupt", 45, false,
          "interrupted: the radio holds 45 of the 46 new blocks; write it again"},
         {"interrupt", 46, false,
@@ -59,25 +58,20 @@ TEST(SafeWriteController, AStoppedSequenceSaysWhatTheRadioHolds) {
             if (b.startsWith('W') && ++writeBlocks == c.block)  // once the block is on the line
                 QMetaObject::invokeMethod(&sequence, &SafeWrite::interrupt, Qt::QueuedConnection);
         });
-        // While the radio is backed up, files may grow no more.
-        rlimit saved{}, none{};
-        ::getrlimit(RLIMIT_FSIZE, &saved);
-        none = {0, saved.rlim_max};
+        // While the radio is backed up, files may grow no more, or the folder goes.
+        std::optional<FileSizeLimit> limit;
         QObject::connect(&sequence, &SafeWrite::stageStarted, [&](SafeWriteStage stage) {
-            if (stage == SafeWriteStage::Backup) ::setrlimit(RLIMIT_FSIZE, &none);
+            if (stage != SafeWriteStage::Backup) return;
+            if (c.act == std::string("vanish")) QDir(backups).removeRecursively();
+            if (c.act == std::string("size limit")) limit.emplace(0);
         });
         QObject::connect(&sequence, &SafeWrite::finished, [&](bool good, const QString& why) {
             std::tie(done, ok, reason) = std::tuple(true, good, why);
         });
-        auto* previous = std::signal(SIGXFSZ, SIG_IGN);
         ASSERT_TRUE(sequence.start({c.verify, c.block ? QString() : backups, 0, 0}));
         EXPECT_FALSE(sequence.start({}));  // one sequence at a time
-        QElapsedTimer t;
-        t.start();
-        while (!done && t.elapsed() < 5000)
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-        ::setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previous);
+        RunUntil(done, 5000);
+        limit.reset();
         ASSERT_TRUE(done);
         EXPECT_FALSE(ok);
         EXPECT_TRUE(reason.startsWith(c.says) &&

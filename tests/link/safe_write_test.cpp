@@ -6,7 +6,6 @@
 #include <QRegularExpression>
 
 #include "link/backup_file.h"
-#include "link/transfer_controller.h"
 #include "link_e2e_support.h"
 
 namespace r7::link {
@@ -49,40 +48,6 @@ TEST(SafeWriteCli, AFailedBackupWritesNothing) {
     EXPECT_TRUE(Ends(Cli({"write", "--port", sim.device, in, "--backup", notAFolder}), 1,
                      {"cannot create the backup folder"}));
     EXPECT_EQ(sim.Saved(), Pattern(6));
-}
-
-TEST(SafeWriteController, ABackupThatCannotBeSavedStopsBeforeTheWrite) {
-    QTemporaryDir dir;
-    const QString backups = dir.filePath("backups");
-    ASSERT_TRUE(QDir().mkpath(backups));
-    Sim sim(dir.filePath("radio"), Pattern(8));
-    TransferController controller;
-    ASSERT_TRUE(controller.link().open(sim.device));
-    controller.setImageSource([] { return EncodeImage(NewConfiguration()); });
-    SafeWrite sequence(controller);
-    bool done = false, ok = true;
-    QString reason;
-    int writeBlocks = 0;
-    QObject::connect(&controller, &TransferController::bytesSent,
-                     [&](const QByteArray& b) { writeBlocks += b.startsWith('W'); });
-    // The folder vanishes while the radio is read.
-    QObject::connect(&sequence, &SafeWrite::stageStarted, [&](SafeWriteStage stage) {
-        if (stage == SafeWriteStage::Backup) QDir(backups).removeRecursively();
-    });
-    QObject::connect(&sequence, &SafeWrite::finished, [&](bool good, const QString& why) {
-        std::tie(done, ok, reason) = std::tuple(true, good, why);
-    });
-    ASSERT_TRUE(sequence.start({.verify = true, .backupDir = backups}));
-    EXPECT_FALSE(sequence.start({}));  // one sequence at a time
-    RunUntil(done, 5000);
-    ASSERT_TRUE(done);
-    EXPECT_FALSE(ok);
-    EXPECT_TRUE(reason.startsWith("the backup failed: backup folder") &&
-                reason.endsWith("nothing was written"))
-        << reason.toStdString();
-    EXPECT_EQ(writeBlocks, 0);
-    EXPECT_FALSE(sequence.running());
-    EXPECT_EQ(sim.Saved(), Pattern(8));
 }
 
 TEST(BackupFile, NamesCarryTheTimeAndRadioAndNeverReplaceAFile) {

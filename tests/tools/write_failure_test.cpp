@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <optional>
 
 #include "link/backup_file.h"
 #include "ui/tools/tools_menu.h"
@@ -141,20 +142,10 @@ void WriteFailureTest::failedWriteKeepsTheOldFileAndSaysWhy() {
     };
 
     Outcome outcome{};
-    if (failure == "size limit") {
-        // The limit with SIGXFSZ ignored, as `trap '' XFSZ; ulimit -f 0` does; children inherit
-        // both.
-        rlimit saved{};
-        ::getrlimit(RLIMIT_FSIZE, &saved);
-        rlimit none = saved;
-        none.rlim_cur =
-            writer == "read -o" ? 512 : 0;  // room for the port's lock file, not for 853 bytes
-        auto* previous = std::signal(SIGXFSZ, SIG_IGN);
-        ::setrlimit(RLIMIT_FSIZE, &none);
-        outcome = write(target);
-        ::setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previous);
-    } else {
+    {
+        // Room for the port's lock file, not for 853 bytes; children inherit the limit.
+        std::optional<test::FileSizeLimit> limit;
+        if (failure == "size limit") limit.emplace(writer == "read -o" ? 512 : 0);
         outcome = write(target);
     }
     QFile::setPermissions(folder,
