@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include "cli_runner.h"
+#include "data_table.h"
 #include "files/programming_log.h"
 #include "image/editor_defaults.h"
 #include "image/radio_numbering.h"
@@ -16,43 +17,20 @@ namespace {
 
 const std::string k31 = "ACME RADIO HIRE, SHOP COUNTER U";  // 31 characters
 
-// pattern, line, first, radios in the batch (0 open-ended), the first line or "" when refused.
+// The table radio_numbers: each pattern's first line, or its refusal.
 TEST(RadioNumbering, PatternsAndTheLineTheRadioHolds) {
-    struct Case {
-        std::string pattern;
-        int line, first, radios;
-        std::string firstLine;
-    };
-    const Case cases[] = {
-        {"UNIT {n}", 2, 7, 0, "UNIT 7"},
-        {"ACME {n:02}", 1, 7, 3, "ACME 07"},
-        {"{n:03}-B", 1, 1000, 0, "1000-B"},
-        {k31 + "{n}", 1, 9, 1, k31 + "9"},  // 32 characters
-        {k31 + "{n}", 1, 9, 0, k31 + "9"},  // open-ended: radio 2 is refused when it comes
-        {k31 + "{n}", 1, 9, 2, ""},         // the last radio's line has 33
-        {k31 + "{n}", 1, 10, 0, ""},
-        {"\xC3\xBF{n}", 1, 1, 0, ""},      // ÿ ends a line in the radio
-        {"\xE2\x82\xAC{n}", 1, 1, 0, ""},  // € is no single-byte character
-        {"\xC3\xA9{n}", 1, 1, 0,
-         "\xC3\xA9"
-         "1"},
-        {"UNIT", 1, 1, 0, ""},
-        {"{n}{n}", 1, 1, 0, ""},
-        {"{n:0}", 1, 1, 0, ""},
-        {"{n:2}", 1, 1, 0, ""},
-        {"UNIT {n}", 3, 1, 0, ""},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.pattern + " first " + std::to_string(c.first));
+    for (const test::Fields& c : test::Table("radio_numbers")) {
+        SCOPED_TRACE(c[0] + " first " + c[2]);
         std::string error;
-        const auto numbering = ParseRadioNumbering(c.pattern, c.line, c.first, &error);
+        const int line = std::stoi(c[1]), first = std::stoi(c[2]);
+        const auto numbering = ParseRadioNumbering(c[0], line, first, &error);
         EditorState state = NewConfiguration();
         const std::string refusal =
-            numbering ? NumberingRefusal(*numbering, state, c.radios) : error;
-        EXPECT_EQ(refusal.empty(), !c.firstLine.empty()) << refusal;
+            numbering ? NumberingRefusal(*numbering, state, std::stoi(c[3])) : error;
+        EXPECT_EQ(refusal.empty(), !c[4].empty()) << refusal;
         if (refusal.empty()) {
-            EXPECT_TRUE(numbering->apply(state, c.first));
-            EXPECT_EQ(state.InfoTexts[c.line - 1], c.firstLine);
+            EXPECT_TRUE(numbering->apply(state, first));
+            EXPECT_EQ(state.InfoTexts[line - 1], c[4]);
         }
     }
 }

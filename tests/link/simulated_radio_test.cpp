@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "data_table.h"
 #include "image_builder.h"
 
 namespace r7::sim {
@@ -39,60 +40,20 @@ TEST(SimulatedRadio, AnswersAWholeSessionEvenWhenCommandsArriveInPieces) {
     EXPECT_EQ(Feed(radio, kWake), "06");  // ready for the next one
 }
 
-// Replies to the wake-up, identify, acknowledge, then the start and size of the first block,
-// then to an acknowledge and a new wake-up.
+// Each fault's replies through a session: the table sim_faults.
 TEST(SimulatedRadio, Faults) {
-    const struct {
-        const char* fault;
-        const char *wake, *identity, *ack, *blockStart;
-        std::size_t blockSize;
-        const char* after;
-    } cases[] = {
-        {"silent", "", "", "", "", 0, ""},
-        {"wrong-identity", "06",
-         "5034323037"
-         "33F8FF",
-         "06", "57", 68, "0606"},
-        {"short-block", "06",
-         "5033323037"
-         "33F8FF",
-         "06", "57", 67, "0606"},
-        {"garbage", "0600",
-         "5033323037"
-         "33F8FF00",
-         "0600", "57", 69, "06000600"},
-        {"stop-after=0", "06",
-         "5033323037"
-         "33F8FF",
-         "06", "", 0, "06"},
-        {"wrong-ack", "06",
-         "5033323037"
-         "33F8FF",
-         "15", "57", 68, "1506"},
-        {"double-reply", "0606",
-         "5033323037"
-         "33F8FF"
-         "5033323037"
-         "33F8FF",
-         "0606", "57001040", 136, "06060606"},
-        // the first block command is the one past N = 0: half of it, then the line stays dead
-        {"close-after=0", "06",
-         "5033323037"
-         "33F8FF",
-         "06", "57001040", 34, ""},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.fault);
-        SimulatedRadio radio(r7::test::Pattern(0), *ParseFault(c.fault));
-        EXPECT_EQ(Feed(radio, kWake), c.wake);
-        EXPECT_EQ(Feed(radio, {0x02}), c.identity);
-        EXPECT_EQ(Feed(radio, {0x06}), c.ack);
+    for (const test::Fields& c : test::Table("sim_faults")) {
+        SCOPED_TRACE(c[0]);
+        SimulatedRadio radio(r7::test::Pattern(0), *ParseFault(c[0]));
+        EXPECT_EQ(Feed(radio, kWake), c[1]);
+        EXPECT_EQ(Feed(radio, {0x02}), c[2]);
+        EXPECT_EQ(Feed(radio, {0x06}), c[3]);
         const std::string block = Feed(radio, {0x52, 0x00, 0x10, 0x40});
-        EXPECT_EQ(block.size(), 2 * c.blockSize);
-        EXPECT_EQ(block.substr(0, std::string(c.blockStart).size()), c.blockStart);
-        EXPECT_EQ(radio.hungUp(), std::string(c.fault) == "close-after=0");
+        EXPECT_EQ(block.size(), 2 * std::stoul(c[5].empty() ? "0" : c[5]));
+        EXPECT_EQ(block.substr(0, c[4].size()), c[4]);
+        EXPECT_EQ(radio.hungUp(), c[0] == "close-after=0");
         const std::string ack = Feed(radio, {0x06});
-        EXPECT_EQ(ack + Feed(radio, kWake), c.after);
+        EXPECT_EQ(ack + Feed(radio, kWake), c[6]);
     }
     for (const char* bad : {"stop-after=", "close-after=-1", "loud"})
         EXPECT_FALSE(ParseFault(bad).has_value()) << bad;
