@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "data_table.h"
 #include "files/channel_csv.h"
 #include "files/plan_files.h"
 #include "image/editor_defaults.h"
@@ -53,76 +54,42 @@ TEST(ChannelPlans, FillGivesTheRegulatoryChannels) {
     EXPECT_EQ(Plan("frs").defaultPicks().size(), 16u);
 }
 
-// One finding per broken rule, with the channel number; clean channels and channels off the
-// plan's frequencies give none, and nothing changes.
+// One finding per broken rule, with the channel number; nothing changes (table plan_checks).
 TEST(ChannelPlans, CheckListsWhatBreaksThePlan) {
-    struct Case {
-        const char* plan;
-        ChannelRow row;  // channel 5
-        std::vector<std::string> findings;
-    };
-    const Case cases[] = {
-        {"pmr446", {"", "446.05625", "Off", "446.05625", "88.5", "Low", "Off", "Narrow", "No"}, {}},
-        {"pmr446",
-         {"", "446.05625", "Off", "446.05625", "Off", "High", "Off", "Wide", "No"},
-         {"Channel 05 (PMR446 channel 5, 446.05625 MHz): Wide band; the plan requires Narrow",
-          "Channel 05 (PMR446 channel 5, 446.05625 MHz): High power; the plan requires Low"}},
-        {"pmr446",
-         {"", "446.05625", "Off", "446.06875", "Off", "Low", "Off", "Narrow", "No"},
-         {"Channel 05 (PMR446 channel 5, 446.05625 MHz): Receive 446.05625 MHz, Transmit "
-          "446.06875 MHz; the plan requires Transmit = Receive = 446.05625 MHz"}},
-        {"pmr446",
-         {"", "440.00000", "Off", "446.19375", "Off", "Low", "Off", "Narrow", "No"},
-         {"Channel 05 (PMR446 channel 16, 446.19375 MHz): Receive 440.00000 MHz, Transmit "
-          "446.19375 MHz; the plan requires Transmit = Receive = 446.19375 MHz"}},
-        {"pmr446", {"", "446.20625", "Off", "446.20625", "Off", "High", "Off", "Wide", "No"}, {}},
-        {"frs", {"", "462.56250", "Off", "462.56250", "Off", "High", "Off", "Wide", "No"}, {}},
-        {"frs",
-         {"", "467.71250", "Off", "467.71250", "Off", "High", "Off", "Narrow", "No"},
-         {"Channel 05 (FRS channel 14, 467.71250 MHz): High power; the plan requires Low"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.row[ColReceive] + " " + c.row[ColTransmit]);
+    for (const test::Fields& c : test::Table("plan_checks")) {
+        SCOPED_TRACE(c[1]);
         EditorState s = NewConfiguration();
-        ChannelRow row = c.row;
-        row[ColChannel] = "05";
-        s.rows[4] = row;
+        test::SetCells(s, 5, c[1]);
         const EditorState before = s;
         std::vector<std::string> texts;
-        for (const PlanFinding& f : CheckAgainstPlan(s, Plan(c.plan))) {
+        for (const PlanFinding& f : CheckAgainstPlan(s, Plan(c[0].c_str()))) {
             EXPECT_EQ(f.channel, 5);
             texts.push_back(f.text);
         }
-        EXPECT_EQ(texts, c.findings);
+        EXPECT_EQ(texts, std::vector<std::string>(c.begin() + 2, c.end()));
         EXPECT_EQ(s, before);
     }
 }
 
-// A plan the radio cannot hold exactly, or a pick that does not fit, fills nothing.
+// A plan the radio cannot hold exactly, or a pick that does not fit, fills nothing (table
+// plan_refusals).
 TEST(ChannelPlans, RefusedWhole) {
-    const std::string header = "# a comment\r\nLocation,Frequency,Mode\r\n";
-    struct Case {
-        std::string csv;
-        std::vector<int> picks;
-        BandLimits limits;
-    };
-    const Case cases[] = {
-        {header + "1,446.00625,NFM\r\n2,446.00700,NFM\r\n", {1}, {}},  // off the raster
-        {header + "1,446.00625,AM\r\n", {1}, {}},
-        {header + "1,446.00625,NFM\r\n1,446.01875,NFM\r\n", {1}, {}},  // number twice
-        {header + "1,446.00625,NFM\r\n", {2}, {}},
-        {header + "1,446.00625,NFM\r\n", {}, {}},
-        {header + "1,446.00625,NFM\r\n", {1}, {400, 440}},  // outside the chosen band
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.csv);
+    for (const test::Fields& c : test::Table("plan_refusals")) {
+        SCOPED_TRACE(c[0]);
         const CsvReadResult read =
-            ReadCsvRecords(QByteArray::fromStdString(c.csv.substr(c.csv.find('\n') + 1)));
+            ReadCsvRecords(QByteArray::fromStdString("Location,Frequency,Mode\r\n" + c[0]));
         const PlanReadResult plan = ReadChannelPlan("own", read.records);
+        std::vector<int> picks;
+        for (const std::string& p : test::Split(c[1], ' ')) {
+            if (!p.empty()) picks.push_back(std::stoi(p));
+        }
+        const auto band = test::Split(c[2], ' ');
+        const BandLimits limits =
+            c[2].empty() ? BandLimits{} : BandLimits{std::stod(band[0]), std::stod(band[1])};
         EditorState s = NewConfiguration();
         const EditorState before = s;
         if (plan.plan) {
-            EXPECT_FALSE(FillFromPlan(s, *plan.plan, c.picks, c.limits).ok());
+            EXPECT_FALSE(FillFromPlan(s, *plan.plan, picks, limits).ok());
         }
         EXPECT_EQ(s, before);
     }
