@@ -62,44 +62,23 @@ private slots:
         QVERIFY(test::WriteFile(guidePath, {}));
         const QString guide = QUrl::fromLocalFile(guidePath).toString();
         const QString noPort = QString::fromLatin1(link::kNoPortMessage);
-        const QString clear = "box The data of the all channel will be removed! ";
-        const struct {
-            const char* item;  // a menu item's objectName, a tool bar key or a shortcut
-            QStringList expected;
-        } rows[] = {
-            {"mnuNew", {clear}},
-            {"new", {clear}},
-            {"mnuOpen", {"file open"}},
-            {"open", {"file open"}},
-            {"mnuAssave", {"file save"}},
-            {"save", {"file save"}},
-            {"mnureadFre", {"box " + noPort}},
-            {"read", {"box " + noPort}},
-            {"mnuwriteFre", {"box " + noPort}},
-            {"write", {"box " + noPort}},
-            {"mnudtmf", {"dialog Form5"}},
-            {"Key_enactment", {"dialog Form6"}},
-            {"mnusetin", {"dialog Form7"}},
-            {"mnudebug", {"dialog Form2"}},
-            {"mnutestfre", {"dialog Form4"}},
-            {"mnuabout", {"dialog frmAbout"}},
-            {"mnumainhelp", {"open " + guide}},
-            {"F1", {"open " + guide}},
-            {"Ctrl+R", {"box " + noPort}},
-            {"Ctrl+W", {"box " + noPort}},
-        };
-        for (const auto& r : rows) {
-            QWidget* button = ToolButton(*form_, r.item);
-            QAction* action = form_->findChild<QAction*>(r.item);
+        const QString clear = "The data of the all channel will be removed! ";
+        for (const test::Fields& r : test::Table("commands")) {
+            const char* item = r[0].c_str();
+            QWidget* button = ToolButton(*form_, item);
+            QAction* action = form_->findChild<QAction*>(item);
             d_->boxes.answers = {kResultCancel};  // New: keep the channels
             if (button)
                 QTest::mouseClick(button, Qt::LeftButton);
             else if (action)
                 action->trigger();
             else
-                QTest::keySequence(form_.get(), QKeySequence(r.item));
+                QTest::keySequence(form_.get(), QKeySequence(item));
             test::Settle();
-            QCOMPARE(take(), r.expected);
+            QCOMPARE(take(), QStringList{QString::fromStdString(r[1])
+                                             .replace("$clear", clear)
+                                             .replace("$noPort", noPort)
+                                             .replace("$guide", guide)});
         }
     }
 
