@@ -113,24 +113,9 @@ private slots:
     void cleanup() { f_.reset(); }
 
     void everyWindowByKeyboardAndByName() {
-        const std::pair<QString, QString> rows[] = {
-            // the command opening the window, the Tab order
-            {"", "mfgrid1,Combo1,Combo2,Combo3,Combo8,Combo5,Combo6,Combo7,Combo9,Combo10"},
-            {"mnudtmf", "Combo6,Combo7,Combo8,Combo9,Check3,Check4,Command1,Command2"},
-            {"mnusetin", "Text1,Text2,Command1,Command2"},
-            {"mnutestfre", "mfgrid1,Command1,Command2"},
-            {"mnudebug", "Command1"},
-            {"Key_enactment", "Combo1,Combo2,Command1,Command2"},
-            {"mnuabout", "cmdOK"},
-            {"toolsSerialPorts",
-             "serialPortCOM1,serialPortCOM2,serialPortCOM3,serialPortCOM4,"
-             "serialPortCOM5,serialPortCOM6,serialPortCOM7,serialPortCOM8,OK,"
-             "Cancel"},
-            {"toolsCompare", "compareList,Close"},
-            {"toolsImportCsv", "reportText,OK"},
-            {"toolsPrintSheet", "sheetPreviewPage,sheetZoomIn,sheetZoomOut,sheetPrint,sheetClose"},
-        };
-        for (const auto& [command, tabs] : rows) {
+        for (const test::Fields& row : test::Table("tab_orders")) {  // a window, its Tab order
+            const QString command = row[0] == "-" ? "" : QString::fromStdString(row[0]);
+            const QString tabs = QString::fromStdString(row[1]);
             init();
             f_->files.answers = {path(command == "toolsCompare" ? "one.DAT" : "named.csv")};
             QStringList walked, unnamed;

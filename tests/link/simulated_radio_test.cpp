@@ -20,9 +20,7 @@ TEST(SimulatedRadio, AnswersAWholeSessionEvenWhenCommandsArriveInPieces) {
     SimulatedRadio radio(r7::test::Pattern(0));
     EXPECT_EQ(Feed(radio, {'x', 'P', 'R', 'O'}), "");
     EXPECT_EQ(Feed(radio, {'G', 'R', 'A', 'M'}), "06");
-    EXPECT_EQ(Feed(radio, {0x02}),
-              "5033323037"
-              "33F8FF");
+    EXPECT_EQ(Feed(radio, {0x02}), "503332303733F8FF");
     EXPECT_EQ(Feed(radio, {0x06}), "06");
     EXPECT_EQ(Feed(radio, {0x52, 0x01}), "");
     // radio 0150 = image offset 140: 64 bytes of the pattern (k * 7)
@@ -33,8 +31,7 @@ TEST(SimulatedRadio, AnswersAWholeSessionEvenWhenCommandsArriveInPieces) {
     for (int i = 0; i < 16; ++i) write.push_back(static_cast<std::uint8_t>(0xA0 + i));
     EXPECT_EQ(Feed(radio, write), "06");
     EXPECT_EQ(HexText(radio.memory().data() + 0x1A8, 17),
-              "A0A1A2A3A4A5A6A7A8A9AAABACADAEAF"
-              "08");  // 1B8 x 7
+              "A0A1A2A3A4A5A6A7A8A9AAABACADAEAF08");  // 1B8 x 7
     EXPECT_EQ(Feed(radio, {0x45}), "");
     EXPECT_EQ(radio.sessionsEnded(), 1);
     EXPECT_EQ(Feed(radio, kWake), "06");  // ready for the next one

@@ -91,18 +91,14 @@ private slots:
         f->transfer()->setWatchdogInterval(20000);
         auto* tools = new ToolsMenu(*f, d.path("tools.ini"));
         QByteArray said;
-        const auto radioSays = [&](const char* text) {
-            return QTest::qWaitFor([&] { return (said += sim.process.readAll()).contains(text); },
-                                   5000);
-        };
         d.dialogs = [&](QDialog& dialog) {
             auto& w = dynamic_cast<BatchWriteWindow&>(dialog);
             w.show();
             QTest::mouseClick(w.nextButton(), Qt::LeftButton);
-            if (!radioSays("stopped answering")) return -1;
+            if (!test::RadioSays(sim, said, "stopped answering")) return -1;
             QTest::mouseClick(w.finishButton(), Qt::LeftButton);
-            const bool ended =
-                radioSays("End received") && QTest::qWaitFor([&] { return w.isHidden(); }, 5000);
+            const bool ended = test::RadioSays(sim, said, "End received") &&
+                               QTest::qWaitFor([&] { return w.isHidden(); }, 5000);
             return ended && w.programmed() == 0 ? w.result() : -1;
         };
         tools->actions().writeMany->trigger();

@@ -8,14 +8,7 @@ namespace {
 // records elsewhere, padded with FF to `size` bytes.
 QByteArray HandMadeFile(const QByteArray& mark, int size) {
     QByteArray bytes = mark;
-    bytes.append(
-        QByteArray::fromHex("50120044"
-                            "00005044"
-                            "FFFF"
-                            "FFFF"
-                            "E8"
-                            "EF"
-                            "FFFF"));
+    bytes.append(QByteArray::fromHex("50120044 00005044 FFFF FFFF E8 EF FFFF"));
     for (int ch = 2; ch <= 16; ++ch)
         bytes.append(QByteArray::fromHex("FFFFFFFFFFFFFFFFFFFFFFFFFFF0FFFF"));
     while (bytes.size() < size) bytes.append(char(0xFF));

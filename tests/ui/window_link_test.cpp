@@ -139,21 +139,6 @@ private slots:
         QCOMPARE(f->statusLabel()->text(), QString("Reading succeeds frequently!"));
     }
 
-    void closingDuringATransferSendsEnd() {
-        Sim sim({"--fault", "stop-after=3"});
-        auto f = window(sim.device);
-        f->transfer()->setWatchdogInterval(20000);
-        f->mnureadFre_Click();
-        QByteArray said;
-        const auto radioSays = [&](const char* text) {
-            return QTest::qWaitFor([&] { return (said += sim.process.readAll()).contains(text); },
-                                   5000);
-        };
-        QVERIFY(radioSays("stopped answering"));
-        f->close();
-        QVERIFY(radioSays("End received"));  // End reaches the radio before the window goes
-    }
-
     void parameterFileAtStartUpAndShutDown() {
         Sim sim({});
         const QString file = d_->path("parameter");

@@ -41,20 +41,16 @@ private slots:
         QEventLoop loop;  // the program's: QCoreApplication::exit would end every later loop too
         CloseOnSignals(*f, guard, [&](int status) { loop.exit(status); });
         QByteArray radio;
-        const auto radioSays = [&](const char* text, int ms) {
-            return QTest::qWaitFor([&] { return (radio += sim.process.readAll()).contains(text); },
-                                   ms);
-        };
         if (reading) {
             QCOMPARE(f->transfer()->startRead(), link::StartResult::Started);
-            QVERIFY(radioSays("stopped answering", 5000));
+            QVERIFY(test::RadioSays(sim, radio, "stopped answering"));
         }
         ::kill(::getpid(), signal);
         QTimer::singleShot(5000, &loop, [&] { loop.exit(-1); });  // the signal went unheard
         QCOMPARE(loop.exec(), 128 + signal);
         QVERIFY(!f->isVisible());
         QCOMPARE(desktop.boxes.texts(), QStringList());
-        QCOMPARE(radioSays("End received", 2000), reading);
+        QCOMPARE(test::RadioSays(sim, radio, "End received", 2000), reading);
     }
 };
 

@@ -30,6 +30,11 @@ inline std::unique_ptr<Form1> LinkedWindow(ScriptedDesktop& desktop, const QStri
     return f;
 }
 
+// Waits until what the radio has said (collected in `said`) holds `text`, the window running.
+inline bool RadioSays(Sim& sim, QByteArray& said, const char* text, int ms = 5000) {
+    return QTest::qWaitFor([&] { return (said += sim.process.readAll()).contains(text); }, ms);
+}
+
 // Waits until the transfer has ended: restored after success, or failed.
 inline bool WaitRestored(Form1& f, int ms = 5000) {
     bool ended = false;
