@@ -109,27 +109,20 @@ TEST(TransferControllerEndToEnd, BytesWaitingBeforeTheWakeUpAreThrownAway) {
 }
 
 TEST(InterruptedTransfer, EndGoesOutTheStatusIs128PlusTheSignalAndTheMessageSaysWhatIsLeft) {
-    const char* const kWriteLeft =
-        "interrupted: the radio holds 16 of the 46 new blocks; write it again";
-    const struct {
-        int signal, times;
-        const char *command, *fault, *says;
-    } cases[] = {
-        {SIGINT, 1, "write", "stop-after=16", kWriteLeft},
-        {SIGTERM, 1, "write", "stop-after=16", kWriteLeft},
-        {SIGHUP, 1, "read", "stop-after=3", "interrupted: nothing was saved"},
-        {SIGINT, 2, "write", "stop-after=16", "interrupted again: quitting"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.command) + " " + std::to_string(c.signal) + " x" +
-                     std::to_string(c.times));
+    for (const Fields& row : Table("interrupts")) {
+        const struct {
+            int signal, times;
+            std::string command, fault, says;
+        } c{std::stoi(row[0]), std::stoi(row[1]), row[2], row[3], row[4]};
+        SCOPED_TRACE(Join(row, 0, " "));
         QTemporaryDir dir;
-        Sim sim({"--fault", c.fault});
+        Sim sim({"--fault", QString::fromStdString(c.fault)});
         QProcess cli;
         cli.setReadChannel(QProcess::StandardError);
-        QStringList args{c.command, "--port", sim.device, "--watchdog-ms", "20000"};
-        args << (QByteArray(c.command) == "read" ? QStringList{"-o", dir.filePath("out.DAT")}
-                                                 : QStringList{InputFile(dir)});
+        QStringList args{QString::fromStdString(c.command), "--port", sim.device, "--watchdog-ms",
+                         "20000"};
+        args << (c.command == "read" ? QStringList{"-o", dir.filePath("out.DAT")}
+                                     : QStringList{InputFile(dir)});
         cli.start(R7_CLI_PATH, args);
         QByteArray radio, err;
         ASSERT_TRUE(Says(sim.process, radio, "stopped answering"));
@@ -141,7 +134,7 @@ TEST(InterruptedTransfer, EndGoesOutTheStatusIs128PlusTheSignalAndTheMessageSays
         ASSERT_TRUE(cli.waitForFinished(5000));
         EXPECT_EQ(cli.exitCode(), 128 + c.signal);
         err += cli.readAllStandardError();
-        EXPECT_TRUE(err.contains(c.says)) << err.toStdString();
+        EXPECT_TRUE(err.contains(c.says.c_str())) << err.toStdString();
         EXPECT_TRUE(Says(sim.process, radio, "End received"));
         EXPECT_FALSE(QFile::exists(dir.filePath("out.DAT")));
     }

@@ -5,6 +5,7 @@
 
 #include <QSerialPort>
 
+#include "data_table.h"
 #include "files/tools_settings.h"
 #include "link/port_naming.h"
 #include "link/port_selection.h"
@@ -71,20 +72,10 @@ TEST(PortNaming, ArgumentsLeadToTheirDevices) {
         qunsetenv(qPrintable(QStringLiteral("MORVANE_R7_COM%1").arg(n)));
     qputenv("MORVANE_R7_COM3", "/dev/pts/7");
     SetPortDevices(LoadToolsOptions(dir.filePath("tools.ini")).portDevices);
-    const struct {
-        QString argument, device;
-    } cases[] = {
-        {"COM1", "/dev/ttyUSB0"},
-        {"com2", "/dev/ttyACM0"},
-        {"COM3", "/dev/pts/7"},
-        {"COM4", "/dev/serial/by-id/usb-X"},
-        {"COM9", "COM9"},
-        {"/dev/ttyS0", "/dev/ttyS0"},
-        {"usb-FTDI_FT232R_A50285BI-if00-port0", link},
-        {"usb-unplugged-if00-port0", "usb-unplugged-if00-port0"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(ResolvePortArgument(c.argument, byId), c.device) << qPrintable(c.argument);
+    for (const Fields& c : Table("port_arguments")) {
+        const QString device = QString::fromStdString(c[1]).replace("$link", link);
+        EXPECT_EQ(ResolvePortArgument(QString::fromStdString(c[0]), byId), device) << c[0];
+    }
     EXPECT_EQ(StableDeviceName(dir.filePath("ttyUSB0"), byId), link);
     EXPECT_EQ(StableDeviceName("/dev/null", byId), "/dev/null");
     qunsetenv("MORVANE_R7_COM3");
