@@ -16,36 +16,27 @@ ChannelPlan Plan(const char* id) {
     return load.plan.value_or(ChannelPlan{});
 }
 
-// ECC Decision (15)05 and 47 CFR 95.563, written out by hand.
+// The table plan_fills, written out by hand from the regulations.
 TEST(ChannelPlans, FillGivesTheRegulatoryChannels) {
-    const std::vector<std::string> pmr = {"446.00625", "446.01875", "446.03125", "446.04375",
-                                          "446.05625", "446.06875", "446.08125", "446.09375",
-                                          "446.10625", "446.11875", "446.13125", "446.14375",
-                                          "446.15625", "446.16875", "446.18125", "446.19375"};
-    struct Case {
-        const char* plan;
-        std::vector<int> picks;
-        std::vector<std::string> expected;  // receive = transmit of channels 1, 2, ...
-    };
-    const Case cases[] = {
-        {"pmr446", Plan("pmr446").defaultPicks(), pmr},
-        {"frs",
-         {1, 7, 8, 14, 15, 22},
-         {"462.56250", "462.71250", "467.56250", "467.71250", "462.55000", "462.72500"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.plan);
+    for (const test::Fields& row : test::Table("plan_fills")) {
+        SCOPED_TRACE(row[0]);
+        const ChannelPlan plan = Plan(row[0].c_str());
+        std::vector<int> picks = row[1] == "-" ? plan.defaultPicks() : std::vector<int>{};
+        for (const std::string& p : test::Split(row[1], ' ')) {
+            if (p != "-") picks.push_back(std::stoi(p));
+        }
+        const std::vector<std::string> expected = test::Split(row[2], ' ');
         EditorState s = NewConfiguration();
         s.cell(16, ColReceive) = "";  // every channel that is not filled stays as it was
         const EditorState before = s;
-        const PlanFill fill = FillFromPlan(s, Plan(c.plan), c.picks, BandLimits{});
+        const PlanFill fill = FillFromPlan(s, plan, picks, BandLimits{});
         ASSERT_TRUE(fill.ok()) << fill.refusal;
         for (int ch = 1; ch <= kChannelCount; ++ch) {
-            if (ch > static_cast<int>(c.expected.size())) {
+            if (ch > static_cast<int>(expected.size())) {
                 EXPECT_EQ(s.rows[ch - 1], before.rows[ch - 1]);
                 continue;
             }
-            const std::string& f = c.expected[ch - 1];
+            const std::string& f = expected[ch - 1];
             EXPECT_EQ(s.rows[ch - 1], (ChannelRow{s.cell(ch, ColChannel), f, "Off", f, "Off", "Low",
                                                   "Off", "Narrow", "No"}));
         }

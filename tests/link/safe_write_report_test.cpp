@@ -11,6 +11,7 @@
 #include <optional>
 #include <tuple>
 
+#include "data_table.h"
 #include "image/editor_defaults.h"
 #include "link/safe_write.h"
 #include "link/transfer_controller.h"
@@ -25,24 +26,14 @@ using namespace r7::test;
 // while the radio is read (nothing written), and a write stopped while block N is on the line,
 // as a signal stops it (what the radio holds).
 TEST(SafeWriteController, AStoppedSequenceSaysWhatTheRadioHolds) {
-    const struct {
-        const char* act;
-        int block;
-        bool verify;
-        const char* says;
-    } cases[] = {
-        {"size limit", 0, false, "the backup failed: cannot write "},
-        {"vanish", 0, true, "the backup failed: backup folder"},
-        {"interrupt", 45, false,
-         "interrupted: the radio holds 45 of the 46 new blocks; write it again"},
-        {"interrupt", 46, false,
-         "interrupted: the radio holds the whole new configuration (all 46 blocks)"},
-        {"interrupt", 46, true,
-         "interrupted: the radio holds the whole new configuration (all 46 "
-         "blocks) but it has not been verified"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.act) + " " + std::to_string(c.block));
+    for (const Fields& row : Table("stopped_writes")) {
+        const struct {
+            std::string act;
+            int block;
+            bool verify;
+            std::string says;
+        } c{row[0], std::stoi(row[1]), row[2] == "1", row[3]};
+        SCOPED_TRACE(Join(row, 0, " "));
         QTemporaryDir dir;
         const QString backups = dir.filePath("backups");
         ASSERT_TRUE(QDir().mkpath(backups));
@@ -62,8 +53,8 @@ TEST(SafeWriteController, AStoppedSequenceSaysWhatTheRadioHolds) {
         std::optional<FileSizeLimit> limit;
         QObject::connect(&sequence, &SafeWrite::stageStarted, [&](SafeWriteStage stage) {
             if (stage != SafeWriteStage::Backup) return;
-            if (c.act == std::string("vanish")) QDir(backups).removeRecursively();
-            if (c.act == std::string("size limit")) limit.emplace(0);
+            if (c.act == "vanish") QDir(backups).removeRecursively();
+            if (c.act == "size limit") limit.emplace(0);
         });
         QObject::connect(&sequence, &SafeWrite::finished, [&](bool good, const QString& why) {
             std::tie(done, ok, reason) = std::tuple(true, good, why);
@@ -74,7 +65,7 @@ TEST(SafeWriteController, AStoppedSequenceSaysWhatTheRadioHolds) {
         limit.reset();
         ASSERT_TRUE(done);
         EXPECT_FALSE(ok);
-        EXPECT_TRUE(reason.startsWith(c.says) &&
+        EXPECT_TRUE(reason.startsWith(c.says.c_str()) &&
                     (c.block || reason.endsWith("; nothing was written")))
             << reason.toStdString();
         EXPECT_EQ(writeBlocks, c.block);
