@@ -70,12 +70,8 @@ private slots:
                       {"command", "edited", "answer", "files", "boxes", "replaced"});
     }
     void unsavedChangesAreAskedAbout() {
-        QFETCH(QString, command);
-        QFETCH(QString, edited);
-        QFETCH(QString, answer);
-        QFETCH(QString, files);
-        QFETCH(QString, boxes);
-        QFETCH(QString, replaced);
+        const auto [command, edited, answer, files, boxes, replaced] =
+            test::Fetch({"command", "edited", "answer", "files", "boxes", "replaced"});
         if (edited == "1") QVERIFY(test::TypeIntoCell(form()->mfgrid1(), 2, ColReceive, "440"));
         const QMap<QString, int> results{
             {"OK", kResultOk}, {"Cancel", kResultCancel}, {"Yes", kResultYes}, {"No", kResultNo}};

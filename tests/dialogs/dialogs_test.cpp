@@ -90,12 +90,8 @@ private slots:
                 QVERIFY(!OpenCell(dialog.memoryGrid(), 1, 0));  // the number column stays closed
             },
             [](EditorState& expected) {
-                for (const auto& [p, value] :
-                     {std::pair{6, "0"}, {7, "10"}, {24, "0"}, {12, "5"}, {19, "42"}, {16, "7C"}})
-                    expected.option(p) = value;
-                expected.DtmfValues[6] = "#";
-                expected.DtmfValues[2] = "1000MS";
-                expected.DtmfMemories[1] = "A1#*D";
+                test::Apply(expected,
+                            "o6=0;o7=10;o24=0;o12=5;o19=42;o16=7C;d7=#;d3=1000MS;m2=A1#*D");
             });
     }
 
@@ -134,11 +130,8 @@ private slots:
         test::AddRows("code_boxes", {"box", "start", "selectAll", "keys", "text"});
     }
     void optionalCodeKeyFilter() {
-        QFETCH(QString, box);
-        QFETCH(QString, start);
-        QFETCH(QString, selectAll);
-        QFETCH(QString, keys);
-        QFETCH(QString, text);
+        const auto [box, start, selectAll, keys, text] =
+            test::Fetch({"box", "start", "selectAll", "keys", "text"});
         EditorState state = NewConfiguration();
         OptionalDialog dialog(state);
         auto* edit = Child<QLineEdit>(dialog, box.toLatin1().constData());
@@ -211,10 +204,8 @@ private slots:
         test::AddRows("test_frequency_cells", {"column", "typed", "receive", "transmit"});
     }
     void testFrequencyEdits() {
-        QFETCH(QString, column);
-        QFETCH(QString, typed);
-        QFETCH(QString, receive);
-        QFETCH(QString, transmit);
+        const auto [column, typed, receive, transmit] =
+            test::Fetch({"column", "typed", "receive", "transmit"});
         EditorState given = NewConfiguration();
         given.testFrequency(4, 1) = "450.00000";
         given.testFrequency(4, 2) = "451.00000";

@@ -65,10 +65,8 @@ private slots:
         test::AddRows("typed_receive", {"before", "typed", "cells", "messages"});
     }
     void typedFrequencies() {
-        QFETCH(QString, before);
-        QFETCH(QString, typed);
-        QFETCH(QString, cells);
-        QFETCH(QString, messages);
+        const auto [before, typed, cells, messages] =
+            test::Fetch({"before", "typed", "cells", "messages"});
         if (!before.isEmpty()) enter(7, ColReceive, before);
         enter(7, ColReceive, typed);
         QCOMPARE(Row(*form_, 7).mid(1).join('|'), cells);
@@ -231,10 +229,8 @@ private slots:
         test::AddRows("keys_to_current_cell", {"channel", "column", "keys", "expected"});
     }
     void keysReachTheCurrentCell() {
-        QFETCH(QString, channel);
-        QFETCH(QString, column);
-        QFETCH(QString, keys);
-        QFETCH(QString, expected);
+        const auto [channel, column, keys, expected] =
+            test::Fetch({"channel", "column", "keys", "expected"});
         QVERIFY(QTest::qWaitForWindowActive(form_.get()));
         ChannelTableModel* model = form_->channelModel();
         for (const auto& [ch, rx, tx] : {std::tuple{2, "435.125", "435.125"}, {5, "440", "445"}}) {
@@ -271,10 +267,7 @@ private slots:
         test::AddRows("message_box_flags", {"flags", "layout", "click", "seen"});
     }
     void messageBoxDecodesFlags() {
-        QFETCH(QString, flags);
-        QFETCH(QString, layout);
-        QFETCH(QString, click);
-        QFETCH(QString, seen);
+        const auto [flags, layout, click, seen] = test::Fetch({"flags", "layout", "click", "seen"});
         const MessageBoxLayout decoded = DecodeMessageBoxFlags(flags.toUInt(nullptr, 0));
         QStringList buttons;
         for (MessageButton b : decoded.buttons)

@@ -5,6 +5,7 @@
 
 #include <QtTest>
 #include <QtWidgets>
+#include <array>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -109,6 +110,15 @@ inline void AddRows(const std::string& table, std::initializer_list<const char*>
         QTestData& row = QTest::newRow(f[0].c_str());
         for (std::size_t i = 1; i <= columns.size(); ++i) row << QString::fromStdString(f[i]);
     }
+}
+
+// The current row's text columns `names`, as AddRows made them.
+template <std::size_t N>
+std::array<QString, N> Fetch(const char* const (&names)[N]) {
+    std::array<QString, N> row;
+    for (std::size_t i = 0; i < N; ++i)
+        row[i] = *static_cast<QString*>(QTest::qData(names[i], qMetaTypeId<QString>()));
+    return row;
 }
 
 // A dialog runner that looks at the dialog (a QVERIFY may end the look) and answers its result.

@@ -71,10 +71,8 @@ private slots:
         }
     }
     void controlsShowTheirTexts() {
-        QFETCH(QString, window);
-        QFETCH(QString, name);
-        QFETCH(QString, property);
-        QFETCH(QString, value);
+        const auto [window, name, property, value] =
+            test::Fetch({"window", "name", "property", "value"});
         const auto top = std::ranges::find_if(
             windows_, [&](const auto& w) { return w->objectName() == window; });
         QVERIFY2(top != windows_.end(), "no such window");
