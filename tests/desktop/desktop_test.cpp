@@ -187,14 +187,10 @@ private slots:
 
     // The answer to "place the rows in order?", and what channel 1 holds then.
     void csvReportFitsTheScreenAndRowsFromZeroGoInOrder_data() {
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<QString>("first");
-        QTest::newRow("in order") << int(kResultYes) << QString("440.00000");
-        QTest::newRow("as numbered") << int(kResultNo) << QString("440.01250");
+        test::AddRows("csv_order", {"answer", "first"});
     }
     void csvReportFitsTheScreenAndRowsFromZeroGoInOrder() {
-        QFETCH(int, answer);
-        QFETCH(QString, first);
+        const auto [answer, first] = test::Fetch({"answer", "first"});
         // A repeater list of 120 rows, numbered from 0, with names.
         QByteArray csv = "Location,Name,Frequency\n";
         for (int i = 0; i < 120; ++i)
@@ -202,7 +198,7 @@ private slots:
                    QByteArray::number(440 + i * 0.0125, 'f', 5) + "\n";
         QVERIFY(test::WriteFile(path("list.csv"), csv));
         f_->files.answers = {path("list.csv")};
-        f_->boxes.answers = {answer};
+        f_->boxes.answers = {answer == "Yes" ? kResultYes : kResultNo};
         QSize size;
         QString report;
         f_->dialogs = [&](QDialog& window) {
@@ -221,11 +217,11 @@ private slots:
         // The command line: --renumber, or a hint to use it.
         QProcess cli;
         QStringList arguments{"import-csv", path("list.csv"), path("out.DAT")};
-        if (answer == kResultYes) arguments << "--renumber";
+        if (answer == "Yes") arguments << "--renumber";
         cli.start(R7_CLI_PATH, arguments);
         QVERIFY(cli.waitForFinished(20000));
         QCOMPARE(cli.readAllStandardError().contains("--renumber places them in order"),
-                 answer == kResultNo);
+                 answer == "No");
     }
 
 private:

@@ -33,12 +33,11 @@ private slots:
             w.firstNumber()->setValue(7);
             QVERIFY(f->transfer()->state() == link::TransferState::Idle);  // nothing sent yet
             const auto radioEnded = [&](int count) {
-                return QTest::qWaitFor([&] { return w.doneList()->count() == count; }, 8000) &&
-                       QTest::qWaitFor(
-                           [&] {
-                               return w.nextButton()->isEnabled() || w.retryButton()->isEnabled();
-                           },
-                           8000);
+                const auto waiting = [&] {
+                    return w.nextButton()->isEnabled() || w.retryButton()->isEnabled();
+                };
+                return QTest::qWaitFor([&] { return w.doneList()->count() == count && waiting(); },
+                                       16000);
             };
             QTest::keyClick(&w, Qt::Key_Return);  // Enter is "Next radio"
             QVERIFY(tools->safeWrite()->running());
@@ -75,7 +74,7 @@ private slots:
                                      "3|written|line 2: UNIT 08|(not saved)"}));
         QVERIFY(log.entries[1].fingerprint != log.entries[2].fingerprint);
         sim.Stop();
-        const ImageBytes after = test::SavedImage(d.path("after.DAT"));
+        const ImageBytes after = test::DatImage(test::Contents(d.path("after.DAT")));
         QCOMPARE(QByteArray(reinterpret_cast<const char*>(&after[0x310]), 7),
                  QByteArray("UNIT 08"));
         QVERIFY(f->document()->state().InfoTexts[1].empty());  // the editor is left as it was

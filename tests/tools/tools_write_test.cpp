@@ -22,10 +22,7 @@ private slots:
     void backupAndReadBackKeepTheEditor() {
         old_.fill(0xFF);  // and channel 2 at 440
         std::ranges::copy(std::array<std::uint8_t, 4>{0x00, 0x00, 0x00, 0x44}, &old_[0x10]);
-        ToolsOptions options;
-        options.verifyAfterWriting = true;
-        options.backupBeforeWriting = true;
-        options.backupFolder = d_->path("backups");
+        const ToolsOptions options{true, true, d_->path("backups")};  // verify, back up, where
         auto f = window(options);
         QVERIFY(tools_->actions().verify->isChecked() && tools_->actions().backup->isChecked());
 
@@ -56,7 +53,7 @@ private slots:
                  qPrintable(said));
 
         sim_->Stop();
-        QCOMPARE(test::HexText(test::SavedImage(d_->path("after.DAT")).data(), 4),
+        QCOMPARE(test::HexText(test::DatImage(test::Contents(d_->path("after.DAT"))).data(), 4),
                  std::string("25066044"));  // 446.00625
     }
 
@@ -79,7 +76,7 @@ private slots:
                     f->statusLabel()->isHidden());
             QVERIFY(QDir(d_->dir.path()).entryList({"R7-backup-*"}).isEmpty());
             sim_->Stop();
-            const ImageBytes after = test::SavedImage(d_->path("after.DAT"));
+            const ImageBytes after = test::DatImage(test::Contents(d_->path("after.DAT")));
             // 446.00625 is 25 06 60 44; PowerHigh only in service mode; 0x180 is outside the write
             // list.
             QCOMPARE(test::HexText(&after[0], 4) + test::HexText(&after[0x173], 1) +

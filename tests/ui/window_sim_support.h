@@ -16,9 +16,6 @@ namespace r7::test {
 
 using namespace r7::ui;
 
-// The image of a saved .DAT; all zero when the file is not one.
-inline ImageBytes SavedImage(const QString& datPath) { return DatImage(Contents(datPath)); }
-
 // A shown window on `desktop`, its saved settings in the desktop's folder and its COM1
 // `device`; the watchdog is short so that faults end quickly.
 inline std::unique_ptr<Form1> LinkedWindow(ScriptedDesktop& desktop, const QString& device) {
