@@ -76,11 +76,9 @@ private slots:
         CheckEndings<OptionalDialog>(
             NewConfiguration(),
             [](OptionalDialog& dialog) {
-                for (const auto& [box, index] : {std::pair{"Combo6", 0},
-                                                 {"Combo7", 10},
-                                                 {"Combo12", 4},
-                                                 {"Combo22", 2},
-                                                 {"Combo18", 18}})
+                const std::pair<const char*, int> picks[] = {
+                    {"Combo6", 0}, {"Combo7", 10}, {"Combo12", 4}, {"Combo22", 2}, {"Combo18", 18}};
+                for (const auto& [box, index] : picks)
                     Child<QComboBox>(dialog, box)->setCurrentIndex(index);
                 Child<QCheckBox>(dialog, "Check4")->setChecked(false);
                 Child<QScrollBar>(dialog, "VScroll1")->setValue(42);

@@ -32,32 +32,26 @@ LogEntry Entry(int radio) {
 }
 
 TEST(ProgrammingLog, AppendKeepsEveryEarlierLine) {
-    struct Case {
-        const char* name;
-        int shortBy;  // the size limit below the log with the new line; -1 for none
-        bool appended;
-    };
-    const Case cases[] = {
-        {"no limit", -1, true}, {"limit just fits", 0, true}, {"limit one byte short", 1, false}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    // The size limit below the log with the new line (-1: none), whether the line is appended.
+    for (const auto& [shortBy, appended] : {std::pair{-1, true}, {0, true}, {1, false}}) {
+        SCOPED_TRACE(shortBy);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("data/programming-log.csv"));
         ASSERT_TRUE(AppendLogEntry(path, Entry(1)).ok);
         ASSERT_TRUE(AppendLogEntry(path, Entry(2)).ok);
         const QByteArray before = test::Contents(path);
         const QByteArray line = LogCsv({Entry(3)}).mid(LogCsv({}).size());
-        const rlim_t limit = c.shortBy < 0 ? 0 : before.size() + line.size() - c.shortBy;
+        const rlim_t limit = shortBy < 0 ? 0 : before.size() + line.size() - shortBy;
         std::optional<test::FileSizeLimit> cut;
         if (limit) cut.emplace(limit);
-        EXPECT_EQ(AppendLogEntry(path, Entry(3)).ok, c.appended);
+        EXPECT_EQ(AppendLogEntry(path, Entry(3)).ok, appended);
         cut.reset();
         const LogRead read = ReadLog(path);
         ASSERT_TRUE(read.ok);
         std::vector<LogEntry> expected = {Entry(1), Entry(2)};
-        if (c.appended) expected.push_back(Entry(3));
+        if (appended) expected.push_back(Entry(3));
         EXPECT_EQ(read.entries, expected);
-        if (!c.appended) {
+        if (!appended) {
             EXPECT_EQ(test::Contents(path), before);
         }
     }

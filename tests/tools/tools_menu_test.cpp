@@ -9,16 +9,6 @@
 #include "ui/tools/serial_ports_dialog.h"
 #include "ui_test_support.h"
 
-namespace {
-
-QString RowText(const EditorState& s, int channel) {
-    QStringList cells;
-    for (int col = 1; col <= 8; ++col) cells << QString::fromStdString(s.cell(channel, col));
-    return cells.join(QLatin1Char('|'));
-}
-
-}  // namespace
-
 class ToolsMenuTest : public QObject {
     Q_OBJECT
 private slots:
@@ -50,8 +40,8 @@ private slots:
             QStringLiteral("446.1\tD023I\t440\tOff\tHigh\tCarrier\tNarrow\tHave\r\n"));
         select({7});
         tools_->actions().paste->trigger();
-        QCOMPARE(RowText(doc()->state(), 7),
-                 QStringLiteral("446.10000|D023I|440.00000|Off|High|Carrier|Narrow|Have"));
+        QCOMPARE(test::Cells(doc()->state(), 7),
+                 std::string("446.10000|D023I|440.00000|Off|High|Carrier|Narrow|Have"));
         states.push_back(doc()->state());
 
         form()->mfgrid1()->clearSelection();
@@ -131,15 +121,15 @@ private slots:
                                 "462.56000\tOff\t462.56000\tOff\tHigh\tOff\tWide\tNo\r\n"));
         select({15});
         QTest::keyClick(form()->mfgrid1(), Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(RowText(doc()->state(), 15) + RowText(doc()->state(), 16),
-                 RowText(doc()->state(), 3) + RowText(doc()->state(), 4));
+        QCOMPARE(test::Cells(doc()->state(), 15) + test::Cells(doc()->state(), 16),
+                 test::Cells(doc()->state(), 3) + test::Cells(doc()->state(), 4));
         QCOMPARE(form()->mfgrid1()->model()->index(15, 5).data().toString(),
                  QStringLiteral("High"));
         // One undo takes the whole paste back; redo brings it again.
         QTest::keyClick(form()->mfgrid1(), Qt::Key_Z, Qt::ControlModifier);
         QVERIFY(doc()->state().channelEmpty(15) && doc()->state().channelEmpty(16));
         QTest::keyClick(form()->mfgrid1(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-        QCOMPARE(RowText(doc()->state(), 16), RowText(doc()->state(), 4));
+        QCOMPARE(test::Cells(doc()->state(), 16), test::Cells(doc()->state(), 4));
         QVERIFY(w_->boxes.shown.empty());
         // Locked, neither a paste nor an undo reaches the channels; unlocked, undo works again.
         const EditorState before = doc()->state();
@@ -230,8 +220,8 @@ private slots:
 
         choose(tools_->actions().importCsv, path(QStringLiteral("channels.csv")));
         QCOMPARE(w_->files.shown.back().mode, FileDialogMode::Open);
-        QCOMPARE(RowText(doc()->state(), 1) + RowText(doc()->state(), 5),
-                 RowText(edited, 1) + RowText(edited, 5));
+        QCOMPARE(test::Cells(doc()->state(), 1) + test::Cells(doc()->state(), 5),
+                 test::Cells(edited, 1) + test::Cells(edited, 5));
         QCOMPARE(w_->boxes.shown.size(), std::size_t{1});  // only New's question
         tools_->actions().undo->trigger();                 // the import is one step
         QVERIFY(doc()->state().channelEmpty(1));

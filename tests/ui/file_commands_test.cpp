@@ -34,12 +34,10 @@ private slots:
         w_ = std::make_unique<test::WindowFixture>();
         // Channels 1 and 9 and two lists edited.
         EditorDocument* doc = w_->form->document();
-        for (const auto& [ch, col, text] : {std::tuple{1, ColReceive, "440.0125"},
-                                            {1, ColTransmit, "445"},
-                                            {1, ColBusyLock, "Carrier"},
-                                            {9, ColReceive, "462.5625"},
-                                            {9, ColDecode, "D754I"},
-                                            {9, ColPower, "High"}})
+        const std::tuple<int, int, const char*> edits[] = {
+            {1, ColReceive, "440.0125"}, {1, ColTransmit, "445"}, {1, ColBusyLock, "Carrier"},
+            {9, ColReceive, "462.5625"}, {9, ColDecode, "D754I"}, {9, ColPower, "High"}};
+        for (const auto& [ch, col, text] : edits)
             QCOMPARE(doc->editCell(ch, col, text), EditResult::Stored);
         doc->setCombo(5, 8);
         doc->setCombo(2, 2);

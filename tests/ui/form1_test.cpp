@@ -100,11 +100,12 @@ private slots:
     void tabWalksTheRowAndPicksFromLists() {
         QVERIFY(test::TypeIntoCell(grid(), 2, ColReceive, "440", Qt::Key_Tab));
         // Tab opened the next cell's editor: decode, transmit, encode, then the lists.
-        for (const auto& [column, key] : {std::pair{ColDecode, ""},
-                                          {ColTransmit, ""},
-                                          {ColEncode, ""},
-                                          {ColPower, "H"},
-                                          {ColBusyLock, "C"}}) {
+        const std::pair<int, const char*> steps[] = {{ColDecode, ""},
+                                                     {ColTransmit, ""},
+                                                     {ColEncode, ""},
+                                                     {ColPower, "H"},
+                                                     {ColBusyLock, "C"}};
+        for (const auto& [column, key] : steps) {
             QCOMPARE(grid()->currentIndex().column(), int(column));
             QWidget* editor = test::OpenEditor(grid());
             QVERIFY(editor && (*key == 0 || qobject_cast<QComboBox*>(editor)));
