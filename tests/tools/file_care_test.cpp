@@ -180,14 +180,7 @@ private slots:
         QCOMPARE(test::Contents(target), QByteArray("old"));
     }
 
-    void windowSeesOtherWriters_data() {
-        QTest::addColumn<QString>("writers");
-        for (const char* w : {"Save while locked", "Save over a read-only file",
-                              "Save over a change: Cancel", "Save over a change: OK",
-                              "brought to the front after a change", "two windows' options"}) {
-            QTest::addRow("%s", w) << w;
-        }
-    }
+    void windowSeesOtherWriters_data() { test::AddRows("other_writers", {"writers"}); }
 
     void windowSeesOtherWriters() {
         QFETCH(QString, writers);

@@ -20,15 +20,12 @@ class WindowSignalTest : public QObject {
     Q_OBJECT
 private slots:
     void signalClosesTheWindowAsTheCloseBoxDoes_data() {
-        QTest::addColumn<int>("signal");
-        QTest::addColumn<bool>("reading");
-        QTest::newRow("SIGTERM during a read") << SIGTERM << true;
-        QTest::newRow("SIGINT during a read") << SIGINT << true;
-        QTest::newRow("SIGHUP, unsaved changes") << SIGHUP << false;
+        test::AddRows("window_signals", {"signal", "reading"});
     }
     void signalClosesTheWindowAsTheCloseBoxDoes() {
-        QFETCH(int, signal);
-        QFETCH(bool, reading);
+        const auto [number, readingText] = test::Fetch({"signal", "reading"});
+        const int signal = number.toInt();
+        const bool reading = readingText == "1";
         test::ScriptedDesktop desktop;
         Sim sim({"--fault", "stop-after=3"});
         auto f = test::LinkedWindow(desktop, sim.device);
