@@ -71,12 +71,12 @@ TEST(ChannelClipboard, OneRowFillsEverySelectedChannel) {
 
 // Only channels 1 to 16 take a paste or give a copy; the rest of a selection is left out.
 TEST(ChannelClipboard, ChannelNumbersOneToSixteen) {
-    const struct {
-        std::vector<int> selected, pasted;
-    } cases[] = {{{0}, {}}, {{1}, {1}}, {{16}, {16}}, {{17}, {}}, {{17, 16, 1, 0}, {1, 16}}};
-    for (const auto& c : cases) {
+    using Ints = std::vector<int>;  // selected, pasted
+    const std::pair<Ints, Ints> cases[] = {
+        {{0}, {}}, {{1}, {1}}, {{16}, {16}}, {{17}, {}}, {{17, 16, 1, 0}, {1, 16}}};
+    for (const auto& [selected, pasted] : cases) {
         EditorState s = NewConfiguration();
-        EXPECT_EQ(PasteChannelRows(s, c.selected, "446\t\t\t\t\t\t\t\n", kUhf).channels, c.pasted);
+        EXPECT_EQ(PasteChannelRows(s, selected, "446\t\t\t\t\t\t\t\n", kUhf).channels, pasted);
     }
     EXPECT_EQ(
         ChannelRowsText(WithChannel3(), {0, 3, 16, 17}),

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "data_table.h"
 #include "image/editor_defaults.h"
 #include "image/image_codec.h"
@@ -117,11 +119,8 @@ TEST(Codec, DecodeEmptiesWhatTheImageHoldsAndKeepsTheRest) {
 
 TEST(Codec, RefusesTextItCannotRead) {
     const std::string good(2 * 0x330, 'F');
-    const struct {
-        const char* name;
-        std::string text;
-        bool accepted;
-    } cases[] = {
+    const std::tuple<const char*, std::string, bool> cases[] = {
+        // name, text, accepted
         {"empty", "", false},
         {"one character short of offset 32F", good.substr(1), false},
         {"exactly through 32F", good, true},
@@ -130,11 +129,11 @@ TEST(Codec, RefusesTextItCannotRead) {
         {"a read's 1664 characters", std::string(1664, 'F'), true},
         {"a file's 1728 characters with an odd tail", good + std::string(95, '0') + "Z", true},
     };
-    for (const auto& c : cases) {
+    for (const auto& [name, text, accepted] : cases) {
         EditorState s = NewConfiguration();
         s.ServiceUnlocked = 1;
-        EXPECT_EQ(DecodeImage(c.text, s), c.accepted) << c.name;
-        EXPECT_EQ(s.ServiceUnlocked, c.accepted ? 0 : 1) << c.name;  // refused: untouched
+        EXPECT_EQ(DecodeImage(text, s), accepted) << name;
+        EXPECT_EQ(s.ServiceUnlocked, accepted ? 0 : 1) << name;  // refused: untouched
     }
     EditorState s = NewConfiguration();
     EXPECT_FALSE(DecodeImageBytes(Image(0x32F, 0xFF), s));

@@ -183,13 +183,10 @@ private slots:
     // A band added through the window, or to Combo1 itself. The setting lists write the document
     // and follow it; a file opened is file_commands_test's.
     void bandChangeNoRestoresYesResets_data() {
-        QTest::addColumn<bool>("intoTheListItself");
-        QTest::newRow("added through the window") << false;
-        QTest::newRow("added to Combo1 itself") << true;
+        test::AddRows("band_entries", {"intoTheListItself"});
     }
     void bandChangeNoRestoresYesResets() {
-        QFETCH(bool, intoTheListItself);
-        if (intoTheListItself)
+        if (test::Fetch({"intoTheListItself"})[0] == "1")
             form_->combo(1)->addItem("430-440MHz");
         else
             form_->addBandEntry("430-440MHz");
