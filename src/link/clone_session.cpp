@@ -53,30 +53,27 @@ bool IsDataBlock(const std::vector<std::uint8_t>& reply) {
 CloneSession::CloneSession(EffectSink sink, ImageSource encodeImage)
     : sink_(std::move(sink)), encodeImage_(std::move(encodeImage)) {}
 
-StartResult CloneSession::startRead(bool portOpen) { return start('R', portOpen, 0); }
+StartResult CloneSession::startRead(bool portOpen) { return start(Command::Read, portOpen, 0); }
 
 StartResult CloneSession::startWrite(bool portOpen, int serviceUnlocked) {
-    return start('W', portOpen, serviceUnlocked);
+    return start(Command::Write, portOpen, serviceUnlocked);
 }
 
-StartResult CloneSession::start(char command, bool portOpen, int serviceUnlocked) {
+StartResult CloneSession::start(Command command, bool portOpen, int serviceUnlocked) {
     if (state_ != TransferState::Idle) return StartResult::Busy;
     if (!portOpen) {
-        emitEffect(effect::ShowMessage{kNoPortMessage, kFlagsInformation});
+        emitEffect(effect::ShowMessage{kNoPortMessage, MessageKind::Information});
         return StartResult::NoPortOpen;
     }
     state_ = TransferState::Transferring;
-    emitEffect(effect::ToolBarEnabled{false});
-    emitEffect(effect::ProgrammeMenuEnabled{false});
-    emitEffect(effect::CommandButtonEnabled{command, false});
+    emitEffect(effect::Busy{command});
     RxText_.clear();
     LinkCommand_ = command;
-    LinkPhase_ = 1;
+    LinkPhase_ = LinkPhaseValue::Handshake;
     ServiceUnlocked_ = serviceUnlocked;
     writeBlocksSent_ = 0;
     writeBlocksAcknowledged_ = 0;
     interruptPending_ = false;
-    emitEffect(effect::EnableModelFrameAndFocus{});
     SendBuffer({std::begin(kWakeUp), std::end(kWakeUp)});
     setCaption(kCommunicatingCaption);
     blinkRunning_ = true;
@@ -124,14 +121,12 @@ void CloneSession::onBytesReceived(std::span<const std::uint8_t> bytes) {
         RxText_.size() <= 2 * kDataBlockSize
             ? FromHexText(RxText_).value_or(std::vector<std::uint8_t>{})
             : std::vector<std::uint8_t>{};
-    if (LinkPhase_ == 1) {
+    if (LinkPhase_ == LinkPhaseValue::Handshake)
         handshakeStep(reply);
-    } else if (LinkPhase_ == 0) {
-        if (LinkCommand_ == 'W')
-            writeStep(reply);
-        else if (LinkCommand_ == 'R')
-            readStep(reply);
-    }
+    else if (LinkCommand_ == Command::Write)
+        writeStep(reply);
+    else
+        readStep(reply);
 }
 
 void CloneSession::handshakeStep(const std::vector<std::uint8_t>& reply) {
@@ -140,7 +135,7 @@ void CloneSession::handshakeStep(const std::vector<std::uint8_t>& reply) {
         SendBuffer({kIdentify});
     } else if (IsIdentity(reply)) {
         identity_ = reply;
-        LinkPhase_ = 0;
+        LinkPhase_ = LinkPhaseValue::Blocks;
         BlockAddress_ = kFirstBlockAddress;
         WriteImage_ = encodeImage_ ? encodeImage_() : std::string();
         ReadImage_.clear();
@@ -178,7 +173,7 @@ void CloneSession::writeStep(const std::vector<std::uint8_t>& reply) {
         hideProgress();
         state_ = TransferState::Finishing;
         SendBuffer({kEnd});
-        emitEffect(effect::TransferSucceeded{'W'});
+        emitEffect(effect::TransferSucceeded{Command::Write});
     }
 }
 
@@ -200,7 +195,7 @@ void CloneSession::readStep(const std::vector<std::uint8_t>& reply) {
             hideProgress();
             state_ = TransferState::Finishing;
             SendBuffer({kEnd});
-            emitEffect(effect::TransferSucceeded{'R'});
+            emitEffect(effect::TransferSucceeded{Command::Read});
         }
     } else if (blockRequested_ && IsDataBlock(reply)) {
         blockRequested_ = false;
@@ -242,8 +237,8 @@ void CloneSession::endTransfer(Ending ending) {
     stopWatchdog();
     setLabelVisible(false);
     stopBlink();
-    if (failed) emitEffect(effect::ShowMessage{kWatchdogMessage, kFlagsStop});
-    enableControls();
+    if (failed) emitEffect(effect::ShowMessage{kWatchdogMessage, MessageKind::Failure});
+    becomeReady();
     hideProgress();
     SendBuffer({kEnd});
     state_ = TransferState::Idle;
@@ -263,18 +258,13 @@ void CloneSession::Timer2_Timer() {
         BlinkCount_ = 0;
         setLabelVisible(false);
         stopBlink();
-        enableControls();
+        becomeReady();
         state_ = TransferState::Idle;
         emitEffect(effect::UiRestored{});
     }
 }
 
-void CloneSession::enableControls() {
-    emitEffect(effect::ToolBarEnabled{true});
-    emitEffect(effect::ProgrammeMenuEnabled{true});
-    emitEffect(effect::CommandButtonEnabled{'R', true});
-    emitEffect(effect::CommandButtonEnabled{'W', true});
-}
+void CloneSession::becomeReady() { emitEffect(effect::Ready{}); }
 
 void CloneSession::stopWatchdog() {
     watchdogRunning_ = false;

@@ -2,9 +2,9 @@
 
 // The clone protocol and the supervision of one transfer, as a state machine without I/O.
 // Every event is one call; everything the machine wants done (bytes to send, timers,
-// progress bar, status label, message box, enabling controls, the outcome) goes to the
-// effect sink in the order it has to happen. The sink may block (a modal message box):
-// the machine carries on only when it returns.
+// progress, status caption, a message, busy and ready, the outcome) goes to the effect sink in
+// the order it has to happen. What busy and ready mean for controls is the window's business.
+// The sink may block (a modal message box): the machine carries on only when it returns.
 
 #include <cstdint>
 #include <functional>
@@ -34,8 +34,11 @@ inline constexpr char kNoPortMessage[] =
     "first Open its bunch of mouths! ";
 inline constexpr int kEventReceive = 2;   // bytes are waiting
 inline constexpr int kEventBreak = 1001;  // a break condition was received
-inline constexpr int kFlagsStop = 16;
-inline constexpr int kFlagsInformation = 64;
+
+enum class Command { Read, Write };  // LinkCommand: "R" or "W"
+enum class LinkPhaseValue { Blocks = 0, Handshake = 1 };
+// How a message is shown: a notice, or a failure of the transfer.
+enum class MessageKind { Information, Failure };
 
 enum class TransferState {
     Idle,              // nothing runs; commands may start
@@ -70,25 +73,18 @@ struct StatusVisible {
 };
 struct ShowMessage {  // in a box titled with the application's title
     std::string text;
-    int flags;
+    MessageKind kind;
 };
-struct ToolBarEnabled {
-    bool enabled;
+struct Busy {  // a transfer has started: no other command may start until Ready
+    Command command;
 };
-struct ProgrammeMenuEnabled {
-    bool enabled;
-};
-struct CommandButtonEnabled {  // the tool bar button of the read ('R') or write ('W') command
-    char command;
-    bool enabled;
-};
-struct EnableModelFrameAndFocus {};
+struct Ready {};  // commands may start again; End may still be on its way
 struct ReadImageReady {
     std::string imageHex;
 };  // the 1664 hex characters read, for DecodeImage
 struct TransferSucceeded {
-    char command;
-};                              // 'R' or 'W'; End has been sent
+    Command command;
+};                              // End has been sent
 struct TransferFailed {};       // the watchdog path is complete, End has been sent
 struct TransferInterrupted {};  // stopped on request; End has been sent, no message shown
 struct UiRestored {};           // back to Idle after the success blink
@@ -98,9 +94,7 @@ using Effect =
     std::variant<effect::SendBytes, effect::WatchdogRestart, effect::WatchdogStop,
                  effect::BlinkStart, effect::BlinkStop, effect::ProgressShow, effect::ProgressValue,
                  effect::ProgressHide, effect::StatusCaption, effect::StatusVisible,
-                 effect::ShowMessage, effect::ToolBarEnabled, effect::ProgrammeMenuEnabled,
-                 effect::CommandButtonEnabled, effect::EnableModelFrameAndFocus,
-                 effect::ReadImageReady, effect::TransferSucceeded, effect::TransferFailed,
+                 effect::ShowMessage, effect::Busy, effect::Ready, effect::ReadImageReady, effect::TransferSucceeded, effect::TransferFailed,
                  effect::TransferInterrupted, effect::UiRestored>;
 
 class CloneSession {
@@ -150,14 +144,14 @@ public:
     bool progressVisible() const { return progressVisible_; }
 
 private:
-    StartResult start(char command, bool portOpen, int serviceUnlocked);
+    StartResult start(Command command, bool portOpen, int serviceUnlocked);
     void SendBuffer(std::vector<std::uint8_t> bytes);
     void handshakeStep(const std::vector<std::uint8_t>& reply);
     void writeStep(const std::vector<std::uint8_t>& reply);
     void readStep(const std::vector<std::uint8_t>& reply);
     enum class Ending { Interrupted, Failed };
     void endTransfer(Ending ending);
-    void enableControls();
+    void becomeReady();
     void stopWatchdog();
     void stopBlink();
     void setCaption(const char* caption);
@@ -172,8 +166,8 @@ private:
     TransferState state_ = TransferState::Idle;
     std::string RxText_;
     std::vector<std::uint8_t> identity_;
-    int LinkPhase_ = 0;
-    char LinkCommand_ = 0;
+    LinkPhaseValue LinkPhase_ = LinkPhaseValue::Blocks;
+    Command LinkCommand_ = Command::Read;
     int BlockAddress_ = 0;
     bool BreakSeen_ = false;
     bool blockRequested_ = false;  // read stage: a data block is due, not an acknowledgement

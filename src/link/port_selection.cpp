@@ -37,7 +37,7 @@ void PortSelection::choosePort(int n) {
         emit checkMarksChanged();
     } else {
         emit checkMarksChanged();
-        emit messageRequested(OpenFailureMessage(n), kFlagsInformation);
+        emit messageRequested(OpenFailureMessage(n), MessageKind::Information);
     }
 }
 

@@ -8,6 +8,7 @@
 #include <QString>
 #include <array>
 
+#include "clone_session.h"
 #include "port_naming.h"
 
 namespace r7::link {
@@ -35,7 +36,7 @@ public slots:
 signals:
     void checkMarksChanged();
     // Shown by whoever connects, under the application title.
-    void messageRequested(const QString& text, int flags);
+    void messageRequested(const QString& text, r7::link::MessageKind kind);
 
 private:
     SerialLink& link_;

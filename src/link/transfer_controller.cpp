@@ -108,23 +108,15 @@ void TransferController::apply(const Effect& effect) {
             },
             [this](const effect::StatusVisible& e) { emit statusVisibleChanged(e.visible); },
             [this](const effect::ShowMessage& e) {
-                emit messageRequested(QString::fromStdString(e.text), e.flags);
+                emit messageRequested(QString::fromStdString(e.text), e.kind);
             },
-            [this](const effect::ToolBarEnabled& e) { emit toolBarEnabledChanged(e.enabled); },
-            [this](const effect::ProgrammeMenuEnabled& e) {
-                emit programmeMenuEnabledChanged(e.enabled);
-            },
-            [this](const effect::CommandButtonEnabled& e) {
-                emit commandEnabledChanged(QChar(e.command), e.enabled);
-            },
-            [this](const effect::EnableModelFrameAndFocus&) {
-                emit modelFrameEnableAndFocusRequested();
-            },
+            [this](const effect::Busy& e) { emit busy(e.command); },
+            [this](const effect::Ready&) { emit ready(); },
             [this](const effect::ReadImageReady& e) {
                 emit readImageReady(QString::fromStdString(e.imageHex));
             },
             [this](const effect::TransferSucceeded& e) {
-                emit transferSucceeded(QChar(e.command));
+                emit transferSucceeded(e.command);
             },
             [this](const effect::TransferFailed&) { emit transferFailed(); },
             [this](const effect::TransferInterrupted&) {

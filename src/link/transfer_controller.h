@@ -52,18 +52,16 @@ public slots:
 
 signals:
     void bytesSent(const QByteArray& bytes);
-    void toolBarEnabledChanged(bool enabled);
-    void programmeMenuEnabledChanged(bool enabled);
-    void commandEnabledChanged(QChar command, bool enabled);  // 'R' read, 'W' write
-    void modelFrameEnableAndFocusRequested();                 // enable Frame1, focus Combo1
+    void busy(r7::link::Command command);  // a transfer started; nothing else may start
+    void ready();                          // other commands may start again
     void progressShown(int minimum, int maximum, int value);
     void progressValueChanged(int value);
     void progressHidden();
     void statusCaptionChanged(const QString& caption);
     void statusVisibleChanged(bool visible);
-    void messageRequested(const QString& text, int flags);  // under the application title
+    void messageRequested(const QString& text, r7::link::MessageKind kind);
     void readImageReady(const QString& imageHex);           // 1664 hex digits, for DecodeImage
-    void transferSucceeded(QChar command);                  // 'R' or 'W'; End has been sent
+    void transferSucceeded(r7::link::Command command);      // End has been sent
     void transferFailed();                                  // after the message; End has been sent
     void transferInterrupted();                             // stopped on request; End has been sent
     void uiRestored();                                      // the success blink is over

@@ -19,8 +19,8 @@ WriteLogger::WriteLogger(TransferController& controller, QString logPath, QObjec
     connect(&controller_, &TransferController::progressShown, this, [this] {
         if (writing_) identified();
     });
-    connect(&controller_, &TransferController::transferSucceeded, this, [this](QChar command) {
-        if (writing_ && command == QLatin1Char('W')) transferEnded(QStringLiteral("written"));
+    connect(&controller_, &TransferController::transferSucceeded, this, [this](Command command) {
+        if (writing_ && command == Command::Write) transferEnded(QStringLiteral("written"));
     });
     connect(&controller_, &TransferController::transferFailed, this, [this] {
         if (!writing_) return;

@@ -51,15 +51,13 @@ std::string Word(const Effect& effect) {
             [](const ProgressHide&) { return std::string("progress-"); },
             [](const StatusCaption& e) { return "caption:" + e.text; },
             [&](const StatusVisible& e) { return "status:" + on(e.visible); },
-            [](const ShowMessage& e) { return "msg:" + std::to_string(e.flags) + ":" + e.text; },
-            [&](const ToolBarEnabled& e) { return "toolbar:" + on(e.enabled); },
-            [&](const ProgrammeMenuEnabled& e) { return "menu:" + on(e.enabled); },
-            [&](const CommandButtonEnabled& e) {
-                return "button" + std::string(1, e.command) + ":" + on(e.enabled);
+            [](const ShowMessage& e) {
+                return (e.kind == MessageKind::Failure ? "failure:" : "notice:") + e.text;
             },
-            [](const EnableModelFrameAndFocus&) { return std::string("focus"); },
+            [](const Busy& e) { return std::string(e.command == Command::Read ? "busyR" : "busyW"); },
+            [](const Ready&) { return std::string("ready"); },
             [](const ReadImageReady& e) { return "image:" + e.imageHex; },
-            [](const TransferSucceeded& e) { return "ok:" + std::string(1, e.command); },
+            [](const TransferSucceeded& e) { return std::string(e.command == Command::Read ? "ok:R" : "ok:W"); },
             [](const TransferFailed&) { return std::string("failed"); },
             [](const TransferInterrupted&) { return std::string("interrupted"); },
             [](const UiRestored&) { return std::string("restored"); },
@@ -295,13 +293,12 @@ TEST(Supervision, StartsAndRefusals) {
     Rig rig;
     EXPECT_EQ(rig.session.startRead(false), StartResult::NoPortOpen);
     EXPECT_EQ(rig.Trace(),
-              "msg:64:The communication port has not been opened, please choose the menu of "
+              "notice:The communication port has not been opened, please choose the menu of "
               "communication  "
               "first Open its bunch of mouths! ");
     ASSERT_EQ(rig.session.startRead(true), StartResult::Started);
     EXPECT_EQ(rig.Trace(1),
-              "toolbar:0 menu:0 buttonR:0 focus tx:50524F4752414D wd caption:Communicating, please "
-              "waiting blink");
+              "busyR tx:50524F4752414D wd caption:Communicating, please waiting blink");
     const auto count = rig.words.size();
     EXPECT_EQ(rig.session.startRead(true), StartResult::Busy);
     EXPECT_EQ(rig.session.startWrite(true, 1), StartResult::Busy);
@@ -327,10 +324,10 @@ TEST(Supervision, WatchdogEndsTheTransferThreeSecondsAfterTheLastCommand) {
     const auto first = rig.words.size();
     rig.Advance(1);
     EXPECT_TRUE(checkedDuringMessage);
-    EXPECT_EQ(rig.Trace(first, {"wd", "status", "blink", "msg", "toolbar", "menu", "button",
-                                "progress", "tx", "failed"}),
-              "wd- status:0 blink- msg:16:" + std::string(kWatchdogText) +
-                  " toolbar:1 menu:1 buttonR:1 buttonW:1 progress- tx:45 wd- failed");
+    EXPECT_EQ(rig.Trace(first, {"wd", "status", "blink", "failure", "ready", "progress", "tx",
+                                "failed"}),
+              "wd- status:0 blink- failure:" + std::string(kWatchdogText) +
+                  " ready progress- tx:45 wd- failed");
     EXPECT_EQ(rig.session.state(), TransferState::Idle);
     EXPECT_EQ(rig.session.startWrite(true, 0), StartResult::Started);
 }
@@ -364,10 +361,9 @@ TEST(Supervision, SuccessBlinksSixTicksThenRestoresBothButtons) {
     rig.Advance(200);
     EXPECT_EQ(rig.session.state(), TransferState::Idle);
     EXPECT_EQ(rig.session.BlinkCount(), 0);
-    // shown at 400 ms, then six toggles, then hidden for good; both buttons back, once
-    EXPECT_EQ(rig.Trace(first, {"status", "blink", "button", "restored"}),
-              "status:0 status:1 status:0 status:1 status:0 status:1 status:0 blink- buttonR:1 "
-              "buttonW:1 restored");
+    // shown at 400 ms, then six toggles, then hidden for good; ready once
+    EXPECT_EQ(rig.Trace(first, {"status", "blink", "ready", "restored"}),
+              "status:0 status:1 status:0 status:1 status:0 status:1 status:0 blink- ready restored");
 }
 
 TEST(ReadBack, ComparesOnlyWrittenBytesTheReadReturned) {

@@ -66,8 +66,8 @@ TEST(TransferControllerEndToEnd, SilentRadioMeetsTheRealWatchdogAndEndFollowsThe
     QStringList order;
     bool failed = false;
     QObject::connect(&c, &TransferController::messageRequested,
-                     [&](const QString& text, int flags) {
-                         order << QStringLiteral("message %1").arg(flags);
+                     [&](const QString& text, MessageKind kind) {
+                         order << (kind == MessageKind::Failure ? "failure" : "notice");
                          EXPECT_EQ(text, QString(kWatchdogMessage));
                          QEventLoop modal;  // stands for the modal box the window shows
                          QTimer::singleShot(100, &modal, &QEventLoop::quit);
@@ -83,7 +83,7 @@ TEST(TransferControllerEndToEnd, SilentRadioMeetsTheRealWatchdogAndEndFollowsThe
     RunUntil(failed, 6000);
     ASSERT_TRUE(failed);
     EXPECT_TRUE(clock.elapsed() >= 3000 && clock.elapsed() < 4000) << clock.elapsed();
-    EXPECT_EQ(order, (QStringList{"50524f4752414d", "message 16", "closed", "45"}));
+    EXPECT_EQ(order, (QStringList{"50524f4752414d", "failure", "closed", "45"}));
 }
 
 TEST(TransferControllerEndToEnd, BytesWaitingBeforeTheWakeUpAreThrownAway) {

@@ -25,8 +25,8 @@ TEST(PortSelectionEndToEnd, MenuItemsOpenTheirPortAndMoveTheCheckMark) {
     TransferController c;
     PortSelection ports(c.link());
     QStringList messages;
-    QObject::connect(&ports, &PortSelection::messageRequested, [&](const QString& text, int flags) {
-        messages << QString::number(flags) + ":" + text;
+    QObject::connect(&ports, &PortSelection::messageRequested, [&](const QString& text, MessageKind kind) {
+        messages << (kind == MessageKind::Information ? "notice:" : "failure:") + text;
     });
     auto marks = [&] {
         QString s;
@@ -38,7 +38,7 @@ TEST(PortSelectionEndToEnd, MenuItemsOpenTheirPortAndMoveTheCheckMark) {
     ports.choosePort(5);
     EXPECT_EQ(marks(), "00000000 2");
     EXPECT_EQ(messages,
-              (QStringList{"64:5 serial port has already been used by other procedures, please "
+              (QStringList{"notice:5 serial port has already been used by other procedures, please "
                            "choose other bunches of mouths or turn off its procedure. "}));
     EXPECT_EQ(c.startRead(), StartResult::NoPortOpen);
     for (int saved : {0, 9, -1}) {

@@ -22,7 +22,7 @@ private slots:
     void backupAndReadBackKeepTheEditor() {
         old_.fill(0xFF);  // and channel 2 at 440
         std::ranges::copy(std::array<std::uint8_t, 4>{0x00, 0x00, 0x00, 0x44}, &old_[0x10]);
-        const ToolsOptions options{true, true, d_->path("backups")};  // verify, back up, where
+        const ToolsOptions options{true, true, d_->path("backups"), {}};  // verify, back up, where
         auto f = window(options);
         QVERIFY(tools_->actions().verify->isChecked() && tools_->actions().backup->isChecked());
 

@@ -24,6 +24,7 @@ class QProgressBar;
 class QToolBar;
 
 namespace r7::link {
+enum class Command;
 class PortSelection;
 class TransferController;
 }  // namespace r7::link
@@ -195,6 +196,10 @@ private:
     void buildLink();
     void refreshPortMenu();
     void applyLock(bool locked);
+    // What a transfer's start and end mean for the window's controls.
+    void showTransferBusy(link::Command command);
+    void showTransferReady();
+    void setProgrammeMenuEnabled(bool enabled);
     // Disables what must not run while the radio is being read or written.
     void setTransferring(bool transferring);
     void readImageArrived(const QString& imageHex);

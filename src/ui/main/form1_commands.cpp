@@ -44,31 +44,8 @@ void Form1::buildLink() {
     transfer_->setImageSource([this] { return EncodeImage(document_->state()); });
 
     using link::TransferController;
-    connect(transfer_, &TransferController::toolBarEnabledChanged, this, [this](bool enabled) {
-        Toolbar1_->setEnabled(enabled);
-        setTransferring(!enabled);
-    });
-    connect(transfer_, &TransferController::programmeMenuEnabledChanged, this,
-            [this](bool enabled) {
-                // The items too: their shortcuts (Ctrl+R, Ctrl+W) must not slip past a disabled
-                // menu.
-                menus_.mnupro->menuAction()->setEnabled(enabled);
-                for (QAction* item : menus_.mnupro->actions()) item->setEnabled(enabled);
-            });
-    // The tool bar buttons share these actions.
-    connect(transfer_, &TransferController::commandEnabledChanged, this,
-            [this](QChar command, bool enabled) {
-                (command == QLatin1Char('R') ? menus_.mnureadFre : menus_.mnuwriteFre)
-                    ->setEnabled(enabled);
-            });
-    connect(transfer_, &TransferController::modelFrameEnableAndFocusRequested, this, [this] {
-        Frame1_->setEnabled(true);
-        // The transfer starts from the control the user is in, and the keys go on reaching it
-        // (the grid's arrows and typing above all); only a focus outside the window moves to
-        // the band list.
-        const QWidget* focus = QApplication::focusWidget();
-        if (!focus || focus->window() != this || focus == menuBar()) combo(BandCombo)->setFocus();
-    });
+    connect(transfer_, &TransferController::busy, this, &Form1::showTransferBusy);
+    connect(transfer_, &TransferController::ready, this, &Form1::showTransferReady);
     connect(transfer_, &TransferController::progressShown, this,
             [this](int minimum, int maximum, int value) {
                 ProgressBar1_->setRange(minimum, maximum);
@@ -80,8 +57,8 @@ void Form1::buildLink() {
     connect(transfer_, &TransferController::progressHidden, ProgressBar1_, &QProgressBar::hide);
     connect(transfer_, &TransferController::statusCaptionChanged, Label_, &QLabel::setText);
     connect(transfer_, &TransferController::statusVisibleChanged, Label_, &QLabel::setVisible);
-    const auto showMessage = [this](const QString& text, int flags) {
-        environment_.showMessage(text, static_cast<unsigned>(flags));
+    const auto showMessage = [this](const QString& text, link::MessageKind kind) {
+        environment_.showMessage(text, kind == link::MessageKind::Failure ? IconStop : IconInformation);
     };
     connect(transfer_, &TransferController::messageRequested, this, showMessage);
     connect(transfer_, &TransferController::readImageReady, this, &Form1::readImageArrived);
@@ -95,6 +72,36 @@ void Form1::buildLink() {
     // F1 reaches the help command although its menu is hidden: the item also belongs to
     // the window, whose shortcuts stay live.
     addAction(menus_.mnumainhelp);
+}
+
+// What a transfer means for the controls, in this order: the tool bar, the programme menu
+// and the command's own button go off, then Frame1 comes on.
+void Form1::showTransferBusy(link::Command command) {
+    Toolbar1_->setEnabled(false);
+    setTransferring(true);
+    setProgrammeMenuEnabled(false);
+    (command == link::Command::Read ? menus_.mnureadFre : menus_.mnuwriteFre)->setEnabled(false);
+    Frame1_->setEnabled(true);
+    // The transfer starts from the control the user is in, and the keys go on reaching it
+    // (the grid's arrows and typing above all); only a focus outside the window moves to
+    // the band list.
+    const QWidget* focus = QApplication::focusWidget();
+    if (!focus || focus->window() != this || focus == menuBar()) combo(BandCombo)->setFocus();
+}
+
+void Form1::showTransferReady() {
+    Toolbar1_->setEnabled(true);
+    setTransferring(false);
+    setProgrammeMenuEnabled(true);
+    // The tool bar buttons share these actions.
+    menus_.mnureadFre->setEnabled(true);
+    menus_.mnuwriteFre->setEnabled(true);
+}
+
+void Form1::setProgrammeMenuEnabled(bool enabled) {
+    // The items too: their shortcuts (Ctrl+R, Ctrl+W) must not slip past a disabled menu.
+    menus_.mnupro->menuAction()->setEnabled(enabled);
+    for (QAction* item : menus_.mnupro->actions()) item->setEnabled(enabled);
 }
 
 void Form1::refreshPortMenu() {

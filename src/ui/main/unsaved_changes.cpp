@@ -21,12 +21,12 @@ UnsavedChanges::UnsavedChanges(Form1& form) : QObject(&form), form_(form) {
     connect(&form, &Form1::fileSaved, this, &UnsavedChanges::markClean);
     // A write sends the editor as it stood at its start; only that is in the radio.
     link::TransferController* transfer = form.transfer();
-    connect(transfer, &link::TransferController::toolBarEnabledChanged, this, [this](bool enabled) {
-        if (!enabled) writing_ = EncodeImageBytes(form_.document()->state());
-    });
-    connect(transfer, &link::TransferController::transferSucceeded, this, [this](QChar command) {
-        if (command == QLatin1Char('W')) clean_ = writing_;
-    });
+    connect(transfer, &link::TransferController::writeStarted, this,
+            [this] { writing_ = EncodeImageBytes(form_.document()->state()); });
+    connect(transfer, &link::TransferController::transferSucceeded, this,
+            [this](link::Command command) {
+                if (command == link::Command::Write) clean_ = writing_;
+            });
     form.setReplaceGuard([this] { return settle(); });
 }
 
