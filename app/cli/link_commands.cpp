@@ -600,9 +600,9 @@ int RunRead(const QStringList& arguments) {
         PrintError(QStringLiteral("the radio sent an image that cannot be decoded"));
         return kExitFailure;
     }
-    const DatWriteResult written = WriteDatFile(OutputPath(parser.value(out)), *image);
-    if (!written.ok) {
-        PrintError(written.error);
+    const FileResult written = WriteDatFile(OutputPath(parser.value(out)), *image);
+    if (!written) {
+        PrintError(written.error());
         return kExitFailure;
     }
     return kExitOk;

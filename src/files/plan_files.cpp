@@ -79,11 +79,12 @@ PlanLoad LoadPlan(const QString& idOrPath) {
     const BuiltInPlan* builtIn = BuiltIn(idOrPath);
     const QString title =
         builtIn ? QLatin1String(builtIn->title) : QFileInfo(idOrPath).completeBaseName();
-    if (!read.ok) {
-        load.error = QStringLiteral("%1 is no channel plan: %2").arg(idOrPath, read.error);
+    if (!read) {
+        load.error = QStringLiteral("%1 is no channel plan: %2")
+                         .arg(idOrPath, QString::fromStdString(read.error().text()));
         return load;
     }
-    PlanReadResult plan = ReadChannelPlan(title.toStdString(), read.records);
+    PlanReadResult plan = ReadChannelPlan(title.toStdString(), *read);
     if (!plan.plan) {
         load.error = QStringLiteral("%1 is no channel plan:").arg(idOrPath);
         for (const std::string& problem : plan.problems)

@@ -69,7 +69,7 @@ TEST(ChannelPlans, RefusedWhole) {
         SCOPED_TRACE(c[0]);
         const CsvReadResult read =
             ReadCsvRecords(QByteArray::fromStdString("Location,Frequency,Mode\r\n" + c[0]));
-        const PlanReadResult plan = ReadChannelPlan("own", read.records);
+        const PlanReadResult plan = ReadChannelPlan("own", read.value());
         std::vector<int> picks;
         for (const std::string& p : test::Split(c[1], ' ')) {
             if (!p.empty()) picks.push_back(std::stoi(p));

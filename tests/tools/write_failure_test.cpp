@@ -17,7 +17,14 @@
 namespace {
 
 // Each writer's outcome as the file layer reports it: done, or what the user was told.
-using Outcome = FileResult;
+struct Outcome {
+    bool ok = false;
+    QString error;
+};
+template <typename R>
+Outcome Of(const R& r) {
+    return {r.has_value(), r ? QString() : r.error()};
+}
 
 // The command line tool's writers; "T" in the arguments is the target, "I/" the folder of
 // inputs, "S" the simulated radio.
@@ -92,7 +99,7 @@ private slots:
 
         QTemporaryDir inputs, place;
         const QString in = inputs.path() + QLatin1Char('/');
-        QVERIFY(WriteDatFile(in + "base.DAT", EncodeImageBytes(NewConfiguration())).ok);
+        QVERIFY(WriteDatFile(in + "base.DAT", EncodeImageBytes(NewConfiguration())).has_value());
         QVERIFY(test::WriteFile(in + "state.json", "{}"));
         QVERIFY(test::WriteFile(in + "rows.txt",
                                 "446.00625\tOff\t446.00625\tOff\tHigh\tOff\tWide\tNo\r\n"));
@@ -133,12 +140,10 @@ private slots:
         const auto write = [&](const QString& t) {
             if (window)
                 return Window(t, writer == "Save" ? QString() : place.filePath("tools.ini"));
-            if (writer == "tools.ini") return SaveToolsOptions(t, ToolsOptions{});
-            if (writer == "backup") {
-                const link::BackupResult r = link::SaveBackup(QFileInfo(t).path(), ImageBytes{},
-                                                              QDateTime::currentDateTime());
-                return Outcome{r.ok, r.error};
-            }
+            if (writer == "tools.ini") return Of(SaveToolsOptions(t, ToolsOptions{}));
+            if (writer == "backup")
+                return Of(link::SaveBackup(QFileInfo(t).path(), ImageBytes{},
+                                           QDateTime::currentDateTime()));
             return Cli(kCliWriters.at(writer), t, in, sim ? sim->device : QString());
         };
 
