@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <string_view>
 
+#include "image/channel_export.h"
+
 namespace r7 {
 
 namespace {
