@@ -31,8 +31,7 @@ TEST(StateJson, RefusesWrongTypesNamingTheKey) {
         SCOPED_TRACE(c[0]);
         const StateJsonResult read = StateFromJson(Json(c[0]), NewConfiguration());
         ASSERT_FALSE(read);
-        EXPECT_TRUE(read.error().contains(QString::fromStdString(c[1])))
-            << read.error().toStdString();
+        EXPECT_PRED_FORMAT2(testing::IsSubstring, c[1], read.error().toStdString());
     }
 }
 

@@ -17,14 +17,8 @@
 namespace {
 
 // Each writer's outcome as the file layer reports it: done, or what the user was told.
-struct Outcome {
-    bool ok = false;
-    QString error;
-};
-template <typename R>
-Outcome Of(const R& r) {
-    return {r.has_value(), r ? QString() : r.error()};
-}
+using Outcome = FileResult;
+Outcome Told(bool ok, const QString& told) { return ok ? Outcome{} : Unexpected(told); }
 
 // The command line tool's writers; "T" in the arguments is the target, "I/" the folder of
 // inputs, "S" the simulated radio.
@@ -44,7 +38,7 @@ Outcome Cli(QStringList args, const QString& target, const QString& inputs, cons
     QProcess p;
     p.start(QStringLiteral(R7_CLI_PATH), args);
     p.waitForFinished(30000);
-    return {p.exitCode() != 1, QString::fromLocal8Bit(p.readAllStandardError())};
+    return Told(p.exitCode() != 1, QString::fromLocal8Bit(p.readAllStandardError()));
 }
 
 // The window's Save or the Tools CSV export, answered with `target`.
@@ -57,9 +51,9 @@ Outcome Window(const QString& target, const QString& toolsIni) {
     else
         (new ToolsMenu(*w.form, toolsIni))->actions().exportCsv->trigger();
     const bool said = !w.boxes.shown.empty();
-    return Outcome{!said || (toolsIni.isEmpty() && (w.boxes.shown.back().flags != 16 ||
-                                                    w.form->windowTitle() != caption)),
-                   said ? w.boxes.shown.back().prompt : QString()};
+    return Told(!said || (toolsIni.isEmpty() &&
+                          (w.boxes.shown.back().flags != 16 || w.form->windowTitle() != caption)),
+                said ? w.boxes.shown.back().prompt : QString());
 }
 
 QStringList Listing(const QString& folder) {
@@ -140,10 +134,12 @@ private slots:
         const auto write = [&](const QString& t) {
             if (window)
                 return Window(t, writer == "Save" ? QString() : place.filePath("tools.ini"));
-            if (writer == "tools.ini") return Of(SaveToolsOptions(t, ToolsOptions{}));
-            if (writer == "backup")
-                return Of(link::SaveBackup(QFileInfo(t).path(), ImageBytes{},
-                                           QDateTime::currentDateTime()));
+            if (writer == "tools.ini") return SaveToolsOptions(t, ToolsOptions{});
+            if (writer == "backup") {
+                const link::BackupResult r = link::SaveBackup(QFileInfo(t).path(), ImageBytes{},
+                                                              QDateTime::currentDateTime());
+                return r ? Outcome{} : Unexpected(r.error());
+            }
             return Cli(kCliWriters.at(writer), t, in, sim ? sim->device : QString());
         };
 
@@ -157,16 +153,16 @@ private slots:
         QFile::setPermissions(
             folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
-        QVERIFY2(!outcome.ok, qPrintable(outcome.error));
+        QVERIFY2(!outcome, qPrintable(outcome.error()));
         const QString named = writer == "backup" ? QFileInfo(target).path() : target;
-        QVERIFY2(outcome.error.contains(named), qPrintable(outcome.error));
+        QVERIFY2(outcome.error().contains(named), qPrintable(outcome.error()));
         const QString reason = failure == "size limit"       ? "File too large"
                                : failure == "missing folder" ? "does not exist"
                                : failure == "read-only folder"
                                    ? (root ? "Read-only file system" : "Permission denied")
                                    : "No space left on device";
         if (writer != "tools.ini" || failure != "size limit")
-            QVERIFY2(outcome.error.contains(reason), qPrintable(outcome.error));
+            QVERIFY2(outcome.error().contains(reason), qPrintable(outcome.error()));
         QCOMPARE(Listing(folder), before);  // nothing new, nothing left behind
         if (failure == "/dev/full") {
             struct stat node {};
