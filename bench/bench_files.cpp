@@ -14,8 +14,7 @@ void BM_SaveDat(benchmark::State& st) {
     const QString path = dir.filePath("bench.DAT");
     const r7::EditorState state = r7::NewConfiguration();
     for (auto _ : st) {
-        if (!r7::WriteDatFile(path, r7::EncodeImageBytes(state)).ok)
-            st.SkipWithError("save failed");
+        if (!r7::WriteDatFile(path, r7::EncodeImageBytes(state))) st.SkipWithError("save failed");
     }
 }
 BENCHMARK(BM_SaveDat)->Unit(benchmark::kMicrosecond);
@@ -27,7 +26,7 @@ void BM_OpenDat(benchmark::State& st) {
     r7::EditorState state = r7::NewConfiguration();
     for (auto _ : st) {
         r7::DatReadResult file = r7::ReadDatFile(path);
-        if (file.status != r7::DatStatus::Ok || !r7::DecodeImageBytes(file.image, state)) {
+        if (!file || !r7::DecodeImageBytes(*file, state)) {
             st.SkipWithError("open failed");
         }
         benchmark::DoNotOptimize(state);

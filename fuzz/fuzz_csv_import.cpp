@@ -31,8 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const r7::CsvReadResult read = r7::ReadCsvRecords(bytes);
-    Check(read.ok);
-    const std::vector<r7::CsvLine>& lines = read.records;
+    Check(read.has_value());
+    const std::vector<r7::CsvLine>& lines = *read;
     Check(!lines.empty());
     Check(report.stored.size() + static_cast<std::size_t>(report.refusedRows) == lines.size() - 1);
     Check(report.refusedRows == 0 || !report.problems.empty());

@@ -9,10 +9,10 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     QByteArray contents(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     r7::DatReadResult file = r7::ParseDat(contents);
-    if (file.status != r7::DatStatus::Ok) return 0;
-    if (file.image.size() < r7::layout::kDecodedSize || file.image.size() > 864) std::abort();
+    if (!file) return 0;
+    if (file->size() < r7::layout::kDecodedSize || file->size() > 864) std::abort();
     r7::EditorState state = r7::NewConfiguration();
-    if (!r7::DecodeImageBytes(file.image, state)) std::abort();
+    if (!r7::DecodeImageBytes(*file, state)) std::abort();
     if (r7::DatFileContents(r7::EncodeImageBytes(state)).size() != r7::kDatFileSize) std::abort();
     return 0;
 }

@@ -27,12 +27,12 @@ void NoteOutputError() {
 
 std::optional<EditorState> ReadConfiguration(const QString& path) {
     DatReadResult file = ReadDatFile(path);
-    if (file.status != DatStatus::Ok) {
-        PrintError(file.error);
+    if (!file) {
+        PrintError(file.error().text);
         return std::nullopt;
     }
     EditorState state = NewConfiguration();
-    if (!DecodeImageBytes(file.image, state)) {
+    if (!DecodeImageBytes(*file, state)) {
         PrintError(QStringLiteral("%1 cannot be decoded").arg(path));
         return std::nullopt;
     }
@@ -46,15 +46,16 @@ std::optional<QByteArray> ReadInput(const QString& path) {
         if (in.open(stdin, QIODevice::ReadOnly))
             read = ReadBoundedInput(in, QStringLiteral("standard input"));
         else
-            read.error = QStringLiteral("cannot read standard input: %1").arg(in.errorString());
+            read =
+                Unexpected(QStringLiteral("cannot read standard input: %1").arg(in.errorString()));
     } else {
         read = ReadInputFile(path);
     }
-    if (!read.ok) {
-        PrintError(read.error);
+    if (!read) {
+        PrintError(read.error());
         return std::nullopt;
     }
-    return std::move(read.value);
+    return std::move(read).value();
 }
 
 QString OutputPath(const QString& option) {
@@ -63,8 +64,8 @@ QString OutputPath(const QString& option) {
 
 std::unique_ptr<FileLock> LockForChange(const QString& path) {
     auto lock = std::make_unique<FileLock>(path);
-    if (const FileResult locked = lock->acquire(); !locked.ok) {
-        PrintError(locked.error);
+    if (const FileResult locked = lock->acquire(); !locked) {
+        PrintError(locked.error());
         return nullptr;
     }
     return lock;
@@ -77,9 +78,9 @@ bool WriteConfiguration(const QString& path, const EditorState& state) {
         refused << QString::fromStdString(value.describe());
     PrintProblems(refused);
     if (!refused.empty()) return false;
-    const DatWriteResult written = WriteDatFile(path, EncodeImageBytes(state));
-    if (!written.ok) PrintError(written.error);
-    return written.ok;
+    const FileResult written = WriteDatFile(path, EncodeImageBytes(state));
+    if (!written) PrintError(written.error());
+    return written.has_value();
 }
 
 bool MayReplaceConfiguration(const QString& path, const QString& kind, bool force) {

@@ -38,9 +38,9 @@ int RunExportCsv(const QStringList& arguments) {
     const QString target = OutputPath(parser.value(output));
     if (!MayReplaceConfiguration(target, QStringLiteral("CSV file"), parser.isSet(force)))
         return kExitFailure;
-    const FileWriteResult written = WriteFileSafely(target, csv);
-    if (!written.ok) PrintError(written.error);
-    return written.ok ? kExitOk : kExitFailure;
+    const FileResult written = WriteFileSafely(target, csv);
+    if (!written) PrintError(written.error());
+    return written ? kExitOk : kExitFailure;
 }
 
 int RunImportCsv(const QStringList& arguments) {

@@ -161,12 +161,11 @@ int RunEncode(const QStringList& arguments) {
         return kExitInput;
     }
     const StateJsonResult read = StateFromJson(doc.object(), NewConfiguration());
-    if (!read.ok) {
-        PrintProblems(read.error.split(QLatin1Char('\n')));
+    if (!read) {
+        PrintProblems(read.error().split(QLatin1Char('\n')));
         return kExitFailure;
     }
-    return WriteConfiguration(parser.positionalArguments().at(1), read.value) ? kExitOk
-                                                                              : kExitFailure;
+    return WriteConfiguration(parser.positionalArguments().at(1), *read) ? kExitOk : kExitFailure;
 }
 
 }  // namespace r7::cli

@@ -6,6 +6,7 @@
 #include "cli_commands.h"
 #include "cli_io.h"
 #include "files/programming_log.h"
+#include "files/safe_file_writer.h"
 
 namespace r7::cli {
 
@@ -53,15 +54,15 @@ int RunLog(const QStringList& arguments) {
         return kExitUsage;
     }
     const LogRead read = ReadLog(DefaultLogPath());
-    if (!read.ok) {
-        PrintError(read.error);
+    if (!read) {
+        PrintError(read.error());
         return kExitInput;
     }
-    const QByteArray csv = LogCsv(FilterLog(read.entries, filter));
+    const QByteArray csv = LogCsv(FilterLog(*read, filter));
     if (parser.isSet(out)) {
-        const FileWriteResult written = WriteFileSafely(OutputPath(parser.value(out)), csv);
-        if (!written.ok) PrintError(written.error);
-        return written.ok ? kExitOk : kExitFailure;
+        const FileResult written = WriteFileSafely(OutputPath(parser.value(out)), csv);
+        if (!written) PrintError(written.error());
+        return written ? kExitOk : kExitFailure;
     }
     PrintOut(std::string_view(csv.constData(), static_cast<std::size_t>(csv.size())));
     return kExitOk;

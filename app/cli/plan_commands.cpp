@@ -25,15 +25,15 @@ int RunCheck(const QStringList& arguments) {
         return kExitUsage;
     }
     const PlanLoad loaded = LoadPlan(parser.value(plan));
-    if (!loaded.plan) {
-        PrintError(loaded.error);
+    if (!loaded) {
+        PrintError(loaded.error());
         return kExitInput;
     }
     const std::optional<EditorState> state = ReadConfiguration(parser.positionalArguments().at(0));
     if (!state) return kExitInput;
-    const std::vector<PlanFinding> findings = CheckAgainstPlan(*state, *loaded.plan);
+    const std::vector<PlanFinding> findings = CheckAgainstPlan(*state, *loaded);
     for (const PlanFinding& finding : findings) PrintOut(finding.text + "\n");
-    if (findings.empty()) PrintOut("every channel keeps to " + loaded.plan->name + "\n");
+    if (findings.empty()) PrintOut("every channel keeps to " + loaded->name + "\n");
     return findings.empty() ? kExitOk : kExitFailure;
 }
 

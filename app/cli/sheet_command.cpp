@@ -48,9 +48,9 @@ int RunSheet(const QStringList& arguments) {
     if (!state) return kExitUsage;
     const QByteArray pdf = ChannelSheetPdf(
         ChannelSheetHtml(*state, QFileInfo(input).fileName(), QDate::currentDate()));
-    const FileWriteResult written = WriteFileSafely(target, pdf);
-    if (!written.ok) {
-        PrintError(written.error);
+    const FileResult written = WriteFileSafely(target, pdf);
+    if (!written) {
+        PrintError(written.error());
         return kExitFailure;
     }
     return kExitOk;

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <string_view>
 
+#include "image/channel_export.h"
+
 namespace r7 {
 
 namespace {
@@ -37,12 +39,7 @@ void OnRecord(int, void* context) {
     c->current = CsvLine{};
 }
 
-CsvReadResult Unreadable(CsvProblem problem) {
-    CsvReadResult result;
-    result.error = QString::fromStdString(problem.text());
-    result.problem = std::move(problem);
-    return result;
-}
+Unexpected<CsvProblem> Unreadable(CsvProblem problem) { return Unexpected(std::move(problem)); }
 
 bool NeedsQuotes(const std::string& field) {
     return field.find_first_of(",\"\r\n") != std::string::npos ||
@@ -81,7 +78,7 @@ CsvReadResult ReadCsvRecords(const QByteArray& bytes) {
                            "broken quoting (a quote inside an unquoted field, text after a closing "
                            "quote, or a quote never closed)"});
     }
-    return {FileResult::Done(), std::move(c.records), {}};
+    return std::move(c.records);
 }
 
 QByteArray WriteCsvRecords(const std::vector<std::vector<std::string>>& records) {
@@ -105,14 +102,14 @@ QByteArray WriteCsvRecords(const std::vector<std::vector<std::string>>& records)
 }
 
 CsvImportReport ImportChannelsCsv(const QByteArray& bytes, EditorState& state, bool renumber) {
-    CsvReadResult read = ReadCsvRecords(bytes);
-    if (!read.ok) {
+    const CsvReadResult read = ReadCsvRecords(bytes);
+    if (!read) {
         CsvImportReport report;
         report.fatal = true;
-        report.problems.push_back(std::move(read.problem));
+        report.problems.push_back(read.error());
         return report;
     }
-    return ImportCsvRecords(read.records, state, renumber);
+    return ImportCsvRecords(*read, state, renumber);
 }
 
 QByteArray ExportChannelsCsv(const EditorState& state, std::vector<std::string>* problems) {

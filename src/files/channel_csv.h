@@ -7,18 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "files/safe_file_writer.h"
 #include "image/channel_import.h"
+#include "image/expected.h"
 
 namespace r7 {
 
 // Splits CSV bytes into records: quoted fields with commas, quotes and line breaks, LF or
 // CRLF, a leading UTF-8 BOM dropped, blank lines skipped. A quoting error, or more than
-// 10000 records, ends the reading: no records, and the problem gives its line and reason.
-struct CsvReadResult : FileResult {
-    std::vector<CsvLine> records;
-    CsvProblem problem;  // when not ok; `error` is its text
-};
+// 10000 records, ends the reading: the problem gives its line and reason.
+using CsvReadResult = Expected<std::vector<CsvLine>, CsvProblem>;
 CsvReadResult ReadCsvRecords(const QByteArray& bytes);
 // Joins records with CRLF; only fields that need it are quoted.
 QByteArray WriteCsvRecords(const std::vector<std::vector<std::string>>& records);

@@ -4,42 +4,36 @@
 #include <QFileInfo>
 #include <algorithm>
 
+#include "files/safe_file_writer.h"
+
 namespace r7 {
 
 DatReadResult ParseDat(const QByteArray& contents) {
-    DatReadResult result;
-    if (!contents.startsWith(QByteArray(kDatTypeMark, kDatMarkSize))) {
-        result.status = DatStatus::WrongType;
-        return result;
-    }
-    if (contents.size() < kDatMinimumSize) {
-        result.status = DatStatus::TooShort;
-        return result;
-    }
-    qsizetype end = std::min(contents.size(), kDatReadPositions);
-    result.image.assign(static_cast<std::size_t>(kDatImagePositions), 0xFF);
-    std::copy(contents.begin() + kDatMarkSize, contents.begin() + end, result.image.begin());
-    result.status = DatStatus::Ok;
-    result.ok = true;
-    return result;
+    if (!contents.startsWith(QByteArray(kDatTypeMark, kDatMarkSize)))
+        return Unexpected(DatError{DatStatus::WrongType, {}});
+    if (contents.size() < kDatMinimumSize) return Unexpected(DatError{DatStatus::TooShort, {}});
+    const qsizetype end = std::min(contents.size(), kDatReadPositions);
+    std::vector<std::uint8_t> image(static_cast<std::size_t>(kDatImagePositions), 0xFF);
+    std::copy(contents.begin() + kDatMarkSize, contents.begin() + end, image.begin());
+    return image;
 }
 
 DatReadResult ReadDatFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        DatReadResult result;
-        result.status = DatStatus::CannotRead;
-        result.error = QStringLiteral("Cannot open %1: %2").arg(path, file.errorString());
-        return result;
+        return Unexpected(
+            DatError{DatStatus::CannotRead,
+                     QStringLiteral("Cannot open %1: %2").arg(path, file.errorString())});
     }
     DatReadResult result = ParseDat(file.read(kDatReadPositions));
-    if (result.status == DatStatus::WrongType) {
-        result.error =
-            QStringLiteral("%1 is not a Morvane R7 configuration (no P3207 mark)").arg(path);
-    } else if (result.status == DatStatus::TooShort) {
-        result.error = QStringLiteral("%1 is too short to hold a configuration").arg(path);
+    if (result) return result;
+    if (result.error().status == DatStatus::WrongType) {
+        return Unexpected(DatError{
+            DatStatus::WrongType,
+            QStringLiteral("%1 is not a Morvane R7 configuration (no P3207 mark)").arg(path)});
     }
-    return result;
+    return Unexpected(DatError{
+        DatStatus::TooShort, QStringLiteral("%1 is too short to hold a configuration").arg(path)});
 }
 
 QByteArray DatFileContents(const ImageBytes& image) {
@@ -48,7 +42,7 @@ QByteArray DatFileContents(const ImageBytes& image) {
     return out;
 }
 
-DatWriteResult WriteDatFile(const QString& path, const ImageBytes& image) {
+FileResult WriteDatFile(const QString& path, const ImageBytes& image) {
     return WriteFileSafely(path, DatFileContents(image));
 }
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "files/safe_file_writer.h"
+#include "files/file_result.h"
 #include "image/image_codec.h"
 
 namespace r7 {
@@ -22,14 +22,16 @@ inline constexpr qsizetype kDatImagePositions = kDatReadPositions - kDatMarkSize
 inline constexpr qsizetype kDatMinimumSize =
     kDatMarkSize + static_cast<qsizetype>(layout::kDecodedSize);
 
-enum class DatStatus { Ok, CannotRead, WrongType, TooShort };
-
-struct DatReadResult : FileResult {
-    DatStatus status = DatStatus::CannotRead;  // ok is status == Ok
-    // The 864 positions after the mark that Open reads; positions past the end of the file
-    // (16 of them in a saved file) hold FF, the filler where nothing was stored.
-    std::vector<std::uint8_t> image;
+// Why a file did not open: the kind decides which message the window shows.
+enum class DatStatus { CannotRead, WrongType, TooShort };
+struct DatError {
+    DatStatus status = DatStatus::CannotRead;
+    QString text;  // English, names the file; empty from ParseDat
 };
+
+// The 864 positions after the mark that Open reads; positions past the end of the file (16 of
+// them in a saved file) hold FF, the filler where nothing was stored.
+using DatReadResult = Expected<std::vector<std::uint8_t>, DatError>;
 
 // Checks the mark and the length of a file's contents.
 DatReadResult ParseDat(const QByteArray& contents);
@@ -37,9 +39,7 @@ DatReadResult ReadDatFile(const QString& path);
 
 QByteArray DatFileContents(const ImageBytes& image);
 
-using DatWriteResult = FileResult;
-
 // Writes the 853 bytes through WriteFileSafely: a failure never destroys the old file.
-DatWriteResult WriteDatFile(const QString& path, const ImageBytes& image);
+FileResult WriteDatFile(const QString& path, const ImageBytes& image);
 
 }  // namespace r7

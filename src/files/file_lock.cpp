@@ -25,13 +25,12 @@ FileLock::FileLock(const QString& path)
 FileLock::~FileLock() = default;
 
 FileResult FileLock::acquire(std::chrono::milliseconds wait) {
-    if (lock_->tryLock(wait) || lock_->error() != QLockFile::LockFailedError)
-        return FileResult::Done();
+    if (lock_->tryLock(wait) || lock_->error() != QLockFile::LockFailedError) return {};
     qint64 pid = 0;
     const QString holder = lock_->getLockInfo(&pid, nullptr, nullptr)
                                ? QStringLiteral("process %1").arg(pid)
                                : QStringLiteral("another program");
-    return FileResult::Failed(
+    return Unexpected(
         QStringLiteral("cannot write %1: %2 is changing it; try again when it has finished")
             .arg(QDir::toNativeSeparators(path_), holder));
 }

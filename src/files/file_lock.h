@@ -8,7 +8,7 @@
 #include <chrono>
 #include <memory>
 
-#include "files/safe_file_writer.h"
+#include "files/file_result.h"
 
 class QLockFile;
 

@@ -14,31 +14,26 @@ InputReadResult ReadBoundedInput(QIODevice& device, const QString& name, qint64 
         const qint64 wanted = std::min<qint64>(sizeof chunk, limit + 1 - data.size());
         const qint64 n = device.read(chunk, wanted);
         if (n < 0) {
-            return {FileResult::Failed(
-                        QStringLiteral("cannot read %1: %2").arg(name, device.errorString())),
-                    {}};
+            return Unexpected(QStringLiteral("cannot read %1: %2").arg(name, device.errorString()));
         }
         if (n == 0) break;  // the end of a file or of a stream
         data.append(chunk, n);
         if (data.size() > limit) {
-            return {FileResult::Failed(
-                        QStringLiteral("%1 is larger than %2 MiB, more than any configuration or "
-                                       "channel table needs; it was not read")
-                            .arg(name)
-                            .arg(limit / (1024 * 1024))),
-                    {}};
+            return Unexpected(
+                QStringLiteral("%1 is larger than %2 MiB, more than any configuration or "
+                               "channel table needs; it was not read")
+                    .arg(name)
+                    .arg(limit / (1024 * 1024)));
         }
     }
-    return InputReadResult::Read(std::move(data));
+    return data;
 }
 
 InputReadResult ReadInputFile(const QString& path, qint64 limit) {
     QFile file(path);
     const QString name = QDir::toNativeSeparators(path);
     if (!file.open(QIODevice::ReadOnly))
-        return {
-            FileResult::Failed(QStringLiteral("cannot read %1: %2").arg(name, file.errorString())),
-            {}};
+        return Unexpected(QStringLiteral("cannot read %1: %2").arg(name, file.errorString()));
     return ReadBoundedInput(file, name, limit);
 }
 

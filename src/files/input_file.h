@@ -8,7 +8,7 @@
 #include <QIODevice>
 #include <QString>
 
-#include "files/safe_file_writer.h"
+#include "files/file_result.h"
 
 namespace r7 {
 

@@ -61,9 +61,8 @@ FileResult ParameterFile::Store(bool locked, int portNumber) const {
     const char bytes[2] = {static_cast<char>(locked ? 1 : 0), static_cast<char>(portNumber & 0xFF)};
     const bool opened = file.open(QIODevice::ReadWrite);
     const bool written = opened && file.seek(0) && file.write(bytes, 2) == 2;
-    if (opened && file.flush() && written) return FileResult::Done();
-    return FileResult::Failed(
-        QStringLiteral("cannot write %1: %2").arg(path(), file.errorString()));
+    if (opened && file.flush() && written) return {};
+    return Unexpected(QStringLiteral("cannot write %1: %2").arg(path(), file.errorString()));
 }
 
 }  // namespace r7

@@ -6,7 +6,7 @@
 #include <QString>
 #include <optional>
 
-#include "files/safe_file_writer.h"
+#include "files/file_result.h"
 
 namespace r7 {
 

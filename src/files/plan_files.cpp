@@ -68,30 +68,25 @@ std::vector<PlanSource> AvailablePlans() {
 }
 
 PlanLoad LoadPlan(const QString& idOrPath) {
-    PlanLoad load;
     QFile file(FileOf(idOrPath));
     if (!file.open(QIODevice::ReadOnly)) {
-        load.error =
-            QStringLiteral("Cannot read the plan %1: %2").arg(idOrPath, file.errorString());
-        return load;
+        return Unexpected(
+            QStringLiteral("Cannot read the plan %1: %2").arg(idOrPath, file.errorString()));
     }
     const CsvReadResult read = ReadCsvRecords(WithoutComments(file.readAll(), nullptr));
     const BuiltInPlan* builtIn = BuiltIn(idOrPath);
     const QString title =
         builtIn ? QLatin1String(builtIn->title) : QFileInfo(idOrPath).completeBaseName();
-    if (!read.ok) {
-        load.error = QStringLiteral("%1 is no channel plan: %2").arg(idOrPath, read.error);
-        return load;
+    if (!read) {
+        return Unexpected(QStringLiteral("%1 is no channel plan: %2")
+                              .arg(idOrPath, QString::fromStdString(read.error().text())));
     }
-    PlanReadResult plan = ReadChannelPlan(title.toStdString(), read.records);
-    if (!plan.plan) {
-        load.error = QStringLiteral("%1 is no channel plan:").arg(idOrPath);
-        for (const std::string& problem : plan.problems)
-            load.error += QLatin1Char('\n') + QString::fromStdString(problem);
-        return load;
-    }
-    load.plan = std::move(plan.plan);
-    return load;
+    PlanReadResult plan = ReadChannelPlan(title.toStdString(), *read);
+    if (plan) return std::move(plan).value();
+    QString error = QStringLiteral("%1 is no channel plan:").arg(idOrPath);
+    for (const std::string& problem : plan.error())
+        error += QLatin1Char('\n') + QString::fromStdString(problem);
+    return Unexpected(error);
 }
 
 QString PlanNotes(const QString& idOrPath) {

@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "files/file_result.h"
 #include "image/channel_plans.h"
 
 namespace r7 {
@@ -24,10 +25,8 @@ struct PlanSource {
 // The built-in plans, then the user's, by name.
 std::vector<PlanSource> AvailablePlans();
 
-struct PlanLoad {
-    std::optional<ChannelPlan> plan;
-    QString error;  // names the file and every problem; empty when loaded
-};
+// The plan, or the reason naming the file and every problem.
+using PlanLoad = FileReadResult<ChannelPlan>;
 // A built-in plan by its id (any case), else the CSV file at `idOrPath`.
 PlanLoad LoadPlan(const QString& idOrPath);
 // The comment lines at the top of a plan's file, without their '#'.

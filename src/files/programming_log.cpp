@@ -7,6 +7,7 @@
 
 #include "files/channel_csv.h"
 #include "files/plan_files.h"
+#include "files/safe_file_writer.h"
 
 namespace r7 {
 
@@ -99,12 +100,12 @@ FileResult AppendLogEntry(const QString& path, const LogEntry& entry) {
     if (file.exists()) {
         // An unreadable log is never replaced by a shorter one.
         if (!file.open(QIODevice::ReadOnly))
-            return FileResult::Failed(QStringLiteral("cannot read the programming log %1: %2")
-                                          .arg(path, file.errorString()));
+            return Unexpected(QStringLiteral("cannot read the programming log %1: %2")
+                                  .arg(path, file.errorString()));
         log = file.readAll();
         if (file.error() != QFileDevice::NoError)
-            return FileResult::Failed(QStringLiteral("cannot read the programming log %1: %2")
-                                          .arg(path, file.errorString()));
+            return Unexpected(QStringLiteral("cannot read the programming log %1: %2")
+                                  .arg(path, file.errorString()));
         file.close();
     }
     if (log.trimmed().isEmpty()) {
@@ -114,32 +115,25 @@ FileResult AppendLogEntry(const QString& path, const LogEntry& entry) {
     }
     log += WriteCsvRecords({Fields(entry)});
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        return FileResult::Failed(
+        return Unexpected(
             QStringLiteral("cannot create the folder of the programming log %1").arg(path));
-    const FileWriteResult written = WriteFileSafely(path, log);
-    return written.ok ? FileResult::Done() : FileResult::Failed(written.error);
+    return WriteFileSafely(path, log);
 }
 
 LogRead ReadLog(const QString& path) {
-    LogRead read;
     QFile file(path);
-    if (!file.exists()) {
-        read.ok = true;
-        return read;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        read.error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
-        return read;
-    }
+    if (!file.exists()) return std::vector<LogEntry>{};
+    if (!file.open(QIODevice::ReadOnly))
+        return Unexpected(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
     const CsvReadResult records = ReadCsvRecords(file.readAll());
-    if (!records.ok) {
-        read.error = QStringLiteral("%1: %2").arg(path, records.error);
-        return read;
+    if (!records) {
+        return Unexpected(
+            QStringLiteral("%1: %2").arg(path, QString::fromStdString(records.error().text())));
     }
-    for (std::size_t i = 1; i < records.records.size(); ++i)
-        read.entries.push_back(EntryOf(records.records[i].fields));
-    read.ok = true;
-    return read;
+    std::vector<LogEntry> entries;
+    for (std::size_t i = 1; i < records->size(); ++i)
+        entries.push_back(EntryOf((*records)[i].fields));
+    return entries;
 }
 
 QByteArray LogCsv(const std::vector<LogEntry>& entries) {

@@ -13,7 +13,7 @@
 #include <QStringList>
 #include <vector>
 
-#include "files/safe_file_writer.h"
+#include "files/file_result.h"
 
 namespace r7 {
 
@@ -48,9 +48,7 @@ QString IdentityText(const QByteArray& identity);
 FileResult AppendLogEntry(const QString& path, const LogEntry& entry);
 
 // A missing log is an empty one.
-struct LogRead : FileResult {
-    std::vector<LogEntry> entries;
-};
+using LogRead = FileReadResult<std::vector<LogEntry>>;
 LogRead ReadLog(const QString& path);
 // The header line and the entries, as the log file holds them.
 QByteArray LogCsv(const std::vector<LogEntry>& entries);

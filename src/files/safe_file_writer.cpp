@@ -29,8 +29,12 @@ namespace {
 
 QString Native(const QString& path) { return QDir::toNativeSeparators(path); }
 
-FileWriteResult Failed(const QString& path, const QString& reason) {
-    return {FileResult::Failed(QStringLiteral("cannot write %1: %2").arg(Native(path), reason))};
+// Every step below ends in a new file written, a name found taken, or the reason.
+using WriteResult = FileReadResult<NewFile>;
+enum class Overwrite { Replace, Never };
+
+Unexpected<QString> Failed(const QString& path, const QString& reason) {
+    return Unexpected(QStringLiteral("cannot write %1: %2").arg(Native(path), reason));
 }
 
 QString SystemReason() { return QString::fromLocal8Bit(std::strerror(errno)); }
@@ -112,7 +116,7 @@ int StreamDescriptor(const QString& path) {
 }
 
 // Appends where the descriptor stands, as the shell's `>>` or `>` arranged it.
-FileWriteResult WriteToStream(const QString& path, int fd, const QByteArray& contents) {
+WriteResult WriteToStream(const QString& path, int fd, const QByteArray& contents) {
 #ifdef Q_OS_UNIX
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags < 0) return Failed(path, SystemReason());
@@ -121,16 +125,16 @@ FileWriteResult WriteToStream(const QString& path, int fd, const QByteArray& con
 #endif
     if (const QString reason = WriteAllTo(fd, contents); !reason.isEmpty())
         return Failed(path, reason);
-    return {FileResult::Done()};
+    return NewFile::Written;
 }
 
-FileWriteResult WriteInPlace(const QString& path, const QByteArray& contents) {
+WriteResult WriteInPlace(const QString& path, const QByteArray& contents) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return Failed(path, file.errorString());
     if (const QString reason = WriteAll(file, contents); !reason.isEmpty())
         return Failed(path, reason);
-    return {FileResult::Done()};
+    return NewFile::Written;
 }
 
 std::filesystem::path FsPath(const QString& path) {
@@ -240,8 +244,8 @@ bool TakeOwnerAndMode(int fd, const struct stat& old) {
 
 // The old file overwritten from the complete copy, as editors do where renaming would lose
 // its owner or its other names; a failure keeps the copy and says where it is.
-FileWriteResult OverwriteFromCopy(const QString& path, const QString& target, PartFile& part,
-                                  const QByteArray& contents) {
+WriteResult OverwriteFromCopy(const QString& path, const QString& target, PartFile& part,
+                              const QByteArray& contents) {
     QString reason;
     const int fd = ::open(QFile::encodeName(target).constData(), O_WRONLY | O_CLOEXEC);
     if (fd < 0) {
@@ -252,7 +256,7 @@ FileWriteResult OverwriteFromCopy(const QString& path, const QString& target, Pa
             reason = SystemReason();
         ::close(fd);
     }
-    if (reason.isEmpty()) return {FileResult::Done()};
+    if (reason.isEmpty()) return NewFile::Written;
     part.release();
     return Failed(
         path,
@@ -275,8 +279,8 @@ void EndOnSignal(int number) {
 }
 #endif
 
-FileWriteResult PutInPlace(const QString& path, const QString& target, PartFile& part,
-                           const QByteArray& contents, bool existing) {
+WriteResult PutInPlace(const QString& path, const QString& target, PartFile& part,
+                       const QByteArray& contents, bool existing) {
     std::error_code error;
     std::filesystem::rename(FsPath(part.name()), FsPath(target), error);
 #ifdef Q_OS_UNIX
@@ -289,12 +293,12 @@ FileWriteResult PutInPlace(const QString& path, const QString& target, PartFile&
 #endif
     if (error) return Failed(path, QString::fromStdString(error.message()));
     part.release();
-    return {FileResult::Done()};
+    return NewFile::Written;
 }
 
 // Writes the part and puts it in the target's place; `target` is a regular file or free.
-FileWriteResult ReplaceRegularFile(const QString& path, const QString& target,
-                                   const QByteArray& contents, Overwrite overwrite) {
+WriteResult ReplaceRegularFile(const QString& path, const QString& target,
+                               const QByteArray& contents, Overwrite overwrite) {
     const bool existing = QFileInfo::exists(target);
     PartFile part(target);
     // A copy of an existing file is private until it has the old one's owner and mode.
@@ -320,23 +324,19 @@ FileWriteResult ReplaceRegularFile(const QString& path, const QString& target,
     if (overwrite == Overwrite::Never) {
         // QFile::rename never replaces an existing file, even one that appeared meanwhile.
         if (!part.file().rename(target)) {
-            FileWriteResult result = Failed(path, part.file().errorString());
-            result.nameTaken = QFileInfo::exists(target);
-            return result;
+            if (QFileInfo::exists(target)) return NewFile::NameTaken;
+            return Failed(path, part.file().errorString());
         }
         part.release();
-        return {FileResult::Done()};
+        return NewFile::Written;
     }
     return PutInPlace(path, target, part, contents, existing);
 }
 
-}  // namespace
-
-FileWriteResult WriteFileSafely(const QString& path, const QByteArray& contents,
-                                Overwrite overwrite) {
+WriteResult Write(const QString& path, const QByteArray& contents, Overwrite overwrite) {
     if (const int fd = StreamDescriptor(path); fd >= 0) return WriteToStream(path, fd, contents);
     if (overwrite == Overwrite::Never && (QFileInfo::exists(path) || QFileInfo(path).isSymLink()))
-        return {FileResult::Failed(QStringLiteral("%1 already exists").arg(Native(path))), true};
+        return NewFile::NameTaken;
     // A link stays a link: the file it points at is the one written, made when missing.
     const QString target = FinalTarget(path);
     if (target.isEmpty()) return Failed(path, QStringLiteral("its symbolic links form a loop"));
@@ -345,13 +345,25 @@ FileWriteResult WriteFileSafely(const QString& path, const QByteArray& contents,
         if (info.isDir()) return Failed(path, QStringLiteral("it is a folder"));
         if (!info.isFile()) return WriteInPlace(path, contents);
         if (IsReadOnly(target))
-            return {FileResult::Failed(QStringLiteral("%1 is read-only").arg(Native(path)))};
+            return Unexpected(QStringLiteral("%1 is read-only").arg(Native(path)));
     }
     const QString folder = info.absolutePath();
     if (!QFileInfo(folder).isDir()) {
         return Failed(path, QStringLiteral("the folder %1 does not exist").arg(Native(folder)));
     }
     return ReplaceRegularFile(path, info.absoluteFilePath(), contents, overwrite);
+}
+
+}  // namespace
+
+FileResult WriteFileSafely(const QString& path, const QByteArray& contents) {
+    if (WriteResult written = Write(path, contents, Overwrite::Replace); !written)
+        return Unexpected(written.error());
+    return {};
+}
+
+FileReadResult<NewFile> WriteNewFileSafely(const QString& path, const QByteArray& contents) {
+    return Write(path, contents, Overwrite::Never);
 }
 
 void PrepareFileWritingForSignals() {

@@ -11,39 +11,17 @@
 
 #include <QByteArray>
 #include <QString>
-#include <utility>
+
+#include "files/file_result.h"
 
 namespace r7 {
 
-enum class Overwrite {
-    Replace,  // an existing file is replaced
-    Never,    // an existing name is left alone (the result says so); nothing is written
-};
+FileResult WriteFileSafely(const QString& path, const QByteArray& contents);
 
-// What the file layer gives back: done, or the reason in English, naming the file, for the
-// one place that shows it.
-struct FileResult {
-    bool ok = false;
-    QString error;  // empty when ok
-
-    static FileResult Done() { return {true, {}}; }
-    static FileResult Failed(QString reason) { return {false, std::move(reason)}; }
-};
-
-// Done with what was read, or the reason; `value` is meaningful only when ok.
-template <typename T>
-struct FileReadResult : FileResult {
-    T value{};
-
-    static FileReadResult Read(T value) { return {Done(), std::move(value)}; }
-};
-
-struct FileWriteResult : FileResult {
-    bool nameTaken = false;  // Overwrite::Never only: the name already exists
-};
-
-FileWriteResult WriteFileSafely(const QString& path, const QByteArray& contents,
-                                Overwrite overwrite = Overwrite::Replace);
+// The same for a file that must not exist yet: an existing name, even one that appears during
+// the write, is left alone and nothing is written.
+enum class NewFile { Written, NameTaken };
+FileReadResult<NewFile> WriteNewFileSafely(const QString& path, const QByteArray& contents);
 
 // Called once at start-up by each program: a file size limit then fails the write ("File
 // too large") instead of ending the program, and SIGINT, SIGTERM, SIGHUP and SIGQUIT remove

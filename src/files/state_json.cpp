@@ -155,7 +155,7 @@ QJsonObject StateToJson(const EditorState& s) {
 
 StateJsonResult StateFromJson(const QJsonObject& json, const EditorState& base) {
     if (const QStringList unknown = UnknownKeys(json, StateToJson(base).keys()); !unknown.empty())
-        return {FileResult::Failed(unknown.join(QLatin1Char('\n'))), {}};
+        return Unexpected(unknown.join(QLatin1Char('\n')));
     EditorState s = base;
     Reader in{json, {}};
     bool read = in.table("rows", s.rows);
@@ -168,12 +168,12 @@ StateJsonResult StateFromJson(const QJsonObject& json, const EditorState& base) 
     read = read && in.textList("OptionValues", s.OptionValues) &&
            in.textList("DtmfValues", s.DtmfValues) && in.textList("DtmfMemories", s.DtmfMemories) &&
            in.table("TestFrequencies", s.TestFrequencies) && in.textList("InfoTexts", s.InfoTexts);
-    if (!read) return {FileResult::Failed(in.error), {}};
+    if (!read) return Unexpected(in.error);
     const std::vector<UnstorableValue> refused = UnstorableValues(s);
-    if (refused.empty()) return StateJsonResult::Read(std::move(s));
+    if (refused.empty()) return s;
     QStringList lines;
     for (const UnstorableValue& value : refused) lines << Q(value.describe());
-    return {FileResult::Failed(lines.join(QLatin1Char('\n'))), {}};
+    return Unexpected(lines.join(QLatin1Char('\n')));
 }
 
 }  // namespace r7

@@ -5,7 +5,7 @@
 #include <QJsonObject>
 #include <QString>
 
-#include "files/safe_file_writer.h"
+#include "files/file_result.h"
 #include "image/editor_state.h"
 
 namespace r7 {

@@ -63,9 +63,9 @@ namespace {
 FileResult EditIni(const QString& path, const std::function<void(QSettings&)>& edit) {
     const QFileInfo info(path);
     if (path.isEmpty() || !QDir().mkpath(info.absolutePath()))
-        return FileResult::Failed(QStringLiteral("cannot create the folder of %1").arg(path));
+        return Unexpected(QStringLiteral("cannot create the folder of %1").arg(path));
     FileLock lock(path);
-    if (FileResult locked = lock.acquire(); !locked.ok) return locked;
+    if (FileResult locked = lock.acquire(); !locked) return locked;
     QTemporaryDir scratch;
     const QString copy = scratch.filePath(QStringLiteral("tools.ini"));
     QSettings::Status status = QSettings::AccessError;
@@ -77,7 +77,7 @@ FileResult EditIni(const QString& path, const std::function<void(QSettings&)>& e
     }
     QFile edited(copy);
     if (status != QSettings::NoError || !edited.open(QIODevice::ReadOnly))
-        return FileResult::Failed(QStringLiteral("cannot prepare %1").arg(path));
+        return Unexpected(QStringLiteral("cannot prepare %1").arg(path));
     return WriteFileSafely(path, edited.readAll());
 }
 

@@ -8,7 +8,7 @@
 #include <array>
 #include <optional>
 
-#include "files/safe_file_writer.h"
+#include "files/file_result.h"
 
 namespace r7 {
 

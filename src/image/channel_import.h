@@ -1,8 +1,8 @@
 #pragma once
 
 // The channel table in the generic CSV column layout that multi-radio programming tools
-// exchange, mapped onto our channel texts and back. Tokenising the CSV is done elsewhere;
-// this file only sees rows of fields.
+// exchange, mapped onto our channel texts; channel_export.h writes them back. Tokenising the
+// CSV is done elsewhere; this file only sees rows of fields.
 //
 // Import rules (one channel per row, all-or-nothing per row):
 // - The first row is the header; columns are found by name (case and blanks ignored),
@@ -100,11 +100,5 @@ struct CsvChannelRows {
     std::vector<CsvProblem> problems;
 };
 CsvChannelRows MapCsvRecords(const std::vector<CsvLine>& lines, BandLimits limits);
-
-// The header and one record per channel in use, in channel order. A channel whose texts
-// cannot be expressed in the format (digits a damaged image left) is written as it is and
-// named in `problems`, so that importing it again refuses it loudly.
-std::vector<std::vector<std::string>> CsvRecordsOfChannels(const EditorState& state,
-                                                           std::vector<std::string>* problems);
 
 }  // namespace r7

@@ -76,13 +76,10 @@ const PlanChannel* ChannelPlan::channel(int number) const {
 }
 
 PlanReadResult ReadChannelPlan(std::string name, const std::vector<CsvLine>& lines) {
-    PlanReadResult result;
     const CsvChannelRows mapped = MapCsvRecords(lines, BandLimits{});
-    if (!mapped.fault.empty()) {
-        result.problems.push_back(mapped.fault);
-        return result;
-    }
-    for (const CsvProblem& p : mapped.problems) result.problems.push_back(p.text());
+    if (!mapped.fault.empty()) return Unexpected(std::vector<std::string>{mapped.fault});
+    std::vector<std::string> problems;
+    for (const CsvProblem& p : mapped.problems) problems.push_back(p.text());
     const CsvLine& header = lines.front();
     const int location = ColumnOf(header, "location");
     const int mode = ColumnOf(header, "mode");
@@ -92,8 +89,8 @@ PlanReadResult ReadChannelPlan(std::string name, const std::vector<CsvLine>& lin
         const CsvLine& line = lines[i + 1];
         const std::optional<int> number = PlanNumber(line, location);
         if (!number || plan.channel(*number)) {
-            result.problems.push_back("line " + std::to_string(line.row) +
-                                      ": Location is not a new plan channel number");
+            problems.push_back("line " + std::to_string(line.row) +
+                               ": Location is not a new plan channel number");
             continue;
         }
         if (!mapped.rows[i]) continue;
@@ -103,10 +100,10 @@ PlanReadResult ReadChannelPlan(std::string name, const std::vector<CsvLine>& lin
         if (c.band.empty()) c.cells[ColBand] = "Narrow";
         plan.channels.push_back(std::move(c));
     }
-    if (plan.channels.empty() && result.problems.empty())
-        result.problems.push_back("the plan has no channels");
-    if (result.problems.empty()) result.plan = std::move(plan);
-    return result;
+    if (plan.channels.empty() && problems.empty())
+        problems.emplace_back("the plan has no channels");
+    if (!problems.empty()) return Unexpected(std::move(problems));
+    return plan;
 }
 
 PlanFill FillFromPlan(EditorState& state, const ChannelPlan& plan, const std::vector<int>& picks,

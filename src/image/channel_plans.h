@@ -21,6 +21,7 @@
 #include "channel_editing.h"
 #include "channel_import.h"
 #include "editor_state.h"
+#include "expected.h"
 
 namespace r7 {
 
@@ -39,10 +40,8 @@ struct ChannelPlan {
     const PlanChannel* channel(int number) const;
 };
 
-struct PlanReadResult {
-    std::optional<ChannelPlan> plan;
-    std::vector<std::string> problems;  // why the table is no plan; empty when it is one
-};
+// The plan, or every reason why the table is none.
+using PlanReadResult = Expected<ChannelPlan, std::vector<std::string>>;
 // A plan from the records of its CSV file (header first); refused as a whole when any row is
 // wrong, so a plan never fills half of what its file says.
 PlanReadResult ReadChannelPlan(std::string name, const std::vector<CsvLine>& lines);

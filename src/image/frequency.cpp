@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "ascii_text.h"
+
 namespace r7 {
 
 namespace {
@@ -36,7 +38,7 @@ std::optional<DecimalText> ReadDecimal(std::string_view text, bool allowComma, b
     for (; i < text.size(); ++i) {
         char c = text[i];
         if (IsBlank(c)) continue;
-        if (c >= '0' && c <= '9') {
+        if (IsDigit(c)) {
             (point ? out.fraction : out.integer) += c;
         } else if (!point && (c == '.' || (allowComma && c == ','))) {
             point = true;
@@ -72,14 +74,6 @@ std::string FormatUnits(long long units) {
     std::snprintf(buf, sizeof buf, "%s%llu.%05llu", negative ? "-" : "", u / 100000, u % 100000);
     return buf;
 }
-
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    return s;
-}
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 

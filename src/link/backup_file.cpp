@@ -27,30 +27,21 @@ QString BackupFileName(const QDateTime& when, int radioNumber) {
 
 BackupResult SaveBackup(const QString& dir, const ImageBytes& image, const QDateTime& when,
                         int radioNumber) {
-    BackupResult result;
     if (!QFileInfo(dir).isDir()) {
-        result.error =
-            QStringLiteral("backup folder %1 does not exist").arg(QDir::toNativeSeparators(dir));
-        return result;
+        return Unexpected(
+            QStringLiteral("backup folder %1 does not exist").arg(QDir::toNativeSeparators(dir)));
     }
     const QByteArray contents = DatFileContents(image);
     QString base = BackupFileName(when, radioNumber);
     base.chop(4);  // ".DAT"
     for (int attempt = 1; attempt <= kMaxNameTries; ++attempt) {
         const QString path = QDir(dir).filePath(Candidate(base, attempt));
-        const FileWriteResult written = WriteFileSafely(path, contents, Overwrite::Never);
-        if (written.nameTaken) continue;
-        if (!written.ok) {
-            result.error = written.error;  // the caller says that the backup failed
-            return result;
-        }
-        result.ok = true;
-        result.path = path;
-        return result;
+        const FileReadResult<NewFile> written = WriteNewFileSafely(path, contents);
+        if (!written) return Unexpected(written.error());  // the caller says the backup failed
+        if (*written == NewFile::Written) return path;
     }
-    result.error = QStringLiteral("no free backup name left for %1 in %2")
-                       .arg(base, QDir::toNativeSeparators(dir));
-    return result;
+    return Unexpected(QStringLiteral("no free backup name left for %1 in %2")
+                          .arg(base, QDir::toNativeSeparators(dir)));
 }
 
 }  // namespace r7::link

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QString>
 
+#include "files/file_result.h"
 #include "image/image_codec.h"
 
 namespace r7::link {
@@ -14,11 +15,8 @@ namespace r7::link {
 // "R7-backup-20261206-221530-radio3.DAT".
 QString BackupFileName(const QDateTime& when, int radioNumber = 0);
 
-struct BackupResult {
-    bool ok = false;
-    QString path;   // the file written
-    QString error;  // English, names the folder or file and the reason
-};
+// The file written, or the reason in English, naming the folder or file.
+using BackupResult = FileReadResult<QString>;
 
 // Writes the image as a data file in `dir` under BackupFileName; when that name is taken, "-2",
 // "-3", ... go before ".DAT". The file appears only complete (written aside, then renamed

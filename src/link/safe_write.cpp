@@ -68,14 +68,13 @@ void SafeWrite::onSucceeded() {
             }
             const BackupResult saved =
                 SaveBackup(options_.backupDir, *image, now_(), options_.radioNumber);
-            if (!saved.ok) {
-                finish(
-                    false,
-                    QStringLiteral("the backup failed: %1; nothing was written").arg(saved.error));
+            if (!saved) {
+                finish(false, QStringLiteral("the backup failed: %1; nothing was written")
+                                  .arg(saved.error()));
                 return;
             }
-            backupPath_ = saved.path;
-            emit backupSaved(saved.path);
+            backupPath_ = *saved;
+            emit backupSaved(*saved);
             next_ = SafeWriteStage::Write;
             break;
         }

@@ -113,8 +113,8 @@ void WriteLogger::sequenceEnded(bool ok, const QString& reason) {
 
 void WriteLogger::append() {
     const FileResult appended = AppendLogEntry(logPath_, entry_);
-    if (!appended.ok) {
-        emit appendFailed(appended.error);
+    if (!appended) {
+        emit appendFailed(appended.error());
         return;
     }
     emit logged(entry_);

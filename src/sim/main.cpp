@@ -116,20 +116,21 @@ int main(int argc, char* argv[]) {
     r7::ImageBytes memory = r7::EncodeImageBytes(r7::NewConfiguration());
     if (!arguments.loadPath.empty()) {
         const r7::DatReadResult dat = r7::ReadDatFile(QString::fromStdString(arguments.loadPath));
-        if (dat.status != r7::DatStatus::Ok) {
-            std::fprintf(stderr, "morvane-r7-sim: %s\n", dat.error.toLocal8Bit().constData());
+        if (!dat) {
+            std::fprintf(stderr, "morvane-r7-sim: %s\n",
+                         dat.error().text.toLocal8Bit().constData());
             return 1;
         }
-        std::copy_n(dat.image.begin(), std::min(dat.image.size(), memory.size()), memory.begin());
+        std::copy_n(dat->begin(), std::min(dat->size(), memory.size()), memory.begin());
     }
 
     r7::sim::SimulatedRadio radio(memory, arguments.fault);
     const int result = r7::sim::RunOnPseudoTerminal(radio, arguments.options);
     if (!arguments.savePath.empty()) {
-        const r7::DatWriteResult written =
+        const r7::FileResult written =
             r7::WriteDatFile(QString::fromStdString(arguments.savePath), radio.memory());
-        if (!written.ok) {
-            std::fprintf(stderr, "morvane-r7-sim: %s\n", written.error.toLocal8Bit().constData());
+        if (!written) {
+            std::fprintf(stderr, "morvane-r7-sim: %s\n", written.error().toLocal8Bit().constData());
             return 1;
         }
     }

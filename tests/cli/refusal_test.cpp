@@ -66,8 +66,8 @@ TEST(Refusal, EveryDecodedImageGoesBackThroughJson) {
         EditorState decoded = NewConfiguration();
         ASSERT_TRUE(DecodeImageBytes(image, decoded));
         const StateJsonResult state = StateFromJson(StateToJson(decoded), NewConfiguration());
-        ASSERT_TRUE(state.ok) << "round " << round << ": " << state.error.toStdString();
-        const ImageBytes written = EncodeImageBytes(state.value);
+        ASSERT_TRUE(state) << "round " << round << ": " << state.error().toStdString();
+        const ImageBytes written = EncodeImageBytes(*state);
         EditorState again = NewConfiguration();
         ASSERT_TRUE(DecodeImageBytes(written, again));
         EXPECT_EQ(StateToJson(again), StateToJson(decoded)) << "round " << round;

@@ -104,7 +104,7 @@ class AccessTest : public QObject {
 private slots:
     void init() {
         f_ = std::make_unique<test::WindowFixture>();
-        QVERIFY(WriteDatFile(path("one.DAT"), EncodeImageBytes(NewConfiguration())).ok);
+        QVERIFY(WriteDatFile(path("one.DAT"), EncodeImageBytes(NewConfiguration())).has_value());
         QVERIFY(test::WriteFile(path("named.csv"), "Location,Name,Frequency\n1,Rpt,440.00000\n"));
         tools_ = new ToolsMenu(*f_->form, path("tools.ini"));
         form()->show();

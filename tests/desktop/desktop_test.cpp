@@ -40,7 +40,7 @@ private slots:
         // A configuration with channel 1 on 446 MHz, and a wrong one, to open.
         EditorState state = NewConfiguration();
         state.cell(1, ColReceive) = "446.00000";
-        QVERIFY(WriteDatFile(path("one.DAT"), EncodeImageBytes(state)).ok);
+        QVERIFY(WriteDatFile(path("one.DAT"), EncodeImageBytes(state)).has_value());
         QVERIFY(test::WriteFile(path("wrong.DAT"), "p3207"));
         SaveRecentFiles(path("tools.ini"), {path("one.DAT")});
         tools_ = new ToolsMenu(*f_->form, path("tools.ini"));
@@ -107,7 +107,7 @@ private slots:
         QTest::keyClick(form(), Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(f_->files.shown.size(), std::size_t{0});
         EditorState saved;
-        QVERIFY(DecodeImageBytes(ReadDatFile(path("one.DAT")).image, saved));
+        QVERIFY(DecodeImageBytes(ReadDatFile(path("one.DAT")).value(), saved));
         QCOMPARE(saved.cell(2, ColReceive), "440.00000");
         QVERIFY(form()->close() && f_->boxes.shown.empty());  // saved: closing asks nothing
         // Newest first, at most eight, kept beside the options.

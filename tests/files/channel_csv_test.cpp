@@ -165,9 +165,9 @@ TEST(ChannelCsvExport, QuotesOnlyWhatNeedsItAndNamesDamagedTexts) {
     const QByteArray line = "\"a,b\",\"say \"\"hi\"\"\",\"x\ny\",\" pad\",plain\r\n";
     EXPECT_EQ(WriteCsvRecords({fields}), line);
     const CsvReadResult back = ReadCsvRecords(line);
-    ASSERT_TRUE(back.ok) << back.error.toStdString();
-    ASSERT_EQ(back.records.size(), 1u);
-    EXPECT_EQ(back.records[0].fields, fields);
+    ASSERT_TRUE(back) << back.error().text();
+    ASSERT_EQ(back->size(), 1u);
+    EXPECT_EQ((*back)[0].fields, fields);
 
     EditorState s = NewConfiguration();
     SetCells(s, 3, "4A6.00625|Off|446.00625|.0|High|Off|Wide|No");

@@ -25,7 +25,7 @@ TEST(ParameterFile, FirstTwoBytesReadAndWrittenInPlace) {
         EXPECT_EQ(std::to_string(read.lockByte) + " " + std::to_string(read.portByte),
                   c[1] + " " + c[2]);
         EXPECT_EQ(test::Contents(file.path()).toHex(), before == "-" ? "" : before);  // created
-        EXPECT_TRUE(file.Store(c[3] == "1", std::stoi(c[4])).ok);
+        EXPECT_TRUE(file.Store(c[3] == "1", std::stoi(c[4])).has_value());
         EXPECT_EQ(test::Contents(file.path()).toHex().toStdString(), c[5]);
     }
 }

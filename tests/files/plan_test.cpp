@@ -12,8 +12,8 @@ namespace {
 
 ChannelPlan Plan(const char* id) {
     PlanLoad load = LoadPlan(QString::fromLatin1(id));
-    EXPECT_TRUE(load.plan.has_value()) << load.error.toStdString();
-    return load.plan.value_or(ChannelPlan{});
+    EXPECT_TRUE(load) << (load ? "" : load.error().toStdString());
+    return load ? *load : ChannelPlan{};
 }
 
 // The table plan_fills, written out by hand from the regulations.
@@ -69,7 +69,7 @@ TEST(ChannelPlans, RefusedWhole) {
         SCOPED_TRACE(c[0]);
         const CsvReadResult read =
             ReadCsvRecords(QByteArray::fromStdString("Location,Frequency,Mode\r\n" + c[0]));
-        const PlanReadResult plan = ReadChannelPlan("own", read.records);
+        const PlanReadResult plan = ReadChannelPlan("own", read.value());
         std::vector<int> picks;
         for (const std::string& p : test::Split(c[1], ' ')) {
             if (!p.empty()) picks.push_back(std::stoi(p));
@@ -79,8 +79,8 @@ TEST(ChannelPlans, RefusedWhole) {
             c[2].empty() ? BandLimits{} : BandLimits{std::stod(band[0]), std::stod(band[1])};
         EditorState s = NewConfiguration();
         const EditorState before = s;
-        if (plan.plan) {
-            EXPECT_FALSE(FillFromPlan(s, *plan.plan, picks, limits).ok());
+        if (plan) {
+            EXPECT_FALSE(FillFromPlan(s, *plan, picks, limits).ok());
         }
         EXPECT_EQ(s, before);
     }

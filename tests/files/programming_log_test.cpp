@@ -37,20 +37,20 @@ TEST(ProgrammingLog, AppendKeepsEveryEarlierLine) {
         SCOPED_TRACE(shortBy);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("data/programming-log.csv"));
-        ASSERT_TRUE(AppendLogEntry(path, Entry(1)).ok);
-        ASSERT_TRUE(AppendLogEntry(path, Entry(2)).ok);
+        ASSERT_TRUE(AppendLogEntry(path, Entry(1)).has_value());
+        ASSERT_TRUE(AppendLogEntry(path, Entry(2)).has_value());
         const QByteArray before = test::Contents(path);
         const QByteArray line = LogCsv({Entry(3)}).mid(LogCsv({}).size());
         const rlim_t limit = shortBy < 0 ? 0 : before.size() + line.size() - shortBy;
         std::optional<test::FileSizeLimit> cut;
         if (limit) cut.emplace(limit);
-        EXPECT_EQ(AppendLogEntry(path, Entry(3)).ok, appended);
+        EXPECT_EQ(AppendLogEntry(path, Entry(3)).has_value(), appended);
         cut.reset();
         const LogRead read = ReadLog(path);
-        ASSERT_TRUE(read.ok);
+        ASSERT_TRUE(read);
         std::vector<LogEntry> expected = {Entry(1), Entry(2)};
         if (appended) expected.push_back(Entry(3));
-        EXPECT_EQ(read.entries, expected);
+        EXPECT_EQ(*read, expected);
         if (!appended) {
             EXPECT_EQ(test::Contents(path), before);
         }
@@ -68,16 +68,16 @@ TEST(ProgrammingLog, SurvivesAKill) {
     if (child == 0) {
         for (int radio = 1;; ++radio) AppendLogEntry(path, Entry(radio));
     }
-    while (ReadLog(path).entries.size() < 20) usleep(1000);
+    while (ReadLog(path).value().size() < 20) usleep(1000);
     kill(child, SIGKILL);
     int status = 0;
     waitpid(child, &status, 0);
     ASSERT_TRUE(WIFSIGNALED(status));
     const LogRead read = ReadLog(path);
-    ASSERT_TRUE(read.ok);
-    ASSERT_GE(read.entries.size(), 20u);
-    for (std::size_t i = 0; i < read.entries.size(); ++i)
-        EXPECT_EQ(read.entries[i], Entry(static_cast<int>(i) + 1));
+    ASSERT_TRUE(read);
+    ASSERT_GE(read->size(), 20u);
+    for (std::size_t i = 0; i < read->size(); ++i)
+        EXPECT_EQ((*read)[i], Entry(static_cast<int>(i) + 1));
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ inline QString InputFile(const QTemporaryDir& dir) {
     EditorState state = NewConfiguration();
     state.cell(1, ColReceive) = "446.00625";
     QString path = dir.filePath("in.DAT");
-    EXPECT_TRUE(WriteDatFile(path, EncodeImageBytes(state)).ok);
+    EXPECT_TRUE(WriteDatFile(path, EncodeImageBytes(state)).has_value());
     return path;
 }
 

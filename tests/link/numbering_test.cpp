@@ -66,10 +66,10 @@ TEST(RadioNumbering, BatchStopsBeforeTheRadioWhoseLineDoesNotFit) {
     EXPECT_EQ(std::string(held.begin() + 0x2F0, held.begin() + 0x310), k31 + "9");
 
     const LogRead log = ReadLog(DefaultLogPath());
-    ASSERT_EQ(log.entries.size(), 2u);
-    EXPECT_EQ(log.entries[1].infoLine, QString::fromStdString("line 1: " + k31 + "9"));
-    EXPECT_EQ(log.entries[1].radio, 2);
-    EXPECT_EQ(log.entries[1].outcome, QStringLiteral("written"));
+    ASSERT_EQ(log->size(), 2u);
+    EXPECT_EQ((*log)[1].infoLine, QString::fromStdString("line 1: " + k31 + "9"));
+    EXPECT_EQ((*log)[1].radio, 2);
+    EXPECT_EQ((*log)[1].outcome, QStringLiteral("written"));
 }
 
 }  // namespace

@@ -57,12 +57,12 @@ TEST(BackupFile, NamesCarryTheTimeAndRadioAndNeverReplaceAFile) {
     EXPECT_EQ(BackupFileName(when, 3), "R7-backup-20260304-050607-radio3.DAT");
     ASSERT_TRUE(WriteFile(dir.filePath("R7-backup-20260304-050607.DAT"), "old"));
     const BackupResult second = SaveBackup(dir.path(), Pattern(2), when);
-    ASSERT_TRUE(second.ok) << second.error.toStdString();
-    EXPECT_EQ(QFileInfo(second.path).fileName(), "R7-backup-20260304-050607-2.DAT");
-    EXPECT_EQ(QFileInfo(SaveBackup(dir.path(), Pattern(2), when).path).fileName(),
+    ASSERT_TRUE(second) << second.error().toStdString();
+    EXPECT_EQ(QFileInfo(*second).fileName(), "R7-backup-20260304-050607-2.DAT");
+    EXPECT_EQ(QFileInfo(SaveBackup(dir.path(), Pattern(2), when).value()).fileName(),
               "R7-backup-20260304-050607-3.DAT");
     EXPECT_EQ(Contents(dir.filePath("R7-backup-20260304-050607.DAT")), QByteArray("old"));
-    EXPECT_EQ(Contents(second.path), DatBytes(Pattern(2)));
+    EXPECT_EQ(Contents(*second), DatBytes(Pattern(2)));
     EXPECT_EQ(Entries(dir.path()).size(), 3);  // no temporary file left behind
 }
 

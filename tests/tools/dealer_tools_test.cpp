@@ -58,7 +58,7 @@ private slots:
             entries[i].time = QDateTime(QDate(2026, 12, 5 + i), QTime(9, 0));
             entries[i].outcome = outcomes[i];
             entries[i].radio = i + 1;
-            QVERIFY(AppendLogEntry(w.path("programming-log.csv"), entries[i]).ok);
+            QVERIFY(AppendLogEntry(w.path("programming-log.csv"), entries[i]).has_value());
         }
         w.files.expect({w.path("export.csv")});
         QStringList rows;

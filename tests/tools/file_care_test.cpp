@@ -10,6 +10,7 @@
 
 #include "cli_runner.h"
 #include "files/file_lock.h"
+#include "files/safe_file_writer.h"
 #include "ui/tools/tools_menu.h"
 #include "ui_test_support.h"
 
@@ -193,7 +194,7 @@ private slots:
         if (writers.startsWith("Save")) {
             QVERIFY(w.form->openFile(f));
             FileLock held(f);
-            if (writers.contains("locked")) QVERIFY(held.acquire().ok);
+            if (writers.contains("locked")) QVERIFY(held.acquire().has_value());
             if (writers.contains("change")) QVERIFY(test::WriteFile(f, Dat(5)));
             if (writers.contains("read-only")) QFile::setPermissions(f, QFileDevice::ReadOwner);
             w.boxes.expect({writers.endsWith("OK") ? kResultOk : kResultCancel});

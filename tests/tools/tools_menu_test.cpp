@@ -70,7 +70,7 @@ private slots:
     void newOpenAndReadClearTheHistory() {
         QVERIFY(test::TypeIntoCell(form()->mfgrid1(), 1, 1, QStringLiteral("446")));
         const QString file = path(QStringLiteral("one.DAT"));
-        QVERIFY(WriteDatFile(file, EncodeImageBytes(doc()->state())).ok);
+        QVERIFY(WriteDatFile(file, EncodeImageBytes(doc()->state())).has_value());
 
         // New, answered Cancel: nothing happens, the history stays; answered OK, it goes.
         for (const int answer : {kResultCancel, kResultOk}) {
@@ -243,7 +243,7 @@ private slots:
     void compareListsTheDifferences() {
         QVERIFY(test::TypeIntoCell(form()->mfgrid1(), 3, 1, QStringLiteral("446.00625")));
         const QString file = path(QStringLiteral("saved.DAT"));
-        QVERIFY(WriteDatFile(file, EncodeImageBytes(doc()->state())).ok);
+        QVERIFY(WriteDatFile(file, EncodeImageBytes(doc()->state())).has_value());
         QVERIFY(test::TypeIntoCell(form()->mfgrid1(), 3, 1, QStringLiteral("446.0125")));
         form()->combo(5)->setCurrentIndex(8);
 

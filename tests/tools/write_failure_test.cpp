@@ -18,6 +18,7 @@ namespace {
 
 // Each writer's outcome as the file layer reports it: done, or what the user was told.
 using Outcome = FileResult;
+Outcome Told(bool ok, const QString& told) { return ok ? Outcome{} : Unexpected(told); }
 
 // The command line tool's writers; "T" in the arguments is the target, "I/" the folder of
 // inputs, "S" the simulated radio.
@@ -37,7 +38,7 @@ Outcome Cli(QStringList args, const QString& target, const QString& inputs, cons
     QProcess p;
     p.start(QStringLiteral(R7_CLI_PATH), args);
     p.waitForFinished(30000);
-    return {p.exitCode() != 1, QString::fromLocal8Bit(p.readAllStandardError())};
+    return Told(p.exitCode() != 1, QString::fromLocal8Bit(p.readAllStandardError()));
 }
 
 // The window's Save or the Tools CSV export, answered with `target`.
@@ -50,9 +51,9 @@ Outcome Window(const QString& target, const QString& toolsIni) {
     else
         (new ToolsMenu(*w.form, toolsIni))->actions().exportCsv->trigger();
     const bool said = !w.boxes.shown.empty();
-    return Outcome{!said || (toolsIni.isEmpty() && (w.boxes.shown.back().flags != 16 ||
-                                                    w.form->windowTitle() != caption)),
-                   said ? w.boxes.shown.back().prompt : QString()};
+    return Told(!said || (toolsIni.isEmpty() &&
+                          (w.boxes.shown.back().flags != 16 || w.form->windowTitle() != caption)),
+                said ? w.boxes.shown.back().prompt : QString());
 }
 
 QStringList Listing(const QString& folder) {
@@ -92,7 +93,7 @@ private slots:
 
         QTemporaryDir inputs, place;
         const QString in = inputs.path() + QLatin1Char('/');
-        QVERIFY(WriteDatFile(in + "base.DAT", EncodeImageBytes(NewConfiguration())).ok);
+        QVERIFY(WriteDatFile(in + "base.DAT", EncodeImageBytes(NewConfiguration())).has_value());
         QVERIFY(test::WriteFile(in + "state.json", "{}"));
         QVERIFY(test::WriteFile(in + "rows.txt",
                                 "446.00625\tOff\t446.00625\tOff\tHigh\tOff\tWide\tNo\r\n"));
@@ -137,7 +138,7 @@ private slots:
             if (writer == "backup") {
                 const link::BackupResult r = link::SaveBackup(QFileInfo(t).path(), ImageBytes{},
                                                               QDateTime::currentDateTime());
-                return Outcome{r.ok, r.error};
+                return r ? Outcome{} : Unexpected(r.error());
             }
             return Cli(kCliWriters.at(writer), t, in, sim ? sim->device : QString());
         };
@@ -152,16 +153,16 @@ private slots:
         QFile::setPermissions(
             folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
-        QVERIFY2(!outcome.ok, qPrintable(outcome.error));
+        QVERIFY2(!outcome, qPrintable(outcome.error()));
         const QString named = writer == "backup" ? QFileInfo(target).path() : target;
-        QVERIFY2(outcome.error.contains(named), qPrintable(outcome.error));
+        QVERIFY2(outcome.error().contains(named), qPrintable(outcome.error()));
         const QString reason = failure == "size limit"       ? "File too large"
                                : failure == "missing folder" ? "does not exist"
                                : failure == "read-only folder"
                                    ? (root ? "Read-only file system" : "Permission denied")
                                    : "No space left on device";
         if (writer != "tools.ini" || failure != "size limit")
-            QVERIFY2(outcome.error.contains(reason), qPrintable(outcome.error));
+            QVERIFY2(outcome.error().contains(reason), qPrintable(outcome.error()));
         QCOMPARE(Listing(folder), before);  // nothing new, nothing left behind
         if (failure == "/dev/full") {
             struct stat node {};

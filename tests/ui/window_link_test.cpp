@@ -51,7 +51,7 @@ private slots:
             std::ranges::copy(std::array<std::uint8_t, 4>{0x25, 0x06, 0x60, 0x44}, &memory[at]);
         memory[0x1C0] ^= 0x01;  // something past the channels differs too
         const QString radio = d_->path("radio.DAT");
-        QVERIFY(WriteDatFile(radio, memory).ok);
+        QVERIFY(WriteDatFile(radio, memory).has_value());
         Sim sim({"--load", radio});
         auto f = window(sim.device);
         QVERIFY(f->ports()->isChecked(1) && f->menus().mnucomPorts[0]->isChecked());

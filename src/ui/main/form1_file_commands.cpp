@@ -7,6 +7,7 @@
 
 #include "files/dat_file.h"
 #include "files/file_lock.h"
+#include "files/safe_file_writer.h"
 #include "image/image_codec.h"
 #include "image/setting_lists.h"
 #include "ui/main/editor_document.h"
@@ -55,18 +56,19 @@ void Form1::mnuOpen_Click() {
 
 bool Form1::openFile(const QString& path) {
     const DatReadResult read = ReadDatFile(path);
-    switch (read.status) {
-        case DatStatus::Ok:
-            if (!document_->decodeImage(read.image)) {
-                environment_.showMessage(kWrongType, IconStop, kMistake);
-                return false;
-            }
-            setWindowTitle(FileCaption(path));
-            currentFile_ = path;
-            onDisk_ = FingerprintOfFile(path);
-            noticed_ = {};
-            emit fileOpened(path);
-            return true;
+    if (read) {
+        if (!document_->decodeImage(*read)) {
+            environment_.showMessage(kWrongType, IconStop, kMistake);
+            return false;
+        }
+        setWindowTitle(FileCaption(path));
+        currentFile_ = path;
+        onDisk_ = FingerprintOfFile(path);
+        noticed_ = {};
+        emit fileOpened(path);
+        return true;
+    }
+    switch (read.error().status) {
         case DatStatus::WrongType:
         case DatStatus::TooShort:
             // A file too short for the whole image would decode into half a configuration.
@@ -106,11 +108,11 @@ bool Form1::saveTo(const QString& path) {
     // A command line run changing the file meanwhile finishes first; this save comes after.
     FileLock lock(path);
     FileResult written = lock.acquire();
-    if (written.ok) written = WriteFileSafely(path, contents);
-    if (!written.ok) {
+    if (written) written = WriteFileSafely(path, contents);
+    if (!written) {
         // The caption keeps naming the file that still holds this configuration.
         environment_.showMessage(
-            written.error + QStringLiteral("\nThe configuration has not been saved."), IconStop,
+            written.error() + QStringLiteral("\nThe configuration has not been saved."), IconStop,
             kMistake);
         return false;
     }

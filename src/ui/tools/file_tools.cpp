@@ -78,9 +78,9 @@ void FileTools::remember(const QString& path) {
     files_.prepend(full);
     while (files_.size() > kRecentFileCount) files_.removeLast();
     rebuildRecentMenu();
-    if (const FileResult saved = SaveRecentFiles(settingsPath_, files_); !saved.ok) {
+    if (const FileResult saved = SaveRecentFiles(settingsPath_, files_); !saved) {
         form_.environment().showMessage(
-            tr("The list of recent files cannot be remembered: %1").arg(saved.error), IconStop);
+            tr("The list of recent files cannot be remembered: %1").arg(saved.error()), IconStop);
     }
 }
 

@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "files/dat_file.h"
+#include "files/safe_file_writer.h"
 #include "image/image_codec.h"
 #include "link/write_logger.h"
 #include "ui/dialogs/dialog_support.h"
@@ -56,10 +57,10 @@ LogWindow::LogWindow(Form1& form, const QString& logPath)
     setObjectName(QStringLiteral("logWindow"));
     setWindowTitle(tr("Programming log"));
     const LogRead read = ReadLog(logPath);
-    entries_ = read.entries;
+    if (read) entries_ = *read;
     summary_->setWordWrap(true);
     summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    loadError_ = read.ok ? QString() : read.error;
+    loadError_ = read ? QString() : read.error();
 
     for (QDateEdit* edit : {from_, to_}) {
         edit->setCalendarPopup(true);
@@ -134,9 +135,9 @@ void LogWindow::exportShown() {
         form_.environment().chooseFile(FileDialogMode::Save, QStringLiteral("CSV (*.csv)"));
     if (!chosen || chosen->isEmpty()) return;
     if (!form_.environment().mayReplace(*chosen)) return;
-    const FileWriteResult written = WriteFileSafely(*chosen, LogCsv(shown_));
-    if (!written.ok) {
-        form_.environment().showMessage(written.error + tr("\nThe log has not been exported."),
+    const FileResult written = WriteFileSafely(*chosen, LogCsv(shown_));
+    if (!written) {
+        form_.environment().showMessage(written.error() + tr("\nThe log has not been exported."),
                                         IconStop);
     }
 }
@@ -149,7 +150,7 @@ QString WrittenFileName(const QString& file, const EditorState& state) {
     if (file.isEmpty()) return {};
     const DatReadResult saved = ReadDatFile(file);
     EditorState fromFile = state;
-    if (saved.ok && DecodeImageBytes(saved.image, fromFile) &&
+    if (saved && DecodeImageBytes(*saved, fromFile) &&
         EncodeImageBytes(fromFile) == EncodeImageBytes(state))
         return file;
     return file + QStringLiteral(" (changed, not saved)");

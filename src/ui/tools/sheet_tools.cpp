@@ -117,10 +117,10 @@ void SheetTools::exportPdf() {
         path += path.endsWith(QLatin1Char('.')) ? "pdf" : ".pdf";
     if (!form_.environment().mayReplace(path)) return;
     const QByteArray pdf = ChannelSheetPdf(sheetHtml());
-    const FileWriteResult written = WriteFileSafely(path, pdf);
-    if (!written.ok)
+    const FileResult written = WriteFileSafely(path, pdf);
+    if (!written)
         form_.environment().showMessage(
-            written.error + tr("\nThe channel sheet has not been exported."), IconStop);
+            written.error() + tr("\nThe channel sheet has not been exported."), IconStop);
 }
 
 }  // namespace r7::ui

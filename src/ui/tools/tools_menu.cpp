@@ -203,10 +203,10 @@ void ToolsMenu::exportCsv() {
     if (!form_.environment().mayReplace(path)) return;
     std::vector<std::string> problems;
     const QByteArray csv = ExportChannelsCsv(form_.document()->state(), &problems);
-    const FileWriteResult written = WriteFileSafely(path, csv);
-    if (!written.ok) {
+    const FileResult written = WriteFileSafely(path, csv);
+    if (!written) {
         form_.environment().showMessage(
-            written.error + tr("\nThe channels have not been exported."), IconStop);
+            written.error() + tr("\nThe channels have not been exported."), IconStop);
         return;
     }
     if (!problems.empty()) {
@@ -226,14 +226,14 @@ void ToolsMenu::importCsv() {
         form_.environment().chooseFile(FileDialogMode::Open, kCsvFilter);
     if (!chosen || chosen->isEmpty()) return;
     const InputReadResult read = ReadInputFile(*chosen);
-    if (!read.ok) {
-        QString text = read.error;
+    if (!read) {
+        QString text = read.error();
         text[0] = text[0].toUpper();
         form_.environment().showMessage(text, IconStop);
         return;
     }
     EditorDocument* document = form_.document();
-    const QByteArray& csv = read.value;
+    const QByteArray& csv = *read;
     EditorState next = document->state();
     CsvImportReport report = ImportChannelsCsv(csv, next);
     if (report.locationZero &&
@@ -267,10 +267,11 @@ void ToolsMenu::compareWithFile() {
     const DatReadResult read = ReadDatFile(*chosen);
     const EditorState& editor = form_.document()->state();
     EditorState other = editor;
-    if (read.status != DatStatus::Ok || !DecodeImageBytes(read.image, other)) {
-        const QString reason = read.status == DatStatus::CannotRead && QFileInfo::exists(*chosen)
-                                   ? read.error
-                                   : QStringLiteral("File type is incorrect!");
+    if (!read || !DecodeImageBytes(*read, other)) {
+        const QString reason =
+            !read && read.error().status == DatStatus::CannotRead && QFileInfo::exists(*chosen)
+                ? read.error().text
+                : QStringLiteral("File type is incorrect!");
         form_.environment().showMessage(reason, IconStop, QStringLiteral("Mistake"));
         return;
     }
@@ -355,8 +356,8 @@ void ToolsMenu::storeOption(bool ToolsOptions::*option, bool on) {
 }
 
 void ToolsMenu::saveOptions(const ToolsOptions& before, const QString& failurePrompt) {
-    if (const FileResult saved = SaveToolsOptions(settingsPath_, options_, before); !saved.ok)
-        form_.environment().showMessage(failurePrompt.arg(saved.error), IconStop);
+    if (const FileResult saved = SaveToolsOptions(settingsPath_, options_, before); !saved)
+        form_.environment().showMessage(failurePrompt.arg(saved.error()), IconStop);
 }
 
 }  // namespace r7::ui
