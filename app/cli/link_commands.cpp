@@ -29,8 +29,8 @@
 #include "image/radio_numbering.h"
 #include "link/interrupt_guard.h"
 #include "link/port_naming.h"
+#include "link/radio_write.h"
 #include "link/read_back.h"
-#include "link/safe_write.h"
 #include "link/transfer_controller.h"
 #include "link/write_logger.h"
 
@@ -73,8 +73,8 @@ struct LinkOptions {
             return std::nullopt;
         }
         TransferOptions t;
-        link::SetPortDevices(LoadToolsOptions(DefaultToolsSettingsPath()).portDevices);
-        t.device = link::ResolvePortArgument(p.value(port));
+        t.device = link::ResolvePortArgument(
+            p.value(port), LoadToolsOptions(DefaultToolsSettingsPath()).portDevices);
         if (p.isSet(watchdog)) {
             bool ok = false;
             t.watchdogMs = p.value(watchdog).toInt(&ok);
@@ -232,11 +232,11 @@ Outcome RunTransfer(const TransferOptions& options, char command, const EditorSt
     return Finished(outcome);
 }
 
-const char* StageVerb(link::SafeWriteStage stage) {
+const char* StageVerb(link::RadioWriteStage stage) {
     switch (stage) {
-        case link::SafeWriteStage::Backup:
+        case link::RadioWriteStage::Backup:
             return "backing up";
-        case link::SafeWriteStage::Verify:
+        case link::RadioWriteStage::Verify:
             return "verifying";
         default:
             return "writing";
@@ -244,24 +244,24 @@ const char* StageVerb(link::SafeWriteStage stage) {
 }
 
 // A stage's share of the progress line, in blocks moved: 13 read, 46 or 47 written.
-int StageBlocks(link::SafeWriteStage stage, const link::SafeWriteOptions& safe) {
+int StageBlocks(link::RadioWriteStage stage, const link::RadioWriteOptions& safe) {
     constexpr int kReadBlocks =
         (link::kLastReadAddress - link::kFirstBlockAddress) / link::kReadLength + 1;
-    return stage == link::SafeWriteStage::Write ? link::WriteBlockCount(safe.serviceUnlocked != 0)
-                                                : kReadBlocks;
+    return stage == link::RadioWriteStage::Write ? link::WriteBlockCount(safe.serviceUnlocked != 0)
+                                                 : kReadBlocks;
 }
 
 // The line counts the whole sequence: each stage fills its share and ends it full.
-void ShowSafeWriteProgress(link::SafeWrite& sequence, link::TransferController& controller,
-                           ProgressLine& progress, const link::SafeWriteOptions& safe) {
-    using link::SafeWriteStage;
-    std::vector<SafeWriteStage> stages{SafeWriteStage::Write};
-    if (!safe.backupDir.isEmpty()) stages.insert(stages.begin(), SafeWriteStage::Backup);
-    if (safe.verify) stages.push_back(SafeWriteStage::Verify);
+void ShowRadioWriteProgress(link::RadioWrite& sequence, link::TransferController& controller,
+                            ProgressLine& progress, const link::RadioWriteOptions& safe) {
+    using link::RadioWriteStage;
+    std::vector<RadioWriteStage> stages{RadioWriteStage::Write};
+    if (!safe.backupDir.isEmpty()) stages.insert(stages.begin(), RadioWriteStage::Backup);
+    if (safe.verify) stages.push_back(RadioWriteStage::Verify);
     int total = 0;
-    for (SafeWriteStage s : stages) total += StageBlocks(s, safe);
-    QObject::connect(&sequence, &link::SafeWrite::stageStarted,
-                     [&progress, stages, total, safe](SafeWriteStage stage) {
+    for (RadioWriteStage s : stages) total += StageBlocks(s, safe);
+    QObject::connect(&sequence, &link::RadioWrite::stageStarted,
+                     [&progress, stages, total, safe](RadioWriteStage stage) {
                          int before = 0;
                          for (std::size_t i = 0; stages[i] != stage; ++i)
                              before += StageBlocks(stages[i], safe);
@@ -274,14 +274,14 @@ void ShowSafeWriteProgress(link::SafeWrite& sequence, link::TransferController& 
                      [&progress] { progress.draw(link::kProgressMaximum); });
 }
 
-void ReportSafeWriteSteps(link::SafeWrite& sequence, ProgressLine& progress) {
-    QObject::connect(&sequence, &link::SafeWrite::backupSaved, [&progress](const QString& file) {
+void ReportRadioWriteSteps(link::RadioWrite& sequence, ProgressLine& progress) {
+    QObject::connect(&sequence, &link::RadioWrite::backupSaved, [&progress](const QString& file) {
         progress.end();
         PrintOut(QStringLiteral("backup saved as %1\n").arg(QDir::toNativeSeparators(file)));
         FlushOut();
     });
     QObject::connect(
-        &sequence, &link::SafeWrite::verified, [&progress](int compared, int unverifiable) {
+        &sequence, &link::RadioWrite::verified, [&progress](int compared, int unverifiable) {
             progress.end();
             PrintOut(QStringLiteral(
                          "verified %1 written bytes; %2 bytes at 340-34F cannot be read back\n")
@@ -292,9 +292,9 @@ void ReportSafeWriteSteps(link::SafeWrite& sequence, ProgressLine& progress) {
 }
 
 // One radio: open the port, run backup, write and read-back as asked, close the port.
-Outcome RunSafeWrite(const TransferOptions& options, const EditorState& state,
-                     const link::SafeWriteOptions& safe, InterruptGuard& guard,
-                     const link::WriteContext& logContext) {
+Outcome RunRadioWrite(const TransferOptions& options, const EditorState& state,
+                      const link::RadioWriteOptions& safe, InterruptGuard& guard,
+                      const link::WriteContext& logContext) {
     Outcome outcome;
     if (InterruptGuard::signalNumber() != 0) {
         outcome.signal = InterruptGuard::signalNumber();
@@ -303,7 +303,7 @@ Outcome RunSafeWrite(const TransferOptions& options, const EditorState& state,
     }
     PortSession session(options, state);
     if (!session.open(outcome)) return outcome;
-    link::SafeWrite sequence(session.controller());
+    link::RadioWrite sequence(session.controller());
     // The programming log: the radio's line, or a warning that leaves the outcome as it is.
     link::WriteLogger logger(session.controller(), DefaultLogPath());
     logger.follow(&sequence);
@@ -313,14 +313,17 @@ Outcome RunSafeWrite(const TransferOptions& options, const EditorState& state,
                        .arg(reason));
     });
     ProgressLine& progress = session.progress();
-    ShowSafeWriteProgress(sequence, session.controller(), progress, safe);
-    ReportSafeWriteSteps(sequence, progress);
-    QObject::connect(&sequence, &link::SafeWrite::finished, [&](bool ok, const QString& reason) {
+    ShowRadioWriteProgress(sequence, session.controller(), progress, safe);
+    ReportRadioWriteSteps(sequence, progress);
+    const auto ended = [&](bool ok, const QString& reason) {
         outcome.ok = ok;
         outcome.message = reason;
         if (sequence.interrupted()) outcome.signal = InterruptGuard::signalNumber();
         session.quit();
-    });
+    };
+    QObject::connect(&sequence, &link::RadioWrite::succeeded, [&] { ended(true, {}); });
+    QObject::connect(&sequence, &link::RadioWrite::failed,
+                     [&](const QString& reason) { ended(false, reason); });
     QObject::connect(&guard, &InterruptGuard::interrupted, &sequence, [&] {
         progress.forget();  // the interruption notice has ended the line
         sequence.interrupt();
@@ -370,7 +373,7 @@ QString Radios(int count) {
 struct WriteJob {
     TransferOptions options;
     EditorState state;
-    link::SafeWriteOptions safe;
+    link::RadioWriteOptions safe;
     bool batch = false;
     int radios = 0;          // 0: no limit
     link::WriteContext log;  // what the programming log says of each radio
@@ -483,7 +486,7 @@ std::optional<int> ReadWriteJob(const QStringList& arguments, WriteJob& job) {
 }
 
 int WriteOneRadio(const WriteJob& job, InterruptGuard& guard) {
-    const Outcome outcome = RunSafeWrite(job.options, job.state, job.safe, guard, job.log);
+    const Outcome outcome = RunRadioWrite(job.options, job.state, job.safe, guard, job.log);
     if (outcome.signal != 0) {
         PrintError(outcome.message);
         return InterruptedExit(outcome.signal);
@@ -547,7 +550,7 @@ int WriteBatch(WriteJob& job, InterruptGuard& guard) {
         job.safe.radioNumber = radio;
         job.log.radio = radio;
         if (!NumberNextRadio(job, radio, programmed)) return kExitFailure;
-        const Outcome outcome = RunSafeWrite(job.options, job.state, job.safe, guard, job.log);
+        const Outcome outcome = RunRadioWrite(job.options, job.state, job.safe, guard, job.log);
         if (outcome.signal != 0) {
             PrintError(QStringLiteral("radio %1 %2").arg(radio).arg(outcome.message));
             PrintOut(

@@ -2,7 +2,7 @@
 // options a backup of the radio before the write and a read-back after it, neither read
 // touching the editor; without them the window's own write.
 
-#include "link/safe_write.h"
+#include "link/radio_write.h"
 #include "ui/tools/editor_history.h"
 #include "ui/tools/tools_menu.h"
 #include "window_sim_support.h"
@@ -29,9 +29,9 @@ private slots:
         QCOMPARE(f->document()->editCell(1, 1, "446.00625"), EditResult::Stored);
         const EditorState editor = f->document()->state();
 
-        QSignalSpy finished(tools_->safeWrite(), &link::SafeWrite::finished);
+        QSignalSpy succeeded(f->radioWrite(), &link::RadioWrite::succeeded);
         f->toolButton("write")->trigger();
-        QVERIFY(finished.wait(15000) && finished[0][0].toBool());
+        QVERIFY(succeeded.wait(15000));
         QVERIFY(test::WaitRestored(*f, 8000) ||
                 f->transfer()->state() == link::TransferState::Idle);
 
@@ -69,7 +69,7 @@ private slots:
             next.ServiceUnlocked = service ? 1 : 0;
             f->document()->storeState(next);
             f->menus().mnuwriteFre->trigger();
-            QVERIFY(!tools_->safeWrite()->running() &&
+            QVERIFY(f->radioWrite()->stage() == link::RadioWriteStage::Write &&
                     f->transfer()->state() == link::TransferState::Transferring);
             QVERIFY(test::WaitRestored(*f, 8000) && d_->boxes.shown.empty());
             QVERIFY(f->statusLabel()->text() == "Writing succeeds frequently!" &&

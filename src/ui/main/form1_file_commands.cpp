@@ -13,6 +13,7 @@
 #include "ui/main/file_dialog.h"
 #include "ui/main/form1.h"
 #include "ui/main/message_box.h"
+#include "ui/main/unsaved_changes.h"
 
 namespace r7::ui {
 
@@ -47,7 +48,7 @@ void Form1::mnuNew_Click() {
 }
 
 void Form1::mnuOpen_Click() {
-    if (replaceGuard_ && !replaceGuard_()) return;
+    if (!unsaved_->settle()) return;
     const std::optional<QString> chosen = environment_.chooseFile(FileDialogMode::Open);
     if (!chosen || chosen->isEmpty()) return;
     openFile(*chosen);
@@ -55,42 +56,39 @@ void Form1::mnuOpen_Click() {
 
 bool Form1::openFile(const QString& path) {
     const DatReadResult read = ReadDatFile(path);
-    switch (read.status) {
-        case DatStatus::Ok:
-            if (!document_->decodeImage(read.image)) {
-                environment_.showMessage(kWrongType, IconStop, kMistake);
-                return false;
-            }
-            setWindowTitle(FileCaption(path));
-            currentFile_ = path;
-            onDisk_ = FingerprintOfFile(path);
-            noticed_ = {};
-            emit fileOpened(path);
-            return true;
-        case DatStatus::WrongType:
-        case DatStatus::TooShort:
-            // A file too short for the whole image would decode into half a configuration.
-            environment_.showMessage(kWrongType, IconStop, kMistake);
-            return false;
-        case DatStatus::CannotRead:
-            // A name that names no file is refused like a file of the wrong type; a file
-            // that exists but cannot be read ends the command quietly, editor untouched.
-            if (!QFileInfo::exists(path)) environment_.showMessage(kWrongType, IconStop, kMistake);
-            return false;
+    if (read.status != DatStatus::Ok || !document_->decodeImage(read.image)) {
+        showUnusableFile(path, read, false);
+        return false;
     }
-    return false;
+    setWindowTitle(FileCaption(path));
+    currentFile_ = path;
+    onDisk_ = FingerprintOfFile(path);
+    noticed_ = {};
+    emit fileOpened(path);
+    return true;
 }
 
-void Form1::mnuAssave_Click() {
+void Form1::showUnusableFile(const QString& path, const DatReadResult& read, bool sayReadError) {
+    // A file too short for the whole image would decode into half a configuration, and a name
+    // that names no file is refused like a file of the wrong type.
+    const bool unreadable = read.status == DatStatus::CannotRead && QFileInfo::exists(path);
+    if (unreadable && !sayReadError) return;
+    environment_.showMessage(unreadable ? read.error : kWrongType, IconStop, kMistake);
+}
+
+void Form1::mnuAssave_Click() { saveAs(); }
+
+bool Form1::saveAs() {
     for (;;) {
         const std::optional<QString> chosen = environment_.chooseFile(FileDialogMode::Save);
-        if (!chosen || chosen->isEmpty()) return;
+        if (!chosen || chosen->isEmpty()) return false;
         const QString path = WithDatExtension(*chosen);
         if (!environment_.mayReplace(path)) continue;  // back to the dialog
-        saveFile(path);
-        return;
+        return saveFile(path);
     }
 }
+
+bool Form1::save() { return currentFile_.isEmpty() ? saveAs() : saveFile(currentFile_); }
 
 bool Form1::saveFile(const QString& path) {
     if (!saveTo(path)) return false;

@@ -21,13 +21,11 @@ UnsavedChanges::UnsavedChanges(Form1& form) : QObject(&form), form_(form) {
     connect(&form, &Form1::fileSaved, this, &UnsavedChanges::markClean);
     // A write sends the editor as it stood at its start; only that is in the radio.
     link::TransferController* transfer = form.transfer();
-    connect(transfer, &link::TransferController::toolBarEnabledChanged, this, [this](bool enabled) {
-        if (!enabled) writing_ = EncodeImageBytes(form_.document()->state());
-    });
+    connect(transfer, &link::TransferController::writeStarted, this,
+            [this] { writing_ = EncodeImageBytes(form_.document()->state()); });
     connect(transfer, &link::TransferController::transferSucceeded, this, [this](QChar command) {
         if (command == QLatin1Char('W')) clean_ = writing_;
     });
-    form.setReplaceGuard([this] { return settle(); });
 }
 
 void UnsavedChanges::markClean() { clean_ = EncodeImageBytes(form_.document()->state()); }
@@ -44,21 +42,8 @@ bool UnsavedChanges::settle() {
            "Yes: save them to a file first\nNo: discard them\nCancel: go back to them"),
         kYesNoCancelExclamation);
     if (answer == kResultNo) return true;
-    if (answer == kResultYes) return save();
+    if (answer == kResultYes) return form_.save();
     return false;
-}
-
-bool UnsavedChanges::save() {
-    bool saved = false;
-    const QMetaObject::Connection watch =
-        connect(&form_, &Form1::fileSaved, this, [&saved] { saved = true; });
-    if (form_.currentFile().isEmpty()) {
-        form_.mnuAssave_Click();
-    } else {
-        form_.saveFile(form_.currentFile());
-    }
-    disconnect(watch);
-    return saved;
 }
 
 }  // namespace r7::ui
