@@ -2,7 +2,9 @@
 // options a backup of the radio before the write and a read-back after it, neither read
 // touching the editor; without them the window's own write.
 
+#include "files/programming_log.h"
 #include "link/radio_write.h"
+#include "ui/main/unsaved_changes.h"
 #include "ui/tools/editor_history.h"
 #include "ui/tools/tools_menu.h"
 #include "window_sim_support.h"
@@ -51,6 +53,10 @@ private slots:
                      .match(said)
                      .hasMatch(),
                  qPrintable(said));
+        f->transfer()->link().close();  // no port: the radio's message, then the write's own
+        f->toolButton("write")->trigger();
+        QVERIFY(
+            d_->boxes.texts().last().endsWith("The serial port is not open; nothing was written."));
 
         sim_->Stop();
         QCOMPARE(test::HexText(test::DatImage(test::Contents(d_->path("after.DAT"))).data(), 4),
@@ -71,10 +77,17 @@ private slots:
             f->menus().mnuwriteFre->trigger();
             QVERIFY(f->radioWrite()->stage() == link::RadioWriteStage::Write &&
                     f->transfer()->state() == link::TransferState::Transferring);
-            QVERIFY(test::WaitRestored(*f, 8000) && d_->boxes.shown.empty());
+            // What was written is held: closing asks nothing.
+            QVERIFY(test::WaitRestored(*f, 8000) && d_->boxes.shown.empty() &&
+                    !f->unsavedChanges()->hasChanges());
             QVERIFY(f->statusLabel()->text() == "Writing succeeds frequently!" &&
                     f->statusLabel()->isHidden());
             QVERIFY(QDir(d_->dir.path()).entryList({"R7-backup-*"}).isEmpty());
+            f->transfer()->link().close();  // no port: the one message, no line in the log
+            f->menus().mnuwriteFre->trigger();
+            QVERIFY(ReadLog(d_->path("programming-log.csv")).entries.size() == (service ? 2 : 1) &&
+                    d_->boxes.shown.size() == 1);
+            d_->boxes.expect({});
             sim_->Stop();
             const ImageBytes after = test::DatImage(test::Contents(d_->path("after.DAT")));
             // 446.00625 is 25 06 60 44; PowerHigh only in service mode; 0x180 is outside the write
