@@ -1,4 +1,4 @@
-// The safe write: the radio backed up first (the backup file's name and contents), written,
+// The radio write: the radio backed up first (the backup file's name and contents), written,
 // read back; a backup that fails writes nothing.
 
 #include "link/radio_write.h"

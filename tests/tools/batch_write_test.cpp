@@ -1,11 +1,7 @@
 // "Write many radios..." against the simulated radio: three radios, the first failing on
 // purpose (its replies come after the watchdog), then skipped; the list shown and the log.
 
-#include <QListWidget>
-#include <QPushButton>
-
 #include "files/programming_log.h"
-#include "files/tools_settings.h"
 #include "link/radio_write.h"
 #include "ui/tools/batch_write_window.h"
 #include "ui/tools/tools_menu.h"
