@@ -57,7 +57,7 @@ std::unique_ptr<QDialog> ToolsWindow(const QString& name, r7::ui::Form1& form,
         r7::AppendLogEntry(log, e);
     }
     if (name == "logWindow") return std::make_unique<LogWindow>(form, log);
-    auto batch = std::make_unique<BatchWriteWindow>(form, *tools->safeWrite(), *tools->log(),
+    auto batch = std::make_unique<BatchWriteWindow>(form, *form.radioWrite(), *tools->log(),
                                                     tools->options());
     batch->numberPattern()->setText("UNIT {n:02}");
     batch->numberLine()->setCurrentIndex(1);

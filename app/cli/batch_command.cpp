@@ -95,7 +95,7 @@ bool NumberNextRadio(WriteJob& job, int radio, int programmed) {
 }  // namespace
 
 int WriteOneRadio(const WriteJob& job, InterruptGuard& guard) {
-    const Outcome outcome = RunSafeWrite(job.options, job.state, job.safe, guard, job.log);
+    const Outcome outcome = RunRadioWrite(job.options, job.state, job.safe, guard, job.log);
     if (outcome.signal != 0) {
         PrintError(outcome.message);
         return InterruptedExit(outcome.signal);
@@ -118,7 +118,7 @@ int WriteBatch(WriteJob& job, InterruptGuard& guard) {
         job.safe.radioNumber = radio;
         job.log.radio = radio;
         if (!NumberNextRadio(job, radio, programmed)) return kExitFailure;
-        const Outcome outcome = RunSafeWrite(job.options, job.state, job.safe, guard, job.log);
+        const Outcome outcome = RunRadioWrite(job.options, job.state, job.safe, guard, job.log);
         if (outcome.signal != 0) {
             PrintError(QStringLiteral("radio %1 %2").arg(radio).arg(outcome.message));
             PrintOut(

@@ -7,7 +7,7 @@
 #include "image/editor_state.h"
 #include "image/radio_numbering.h"
 #include "link/interrupt_guard.h"
-#include "link/safe_write.h"
+#include "link/radio_write.h"
 #include "link/write_logger.h"
 #include "transfer_options.h"
 
@@ -17,7 +17,7 @@ namespace r7::cli {
 struct WriteJob {
     TransferOptions options;
     EditorState state;
-    link::SafeWriteOptions safe;
+    link::RadioWriteOptions safe;
     bool batch = false;
     int radios = 0;          // 0: no limit
     link::WriteContext log;  // what the programming log says of each radio

@@ -41,11 +41,11 @@ void ProgressLine::draw(int value) {
 }
 namespace {
 
-const char* StageVerb(link::SafeWriteStage stage) {
+const char* StageVerb(link::RadioWriteStage stage) {
     switch (stage) {
-        case link::SafeWriteStage::Backup:
+        case link::RadioWriteStage::Backup:
             return "backing up";
-        case link::SafeWriteStage::Verify:
+        case link::RadioWriteStage::Verify:
             return "verifying";
         default:
             return "writing";
@@ -53,25 +53,25 @@ const char* StageVerb(link::SafeWriteStage stage) {
 }
 
 // A stage's share of the progress line, in blocks moved: 13 read, 46 or 47 written.
-int StageBlocks(link::SafeWriteStage stage, const link::SafeWriteOptions& safe) {
+int StageBlocks(link::RadioWriteStage stage, const link::RadioWriteOptions& safe) {
     constexpr int kReadBlocks =
         (link::kLastReadAddress - link::kFirstBlockAddress) / link::kReadLength + 1;
-    return stage == link::SafeWriteStage::Write ? link::WriteBlockCount(safe.serviceUnlocked != 0)
-                                                : kReadBlocks;
+    return stage == link::RadioWriteStage::Write ? link::WriteBlockCount(safe.serviceUnlocked != 0)
+                                                 : kReadBlocks;
 }
 
 }  // namespace
 
-void ShowSafeWriteProgress(link::SafeWrite& sequence, link::TransferController& controller,
-                           ProgressLine& progress, const link::SafeWriteOptions& safe) {
-    using link::SafeWriteStage;
-    std::vector<SafeWriteStage> stages{SafeWriteStage::Write};
-    if (!safe.backupDir.isEmpty()) stages.insert(stages.begin(), SafeWriteStage::Backup);
-    if (safe.verify) stages.push_back(SafeWriteStage::Verify);
+void ShowRadioWriteProgress(link::RadioWrite& sequence, link::TransferController& controller,
+                            ProgressLine& progress, const link::RadioWriteOptions& safe) {
+    using link::RadioWriteStage;
+    std::vector<RadioWriteStage> stages{RadioWriteStage::Write};
+    if (!safe.backupDir.isEmpty()) stages.insert(stages.begin(), RadioWriteStage::Backup);
+    if (safe.verify) stages.push_back(RadioWriteStage::Verify);
     int total = 0;
-    for (SafeWriteStage s : stages) total += StageBlocks(s, safe);
-    QObject::connect(&sequence, &link::SafeWrite::stageStarted,
-                     [&progress, stages, total, safe](SafeWriteStage stage) {
+    for (RadioWriteStage s : stages) total += StageBlocks(s, safe);
+    QObject::connect(&sequence, &link::RadioWrite::stageStarted,
+                     [&progress, stages, total, safe](RadioWriteStage stage) {
                          int before = 0;
                          for (std::size_t i = 0; stages[i] != stage; ++i)
                              before += StageBlocks(stages[i], safe);

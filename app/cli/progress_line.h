@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <tuple>
 
-#include "link/safe_write.h"
+#include "link/radio_write.h"
 #include "link/transfer_controller.h"
 
 namespace r7::cli {
@@ -35,7 +35,7 @@ private:
 };
 
 // The line counts the whole sequence: each stage fills its share and ends it full.
-void ShowSafeWriteProgress(link::SafeWrite& sequence, link::TransferController& controller,
-                           ProgressLine& progress, const link::SafeWriteOptions& safe);
+void ShowRadioWriteProgress(link::RadioWrite& sequence, link::TransferController& controller,
+                           ProgressLine& progress, const link::RadioWriteOptions& safe);
 
 }  // namespace r7::cli

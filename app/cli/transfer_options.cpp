@@ -12,8 +12,8 @@ std::optional<TransferOptions> LinkOptions::Read(const QCommandLineParser& p) co
         return std::nullopt;
     }
     TransferOptions t;
-    link::SetPortDevices(LoadToolsOptions(DefaultToolsSettingsPath()).portDevices);
-    t.device = link::ResolvePortArgument(p.value(port));
+    t.device = link::ResolvePortArgument(p.value(port),
+                                         LoadToolsOptions(DefaultToolsSettingsPath()).portDevices);
     if (p.isSet(watchdog)) {
         bool ok = false;
         t.watchdogMs = p.value(watchdog).toInt(&ok);

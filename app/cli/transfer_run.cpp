@@ -69,14 +69,14 @@ Outcome NotStarted() {
     return outcome;
 }
 
-void ReportSafeWriteSteps(link::SafeWrite& sequence, ProgressLine& progress) {
-    QObject::connect(&sequence, &link::SafeWrite::backupSaved, [&progress](const QString& file) {
+void ReportRadioWriteSteps(link::RadioWrite& sequence, ProgressLine& progress) {
+    QObject::connect(&sequence, &link::RadioWrite::backupSaved, [&progress](const QString& file) {
         progress.end();
         PrintOut(QStringLiteral("backup saved as %1\n").arg(QDir::toNativeSeparators(file)));
         FlushOut();
     });
     QObject::connect(
-        &sequence, &link::SafeWrite::verified, [&progress](int compared, int unverifiable) {
+        &sequence, &link::RadioWrite::verified, [&progress](int compared, int unverifiable) {
             progress.end();
             PrintOut(QStringLiteral(
                          "verified %1 written bytes; %2 bytes at 340-34F cannot be read back\n")
@@ -131,9 +131,9 @@ Outcome RunTransfer(const TransferOptions& options, char command, const EditorSt
 }
 
 // One radio: open the port, run backup, write and read-back as asked, close the port.
-Outcome RunSafeWrite(const TransferOptions& options, const EditorState& state,
-                     const link::SafeWriteOptions& safe, InterruptGuard& guard,
-                     const link::WriteContext& logContext) {
+Outcome RunRadioWrite(const TransferOptions& options, const EditorState& state,
+                      const link::RadioWriteOptions& safe, InterruptGuard& guard,
+                      const link::WriteContext& logContext) {
     Outcome outcome;
     if (InterruptGuard::signalNumber() != 0) {
         outcome.signal = InterruptGuard::signalNumber();
@@ -142,7 +142,7 @@ Outcome RunSafeWrite(const TransferOptions& options, const EditorState& state,
     }
     PortSession session(options, state);
     if (!session.open(outcome)) return outcome;
-    link::SafeWrite sequence(session.controller());
+    link::RadioWrite sequence(session.controller());
     // The programming log: the radio's line, or a warning that leaves the outcome as it is.
     link::WriteLogger logger(session.controller(), DefaultLogPath());
     logger.follow(&sequence);
@@ -152,14 +152,17 @@ Outcome RunSafeWrite(const TransferOptions& options, const EditorState& state,
                        .arg(reason));
     });
     ProgressLine& progress = session.progress();
-    ShowSafeWriteProgress(sequence, session.controller(), progress, safe);
-    ReportSafeWriteSteps(sequence, progress);
-    QObject::connect(&sequence, &link::SafeWrite::finished, [&](bool ok, const QString& reason) {
+    ShowRadioWriteProgress(sequence, session.controller(), progress, safe);
+    ReportRadioWriteSteps(sequence, progress);
+    const auto ended = [&](bool ok, const QString& reason) {
         outcome.ok = ok;
         outcome.message = reason;
         if (sequence.interrupted()) outcome.signal = InterruptGuard::signalNumber();
         session.quit();
-    });
+    };
+    QObject::connect(&sequence, &link::RadioWrite::succeeded, [&] { ended(true, {}); });
+    QObject::connect(&sequence, &link::RadioWrite::failed,
+                     [&](const QString& reason) { ended(false, reason); });
     QObject::connect(&guard, &InterruptGuard::interrupted, &sequence, [&] {
         progress.forget();  // the interruption notice has ended the line
         sequence.interrupt();

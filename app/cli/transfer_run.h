@@ -8,7 +8,7 @@
 
 #include "image/editor_state.h"
 #include "link/interrupt_guard.h"
-#include "link/safe_write.h"
+#include "link/radio_write.h"
 #include "link/write_logger.h"
 #include "transfer_options.h"
 
@@ -39,8 +39,8 @@ Outcome RunTransfer(const TransferOptions& options, char command, const EditorSt
                     link::InterruptGuard& guard);
 
 // One radio: open the port, run backup, write and read-back as asked, close the port.
-Outcome RunSafeWrite(const TransferOptions& options, const EditorState& state,
-                     const link::SafeWriteOptions& safe, link::InterruptGuard& guard,
+Outcome RunRadioWrite(const TransferOptions& options, const EditorState& state,
+                     const link::RadioWriteOptions& safe, link::InterruptGuard& guard,
                      const link::WriteContext& logContext);
 
 // The exit status of a command that a signal ended.

@@ -155,15 +155,17 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "morvane-r7: %s\n", qPrintable(parser.errorText()));
         return 2;
     }
-    // Before the window reopens the saved port, which may be one chosen in "Serial ports...".
-    r7::link::SetPortDevices(r7::LoadToolsOptions(r7::DefaultToolsSettingsPath()).portDevices);
-
     const bool unattended =
         parser.isSet(options.screenshot) || parser.isSet(options.quitAfterPaint);
     QApplication::setWindowIcon(ApplicationIcon());
-    r7::ui::Form1 window(r7::ui::SavedSettingsHooks(),
+    r7::ui::Form1Hooks startup = r7::ui::SavedSettingsHooks();
+    // Before the window reopens the saved port, which may be one chosen in "Serial ports...".
+    startup.portDevices = r7::LoadToolsOptions(r7::DefaultToolsSettingsPath()).portDevices;
+    r7::ui::Form1 window(std::move(startup),
                          unattended ? UnattendedDesktop() : r7::ui::WindowEnvironment{});
-    new r7::ui::ToolsMenu(window);  // owned by the window
+    // The "Tools" menu joins the window, which owns it; the window runs the write and opens
+    // the ports with the options and devices chosen there.
+    new r7::ui::ToolsMenu(window);
     FirstPaintQuitter quitter;
     if (parser.isSet(options.quitAfterPaint))
         app.installEventFilter(&quitter);  // any widget of the window
@@ -177,7 +179,6 @@ int main(int argc, char* argv[]) {
     const int result = QApplication::exec();
     // Ended without the close box (a screenshot run, the session ending): still store the
     // lock and port, as closing the window would.
-    window.setReplaceGuard({});  // nobody is left to answer a question
-    if (window.isVisible()) window.close();
+    if (window.isVisible()) window.closeWithoutAsking();  // nobody is left to answer
     return result;
 }

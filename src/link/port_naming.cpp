@@ -7,15 +7,6 @@
 
 namespace r7::link {
 
-namespace {
-
-PortDevices& InstalledDevices() {
-    static PortDevices devices;
-    return devices;
-}
-
-}  // namespace
-
 QString DefaultDeviceForPort(int n) {
 #ifdef Q_OS_WIN
     return QStringLiteral("COM%1").arg(n);
@@ -35,12 +26,6 @@ PortRoute RouteOfPort(int n, const PortDevices& devices) {
     return {DefaultDeviceForPort(n), PortSource::Default};
 }
 
-void SetPortDevices(const PortDevices& devices) { InstalledDevices() = devices; }
-
-const PortDevices& CurrentPortDevices() { return InstalledDevices(); }
-
-QString DeviceForPort(int n) { return RouteOfPort(n, CurrentPortDevices()).device; }
-
 std::optional<int> PortNumberFromName(const QString& name) {
     static const QRegularExpression kComName(QStringLiteral("^COM([1-8])$"),
                                              QRegularExpression::CaseInsensitiveOption);
@@ -49,8 +34,9 @@ std::optional<int> PortNumberFromName(const QString& name) {
     return match.captured(1).toInt();
 }
 
-QString ResolvePortArgument(const QString& argument, const QString& byIdFolder) {
-    if (auto n = PortNumberFromName(argument)) return DeviceForPort(*n);
+QString ResolvePortArgument(const QString& argument, const PortDevices& devices,
+                            const QString& byIdFolder) {
+    if (auto n = PortNumberFromName(argument)) return RouteOfPort(*n, devices).device;
     if (!argument.isEmpty() && !argument.contains(QLatin1Char('/'))) {
         QString byId = QDir(byIdFolder).filePath(argument);
         if (QFileInfo::exists(byId)) return byId;

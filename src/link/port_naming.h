@@ -32,18 +32,12 @@ struct PortRoute {
 PortRoute RouteOfPort(int n, const PortDevices& devices);
 QString DefaultDeviceForPort(int n);
 
-// The choices the running program follows (installed from tools.ini at start-up and when
-// "Serial ports..." changes them); none until then.
-void SetPortDevices(const PortDevices& devices);
-const PortDevices& CurrentPortDevices();
-// RouteOfPort(n, CurrentPortDevices()).device.
-QString DeviceForPort(int n);
-
 // "COM3" (any case) -> 3 for 1..8; anything else is not a port number.
 std::optional<int> PortNumberFromName(const QString& name);
-// COM1..COM8 through DeviceForPort; a bare name found in `byIdFolder`; anything else is taken
+// COM1..COM8 through RouteOfPort; a bare name found in `byIdFolder`; anything else is taken
 // as a device path ("COM12" on Windows).
-QString ResolvePortArgument(const QString& argument, const QString& byIdFolder = kSerialByIdFolder);
+QString ResolvePortArgument(const QString& argument, const PortDevices& devices,
+                            const QString& byIdFolder = kSerialByIdFolder);
 
 // A serial port the system reports now.
 struct DetectedPort {

@@ -31,7 +31,7 @@ void PortSelection::choosePort(int n) {
         for (std::size_t i = 0; i < checked_.size(); ++i)
             if (i != index) checked_[i] = false;
     }
-    if (link_.open(DeviceForPort(n))) {
+    if (link_.open(device(n))) {
         checked_[index] = true;
         PortNumber_ = n;
         emit checkMarksChanged();

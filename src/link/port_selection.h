@@ -26,6 +26,10 @@ public:
     bool isChecked(int n) const;
     // "N serial port has already been used by ..." for port N.
     static QString OpenFailureMessage(int n);
+    // The devices chosen in "Serial ports..." for COM1..COM8, which choosePort opens.
+    const PortDevices& devices() const { return devices_; }
+    void setDevices(const PortDevices& devices) { devices_ = devices; }
+    QString device(int n) const { return RouteOfPort(n, devices_).device; }
 
 public slots:
     // mnucomN_Click: closes the open port and opens COMn.
@@ -42,6 +46,7 @@ private:
     SerialLink& link_;
     int PortNumber_ = 0;
     std::array<bool, kPortCount> checked_{};
+    PortDevices devices_;
 };
 
 }  // namespace r7::link

@@ -3,7 +3,7 @@
 #include <QFileInfo>
 
 #include "image/hex_text.h"
-#include "safe_write.h"
+#include "radio_write.h"
 #include "transfer_controller.h"
 
 namespace r7::link {
@@ -33,18 +33,20 @@ WriteLogger::WriteLogger(TransferController& controller, QString logPath, QObjec
     });
 }
 
-void WriteLogger::follow(SafeWrite* safeWrite) {
-    safeWrite_ = safeWrite;
-    connect(safeWrite, &SafeWrite::stageStarted, this, [this] {
+void WriteLogger::follow(RadioWrite* radioWrite) {
+    radioWrite_ = radioWrite;
+    connect(radioWrite, &RadioWrite::stageStarted, this, [this] {
         if (sequence_) return;
-        sequence_ = true;
         begin();
+        sequence_ = !current_.writeAlone;
     });
-    connect(safeWrite, &SafeWrite::verified, this, [this](int compared, int unverifiable) {
+    connect(radioWrite, &RadioWrite::verified, this, [this](int compared, int unverifiable) {
         verifiedBytes_ = compared;
         unverifiable_ = unverifiable;
     });
-    connect(safeWrite, &SafeWrite::finished, this, &WriteLogger::sequenceEnded);
+    connect(radioWrite, &RadioWrite::succeeded, this, [this] { sequenceEnded(true, {}); });
+    connect(radioWrite, &RadioWrite::failed, this,
+            [this](const QString& reason) { sequenceEnded(false, reason); });
 }
 
 void WriteLogger::begin() {
@@ -89,7 +91,7 @@ void WriteLogger::sequenceEnded(bool ok, const QString& reason) {
     // The sequence hears of the transfer's end before this logger does.
     sequence_ = false;
     writing_ = false;
-    entry_.backup = safeWrite_->backupPath();
+    entry_.backup = radioWrite_->backupPath();
     if (ok) {
         entry_.outcome =
             current_.verifyAsked ? QStringLiteral("verified") : QStringLiteral("written");
@@ -98,7 +100,7 @@ void WriteLogger::sequenceEnded(bool ok, const QString& reason) {
                                 .arg(verifiedBytes_)
                                 .arg(unverifiable_);
         }
-    } else if (safeWrite_->interrupted()) {
+    } else if (radioWrite_->interrupted()) {
         entry_.outcome = interruptedOutcome();
     } else {
         // The reason says which step failed and whether the radio was written.

@@ -1,7 +1,7 @@
 #pragma once
 
 // Keeps the programming log: one line for every write to a radio that a TransferController
-// runs, plain or inside a SafeWrite (then the line waits for the read-back and names the
+// runs, plain or inside a RadioWrite (then the line waits for the read-back and names the
 // backup). What the controller cannot know (the file, the batch, the radio's number, its
 // numbered information line) comes from the owner's context when the write begins.
 
@@ -14,7 +14,7 @@
 
 namespace r7::link {
 
-class SafeWrite;
+class RadioWrite;
 class TransferController;
 
 struct WriteContext {
@@ -23,6 +23,7 @@ struct WriteContext {
     int radio = 0;     // number in the batch
     QString infoLine;  // "line 2: UNIT 07" when the batch numbers radios
     bool verifyAsked = false;
+    bool writeAlone = false;  // neither backup nor read-back: the line is the transfer's
 };
 
 class WriteLogger : public QObject {
@@ -30,13 +31,11 @@ class WriteLogger : public QObject {
 public:
     WriteLogger(TransferController& controller, QString logPath, QObject* parent = nullptr);
 
-    // Writes run by `safeWrite` give their line when the sequence ends.
-    void follow(SafeWrite* safeWrite);
+    // Writes run by `radioWrite` give their line when the sequence ends.
+    void follow(RadioWrite* radioWrite);
     void setContextSource(std::function<WriteContext()> source) { context_ = std::move(source); }
     void setClock(std::function<QDateTime()> now) { now_ = std::move(now); }
     QString logPath() const { return logPath_; }
-    // The last line logged (or that could not be).
-    const LogEntry& lastEntry() const { return entry_; }
 
 signals:
     void logged(const r7::LogEntry& entry);
@@ -53,13 +52,13 @@ private:
 
     TransferController& controller_;
     QString logPath_;
-    SafeWrite* safeWrite_ = nullptr;
+    RadioWrite* radioWrite_ = nullptr;
     std::function<WriteContext()> context_;
     std::function<QDateTime()> now_ = [] { return QDateTime::currentDateTime(); };
     WriteContext current_;
     LogEntry entry_;
     bool writing_ = false;     // a write transfer of ours is under way
-    bool sequence_ = false;    // a SafeWrite sequence is under way
+    bool sequence_ = false;    // a RadioWrite sequence is under way
     bool writeBegun_ = false;  // this line's write transfer has started
     int verifiedBytes_ = -1;
     int unverifiable_ = 0;

@@ -106,7 +106,7 @@ private slots:
         f_ = std::make_unique<test::WindowFixture>();
         QVERIFY(WriteDatFile(path("one.DAT"), EncodeImageBytes(NewConfiguration())).has_value());
         QVERIFY(test::WriteFile(path("named.csv"), "Location,Name,Frequency\n1,Rpt,440.00000\n"));
-        tools_ = new ToolsMenu(*f_->form, path("tools.ini"));
+        new ToolsMenu(*f_->form, path("tools.ini"));
         form()->show();
         QVERIFY(QTest::qWaitForWindowActive(form()));
     }
@@ -185,7 +185,6 @@ private:
     Form1* form() const { return f_->form.get(); }
 
     std::unique_ptr<test::WindowFixture> f_;
-    ToolsMenu* tools_ = nullptr;
 };
 
 QTEST_MAIN(AccessTest)

@@ -46,7 +46,7 @@ TEST(PortSelectionEndToEnd, MenuItemsOpenTheirPortAndMoveTheCheckMark) {
         EXPECT_EQ(marks(), "10000000 1 open") << saved;
     }
     qunsetenv("MORVANE_R7_COM4");
-    EXPECT_EQ(DeviceForPort(4), "/dev/ttyUSB3");
+    EXPECT_EQ(ports.device(4), "/dev/ttyUSB3");
     // A port that goes away loses its mark.
     sim.Stop();
     bool unmarked = false;
@@ -71,15 +71,14 @@ TEST(PortNaming, ArgumentsLeadToTheirDevices) {
     for (int n = 1; n <= kPortCount; ++n)
         qunsetenv(qPrintable(QStringLiteral("MORVANE_R7_COM%1").arg(n)));
     qputenv("MORVANE_R7_COM3", "/dev/pts/7");
-    SetPortDevices(LoadToolsOptions(dir.filePath("tools.ini")).portDevices);
+    const PortDevices chosen = LoadToolsOptions(dir.filePath("tools.ini")).portDevices;
     for (const Fields& c : Table("port_arguments")) {
         const QString device = QString::fromStdString(c[1]).replace("$link", link);
-        EXPECT_EQ(ResolvePortArgument(QString::fromStdString(c[0]), byId), device) << c[0];
+        EXPECT_EQ(ResolvePortArgument(QString::fromStdString(c[0]), chosen, byId), device) << c[0];
     }
     EXPECT_EQ(StableDeviceName(dir.filePath("ttyUSB0"), byId), link);
     EXPECT_EQ(StableDeviceName("/dev/null", byId), "/dev/null");
     qunsetenv("MORVANE_R7_COM3");
-    SetPortDevices({});
 }
 
 TEST(PortProblems, BusyPortNamesItsHolderAndAForbiddenOneTheGroup) {

@@ -1,12 +1,8 @@
 // "Write many radios..." against the simulated radio: three radios, the first failing on
 // purpose (its replies come after the watchdog), then skipped; the list shown and the log.
 
-#include <QListWidget>
-#include <QPushButton>
-
 #include "files/programming_log.h"
-#include "files/tools_settings.h"
-#include "link/safe_write.h"
+#include "link/radio_write.h"
 #include "ui/tools/batch_write_window.h"
 #include "ui/tools/tools_menu.h"
 #include "window_sim_support.h"
@@ -40,7 +36,7 @@ private slots:
                                        16000);
             };
             QTest::keyClick(&w, Qt::Key_Return);  // Enter is "Next radio"
-            QVERIFY(tools->safeWrite()->running());
+            QVERIFY(f->radioWrite()->running());
             QTest::keyClick(&w, Qt::Key_Return);  // typed during the transfer: not a radio
             QVERIFY(radioEnded(1) && w.skipButton()->isEnabled() && !w.nextButton()->isEnabled());
             QTest::qWait(500);  // radio 1's late reply arrives before radio 2 is connected
@@ -101,7 +97,7 @@ private slots:
             return ended && w.programmed() == 0 ? w.result() : -1;
         };
         tools->actions().writeMany->trigger();
-        QVERIFY(!tools->safeWrite()->running());
+        QVERIFY(!f->radioWrite()->running());
         QCOMPARE(ReadLog(d.path("programming-log.csv")).value().at(0).outcome,
                  QStringLiteral("interrupted: 3 of 46 blocks"));  // the radio took 3
     }

@@ -265,6 +265,9 @@ private slots:
         choose(tools_->actions().compare, path("wrong.DAT"));
         QVERIFY(lines.isEmpty());
         QCOMPARE(w_->boxes.shown.back().prompt, QStringLiteral("File type is incorrect!"));
+        // One that cannot be read (a folder) is named with its reason, where Open stays quiet.
+        choose(tools_->actions().compare, path(""));
+        QVERIFY(!w_->boxes.shown.back().prompt.contains("File type"));
     }
 
 private:

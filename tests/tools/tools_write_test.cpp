@@ -2,7 +2,9 @@
 // options a backup of the radio before the write and a read-back after it, neither read
 // touching the editor; without them the window's own write.
 
-#include "link/safe_write.h"
+#include "files/programming_log.h"
+#include "link/radio_write.h"
+#include "ui/main/unsaved_changes.h"
 #include "ui/tools/editor_history.h"
 #include "ui/tools/tools_menu.h"
 #include "window_sim_support.h"
@@ -29,9 +31,9 @@ private slots:
         QCOMPARE(f->document()->editCell(1, 1, "446.00625"), EditResult::Stored);
         const EditorState editor = f->document()->state();
 
-        QSignalSpy finished(tools_->safeWrite(), &link::SafeWrite::finished);
+        QSignalSpy succeeded(f->radioWrite(), &link::RadioWrite::succeeded);
         f->toolButton("write")->trigger();
-        QVERIFY(finished.wait(15000) && finished[0][0].toBool());
+        QVERIFY(succeeded.wait(15000));
         QVERIFY(test::WaitRestored(*f, 8000) ||
                 f->transfer()->state() == link::TransferState::Idle);
 
@@ -51,6 +53,10 @@ private slots:
                      .match(said)
                      .hasMatch(),
                  qPrintable(said));
+        f->transfer()->link().close();  // no port: the radio's message, then the write's own
+        f->toolButton("write")->trigger();
+        QVERIFY(
+            d_->boxes.texts().last().endsWith("The serial port is not open; nothing was written."));
 
         sim_->Stop();
         QCOMPARE(test::HexText(test::DatImage(test::Contents(d_->path("after.DAT"))).data(), 4),
@@ -65,16 +71,21 @@ private slots:
             auto f = window(ToolsOptions{});
             QCOMPARE(f->document()->editCell(1, 1, "446.00625"), EditResult::Stored);
             EditorState next = f->document()->state();
-            next.PowerHigh = 0x77;
-            next.ServiceUnlocked = service ? 1 : 0;
+            std::tie(next.PowerHigh, next.ServiceUnlocked) = std::tuple(0x77, service ? 1 : 0);
             f->document()->storeState(next);
             f->menus().mnuwriteFre->trigger();
-            QVERIFY(!tools_->safeWrite()->running() &&
+            QVERIFY(f->radioWrite()->stage() == link::RadioWriteStage::Write &&
                     f->transfer()->state() == link::TransferState::Transferring);
-            QVERIFY(test::WaitRestored(*f, 8000) && d_->boxes.shown.empty());
+            // What was written is held: closing asks nothing.
+            QVERIFY(test::WaitRestored(*f, 8000) && d_->boxes.shown.size() == (service ? 1u : 0u) &&
+                    !f->unsavedChanges()->hasChanges());
             QVERIFY(f->statusLabel()->text() == "Writing succeeds frequently!" &&
                     f->statusLabel()->isHidden());
             QVERIFY(QDir(d_->dir.path()).entryList({"R7-backup-*"}).isEmpty());
+            f->transfer()->link().close();  // no port: the one message, no line in the log
+            f->menus().mnuwriteFre->trigger();
+            QCOMPARE(ReadLog(d_->path("programming-log.csv")).value().size(),
+                     d_->boxes.shown.size());
             sim_->Stop();
             const ImageBytes after = test::DatImage(test::Contents(d_->path("after.DAT")));
             // 446.00625 is 25 06 60 44; PowerHigh only in service mode; 0x180 is outside the write

@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <csignal>
-#include <optional>
 
 #include "link/backup_file.h"
 #include "ui/tools/tools_menu.h"

@@ -87,7 +87,7 @@ private slots:
         Form1& f = *form_;
         auto states = [](Form1& w) {
             return QString("%1%2%3%4%5%6")
-                .arg(w.isLocked())
+                .arg(w.locked())
                 .arg(w.Frame1()->isEnabled())
                 .arg(w.Frame2()->isEnabled())
                 .arg(w.mfgrid1()->isEnabled())

@@ -41,7 +41,7 @@ private slots:
             QCOMPARE(doc->editCell(ch, col, text), EditResult::Stored);
         doc->setCombo(5, 8);
         doc->setCombo(2, 2);
-        edited_ = doc->state();
+        doc->replaceState(edited_ = doc->state());  // as if opened: Open and Save ask nothing
     }
 
     void newAsksThenResetsButKeepsWhatTheDefaultsLeave() {

@@ -5,13 +5,9 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <QEventLoop>
-#include <QTimer>
-
 #include "link/interrupt_guard.h"
 #include "ui/main/editor_document.h"
 #include "ui/main/signal_close.h"
-#include "ui/main/unsaved_changes.h"
 #include "window_sim_support.h"
 
 using test::Sim;
@@ -30,7 +26,6 @@ private slots:
         Sim sim({"--fault", "stop-after=3"});
         auto f = test::LinkedWindow(desktop, sim.device);
         f->transfer()->setWatchdogInterval(20000);
-        new UnsavedChanges(*f);
         EditorState changed = f->document()->state();
         changed.cell(2, ColReceive) = "446.00625";
         f->document()->storeState(changed);

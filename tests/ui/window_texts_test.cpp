@@ -3,7 +3,6 @@
 // hidden or disabled. One row of tests/data/window_texts.tsv a fact: window, control, property,
 // value. Controls of the program's own (the Tools menu, the status strip) are not listed.
 
-#include "data_table.h"
 #include "ui_test_support.h"
 
 namespace {

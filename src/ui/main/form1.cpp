@@ -28,6 +28,7 @@
 #include "ui/main/keyboard_focus.h"
 #include "ui/main/message_box.h"
 #include "ui/main/screen_fit.h"
+#include "ui/main/unsaved_changes.h"
 
 namespace r7::ui {
 
@@ -83,6 +84,7 @@ Form1::Form1(Form1Hooks hooks, WindowEnvironment environment, QWidget* parent)
     buildToolbar();
     buildWidgets();
     buildLink();
+    unsaved_ = new UnsavedChanges(*this);
 
     connect(document_, &EditorDocument::settingsChanged, this, &Form1::refreshSettings);
     connect(document_, &EditorDocument::stateReplaced, this, &Form1::refreshSettings);
@@ -254,9 +256,9 @@ void Form1::buildToolbar() {
     // The one button without a text: a screen reader still says what it does.
     if (QWidget* button = Toolbar1_->widgetForAction(test))
         button->setAccessibleName(QStringLiteral("Test: leave service mode"));
-    // A disabled tool bar (a transfer runs) starts nothing, whatever triggers the button.
+    // While a transfer runs the tool bar is disabled: nothing starts, whatever triggers it.
     connect(test, &QAction::triggered, this, [this] {
-        if (Toolbar1_->isEnabled()) TestButton_Click();
+        if (!transferring_) TestButton_Click();
     });
 }
 
@@ -484,8 +486,13 @@ void Form1::Form_Unload() {
     if (hooks_.storeSettings) hooks_.storeSettings(*this);
 }
 
+void Form1::closeWithoutAsking() {
+    askBeforeClosing_ = false;
+    close();
+}
+
 void Form1::closeEvent(QCloseEvent* event) {
-    if (replaceGuard_ && !replaceGuard_()) {
+    if (askBeforeClosing_ && !unsaved_->settle()) {
         event->ignore();
         return;
     }

@@ -8,6 +8,7 @@
 #include <array>
 #include <functional>
 
+#include "files/dat_file.h"
 #include "files/file_fingerprint.h"
 #include "image/service_mode.h"
 #include "ui/main/editor_document.h"
@@ -26,6 +27,7 @@ class QToolBar;
 namespace r7::link {
 enum class Command;
 class PortSelection;
+class RadioWrite;
 class TransferController;
 }  // namespace r7::link
 
@@ -35,6 +37,7 @@ class ChannelGrid;
 class ChannelTableModel;
 class DebugParameterDialog;
 class EditorDocument;
+class UnsavedChanges;
 
 // Every item of the menu bar and of the grid's context menu.
 struct Form1Menus {
@@ -45,19 +48,19 @@ struct Form1Menus {
     QAction* mnuline = nullptr;
     QAction* mnuQuit = nullptr;
 
-    QMenu* mnupro = nullptr;
+    QMenu* mnupro = nullptr;  // "Programme(&P)": the radio and its dialogs
     QAction* mnureadFre = nullptr;
     QAction* mnuwriteFre = nullptr;
     QAction* mnuline1 = nullptr;
-    QAction* mnudtmf = nullptr;
-    QAction* Key_enactment = nullptr;
-    QAction* mnusetin = nullptr;
-    QAction* mnudebug = nullptr;
-    QAction* mnutestfre = nullptr;
+    QAction* mnudtmf = nullptr;        // "Optional": DTMF and optional settings (Form5)
+    QAction* Key_enactment = nullptr;  // "Key Set", hidden
+    QAction* mnusetin = nullptr;       // "Inset Information": the two information lines
+    QAction* mnudebug = nullptr;       // "Debug(&D)": service adjustments
+    QAction* mnutestfre = nullptr;     // "Test Frequcy"
 
-    QMenu* mnuset = nullptr;
-    QAction* mnulock = nullptr;
-    QMenu* mnucom = nullptr;
+    QMenu* mnuset = nullptr;                // "Seting(&S)"
+    QAction* mnulock = nullptr;             // "Lock(L)": its check mark shows Form1::locked()
+    QMenu* mnucom = nullptr;                // "Communication(&V)": the serial port
     std::array<QAction*, 8> mnucomPorts{};  // mnucom1 ... mnucom8
 
     QMenu* mnuhelp = nullptr;
@@ -65,13 +68,20 @@ struct Form1Menus {
     QAction* mnuabout = nullptr;
 
     QMenu* mnuchannel = nullptr;
-    QAction* mnudel_channel = nullptr;
+    QAction* mnudel_channel = nullptr;  // deletes the row the grid's menu was opened on
 };
 
 // Steps of start-up and shut-down that other parts of the program fill in.
 struct Form1Hooks {
     std::function<void(class Form1&)> restoreSettings;  // start-up: lock state and port
     std::function<void(class Form1&)> storeSettings;    // shut-down: the same
+    std::array<QString, 8> portDevices{};  // the device each COM item opens, before it opens
+};
+
+// What the radio write does around itself besides the write (the Tools menu's options).
+struct WriteOptions {
+    bool verify = false;   // read the radio back and compare
+    QString backupFolder;  // empty: no backup read first
 };
 
 class Form1 : public QMainWindow {
@@ -113,33 +123,43 @@ public:
     link::TransferController* transfer() const { return transfer_; }
     link::PortSelection* ports() const { return ports_; }
 
-    // The lock state is the check mark of "Lock(L)".
-    bool isLocked() const;
+    // The radio write of "Write data into Radio(W)" and of the batch, with its options.
+    link::RadioWrite* radioWrite() const { return radioWrite_; }
+    const WriteOptions& writeOptions() const { return writeOptions_; }
+    void setWriteOptions(const WriteOptions& options) { writeOptions_ = options; }
+    // The question before Open, a read or closing replace changes neither saved nor written.
+    UnsavedChanges* unsavedChanges() const { return unsaved_; }
+
+    // "Lock(L)": the editor is locked; the item's check mark shows it.
+    bool locked() const { return locked_; }
     // The saved lock state at start-up: locked disables only Frame1 and the grid.
     void restoreLock(bool locked);
     // True while a read or write runs (from its start until the window is restored).
     bool isTransferring() const { return transferring_; }
-
-    // A write with safety steps around it: `write` answers true when it took the write
-    // command over; while `readsTaken` answers true, images read are not the editor's.
-    void setWriteHooks(std::function<bool()> write, std::function<bool()> readsTaken) {
-        writeHook_ = std::move(write);
-        readsTakenHook_ = std::move(readsTaken);
-    }
+    // A command may change the editor: not locked, no transfer, no cell editor open.
+    bool mayEdit() const;
 
     // Opens a ".DAT" file by its path with Open's rules and messages (a file named at
     // start-up, a drop, a recent file); true when the editor now holds it.
     bool openFile(const QString& path);
     // Saves to `path` without a question; false, after saying why, when the write failed.
     bool saveFile(const QString& path);
+    // "Save(&A)": asks for a file; true when the configuration is now in it.
+    bool saveAs();
+    // Saves to the file last opened or saved, else as saveAs(); true when saved.
+    bool save();
+    // Shows why a ".DAT" file gave no configuration: "File type is incorrect!" under "Mistake",
+    // or, for a file that exists but cannot be read, its reason when `sayReadError` (Open
+    // then stays quiet).
+    void showUnusableFile(const QString& path, const DatReadResult& read, bool sayReadError);
     // The file last opened or saved; empty before either.
     QString currentFile() const { return currentFile_; }
     // Runs one of the program's own windows as a modal dialog with the window habits: Tab
     // follows the screen, the wheel waits for the focus, and the window fits the screen.
     int runDialog(QDialog& dialog);
-    // Asked before Open, a radio read or closing the window replace what the editor holds;
-    // false leaves everything as it is.
-    void setReplaceGuard(std::function<bool()> guard) { replaceGuard_ = std::move(guard); }
+    // Closes without the question about unsaved changes: nobody is left to answer it (a
+    // signal, the session ending).
+    void closeWithoutAsking();
 
 signals:
     void fileOpened(const QString& path);
@@ -152,19 +172,19 @@ public slots:
     void mnuQuit_Click();
     void mnureadFre_Click();
     void mnuwriteFre_Click();
-    void mnudtmf_Click();
-    void Key_enactment_Click();
-    void mnusetin_Click();
-    void mnudebug_Click();
-    void mnutestfre_Click();
+    void mnudtmf_Click();        // the DTMF / optional dialog (Form5)
+    void Key_enactment_Click();  // the key set dialog
+    void mnusetin_Click();       // the information lines dialog
+    void mnudebug_Click();       // the service dialog
+    void mnutestfre_Click();     // the test frequencies dialog
     void mnulock_Click();
     void mnucom_Click(int port);
     void mnumainhelp_Click();
     void mnuabout_Click();
     void mnudel_channel_Click();
-    void TestButton_Click();
-    void Combo1_Click(int position);
-    void Label2_Click();
+    void TestButton_Click();          // leaves service mode
+    void Combo1_Click(int position);  // a band chosen in the band list
+    void Label2_Click();              // the maker's web page
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -203,6 +223,8 @@ private:
     // Disables what must not run while the radio is being read or written.
     void setTransferring(bool transferring);
     void readImageArrived(const QString& imageHex);
+    // What a write with an option on ended with, in one box.
+    void reportWrite(bool ok, const QString& reason);
     // Opens a dialog on a copy of the editor state and commits the copy on OK.
     template <typename Dialog, typename... Args>
     void editInDialog(Args&&... args);
@@ -228,14 +250,17 @@ private:
     link::TransferController* transfer_ = nullptr;
     link::PortSelection* ports_ = nullptr;
     bool transferring_ = false;
-    std::function<bool()> writeHook_;
-    std::function<bool()> readsTakenHook_;
+    bool locked_ = false;
+    link::RadioWrite* radioWrite_ = nullptr;
+    WriteOptions writeOptions_;
+    bool reportsWrite_ = false;  // the running write is this window's, with an option on
+    UnsavedChanges* unsaved_ = nullptr;
+    bool askBeforeClosing_ = true;
     ServiceRelock relock_;
     QPointer<DebugParameterDialog> openDebug_;  // while "Debug(&D)" is open
     QString currentFile_;
     FileFingerprint onDisk_;   // what currentFile_ held when opened or saved here
     FileFingerprint noticed_;  // the change on disk already told about
-    std::function<bool()> replaceGuard_;
 };
 
 }  // namespace r7::ui

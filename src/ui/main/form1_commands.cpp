@@ -21,6 +21,7 @@
 #include "image/image_codec.h"
 #include "link/port_naming.h"
 #include "link/port_selection.h"
+#include "link/radio_write.h"
 #include "link/serial_link.h"
 #include "link/transfer_controller.h"
 #include "ui/dialogs/about_dialog.h"
@@ -34,13 +35,17 @@
 #include "ui/main/editor_document.h"
 #include "ui/main/form1.h"
 #include "ui/main/keyboard_focus.h"
+#include "ui/main/message_box.h"
 #include "ui/main/screen_fit.h"
+#include "ui/main/unsaved_changes.h"
 
 namespace r7::ui {
 
 void Form1::buildLink() {
     transfer_ = new link::TransferController(this);
     ports_ = new link::PortSelection(transfer_->link(), this);
+    ports_->setDevices(hooks_.portDevices);
+    radioWrite_ = new link::RadioWrite(*transfer_, this);
     transfer_->setImageSource([this] { return EncodeImage(document_->state()); });
 
     using link::TransferController;
@@ -62,6 +67,9 @@ void Form1::buildLink() {
     };
     connect(transfer_, &TransferController::messageRequested, this, showMessage);
     connect(transfer_, &TransferController::readImageReady, this, &Form1::readImageArrived);
+    connect(radioWrite_, &link::RadioWrite::succeeded, this, [this] { reportWrite(true, {}); });
+    connect(radioWrite_, &link::RadioWrite::failed, this,
+            [this](const QString& reason) { reportWrite(false, reason); });
 
     connect(ports_, &link::PortSelection::checkMarksChanged, this, &Form1::refreshPortMenu);
     connect(ports_, &link::PortSelection::messageRequested, this, showMessage);
@@ -109,7 +117,7 @@ void Form1::refreshPortMenu() {
     for (int n = 1; n <= link::kPortCount; ++n) {
         QAction* item = menus_.mnucomPorts[static_cast<std::size_t>(n - 1)];
         item->setChecked(ports_->isChecked(n));
-        QString tip = link::DeviceForPort(n);
+        QString tip = ports_->device(n);
         // Only the port tried last can tell why it failed: busy and forbidden want different cures.
         const link::PortProblem problem = serial.openProblem();
         if (!serial.isOpen() && serial.device() == tip &&
@@ -127,18 +135,56 @@ void Form1::mnucom_Click(int port) {
 
 void Form1::mnureadFre_Click() {
     // Without an open port the read ends at once and replaces nothing: no question.
-    if (replaceGuard_ && transfer_->link().isOpen() && !replaceGuard_()) return;
+    if (transfer_->link().isOpen() && !unsaved_->settle()) return;
     transfer_->startRead();
 }
 
 void Form1::mnuwriteFre_Click() {
-    if (writeHook_ && writeHook_()) return;
-    transfer_->startWrite(document_->state().ServiceUnlocked);
+    if (radioWrite_->running()) return;  // between the steps of a write
+    link::RadioWriteOptions options;
+    options.verify = writeOptions_.verify;
+    options.backupDir = writeOptions_.backupFolder;
+    options.serviceUnlocked = document_->state().ServiceUnlocked;
+    if (!options.backupDir.isEmpty() && !QDir().mkpath(options.backupDir)) {
+        environment_.showMessage(
+            tr("Cannot create the backup folder %1; nothing was written.").arg(options.backupDir),
+            IconStop);
+        return;
+    }
+    // A port that is not open fails at once, inside start(): the report must know it first.
+    reportsWrite_ = options.verify || !options.backupDir.isEmpty();
+    // Refused only while another transfer runs, which the command ignores.
+    if (!radioWrite_->start(options)) reportsWrite_ = false;
 }
 
 void Form1::readImageArrived(const QString& imageHex) {
-    if (readsTakenHook_ && readsTakenHook_()) return;
+    // The backup and the read-back are reads of the write: they must not replace the editor.
+    if (radioWrite_->running()) return;
     if (const auto bytes = FromHexText(imageHex.toStdString())) document_->decodeImage(*bytes);
+}
+
+void Form1::reportWrite(bool ok, const QString& reason) {
+    // Without an option the write is the transfer alone, which has said everything.
+    if (!std::exchange(reportsWrite_, false)) return;
+    if (!ok && radioWrite_->interrupted()) return;  // the window is closing
+    if (!ok) {
+        QString text = reason;
+        if (!text.isEmpty()) text[0] = text[0].toUpper();
+        environment_.showMessage(text + QLatin1Char('.'), IconStop);
+        return;
+    }
+    QStringList lines;
+    if (!radioWrite_->backupPath().isEmpty()) {
+        lines << tr("The radio's previous configuration is saved in %1.")
+                     .arg(QDir::toNativeSeparators(radioWrite_->backupPath()));
+    }
+    if (writeOptions_.verify) {
+        const auto& comparison = radioWrite_->comparison();
+        lines << tr("The radio has been read back: %1 written bytes match, %2 cannot be read back.")
+                     .arg(comparison.compared)
+                     .arg(comparison.unverifiable);
+    }
+    environment_.showMessage(lines.join(QLatin1Char('\n')), IconInformation);
 }
 
 void Form1::setTransferring(bool transferring) {
@@ -152,9 +198,10 @@ void Form1::setTransferring(bool transferring) {
     for (QAction* item : menus_.mnucomPorts) item->setEnabled(!transferring);
 }
 
-bool Form1::isLocked() const { return menus_.mnulock->isChecked(); }
+bool Form1::mayEdit() const { return !locked_ && !transferring_ && !mfgrid1_->isEditing(); }
 
 void Form1::restoreLock(bool locked) {
+    locked_ = locked;
     menus_.mnulock->setChecked(locked);
     if (locked) {
         Frame1_->setEnabled(false);
@@ -165,6 +212,8 @@ void Form1::restoreLock(bool locked) {
 void Form1::mnulock_Click() { menus_.mnulock->trigger(); }
 
 void Form1::applyLock(bool locked) {
+    locked_ = locked;
+    menus_.mnulock->setChecked(locked);
     Frame1_->setEnabled(!locked);
     Frame2_->setEnabled(!locked);
     mfgrid1_->setEnabled(!locked);

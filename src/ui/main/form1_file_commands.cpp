@@ -14,6 +14,7 @@
 #include "ui/main/file_dialog.h"
 #include "ui/main/form1.h"
 #include "ui/main/message_box.h"
+#include "ui/main/unsaved_changes.h"
 
 namespace r7::ui {
 
@@ -48,7 +49,7 @@ void Form1::mnuNew_Click() {
 }
 
 void Form1::mnuOpen_Click() {
-    if (replaceGuard_ && !replaceGuard_()) return;
+    if (!unsaved_->settle()) return;
     const std::optional<QString> chosen = environment_.chooseFile(FileDialogMode::Open);
     if (!chosen || chosen->isEmpty()) return;
     openFile(*chosen);
@@ -56,43 +57,40 @@ void Form1::mnuOpen_Click() {
 
 bool Form1::openFile(const QString& path) {
     const DatReadResult read = ReadDatFile(path);
-    if (read) {
-        if (!document_->decodeImage(*read)) {
-            environment_.showMessage(kWrongType, IconStop, kMistake);
-            return false;
-        }
-        setWindowTitle(FileCaption(path));
-        currentFile_ = path;
-        onDisk_ = FingerprintOfFile(path);
-        noticed_ = {};
-        emit fileOpened(path);
-        return true;
+    if (!read || !document_->decodeImage(*read)) {
+        showUnusableFile(path, read, false);
+        return false;
     }
-    switch (read.error().status) {
-        case DatStatus::WrongType:
-        case DatStatus::TooShort:
-            // A file too short for the whole image would decode into half a configuration.
-            environment_.showMessage(kWrongType, IconStop, kMistake);
-            return false;
-        case DatStatus::CannotRead:
-            // A name that names no file is refused like a file of the wrong type; a file
-            // that exists but cannot be read ends the command quietly, editor untouched.
-            if (!QFileInfo::exists(path)) environment_.showMessage(kWrongType, IconStop, kMistake);
-            return false;
-    }
-    return false;
+    setWindowTitle(FileCaption(path));
+    currentFile_ = path;
+    onDisk_ = FingerprintOfFile(path);
+    noticed_ = {};
+    emit fileOpened(path);
+    return true;
 }
 
-void Form1::mnuAssave_Click() {
+void Form1::showUnusableFile(const QString& path, const DatReadResult& read, bool sayReadError) {
+    // A file too short for the whole image would decode into half a configuration, and a name
+    // that names no file is refused like a file of the wrong type.
+    const bool unreadable =
+        !read && read.error().status == DatStatus::CannotRead && QFileInfo::exists(path);
+    if (unreadable && !sayReadError) return;
+    environment_.showMessage(unreadable ? read.error().text : kWrongType, IconStop, kMistake);
+}
+
+void Form1::mnuAssave_Click() { saveAs(); }
+
+bool Form1::saveAs() {
     for (;;) {
         const std::optional<QString> chosen = environment_.chooseFile(FileDialogMode::Save);
-        if (!chosen || chosen->isEmpty()) return;
+        if (!chosen || chosen->isEmpty()) return false;
         const QString path = WithDatExtension(*chosen);
         if (!environment_.mayReplace(path)) continue;  // back to the dialog
-        saveFile(path);
-        return;
+        return saveFile(path);
     }
 }
+
+bool Form1::save() { return currentFile_.isEmpty() ? saveAs() : saveFile(currentFile_); }
 
 bool Form1::saveFile(const QString& path) {
     if (!saveTo(path)) return false;

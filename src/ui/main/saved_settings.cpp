@@ -14,7 +14,7 @@ Form1Hooks SavedSettingsHooks(const QString& folder) {
     };
     hooks.storeSettings = [folder](Form1& form) {
         // A folder we cannot write to must not keep the program from ending.
-        (void)ParameterFile(folder).Store(form.isLocked(), form.ports()->PortNumber());
+        (void)ParameterFile(folder).Store(form.locked(), form.ports()->PortNumber());
     };
     return hooks;
 }

@@ -15,8 +15,7 @@ void CloseOnSignals(Form1& window, link::InterruptGuard& guard, std::function<vo
             link::InterruptGuard::setPort(window.transfer()->link().nativeHandle());
             std::fprintf(stderr, "morvane-r7: ended by signal %d (any unsaved changes are lost)\n",
                          signal);
-            window.setReplaceGuard({});
-            window.close();
+            window.closeWithoutAsking();
             quit(128 + signal);
         });
 }

@@ -27,7 +27,6 @@ UnsavedChanges::UnsavedChanges(Form1& form) : QObject(&form), form_(form) {
             [this](link::Command command) {
                 if (command == link::Command::Write) clean_ = writing_;
             });
-    form.setReplaceGuard([this] { return settle(); });
 }
 
 void UnsavedChanges::markClean() { clean_ = EncodeImageBytes(form_.document()->state()); }
@@ -44,21 +43,8 @@ bool UnsavedChanges::settle() {
            "Yes: save them to a file first\nNo: discard them\nCancel: go back to them"),
         kYesNoCancelExclamation);
     if (answer == kResultNo) return true;
-    if (answer == kResultYes) return save();
+    if (answer == kResultYes) return form_.save();
     return false;
-}
-
-bool UnsavedChanges::save() {
-    bool saved = false;
-    const QMetaObject::Connection watch =
-        connect(&form_, &Form1::fileSaved, this, [&saved] { saved = true; });
-    if (form_.currentFile().isEmpty()) {
-        form_.mnuAssave_Click();
-    } else {
-        form_.saveFile(form_.currentFile());
-    }
-    disconnect(watch);
-    return saved;
 }
 
 }  // namespace r7::ui

@@ -15,7 +15,6 @@ class Form1;
 class UnsavedChanges : public QObject {
     Q_OBJECT
 public:
-    // Installs itself as the window's replace guard.
     explicit UnsavedChanges(Form1& form);
 
     // True when the editor holds what no file or radio has: its image differs from the one
@@ -23,9 +22,6 @@ public:
     bool hasChanges() const;
     // Asks when there are changes; true when the caller may go on.
     bool settle();
-    // Saves to the file last opened or saved, or through "Save(&A)" when there is none;
-    // true when the configuration is now in a file.
-    bool save();
 
 private:
     void markClean();

@@ -16,7 +16,7 @@
 
 #include "image/image_codec.h"
 #include "link/clone_session.h"
-#include "link/safe_write.h"
+#include "link/radio_write.h"
 #include "link/transfer_controller.h"
 #include "ui/dialogs/dialog_support.h"
 #include "ui/main/editor_document.h"
@@ -25,11 +25,11 @@
 
 namespace r7::ui {
 
-BatchWriteWindow::BatchWriteWindow(Form1& form, link::SafeWrite& safeWrite, LogTools& log,
+BatchWriteWindow::BatchWriteWindow(Form1& form, link::RadioWrite& radioWrite, LogTools& log,
                                    const ToolsOptions& options)
     : QDialog(&form),
       form_(form),
-      safeWrite_(safeWrite),
+      radioWrite_(radioWrite),
       log_(log),
       options_(options),
       radioLabel_(new QLabel(this)),
@@ -108,7 +108,9 @@ BatchWriteWindow::BatchWriteWindow(Form1& form, link::SafeWrite& safeWrite, LogT
             &BatchWriteWindow::updateButtons);
     connect(transfer, &link::TransferController::transferFailed, this,
             &BatchWriteWindow::updateButtons);
-    connect(&safeWrite_, &link::SafeWrite::finished, this, &BatchWriteWindow::radioFinished);
+    connect(&radioWrite_, &link::RadioWrite::succeeded, this, [this] { radioFinished(true, {}); });
+    connect(&radioWrite_, &link::RadioWrite::failed, this,
+            [this](const QString& reason) { radioFinished(false, reason); });
 
     status_->setText(tr("Connect the first radio, then press Next radio."));
     updateButtons();
@@ -192,7 +194,7 @@ void BatchWriteWindow::startRadio() {
     }
     form_.transfer()->setImageSource([state] { return EncodeImage(state); });
     log_.setBatch(batch_, radio_, infoLine);
-    link::SafeWriteOptions safe;
+    link::RadioWriteOptions safe;
     safe.verify = options_.verifyAfterWriting;
     if (options_.backupBeforeWriting) {
         safe.backupDir =
@@ -206,7 +208,7 @@ void BatchWriteWindow::startRadio() {
     radioLabel_->setText(radioCaption());
     status_->setText(tr("Writing radio %1...").arg(radio_));
     updateButtons();
-    if (!safeWrite_.start(safe)) {
+    if (!radioWrite_.start(safe)) {
         running_ = false;
         status_->setText(tr("Another transfer is running; wait for it to end."));
         updateButtons();
@@ -249,11 +251,11 @@ void BatchWriteWindow::updateButtons() {
 }
 
 void BatchWriteWindow::reject() {
-    if (running_ || safeWrite_.running()) {
+    if (running_ || radioWrite_.running()) {
         // The protocol ends first (End is sent); the window closes when the radio's step ends.
         closing_ = true;
         status_->setText(tr("Ending the transfer..."));
-        safeWrite_.interrupt();
+        radioWrite_.interrupt();
         updateButtons();
         return;
     }

@@ -22,7 +22,7 @@ class QPushButton;
 class QSpinBox;
 
 namespace r7::link {
-class SafeWrite;
+class RadioWrite;
 }
 
 namespace r7::ui {
@@ -33,7 +33,7 @@ class LogTools;
 class BatchWriteWindow : public QDialog {
     Q_OBJECT
 public:
-    BatchWriteWindow(Form1& form, link::SafeWrite& safeWrite, LogTools& log,
+    BatchWriteWindow(Form1& form, link::RadioWrite& radioWrite, LogTools& log,
                      const ToolsOptions& options);
     ~BatchWriteWindow() override;
 
@@ -63,7 +63,7 @@ private:
     QString radioCaption() const;
 
     Form1& form_;
-    link::SafeWrite& safeWrite_;
+    link::RadioWrite& radioWrite_;
     LogTools& log_;
     const ToolsOptions& options_;
     QString batch_;       // the batch's start, for the log

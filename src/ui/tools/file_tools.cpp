@@ -33,7 +33,6 @@ FileTools::FileTools(Form1& form, QMenu* menu, const QString& settingsPath)
     : QObject(&form),
       form_(form),
       settingsPath_(settingsPath),
-      unsaved_(new UnsavedChanges(form)),
       save_(menu->addAction(tr("&Save"))),
       recent_(menu->addMenu(tr("Recent &files"))),
       files_(LoadRecentFiles(settingsPath)) {
@@ -41,7 +40,7 @@ FileTools::FileTools(Form1& form, QMenu* menu, const QString& settingsPath)
     save_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     recent_->setObjectName(QStringLiteral("toolsRecent"));
     recent_->menuAction()->setObjectName(QStringLiteral("toolsRecent"));
-    connect(save_, &QAction::triggered, unsaved_, &UnsavedChanges::save);
+    connect(save_, &QAction::triggered, &form, &Form1::save);
     connect(&form, &Form1::fileOpened, this, &FileTools::remember);
     connect(&form, &Form1::fileSaved, this, &FileTools::remember);
     rebuildRecentMenu();
@@ -51,7 +50,7 @@ FileTools::FileTools(Form1& form, QMenu* menu, const QString& settingsPath)
 
 bool FileTools::openFile(const QString& path) {
     // A transfer would replace the editor under the file, as Open is disabled meanwhile.
-    if (form_.isTransferring() || !unsaved_->settle()) return false;
+    if (form_.isTransferring() || !form_.unsavedChanges()->settle()) return false;
     return form_.openFile(path);
 }
 

@@ -1,8 +1,7 @@
 #pragma once
 
 // Files the desktop way, in the "Tools" menu: "Save" to the file last opened or saved
-// (Ctrl+S), "Recent files", a ".DAT" dropped on the window, and the question before
-// unsaved changes are replaced.
+// (Ctrl+S), "Recent files" and a ".DAT" dropped on the window.
 
 #include <QObject>
 #include <QStringList>
@@ -13,7 +12,6 @@ class QMenu;
 namespace r7::ui {
 
 class Form1;
-class UnsavedChanges;
 
 class FileTools : public QObject {
     Q_OBJECT
@@ -35,7 +33,6 @@ private:
 
     Form1& form_;
     QString settingsPath_;
-    UnsavedChanges* unsaved_;
     QAction* save_;
     QMenu* recent_;
     QStringList files_;

@@ -158,18 +158,21 @@ QString WrittenFileName(const QString& file, const EditorState& state) {
 
 }  // namespace
 
-LogTools::LogTools(Form1& form, QMenu* menu, link::SafeWrite* safeWrite,
-                   const QString& settingsPath, const ToolsOptions& options)
+LogTools::LogTools(Form1& form, QMenu* menu, const QString& settingsPath,
+                   const ToolsOptions& options)
     : QObject(menu),
       form_(form),
       logger_(new link::WriteLogger(*form.transfer(), LogPathFor(settingsPath), this)) {
     QAction* show = NewAction(menu, "toolsProgrammingLog", tr("Programming &log..."));
     connect(show, &QAction::triggered, this, &LogTools::showLog);
-    logger_->follow(safeWrite);
+    logger_->follow(form.radioWrite());
     logger_->setContextSource([this, &form, &options] {
         link::WriteContext context;
         context.file = WrittenFileName(form.currentFile(), form.document()->state());
         context.verifyAsked = options.verifyAfterWriting;
+        // The window's write with neither option is logged as its transfer alone.
+        context.writeAlone =
+            batch_.batch.isEmpty() && !options.verifyAfterWriting && !options.backupBeforeWriting;
         context.batch = batch_.batch;
         context.radio = batch_.radio;
         context.infoLine = batch_.infoLine;

@@ -18,7 +18,7 @@ class QPushButton;
 class QTableWidget;
 
 namespace r7::link {
-class SafeWrite;
+class RadioWrite;
 class WriteLogger;
 }  // namespace r7::link
 
@@ -66,8 +66,7 @@ class LogTools : public QObject {
 public:
     // `options` belong to the Tools menu and outlive this; whether a write verifies is read
     // from them when it begins.
-    LogTools(Form1& form, QMenu* menu, link::SafeWrite* safeWrite, const QString& settingsPath,
-             const ToolsOptions& options);
+    LogTools(Form1& form, QMenu* menu, const QString& settingsPath, const ToolsOptions& options);
     link::WriteLogger* logger() const { return logger_; }
     // The writes of a batch of the window carry its start, radio number and numbered line.
     void setBatch(const QString& batch, int radio, const QString& infoLine);

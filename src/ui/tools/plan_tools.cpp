@@ -24,9 +24,7 @@ PlanTools::PlanTools(Form1& form, QMenu* menu)
 
 void PlanTools::fillFromPlan() {
     // Like every other change of the table: not while it is locked, busy or being edited.
-    if (!form_.mfgrid1()->isEnabled() || !form_.Toolbar1()->isEnabled() ||
-        form_.mfgrid1()->isEditing())
-        return;
+    if (!form_.mayEdit()) return;
     PlanDialog dialog(PlanDialog::Purpose::Fill, &form_);
     if (form_.environment().dialogRunner(dialog) != QDialog::Accepted || !dialog.plan()) return;
     EditorDocument* document = form_.document();

@@ -20,7 +20,7 @@
 #include "image/image_codec.h"
 #include "link/port_naming.h"
 #include "link/port_selection.h"
-#include "link/safe_write.h"
+#include "link/radio_write.h"
 #include "ui/dialogs/dialog_support.h"
 #include "ui/main/channel_grid.h"
 #include "ui/main/editor_document.h"
@@ -57,8 +57,7 @@ ToolsMenu::ToolsMenu(Form1& form, const QString& settingsPath)
       settingsPath_(settingsPath),
       options_(LoadToolsOptions(settingsPath)),
       history_(new EditorHistory(form.document(), this)),
-      menu_(new QMenu(QStringLiteral("&Tools"), &form)),
-      safeWrite_(new link::SafeWrite(*form.transfer(), this)) {
+      menu_(new QMenu(QStringLiteral("&Tools"), &form)) {
     menu_->setObjectName(QStringLiteral("toolsMenu"));
     menu_->menuAction()->setObjectName(QStringLiteral("toolsMenu"));
 
@@ -87,14 +86,15 @@ ToolsMenu::ToolsMenu(Form1& form, const QString& settingsPath)
     a.writeMany = NewAction(menu_, "toolsWriteMany", tr("&Write many radios..."));
     menu_->addSeparator();
     a.serialPorts = NewAction(menu_, "toolsSerialPorts", tr("Serial p&orts..."));
-    link::SetPortDevices(options_.portDevices);
+    form.ports()->setDevices(options_.portDevices);
+    passWriteOptions();
     menu_->addSeparator();
     files_ = new FileTools(form, menu_, settingsPath);
     menu_->addSeparator();
     new SheetTools(form, menu_);
     menu_->addSeparator();
     new PlanTools(form, menu_);
-    logTools_ = new LogTools(form, menu_, safeWrite_, settingsPath, options_);
+    logTools_ = new LogTools(form, menu_, settingsPath, options_);
 
     // After the window's own menus, which stay as they are.
     form.menuBar()->addMenu(menu_);
@@ -117,20 +117,11 @@ ToolsMenu::ToolsMenu(Form1& form, const QString& settingsPath)
     connect(a.backup, &QAction::toggled, this,
             [this](bool on) { storeOption(&ToolsOptions::backupBeforeWriting, on); });
 
-    connect(safeWrite_, &link::SafeWrite::finished, this, &ToolsMenu::safeWriteFinished);
-    // The backup and the read-back are reads of their own: they must not replace the editor.
-    form.setWriteHooks([this] { return writeRadio(); }, [this] { return safeWrite_->running(); });
-
     QUndoStack* stack = history_->stack();
     connect(stack, &QUndoStack::indexChanged, this, &ToolsMenu::updateActions);
     connect(stack, &QUndoStack::cleanChanged, this, &ToolsMenu::updateActions);
     connect(menu_, &QMenu::aboutToShow, this, &ToolsMenu::updateActions);
     updateActions();
-}
-
-bool ToolsMenu::editable() const {
-    const ChannelGrid* grid = form_.mfgrid1();
-    return grid->isEnabled() && form_.Toolbar1()->isEnabled() && !grid->isEditing();
 }
 
 void ToolsMenu::updateActions() {
@@ -163,11 +154,11 @@ std::vector<int> ToolsMenu::selectedChannels() const {
 }
 
 void ToolsMenu::undo() {
-    if (editable()) history_->undo();
+    if (form_.mayEdit()) history_->undo();
 }
 
 void ToolsMenu::redo() {
-    if (editable()) history_->redo();
+    if (form_.mayEdit()) history_->redo();
 }
 
 void ToolsMenu::copyChannels() {
@@ -178,7 +169,7 @@ void ToolsMenu::copyChannels() {
 }
 
 void ToolsMenu::pasteChannels() {
-    if (!editable()) return;
+    if (!form_.mayEdit()) return;
     EditorDocument* document = form_.document();
     EditorState next = document->state();
     const std::string text = QGuiApplication::clipboard()->text().toStdString();
@@ -221,7 +212,7 @@ void ToolsMenu::exportCsv() {
 }
 
 void ToolsMenu::importCsv() {
-    if (!editable()) return;
+    if (!form_.mayEdit()) return;
     const std::optional<QString> chosen =
         form_.environment().chooseFile(FileDialogMode::Open, kCsvFilter);
     if (!chosen || chosen->isEmpty()) return;
@@ -268,11 +259,7 @@ void ToolsMenu::compareWithFile() {
     const EditorState& editor = form_.document()->state();
     EditorState other = editor;
     if (!read || !DecodeImageBytes(*read, other)) {
-        const QString reason =
-            !read && read.error().status == DatStatus::CannotRead && QFileInfo::exists(*chosen)
-                ? read.error().text
-                : QStringLiteral("File type is incorrect!");
-        form_.environment().showMessage(reason, IconStop, QStringLiteral("Mistake"));
+        form_.showUnusableFile(*chosen, read, true);
         return;
     }
     CompareDialog dialog(*chosen, DiffConfigurations(editor, other), &form_);
@@ -287,71 +274,36 @@ void ToolsMenu::chooseSerialPorts() {
     if (dialog.result() != QDialog::Accepted || dialog.devices() == options_.portDevices) return;
     link::PortSelection* ports = form_.ports();
     const int open = ports->isChecked(ports->PortNumber()) ? ports->PortNumber() : 0;
-    const QString openDevice = open != 0 ? link::DeviceForPort(open) : QString();
+    const QString openDevice = open != 0 ? ports->device(open) : QString();
     const ToolsOptions before = options_;
     options_.portDevices = dialog.devices();
-    link::SetPortDevices(options_.portDevices);
+    ports->setDevices(options_.portDevices);
     saveOptions(before,
                 tr("The serial ports are in force for this run but cannot be remembered: %1"));
     // The checked item goes on naming the open device: a new choice for it is opened now.
-    if (open != 0 && link::DeviceForPort(open) != openDevice) form_.mnucom_Click(open);
-}
-
-bool ToolsMenu::writeRadio() {
-    if (!options_.verifyAfterWriting && !options_.backupBeforeWriting) return false;
-    link::SafeWriteOptions safe;
-    safe.verify = options_.verifyAfterWriting;
-    if (options_.backupBeforeWriting) {
-        safe.backupDir =
-            options_.backupFolder.isEmpty() ? DefaultBackupFolder() : options_.backupFolder;
-        if (!QDir().mkpath(safe.backupDir)) {
-            form_.environment().showMessage(
-                tr("Cannot create the backup folder %1; nothing was written.").arg(safe.backupDir),
-                IconStop);
-            return true;
-        }
-    }
-    safe.serviceUnlocked = form_.document()->state().ServiceUnlocked;
-    // Refused only while another transfer runs, which the plain command ignores as well.
-    safeWrite_->start(safe);
-    return true;
+    if (open != 0 && ports->device(open) != openDevice) form_.mnucom_Click(open);
 }
 
 void ToolsMenu::writeManyRadios() {
-    if (form_.isTransferring() || safeWrite_->running()) return;
-    BatchWriteWindow window(form_, *safeWrite_, *logTools_, options_);
-    batchOpen_ = true;
+    if (form_.isTransferring() || form_.radioWrite()->running()) return;
+    BatchWriteWindow window(form_, *form_.radioWrite(), *logTools_, options_);
     form_.environment().dialogRunner(window);
-    batchOpen_ = false;
 }
 
-void ToolsMenu::safeWriteFinished(bool ok, const QString& reason) {
-    if (batchOpen_) return;
-    if (!ok && safeWrite_->interrupted()) return;  // the window is closing
-    if (!ok) {
-        QString text = reason;
-        if (!text.isEmpty()) text[0] = text[0].toUpper();
-        form_.environment().showMessage(text + QLatin1Char('.'), IconStop);
-        return;
-    }
-    QStringList lines;
-    if (!safeWrite_->backupPath().isEmpty()) {
-        lines << tr("The radio's previous configuration is saved in %1.")
-                     .arg(QDir::toNativeSeparators(safeWrite_->backupPath()));
-    }
-    if (options_.verifyAfterWriting) {
-        const auto& comparison = safeWrite_->comparison();
-        lines << tr("The radio has been read back: %1 written bytes match, %2 cannot be read back.")
-                     .arg(comparison.compared)
-                     .arg(comparison.unverifiable);
-    }
-    form_.environment().showMessage(lines.join(QLatin1Char('\n')), IconInformation);
+void ToolsMenu::passWriteOptions() {
+    WriteOptions write;
+    write.verify = options_.verifyAfterWriting;
+    if (options_.backupBeforeWriting)
+        write.backupFolder =
+            options_.backupFolder.isEmpty() ? DefaultBackupFolder() : options_.backupFolder;
+    form_.setWriteOptions(write);
 }
 
 void ToolsMenu::storeOption(bool ToolsOptions::*option, bool on) {
     if (options_.*option == on) return;
     const ToolsOptions before = options_;
     options_.*option = on;
+    passWriteOptions();
     saveOptions(before, tr("The option is in force for this run but cannot be remembered: %1"));
 }
 

@@ -14,10 +14,6 @@
 class QAction;
 class QMenu;
 
-namespace r7::link {
-class SafeWrite;
-}
-
 namespace r7::ui {
 
 class EditorHistory;
@@ -48,10 +44,8 @@ public:
 
     EditorHistory* history() const { return history_; }
     const ToolsActions& actions() const { return actions_; }
-    // What a write should do around itself.
+    // The options remembered in the settings file.
     const ToolsOptions& options() const { return options_; }
-    // The backup / write / read-back sequence the window's write runs when an option is on.
-    link::SafeWrite* safeWrite() const { return safeWrite_; }
     // "Save", "Recent files", drops and the question before unsaved changes are replaced.
     FileTools* files() const { return files_; }
     // The programming log: its logger follows every write of the window.
@@ -69,18 +63,14 @@ public slots:
     void exportCsv();
     void importCsv();
     void compareWithFile();
-    // The window's write command: true when it has been run here, with a backup before or
-    // a read-back after it; false leaves the plain write to the window.
-    bool writeRadio();
     // "Serial ports...": the device each COM item opens, remembered with the options.
     void chooseSerialPorts();
     // "Write many radios...": one radio after another with the write options.
     void writeManyRadios();
 
 private:
-    void safeWriteFinished(bool ok, const QString& reason);
-    // False while the editor is locked, a transfer runs or a cell editor is open.
-    bool editable() const;
+    // What the window's write does around itself, from the options.
+    void passWriteOptions();
     void updateActions();
     void storeOption(bool ToolsOptions::*option, bool on);
     // Writes what changed since `before`, over what the file holds now.
@@ -92,10 +82,8 @@ private:
     EditorHistory* history_;
     QMenu* menu_;
     ToolsActions actions_;
-    link::SafeWrite* safeWrite_;
     FileTools* files_ = nullptr;
     LogTools* logTools_ = nullptr;
-    bool batchOpen_ = false;  // the batch window reports each radio itself
 };
 
 }  // namespace r7::ui

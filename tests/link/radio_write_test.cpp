@@ -1,7 +1,7 @@
-// The safe write: the radio backed up first (the backup file's name and contents), written,
+// The radio write: the radio backed up first (the backup file's name and contents), written,
 // read back; a backup that fails writes nothing.
 
-#include "link/safe_write.h"
+#include "link/radio_write.h"
 
 #include <QRegularExpression>
 
@@ -13,7 +13,7 @@ namespace {
 
 using namespace r7::test;
 
-TEST(SafeWriteCli, BackupHoldsWhatAReadWouldSaveThenTheWriteFollowsVerified) {
+TEST(RadioWriteCli, BackupHoldsWhatAReadWouldSaveThenTheWriteFollowsVerified) {
     QTemporaryDir dir;
     const QString reference = dir.filePath("reference.DAT"), backups = dir.filePath("backups"),
                   in = InputFile(dir);
@@ -35,7 +35,7 @@ TEST(SafeWriteCli, BackupHoldsWhatAReadWouldSaveThenTheWriteFollowsVerified) {
     EXPECT_TRUE(SameStart(DatImage(Contents(in)), sim.Saved(), 0x170));
 }
 
-TEST(SafeWriteCli, AFailedBackupWritesNothing) {
+TEST(RadioWriteCli, AFailedBackupWritesNothing) {
     QTemporaryDir dir;
     const QString in = InputFile(dir), backups = dir.filePath("backups"),
                   notAFolder = dir.filePath("plain");

@@ -13,7 +13,7 @@
 
 #include "data_table.h"
 #include "image/editor_defaults.h"
-#include "link/safe_write.h"
+#include "link/radio_write.h"
 #include "link/transfer_controller.h"
 #include "link_e2e_support.h"
 
@@ -25,7 +25,7 @@ using namespace r7::test;
 // What a sequence that stops says: a backup that cannot be saved whole or whose folder vanishes
 // while the radio is read (nothing written), and a write stopped while block N is on the line,
 // as a signal stops it (what the radio holds).
-TEST(SafeWriteController, AStoppedSequenceSaysWhatTheRadioHolds) {
+TEST(RadioWriteController, AStoppedSequenceSaysWhatTheRadioHolds) {
     for (const Fields& row : Table("stopped_writes")) {
         const struct {
             std::string act;
@@ -41,23 +41,23 @@ TEST(SafeWriteController, AStoppedSequenceSaysWhatTheRadioHolds) {
         TransferController controller;
         ASSERT_TRUE(controller.link().open(sim.device));
         controller.setImageSource([] { return EncodeImage(NewConfiguration()); });
-        SafeWrite sequence(controller);
+        RadioWrite sequence(controller);
         bool done = false, ok = true;
         QString reason;
         int writeBlocks = 0;
         QObject::connect(&controller, &TransferController::bytesSent, [&](const QByteArray& b) {
             if (b.startsWith('W') && ++writeBlocks == c.block)  // once the block is on the line
-                QMetaObject::invokeMethod(&sequence, &SafeWrite::interrupt, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(&sequence, &RadioWrite::interrupt, Qt::QueuedConnection);
         });
         // While the radio is backed up, files may grow no more, or the folder goes.
         std::optional<FileSizeLimit> limit;
-        QObject::connect(&sequence, &SafeWrite::stageStarted, [&](SafeWriteStage stage) {
-            if (stage != SafeWriteStage::Backup) return;
+        QObject::connect(&sequence, &RadioWrite::stageStarted, [&](RadioWriteStage stage) {
+            if (stage != RadioWriteStage::Backup) return;
             if (c.act == "vanish") QDir(backups).removeRecursively();
             if (c.act == "size limit") limit.emplace(0);
         });
-        QObject::connect(&sequence, &SafeWrite::finished, [&](bool good, const QString& why) {
-            std::tie(done, ok, reason) = std::tuple(true, good, why);
+        QObject::connect(&sequence, &RadioWrite::failed, [&](const QString& why) {
+            std::tie(done, ok, reason) = std::tuple(true, false, why);
         });
         ASSERT_TRUE(sequence.start({c.verify, c.block ? QString() : backups, 0, 0}));
         EXPECT_FALSE(sequence.start({}));  // one sequence at a time
@@ -75,7 +75,7 @@ TEST(SafeWriteController, AStoppedSequenceSaysWhatTheRadioHolds) {
 }
 
 // Backup, write and read-back on one line of a terminal: never backwards, ending at 100%.
-TEST(SafeWriteCli, TheProgressLineCountsTheWholeSequenceTo100) {
+TEST(RadioWriteCli, TheProgressLineCountsTheWholeSequenceTo100) {
     QTemporaryDir dir;
     Sim sim({});
     const int terminal = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
