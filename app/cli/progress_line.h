@@ -36,6 +36,6 @@ private:
 
 // The line counts the whole sequence: each stage fills its share and ends it full.
 void ShowRadioWriteProgress(link::RadioWrite& sequence, link::TransferController& controller,
-                           ProgressLine& progress, const link::RadioWriteOptions& safe);
+                            ProgressLine& progress, const link::RadioWriteOptions& safe);
 
 }  // namespace r7::cli

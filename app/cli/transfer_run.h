@@ -40,8 +40,8 @@ Outcome RunTransfer(const TransferOptions& options, char command, const EditorSt
 
 // One radio: open the port, run backup, write and read-back as asked, close the port.
 Outcome RunRadioWrite(const TransferOptions& options, const EditorState& state,
-                     const link::RadioWriteOptions& safe, link::InterruptGuard& guard,
-                     const link::WriteContext& logContext);
+                      const link::RadioWriteOptions& safe, link::InterruptGuard& guard,
+                      const link::WriteContext& logContext);
 
 // The exit status of a command that a signal ended.
 inline int InterruptedExit(int signal) { return 128 + signal; }

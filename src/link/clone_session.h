@@ -94,8 +94,9 @@ using Effect =
     std::variant<effect::SendBytes, effect::WatchdogRestart, effect::WatchdogStop,
                  effect::BlinkStart, effect::BlinkStop, effect::ProgressShow, effect::ProgressValue,
                  effect::ProgressHide, effect::StatusCaption, effect::StatusVisible,
-                 effect::ShowMessage, effect::Busy, effect::Ready, effect::ReadImageReady, effect::TransferSucceeded, effect::TransferFailed,
-                 effect::TransferInterrupted, effect::UiRestored>;
+                 effect::ShowMessage, effect::Busy, effect::Ready, effect::ReadImageReady,
+                 effect::TransferSucceeded, effect::TransferFailed, effect::TransferInterrupted,
+                 effect::UiRestored>;
 
 class CloneSession {
 public:

@@ -115,9 +115,7 @@ void TransferController::apply(const Effect& effect) {
             [this](const effect::ReadImageReady& e) {
                 emit readImageReady(QString::fromStdString(e.imageHex));
             },
-            [this](const effect::TransferSucceeded& e) {
-                emit transferSucceeded(e.command);
-            },
+            [this](const effect::TransferSucceeded& e) { emit transferSucceeded(e.command); },
             [this](const effect::TransferFailed&) { emit transferFailed(); },
             [this](const effect::TransferInterrupted&) {
                 interruptGrace_.stop();

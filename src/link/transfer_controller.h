@@ -60,11 +60,11 @@ signals:
     void statusCaptionChanged(const QString& caption);
     void statusVisibleChanged(bool visible);
     void messageRequested(const QString& text, r7::link::MessageKind kind);
-    void readImageReady(const QString& imageHex);           // 1664 hex digits, for DecodeImage
-    void transferSucceeded(r7::link::Command command);      // End has been sent
-    void transferFailed();                                  // after the message; End has been sent
-    void transferInterrupted();                             // stopped on request; End has been sent
-    void uiRestored();                                      // the success blink is over
+    void readImageReady(const QString& imageHex);       // 1664 hex digits, for DecodeImage
+    void transferSucceeded(r7::link::Command command);  // End has been sent
+    void transferFailed();                              // after the message; End has been sent
+    void transferInterrupted();                         // stopped on request; End has been sent
+    void uiRestored();                                  // the success blink is over
     void writeStarted();  // a write has begun: the programming log follows it
 
 private:

@@ -54,10 +54,14 @@ std::string Word(const Effect& effect) {
             [](const ShowMessage& e) {
                 return (e.kind == MessageKind::Failure ? "failure:" : "notice:") + e.text;
             },
-            [](const Busy& e) { return std::string(e.command == Command::Read ? "busyR" : "busyW"); },
+            [](const Busy& e) {
+                return std::string(e.command == Command::Read ? "busyR" : "busyW");
+            },
             [](const Ready&) { return std::string("ready"); },
             [](const ReadImageReady& e) { return "image:" + e.imageHex; },
-            [](const TransferSucceeded& e) { return std::string(e.command == Command::Read ? "ok:R" : "ok:W"); },
+            [](const TransferSucceeded& e) {
+                return std::string(e.command == Command::Read ? "ok:R" : "ok:W");
+            },
             [](const TransferFailed&) { return std::string("failed"); },
             [](const TransferInterrupted&) { return std::string("interrupted"); },
             [](const UiRestored&) { return std::string("restored"); },
@@ -324,10 +328,10 @@ TEST(Supervision, WatchdogEndsTheTransferThreeSecondsAfterTheLastCommand) {
     const auto first = rig.words.size();
     rig.Advance(1);
     EXPECT_TRUE(checkedDuringMessage);
-    EXPECT_EQ(rig.Trace(first, {"wd", "status", "blink", "failure", "ready", "progress", "tx",
-                                "failed"}),
-              "wd- status:0 blink- failure:" + std::string(kWatchdogText) +
-                  " ready progress- tx:45 wd- failed");
+    EXPECT_EQ(
+        rig.Trace(first, {"wd", "status", "blink", "failure", "ready", "progress", "tx", "failed"}),
+        "wd- status:0 blink- failure:" + std::string(kWatchdogText) +
+            " ready progress- tx:45 wd- failed");
     EXPECT_EQ(rig.session.state(), TransferState::Idle);
     EXPECT_EQ(rig.session.startWrite(true, 0), StartResult::Started);
 }
@@ -362,8 +366,9 @@ TEST(Supervision, SuccessBlinksSixTicksThenRestoresBothButtons) {
     EXPECT_EQ(rig.session.state(), TransferState::Idle);
     EXPECT_EQ(rig.session.BlinkCount(), 0);
     // shown at 400 ms, then six toggles, then hidden for good; ready once
-    EXPECT_EQ(rig.Trace(first, {"status", "blink", "ready", "restored"}),
-              "status:0 status:1 status:0 status:1 status:0 status:1 status:0 blink- ready restored");
+    EXPECT_EQ(
+        rig.Trace(first, {"status", "blink", "ready", "restored"}),
+        "status:0 status:1 status:0 status:1 status:0 status:1 status:0 blink- ready restored");
 }
 
 TEST(ReadBack, ComparesOnlyWrittenBytesTheReadReturned) {

@@ -25,9 +25,10 @@ TEST(PortSelectionEndToEnd, MenuItemsOpenTheirPortAndMoveTheCheckMark) {
     TransferController c;
     PortSelection ports(c.link());
     QStringList messages;
-    QObject::connect(&ports, &PortSelection::messageRequested, [&](const QString& text, MessageKind kind) {
-        messages << (kind == MessageKind::Information ? "notice:" : "failure:") + text;
-    });
+    QObject::connect(
+        &ports, &PortSelection::messageRequested, [&](const QString& text, MessageKind kind) {
+            messages << (kind == MessageKind::Information ? "notice:" : "failure:") + text;
+        });
     auto marks = [&] {
         QString s;
         for (int n = 1; n <= 8; ++n) s += ports.isChecked(n) ? '1' : '0';

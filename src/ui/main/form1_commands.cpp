@@ -63,7 +63,8 @@ void Form1::buildLink() {
     connect(transfer_, &TransferController::statusCaptionChanged, Label_, &QLabel::setText);
     connect(transfer_, &TransferController::statusVisibleChanged, Label_, &QLabel::setVisible);
     const auto showMessage = [this](const QString& text, link::MessageKind kind) {
-        environment_.showMessage(text, kind == link::MessageKind::Failure ? IconStop : IconInformation);
+        environment_.showMessage(text,
+                                 kind == link::MessageKind::Failure ? IconStop : IconInformation);
     };
     connect(transfer_, &TransferController::messageRequested, this, showMessage);
     connect(transfer_, &TransferController::readImageReady, this, &Form1::readImageArrived);
