@@ -48,6 +48,7 @@ int RunSheet(const QStringList& arguments) {
     std::vector<QByteArray> bytes{QFile::encodeName(program)};
     for (const QString& argument : arguments) bytes.push_back(QFile::encodeName(argument));
     std::vector<char*> argv;
+    argv.reserve(bytes.size() + 1);
     for (QByteArray& b : bytes) argv.push_back(b.data());
     argv.push_back(nullptr);
     ::execv(argv[0], argv.data());

@@ -23,7 +23,7 @@ InputReadResult ReadBoundedInput(QIODevice& device, const QString& name, qint64 
                 QStringLiteral("%1 is larger than %2 MiB, more than any configuration or "
                                "channel table needs; it was not read")
                     .arg(name)
-                    .arg(limit / (1024 * 1024)));
+                    .arg(limit / (qint64{1024} * 1024)));
         }
     }
     return data;

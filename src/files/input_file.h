@@ -12,7 +12,7 @@
 
 namespace r7 {
 
-inline constexpr qint64 kMaxInputBytes = 16 * 1024 * 1024;
+inline constexpr qint64 kMaxInputBytes = qint64{16} * 1024 * 1024;
 
 using InputReadResult = FileReadResult<QByteArray>;
 

@@ -19,7 +19,7 @@ ParameterFile::ParameterFile(QString folder)
     : folder_(folder.isEmpty() ? DefaultFolder() : std::move(folder)) {}
 
 QString ParameterFile::DefaultFolder() {
-    const QString programFolder = QCoreApplication::applicationDirPath();
+    QString programFolder = QCoreApplication::applicationDirPath();
     const QFileInfo file(QDir(programFolder).filePath(kParameterFileName));
     // An installed program's folder is shared by every user and the package's alone, even
     // when root (sudo for a serial port) could write there.

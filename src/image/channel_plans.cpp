@@ -166,10 +166,18 @@ std::vector<PlanFinding> CheckAgainstPlan(const EditorState& state, const Channe
         const std::string& planTx = on->cells[ColTransmit];
         const bool simplex = planTx == on->cells[ColReceive];
         if (rx != on->cells[ColReceive] || tx != planTx) {
-            add("Receive " + rx + " MHz, Transmit " + tx + " MHz; the plan requires " +
-                (simplex
-                     ? "Transmit = Receive = " + planTx + " MHz"
-                     : "Receive " + on->cells[ColReceive] + " MHz, Transmit " + planTx + " MHz"));
+            const auto pair = [](const std::string& receive, const std::string& transmit) {
+                return std::string("Receive ")
+                    .append(receive)
+                    .append(" MHz, Transmit ")
+                    .append(transmit)
+                    .append(" MHz");
+            };
+            add(pair(rx, tx)
+                    .append("; the plan requires ")
+                    .append(simplex
+                                ? std::string("Transmit = Receive = ").append(planTx).append(" MHz")
+                                : pair(on->cells[ColReceive], planTx)));
         }
         const std::string& band = state.cell(ch, ColBand);
         if (!on->band.empty() && band != on->band)

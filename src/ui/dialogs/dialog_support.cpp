@@ -163,7 +163,7 @@ void GridEditorDelegate::initStyleOption(QStyleOptionViewItem* option,
 }
 
 QString CellAccessibleText(const QModelIndex& index, const QString& text) {
-    const QString place = index.data(kCellPlaceRole).toString();
+    QString place = index.data(kCellPlaceRole).toString();
     if (index.column() == 0) return place;
     return QStringLiteral("%1: %2").arg(place, text.isEmpty() ? QStringLiteral("empty") : text);
 }

@@ -76,8 +76,8 @@ void PlanDialog::choosePlan(int index) {
                            ? sources_[static_cast<std::size_t>(index)].id
                            : QString();
     PlanLoad load = LoadPlan(id);
-    plan_ = load ? std::optional(std::move(load).value()) : std::nullopt;
     loadError_ = load ? QString() : load.error();
+    plan_ = load ? std::optional(std::move(*load)) : std::nullopt;
     notes_->setText(plan_ ? PlanNotes(id) : loadError_);
     const QSignalBlocker blocker(channels_);
     channels_->clear();
